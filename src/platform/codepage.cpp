@@ -1,0 +1,273 @@
+#include "platform/ansi.h"
+#include "platform/win32.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the five unassigned bytes map to the C1 controls, as
+// MultiByteToWideChar does.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t toWide(unsigned char c) {
+    return c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : static_cast<char16_t>(c);
+}
+
+// -1 when the character has no byte in the code page.
+int toAnsi(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<int>(c);
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == c)
+            return static_cast<int>(0x80 + i);
+    return -1;
+}
+
+unsigned char upper(unsigned char c) {
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - 32);
+    switch (c) {
+    case 0x9A: return 0x8A; // s caron
+    case 0x9C: return 0x8C; // oe
+    case 0x9E: return 0x8E; // z caron
+    case 0xFF: return 0x9F; // y diaeresis
+    default: break;
+    }
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return static_cast<unsigned char>(c - 32);
+    return c;
+}
+
+unsigned char lower(unsigned char c) {
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + 32);
+    switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: break;
+    }
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<unsigned char>(c + 32);
+    return c;
+}
+
+} // namespace
+
+UINT GetACP() { return 1252; }
+
+int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int textLength, LPWSTR wide,
+                        int wideLength) {
+    if (!text || textLength == 0 || wideLength < 0 || (wideLength > 0 && !wide)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::u16string converted;
+    const std::size_t n = textLength < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(textLength);
+    if (codePage == CP_UTF8) {
+        converted = AnsiToWide(platform::utf8ToAnsi(std::string(text, n)));
+    } else {
+        converted.reserve(n);
+        for (std::size_t i = 0; i < n; ++i)
+            converted.push_back(toWide(static_cast<unsigned char>(text[i])));
+    }
+    if (wideLength == 0)
+        return static_cast<int>(converted.size());
+    if (converted.size() > static_cast<std::size_t>(wideLength)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(wide, converted.data(), converted.size() * sizeof(char16_t));
+    return static_cast<int>(converted.size());
+}
+
+int WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR text, int textLength,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar) {
+    if (!wide || wideLength == 0 || textLength < 0 || (textLength > 0 && !text)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::size_t n = 0;
+    if (wideLength < 0) {
+        while (wide[n])
+            ++n;
+        ++n;
+    } else {
+        n = static_cast<std::size_t>(wideLength);
+    }
+    std::string converted;
+    converted.reserve(n);
+    bool usedDefault = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+            ++i;
+        }
+        const int b = toAnsi(c);
+        if (b < 0) {
+            usedDefault = true;
+            converted.push_back(defaultChar ? *defaultChar : '?');
+        } else {
+            converted.push_back(static_cast<char>(b));
+        }
+    }
+    if (usedDefaultChar)
+        *usedDefaultChar = usedDefault ? TRUE : FALSE;
+    if (textLength == 0)
+        return static_cast<int>(converted.size());
+    if (converted.size() > static_cast<std::size_t>(textLength)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(text, converted.data(), converted.size());
+    return static_cast<int>(converted.size());
+}
+
+LPSTR CharUpperA(LPSTR text) {
+    if (!text)
+        return text;
+    for (char* p = text; *p; ++p)
+        *p = static_cast<char>(upper(static_cast<unsigned char>(*p)));
+    return text;
+}
+
+DWORD CharUpperBuffA(LPSTR text, DWORD length) {
+    if (!text)
+        return 0;
+    for (DWORD i = 0; i < length; ++i)
+        text[i] = static_cast<char>(upper(static_cast<unsigned char>(text[i])));
+    return length;
+}
+
+LPSTR CharLowerA(LPSTR text) {
+    if (!text)
+        return text;
+    for (char* p = text; *p; ++p)
+        *p = static_cast<char>(lower(static_cast<unsigned char>(*p)));
+    return text;
+}
+
+int lstrcmpiA(LPCSTR a, LPCSTR b) {
+    // Ordinal on the upper-cased bytes: equal for every pair that differs only in case,
+    // diacritic letters included.
+    a = a ? a : "";
+    b = b ? b : "";
+    for (;; ++a, ++b) {
+        const unsigned char ca = upper(static_cast<unsigned char>(*a));
+        const unsigned char cb = upper(static_cast<unsigned char>(*b));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        if (!ca)
+            return 0;
+    }
+}
+
+int lstrcmpA(LPCSTR a, LPCSTR b) {
+    const int r = std::strcmp(a ? a : "", b ? b : "");
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
+std::string AnsiUpperCase(std::string text) {
+    CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string AnsiLowerCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(lower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool AnsiSameText(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(static_cast<unsigned char>(a[i])) != upper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::u16string AnsiToWide(const std::string& text) {
+    std::u16string wide;
+    wide.reserve(text.size());
+    for (unsigned char c : text)
+        wide.push_back(toWide(c));
+    return wide;
+}
+
+std::string WideToAnsi(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+            ++i; // a character beyond the basic plane has no byte in the code page
+            out.push_back('?');
+            continue;
+        }
+        const int b = toAnsi(c);
+        out.push_back(b < 0 ? '?' : static_cast<char>(b));
+    }
+    return out;
+}
+
+std::string WideToAnsi(const char16_t* text) {
+    return text ? WideToAnsi(std::u16string(text)) : std::string();
+}
+
+namespace platform {
+
+std::string ansiToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        const char32_t w = toWide(c);
+        if (w < 0x80) {
+            out.push_back(static_cast<char>(w));
+        } else if (w < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (w >> 6)));
+            out.push_back(static_cast<char>(0x80 | (w & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (w >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((w >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (w & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string utf8ToAnsi(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        char32_t w = 0;
+        std::size_t len = 1;
+        if (c < 0x80) {
+            w = c;
+        } else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) {
+            w = ((c & 0x1F) << 6) | (text[i + 1] & 0x3F);
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0 && i + 2 < text.size()) {
+            w = ((c & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F);
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0 && i + 3 < text.size()) {
+            w = 0x110000; // outside the code page
+            len = 4;
+        } else {
+            w = 0x110000; // a stray byte: not valid UTF-8
+        }
+        const int b = toAnsi(w);
+        out.push_back(b < 0 ? '?' : static_cast<char>(b));
+        i += len;
+    }
+    return out;
+}
+
+} // namespace platform

@@ -1,0 +1,230 @@
+#include "platform/paths.h"
+
+#include "platform/ansi.h"
+#include "platform/root.h"
+#include "platform/win32.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace platform {
+namespace {
+
+std::string g_currentDirectory;
+
+std::string initialCurrentDirectory() {
+    std::vector<char> buffer(4096);
+    if (::getcwd(buffer.data(), buffer.size()))
+        return windowsPathOf(buffer.data());
+    return "C:\\";
+}
+
+bool exists(const std::string& hostPath) {
+    struct stat st;
+    return ::lstat(hostPath.c_str(), &st) == 0;
+}
+
+// Splits an absolute or relative Windows path into its drive letter and normalised
+// components. False when the path cannot be taken apart or climbs above its drive.
+bool split(const std::string& path, char& drive, std::vector<std::string>& components,
+           DWORD& error) {
+    std::string p = path;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
+        error = ERROR_BAD_PATHNAME;
+        return false;
+    }
+    std::string rest;
+    if (p.size() >= 2 && p[1] == ':' &&
+        ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
+        drive = static_cast<char>(p[0] & ~0x20);
+        rest = p.substr(2);
+    } else {
+        if (g_currentDirectory.empty())
+            g_currentDirectory = initialCurrentDirectory();
+        drive = g_currentDirectory[0];
+        rest = !p.empty() && p[0] == '\\' ? p : g_currentDirectory.substr(2) + "\\" + p;
+    }
+    components.clear();
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find('\\', start);
+        if (end == std::string::npos)
+            end = rest.size();
+        const std::string part = rest.substr(start, end - start);
+        if (part == "..") {
+            if (components.empty()) {
+                error = ERROR_PATH_NOT_FOUND;
+                return false;
+            }
+            components.pop_back();
+        } else if (!part.empty() && part != ".") {
+            components.push_back(part);
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string driveBase(char drive) {
+    if (drive == 'C')
+        return driveCPath();
+    return std::string(); // Z: is the host's root
+}
+
+} // namespace
+
+bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error) {
+    char drive = 0;
+    std::vector<std::string> components;
+    if (windowsPath.empty()) {
+        error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    if (!split(windowsPath, drive, components, error))
+        return false;
+    if (drive != 'C' && drive != 'Z') {
+        error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    const std::string base = driveBase(drive);
+    std::string direct = base;
+    for (const auto& c : components)
+        direct += "/" + ansiToUtf8(c);
+    if (direct.empty())
+        direct = "/";
+    if (components.empty() || exists(direct)) {
+        hostPath = direct;
+        return true;
+    }
+    // Look the components up one by one, ignoring case.
+    std::string current = base;
+    bool walking = true;
+    for (const auto& component : components) {
+        const std::string exact = ansiToUtf8(component);
+        std::string chosen = exact;
+        if (walking && !exists(current + "/" + exact)) {
+            walking = false;
+            if (DIR* dir = ::opendir(current.empty() ? "/" : current.c_str())) {
+                while (dirent* entry = ::readdir(dir)) {
+                    const std::string name = entry->d_name;
+                    if (name == "." || name == "..")
+                        continue;
+                    if (AnsiSameText(utf8ToAnsi(name), component)) {
+                        chosen = name;
+                        walking = true;
+                        break;
+                    }
+                }
+                ::closedir(dir);
+            }
+        }
+        current += "/" + chosen;
+    }
+    hostPath = current;
+    return true;
+}
+
+std::string windowsPathOf(const std::string& hostPath) {
+    const std::string c = driveCPath();
+    std::string rest;
+    std::string drive;
+    if (hostPath == c || hostPath.rfind(c + "/", 0) == 0) {
+        drive = "C:";
+        rest = hostPath.substr(c.size());
+    } else {
+        drive = "Z:";
+        rest = hostPath;
+    }
+    for (char& ch : rest)
+        if (ch == '/')
+            ch = '\\';
+    while (rest.size() > 1 && rest.back() == '\\')
+        rest.pop_back();
+    if (rest.empty())
+        rest = "\\";
+    return drive + utf8ToAnsi(rest);
+}
+
+std::string fullWindowsPath(const std::string& windowsPath) {
+    char drive = 0;
+    std::vector<std::string> components;
+    DWORD error = 0;
+    if (!split(windowsPath, drive, components, error))
+        return {};
+    std::string out(1, drive);
+    out += ":";
+    for (const auto& c : components)
+        out += "\\" + c;
+    if (components.empty())
+        out += "\\";
+    return out;
+}
+
+FILETIME fileTimeFromUnix(std::int64_t seconds, long nanoseconds) {
+    const std::uint64_t ticks = static_cast<std::uint64_t>(seconds + 11644473600LL) * 10000000ULL +
+                                static_cast<std::uint64_t>(nanoseconds / 100);
+    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+}
+
+DWORD errorFromErrno(int err, bool parentMissing) {
+    switch (err) {
+    case ENOENT: return parentMissing ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EROFS: return ERROR_ACCESS_DENIED;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case EISDIR: return ERROR_ACCESS_DENIED;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case ENOSPC: return ERROR_WRITE_FAULT;
+    case EBUSY: return ERROR_SHARING_VIOLATION;
+    default: return ERROR_GEN_FAILURE;
+    }
+}
+
+} // namespace platform
+
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+    using namespace platform;
+    if (g_currentDirectory.empty())
+        g_currentDirectory = initialCurrentDirectory();
+    const DWORD length = static_cast<DWORD>(g_currentDirectory.size());
+    if (!buffer || size <= length)
+        return length + 1;
+    std::copy(g_currentDirectory.begin(), g_currentDirectory.end(), buffer);
+    buffer[length] = '\0';
+    return length;
+}
+
+BOOL SetCurrentDirectoryA(LPCSTR pathName) {
+    using namespace platform;
+    if (!pathName || !*pathName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string host;
+    DWORD error = 0;
+    if (!resolvePath(pathName, host, error)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    struct stat st;
+    if (::stat(host.c_str(), &st) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        SetLastError(ERROR_DIRECTORY);
+        return FALSE;
+    }
+    g_currentDirectory = windowsPathOf(host);
+    return TRUE;
+}

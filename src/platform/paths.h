@@ -1,0 +1,28 @@
+// Windows paths on the hosted platform: drive C: under the platform root, Z: the host's "/".
+#pragma once
+
+#include "platform/win32_types.h"
+
+#include <string>
+
+namespace platform {
+
+// Maps a Windows path (absolute, drive-relative or relative to the current directory) to a
+// host path. Each component is looked up ignoring case (the exact name wins); components
+// that do not exist keep the spelling given. Fails with ERROR_PATH_NOT_FOUND for a path
+// that leaves its drive or names an unknown drive, ERROR_BAD_PATHNAME for a UNC path.
+bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error);
+
+// The Windows path of a host path: "C:\..." inside drive C:, otherwise "Z:\...".
+std::string windowsPathOf(const std::string& hostPath);
+
+// Normalised absolute Windows path (drive letter upper case, no "." or ".."), as given
+// otherwise; empty when the path leaves its drive.
+std::string fullWindowsPath(const std::string& windowsPath);
+
+// FILETIME of a host time (seconds and nanoseconds since 1970).
+FILETIME fileTimeFromUnix(std::int64_t seconds, long nanoseconds);
+
+DWORD errorFromErrno(int err, bool parentMissing = false);
+
+} // namespace platform

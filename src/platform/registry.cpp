@@ -1,0 +1,507 @@
+#include "platform/registry.h"
+
+#include "platform/ansi.h"
+#include "platform/root.h"
+#include "platform/win32.h"
+
+#include <cstring>
+#include <map>
+
+using namespace platform;
+using namespace platform::registry;
+
+namespace platform::registry {
+
+KeyId hiveOf(HKEY predefined) {
+    if (predefined == HKEY_CLASSES_ROOT)
+        return 1;
+    if (predefined == HKEY_CURRENT_USER)
+        return 2;
+    if (predefined == HKEY_LOCAL_MACHINE)
+        return 3;
+    return kNoKey;
+}
+
+KeyId hiveByName(const std::string& name) {
+    const std::string n = AnsiUpperCase(name);
+    if (n == "HKEY_CLASSES_ROOT" || n == "HKCR")
+        return 1;
+    if (n == "HKEY_CURRENT_USER" || n == "HKCU")
+        return 2;
+    if (n == "HKEY_LOCAL_MACHINE" || n == "HKLM")
+        return 3;
+    return kNoKey;
+}
+
+std::string hiveName(KeyId hive) {
+    switch (hive) {
+    case 1: return "HKEY_CLASSES_ROOT";
+    case 2: return "HKEY_CURRENT_USER";
+    case 3: return "HKEY_LOCAL_MACHINE";
+    default: return {};
+    }
+}
+
+namespace {
+
+std::vector<std::string> components(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+KeyId child(KeyId parent, const std::string& name) {
+    Statement st("SELECT id FROM reg_keys WHERE parent = ? AND name_key = ?");
+    st.bind(1, parent).bind(2, AnsiUpperCase(name));
+    return st.step() ? st.int64(0) : kNoKey;
+}
+
+std::int64_t nowTicks() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) |
+                                     ft.dwLowDateTime);
+}
+
+void touch(KeyId key) {
+    Statement st("UPDATE reg_keys SET written = ? WHERE id = ?");
+    st.bind(1, nowTicks()).bind(2, key);
+    st.step();
+}
+
+} // namespace
+
+KeyId find(KeyId from, const std::string& path) {
+    KeyId key = from;
+    for (const auto& part : components(path)) {
+        key = child(key, part);
+        if (key == kNoKey)
+            return kNoKey;
+    }
+    return key;
+}
+
+KeyId create(KeyId from, const std::string& path, bool* created) {
+    if (created)
+        *created = false;
+    KeyId key = from;
+    for (const auto& part : components(path)) {
+        KeyId next = child(key, part);
+        if (next == kNoKey) {
+            Statement st("INSERT INTO reg_keys (parent, name, name_key, written) "
+                         "VALUES (?, ?, ?, ?)");
+            st.bind(1, key).bind(2, part).bind(3, AnsiUpperCase(part)).bind(4, nowTicks());
+            st.step();
+            next = lastInsertId();
+            if (created)
+                *created = true;
+        }
+        key = next;
+    }
+    return key;
+}
+
+bool exists(KeyId key) {
+    Statement st("SELECT 1 FROM reg_keys WHERE id = ?");
+    st.bind(1, key);
+    return st.step();
+}
+
+KeyId parentOf(KeyId key) {
+    Statement st("SELECT parent FROM reg_keys WHERE id = ?");
+    st.bind(1, key);
+    return st.step() ? st.int64(0) : kNoKey;
+}
+
+KeyId hiveOfKey(KeyId key) {
+    while (key > 3) {
+        key = parentOf(key);
+    }
+    return key;
+}
+
+std::string nameOf(KeyId key) {
+    Statement st("SELECT name FROM reg_keys WHERE id = ?");
+    st.bind(1, key);
+    return st.step() ? st.text(0) : std::string();
+}
+
+std::string fullPath(KeyId key) {
+    std::string path;
+    while (key != kNoKey) {
+        const std::string name = nameOf(key);
+        path = path.empty() ? name : name + "\\" + path;
+        key = parentOf(key);
+    }
+    return path;
+}
+
+std::vector<KeyId> children(KeyId key) {
+    std::vector<KeyId> ids;
+    Statement st("SELECT id FROM reg_keys WHERE parent = ? ORDER BY name_key");
+    st.bind(1, key);
+    while (st.step())
+        ids.push_back(st.int64(0));
+    return ids;
+}
+
+void removeTree(KeyId key) {
+    for (KeyId c : children(key))
+        removeTree(c);
+    {
+        Statement st("DELETE FROM reg_values WHERE key_id = ?");
+        st.bind(1, key);
+        st.step();
+    }
+    if (key > 3) {
+        Statement st("DELETE FROM reg_keys WHERE id = ?");
+        st.bind(1, key);
+        st.step();
+    }
+}
+
+std::vector<Value> values(KeyId key) {
+    std::vector<Value> result;
+    Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? ORDER BY id");
+    st.bind(1, key);
+    while (st.step())
+        result.push_back({st.text(0), static_cast<DWORD>(st.int64(1)), st.blob(2)});
+    return result;
+}
+
+bool getValue(KeyId key, const std::string& name, Value& value) {
+    Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? AND name_key = ?");
+    st.bind(1, key).bind(2, AnsiUpperCase(name));
+    if (!st.step())
+        return false;
+    value = {st.text(0), static_cast<DWORD>(st.int64(1)), st.blob(2)};
+    return true;
+}
+
+void setValue(KeyId key, const std::string& name, DWORD type, const std::string& data) {
+    // An existing value keeps its place in the enumeration order.
+    Statement st("INSERT INTO reg_values (key_id, name, name_key, type, data) "
+                 "VALUES (?, ?, ?, ?, ?) ON CONFLICT (key_id, name_key) "
+                 "DO UPDATE SET type = excluded.type, data = excluded.data");
+    st.bind(1, key).bind(2, name).bind(3, AnsiUpperCase(name)).bind(4, type);
+    st.bindBlob(5, data.data(), data.size());
+    st.step();
+    touch(key);
+}
+
+bool removeValue(KeyId key, const std::string& name) {
+    Statement st("DELETE FROM reg_values WHERE key_id = ? AND name_key = ?");
+    st.bind(1, key).bind(2, AnsiUpperCase(name));
+    st.step();
+    const bool removed = changes() > 0;
+    if (removed)
+        touch(key);
+    return removed;
+}
+
+} // namespace platform::registry
+
+// ---- The Win32 calls -------------------------------------------------------------------
+
+namespace {
+
+constexpr REGSAM kWriteAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK |
+                                0x00010000 /* DELETE */ | 0x00040000 /* WRITE_DAC */ |
+                                0x00080000 /* WRITE_OWNER */;
+
+struct OpenKey {
+    KeyId key;
+    REGSAM access;
+};
+
+std::map<std::uintptr_t, OpenKey>& openKeys() {
+    static std::map<std::uintptr_t, OpenKey> keys;
+    return keys;
+}
+std::uintptr_t g_nextHandle = 0x1000;
+
+// Resolves a handle to its key and the access it was opened with. Predefined roots carry
+// full access, except that HKLM is read-only for a user without administrator rights.
+LSTATUS lookup(HKEY handle, KeyId& key, REGSAM& access) {
+    if (KeyId hive = hiveOf(handle); hive != kNoKey) {
+        key = hive;
+        access = (hive == 3 && !isAdministrator()) ? KEY_READ : KEY_ALL_ACCESS;
+        return ERROR_SUCCESS;
+    }
+    auto it = openKeys().find(reinterpret_cast<std::uintptr_t>(handle));
+    if (it == openKeys().end())
+        return ERROR_INVALID_HANDLE;
+    if (!registry::exists(it->second.key))
+        return ERROR_KEY_DELETED;
+    key = it->second.key;
+    access = it->second.access;
+    return ERROR_SUCCESS;
+}
+
+HKEY newHandle(KeyId key, REGSAM access) {
+    const std::uintptr_t value = g_nextHandle;
+    g_nextHandle += 4;
+    openKeys()[value] = {key, access};
+    return reinterpret_cast<HKEY>(value);
+}
+
+bool writeRefused(KeyId key, REGSAM desired) {
+    return (desired & kWriteAccess) && hiveOfKey(key) == 3 && !isAdministrator();
+}
+
+bool isStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// Copies value data with the size protocol of the query calls.
+LSTATUS copyData(const std::string& data, DWORD type, LPBYTE out, LPDWORD size) {
+    if (!size)
+        return out ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    const DWORD needed = static_cast<DWORD>(data.size());
+    if (!out) {
+        *size = needed;
+        return ERROR_SUCCESS;
+    }
+    if (*size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(out, data.data(), data.size());
+    // A string stored without its terminator gets one when the buffer has room for it.
+    if (isStringType(type) && (data.empty() || data.back() != '\0') && *size > needed)
+        out[needed] = 0;
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    KeyId parent = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
+        return rc;
+    const KeyId found = registry::find(parent, subKey ? subKey : "");
+    if (found == kNoKey)
+        return ERROR_FILE_NOT_FOUND;
+    if (writeRefused(found, desired))
+        return ERROR_ACCESS_DENIED;
+    *result = newHandle(found, desired);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desired,
+                        LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    KeyId parent = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
+        return rc;
+    const std::string path = subKey ? subKey : "";
+    if (!path.empty() && path[0] == '\\')
+        return ERROR_BAD_PATHNAME;
+    Transaction tx;
+    KeyId found = registry::find(parent, path);
+    if (found == kNoKey && hiveOfKey(parent) == 3 && !isAdministrator())
+        return ERROR_ACCESS_DENIED;
+    if (found != kNoKey && writeRefused(found, desired))
+        return ERROR_ACCESS_DENIED;
+    bool created = false;
+    if (found == kNoKey)
+        found = registry::create(parent, path, &created);
+    tx.commit();
+    if (disposition)
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *result = newHandle(found, desired);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY key) {
+    if (hiveOf(key) != kNoKey)
+        return ERROR_SUCCESS;
+    return openKeys().erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS
+                                                                    : ERROR_INVALID_HANDLE;
+}
+
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+                         LPDWORD dataSize) {
+    KeyId id = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+        return rc;
+    if (!(access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (data && !dataSize)
+        return ERROR_INVALID_PARAMETER;
+    registry::Value value;
+    if (!registry::getValue(id, valueName ? valueName : "", value))
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = value.type;
+    return copyData(value.data, value.type, data, dataSize);
+}
+
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
+                       DWORD dataSize) {
+    KeyId id = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+        return rc;
+    if (!(access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (!data && dataSize)
+        return ERROR_NOACCESS;
+    Transaction tx;
+    registry::setValue(id, valueName ? valueName : "", type,
+                       std::string(reinterpret_cast<const char*>(data), data ? dataSize : 0));
+    tx.commit();
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize, LPDWORD,
+                      LPDWORD type, LPBYTE data, LPDWORD dataSize) {
+    KeyId id = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+        return rc;
+    if (!(access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (!valueName || !valueNameSize)
+        return ERROR_INVALID_PARAMETER;
+    Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? ORDER BY id "
+                 "LIMIT 1 OFFSET ?");
+    st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+    if (!st.step())
+        return ERROR_NO_MORE_ITEMS;
+    const std::string name = st.text(0);
+    const DWORD valueType = static_cast<DWORD>(st.int64(1));
+    const std::string bytes = st.blob(2);
+    if (*valueNameSize <= name.size())
+        return ERROR_MORE_DATA;
+    std::memcpy(valueName, name.c_str(), name.size() + 1);
+    *valueNameSize = static_cast<DWORD>(name.size());
+    if (type)
+        *type = valueType;
+    return copyData(bytes, valueType, data, dataSize);
+}
+
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR,
+                      LPDWORD, PFILETIME lastWriteTime) {
+    KeyId id = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+        return rc;
+    if (!name || !nameSize)
+        return ERROR_INVALID_PARAMETER;
+    Statement st("SELECT name, written FROM reg_keys WHERE parent = ? ORDER BY name_key "
+                 "LIMIT 1 OFFSET ?");
+    st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+    if (!st.step())
+        return ERROR_NO_MORE_ITEMS;
+    const std::string childName = st.text(0);
+    if (*nameSize <= childName.size())
+        return ERROR_MORE_DATA;
+    std::memcpy(name, childName.c_str(), childName.size() + 1);
+    *nameSize = static_cast<DWORD>(childName.size());
+    if (lastWriteTime) {
+        const auto ticks = static_cast<std::uint64_t>(st.int64(1));
+        *lastWriteTime = {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
+    KeyId id = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+        return rc;
+    if (!(access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    Transaction tx;
+    const bool removed = registry::removeValue(id, valueName ? valueName : "");
+    tx.commit();
+    return removed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    KeyId parent = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
+        return rc;
+    if (!subKey || !*subKey)
+        return ERROR_INVALID_PARAMETER;
+    Transaction tx;
+    const KeyId target = registry::find(parent, subKey);
+    if (target == kNoKey)
+        return ERROR_FILE_NOT_FOUND;
+    if (hiveOfKey(target) == 3 && !isAdministrator())
+        return ERROR_ACCESS_DENIED;
+    // As on Windows, a key with subkeys is not deleted by this call.
+    if (!registry::children(target).empty())
+        return ERROR_ACCESS_DENIED;
+    registry::removeTree(target);
+    tx.commit();
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWORD,
+                         LPDWORD subKeys, LPDWORD maxSubKeyLength, LPDWORD maxClassLength,
+                         LPDWORD valueCount, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
+                         LPDWORD securityDescriptorSize, PFILETIME lastWriteTime) {
+    KeyId id = kNoKey;
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+        return rc;
+    if (className && classNameSize && *classNameSize > 0)
+        className[0] = '\0';
+    if (classNameSize)
+        *classNameSize = 0;
+    if (maxClassLength)
+        *maxClassLength = 0;
+    if (securityDescriptorSize)
+        *securityDescriptorSize = 0;
+    DWORD count = 0;
+    DWORD longest = 0;
+    for (KeyId c : registry::children(id)) {
+        ++count;
+        longest = std::max<DWORD>(longest, static_cast<DWORD>(registry::nameOf(c).size()));
+    }
+    if (subKeys)
+        *subKeys = count;
+    if (maxSubKeyLength)
+        *maxSubKeyLength = longest;
+    DWORD values = 0;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    for (const auto& v : registry::values(id)) {
+        ++values;
+        longestName = std::max<DWORD>(longestName, static_cast<DWORD>(v.name.size()));
+        longestData = std::max<DWORD>(longestData, static_cast<DWORD>(v.data.size()));
+    }
+    if (valueCount)
+        *valueCount = values;
+    if (maxValueNameLength)
+        *maxValueNameLength = longestName;
+    if (maxValueLength)
+        *maxValueLength = longestData;
+    if (lastWriteTime) {
+        Statement st("SELECT written FROM reg_keys WHERE id = ?");
+        st.bind(1, id);
+        const auto ticks = st.step() ? static_cast<std::uint64_t>(st.int64(0)) : 0;
+        *lastWriteTime = {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+    }
+    return ERROR_SUCCESS;
+}

@@ -1,0 +1,104 @@
+// The platform root: the folder that holds drive C: and platform.db, and the process's one
+// connection to that database. Internal to the platform layer and its tool.
+#pragma once
+
+#include "platform/win32_types.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform {
+
+// ${SURFKOLIBRI_PLATFORM}, else ${XDG_DATA_HOME:-$HOME/.local/share}/surfkolibri/platform.
+std::string defaultRootPath();
+
+// Host path of the current root, without a trailing slash. Opening the root on first use
+// creates a fresh default machine in it.
+const std::string& rootPath();
+std::string driveCPath();
+
+// Re-points the platform at another root (tests and the tool). An empty path means the
+// root named by the environment. Closes the current connection.
+void useRoot(const std::string& hostPath);
+// Drops the connection so the next call reopens the root (used after a fork).
+void closeRoot();
+
+sqlite3* database();
+
+// A prepared statement taken from the connection's cache; reset and unbound when it goes.
+class Statement {
+public:
+    explicit Statement(const char* sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int index, std::int64_t value);
+    Statement& bind(int index, const std::string& text);
+    Statement& bindBlob(int index, const void* data, std::size_t size);
+    Statement& bindNull(int index);
+    // True while a row is available.
+    bool step();
+    std::int64_t int64(int column) const;
+    std::string text(int column) const;
+    std::string blob(int column) const;
+    bool isNull(int column) const;
+
+private:
+    sqlite3_stmt* stmt_;
+};
+
+void execute(const char* sql);
+std::int64_t lastInsertId();
+int changes();
+
+// One API call, one transaction: BEGIN IMMEDIATE (waiting for other processes), COMMIT at
+// commit(), ROLLBACK when it goes out of scope uncommitted. Nests: inner ones do nothing.
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    bool owner_;
+    bool done_ = false;
+};
+
+// Platform settings, as the tool names them.
+std::string setting(const std::string& name);
+void setSetting(const std::string& name, const std::string& value);
+std::vector<std::string> settingNames();
+bool isKnownSetting(const std::string& name);
+std::string userName();
+bool isAdministrator();
+bool wininetPresent();
+bool recordShell();
+std::int64_t clockOffsetSeconds();
+
+// Record mode's log of shell executions and sounds.
+struct ShellLogEntry {
+    std::string kind; // "execute" or "sound"
+    std::string operation;
+    std::string target;
+    std::string parameters;
+    std::string directory;
+};
+void logShell(const ShellLogEntry& entry);
+std::vector<ShellLogEntry> shellLog();
+void clearShellLog();
+
+// The program's own file, as a host path (the running executable unless overridden).
+void overrideModulePath(const std::string& hostPath);
+std::string modulePath();
+
+// Writes the registry values and folders of a fresh machine (idempotent).
+void createDefaultMachine();
+
+} // namespace platform

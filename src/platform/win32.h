@@ -1,0 +1,93 @@
+// The only door from the program's components and windows down to the system.
+//
+// On the hosted platform these calls are our own stand-ins with the Win32 names, signatures,
+// constants and error codes; a Windows build would include the SDK headers here instead.
+#pragma once
+
+#include "platform/win32_types.h"
+
+#include <string>
+
+// Last error (per thread, as on Windows).
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+// Code page: Windows-1252 is the ANSI code page.
+UINT GetACP();
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR wide,
+                        int wideLength);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
+                        int textLength, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+LPSTR CharUpperA(LPSTR text);
+DWORD CharUpperBuffA(LPSTR text, DWORD length);
+LPSTR CharLowerA(LPSTR text);
+int lstrcmpiA(LPCSTR a, LPCSTR b);
+int lstrcmpA(LPCSTR a, LPCSTR b);
+
+// Module and process.
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+HMODULE LoadLibraryA(LPCSTR fileName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+BOOL FreeLibrary(HMODULE module);
+void Sleep(DWORD milliseconds);
+
+// Files and folders.
+DWORD GetFileAttributesA(LPCSTR fileName);
+BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes);
+HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData);
+BOOL FindNextFileA(HANDLE findFile, LPWIN32_FIND_DATAA findData);
+BOOL FindClose(HANDLE findFile);
+DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);
+DWORD GetLogicalDriveStringsA(DWORD size, LPSTR buffer);
+BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES securityAttributes);
+BOOL RemoveDirectoryA(LPCSTR pathName);
+BOOL DeleteFileA(LPCSTR fileName);
+BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists);
+BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName);
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+BOOL SetCurrentDirectoryA(LPCSTR pathName);
+DWORD GetTempPathA(DWORD size, LPSTR buffer);
+
+// Registry.
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM desired, PHKEY result);
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                        REGSAM desired, LPSECURITY_ATTRIBUTES securityAttributes, PHKEY result,
+                        LPDWORD disposition);
+LSTATUS RegCloseKey(HKEY key);
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD dataSize);
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD dataSize);
+LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize,
+                      LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize);
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
+                      LPSTR className, LPDWORD classNameSize, PFILETIME lastWriteTime);
+LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName);
+LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey);
+LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWORD reserved,
+                         LPDWORD subKeys, LPDWORD maxSubKeyLength, LPDWORD maxClassLength,
+                         LPDWORD values, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
+                         LPDWORD securityDescriptorSize, PFILETIME lastWriteTime);
+
+// Clock and time.
+void GetSystemTime(LPSYSTEMTIME systemTime);
+BOOL SetSystemTime(const SYSTEMTIME* systemTime);
+void GetLocalTime(LPSYSTEMTIME systemTime);
+void GetSystemTimeAsFileTime(LPFILETIME fileTime);
+BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, LPFILETIME localFileTime);
+BOOL LocalFileTimeToFileTime(const FILETIME* localFileTime, LPFILETIME fileTime);
+BOOL FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime);
+BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, LPFILETIME fileTime);
+BOOL FileTimeToDosDateTime(const FILETIME* fileTime, WORD* fatDate, WORD* fatTime);
+BOOL DosDateTimeToFileTime(WORD fatDate, WORD fatTime, LPFILETIME fileTime);
+
+// Shell and sound.
+HINSTANCE ShellExecuteA(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                        LPCSTR directory, INT showCommand);
+DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback);
+
+// Framework helpers that the components share with the Win32 calls above: the floating-point
+// date-time (days since 30 December 1899) and whole-file access over Windows paths.
+#include "platform/ansi.h"
+#include "platform/datetime.h"
+#include "platform/filestream.h"

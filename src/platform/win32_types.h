@@ -1,0 +1,183 @@
+// Win32 base types, structures and constants with the SDK's names and values.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using BOOL = int;
+using LONG = std::int32_t;
+using ULONG = std::uint32_t;
+using UINT = unsigned int;
+using INT = int;
+using LONGLONG = std::int64_t;
+using ULONGLONG = std::uint64_t;
+using DWORD_PTR = std::uintptr_t;
+using ULONG_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
+using LSTATUS = LONG;
+using HRESULT = std::int32_t;
+using REGSAM = DWORD;
+using CHAR = char;
+using WCHAR = char16_t;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
+using LPBYTE = BYTE*;
+using LPDWORD = DWORD*;
+using LPVOID = void*;
+using LPCVOID = const void*;
+using PVOID = void*;
+using HANDLE = void*;
+using LPBOOL = BOOL*;
+
+struct HKEY__;
+using HKEY = HKEY__*;
+using PHKEY = HKEY*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+struct HWND__;
+using HWND = HWND__*;
+using FARPROC = void (*)();
+
+#define WINAPI
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+constexpr DWORD MAX_PATH = 260;
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+
+// Error codes.
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD NO_ERROR = 0;
+constexpr DWORD ERROR_INVALID_FUNCTION = 1;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_INVALID_DATA = 13;
+constexpr DWORD ERROR_OUTOFMEMORY = 14;
+constexpr DWORD ERROR_CURRENT_DIRECTORY = 16;
+constexpr DWORD ERROR_NO_MORE_FILES = 18;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+constexpr DWORD ERROR_READ_FAULT = 30;
+constexpr DWORD ERROR_GEN_FAILURE = 31;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_CALL_NOT_IMPLEMENTED = 120;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_INVALID_NAME = 123;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
+constexpr DWORD ERROR_BAD_PATHNAME = 161;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_DIRECTORY = 267;
+constexpr DWORD ERROR_NOACCESS = 998;
+constexpr DWORD ERROR_BADDB = 1009;
+constexpr DWORD ERROR_BADKEY = 1010;
+constexpr DWORD ERROR_CANTOPEN = 1011;
+constexpr DWORD ERROR_CANTREAD = 1012;
+constexpr DWORD ERROR_CANTWRITE = 1013;
+constexpr DWORD ERROR_KEY_DELETED = 1018;
+constexpr DWORD ERROR_PRIVILEGE_NOT_HELD = 1314;
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+using LPFILETIME = FILETIME*;
+using PFILETIME = FILETIME*;
+
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+using LPSYSTEMTIME = SYSTEMTIME*;
+
+// Files.
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
+constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x2;
+constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x4;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+struct WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+};
+using LPWIN32_FIND_DATAA = WIN32_FIND_DATAA*;
+
+struct SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+// Registry.
+#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000000u)))
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u)))
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u)))
+
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+constexpr REGSAM KEY_NOTIFY = 0x0010;
+constexpr REGSAM KEY_CREATE_LINK = 0x0020;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_EXECUTE = 0x20019;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+// Shell.
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_NORMAL = 1;
+constexpr int SE_ERR_FNF = 2;
+constexpr int SE_ERR_PNF = 3;
+constexpr int SE_ERR_ACCESSDENIED = 5;
+constexpr int SE_ERR_NOASSOC = 31;
+
+// Code pages.
+constexpr UINT CP_ACP = 0;
+constexpr UINT CP_UTF8 = 65001;
