@@ -1,0 +1,15 @@
+// The automation page: the cleanings to run at every Windows start.
+#pragma once
+
+#include "shell/SectionPanel.h"
+
+class AutoPanel : public SectionPanel {
+    Q_OBJECT
+public:
+    explicit AutoPanel(QWidget* parent);
+
+    TRichEdit* RichEdit7;
+    TMemo* Memo7;
+    TMemo* Memo8;
+    TBitBtn* BitBtn6;
+};

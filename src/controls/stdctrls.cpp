@@ -1,0 +1,136 @@
+#include "controls/stdctrls.h"
+
+#include "platform/qt/ansi_qstring.h"
+
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QTextBlock>
+
+QString DisplayText(const std::string& text) {
+    QString s = AnsiToQString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+TLabel::TLabel(QWidget* parent, const QString& caption, int x, int y) : QLabel(parent) {
+    move(x, y);
+    SetCaption(caption);
+}
+
+void TLabel::SetCaption(const std::string& caption) { SetCaption(DisplayText(caption)); }
+
+void TLabel::SetCaption(const QString& caption) {
+    setText(caption);
+    if (autoSize_)
+        adjustSize();
+}
+
+std::string TLabel::Caption() const { return QStringToAnsi(text()); }
+
+void TLabel::SetLink(bool link) {
+    link_ = link;
+    QFont f = font();
+    f.setUnderline(link);
+    setFont(f);
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, link ? QColor(0, 0, 255) : QColor(0, 0, 0));
+    setPalette(p);
+    setCursor(link ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    if (autoSize_)
+        adjustSize();
+}
+
+void TLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setTextInteractionFlags(Qt::NoTextInteraction);
+    viewport()->setCursor(Qt::ArrowCursor);
+    setFocusPolicy(Qt::NoFocus);
+    document()->setDocumentMargin(0);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Qt::white);
+    setPalette(p);
+}
+
+void TMemo::Clear() {
+    clear();
+    hasLines_ = false;
+}
+
+void TMemo::Add(const std::string& line) {
+    // One added line is one block; a CR inside it stays part of the line.
+    appendPlainText(AnsiToQString(line));
+    hasLines_ = true;
+}
+
+QStringList TMemo::Lines() const {
+    QStringList lines;
+    if (!hasLines_)
+        return lines;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
+        lines << b.text();
+    return lines;
+}
+
+TRichEdit::TRichEdit(QWidget* parent) : QLabel(parent) {
+    QFont f = font();
+    f.setBold(true);
+    f.setPixelSize(17);
+    setFont(f);
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, QColor(0x80, 0, 0));
+    setPalette(p);
+}
+
+void TRichEdit::SetTitleLine(const std::string& text) { setText(AnsiToQString(text)); }
+
+QStringList TRichEdit::Lines() const { return text().isEmpty() ? QStringList() : QStringList{text()}; }
+
+TBitBtn::TBitBtn(QWidget* parent, const QString& caption, const QString& glyph)
+    : QPushButton(caption, parent) {
+    if (!glyph.isEmpty())
+        setIcon(QIcon(glyph));
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TBitBtn::SetCaption(const std::string& caption) { setText(AnsiToQString(caption)); }
+
+void TBitBtn::SetLinkStyle() {
+    setFlat(true);
+    setLayoutDirection(Qt::RightToLeft); // the glyph goes to the right of the caption
+    setStyleSheet(QStringLiteral("QPushButton { color: #0000ff; text-decoration: underline; "
+                                 "border: none; background: transparent; }"));
+    setCursor(Qt::PointingHandCursor);
+}
+
+TImage::TImage(QWidget* parent, const QString& resource) : QLabel(parent) {
+    if (!resource.isEmpty()) {
+        QPixmap pixmap(resource);
+        if (!pixmap.isNull()) {
+            setPixmap(pixmap);
+            resize(pixmap.size());
+        }
+    }
+}
+
+void TImage::SetPicture(const QImage& image) {
+    setPixmap(QPixmap::fromImage(image));
+}
+
+bool TImage::HasPicture() const { return !pixmap().isNull(); }
+
+void TImage::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}

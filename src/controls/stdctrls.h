@@ -1,0 +1,89 @@
+// The small standard controls the windows are built from, with the behaviour the windows
+// rely on: labels that size themselves to their caption, link labels, memos that hold lines,
+// title lines and glyph buttons. Windows place them at absolute positions.
+#pragma once
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+
+#include <string>
+
+// A label: setting its caption resizes it to the text (unless auto-size is off).
+class TLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit TLabel(QWidget* parent, const QString& caption = QString(), int x = 0, int y = 0);
+
+    void SetCaption(const std::string& caption);
+    void SetCaption(const QString& caption);
+    std::string Caption() const;
+    void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
+    // Blue, underlined, hand cursor.
+    void SetLink(bool link);
+    bool IsLink() const { return link_; }
+    int Left() const { return x(); }
+    void SetLeft(int left) { move(left, y()); }
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool autoSize_ = true;
+    bool link_ = false;
+};
+
+// A read-only box of lines (the windows' memos).
+class TMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TMemo(QWidget* parent);
+    void Clear();
+    void Add(const std::string& line);
+    QStringList Lines() const;
+
+private:
+    // An empty document and a memo holding one empty line look alike; this tells them apart.
+    bool hasLines_ = false;
+};
+
+// A title line: cleared and given one line of text.
+class TRichEdit : public QLabel {
+    Q_OBJECT
+public:
+    explicit TRichEdit(QWidget* parent);
+    void SetTitleLine(const std::string& text);
+    QStringList Lines() const;
+};
+
+// A push button with a glyph; the "weiter" buttons and OK buttons.
+class TBitBtn : public QPushButton {
+    Q_OBJECT
+public:
+    TBitBtn(QWidget* parent, const QString& caption, const QString& glyph = QString());
+    void SetCaption(const std::string& caption);
+    // Blue underlined caption with a hand cursor, glyph to the right of the caption.
+    void SetLinkStyle();
+};
+
+// A picture: shows an image at its natural size (or stretched when asked).
+class TImage : public QLabel {
+    Q_OBJECT
+public:
+    explicit TImage(QWidget* parent, const QString& resource = QString());
+    void SetPicture(const QImage& image);
+    bool HasPicture() const;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// Line breaks as the program writes them (CR LF, CR or LF) turned into display lines.
+QString DisplayText(const std::string& text);

@@ -1,0 +1,14 @@
+// The favorites page.
+#pragma once
+
+#include "shell/SectionPanel.h"
+
+class FavoritenPanel : public SectionPanel {
+    Q_OBJECT
+public:
+    explicit FavoritenPanel(QWidget* parent);
+
+    TRichEdit* RichEdit5;
+    TMemo* Memo5;
+    TBitBtn* BitBtn4;
+};

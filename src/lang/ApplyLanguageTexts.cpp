@@ -1,0 +1,157 @@
+#include "lang/ApplyLanguageTexts.h"
+
+#include "automation/AutoPanel.h"
+#include "cache/BrowsercachePanel.h"
+#include "cache/u_info.h"
+#include "controls/stdctrls.h"
+#include "favorites/FavoritenPanel.h"
+#include "lang/TQwTrans2.h"
+#include "platform/qt/ansi_qstring.h"
+#include "settings/IEPowerPanel.h"
+#include "shell/AboutPanel.h"
+#include "shell/MyTricks.h"
+#include "shell/WillkommenPanel.h"
+#include "shell/u_ShowMessage2.h"
+#include "shell/u_Surfkolibri.h"
+#include "shell/u_beschaeftigt.h"
+#include "traces/SicherheitsPanel.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QToolButton>
+
+namespace {
+
+QString text(int n) { return AnsiToQString(GetText(n)); }
+
+void caption(TLabel* label, int n) { label->SetCaption(GetText(n)); }
+void caption(QAbstractButton* button, int n) { button->setText(text(n)); }
+void caption(QGroupBox* box, int n) { box->setTitle(text(n)); }
+void caption(QWidget* window, int n) { window->setWindowTitle(text(n)); }
+
+void titleLine(TRichEdit* title, int n) { title->SetTitleLine(GetText(n)); }
+
+void box(TMemo* memo, int n) {
+    memo->Clear();
+    memo->Add(GetText(n));
+}
+
+void boxSplitAtLF(TMemo* memo, int n) {
+    memo->Clear();
+    const std::string t = GetText(n);
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t lf = t.find('\n', start);
+        memo->Add(t.substr(start, lf == std::string::npos ? std::string::npos : lf - start));
+        if (lf == std::string::npos)
+            break;
+        start = lf + 1;
+    }
+}
+
+void gridCell(QTableWidget* grid, int row, const std::string& value) {
+    AboutPanel::SetGridCell(grid, row, value);
+}
+
+void applyMainWindow(TForm1* f) {
+    f->HomePageAddress = GetText(3);
+    f->MailAddress = "mailto:" + GetText(4);
+    f->setWindowTitle(AnsiToQString(GetText(1) + " " + ProgramVersion + " " + GetText(2)));
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(text(1));
+
+    caption(f->SpeedButton1, 6);
+    caption(f->SpeedButton2, 7);
+    caption(f->SpeedButton3, 8);
+    caption(f->SpeedButton4, 9);
+    caption(f->SpeedButton5, 10);
+    caption(f->SpeedButton6, 11);
+    caption(f->SpeedButton7, 12);
+    caption(f->SpeedButton9, 14);
+
+    WillkommenPanel* w = f->WillkommenPanel;
+    titleLine(w->RichEdit1, 15);
+    boxSplitAtLF(w->Memo1, 16);
+    titleLine(w->RichEdit2, 17);
+    boxSplitAtLF(w->Memo2, 18);
+    caption(w->Label1, 19);
+    caption(w->Label2, 20);
+    caption(w->Label3, 21);
+
+    for (QAbstractButton* next : {static_cast<QAbstractButton*>(f->WillkommenPanel->BitBtn1),
+                                  static_cast<QAbstractButton*>(f->SicherheitsPanel->BitBtn2),
+                                  static_cast<QAbstractButton*>(f->BrowsercachePanel->BitBtn3),
+                                  static_cast<QAbstractButton*>(f->FavoritenPanel->BitBtn4),
+                                  static_cast<QAbstractButton*>(f->IEPowerPanel->BitBtn5),
+                                  static_cast<QAbstractButton*>(f->AutoPanel->BitBtn6),
+                                  static_cast<QAbstractButton*>(f->AboutPanel->BitBtn7)})
+        caption(next, 22);
+
+    AboutPanel* a = f->AboutPanel;
+    gridCell(a->StringGrid1, 1, GetText(23));
+    gridCell(a->StringGrid2, 1, ProgramVersion);
+    gridCell(a->StringGrid1, 3, GetText(24));
+    gridCell(a->StringGrid2, 3, GetText(25));
+    gridCell(a->StringGrid1, 4, GetText(26));
+    gridCell(a->StringGrid2, 4, GetText(27));
+    gridCell(a->StringGrid1, 5, GetText(28));
+    gridCell(a->StringGrid2, 5, GetText(0));
+    gridCell(a->StringGrid1, 6, GetText(29));
+    gridCell(a->StringGrid2, 6, "Kravonel");
+    gridCell(a->StringGrid1, 7, GetText(30));
+    gridCell(a->StringGrid2, 7, GetText(31));
+    caption(a->Label9, 21);
+    caption(a->Label12, 195);
+    caption(a->GroupBox1, 35);
+    caption(a->GroupBox3, 38);
+    caption(a->Label11, 1);
+
+    SicherheitsPanel* s = f->SicherheitsPanel;
+    titleLine(s->RichEdit3, 7);
+    box(s->Memo3, 39);
+
+    caption(w->Label39, 93);
+
+    BrowsercachePanel* c = f->BrowsercachePanel;
+    titleLine(c->RichEdit4, 113);
+    box(c->Memo4, 114);
+
+    FavoritenPanel* fav = f->FavoritenPanel;
+    titleLine(fav->RichEdit5, 124);
+    box(fav->Memo5, 125);
+    caption(fav->BitBtn4, 22);
+
+    IEPowerPanel* ie = f->IEPowerPanel;
+    titleLine(ie->RichEdit6, 139);
+    box(ie->Memo6, 140);
+
+    AutoPanel* au = f->AutoPanel;
+    titleLine(au->RichEdit7, 158);
+    box(au->Memo7, 159);
+    boxSplitAtLF(au->Memo8, 160);
+}
+
+} // namespace
+
+void PlaceAfter(QWidget* follower, const TLabel* sentence, int gap) {
+    follower->move(sentence->x() + sentence->width() + gap, follower->y());
+}
+
+void ApplyLanguageTexts() {
+    if (Form1)
+        applyMainWindow(Form1);
+    if (Form2) {
+        caption(Form2->Label1, 1);
+        caption(static_cast<QWidget*>(Form2), 1);
+    }
+    if (Form5) {
+        caption(Form5->Label1, 1);
+        caption(static_cast<QWidget*>(Form5), 1);
+        caption(Form5->BitBtn2, 22);
+        caption(Form5->GroupBox1, 69);
+    }
+    if (ShowMessage2Form) {
+        caption(static_cast<QWidget*>(ShowMessage2Form), 1);
+        caption(ShowMessage2Form->BitBtn2, 22);
+    }
+}

@@ -1,0 +1,70 @@
+#include "lang/u_language.h"
+
+#include "lang/LanguageSwitch.h"
+#include "lang/TQwTrans2.h"
+#include "platform/qt/ansi_qstring.h"
+#include "platform/win32.h"
+#include "shell/CommandLine.h"
+#include "shell/MyTricks.h"
+#include "shell/u_Surfkolibri.h"
+
+TForm4* Form4 = nullptr;
+
+TForm4::TForm4() : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
+    SetClientSize(193, 143);
+    setWindowTitle(QStringLiteral("Surfkolibri"));
+    setWindowState(Qt::WindowMinimized);
+    Label1 = new TLabel(this, QStringLiteral("Please select your language:"), 10, 10);
+    Label2 = new TLabel(this, QStringLiteral("Bitte wählen Sie Ihre Sprache aus:"), 10, 28);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setGeometry(10, 56, 173, 24);
+    BitBtn1 = new TBitBtn(this, QStringLiteral("OK"));
+    BitBtn1->setGeometry(56, 100, 80, 28);
+    BitBtn1->setEnabled(false);
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, &TForm4::Timer1Timer);
+    connect(ComboBox1, &QComboBox::activated, this, &TForm4::ComboBox1Change);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
+    FormCreate();
+}
+
+void TForm4::FormCreate() {
+    const int count = GetLanguageCount();
+    for (int i = 0; i < count; ++i)
+        ComboBox1->addItem(AnsiToQString(GetLanguageName(i)));
+    ComboBox1->setCurrentIndex(-1);
+}
+
+void TForm4::FormShow() {
+    if (timerEnabled_ && !Timer1->isActive())
+        Timer1->start();
+}
+
+void TForm4::ComboBox1Change() { BitBtn1->setEnabled(true); }
+
+void TForm4::Timer1Timer() {
+    Timer1->stop();
+    timerEnabled_ = false;
+    if (FileExistsA(LanguageMarkerPath())) {
+        if (Form1) {
+            Form1->setVisible(false);
+            Form1->Timer1->start();
+        }
+        Close();
+        return;
+    }
+    setWindowState(Qt::WindowNoState);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TForm4::BitBtn1Click() {
+    WriteFileIfMissing(LanguageMarkerPath(), ProgramVersion);
+    SwitchLanguage(QStringToAnsi(ComboBox1->currentText()));
+    RunFile(ProgramFilePath());
+    if (Form1)
+        Form1->Close();
+    Close();
+}

@@ -1,0 +1,14 @@
+// The browser settings page.
+#pragma once
+
+#include "shell/SectionPanel.h"
+
+class IEPowerPanel : public SectionPanel {
+    Q_OBJECT
+public:
+    explicit IEPowerPanel(QWidget* parent);
+
+    TRichEdit* RichEdit6;
+    TMemo* Memo6;
+    TBitBtn* BitBtn5;
+};

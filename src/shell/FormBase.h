@@ -1,0 +1,47 @@
+// What every window of the program shares: a fixed client size, centring on first show,
+// modal showing through the one seam that tests can intercept, and the show/hide/close
+// events under the names the windows use.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class TFormBase : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormBase(Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint |
+                                               Qt::WindowCloseButtonHint |
+                                               Qt::WindowMinimizeButtonHint |
+                                               Qt::CustomizeWindowHint);
+
+    void SetClientSize(int width, int height);
+    // Shows the window modally; returns when it has been hidden or closed.
+    void ShowModal();
+    void Close() { close(); }
+    bool IsShowingModal() const { return showingModal_; }
+
+protected:
+    virtual void FormShow() {}
+    virtual void FormHide() {}
+    virtual void FormClose() {}
+
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool centred_ = false;
+    bool showingModal_ = false;
+};
+
+// The modal seam. Without a hook a modal window runs its own event loop until it is hidden.
+// With a hook (tests), the window is shown, the hook runs (it may inspect the window, press
+// its buttons, or call RunModalLoop to wait for it), and a window still open afterwards is
+// closed.
+using ModalHook = std::function<void(QWidget* window)>;
+void SetModalHook(ModalHook hook);
+void ShowModalWindow(QWidget* window);
+void RunModalLoop(QWidget* window);
+// Paints the white client area every window has.
+void MakeWhite(QWidget* widget);

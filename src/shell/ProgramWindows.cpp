@@ -1,0 +1,35 @@
+#include "shell/ProgramWindows.h"
+
+#include "cache/u_info.h"
+#include "lang/u_language.h"
+#include "shell/u_ShowMessage2.h"
+#include "shell/u_Surfkolibri.h"
+#include "shell/u_beschaeftigt.h"
+#include "shell/u_splash.h"
+
+namespace {
+template <typename T>
+void destroy(T*& window) {
+    delete window;
+    window = nullptr;
+}
+} // namespace
+
+void CreateMainWindow() { Form1 = new TForm1(); }
+
+void CreateRemainingWindows() {
+    // The order of creation; the windows of the other sections join it as they arrive.
+    Form2 = new TForm2();
+    Form4 = new TForm4();
+    Form5 = new TForm5();
+    ShowMessage2Form = new TShowMessage2Form();
+}
+
+void DestroyProgramWindows() {
+    destroy(ShowMessage2Form);
+    destroy(Form5);
+    destroy(Form4);
+    destroy(Form2);
+    destroy(Form3);
+    destroy(Form1);
+}

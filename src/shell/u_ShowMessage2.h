@@ -1,0 +1,30 @@
+// The program's own message window, used for every message it shows.
+#pragma once
+
+#include "controls/stdctrls.h"
+#include "shell/FormBase.h"
+
+#include <string>
+
+class TShowMessage2Form : public TFormBase {
+    Q_OBJECT
+public:
+    TShowMessage2Form();
+
+    TLabel* Label2; // the message
+    TImage* Image1; // picture strip on the right
+    TBitBtn* BitBtn2; // "weiter"
+
+    void BitBtn2Click();
+    // Width 225, centred, as the window shows every message.
+    void CentreMessage();
+
+protected:
+    void FormShow() override;
+};
+
+extern TShowMessage2Form* ShowMessage2Form;
+
+// Shows the text modally in the message window; returns when the user has pressed "weiter"
+// or closed the window.
+void ShowMessage2(const std::string& text);

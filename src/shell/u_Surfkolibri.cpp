@@ -1,0 +1,262 @@
+#include "shell/u_Surfkolibri.h"
+
+#include "automation/AutoPanel.h"
+#include "automation/AutomaticCleaning.h"
+#include "cache/BrowsercachePanel.h"
+#include "controls/Wallpapr.h"
+#include "controls/aniicon.h"
+#include "controls/jpegimage.h"
+#include "favorites/FavoritenPanel.h"
+#include "lang/LanguageSwitch.h"
+#include "lang/TQwTrans2.h"
+#include "platform/ansi.h"
+#include "platform/qt/ansi_qstring.h"
+#include "platform/win32.h"
+#include "settings/IEPowerPanel.h"
+#include "shell/AboutPanel.h"
+#include "shell/ClickSound.h"
+#include "shell/CommandLine.h"
+#include "shell/MyTricks.h"
+#include "shell/WillkommenPanel.h"
+#include "traces/SicherheitsPanel.h"
+
+#include <QCoreApplication>
+#include <QImage>
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr int kBarWidth = 149;
+
+// Names compared ignoring the case of ASCII letters only.
+bool sameAsciiText(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TForm1::TForm1()
+    : TFormBase(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                Qt::CustomizeWindowHint) {
+    SetClientSize(632, 468);
+    setWindowTitle(QStringLiteral("Surfkolibri"));
+
+    NavigationBar = new QWidget(this);
+    NavigationBar->setGeometry(0, 0, kBarWidth, 468);
+    Wallpaper1 = new TWallpaper(NavigationBar);
+    Wallpaper1->setGeometry(0, 0, kBarWidth, 468);
+    Wallpaper1->setWallpaper(QImage(QStringLiteral(":/res/wallpaper.png")));
+    buttons_ = new QButtonGroup(this);
+    buttons_->setExclusive(true);
+    SpeedButton1 = makeSectionButton(QStringLiteral("Willkommen..."), 14);
+    SpeedButton2 = makeSectionButton(QStringLiteral("Sicherheit + Privatsphäre"), 58);
+    SpeedButton3 = makeSectionButton(QStringLiteral("Browsercache säubern"), 102);
+    SpeedButton4 = makeSectionButton(QStringLiteral("Favoriten verwalten"), 146);
+    SpeedButton5 = makeSectionButton(QStringLiteral("IE-Power-Einstellungen"), 190);
+    SpeedButton6 = makeSectionButton(QStringLiteral("Automatisierungen"), 234);
+    SpeedButton7 = makeSectionButton(QStringLiteral("Über Surfkolibri"), 278);
+    SpeedButton9 = makeSectionButton(QStringLiteral("Surfkolibri beenden"), 468 - 54);
+    buttons_->removeButton(SpeedButton9);
+    SpeedButton9->setCheckable(false);
+    SpeedButton9->setVisible(false);
+    SpeedButton1->setChecked(true);
+
+    // Stacked in bar order; the welcome page lies on top.
+    AboutPanel = new class AboutPanel(this);
+    AutoPanel = new class AutoPanel(this);
+    IEPowerPanel = new class IEPowerPanel(this);
+    FavoritenPanel = new class FavoritenPanel(this);
+    BrowsercachePanel = new class BrowsercachePanel(this);
+    SicherheitsPanel = new class SicherheitsPanel(this);
+    WillkommenPanel = new class WillkommenPanel(this);
+    SectionPanel* pages[] = {WillkommenPanel, SicherheitsPanel, BrowsercachePanel, FavoritenPanel,
+                             IEPowerPanel,    AutoPanel,        AboutPanel};
+    for (int i = 0; i < 7; ++i) {
+        AniIcon[i + 1] = pages[i]->HomeIcon();
+        connect(AniIcon[i + 1], &TAniIcon::clicked, this, &TForm1::AniIcon1Click);
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    Timer1->setSingleShot(false);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+    connect(SpeedButton9, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
+    connect(WillkommenPanel->BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(SicherheitsPanel->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(BrowsercachePanel->BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(FavoritenPanel->BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(IEPowerPanel->BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    connect(AutoPanel->BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    connect(AboutPanel->BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
+    connect(WillkommenPanel->Label1, &TLabel::clicked, this, &TForm1::Label1Click);
+    connect(WillkommenPanel->Label2, &TLabel::clicked, this, &TForm1::Label2Click);
+    connect(WillkommenPanel->Label3, &TLabel::clicked, this, &TForm1::Label3Click);
+    connect(AboutPanel->Label9, &TLabel::clicked, this, &TForm1::Label3Click);
+    connect(AboutPanel->Label12, &TLabel::clicked, this, &TForm1::Label12Click);
+    // Only the user's choice counts as a change, not the filling of the list.
+    connect(AboutPanel->ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+QToolButton* TForm1::makeSectionButton(const QString& caption, int top) {
+    auto* button = new QToolButton(NavigationBar);
+    button->setText(caption);
+    button->setCheckable(true);
+    button->setGeometry(6, top, kBarWidth - 12, 38);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QStringLiteral(
+        "QToolButton { border: 1px solid rgba(255,255,255,120); border-radius: 3px;"
+        " background: rgba(255,255,255,150); color: #102a5c; font-weight: bold;"
+        " padding: 2px 6px; text-align: left; }"
+        "QToolButton:hover { background: rgba(255,255,255,205); }"
+        "QToolButton:checked { background: #ffffff; border: 1px solid #4a6fa8; color: #800000; }"));
+    buttons_->addButton(button);
+    return button;
+}
+
+void TForm1::HideSectionPanels() {
+    for (QWidget* panel : std::initializer_list<QWidget*>{
+             WillkommenPanel, SicherheitsPanel, BrowsercachePanel, FavoritenPanel, IEPowerPanel,
+             AutoPanel, AboutPanel})
+        panel->setVisible(false);
+}
+
+void TForm1::showSection(QWidget* panel, QToolButton* button, bool sound) {
+    if (sound)
+        PlayClickSound();
+    HideSectionPanels();
+    panel->setVisible(true);
+    if (button)
+        button->setChecked(true);
+}
+
+void TForm1::SpeedButton1Click() { showSection(WillkommenPanel, nullptr, true); }
+void TForm1::SpeedButton2Click() { showSection(SicherheitsPanel, nullptr, true); }
+void TForm1::SpeedButton4Click() { showSection(FavoritenPanel, nullptr, true); }
+void TForm1::SpeedButton5Click() { showSection(IEPowerPanel, nullptr, true); }
+void TForm1::SpeedButton6Click() { showSection(AutoPanel, nullptr, true); }
+void TForm1::SpeedButton7Click() { showSection(AboutPanel, nullptr, true); }
+
+void TForm1::SpeedButton3Click() {
+    PlayClickSound();
+    HideSectionPanels();
+    BrowsercachePanel->ListCache();
+}
+
+void TForm1::SpeedButton9Click() { Close(); }
+
+void TForm1::BitBtn1Click() { showSection(SicherheitsPanel, SpeedButton2, true); }
+
+void TForm1::BitBtn2Click() {
+    SpeedButton3->setChecked(true);
+    SpeedButton3Click();
+}
+
+void TForm1::BitBtn3Click() { showSection(FavoritenPanel, SpeedButton4, true); }
+void TForm1::BitBtn4Click() { showSection(IEPowerPanel, SpeedButton5, true); }
+void TForm1::BitBtn5Click() { showSection(AutoPanel, SpeedButton6, true); }
+void TForm1::BitBtn6Click() { showSection(AboutPanel, SpeedButton7, true); }
+void TForm1::BitBtn7Click() { showSection(WillkommenPanel, SpeedButton1, true); }
+
+void TForm1::AniIcon1Click() { OpenURL(HomePageAddress); }
+
+void TForm1::Label1Click() {
+    PlayClickSound();
+    RunFile(GetDataFilePath(ProductName, "Surfkolibri.doc"));
+}
+
+void TForm1::Label2Click() {
+    PlayClickSound();
+    RunFile(GetDataFilePath(ProductName, "Surfkolibri.chm"));
+}
+
+void TForm1::Label3Click() {
+    PlayClickSound();
+    OpenURL(HomePageAddress);
+}
+
+void TForm1::Label12Click() {
+    PlayClickSound();
+    OpenURL(MailAddress);
+}
+
+void TForm1::LoadPresenterPicture() {
+    const std::string path = GetDataFilePath(ProductName, "Surfkolibri_pic.jpg");
+    if (!FileExistsA(path))
+        return;
+    // The "presented by" line only goes with a picture that could be shown.
+    const QImage picture = LoadJpegImage(path);
+    if (picture.isNull())
+        return;
+    WillkommenPanel->Label39->setVisible(true);
+    WillkommenPanel->Image1->SetPicture(picture);
+}
+
+void TForm1::Timer1Timer() {
+    Timer1->stop();
+    QComboBox* box = AboutPanel->ComboBox1;
+    box->clear();
+    const int count = GetLanguageCount();
+    for (int i = 0; i < count; ++i)
+        box->addItem(AnsiToQString(GetLanguageName(i)));
+    int selected = 0;
+    const std::string current = GetCurrentLanguageName();
+    for (int i = 0; i < count; ++i)
+        if (sameAsciiText(GetLanguageName(i), current))
+            selected = i;
+    box->setCurrentIndex(box->count() > 0 ? selected : -1);
+    LoadPresenterPicture();
+    // Reading the browser settings and restoring the automation check boxes join here with
+    // the settings and automation sections.
+    WillkommenPanel->setVisible(true);
+    if (ParamCount() != 1)
+        setVisible(true);
+}
+
+void TForm1::FormShow() {
+    SpeedButton9->setVisible(true);
+    if (ParamCount() == 1)
+        RunAutomaticCleaning();
+}
+
+void TForm1::FormClose() {
+    closed_ = true;
+    Timer1->stop();
+    QCoreApplication::exit(0);
+}
+
+void TForm1::ComboBox1Change() {
+    const std::string chosen = QStringToAnsi(AboutPanel->ComboBox1->currentText());
+    if (AnsiUpperCase(chosen) == AnsiUpperCase(GetText(0)))
+        return;
+    SwitchLanguage(chosen);
+    RunFile(ProgramFilePath());
+    Close();
+}

@@ -1,0 +1,98 @@
+// The main window: the navigation bar with its section buttons, the seven section pages, the
+// start-up timer and the hand-over to the unattended run.
+#pragma once
+
+#include "shell/FormBase.h"
+
+#include <QButtonGroup>
+#include <QTimer>
+#include <QToolButton>
+
+#include <string>
+
+class TWallpaper;
+class TAniIcon;
+class WillkommenPanel;
+class SicherheitsPanel;
+class BrowsercachePanel;
+class FavoritenPanel;
+class IEPowerPanel;
+class AutoPanel;
+class AboutPanel;
+
+class TForm1 : public TFormBase {
+    Q_OBJECT
+public:
+    TForm1();
+    ~TForm1() override;
+
+    // Navigation bar.
+    QWidget* NavigationBar;
+    TWallpaper* Wallpaper1;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton2;
+    QToolButton* SpeedButton3;
+    QToolButton* SpeedButton4;
+    QToolButton* SpeedButton5;
+    QToolButton* SpeedButton6;
+    QToolButton* SpeedButton7;
+    QToolButton* SpeedButton9;
+
+    // Section pages, in bar order.
+    class WillkommenPanel* WillkommenPanel;
+    class SicherheitsPanel* SicherheitsPanel;
+    class BrowsercachePanel* BrowsercachePanel;
+    class FavoritenPanel* FavoritenPanel;
+    class IEPowerPanel* IEPowerPanel;
+    class AutoPanel* AutoPanel;
+    class AboutPanel* AboutPanel;
+    // The home-page icons of the pages, AniIcon1..AniIcon7 in bar order.
+    TAniIcon* AniIcon[8] = {};
+
+    QTimer* Timer1; // the start-up timer: 100 ms, one shot, enabled by the language window
+
+    // Link addresses, set from the language texts.
+    std::string HomePageAddress = "http://www.kravonel.example/";
+    std::string MailAddress = "mailto:support@kravonel.example";
+
+    void HideSectionPanels();
+    void LoadPresenterPicture();
+    // True once the window has been closed: the program is ending.
+    bool Closed() const { return closed_; }
+
+    // Handlers.
+    void Timer1Timer();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void SpeedButton9Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void BitBtn7Click();
+    void AniIcon1Click();
+    void Label1Click();
+    void Label2Click();
+    void Label3Click();
+    void Label12Click();
+    void ComboBox1Change();
+
+protected:
+    void FormShow() override;
+    void FormClose() override;
+
+private:
+    QToolButton* makeSectionButton(const QString& caption, int top);
+    void showSection(QWidget* panel, QToolButton* button, bool sound);
+    QButtonGroup* buttons_;
+    bool closed_ = false;
+};
+
+extern TForm1* Form1;
