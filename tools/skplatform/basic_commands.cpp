@@ -1,11 +1,100 @@
-// init, settings, ls, cat, reg and seed-demo.
+// init, settings, ls, cat and seed-demo.
 #include "commands.h"
 
+#include "platform/ansi.h"
+#include "platform/registry.h"
 #include "platform/root.h"
+#include "platform/win32.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace skplatform {
+namespace {
+
+namespace registry = platform::registry;
+
+std::string fromArg(const std::string& arg) {
+    return platform::utf8ToAnsi(arg);
+}
+std::string forTerminal(const std::string& ansi) {
+    return platform::ansiToUtf8(ansi);
+}
+
+int usageError(const char* command, const std::string& message) {
+    std::fprintf(stderr, "skplatform %s: %s\n", command, message.c_str());
+    std::fprintf(stderr, "'skplatform %s --help' describes the syntax.\n", command);
+    return 2;
+}
+
+int failure(const char* command, const std::string& message) {
+    std::fprintf(stderr, "skplatform %s: %s\n", command, forTerminal(message).c_str());
+    return 1;
+}
+
+// Rejects options, so that a mistyped flag is not taken for a path.
+bool checkNoOptions(const char* command, const Args& args, int& exitCode) {
+    for (const auto& a : args)
+        if (a.size() > 1 && a[0] == '-') {
+            exitCode = usageError(command, "unknown option '" + a + "'");
+            return false;
+        }
+    return true;
+}
+
+// ---- settings ----------------------------------------------------------------------------
+
+bool validSetting(const std::string& name, const std::string& value, std::string& message) {
+    if (name == "admin" || name == "wininet") {
+        if (value == "yes" || value == "no") return true;
+        message = "'" + value + "' is not a value for " + name + " (yes or no)";
+        return false;
+    }
+    if (name == "shell-execute") {
+        if (value == "launch" || value == "record") return true;
+        message = "'" + value + "' is not a value for shell-execute (launch or record)";
+        return false;
+    }
+    if (name == "clock-offset") {
+        errno = 0;
+        char* end = nullptr;
+        std::strtoll(value.c_str(), &end, 10);
+        if (!value.empty() && end && *end == '\0' && errno == 0) return true;
+        message = "'" + value + "' is not a whole number of seconds for clock-offset";
+        return false;
+    }
+    if (name == "user") {
+        // The name becomes a folder below C:\Users.
+        const bool bad = value.empty() || value == "." || value == ".." ||
+                         value.find_first_of("\\/:*?\"<>|") != std::string::npos ||
+                         value.back() == ' ' || value.back() == '.';
+        bool control = false;
+        for (unsigned char c : value)
+            control = control || c < 0x20;
+        if (!bad && !control) return true;
+        message = "'" + value + "' cannot be a Windows user name";
+        return false;
+    }
+    if (value.empty()) {
+        message = "the " + name + " format cannot be empty";
+        return false;
+    }
+    return true;
+}
+
+const char* const kSettingsHelp =
+    "usage: skplatform settings [NAME [VALUE]]\n\n"
+    "Without NAME lists every platform setting; with NAME shows one; with VALUE sets it.\n\n"
+    "  user           the Windows user name (names the folder below C:\\Users)\n"
+    "  admin          yes/no: the user is an administrator (may write HKLM, set the clock)\n"
+    "  wininet        yes/no: WinINet is present\n"
+    "  shell-execute  launch/record: ShellExecute starts programs or only logs them\n"
+    "  clock-offset   seconds added to the host clock\n"
+    "  short-date     the short date format (for example dd.MM.yyyy)\n"
+    "  long-time      the long time format (for example HH:mm:ss)\n";
+
+} // namespace
 
 int runInit(const Args& args) {
     if (wantsHelp(args)) {
@@ -13,18 +102,104 @@ int runInit(const Args& args) {
                     "it again changes nothing.\n");
         return 0;
     }
+    if (!args.empty()) return usageError("init", "unexpected argument '" + args[0] + "'");
     platform::rootPath();
     platform::createDefaultMachine();
     std::printf("%s\n", platform::rootPath().c_str());
     return 0;
 }
 
-int runSettings(const Args&) { return 1; }
-int runReg(const Args&) { return 1; }
-int runLs(const Args&) { return 1; }
-int runCat(const Args&) { return 1; }
-int runSeedDemo(const Args&) {
-    seedDemoCache();
+int runSettings(const Args& args) {
+    if (wantsHelp(args)) {
+        std::printf("%s", kSettingsHelp);
+        return 0;
+    }
+    if (args.size() > 2) return usageError("settings", "unexpected argument '" + args[2] + "'");
+    if (args.empty()) {
+        for (const auto& name : platform::settingNames())
+            std::printf("%-14s %s\n", name.c_str(), forTerminal(platform::setting(name)).c_str());
+        return 0;
+    }
+    const std::string& name = args[0];
+    if (!platform::isKnownSetting(name))
+        return usageError("settings", "unknown setting '" + name + "'");
+    if (args.size() == 1) {
+        std::printf("%s\n", forTerminal(platform::setting(name)).c_str());
+        return 0;
+    }
+    const std::string value = fromArg(args[1]);
+    std::string message;
+    if (!validSetting(name, value, message)) return usageError("settings", forTerminal(message));
+    platform::setSetting(name, value);
+    return 0;
+}
+
+int runLs(const Args& args) {
+    if (wantsHelp(args)) {
+        std::printf("usage: skplatform ls PATH\n\nLists a folder (or shows one file) given as a "
+                    "Windows path, such as C:\\Users\\User\\Favorites.\n"
+                    "Columns: last write time (local), <DIR> or the size in bytes, name.\n");
+        return 0;
+    }
+    int exitCode = 0;
+    if (!checkNoOptions("ls", args, exitCode)) return exitCode;
+    if (args.size() != 1)
+        return usageError("ls", args.empty() ? "a PATH is needed"
+                                             : "unexpected argument '" + args[1] + "'");
+    std::string path = fromArg(args[0]);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return failure("ls", "'" + path + "' does not exist");
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (path.back() != '\\' && path.back() != '/') path += '\\';
+        path += '*';
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(path.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND
+                   ? 0
+                   : failure("ls", "cannot list '" + path + "' (error " +
+                                       std::to_string(GetLastError()) + ")");
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        FILETIME local;
+        SYSTEMTIME t{};
+        FileTimeToLocalFileTime(&found.ftLastWriteTime, &local);
+        FileTimeToSystemTime(&local, &t);
+        char size[24];
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            std::snprintf(size, sizeof size, "%-14s", "<DIR>");
+        else
+            std::snprintf(size, sizeof size, "%14llu",
+                          (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) |
+                              found.nFileSizeLow);
+        std::printf("%04u-%02u-%02u %02u:%02u  %s  %s\n", t.wYear, t.wMonth, t.wDay, t.wHour,
+                    t.wMinute, size, forTerminal(name).c_str());
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return 0;
+}
+
+int runCat(const Args& args) {
+    if (wantsHelp(args)) {
+        std::printf("usage: skplatform cat PATH\n\nWrites a file given as a Windows path to "
+                    "standard output, byte for byte.\n");
+        return 0;
+    }
+    int exitCode = 0;
+    if (!checkNoOptions("cat", args, exitCode)) return exitCode;
+    if (args.size() != 1)
+        return usageError("cat", args.empty() ? "a PATH is needed"
+                                              : "unexpected argument '" + args[1] + "'");
+    const std::string path = fromArg(args[0]);
+    if (DirectoryExistsA(path)) return failure("cat", "'" + path + "' is a folder");
+    std::string contents;
+    if (!ReadWholeFile(path, contents))
+        return failure("cat",
+                       "cannot read '" + path + "' (error " + std::to_string(GetLastError()) + ")");
+    std::fwrite(contents.data(), 1, contents.size(), stdout);
     return 0;
 }
 

@@ -1,0 +1,272 @@
+// seed-demo: the registry values and folders of a machine that has been surfed on for a while.
+// Every step writes fixed contents, so running it again leaves the same machine.
+#include "commands.h"
+
+#include "platform/registry.h"
+#include "platform/root.h"
+#include "platform/win32.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace skplatform {
+namespace {
+
+namespace registry = platform::registry;
+
+constexpr registry::KeyId kCurrentUser = 2;
+
+const char* const kInternetExplorer = "Software\\Microsoft\\Internet Explorer";
+const char* const kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+std::string sz(const std::string& text) {
+    return text + std::string(1, '\0');
+}
+
+void setString(const std::string& keyPath, const std::string& name, const std::string& text) {
+    registry::setValue(registry::create(kCurrentUser, keyPath), name, REG_SZ, sz(text));
+}
+
+std::string shellFolder(const char* name) {
+    registry::Value value;
+    const registry::KeyId key = registry::find(kCurrentUser, kShellFolders);
+    if (key == registry::kNoKey || !registry::getValue(key, name, value))
+        throw std::runtime_error(std::string("the Shell Folders value '") + name + "' is missing");
+    return value.data.substr(0, value.data.find('\0'));
+}
+
+void makeFolders(const std::string& windowsPath) {
+    for (std::size_t pos = windowsPath.find('\\', 3);; pos = windowsPath.find('\\', pos + 1)) {
+        const std::string prefix = windowsPath.substr(0, pos);
+        if (!DirectoryExistsA(prefix) && !CreateDirectoryA(prefix.c_str(), nullptr))
+            throw std::runtime_error("cannot create the folder " + prefix + " (error " +
+                                     std::to_string(GetLastError()) + ")");
+        if (pos == std::string::npos) break;
+    }
+}
+
+void writeFile(const std::string& folder, const std::string& name, const std::string& contents) {
+    makeFolders(folder);
+    const std::string path = folder + "\\" + name;
+    if (!WriteWholeFile(path, contents))
+        throw std::runtime_error("cannot write " + path + " (error " +
+                                 std::to_string(GetLastError()) + ")");
+}
+
+std::string internetShortcut(const std::string& url) {
+    return "[InternetShortcut]\r\nURL=" + url + "\r\n";
+}
+
+// The 76-byte header of a shell link with the link class, enough for anything that only
+// lists the files.
+std::string shellLinkBytes(const std::string& target) {
+    std::string bytes("\x4C\x00\x00\x00\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00"
+                      "\x00\x00\x00\x46",
+                      20);
+    bytes.resize(76, '\0');
+    return bytes + target + std::string(1, '\0');
+}
+
+void seedBrowserSettings(const std::string& user) {
+    const std::string ie = kInternetExplorer;
+    const std::string main = ie + "\\Main";
+    setString(main, "Start Page", "http://www.surfkolibri-demo.de/start.html");
+    setString(main, "Default_Page_URL", "http://www.surfkolibri-demo.de/start.html");
+    setString(main, "FormSuggest Passwords", "yes");
+    setString(main, "Use FormSuggest", "yes");
+    setString(main, "NotifyDownloadComplete", "yes");
+    setString(main, "Print_Background", "no");
+    const std::string downloads = "C:\\Users\\" + user + "\\Downloads";
+    makeFolders(downloads);
+    setString(ie, "Download Directory", downloads);
+    setString(ie + "\\Default HTML Editor\\shell\\edit\\command", "",
+              "C:\\Windows\\notepad.exe %1");
+    setString("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete", "AutoSuggest",
+              "yes");
+}
+
+void seedTypedUrls() {
+    const char* const urls[] = {
+        "http://www.wetter-nord.de/",          "http://www.bahnauskunft.example/",
+        "http://www.stadtbibliothek.example/", "http://www.tageblatt.example/lokal/",
+        "http://www.reiseportal.example/",     "www.kochrezepte.example",
+        "http://www.fotoforum.example/",       "http://www.onlinebanking.example/",
+        "http://www.auktionshaus.example/",    "http://www.lexikon.example/wiki/Kolibri",
+        "ftp://ftp.treiber.example/pub/",      "http://localhost:8080/",
+    };
+    const std::string key = std::string(kInternetExplorer) + "\\TypedURLs";
+    for (std::size_t i = 0; i < std::size(urls); ++i)
+        setString(key, "url" + std::to_string(i + 1), urls[i]);
+}
+
+void seedRunMru() {
+    // Each entry ends in "\1", which the Run box keeps after the command.
+    const char* const commands[] = {
+        "notepad\\1",
+        "cmd\\1",
+        "regedit\\1",
+        "calc\\1",
+        "mspaint\\1",
+        "msconfig\\1",
+        "C:\\Windows\\win.ini\\1",
+        "\\\\fileserver\\fotos\\1",
+    };
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+    for (std::size_t i = 0; i < std::size(commands); ++i)
+        setString(key, std::string(1, static_cast<char>('a' + i)), commands[i]);
+    setString(key, "MRUList", "hgfedcba");
+}
+
+void seedRecent() {
+    const std::string recent = shellFolder("Recent");
+    const std::string documentsFolder = shellFolder("Personal");
+    const char* const documents[] = {
+        "Bewerbung.doc",
+        "Urlaub Ostsee.jpg",
+        "Kontoauszug M\xE4rz.pdf",
+        "Einkaufsliste.txt",
+        "Steuererkl\xE4rung.xls",
+        "Fotos",
+        "Geburtstag.ppt",
+        "Rezept Apfelkuchen.doc",
+        "Mietvertrag.pdf",
+        "Vereinsfest.jpg",
+        "Notizen.txt",
+        "Lebenslauf.doc",
+    };
+    for (const char* document : documents)
+        writeFile(recent, std::string(document) + ".lnk",
+                  shellLinkBytes(documentsFolder + "\\" + document));
+    writeFile(recent, "desktop.ini",
+              "[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\system32\\shell32.dll,"
+              "-21797\r\n");
+}
+
+struct Favorite {
+    const char* folder; // below Favorites, empty for the top level
+    const char* name;
+    const char* url;
+};
+
+void seedFavorites() {
+    const Favorite favorites[] = {
+        {"", "Startseite", "http://www.surfkolibri-demo.de/start.html"},
+        {"", "Wetter", "http://www.wetter-nord.de/"},
+        {"", "Online-Banking", "https://www.onlinebanking.example/login"},
+        {"Links", "Kostenlose Hotmail", "http://www.mailer.example/"},
+        {"Links", "Links anpassen", "http://www.links.example/anpassen"},
+        {"Links", "Windows Update", "http://update.example/windowsupdate/"},
+        {"News", "Tageblatt", "http://www.tageblatt.example/"},
+        {"News", "Nachrichten f\xFCr Kinder", "http://www.kindernachrichten.example/"},
+        {"News", "B\xF6rse aktuell", "http://www.boerse.example/kurse"},
+        {"Reisen", "Bahnauskunft", "http://www.bahnauskunft.example/"},
+        {"Reisen", "Ferienh\xE4user an der Ostsee", "http://www.ostsee-ferien.example/"},
+        {"Reisen", "Stadtplan", "http://www.stadtplan.example/?ort=Kiel"},
+        {"Technik", "Treiber-Archiv", "ftp://ftp.treiber.example/pub/"},
+        {"Technik", "Computer-Magazin", "http://www.computer-magazin.example/"},
+        {"Technik", "Programmierforum", "http://forum.programmieren.example/"},
+    };
+    const std::string root = shellFolder("Favorites");
+    for (const auto& f : favorites) {
+        const std::string folder = *f.folder ? root + "\\" + f.folder : root;
+        writeFile(folder, std::string(f.name) + ".url", internetShortcut(f.url));
+    }
+}
+
+const char* const kCookiesTxt =
+    "# HTTP Cookie File\n"
+    "# This is a generated file!  Do not edit.\n\n"
+    ".tageblatt.example\tTRUE\t/\tFALSE\t1893456000\tsession\t5f3a9c01\n"
+    ".auktionshaus.example\tTRUE\t/\tFALSE\t1893456000\tuser\tgast\n"
+    "www.wetter-nord.de\tFALSE\t/\tFALSE\t1893456000\tort\tKiel\n";
+
+const char* const kHistoryDat =
+    "// <!-- <mdb:mork:z v=\"1.4\"/> -->\n"
+    "< <(a=c)> // (f=iso-8859-1)\n"
+    "  (8A=Typed)(8B=LastPageVisited)(8C=ByteOrder)\n"
+    "  (80=ns:msg:db:row:scope:history:all)(81=URL)(82=Name)(83=LastVisitDate)>\n"
+    "<(80=LE)(81=http://www.tageblatt.example/)(82=Tageblatt)>\n"
+    "{1:^80 {(k^81:c)(s=9)} [1(^81^81)(^82^82)]}\n";
+
+// Cache, cookies and history where each browser keeps them in its profile folder.
+void seedOtherBrowsers() {
+    const std::string appData = shellFolder("AppData");
+    const std::string localAppData = shellFolder("Local AppData");
+
+    const std::string opera = appData + "\\Opera\\opera\\profile";
+    writeFile(opera + "\\cache4", "dcache4.url", std::string("\x00\x00\x00\x02", 4));
+    for (int i = 1; i <= 4; ++i)
+        writeFile(opera + "\\cache4", "opr0000" + std::to_string(i) + ".tmp",
+                  "<html><body>Seite " + std::to_string(i) + "</body></html>\n");
+    writeFile(opera, "cookies4.dat",
+              std::string("\x00\x00\x10\x00\x00\x00\x20\x00\x00\x02\x00\x01", 12));
+    writeFile(opera, "global.dat",
+              "Tageblatt\nhttp://www.tageblatt.example/\n1199145600\n-1\n"
+              "Wetter\nhttp://www.wetter-nord.de/\n1199232000\n-1\n");
+    writeFile(opera, "opera6.ini", "Opera Preferences version 2.0\r\n\r\n[User Prefs]\r\n");
+    const std::string operaInstall = "C:\\Program Files\\Opera";
+    writeFile(operaInstall + "\\profile", "opera6.ini",
+              "Opera Preferences version 2.0\r\n\r\n[User Prefs]\r\n");
+    setString("Software\\Opera Software", "Last Directory3", operaInstall);
+
+    const std::string profile = "k3v9x2lq.default";
+    const std::string firefox = appData + "\\Mozilla\\Firefox";
+    writeFile(firefox, "profiles.ini",
+              "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\n"
+              "IsRelative=1\r\nPath=Profiles/" +
+                  profile + "\r\n");
+    const std::string roaming = firefox + "\\Profiles\\" + profile;
+    writeFile(roaming, "cookies.txt", kCookiesTxt);
+    writeFile(roaming, "history.dat", kHistoryDat);
+    writeFile(roaming, "prefs.js",
+              "user_pref(\"browser.startup.homepage\", "
+              "\"http://www.surfkolibri-demo.de/\");\n");
+    writeFile(roaming + "\\Cache", "_CACHE_MAP_", std::string(64, '\0'));
+    const std::string local = localAppData + "\\Mozilla\\Firefox\\Profiles\\" + profile;
+    writeFile(local + "\\Cache", "_CACHE_MAP_", std::string(64, '\0'));
+    writeFile(local + "\\Cache", "_CACHE_001_", std::string(256, '\x5A'));
+    writeFile(local + "\\Cache", "4A1C3E07d01", "<html><body>Bahnauskunft</body></html>\n");
+
+    const std::string mozilla = appData + "\\Mozilla\\Profiles\\default";
+    writeFile(mozilla, "cookies.txt", kCookiesTxt);
+    writeFile(mozilla, "history.dat", kHistoryDat);
+    writeFile(mozilla, "prefs.js", "user_pref(\"browser.startup.page\", 1);\n");
+    writeFile(mozilla + "\\Cache", "_CACHE_MAP_", std::string(64, '\0'));
+    writeFile(mozilla + "\\Cache", "_CACHE_002_", std::string(128, '\x33'));
+}
+
+} // namespace
+
+int runSeedDemo(const Args& args) {
+    if (wantsHelp(args)) {
+        std::printf(
+            "usage: skplatform seed-demo\n\n"
+            "Fills the root with a lived-in machine: Internet Explorer settings, typed\n"
+            "addresses, the Run list, recent documents, favorites, the profiles of Opera,\n"
+            "Firefox and Mozilla, and the URL cache with cookies and history. Existing\n"
+            "demo values and files are written again, so running it twice changes nothing.\n");
+        return 0;
+    }
+    if (!args.empty()) {
+        std::fprintf(stderr, "skplatform seed-demo: unexpected argument '%s'\n", args[0].c_str());
+        return 2;
+    }
+    platform::createDefaultMachine();
+    {
+        platform::Transaction tx;
+        const std::string user = platform::userName();
+        seedBrowserSettings(user);
+        seedTypedUrls();
+        seedRunMru();
+        seedRecent();
+        seedFavorites();
+        seedOtherBrowsers();
+        tx.commit();
+    }
+    seedDemoCache();
+    std::printf("seeded %s\n", platform::rootPath().c_str());
+    return 0;
+}
+
+} // namespace skplatform
