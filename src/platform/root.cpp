@@ -19,6 +19,9 @@ struct Connection {
     sqlite3* db = nullptr;
     std::map<std::string, sqlite3_stmt*> statements;
     int transactionDepth = 0;
+    bool clockOffsetKnown = false;
+    unsigned int clockOffsetVersion = 0;
+    std::int64_t clockOffset = 0;
 
     ~Connection() {
         for (auto& [sql, stmt] : statements)
@@ -60,6 +63,25 @@ CREATE TABLE IF NOT EXISTS shell_log (
     target TEXT NOT NULL,
     parameters TEXT NOT NULL,
     directory TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS url_cache (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    url TEXT NOT NULL UNIQUE,
+    container INTEGER NOT NULL,
+    type INTEGER NOT NULL,
+    local_file TEXT NOT NULL,
+    size INTEGER NOT NULL,
+    last_modified INTEGER NOT NULL,
+    expire INTEGER NOT NULL,
+    last_access INTEGER NOT NULL,
+    last_sync INTEGER NOT NULL,
+    header BLOB NOT NULL,
+    extension TEXT NOT NULL,
+    use_count INTEGER NOT NULL,
+    hit_rate INTEGER NOT NULL,
+    exempt_delta INTEGER NOT NULL,
+    locked INTEGER NOT NULL DEFAULT 0,
+    title TEXT NOT NULL DEFAULT '');
+CREATE INDEX IF NOT EXISTS url_cache_container ON url_cache (container, id);
 INSERT OR IGNORE INTO reg_keys (id, parent, name, name_key) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
@@ -288,10 +310,21 @@ bool recordShell() {
 }
 
 std::int64_t clockOffsetSeconds() {
+    // Every file-time conversion reads the clock, so the stored offset is read again only
+    // when the database has changed since (by this connection or another process).
+    Connection& conn = connection();
+    unsigned int version = 0;
+    if (sqlite3_file_control(conn.db, "main", SQLITE_FCNTL_DATA_VERSION, &version) == SQLITE_OK &&
+        conn.clockOffsetKnown && version == conn.clockOffsetVersion)
+        return conn.clockOffset;
     const std::string value = setting("clock-offset");
     char* end = nullptr;
     const long long offset = std::strtoll(value.c_str(), &end, 10);
-    return end && *end == '\0' ? offset : 0;
+    // The version as of the read just made, which has seen every earlier commit.
+    conn.clockOffsetKnown = sqlite3_file_control(conn.db, "main", SQLITE_FCNTL_DATA_VERSION,
+                                                 &conn.clockOffsetVersion) == SQLITE_OK;
+    conn.clockOffset = end && *end == '\0' ? offset : 0;
+    return conn.clockOffset;
 }
 
 void logShell(const ShellLogEntry& entry) {

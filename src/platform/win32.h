@@ -91,3 +91,7 @@ DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND
 #include "platform/ansi.h"
 #include "platform/datetime.h"
 #include "platform/filestream.h"
+// The WinINet URL cache, COM basics and the URL history service.
+#include "platform/com.h"
+#include "platform/urlhistory.h"
+#include "platform/wininet.h"

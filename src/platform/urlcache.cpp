@@ -1,0 +1,337 @@
+#include "platform/urlcache.h"
+
+#include "platform/ansi.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/root.h"
+#include "platform/win32.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace platform::urlcache {
+namespace {
+
+const char* const kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Subfolders of "Content.IE5", as the cache spreads its files over a few of them.
+const char* const kContentFolders[] = {"0QK7ZP2M", "A8D3LW1X", "H4T9RB6C", "V2N5GJ0E"};
+
+bool startsWithNoCase(const std::string& text, const char* prefix) {
+    const std::size_t n = std::strlen(prefix);
+    return text.size() >= n && AnsiSameText(text.substr(0, n), prefix);
+}
+
+std::string shellFolder(const char* name) {
+    const registry::KeyId key = registry::find(2, kShellFolders);
+    registry::Value value;
+    if (key == registry::kNoKey || !registry::getValue(key, name, value) ||
+        (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
+        return {};
+    std::string path = value.data.substr(0, value.data.find('\0'));
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+std::string userFolder() { return "C:\\Users\\" + userName(); }
+
+bool insideFolder(const std::string& path, const std::string& folder) {
+    if (folder.empty())
+        return false;
+    const std::string full = AnsiUpperCase(fullWindowsPath(path));
+    const std::string base = AnsiUpperCase(fullWindowsPath(folder));
+    return !base.empty() && full.size() > base.size() + 1 &&
+           full.compare(0, base.size(), base) == 0 && full[base.size()] == '\\';
+}
+
+// A cache file may only be removed with its entry when the cache owns it: an entry that
+// names a file elsewhere must not take the user's file with it.
+bool ownedByCache(const std::string& path) {
+    return insideFolder(path, cacheFolder()) || insideFolder(path, cookiesFolder());
+}
+
+// The last path segment of a URL, without query or fragment, reduced to characters that a
+// file name may hold.
+void splitUrlName(const std::string& url, std::string& stem, std::string& ext) {
+    std::string path = url.substr(0, url.find_first_of("?#"));
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    const auto scheme = path.find("://");
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    if (scheme != std::string::npos && path.find('/', scheme + 3) == std::string::npos)
+        name.clear(); // a bare host names no file
+    for (char& c : name)
+        if (std::strchr("\\/:*?\"<>|[]", c) || static_cast<unsigned char>(c) < 32)
+            c = '_';
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) {
+        stem = name.substr(0, dot);
+        ext = name.substr(dot + 1);
+    } else {
+        stem = name;
+        ext = "htm";
+    }
+    if (stem.empty())
+        stem = "index";
+    if (stem.size() > 60)
+        stem.resize(60);
+}
+
+std::string uniqueFileName(const std::string& folder, const std::string& stem,
+                           const std::string& ext) {
+    for (int n = 1; n < 10000; ++n) {
+        std::string candidate = folder + "\\" + stem + "[" + std::to_string(n) + "]";
+        if (!ext.empty())
+            candidate += "." + ext;
+        if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return candidate;
+    }
+    return {};
+}
+
+bool makeFolders(const std::string& windowsPath) {
+    std::string host;
+    DWORD error = 0;
+    if (!resolvePath(windowsPath, host, error))
+        return false;
+    std::string partial;
+    for (std::size_t i = 0; i <= windowsPath.size(); ++i) {
+        if (i == windowsPath.size() || windowsPath[i] == '\\') {
+            partial = windowsPath.substr(0, i);
+            if (partial.size() > 2 && !DirectoryExistsA(partial) &&
+                !CreateDirectoryA(partial.c_str(), nullptr))
+                return false;
+        }
+    }
+    return true;
+}
+
+const char* const kColumns = "id, url, type, local_file, size, last_modified, expire, "
+                             "last_access, last_sync, header, extension, use_count, hit_rate, "
+                             "exempt_delta, locked, title";
+
+Record recordOf(const Statement& st) {
+    Record r;
+    r.id = st.int64(0);
+    r.url = st.text(1);
+    r.type = static_cast<DWORD>(st.int64(2));
+    r.localFile = st.text(3);
+    r.size = static_cast<std::uint64_t>(st.int64(4));
+    r.lastModified = fileTimeOf(static_cast<std::uint64_t>(st.int64(5)));
+    r.expire = fileTimeOf(static_cast<std::uint64_t>(st.int64(6)));
+    r.lastAccess = fileTimeOf(static_cast<std::uint64_t>(st.int64(7)));
+    r.lastSync = fileTimeOf(static_cast<std::uint64_t>(st.int64(8)));
+    r.header = st.blob(9);
+    r.extension = st.text(10);
+    r.useCount = static_cast<DWORD>(st.int64(11));
+    r.hitRate = static_cast<DWORD>(st.int64(12));
+    r.exemptDelta = static_cast<DWORD>(st.int64(13));
+    r.locked = st.int64(14) != 0;
+    r.title = st.text(15);
+    return r;
+}
+
+std::int64_t stored(const FILETIME& time) { return static_cast<std::int64_t>(ticksOf(time)); }
+
+} // namespace
+
+Container containerOf(const std::string& url) {
+    if (startsWithNoCase(url, "Cookie:"))
+        return Container::Cookies;
+    if (startsWithNoCase(url, "Visited:"))
+        return Container::History;
+    return Container::Content;
+}
+
+std::uint64_t ticksOf(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME fileTimeOf(std::uint64_t ticks) {
+    return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+}
+
+unsigned int dataVersion() {
+    unsigned int version = 0;
+    sqlite3_file_control(database(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return version;
+}
+
+void put(const Record& r) {
+    Statement st("INSERT INTO url_cache (url, container, type, local_file, size, last_modified, "
+                 "expire, last_access, last_sync, header, extension, use_count, hit_rate, "
+                 "exempt_delta, locked, title) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                 "?11, ?12, ?13, ?14, ?15, ?16) ON CONFLICT (url) DO UPDATE SET "
+                 "container = ?2, type = ?3, local_file = ?4, size = ?5, last_modified = ?6, "
+                 "expire = ?7, last_access = ?8, last_sync = ?9, header = ?10, extension = ?11, "
+                 "use_count = ?12, hit_rate = ?13, exempt_delta = ?14, locked = ?15, title = ?16");
+    st.bind(1, r.url)
+        .bind(2, static_cast<std::int64_t>(containerOf(r.url)))
+        .bind(3, static_cast<std::int64_t>(r.type))
+        .bind(4, r.localFile)
+        .bind(5, static_cast<std::int64_t>(r.size))
+        .bind(6, stored(r.lastModified))
+        .bind(7, stored(r.expire))
+        .bind(8, stored(r.lastAccess))
+        .bind(9, stored(r.lastSync))
+        .bindBlob(10, r.header.data(), r.header.size())
+        .bind(11, r.extension)
+        .bind(12, static_cast<std::int64_t>(r.useCount))
+        .bind(13, static_cast<std::int64_t>(r.hitRate))
+        .bind(14, static_cast<std::int64_t>(r.exemptDelta))
+        .bind(15, static_cast<std::int64_t>(r.locked ? 1 : 0))
+        .bind(16, r.title);
+    st.step();
+}
+
+bool get(const std::string& url, Record& record) {
+    static const std::string sql =
+        std::string("SELECT ") + kColumns + " FROM url_cache WHERE url = ?";
+    Statement st(sql.c_str());
+    st.bind(1, url);
+    if (!st.step())
+        return false;
+    record = recordOf(st);
+    return true;
+}
+
+std::vector<Record> list(Container container) {
+    static const std::string all = std::string("SELECT ") + kColumns + " FROM url_cache ORDER BY id";
+    static const std::string one =
+        std::string("SELECT ") + kColumns + " FROM url_cache WHERE container = ? ORDER BY id";
+    std::vector<Record> records;
+    Statement st(container == Container::All ? all.c_str() : one.c_str());
+    if (container != Container::All)
+        st.bind(1, static_cast<std::int64_t>(container));
+    while (st.step())
+        records.push_back(recordOf(st));
+    return records;
+}
+
+bool nextAfter(Container container, std::int64_t afterId, Record& record) {
+    static const std::string all = std::string("SELECT ") + kColumns +
+                                   " FROM url_cache WHERE id > ?1 ORDER BY id LIMIT 1";
+    static const std::string one = std::string("SELECT ") + kColumns +
+                                   " FROM url_cache WHERE container = ?2 AND id > ?1 "
+                                   "ORDER BY id LIMIT 1";
+    Statement st(container == Container::All ? all.c_str() : one.c_str());
+    st.bind(1, afterId);
+    if (container != Container::All)
+        st.bind(2, static_cast<std::int64_t>(container));
+    if (!st.step())
+        return false;
+    record = recordOf(st);
+    return true;
+}
+
+bool setLocked(const std::string& url, bool locked) {
+    Statement st("UPDATE url_cache SET locked = ? WHERE url = ?");
+    st.bind(1, static_cast<std::int64_t>(locked ? 1 : 0)).bind(2, url);
+    st.step();
+    return changes() > 0;
+}
+
+bool setSize(const std::string& url, std::uint64_t size) {
+    Statement st("UPDATE url_cache SET size = ? WHERE url = ?");
+    st.bind(1, static_cast<std::int64_t>(size)).bind(2, url);
+    st.step();
+    return changes() > 0;
+}
+
+bool setTitle(const std::string& url, const std::string& title) {
+    Statement st("UPDATE url_cache SET title = ? WHERE url = ?");
+    st.bind(1, title).bind(2, url);
+    st.step();
+    return changes() > 0;
+}
+
+DWORD remove(const std::string& url) {
+    Transaction tx;
+    std::int64_t id = 0;
+    std::string localFile;
+    {
+        Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
+        st.bind(1, url);
+        if (!st.step())
+            return ERROR_FILE_NOT_FOUND;
+        if (st.int64(2) != 0)
+            return ERROR_SHARING_VIOLATION;
+        id = st.int64(0);
+        localFile = st.text(1);
+    }
+    if (!localFile.empty() && ownedByCache(localFile)) {
+        // The cache owns its files: a read-only attribute does not keep one alive, but a
+        // file that cannot be removed keeps its entry, so nothing is left untracked.
+        const DWORD attrs = GetFileAttributesA(localFile.c_str());
+        if (attrs != INVALID_FILE_ATTRIBUTES) {
+            if (attrs & FILE_ATTRIBUTE_DIRECTORY)
+                return ERROR_ACCESS_DENIED;
+            if (attrs & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesA(localFile.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+            if (!DeleteFileA(localFile.c_str())) {
+                const DWORD error = GetLastError();
+                if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+                    return error;
+            }
+        }
+    }
+    Statement st("DELETE FROM url_cache WHERE id = ?");
+    st.bind(1, id);
+    st.step();
+    tx.commit();
+    return ERROR_SUCCESS;
+}
+
+std::string cacheFolder() {
+    std::string folder = shellFolder("Cache");
+    if (folder.empty()) {
+        std::string local = shellFolder("Local AppData");
+        if (local.empty())
+            local = userFolder() + "\\AppData\\Local";
+        folder = local + "\\Microsoft\\Windows\\Temporary Internet Files";
+    }
+    return folder;
+}
+
+std::string cookiesFolder() {
+    std::string folder = shellFolder("Cookies");
+    return folder.empty() ? userFolder() + "\\AppData\\Roaming\\Microsoft\\Windows\\Cookies"
+                          : folder;
+}
+
+std::string storeContentFile(const std::string& url, const std::string& data) {
+    std::uint32_t hash = 2166136261u;
+    for (unsigned char c : url)
+        hash = (hash ^ c) * 16777619u;
+    const std::string folder = cacheFolder() + "\\Content.IE5\\" +
+                               kContentFolders[hash % std::size(kContentFolders)];
+    if (!makeFolders(folder))
+        return {};
+    std::string stem;
+    std::string ext;
+    splitUrlName(url, stem, ext);
+    const std::string path = uniqueFileName(folder, stem, ext);
+    if (path.empty() || !WriteWholeFile(path, data))
+        return {};
+    return path;
+}
+
+std::string storeCookieFile(const std::string& user, const std::string& domain,
+                            const std::string& text) {
+    const std::string folder = cookiesFolder();
+    if (!makeFolders(folder))
+        return {};
+    std::string stem = user + "@" + domain;
+    for (char& c : stem)
+        if (std::strchr("\\/:*?\"<>|[]", c) || static_cast<unsigned char>(c) < 32)
+            c = '_';
+    const std::string path = uniqueFileName(folder, stem, "txt");
+    if (path.empty() || !WriteWholeFile(path, text))
+        return {};
+    return path;
+}
+
+} // namespace platform::urlcache

@@ -1,0 +1,69 @@
+// The store behind the WinINet URL cache calls and the URL history object: one row per entry
+// in platform.db. Internal to the platform layer, its tool, its tests and the benchmark.
+#pragma once
+
+#include "platform/win32_types.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::urlcache {
+
+enum class Container { All = -1, Content = 0, Cookies = 1, History = 2 };
+
+// Told apart by prefix: "Cookie:" entries are cookies, "Visited:" entries the history.
+Container containerOf(const std::string& url);
+
+struct Record {
+    std::int64_t id = 0;
+    std::string url;
+    DWORD type = 0;
+    std::string localFile; // Windows path, empty for entries without a file
+    std::uint64_t size = 0;
+    FILETIME lastModified{};
+    FILETIME expire{};
+    FILETIME lastAccess{};
+    FILETIME lastSync{};
+    std::string header;
+    std::string extension;
+    DWORD useCount = 0;
+    DWORD hitRate = 0;
+    DWORD exemptDelta = 0;
+    bool locked = false;
+    std::string title; // history entries
+};
+
+// Inserts the record, or replaces every field of the entry with the same URL (which keeps
+// its place in the walk order).
+void put(const Record& record);
+bool get(const std::string& url, Record& record);
+// In walk order.
+std::vector<Record> list(Container container);
+// The first entry of the container after the given row, in walk order.
+bool nextAfter(Container container, std::int64_t afterId, Record& record);
+bool setLocked(const std::string& url, bool locked);
+bool setSize(const std::string& url, std::uint64_t size);
+bool setTitle(const std::string& url, const std::string& title);
+// Removes the entry and its file; ERROR_SUCCESS or the Win32 error.
+DWORD remove(const std::string& url);
+
+// The folders of the cache ("Cache" and "Cookies" of the shell folders), as Windows paths
+// without a trailing backslash.
+std::string cacheFolder();
+std::string cookiesFolder();
+// Writes a new file for a content entry into one of the cache's subfolders
+// ("Content.IE5\XXXXXXXX\name[1].ext") and returns its Windows path, empty on failure.
+std::string storeContentFile(const std::string& url, const std::string& data);
+// Writes "<user>@<domain>[1].txt" into the Cookies folder and returns its Windows path.
+std::string storeCookieFile(const std::string& user, const std::string& domain,
+                            const std::string& text);
+
+// FILETIME as the 64-bit count the store keeps.
+std::uint64_t ticksOf(const FILETIME& time);
+FILETIME fileTimeOf(std::uint64_t ticks);
+
+// Changes whenever platform.db changes, through this connection or another process.
+unsigned int dataVersion();
+
+} // namespace platform::urlcache

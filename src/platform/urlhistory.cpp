@@ -1,0 +1,271 @@
+// The URL history object over the "Visited: <user>@<url>" entries of the URL cache.
+#include "platform/urlhistory.h"
+
+#include "platform/ansi.h"
+#include "platform/root.h"
+#include "platform/urlcache.h"
+#include "platform/win32.h"
+#include "platform/wininet.h"
+
+#include <atomic>
+#include <cstring>
+#include <new>
+
+using platform::urlcache::Container;
+using platform::urlcache::Record;
+
+const CLSID CLSID_CUrlHistory = {
+    0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+const IID IID_IUrlHistoryStg = {
+    0x3C374A41, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+const IID IID_IUrlHistoryStg2 = {
+    0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0, 0x4F, 0xD5, 0xAE, 0x38}};
+const IID IID_IEnumSTATURL = {
+    0x3C374A42, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+
+namespace {
+
+// How long a visit stays in the history before it expires.
+constexpr std::uint64_t kKeepTicks = 20ull * 24 * 3600 * 10000000;
+
+std::string keyPrefix() { return "Visited: " + platform::userName() + "@"; }
+
+bool isOwnEntry(const std::string& url, const std::string& prefix) {
+    return url.size() >= prefix.size() && AnsiSameText(url.substr(0, prefix.size()), prefix);
+}
+
+LPWSTR taskString(const std::string& ansi) {
+    const std::u16string wide = AnsiToWide(ansi);
+    auto* out = static_cast<LPWSTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(WCHAR)));
+    if (out) {
+        std::memcpy(out, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
+    }
+    return out;
+}
+
+HRESULT fillStat(const Record& r, const std::string& prefix, DWORD flags, LPSTATURL stat) {
+    std::memset(stat, 0, sizeof *stat);
+    stat->cbSize = sizeof(STATURL);
+    if (!(flags & STATURL_QUERYFLAG_NOURL)) {
+        stat->pwcsUrl = taskString(r.url.substr(prefix.size()));
+        if (!stat->pwcsUrl)
+            return E_OUTOFMEMORY;
+    }
+    if (!(flags & STATURL_QUERYFLAG_NOTITLE) && !r.title.empty()) {
+        stat->pwcsTitle = taskString(r.title);
+        if (!stat->pwcsTitle) {
+            CoTaskMemFree(stat->pwcsUrl);
+            stat->pwcsUrl = nullptr;
+            return E_OUTOFMEMORY;
+        }
+    }
+    stat->ftLastVisited = r.lastAccess;
+    stat->ftLastUpdated = r.lastModified;
+    stat->ftExpires = r.expire;
+    stat->dwFlags = STATURLFLAG_ISTOPLEVEL;
+    return S_OK;
+}
+
+class RefCounted {
+protected:
+    ULONG addRef() { return ++references_; }
+    ULONG release() { return --references_; }
+
+private:
+    std::atomic<ULONG> references_{1};
+};
+
+// Walks the user's visits in the order of the cache, after the last one handed out, so the
+// caller may delete entries while it walks.
+class StatUrlEnumerator final : public IEnumSTATURL, RefCounted {
+public:
+    StatUrlEnumerator() : prefix_(keyPrefix()) {}
+
+    HRESULT QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IEnumSTATURL) {
+            *object = static_cast<IEnumSTATURL*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return addRef(); }
+    ULONG Release() override {
+        const ULONG left = release();
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT Next(ULONG celt, LPSTATURL rgelt, ULONG* celtFetched) override {
+        if (!rgelt || (!celtFetched && celt != 1))
+            return E_INVALIDARG;
+        ULONG fetched = 0;
+        Record r;
+        while (fetched < celt && advance(r)) {
+            const HRESULT hr = fillStat(r, prefix_, 0, &rgelt[fetched]);
+            if (FAILED(hr))
+                return hr;
+            ++fetched;
+        }
+        if (celtFetched)
+            *celtFetched = fetched;
+        return fetched == celt ? S_OK : S_FALSE;
+    }
+
+    HRESULT Skip(ULONG celt) override {
+        Record r;
+        for (ULONG i = 0; i < celt; ++i)
+            if (!advance(r))
+                return S_FALSE;
+        return S_OK;
+    }
+
+    HRESULT Reset() override {
+        last_ = 0;
+        return S_OK;
+    }
+
+    HRESULT Clone(IEnumSTATURL** enumerator) override {
+        if (!enumerator)
+            return E_POINTER;
+        auto* copy = new (std::nothrow) StatUrlEnumerator(*this);
+        *enumerator = copy;
+        return copy ? S_OK : E_OUTOFMEMORY;
+    }
+
+    HRESULT SetFilter(LPCOLESTR filter, DWORD) override {
+        filter_ = WideToAnsi(filter);
+        return S_OK;
+    }
+
+private:
+    StatUrlEnumerator(const StatUrlEnumerator& other)
+        : IEnumSTATURL(), RefCounted(), prefix_(other.prefix_), filter_(other.filter_),
+          last_(other.last_) {}
+
+    bool advance(Record& r) {
+        while (platform::urlcache::nextAfter(Container::History, last_, r)) {
+            last_ = r.id;
+            if (isOwnEntry(r.url, prefix_) &&
+                (filter_.empty() || r.url.compare(prefix_.size(), filter_.size(), filter_) == 0))
+                return true;
+        }
+        return false;
+    }
+
+    std::string prefix_;
+    std::string filter_;
+    std::int64_t last_ = 0;
+};
+
+class UrlHistory final : public IUrlHistoryStg2, RefCounted {
+public:
+    HRESULT QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IUrlHistoryStg || riid == IID_IUrlHistoryStg2) {
+            *object = static_cast<IUrlHistoryStg2*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return addRef(); }
+    ULONG Release() override {
+        const ULONG left = release();
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT AddUrl(LPCOLESTR url, LPCOLESTR title, DWORD) override {
+        if (!url || !*url)
+            return E_INVALIDARG;
+        platform::Transaction tx;
+        Record r;
+        const std::string key = keyPrefix() + WideToAnsi(url);
+        if (platform::urlcache::get(key, r)) {
+            if (r.locked)
+                return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+            ++r.useCount;
+        } else {
+            r.url = key;
+            r.type = NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY;
+            r.useCount = 1;
+        }
+        if (title)
+            r.title = WideToAnsi(title);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        r.lastAccess = now;
+        r.lastModified = now;
+        r.lastSync = now;
+        r.expire = platform::urlcache::fileTimeOf(platform::urlcache::ticksOf(now) + kKeepTicks);
+        platform::urlcache::put(r);
+        tx.commit();
+        return S_OK;
+    }
+
+    HRESULT DeleteUrl(LPCOLESTR url, DWORD) override {
+        if (!url)
+            return E_INVALIDARG;
+        return HRESULT_FROM_WIN32(platform::urlcache::remove(keyPrefix() + WideToAnsi(url)));
+    }
+
+    HRESULT QueryUrl(LPCOLESTR url, DWORD flags, LPSTATURL stat) override {
+        if (!url)
+            return E_INVALIDARG;
+        Record r;
+        const std::string prefix = keyPrefix();
+        if (!platform::urlcache::get(prefix + WideToAnsi(url), r))
+            return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+        return stat ? fillStat(r, prefix, flags, stat) : S_OK;
+    }
+
+    HRESULT BindToObject(LPCOLESTR, REFIID, void** object) override {
+        if (object)
+            *object = nullptr;
+        return E_NOTIMPL;
+    }
+
+    HRESULT EnumUrls(IEnumSTATURL** enumerator) override {
+        if (!enumerator)
+            return E_POINTER;
+        *enumerator = new (std::nothrow) StatUrlEnumerator();
+        return *enumerator ? S_OK : E_OUTOFMEMORY;
+    }
+
+    HRESULT AddUrlAndNotify(LPCOLESTR url, LPCOLESTR title, DWORD flags, BOOL writeHistory,
+                            IOleCommandTarget*, IUnknown*) override {
+        return writeHistory ? AddUrl(url, title, flags) : S_OK;
+    }
+
+    // Locked visits stay, as the cache keeps every locked entry.
+    HRESULT ClearHistory() override {
+        const std::string prefix = keyPrefix();
+        platform::Transaction tx;
+        for (const Record& r : platform::urlcache::list(Container::History))
+            if (isOwnEntry(r.url, prefix) && !r.locked)
+                platform::urlcache::remove(r.url);
+        tx.commit();
+        return S_OK;
+    }
+};
+
+} // namespace
+
+namespace platform {
+HRESULT createUrlHistory(REFIID riid, void** object) {
+    auto* history = new (std::nothrow) UrlHistory();
+    if (!history)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = history->QueryInterface(riid, object);
+    history->Release();
+    return hr;
+}
+} // namespace platform
