@@ -1,0 +1,224 @@
+#include "lang/TQwTrans2.h"
+
+#include "platform/win32.h"
+#include "shell/MyTricks.h"
+
+#include <climits>
+#include <memory>
+
+namespace {
+
+constexpr char kEndOfFile = '\x1A';
+constexpr int kEndMarker = 10000;
+
+std::unique_ptr<QwTrans2>& engine() {
+    static std::unique_ptr<QwTrans2> instance;
+    return instance;
+}
+
+bool isDigitIn(char c, int base, int& digit) {
+    if (c >= '0' && c <= '9')
+        digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+        digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+        digit = c - 'A' + 10;
+    else
+        return false;
+    return digit < base;
+}
+
+// The usual integer notation: leading spaces, an optional sign, decimal digits or
+// hexadecimal ones after "$" or "0x". False for anything else, trailing spaces included,
+// and for values beyond the integer range.
+bool toInteger(const std::string& text, long long& value) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size())
+        return false;
+    long long result = 0;
+    for (; i < text.size(); ++i) {
+        int digit = 0;
+        if (!isDigitIn(text[i], base, digit))
+            return false;
+        result = result * base + digit;
+        if (result > INT_MAX + 1LL)
+            return false;
+    }
+    value = negative ? -result : result;
+    return value <= INT_MAX;
+}
+
+bool readLanguageLines(const std::string& path, std::vector<std::string>& lines) {
+    std::string contents;
+    if (!FileExistsA(path) || !ReadWholeFile(path, contents))
+        return false;
+    lines = SplitLanguageLines(contents);
+    return true;
+}
+
+} // namespace
+
+int ParseSectionMarker(const std::string& line) {
+    if (line.size() < 3 || line.front() != '[' || line.back() != ']')
+        return -1;
+    const std::string inner = line.substr(1, line.size() - 2);
+    if (inner == "END")
+        return kEndMarker;
+    long long value = 0;
+    if (!toInteger(inner, value) || value < 0)
+        return -1;
+    return static_cast<int>(value);
+}
+
+std::vector<std::string> SplitLanguageLines(const std::string& contents) {
+    std::vector<std::string> lines;
+    std::string line;
+    bool pending = false; // characters since the last line end
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const char c = contents[i];
+        if (c == kEndOfFile)
+            break;
+        if (c == '\r') {
+            lines.push_back(line);
+            line.clear();
+            pending = false;
+            if (i + 1 < contents.size() && contents[i + 1] == '\n')
+                ++i;
+            continue;
+        }
+        line += c;
+        pending = true;
+    }
+    if (pending)
+        lines.push_back(line);
+    return lines;
+}
+
+QwTrans2::QwTrans2(std::string stem) : stem_(std::move(stem)), texts_(kTextCount) {}
+
+void QwTrans2::LoadTextFile(const std::string& path) {
+    texts_.assign(kTextCount, std::string());
+    std::vector<std::string> lines;
+    if (!readLanguageLines(path, lines))
+        return;
+    int index = 0;
+    std::string text;
+    bool newSection = true;
+    currentLanguageName_.clear();
+    for (const auto& line : lines) {
+        const int marker = ParseSectionMarker(line);
+        if (marker < 0) {
+            text = newSection ? line : text + '\r' + line;
+            newSection = false;
+            continue;
+        }
+        // A section numbered beyond the table cannot be stored; the marker line is then
+        // skipped, so the index stays where it was and every later section is lost too.
+        if (index < 0 || index >= static_cast<int>(texts_.size()))
+            continue;
+        texts_[index] = text;
+        if (currentLanguageName_.empty())
+            currentLanguageName_ = text;
+        index = marker;
+        text.clear();
+        newSection = true;
+    }
+}
+
+std::string QwTrans2::GetText(int n) const {
+    if (n < 0 || n >= static_cast<int>(texts_.size()))
+        return {};
+    return texts_[n];
+}
+
+std::string QwTrans2::languageFile(int n, const std::string& kind) const {
+    return GetDataFilePath(stem_, stem_ + "." + kind + "0" + std::to_string(n));
+}
+
+int QwTrans2::GetLanguageCount() const {
+    int count = 0;
+    for (int n = 0; n < kLanguageSlots; ++n)
+        if (FileExistsA(languageFile(n, "t")))
+            ++count;
+    return count;
+}
+
+std::string QwTrans2::GetLanguageName(int n) const {
+    std::vector<std::string> lines;
+    if (n < 0 || !readLanguageLines(languageFile(n, "t"), lines) || lines.size() < 2)
+        return {};
+    return lines[1];
+}
+
+std::string QwTrans2::FindLanguageNumber(const std::string& name) const {
+    std::string found;
+    for (int n = 0; n < kLanguageSlots; ++n) {
+        std::vector<std::string> lines;
+        if (!readLanguageLines(languageFile(n, "t"), lines))
+            continue;
+        const std::string languageName = lines.size() >= 2 ? lines[1] : std::string();
+        if (AnsiSameText(languageName, name))
+            found = std::to_string(n);
+    }
+    return found;
+}
+
+void QwTrans2::copyLanguageFiles(int n) const {
+    const std::string dataFolder = GetDataFolder(stem_);
+    const struct {
+        const char* kind;
+        const char* current;
+    } files[] = {{"t", ".def"}, {"d", ".doc"}, {"c", ".chm"}};
+    for (const auto& file : files)
+        CopyFileA(languageFile(n, file.kind).c_str(), (dataFolder + stem_ + file.current).c_str(),
+                  FALSE);
+}
+
+bool QwTrans2::SelectLanguage(const std::string& name) {
+    const std::string number = FindLanguageNumber(name);
+    if (number.empty())
+        return false;
+    const int n = std::stoi(number);
+    int english = 0;
+    const int count = GetLanguageCount();
+    for (int i = 0; i < count; ++i)
+        if (AnsiUpperCase(GetLanguageName(i)) == "ENGLISH")
+            english = i;
+    // English first, so that a language without document or help keeps the English ones.
+    copyLanguageFiles(english);
+    copyLanguageFiles(n);
+    LoadTextFile(languageFile(n, "t"));
+    return true;
+}
+
+void InitTranslation(const std::string& stem) {
+    engine() = std::make_unique<QwTrans2>(stem);
+    engine()->LoadTextFile(GetDataFilePath(stem, stem + ".def"));
+}
+
+std::string GetText(int n) { return engine() ? engine()->GetText(n) : std::string(); }
+
+int GetLanguageCount() { return engine() ? engine()->GetLanguageCount() : 0; }
+
+std::string GetLanguageName(int n) { return engine() ? engine()->GetLanguageName(n) : std::string(); }
+
+std::string GetCurrentLanguageName() {
+    return engine() ? engine()->CurrentLanguageName() : std::string();
+}
+
+bool SelectLanguage(const std::string& name) {
+    return engine() ? engine()->SelectLanguage(name) : false;
+}

@@ -1,0 +1,369 @@
+#include "shell/MyTricks.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+const char* const kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kMakerFolder = "Kravonel";
+
+std::string withBackslash(std::string path) {
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+std::string withoutBackslash(std::string path) {
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+// The registry calls take paths relative to the root handle.
+std::string relativeKey(const std::string& key) {
+    const auto start = key.find_first_not_of('\\');
+    return start == std::string::npos ? std::string() : key.substr(start);
+}
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle() {
+        if (valid())
+            FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+class KeyHandle {
+public:
+    KeyHandle() = default;
+    ~KeyHandle() {
+        if (key_)
+            RegCloseKey(key_);
+    }
+    KeyHandle(const KeyHandle&) = delete;
+    KeyHandle& operator=(const KeyHandle&) = delete;
+    PHKEY out() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Reads a string value (REG_SZ or REG_EXPAND_SZ); false for any other type or failure.
+bool queryString(HKEY key, const std::string& name, std::string& result) {
+    std::string buffer;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD type = REG_NONE;
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const LSTATUS rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                            buffer.empty() ? nullptr
+                                                           : reinterpret_cast<LPBYTE>(buffer.data()),
+                                            &size);
+        if (rc == ERROR_MORE_DATA || (rc == ERROR_SUCCESS && buffer.empty() && size > 0)) {
+            buffer.assign(size + 1, '\0');
+            continue;
+        }
+        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+            return false;
+        buffer.resize(std::min<std::size_t>(size, buffer.size()));
+        result = buffer.substr(0, buffer.find('\0'));
+        return true;
+    }
+    return false;
+}
+
+// Absolute form of a folder path with "." and ".." worked out, ending in a backslash, so
+// that it can be compared with the drive roots; empty when it climbs above its drive or is
+// no drive path at all.
+std::string absoluteFolder(const std::string& path) {
+    std::string p = path;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    const bool hasDrive = p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]));
+    if (!hasDrive) {
+        if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\')
+            return {};
+        char current[MAX_PATH + 1] = {};
+        const DWORD length = GetCurrentDirectoryA(sizeof current, current);
+        if (length == 0 || length >= sizeof current)
+            return {};
+        const std::string cwd = current;
+        p = !p.empty() && p[0] == '\\' ? cwd.substr(0, 2) + p : withBackslash(cwd) + p;
+    }
+    std::string result(1, static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))));
+    result += ":\\";
+    std::vector<std::string> parts;
+    std::size_t start = 2;
+    while (start <= p.size()) {
+        std::size_t end = p.find('\\', start);
+        if (end == std::string::npos)
+            end = p.size();
+        const std::string part = p.substr(start, end - start);
+        if (part == "..") {
+            if (parts.empty())
+                return {};
+            parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    for (const auto& part : parts)
+        result += part + "\\";
+    return result;
+}
+
+std::vector<std::string> driveRoots() {
+    std::vector<std::string> roots;
+    const DWORD needed = GetLogicalDriveStringsA(0, nullptr);
+    if (needed == 0)
+        return roots;
+    std::string buffer(needed + 1, '\0');
+    const DWORD length =
+        GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0 || length > buffer.size())
+        return roots;
+    for (std::size_t i = 0; i < length && buffer[i];) {
+        const std::string root = buffer.c_str() + i;
+        roots.push_back(AnsiUpperCase(root));
+        i += root.size() + 1;
+    }
+    return roots;
+}
+
+// Clears a read-only attribute, then deletes the file or removes the (empty or linked)
+// folder.
+bool removeEntry(const std::string& path, bool folder) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) &&
+        !SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return false;
+    return folder ? RemoveDirectoryA(path.c_str()) != FALSE : DeleteFileA(path.c_str()) != FALSE;
+}
+
+bool isOneOf(const std::string& folder, const std::vector<std::string>& roots) {
+    const std::string upper = AnsiUpperCase(folder);
+    for (const auto& root : roots)
+        if (upper == root)
+            return true;
+    return false;
+}
+
+// False as soon as anything refuses to go; the caller then stops as well.
+bool deleteTree(const std::string& folder, const std::vector<std::string>& roots) {
+    {
+        WIN32_FIND_DATAA data{};
+        const FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+        if (find.valid()) {
+            do {
+                ProcessMessages();
+                const std::string longName = data.cFileName;
+                if (longName == "." || longName == "..")
+                    continue;
+                const std::string name =
+                    data.cAlternateFileName[0] ? std::string(data.cAlternateFileName) : longName;
+                const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+                // A link or junction goes by itself; what it points to is outside the tree.
+                const bool link = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+                const bool ok = directory && !link ? deleteTree(folder + name + "\\", roots)
+                                                   : removeEntry(folder + name, directory);
+                if (!ok)
+                    return false;
+            } while (FindNextFileA(find.get(), &data));
+        }
+    }
+    if (isOneOf(folder, roots))
+        return true;
+    return removeEntry(withoutBackslash(folder), true);
+}
+
+} // namespace
+
+std::string ProgramFolder() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.assign(buffer.size() * 2, '\0');
+    }
+    const auto slash = buffer.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : buffer.substr(0, slash + 1);
+}
+
+void ProcessMessages(int times) {
+    if (!QCoreApplication::instance())
+        return;
+    for (int i = 0; i < times; ++i)
+        QCoreApplication::processEvents();
+}
+
+std::string GetDataFolder(const std::string& name) {
+    std::string folder = ProgramFolder();
+    KeyHandle key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_READ, key.out()) ==
+        ERROR_SUCCESS) {
+        std::string localAppData;
+        // An empty value names no folder; the program folder serves as for a missing one.
+        if (queryString(key.get(), "Local AppData", localAppData) && !localAppData.empty()) {
+            while (!localAppData.empty() && localAppData.back() == '\\')
+                localAppData.pop_back();
+            folder = localAppData + "\\" + kMakerFolder + "\\";
+        }
+    }
+    if (!name.empty())
+        folder += name + "\\";
+    return folder;
+}
+
+std::string GetDataFilePath(const std::string& name, const std::string& file) {
+    const std::string inDataFolder = GetDataFolder(name) + file;
+    if (FileExistsA(inDataFolder))
+        return inDataFolder;
+    const std::string inProgramFolder = ProgramFolder() + file;
+    if (FileExistsA(inProgramFolder))
+        return inProgramFolder;
+    return inDataFolder;
+}
+
+bool EnsureDataFolders(const std::string& name, bool wipe) {
+    bool ok = true;
+    // Without a name the data folder is the maker folder itself, or even the program folder
+    // on a profile without local application data: never wiped.
+    if (wipe && !name.empty())
+        DeleteFolderTree(GetDataFolder(name));
+    const std::string makerFolder = GetDataFolder("");
+    if (!FolderExists(makerFolder) && !CreateDirectoryA(makerFolder.c_str(), nullptr))
+        ok = false;
+    const std::string dataFolder = GetDataFolder(name);
+    if (!FolderExists(dataFolder) && !CreateDirectoryA(dataFolder.c_str(), nullptr))
+        ok = false;
+    return ok;
+}
+
+bool ProvideDataFiles(const std::string& name, bool wipe, const std::vector<std::string>& files) {
+    bool ok = EnsureDataFolders(name, wipe);
+    const std::string programFolder = ProgramFolder();
+    const std::string dataFolder = GetDataFolder(name);
+    for (const auto& file : files) {
+        const std::string source = programFolder + file;
+        const std::string target = dataFolder + file;
+        if (FileExistsA(source) && !FileExistsA(target) &&
+            !CopyFileA(source.c_str(), target.c_str(), TRUE))
+            ok = false;
+    }
+    return ok;
+}
+
+bool FolderExists(const std::string& path) { return DirectoryExistsA(path); }
+
+void RunFile(const std::string& path) {
+    if (FileExistsA(path))
+        OpenURL(path);
+}
+
+void OpenURL(const std::string& target) {
+    ShellExecuteA(nullptr, "Open", target.c_str(), "", "", SW_SHOWNORMAL);
+}
+
+void DeleteFolderTree(const std::string& folder) {
+    const std::vector<std::string> roots = driveRoots();
+    const DWORD needed = GetShortPathNameA(folder.c_str(), nullptr, 0);
+    if (needed == 0)
+        return; // no such folder
+    std::string shortPath(needed, '\0');
+    const DWORD length =
+        GetShortPathNameA(folder.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size())
+        return;
+    shortPath.resize(length);
+    const std::string start = absoluteFolder(shortPath);
+    if (start.empty())
+        return;
+    if (!isOneOf(start, roots)) {
+        const DWORD attributes = GetFileAttributesA(withoutBackslash(start).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            removeEntry(withoutBackslash(start), attributes & FILE_ATTRIBUTE_DIRECTORY);
+            return;
+        }
+    }
+    deleteTree(start, roots);
+}
+
+std::vector<std::string> ListSubfolders(const std::string& folder) {
+    std::vector<std::string> result;
+    WIN32_FIND_DATAA data{};
+    const FindHandle find(FindFirstFileA((folder + "*.*").c_str(), &data));
+    if (!find.valid())
+        return result;
+    do {
+        const std::string name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+            result.push_back(name);
+        ProcessMessages();
+    } while (FindNextFileA(find.get(), &data));
+    return result;
+}
+
+std::string RegReadString(HKEY root, const std::string& key, const std::string& value) {
+    KeyHandle handle;
+    if (RegCreateKeyExA(root, relativeKey(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, handle.out(), nullptr) != ERROR_SUCCESS)
+        return {};
+    std::string result;
+    return queryString(handle.get(), value, result) ? result : std::string();
+}
+
+std::string ReadFirstLine(const std::string& path) {
+    std::string contents;
+    if (!FileExistsA(path) || !ReadWholeFile(path, contents))
+        return {};
+    return contents.substr(0, contents.find('\r'));
+}
+
+void WriteFileIfMissing(const std::string& path, const std::string& text) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        WriteWholeFile(path, text);
+}
+
+std::string ReadUserRegString(const std::string& key, const std::string& value) {
+    return RegReadString(HKEY_CURRENT_USER, key, value);
+}
+
+void WriteUserRegString(const std::string& key, const std::string& value,
+                        const std::string& data) {
+    KeyHandle handle;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, relativeKey(key).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, handle.out(),
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle.get(), value.c_str(), 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>(data.size() + 1));
+}
+
+std::string ReadMachineRegString(const std::string& key, const std::string& value) {
+    return RegReadString(HKEY_LOCAL_MACHINE, key, value);
+}

@@ -1,0 +1,48 @@
+// The shared utilities of the program: the per-user data folder and the rule that finds a data
+// file, small file and shell helpers, and the registry reads and writes the windows use.
+// Every operation swallows its failures and reports them only through its result.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <string>
+#include <vector>
+
+inline const std::string ProductName = "Surfkolibri";
+inline const std::string ProgramVersion = "2.8";
+
+// Folder of the running program file, with a trailing backslash.
+std::string ProgramFolder();
+
+// Lets pending window messages be processed, `times` rounds; does nothing before the
+// application object exists.
+void ProcessMessages(int times = 1);
+
+// The maker folder of the user's local application data plus `name` and a backslash; the
+// program folder stands in for the maker folder when the profile names no such folder.
+std::string GetDataFolder(const std::string& name);
+// The data folder's copy when there is one, else the program folder's, else the data folder's
+// path (so that a writer creates it there).
+std::string GetDataFilePath(const std::string& name, const std::string& file);
+bool EnsureDataFolders(const std::string& name, bool wipe);
+// Copies each listed file from the program folder into the data folder unless the data folder
+// already holds it.
+bool ProvideDataFiles(const std::string& name, bool wipe, const std::vector<std::string>& files);
+
+bool FolderExists(const std::string& path);
+void RunFile(const std::string& path);
+void OpenURL(const std::string& target);
+// Deletes the folder with everything in it, hidden, system and read-only entries included.
+// A drive root keeps itself; links are removed, never followed. Stops at the first failure.
+void DeleteFolderTree(const std::string& folder);
+std::vector<std::string> ListSubfolders(const std::string& folder);
+
+// Key paths begin with a backslash and lie below `root`. Keys are opened with full access and
+// created when missing; any failure reads as the empty string.
+std::string RegReadString(HKEY root, const std::string& key, const std::string& value);
+std::string ReadFirstLine(const std::string& path);
+void WriteFileIfMissing(const std::string& path, const std::string& text);
+
+std::string ReadUserRegString(const std::string& key, const std::string& value);
+void WriteUserRegString(const std::string& key, const std::string& value, const std::string& data);
+std::string ReadMachineRegString(const std::string& key, const std::string& value);

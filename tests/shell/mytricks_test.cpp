@@ -1,0 +1,293 @@
+#include "platform/root.h"
+#include "platform/win32.h"
+#include "shell/MyTricks.h"
+#include "support/platform_fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+using testing_support::PlatformTest;
+using testing_support::readHostFile;
+using testing_support::writeHostFile;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kShellFolders =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kLocalData = "C:\\Users\\User\\AppData\\Local\\Kravonel\\";
+
+void removeLocalAppDataValue() {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
+                                           KEY_ALL_ACCESS, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key, "Local AppData"));
+    RegCloseKey(key);
+}
+
+DWORD attributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+} // namespace
+
+TEST_F(PlatformTest, DataFolderLiesInTheMakerFolderOfLocalAppData) {
+    EXPECT_EQ(kLocalData, GetDataFolder(""));
+    EXPECT_EQ(kLocalData + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
+}
+
+TEST_F(PlatformTest, DataFolderFallsBackToTheProgramFolder) {
+    const std::string fallback = platform.programFolderWindows() + "Surfkolibri\\";
+    removeLocalAppDataValue();
+    EXPECT_EQ(platform.programFolderWindows(), GetDataFolder(""));
+    EXPECT_EQ(fallback, GetDataFolder("Surfkolibri"));
+
+    // Without the key at all, and the data files follow the folder.
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1));
+    EXPECT_EQ(fallback, GetDataFolder("Surfkolibri"));
+    writeHostFile(platform.programFolder() + "/update.ini", "[u]");
+    EXPECT_TRUE(ProvideDataFiles("Surfkolibri", false, {"update.ini"}));
+    EXPECT_EQ("[u]", readHostFile(platform.programFolder() + "/Surfkolibri/update.ini"));
+    EXPECT_EQ(fallback + "update.ini", GetDataFilePath("Surfkolibri", "update.ini"));
+    // Reading the folder does not create the key.
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_READ, &key));
+}
+
+TEST_F(PlatformTest, EmptyOrNonStringLocalAppDataCountsAsMissing) {
+    WriteUserRegString(kShellFolders, "Local AppData", "");
+    EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
+                                           KEY_ALL_ACCESS, &key));
+    const DWORD number = 7;
+    RegSetValueExA(key, "Local AppData", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+    RegCloseKey(key);
+    EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
+    // A value with a trailing backslash gives the same folder as one without.
+    WriteUserRegString(kShellFolders, "Local AppData", "C:\\Users\\User\\AppData\\Local\\");
+    EXPECT_EQ(kLocalData + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
+}
+
+TEST_F(PlatformTest, DataFilePathPrefersTheDataFolderThenTheProgramFolder) {
+    const std::string data = kLocalData + "Surfkolibri\\";
+    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
+    writeHostFile(platform.hostPath(data + "both.txt"), "data");
+    writeHostFile(platform.programFolder() + "/both.txt", "program");
+    writeHostFile(platform.programFolder() + "/program.txt", "program");
+
+    EXPECT_EQ(data + "both.txt", GetDataFilePath("Surfkolibri", "both.txt"));
+    EXPECT_EQ(platform.programFolderWindows() + "program.txt",
+              GetDataFilePath("Surfkolibri", "program.txt"));
+    const std::string neither = GetDataFilePath("Surfkolibri", "neither.txt");
+    EXPECT_EQ(data + "neither.txt", neither);
+    EXPECT_FALSE(FileExistsA(neither));
+}
+
+TEST_F(PlatformTest, ProvidingDataFilesNeverOverwrites) {
+    const std::string data = kLocalData + "Surfkolibri\\";
+    writeHostFile(platform.programFolder() + "/Surfkolibri.def", "new");
+    writeHostFile(platform.programFolder() + "/update.ini", "update");
+    writeHostFile(platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel/Surfkolibri/"
+                      "Surfkolibri.def",
+                  "old");
+
+    EXPECT_TRUE(ProvideDataFiles("Surfkolibri", false,
+                                 {"update.ini", "Surfkolibri.def", "not-shipped.chm"}));
+    EXPECT_EQ("old", readHostFile(platform.hostPath(data + "Surfkolibri.def")));
+    EXPECT_EQ("update", readHostFile(platform.hostPath(data + "update.ini")));
+    EXPECT_FALSE(FileExistsA(data + "not-shipped.chm"));
+    EXPECT_EQ(data + "Surfkolibri.def", GetDataFilePath("Surfkolibri", "Surfkolibri.def"));
+}
+
+TEST_F(PlatformTest, ProvisioningReportsAFolderThatCannotBeMade) {
+    // A file where the maker folder belongs: neither folder can be made, no copy can land.
+    writeHostFile(platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel", "x");
+    writeHostFile(platform.programFolder() + "/update.ini", "update");
+    EXPECT_FALSE(EnsureDataFolders("Surfkolibri", false));
+    EXPECT_FALSE(ProvideDataFiles("Surfkolibri", false, {"update.ini"}));
+    EXPECT_EQ(platform.programFolderWindows() + "update.ini",
+              GetDataFilePath("Surfkolibri", "update.ini"));
+}
+
+TEST_F(PlatformTest, EnsureDataFoldersWipesOnlyWhenAsked) {
+    const std::string data = kLocalData + "Surfkolibri\\";
+    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
+    EXPECT_TRUE(FolderExists(data));
+    writeHostFile(platform.hostPath(data) + "/keep.txt", "k");
+    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
+    EXPECT_TRUE(FileExistsA(data + "keep.txt"));
+    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", true));
+    EXPECT_TRUE(FolderExists(data));
+    EXPECT_FALSE(FileExistsA(data + "keep.txt"));
+
+    // Without a name the data folder would be the program folder itself: never wiped.
+    removeLocalAppDataValue();
+    writeHostFile(platform.programFolder() + "/surfkolibri", "program");
+    EXPECT_TRUE(EnsureDataFolders("", true));
+    EXPECT_EQ("program", readHostFile(platform.programFolder() + "/surfkolibri"));
+}
+
+TEST_F(PlatformTest, DeleteFolderTreeRemovesHiddenSystemAndReadOnlyEntries) {
+    const std::string tree = "C:\\Tree\\";
+    const std::string host = platform.hostPath("C:\\") + "/Tree";
+    writeHostFile(host + "/plain.txt", "1");
+    writeHostFile(host + "/hidden.txt", "2");
+    writeHostFile(host + "/Sub/system.txt", "3");
+    writeHostFile(host + "/Sub/Deeper/readonly.txt", "4");
+    writeHostFile(platform.hostPath("C:\\") + "/TreeSibling/stay.txt", "5");
+    SetFileAttributesA((tree + "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((tree + "Sub\\system.txt").c_str(),
+                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((tree + "Sub\\Deeper\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((tree + "Sub\\Deeper").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA("C:\\Tree", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+    DeleteFolderTree("c:\\tree"); // any case, no trailing backslash
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, attributesOf("C:\\Tree"));
+    EXPECT_FALSE(fs::exists(host));
+    EXPECT_TRUE(FileExistsA("C:\\TreeSibling\\stay.txt"));
+}
+
+TEST_F(PlatformTest, DeleteFolderTreeKeepsADriveRoot) {
+    writeHostFile(platform.hostPath("C:\\") + "/a/b.txt", "1");
+    writeHostFile(platform.hostPath("C:\\") + "/c.txt", "2");
+    DeleteFolderTree("C:\\Users\\..\\");
+    EXPECT_TRUE(FolderExists("C:\\"));
+    EXPECT_TRUE(fs::is_directory(platform.root() + "/drive_c"));
+    EXPECT_TRUE(fs::is_empty(platform.root() + "/drive_c"));
+}
+
+TEST_F(PlatformTest, DeleteFolderTreeOnAMissingFolderDoesNothing) {
+    writeHostFile(platform.hostPath("C:\\") + "/Present/x.txt", "1");
+    DeleteFolderTree("C:\\Absent\\");
+    DeleteFolderTree("C:\\Present\\Absent\\");
+    DeleteFolderTree("");
+    EXPECT_TRUE(FileExistsA("C:\\Present\\x.txt"));
+}
+
+TEST_F(PlatformTest, DeleteFolderTreeStopsAtTheFirstFailure) {
+    const std::string host = platform.hostPath("C:\\") + "/Tree";
+    writeHostFile(host + "/a.txt", "1");
+    // A host name with a backslash cannot be reached through any Windows path, so its
+    // attributes cannot be read.
+    writeHostFile(host + "/m\\x.txt", "2");
+    writeHostFile(host + "/z.txt", "3");
+    writeHostFile(host + "/zz/inner.txt", "4");
+
+    DeleteFolderTree("C:\\Tree\\");
+    EXPECT_FALSE(fs::exists(host + "/a.txt"));
+    EXPECT_TRUE(fs::exists(host + "/m\\x.txt"));
+    EXPECT_TRUE(fs::exists(host + "/z.txt"));
+    EXPECT_TRUE(fs::exists(host + "/zz/inner.txt"));
+}
+
+TEST_F(PlatformTest, DeleteFolderTreeRemovesLinksWithoutFollowingThem) {
+    const std::string c = platform.hostPath("C:\\");
+    writeHostFile(c + "/Outside/precious.txt", "keep");
+    writeHostFile(c + "/Outside/Inner/more.txt", "keep");
+    writeHostFile(c + "/Tree/own.txt", "1");
+    fs::create_symlink(c + "/Outside", c + "/Tree/folderlink");
+    fs::create_symlink(c + "/Outside/precious.txt", c + "/Tree/filelink");
+    fs::create_symlink(c + "/Nowhere", c + "/Tree/dangling");
+
+    DeleteFolderTree("C:\\Tree\\");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(c + "/Tree")));
+    EXPECT_EQ("keep", readHostFile(c + "/Outside/precious.txt"));
+    EXPECT_EQ("keep", readHostFile(c + "/Outside/Inner/more.txt"));
+
+    // Given a link itself, the link goes and its target stays.
+    fs::create_symlink(c + "/Outside", c + "/Link");
+    DeleteFolderTree("C:\\Link\\");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(c + "/Link")));
+    EXPECT_EQ("keep", readHostFile(c + "/Outside/Inner/more.txt"));
+}
+
+TEST_F(PlatformTest, ListSubfoldersListsFoldersOnly) {
+    const std::string c = platform.hostPath("C:\\");
+    writeHostFile(c + "/Profiles/beta/x", "");
+    writeHostFile(c + "/Profiles/Alpha/x", "");
+    writeHostFile(c + "/Profiles/file.txt", "");
+    EXPECT_EQ((std::vector<std::string>{"Alpha", "beta"}), ListSubfolders("C:\\Profiles\\"));
+    EXPECT_TRUE(ListSubfolders("C:\\Missing\\").empty());
+}
+
+TEST_F(PlatformTest, RegistryReadsCreateTheKeyAndGiveEmptyOnFailure) {
+    const std::string key = "\\Software\\Kravonel\\Test";
+    EXPECT_EQ("", ReadUserRegString(key, "Name"));
+    HKEY handle = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str() + 1, 0, KEY_ALL_ACCESS, &handle));
+
+    WriteUserRegString(key, "Name", "yes");
+    EXPECT_EQ("yes", ReadUserRegString(key, "Name"));
+    EXPECT_EQ("yes", RegReadString(HKEY_CURRENT_USER, key, "name"));
+    DWORD type = 0;
+    char data[16] = {};
+    DWORD size = sizeof data;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(handle, "Name", nullptr, &type,
+                                              reinterpret_cast<LPBYTE>(data), &size));
+    EXPECT_EQ(REG_SZ, type);
+    EXPECT_EQ(4u, size);
+
+    const std::string longText(1000, 'x');
+    WriteUserRegString(key, "Long", longText);
+    EXPECT_EQ(longText, ReadUserRegString(key, "Long"));
+
+    const DWORD number = 1;
+    RegSetValueExA(handle, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+    EXPECT_EQ("", ReadUserRegString(key, "Number"));
+    RegCloseKey(handle);
+}
+
+TEST_F(PlatformTest, MachineReadsNeedAdministratorRights) {
+    const std::string key = "\\Software\\Kravonel\\Machine";
+    platform::setSetting("admin", "yes");
+    HKEY handle = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str() + 1, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &handle, nullptr));
+    RegSetValueExA(handle, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\x"), 5);
+    RegCloseKey(handle);
+    EXPECT_EQ("C:\\x", ReadMachineRegString(key, "Path"));
+    platform::setSetting("admin", "no");
+    EXPECT_EQ("", ReadMachineRegString(key, "Path"));
+}
+
+TEST_F(PlatformTest, FirstLineAndWriteIfMissing) {
+    const std::string c = platform.hostPath("C:\\");
+    writeHostFile(c + "/one.txt", "2.8");
+    writeHostFile(c + "/two.txt", "first\r\nsecond");
+    writeHostFile(c + "/lf.txt", "a\nb\rc");
+    writeHostFile(c + "/empty.txt", "");
+    EXPECT_EQ("2.8", ReadFirstLine("C:\\one.txt"));
+    EXPECT_EQ("first", ReadFirstLine("C:\\two.txt"));
+    EXPECT_EQ("a\nb", ReadFirstLine("C:\\lf.txt"));
+    EXPECT_EQ("", ReadFirstLine("C:\\empty.txt"));
+    EXPECT_EQ("", ReadFirstLine("C:\\missing.txt"));
+
+    WriteFileIfMissing("C:\\one.txt", "9.9");
+    EXPECT_EQ("2.8", readHostFile(c + "/one.txt"));
+    WriteFileIfMissing("C:\\marker.cho", "2.8");
+    EXPECT_EQ("2.8", readHostFile(c + "/marker.cho"));
+}
+
+TEST_F(PlatformTest, RunFileOpensOnlyExistingFilesOpenURLAlways) {
+    platform::clearShellLog();
+    writeHostFile(platform.hostPath("C:\\") + "/doc.txt", "d");
+    RunFile("C:\\missing.txt");
+    RunFile("C:\\doc.txt");
+    OpenURL("mailto:someone@kravonel.example");
+    const auto log = platform::shellLog();
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ("Open", log[0].operation);
+    EXPECT_EQ("C:\\doc.txt", log[0].target);
+    EXPECT_EQ("mailto:someone@kravonel.example", log[1].target);
+}
+
+TEST_F(PlatformTest, ProgramFolderIsTheFolderOfTheProgramFile) {
+    EXPECT_EQ(platform.programFolderWindows(), ProgramFolder());
+}
