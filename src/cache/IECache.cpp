@@ -1,0 +1,232 @@
+#include "cache/IECache.h"
+
+#include <cstring>
+#include <exception>
+#include <memory>
+
+namespace {
+
+const DWORD kOptionMasks[] = {
+    NORMAL_CACHE_ENTRY,        STABLE_CACHE_ENTRY,       STICKY_CACHE_ENTRY,
+    COOKIE_CACHE_ENTRY,        URLHISTORY_CACHE_ENTRY,   TRACK_OFFLINE_CACHE_ENTRY,
+    TRACK_ONLINE_CACHE_ENTRY,  SPARSE_CACHE_ENTRY,       OCX_CACHE_ENTRY,
+};
+
+// The functions the check looks for, in the order it looks them up.
+const char* const kCheckedNames[] = {
+    "FindFirstUrlCacheGroup",     "FindNextUrlCacheGroup",     "GetUrlCacheGroupAttributeA",
+    "SetUrlCacheGroupAttributeA", "FindFirstUrlCacheEntryExA",
+};
+
+bool g_libraryFound = false;
+bool g_libraryChecked = false;
+// Resolved with the check and kept; nothing calls them.
+FARPROC g_groupFunctions[4] = {};
+
+bool lookUpLibrary(bool keepAddresses) {
+    try {
+        HMODULE library = LoadLibraryA("wininet.dll");
+        if (!library)
+            return false;
+        for (std::size_t i = 0; i < std::size(kCheckedNames); ++i) {
+            FARPROC address = GetProcAddress(library, kCheckedNames[i]);
+            if (!address)
+                return false;
+            if (keepAddresses && i < std::size(g_groupFunctions))
+                g_groupFunctions[i] = address;
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool libraryCheck() {
+    if (!g_libraryChecked) {
+        g_libraryChecked = true;
+        g_libraryFound = lookUpLibrary(true);
+        return g_libraryFound;
+    }
+    return g_libraryFound || lookUpLibrary(false);
+}
+
+// The failing call's error; never 0, which would read as success.
+int lastErrorCode() {
+    const DWORD error = GetLastError();
+    return static_cast<int>(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
+}
+
+double localDateTime(const FILETIME& utc) {
+    try {
+        FILETIME local;
+        SYSTEMTIME calendar;
+        double result = 0;
+        if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &calendar) ||
+            !SystemTimeToDateTime(calendar, result))
+            return 0;
+        return result;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+std::string textOf(const char* text) { return text ? std::string(text) : std::string(); }
+
+} // namespace
+
+TIECache::TIECache() {
+    ClearEntryInfo();
+    // Stored without a mask: the mask follows only when FilterOptions is written.
+    FFilterOptions = {NORMAL_ENTRY,     STICKY_ENTRY,        COOKIE_ENTRY,
+                      URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY};
+}
+
+TIECache::~TIECache() { CloseWalk(); }
+
+void TIECache::ResetLibraryCheck() {
+    g_libraryChecked = false;
+    g_libraryFound = false;
+}
+
+void TIECache::SetFilterOptions(TFilterOptions value) {
+    FFilterOptions = value;
+    FFilterMask = 0;
+    if (value.Empty())
+        return;
+    for (int o = NORMAL_ENTRY; o <= OCX_ENTRY; ++o)
+        if (value.Contains(static_cast<TFilterOption>(o)))
+            FFilterMask |= kOptionMasks[o];
+}
+
+bool TIECache::LibraryFound() const { return libraryCheck(); }
+
+void TIECache::CloseWalk() {
+    if (FWalkHandle)
+        FindCloseUrlCache(FWalkHandle);
+    FWalkHandle = nullptr;
+}
+
+int TIECache::FindFirstEntry(std::int64_t GroupID) {
+    if (!libraryCheck())
+        return ERROR_FILE_NOT_FOUND;
+    // A walk left open by a caller of its own would otherwise be lost with its handle.
+    CloseWalk();
+    const char* pattern = nullptr;
+    switch (FSearchPattern) {
+    case spAll: pattern = nullptr; break;
+    case spCookies: pattern = "Cookie:"; break;
+    case spHistory: pattern = "Visited:"; break;
+    case spUrl: pattern = ""; break;
+    }
+    DWORD size = 0;
+    HANDLE probe = FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupID, nullptr, &size,
+                                             nullptr, nullptr, nullptr);
+    if (probe)
+        FindCloseUrlCache(probe);
+    std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
+    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
+    HANDLE handle = FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupID, entry, &size,
+                                              nullptr, nullptr, nullptr);
+    if (!handle)
+        return lastErrorCode();
+    FWalkHandle = handle;
+    if (entry)
+        CopyEntry(*entry);
+    return 0;
+}
+
+int TIECache::FindNextEntry() {
+    if (!libraryCheck())
+        return ERROR_FILE_NOT_FOUND;
+    DWORD size = 0;
+    FindNextUrlCacheEntryExA(FWalkHandle, nullptr, &size, nullptr, nullptr, nullptr);
+    std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
+    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
+    if (!FindNextUrlCacheEntryExA(FWalkHandle, entry, &size, nullptr, nullptr, nullptr))
+        return lastErrorCode();
+    if (entry)
+        CopyEntry(*entry);
+    return 0;
+}
+
+void TIECache::Retrieve(std::int64_t GroupID) {
+    FCancel = false;
+    int r = FindFirstEntry(GroupID);
+    if (r == 0) {
+        if (OnEntry)
+            OnEntry(this, FCancel);
+        while (r == 0 && !FCancel) {
+            r = FindNextEntry();
+            if (r == 0 && OnEntry)
+                OnEntry(this, FCancel);
+        }
+    }
+    CloseWalk();
+}
+
+int TIECache::GetEntryInfo(const std::string& Url) {
+    if (!libraryCheck())
+        return ERROR_FILE_NOT_FOUND;
+    DWORD size = 0;
+    GetUrlCacheEntryInfoExA(Url.c_str(), nullptr, &size, nullptr, nullptr, nullptr, 0);
+    std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
+    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
+    if (!GetUrlCacheEntryInfoExA(Url.c_str(), entry, &size, nullptr, nullptr, nullptr, 0))
+        return lastErrorCode();
+    if (entry)
+        CopyEntry(*entry);
+    return 0;
+}
+
+int TIECache::DeleteEntry(const std::string& Url) {
+    if (!libraryCheck())
+        return 0;
+    if (!DeleteUrlCacheEntry(Url.c_str()))
+        return lastErrorCode();
+    ClearEntryInfo();
+    return 0;
+}
+
+void TIECache::DeleteAllEntries() {
+    if (!libraryCheck())
+        return;
+    if (FindFirstEntry(0) == 0) {
+        // Any failing step ends the walk: an entry that refuses deletion is passed over,
+        // and an error other than the end of the list must not be retried forever.
+        int r = 0;
+        do {
+            DeleteEntry(FEntryInfo.SourceUrlName);
+            r = FindNextEntry();
+        } while (r == 0);
+    }
+    CloseWalk();
+}
+
+void TIECache::ClearEntryInfo() {
+    if (!libraryCheck())
+        return;
+    FEntryInfo = TEntryInfo();
+}
+
+void TIECache::CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry) {
+    try {
+        FEntryInfo.SourceUrlName = textOf(entry.lpszSourceUrlName);
+        FEntryInfo.LocalFileName = textOf(entry.lpszLocalFileName);
+        FEntryInfo.EntryType = entry.CacheEntryType;
+        FEntryInfo.UseCount = entry.dwUseCount;
+        FEntryInfo.HitRate = entry.dwHitRate;
+        FEntryInfo.Size = (static_cast<std::uint64_t>(entry.dwSizeHigh) << 32) | entry.dwSizeLow;
+        FEntryInfo.LastModified = localDateTime(entry.LastModifiedTime);
+        FEntryInfo.ExpireTime = localDateTime(entry.ExpireTime);
+        FEntryInfo.LastAccess = localDateTime(entry.LastAccessTime);
+        FEntryInfo.LastSync = localDateTime(entry.LastSyncTime);
+        FEntryInfo.HeaderInfo =
+            entry.lpHeaderInfo
+                ? std::string(entry.lpHeaderInfo, strnlen(entry.lpHeaderInfo, entry.dwHeaderInfoSize))
+                : std::string();
+        FEntryInfo.FileExtension = textOf(entry.lpszFileExtension);
+        FEntryInfo.ExemptDelta = entry.dwExemptDelta;
+    } catch (const std::exception&) {
+        // The fields copied so far stay; the rest keep the previous entry's values.
+    }
+}

@@ -1,0 +1,122 @@
+// TIECache: walks, looks up and deletes entries of the WinINet URL cache, one selection
+// (entry kinds plus search pattern) at a time, holding the current entry in EntryInfo.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+enum TFilterOption {
+    NORMAL_ENTRY,
+    STABLE_ENTRY,
+    STICKY_ENTRY,
+    COOKIE_ENTRY,
+    URLHISTORY_ENTRY,
+    TRACK_OFFLINE_ENTRY,
+    TRACK_ONLINE_ENTRY,
+    SPARSE_ENTRY,
+    OCX_ENTRY,
+};
+
+// A set of TFilterOption held as 16 bits, bit n standing for ordinal n.
+class TFilterOptions {
+public:
+    TFilterOptions() = default;
+    TFilterOptions(std::initializer_list<TFilterOption> options) {
+        for (TFilterOption o : options)
+            Include(o);
+    }
+    static TFilterOptions FromBits(std::uint16_t bits) {
+        TFilterOptions set;
+        set.bits_ = bits;
+        return set;
+    }
+    void Include(TFilterOption o) { bits_ = static_cast<std::uint16_t>(bits_ | (1u << o)); }
+    void Exclude(TFilterOption o) { bits_ = static_cast<std::uint16_t>(bits_ & ~(1u << o)); }
+    bool Contains(TFilterOption o) const { return (bits_ >> o) & 1u; }
+    bool Empty() const { return bits_ == 0; }
+    std::uint16_t Bits() const { return bits_; }
+    bool operator==(const TFilterOptions&) const = default;
+
+private:
+    std::uint16_t bits_ = 0;
+};
+
+enum TSearchPattern { spAll, spCookies, spHistory, spUrl };
+
+class TIECache;
+using TOnEntryEvent = std::function<void(TIECache* Sender, bool& Cancel)>;
+using TOnGroupEvent = std::function<void(TIECache* Sender, std::int64_t GroupID, bool& Cancel)>;
+
+struct TEntryInfo {
+    std::string SourceUrlName;
+    std::string LocalFileName;
+    DWORD EntryType = 0;
+    DWORD UseCount = 0;
+    DWORD HitRate = 0;
+    // The whole 64-bit size: entries beyond 4 GB must not read as a fraction of their size.
+    std::uint64_t Size = 0;
+    double LastModified = 0;
+    double ExpireTime = 0;
+    double LastAccess = 0;
+    double LastSync = 0;
+    std::string HeaderInfo;
+    std::string FileExtension;
+    DWORD ExemptDelta = 0;
+};
+
+// Published with OnGroup; the cache walks never report groups.
+struct TGroupInfo {
+    std::int64_t GroupID = 0;
+    DWORD GroupFlags = 0;
+    DWORD GroupType = 0;
+    DWORD DiskUsage = 0;
+    DWORD DiskQuota = 0;
+    std::string GroupName;
+};
+
+class TIECache {
+public:
+    TIECache();
+    ~TIECache();
+    TIECache(const TIECache&) = delete;
+    TIECache& operator=(const TIECache&) = delete;
+
+    TFilterOptions FilterOptions() const { return FFilterOptions; }
+    void SetFilterOptions(TFilterOptions value);
+    // The WinINet type mask derived from FilterOptions when it was last written.
+    DWORD FilterMask() const { return FFilterMask; }
+    TSearchPattern SearchPattern() const { return FSearchPattern; }
+    void SetSearchPattern(TSearchPattern value) { FSearchPattern = value; }
+    bool LibraryFound() const;
+
+    TOnEntryEvent OnEntry;
+    TOnGroupEvent OnGroup;
+
+    int FindFirstEntry(std::int64_t GroupID);
+    int FindNextEntry();
+    void Retrieve(std::int64_t GroupID);
+    int GetEntryInfo(const std::string& Url);
+    int DeleteEntry(const std::string& Url);
+    void DeleteAllEntries();
+    void ClearEntryInfo();
+    const TEntryInfo& EntryInfo() const { return FEntryInfo; }
+
+    // Forgets the unit-wide result of the library check, so the next check runs again as at
+    // start-up (for tests that switch the library on and off).
+    static void ResetLibraryCheck();
+
+private:
+    void CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry);
+    void CloseWalk();
+
+    TFilterOptions FFilterOptions;
+    DWORD FFilterMask = 0;
+    TSearchPattern FSearchPattern = spAll;
+    bool FCancel = false;
+    HANDLE FWalkHandle = nullptr;
+    TEntryInfo FEntryInfo;
+};

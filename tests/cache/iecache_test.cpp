@@ -1,0 +1,243 @@
+// TIECache over the hosted cache: walks with their events, lookups, deletions and the
+// library check.
+#include "cache_helpers.h"
+
+#include "support/platform_fixture.h"
+
+#include "cache/IECache.h"
+#include "platform/root.h"
+#include "platform/urlcache.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+using namespace cache_testing;
+
+namespace {
+
+class IECacheTest : public testing_support::PlatformTest {
+protected:
+    IECacheTest() { TIECache::ResetLibraryCheck(); }
+    ~IECacheTest() override { TIECache::ResetLibraryCheck(); }
+
+    // The main window's instance.
+    static void configureForContent(TIECache& cache) {
+        cache.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
+                                TRACK_ONLINE_ENTRY});
+        cache.SetSearchPattern(spUrl);
+    }
+    // The cookie window's instance.
+    static void configureForCookies(TIECache& cache) {
+        cache.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
+                                TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+        cache.SetSearchPattern(spCookies);
+    }
+
+    static std::vector<std::string> retrieve(TIECache& cache) {
+        std::vector<std::string> urls;
+        cache.OnEntry = [&urls](TIECache* sender, bool&) {
+            urls.push_back(sender->EntryInfo().SourceUrlName);
+        };
+        cache.Retrieve(0);
+        return urls;
+    }
+};
+
+// Sets TZ for one test: a fixed offset without daylight saving.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ"))
+            old_ = old, hadOld_ = true;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ScopedTimeZone() {
+        if (hadOld_)
+            ::setenv("TZ", old_.c_str(), 1);
+        else
+            ::unsetenv("TZ");
+        ::tzset();
+    }
+
+private:
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+double dateTime(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
+    double value = 0;
+    EXPECT_TRUE(TryEncodeDateTime(y, mo, d, h, mi, s, 0, value));
+    return value;
+}
+
+} // namespace
+
+TEST_F(IECacheTest, FilterMaskFollowsTheWrittenOptionsOnly) {
+    TIECache cache;
+    EXPECT_EQ(cache.FilterOptions().Bits(), 0x7D);
+    EXPECT_EQ(cache.FilterMask(), 0u);
+    EXPECT_EQ(cache.SearchPattern(), spAll);
+    configureForContent(cache);
+    EXPECT_EQ(cache.FilterMask(), 0x200035u);
+    cache.SetFilterOptions({SPARSE_ENTRY, OCX_ENTRY, STABLE_ENTRY});
+    EXPECT_EQ(cache.FilterMask(), 0x30002u);
+    cache.SetFilterOptions({});
+    EXPECT_EQ(cache.FilterMask(), 0u);
+}
+
+TEST_F(IECacheTest, RetrieveSeparatesContentFromCookies) {
+    addContent("http://www.example.com/");
+    addContent("http://www.example.com/logo.gif", "GIF89a");
+    const std::string cookie = addCookie("example.com");
+    addVisit("http://www.example.com/");
+
+    TIECache content;
+    configureForContent(content);
+    EXPECT_EQ(retrieve(content), (std::vector<std::string>{"http://www.example.com/",
+                                                           "http://www.example.com/logo.gif"}));
+    TIECache cookies;
+    configureForCookies(cookies);
+    EXPECT_EQ(retrieve(cookies), (std::vector<std::string>{cookie}));
+}
+
+TEST_F(IECacheTest, RetrieveOnAnEmptySelectionRaisesNothingAndClosesTheWalk) {
+    TIECache cache;
+    configureForContent(cache);
+    int events = 0;
+    cache.OnEntry = [&events](TIECache*, bool&) { ++events; };
+    cache.Retrieve(0);
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(cache.FindFirstEntry(0), static_cast<int>(ERROR_NO_MORE_ITEMS));
+    // No walk is left open after Retrieve.
+    addContent("http://late.example/");
+    cache.Retrieve(0);
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(cache.FindNextEntry(), static_cast<int>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(IECacheTest, CancelOnTheFirstEntryGivesExactlyOneEvent) {
+    for (int i = 0; i < 5; ++i)
+        addContent("http://cancel.example/" + std::to_string(i) + ".htm");
+    TIECache cache;
+    configureForContent(cache);
+    std::vector<std::string> seen;
+    cache.OnEntry = [&seen](TIECache* sender, bool& cancel) {
+        seen.push_back(sender->EntryInfo().SourceUrlName);
+        cancel = true;
+    };
+    cache.Retrieve(0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"http://cancel.example/0.htm"}));
+    // The next walk starts afresh.
+    cache.OnEntry = nullptr;
+    cache.Retrieve(0);
+    EXPECT_EQ(retrieve(cache).size(), 5u);
+}
+
+TEST_F(IECacheTest, DeleteAllEntriesEmptiesTheSelectionWithItsFiles) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 25; ++i)
+        files.push_back(addContent("http://all.example/" + std::to_string(i) + ".jpg", "x"));
+    const std::string cookie = addCookie("all.example");
+    TIECache cache;
+    configureForContent(cache);
+    cache.DeleteAllEntries();
+    EXPECT_TRUE(retrieve(cache).empty());
+    for (const auto& file : files)
+        EXPECT_FALSE(FileExistsA(file)) << file;
+    TIECache cookies;
+    configureForCookies(cookies);
+    EXPECT_EQ(retrieve(cookies), (std::vector<std::string>{cookie}));
+}
+
+TEST_F(IECacheTest, DeleteAllEntriesPassesOverLockedEntriesAndEnds) {
+    for (int i = 0; i < 6; ++i)
+        addContent("http://lock.example/" + std::to_string(i) + ".htm");
+    platform::urlcache::setLocked("http://lock.example/0.htm", true);
+    platform::urlcache::setLocked("http://lock.example/3.htm", true);
+    platform::urlcache::setLocked("http://lock.example/5.htm", true);
+    TIECache cache;
+    configureForContent(cache);
+    cache.DeleteAllEntries();
+    EXPECT_EQ(retrieve(cache),
+              (std::vector<std::string>{"http://lock.example/0.htm", "http://lock.example/3.htm",
+                                        "http://lock.example/5.htm"}));
+}
+
+TEST_F(IECacheTest, DeleteEntryClearsEntryInfoOnlyOnSuccess) {
+    addContent("http://one.example/a.css", "a{}");
+    TIECache cache;
+    configureForContent(cache);
+    ASSERT_EQ(cache.GetEntryInfo("http://one.example/a.css"), 0);
+    EXPECT_EQ(cache.DeleteEntry("http://one.example/missing.css"),
+              static_cast<int>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://one.example/a.css");
+    EXPECT_EQ(cache.GetEntryInfo("http://one.example/missing.css"),
+              static_cast<int>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://one.example/a.css");
+
+    EXPECT_EQ(cache.DeleteEntry("http://one.example/a.css"), 0);
+    EXPECT_EQ(cache.EntryInfo().SourceUrlName, "");
+    EXPECT_EQ(cache.EntryInfo().LocalFileName, "");
+    EXPECT_EQ(cache.EntryInfo().Size, 0u);
+    EXPECT_EQ(cache.EntryInfo().LastModified, 0.0);
+}
+
+TEST_F(IECacheTest, EntryInfoCarriesTheEntryInLocalTime) {
+    ScopedTimeZone zone("XXX-1");
+    const std::string file = addContent("http://info.example/page.htm", "<html>12345</html>");
+    const std::string header = std::string("HTTP/1.1 200 OK\r\n") + '\0' + "hidden";
+    ASSERT_TRUE(CommitUrlCacheEntryA(
+        "http://info.example/page.htm", file.c_str(), fileTime(0x8000000000000000ull),
+        fileTime(kMarch2004), NORMAL_CACHE_ENTRY | STICKY_CACHE_ENTRY,
+        reinterpret_cast<LPBYTE>(const_cast<char*>(header.data())),
+        static_cast<DWORD>(header.size()), "htm", nullptr));
+    ASSERT_TRUE(platform::urlcache::setSize("http://info.example/page.htm", 5000000000ull));
+
+    TIECache cache;
+    ASSERT_EQ(cache.GetEntryInfo("http://info.example/page.htm"), 0);
+    const TEntryInfo& info = cache.EntryInfo();
+    EXPECT_EQ(info.LocalFileName, file);
+    EXPECT_EQ(info.EntryType, NORMAL_CACHE_ENTRY | STICKY_CACHE_ENTRY);
+    EXPECT_EQ(info.Size, 5000000000ull);
+    EXPECT_DOUBLE_EQ(info.LastModified, dateTime(2004, 3, 5, 13, 0, 0));
+    EXPECT_EQ(info.ExpireTime, 0.0);
+    EXPECT_GT(info.LastAccess, dateTime(2020, 1, 1, 0, 0, 0));
+    EXPECT_EQ(info.HeaderInfo, "HTTP/1.1 200 OK\r\n");
+    EXPECT_EQ(info.FileExtension, "htm");
+}
+
+TEST_F(IECacheTest, MissingLibraryMakesEveryOperationAQuietNoOp) {
+    addContent("http://nolib.example/");
+    TIECache cache;
+    configureForContent(cache);
+    ASSERT_EQ(cache.GetEntryInfo("http://nolib.example/"), 0);
+
+    platform::setSetting("wininet", "no");
+    TIECache::ResetLibraryCheck();
+    EXPECT_FALSE(cache.LibraryFound());
+    EXPECT_EQ(cache.FindFirstEntry(0), static_cast<int>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(cache.FindNextEntry(), static_cast<int>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(cache.GetEntryInfo("http://nolib.example/"), static_cast<int>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(cache.DeleteEntry("http://nolib.example/"), 0);
+    int events = 0;
+    cache.OnEntry = [&events](TIECache*, bool&) { ++events; };
+    cache.Retrieve(0);
+    cache.DeleteAllEntries();
+    cache.ClearEntryInfo();
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://nolib.example/");
+
+    // A failed check is made again next time; a successful one is kept for the process.
+    platform::setSetting("wininet", "yes");
+    EXPECT_TRUE(cache.LibraryFound());
+    platform::setSetting("wininet", "no");
+    TIECache::ResetLibraryCheck();
+    platform::setSetting("wininet", "yes");
+    EXPECT_TRUE(cache.LibraryFound());
+    platform::setSetting("wininet", "no");
+    EXPECT_TRUE(cache.LibraryFound());
+    cache.Retrieve(0);
+    EXPECT_EQ(events, 1);
+}

@@ -1,0 +1,302 @@
+// The hosted URL cache, checked as its callers use it: the buffer handshake, containers,
+// filters, walks that delete as they go, and deletion with the entry's file.
+#include "cache_helpers.h"
+
+#include "support/platform_fixture.h"
+
+#include "platform/root.h"
+#include "platform/urlcache.h"
+#include "platform/win32.h"
+
+#include <memory>
+#include <set>
+#include <vector>
+
+using namespace cache_testing;
+
+namespace {
+
+class WininetTest : public testing_support::PlatformTest {};
+
+constexpr DWORD kJunk = 0xDEADBEEF;
+
+// A whole walk with the two-call handshake, as URLs in walk order.
+std::vector<std::string> walk(LPCSTR pattern, DWORD filter) {
+    std::vector<std::string> urls;
+    DWORD size = 0;
+    HANDLE find = FindFirstUrlCacheEntryExA(pattern, 0, filter, 0, nullptr, &size, nullptr,
+                                            nullptr, nullptr);
+    EXPECT_EQ(find, nullptr);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return urls;
+    std::vector<char> buffer(size);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    find = FindFirstUrlCacheEntryExA(pattern, 0, filter, 0, info, &size, nullptr, nullptr,
+                                     nullptr);
+    EXPECT_NE(find, nullptr);
+    while (find) {
+        urls.push_back(info->lpszSourceUrlName);
+        size = 0;
+        if (FindNextUrlCacheEntryExA(find, nullptr, &size, nullptr, nullptr, nullptr))
+            break;
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+            break;
+        }
+        buffer.assign(size, 0);
+        info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+        EXPECT_TRUE(FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+    }
+    if (find) {
+        EXPECT_TRUE(FindCloseUrlCache(find));
+    }
+    return urls;
+}
+
+constexpr DWORD kAll = 0xFFFFFFFF;
+
+} // namespace
+
+TEST_F(WininetTest, LookupWalksTheBufferHandshakeAndKeepsStringsInTheBuffer) {
+    const std::string file = addContent("http://www.example.com/index.html", "<p>hi</p>");
+
+    DWORD size = 0;
+    SetLastError(kJunk);
+    EXPECT_FALSE(GetUrlCacheEntryInfoExA("http://www.example.com/index.html", nullptr, &size,
+                                         nullptr, nullptr, nullptr, 0));
+    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    ASSERT_GT(size, sizeof(INTERNET_CACHE_ENTRY_INFOA));
+
+    const DWORD needed = size;
+    std::vector<char> buffer(needed, 'x');
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    size = needed - 1;
+    SetLastError(kJunk);
+    EXPECT_FALSE(GetUrlCacheEntryInfoExA("http://www.example.com/index.html", info, &size,
+                                         nullptr, nullptr, nullptr, 0));
+    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(size, needed);
+
+    ASSERT_TRUE(GetUrlCacheEntryInfoExA("http://www.example.com/index.html", info, &size,
+                                        nullptr, nullptr, nullptr, 0));
+    const char* begin = buffer.data();
+    const char* end = begin + needed;
+    for (const char* text : {info->lpszSourceUrlName, info->lpszLocalFileName,
+                             info->lpHeaderInfo, info->lpszFileExtension}) {
+        ASSERT_NE(text, nullptr);
+        EXPECT_GE(text, begin + sizeof(INTERNET_CACHE_ENTRY_INFOA));
+        EXPECT_LT(text, end);
+    }
+    EXPECT_STREQ(info->lpszSourceUrlName, "http://www.example.com/index.html");
+    EXPECT_STREQ(info->lpszLocalFileName, file.c_str());
+    EXPECT_STREQ(info->lpszFileExtension, "htm");
+    EXPECT_EQ(info->dwSizeLow, 9u);
+    EXPECT_EQ(info->dwSizeHigh, 0u);
+    EXPECT_EQ(platform::urlcache::ticksOf(info->LastModifiedTime), kMarch2004);
+}
+
+TEST_F(WininetTest, UnknownUrlAndEmptySelectionReportTheirErrors) {
+    DWORD size = 0;
+    SetLastError(kJunk);
+    EXPECT_FALSE(GetUrlCacheEntryInfoExA("http://nowhere/", nullptr, &size, nullptr, nullptr,
+                                         nullptr, 0));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    SetLastError(kJunk);
+    EXPECT_EQ(FindFirstUrlCacheEntryExA(nullptr, 0, kAll, 0, nullptr, &size, nullptr, nullptr,
+                                        nullptr),
+              nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+
+    SetLastError(kJunk);
+    EXPECT_FALSE(DeleteUrlCacheEntry("http://nowhere/"));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    SetLastError(kJunk);
+    EXPECT_FALSE(FindNextUrlCacheEntryExA(nullptr, nullptr, &size, nullptr, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(WininetTest, PatternSelectsTheContainerAndTheFilterTheTypes) {
+    addContent("http://a.example/page.htm");
+    const std::string cookie = addCookie("a.example");
+    addContent("http://b.example/sticky.css", "body{}", STICKY_CACHE_ENTRY);
+    const std::string visit = addVisit("http://a.example/page.htm");
+
+    EXPECT_EQ(walk(nullptr, kAll).size(), 4u);
+    EXPECT_EQ(walk("", kAll), (std::vector<std::string>{"http://a.example/page.htm",
+                                                        "http://b.example/sticky.css"}));
+    EXPECT_EQ(walk("Cookie:", kAll), (std::vector<std::string>{cookie}));
+    EXPECT_EQ(walk("Visited:", kAll), (std::vector<std::string>{visit}));
+    EXPECT_EQ(walk("", NORMAL_CACHE_ENTRY),
+              (std::vector<std::string>{"http://a.example/page.htm"}));
+    EXPECT_EQ(walk(nullptr, COOKIE_CACHE_ENTRY), (std::vector<std::string>{cookie}));
+    EXPECT_TRUE(walk(nullptr, 0).empty());
+    EXPECT_EQ(walk("http://b.", kAll), (std::vector<std::string>{"http://b.example/sticky.css"}));
+}
+
+TEST_F(WininetTest, ShortBufferDoesNotMoveTheWalkOn) {
+    addContent("http://x.example/1.htm");
+    addContent("http://x.example/2.htm");
+    std::vector<char> buffer(4096);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    DWORD size = static_cast<DWORD>(buffer.size());
+    HANDLE find = FindFirstUrlCacheEntryExA("", 0, kAll, 0, info, &size, nullptr, nullptr, nullptr);
+    ASSERT_NE(find, nullptr);
+    EXPECT_STREQ(info->lpszSourceUrlName, "http://x.example/1.htm");
+    for (int i = 0; i < 3; ++i) {
+        size = 8;
+        EXPECT_FALSE(FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+        EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    }
+    size = static_cast<DWORD>(buffer.size());
+    ASSERT_TRUE(FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+    EXPECT_STREQ(info->lpszSourceUrlName, "http://x.example/2.htm");
+    size = static_cast<DWORD>(buffer.size());
+    EXPECT_FALSE(FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+    EXPECT_TRUE(FindCloseUrlCache(find));
+    EXPECT_FALSE(FindCloseUrlCache(find));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(WininetTest, WalkThatDeletesAsItGoesSeesEveryOtherEntryOnce) {
+    std::vector<std::string> urls;
+    for (int i = 0; i < 40; ++i) {
+        urls.push_back("http://walk.example/" + std::to_string(i) + ".htm");
+        addContent(urls.back());
+    }
+    std::vector<char> buffer(4096);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    DWORD size = static_cast<DWORD>(buffer.size());
+    HANDLE find = FindFirstUrlCacheEntryExA("", 0, kAll, 0, info, &size, nullptr, nullptr, nullptr);
+    ASSERT_NE(find, nullptr);
+    std::vector<std::string> seen;
+    std::set<std::string> deletedAhead;
+    int step = 0;
+    do {
+        const std::string url = info->lpszSourceUrlName;
+        EXPECT_EQ(deletedAhead.count(url), 0u) << url << " was deleted before the walk reached it";
+        seen.push_back(url);
+        EXPECT_TRUE(DeleteUrlCacheEntry(url.c_str()));
+        // Every fifth step also removes an entry further on, which must then not appear.
+        if (++step % 5 == 0) {
+            const std::size_t index = static_cast<std::size_t>(std::stoi(url.substr(20))) + 2;
+            if (index < urls.size() && DeleteUrlCacheEntry(urls[index].c_str()))
+                deletedAhead.insert(urls[index]);
+        }
+        size = static_cast<DWORD>(buffer.size());
+    } while (FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+    FindCloseUrlCache(find);
+    EXPECT_FALSE(deletedAhead.empty());
+    EXPECT_EQ(std::set<std::string>(seen.begin(), seen.end()).size(), seen.size());
+    EXPECT_EQ(seen.size() + deletedAhead.size(), urls.size());
+    EXPECT_TRUE(walk(nullptr, kAll).empty());
+}
+
+TEST_F(WininetTest, DeletionTakesTheFileAlongUnlessTheEntryIsLocked) {
+    const std::string file = addContent("http://del.example/a.gif", "GIF89a");
+    const std::string locked = addContent("http://del.example/b.jpg", "jpeg");
+    ASSERT_TRUE(platform::urlcache::setLocked("http://del.example/b.jpg", true));
+
+    SetLastError(kJunk);
+    EXPECT_FALSE(DeleteUrlCacheEntry("http://del.example/b.jpg"));
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_TRUE(FileExistsA(locked));
+    EXPECT_EQ(walk("", kAll).size(), 2u);
+
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(DeleteUrlCacheEntry("http://del.example/a.gif"));
+    EXPECT_FALSE(FileExistsA(file));
+    EXPECT_EQ(walk("", kAll), (std::vector<std::string>{"http://del.example/b.jpg"}));
+}
+
+TEST_F(WininetTest, DeletionLeavesFilesOutsideTheCacheAlone) {
+    const std::string document = "C:\\Users\\User\\Documents\\letter.txt";
+    ASSERT_TRUE(WriteWholeFile(document, "Dear ..."));
+    ASSERT_TRUE(CommitUrlCacheEntryA("http://odd.example/letter.txt", document.c_str(),
+                                     fileTime(0), fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0,
+                                     "txt", nullptr));
+    EXPECT_TRUE(DeleteUrlCacheEntry("http://odd.example/letter.txt"));
+    EXPECT_TRUE(FileExistsA(document));
+    EXPECT_TRUE(walk(nullptr, kAll).empty());
+}
+
+TEST_F(WininetTest, CommitReplacesAnEntryInPlaceAndRefusesMissingFilesAndLockedEntries) {
+    addContent("http://c.example/1.htm");
+    addContent("http://c.example/2.htm");
+    const std::string file = platform::urlcache::storeContentFile("http://c.example/1.htm", "new!");
+    ASSERT_TRUE(CommitUrlCacheEntryA("http://c.example/1.htm", file.c_str(), fileTime(0),
+                                     fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0, "htm", nullptr));
+    EXPECT_EQ(walk("", kAll),
+              (std::vector<std::string>{"http://c.example/1.htm", "http://c.example/2.htm"}));
+    platform::urlcache::Record record;
+    ASSERT_TRUE(platform::urlcache::get("http://c.example/1.htm", record));
+    EXPECT_EQ(record.size, 4u);
+
+    SetLastError(kJunk);
+    EXPECT_FALSE(CommitUrlCacheEntryA("http://c.example/3.htm", "C:\\nothing\\here.htm",
+                                      fileTime(0), fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0,
+                                      nullptr, nullptr));
+    EXPECT_NE(GetLastError(), kJunk);
+
+    platform::urlcache::setLocked("http://c.example/2.htm", true);
+    SetLastError(kJunk);
+    EXPECT_FALSE(CommitUrlCacheEntryA("http://c.example/2.htm", nullptr, fileTime(0), fileTime(0),
+                                      NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+}
+
+TEST_F(WininetTest, SizesBeyondFourGigabytesKeepTheirHighPart) {
+    addContent("http://big.example/image.iso");
+    ASSERT_TRUE(platform::urlcache::setSize("http://big.example/image.iso", 5000000000ull));
+    std::vector<char> buffer(4096);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    DWORD size = static_cast<DWORD>(buffer.size());
+    ASSERT_TRUE(GetUrlCacheEntryInfoExA("http://big.example/image.iso", info, &size, nullptr,
+                                        nullptr, nullptr, 0));
+    EXPECT_EQ(info->dwSizeLow, 705032704u);
+    EXPECT_EQ(info->dwSizeHigh, 1u);
+}
+
+TEST_F(WininetTest, LibraryIsFoundOnlyWhilePresentWithAllCheckedNames) {
+    HMODULE library = LoadLibraryA("wininet.dll");
+    ASSERT_NE(library, nullptr);
+    for (const char* name : {"FindFirstUrlCacheGroup", "FindNextUrlCacheGroup",
+                             "GetUrlCacheGroupAttributeA", "SetUrlCacheGroupAttributeA",
+                             "FindFirstUrlCacheEntryExA"})
+        EXPECT_NE(GetProcAddress(library, name), nullptr) << name;
+    EXPECT_EQ(GetProcAddress(library, "FindFirstUrlCacheEntryExW"), nullptr);
+
+    platform::setSetting("wininet", "no");
+    SetLastError(kJunk);
+    EXPECT_EQ(LoadLibraryA("wininet.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+}
+
+TEST_F(WininetTest, GroupsAreAbsent) {
+    GROUPID group = 0;
+    EXPECT_EQ(FindFirstUrlCacheGroup(0, 0, nullptr, 0, &group, nullptr), nullptr);
+    INTERNET_CACHE_GROUP_INFOA info{};
+    DWORD size = sizeof info;
+    EXPECT_FALSE(GetUrlCacheGroupAttributeA(1, 0, 0, &info, &size, nullptr));
+    addContent("http://g.example/");
+    DWORD needed = 0;
+    EXPECT_EQ(FindFirstUrlCacheEntryExA(nullptr, 0, kAll, 7, nullptr, &needed, nullptr, nullptr,
+                                        nullptr),
+              nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+}
+
+TEST_F(WininetTest, CacheFilesLandInTheCacheAndCookieFolders) {
+    const std::string page = addContent("http://f.example/dir/news.html?x=1");
+    EXPECT_TRUE(page.starts_with("C:\\Users\\User\\AppData\\Local\\Microsoft\\Windows\\"
+                                 "Temporary Internet Files\\Content.IE5\\"));
+    EXPECT_TRUE(page.ends_with("\\news[1].html"));
+    const std::string again = platform::urlcache::storeContentFile("http://f.example/news.html", "");
+    EXPECT_NE(again, page);
+    const std::string cookie = platform::urlcache::storeCookieFile("user", "f.example", "x");
+    EXPECT_EQ(cookie, "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Cookies\\"
+                      "user@f.example[1].txt");
+}
