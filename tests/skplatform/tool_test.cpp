@@ -1,0 +1,281 @@
+// End-to-end runs of the built skplatform against the test's platform root.
+#include "registry_dump.h"
+
+#include "platform/registry.h"
+#include "platform/root.h"
+#include "platform/win32.h"
+#include "support/platform_fixture.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <vector>
+
+using namespace platform;
+using skplatform_test::dumpRegistry;
+using testing_support::PlatformTest;
+using testing_support::readHostFile;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class ToolTest : public PlatformTest {
+  protected:
+    ToolRun tool(const std::vector<std::string>& args) {
+        // The child opens the root itself; ours reopens at the next platform call.
+        closeRoot();
+        const std::string out = platform.root() + "-out";
+        const std::string err = platform.root() + "-err";
+        std::string command = "SURFKOLIBRI_PLATFORM=" + quoted(platform.root()) + " " +
+                              quoted(std::string(SURFKOLIBRI_BUILD_DIR) + "/skplatform");
+        for (const auto& a : args)
+            command += " " + quoted(a);
+        command += " >" + quoted(out) + " 2>" + quoted(err) + " </dev/null";
+        ToolRun run;
+        const int status = std::system(command.c_str());
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = readHostFile(out);
+        run.err = readHostFile(err);
+        return run;
+    }
+
+    static std::string stringValue(const std::string& path, const std::string& name) {
+        registry::Value value;
+        const registry::KeyId key = registry::find(2, path);
+        if (key == registry::kNoKey || !registry::getValue(key, name, value)) return "<missing>";
+        return value.data.substr(0, value.data.find('\0'));
+    }
+};
+
+const char* const kDone = "The operation completed successfully.\n";
+
+} // namespace
+
+TEST_F(ToolTest, RegAddQueryAndDeleteWorkOnTheRoot) {
+    ToolRun r = tool({"reg", "add", "HKCU\\Software\\Demo", "/v", "Greeting", "/d", "Hallo Welt"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(kDone, r.out);
+    r = tool({"reg", "add", "HKEY_CURRENT_USER\\Software\\Demo\\Sub", "/ve", "/t", "REG_DWORD",
+              "/d", "0x10"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("Hallo Welt", stringValue("Software\\Demo", "greeting"));
+
+    r = tool({"reg", "query", "hkcu\\software\\demo"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("\nHKEY_CURRENT_USER\\Software\\Demo\n    Greeting    REG_SZ    Hallo Welt\n\n"
+              "HKEY_CURRENT_USER\\Software\\Demo\\Sub\n\n",
+              r.out);
+    r = tool({"reg", "query", "HKCU\\Software\\Demo", "/s"});
+    EXPECT_EQ("\nHKEY_CURRENT_USER\\Software\\Demo\n    Greeting    REG_SZ    Hallo Welt\n\n"
+              "HKEY_CURRENT_USER\\Software\\Demo\\Sub\n    (Default)    REG_DWORD    0x10\n\n",
+              r.out);
+
+    // No prompt: overwriting and deleting need /f.
+    r = tool({"reg", "add", "HKCU\\Software\\Demo", "/v", "Greeting", "/d", "Tschuess"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("Greeting")) << r.err;
+    EXPECT_EQ("Hallo Welt", stringValue("Software\\Demo", "Greeting"));
+    r = tool({"reg", "add", "HKCU\\Software\\Demo", "/v", "Greeting", "/d", "Tschuess", "/f"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("Tschuess", stringValue("Software\\Demo", "Greeting"));
+    r = tool({"reg", "delete", "HKCU\\Software\\Demo", "/v", "Greeting"});
+    EXPECT_NE(0, r.exitCode);
+    EXPECT_EQ("Tschuess", stringValue("Software\\Demo", "Greeting"));
+    r = tool({"reg", "delete", "HKCU\\Software\\Demo", "/v", "Greeting", "/f"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("<missing>", stringValue("Software\\Demo", "Greeting"));
+    r = tool({"reg", "query", "HKCU\\Software\\Demo", "/v", "Greeting"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("Greeting")) << r.err;
+    r = tool({"reg", "delete", "HKCU\\Software\\Demo", "/f"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(registry::kNoKey, registry::find(2, "Software\\Demo"));
+    r = tool({"reg", "query", "HKCU\\Software\\Demo"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("HKEY_CURRENT_USER\\Software\\Demo")) << r.err;
+}
+
+TEST_F(ToolTest, TheToolWritesTheMachineHiveWithoutAdministratorRights) {
+    ASSERT_FALSE(isAdministrator());
+    ToolRun r = tool({"reg", "add", "HKLM\\Software\\Vendor", "/v", "Installed", "/t",
+                      "REG_MULTI_SZ", "/d", "a,b", "/s", ","});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    registry::Value value;
+    ASSERT_TRUE(registry::getValue(registry::find(3, "Software\\Vendor"), "Installed", value));
+    EXPECT_EQ(std::string("a\0b\0\0", 5), value.data);
+}
+
+TEST_F(ToolTest, BadInputIsNamedAndFails) {
+    const auto before = dumpRegistry();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"frobnicate"}, "frobnicate"},
+        {{"reg", "rename", "HKCU\\X"}, "rename"},
+        {{"reg", "query", "HKCU\\Software", "/zz"}, "/zz"},
+        {{"reg", "query", "HKXX\\Software"}, "HKXX\\Software"},
+        {{"reg", "add", "HKCU\\Software\\T", "/v", "n", "/t", "REG_FOO"}, "REG_FOO"},
+        {{"reg", "add", "HKCU\\Software\\T", "/v", "n", "/t", "REG_DWORD", "/d", "12x"}, "12x"},
+        {{"reg", "add", "HKCU\\Software\\T", "/v", "n", "/t", "REG_DWORD", "/d", "4294967296"},
+         "4294967296"},
+        {{"reg", "add", "HKCU\\Software\\T", "/v", "n", "/t", "REG_BINARY", "/d", "abc"}, "abc"},
+        {{"reg", "add", "HKCU\\Software\\T", "/v", "a", "/ve"}, "/ve"},
+        {{"reg", "add", "HKCU\\Software\\T", "/v"}, "/v"},
+        {{"reg", "delete", "HKCU", "/f"}, "HKEY_CURRENT_USER"},
+        {{"reg", "import", "/nonexistent/file.reg"}, "/nonexistent/file.reg"},
+        {{"settings", "colour"}, "colour"},
+        {{"settings", "admin", "maybe"}, "maybe"},
+        {{"settings", "clock-offset", "12s"}, "12s"},
+        {{"settings", "shell-execute", "run"}, "run"},
+        {{"settings", "user", "a\\b"}, "a\\b"},
+        {{"ls", "C:\\No\\Such\\Folder"}, "C:\\No\\Such\\Folder"},
+        {{"ls", "--long", "C:\\"}, "--long"},
+        {{"cat", "C:\\missing.txt"}, "C:\\missing.txt"},
+        {{"seed-demo", "extra"}, "extra"},
+    };
+    for (const auto& [args, named] : cases) {
+        const ToolRun r = tool(args);
+        SCOPED_TRACE(args.front() + " ... " + named);
+        EXPECT_NE(0, r.exitCode);
+        EXPECT_NE(std::string::npos, r.err.find(named)) << r.err;
+    }
+    EXPECT_EQ(before, dumpRegistry());
+    EXPECT_EQ("no", setting("admin"));
+}
+
+TEST_F(ToolTest, EveryCommandHasHelp) {
+    for (const char* command : {"init", "settings", "reg", "ls", "cat", "seed-demo"}) {
+        const ToolRun r = tool({command, "--help"});
+        EXPECT_EQ(0, r.exitCode) << command;
+        EXPECT_NE(std::string::npos, r.out.find("usage: skplatform " + std::string(command)))
+            << r.out;
+    }
+}
+
+TEST_F(ToolTest, SettingsAreListedReadAndWritten) {
+    ToolRun r = tool({"settings"});
+    EXPECT_EQ(0, r.exitCode);
+    for (const auto& name : settingNames())
+        EXPECT_NE(std::string::npos, r.out.find(name + " ")) << name;
+    EXPECT_NE(std::string::npos, r.out.find("short-date"));
+    EXPECT_NE(std::string::npos, r.out.find("long-time"));
+
+    EXPECT_EQ(0, tool({"settings", "admin", "yes"}).exitCode);
+    EXPECT_TRUE(isAdministrator());
+    EXPECT_EQ(0, tool({"settings", "clock-offset", "-3600"}).exitCode);
+    EXPECT_EQ(-3600, clockOffsetSeconds());
+    EXPECT_EQ(0, tool({"settings", "user", "Anna M\xC3\xBCller"}).exitCode);
+    EXPECT_EQ("Anna M\xFCller", userName());
+    r = tool({"settings", "user"});
+    EXPECT_EQ("Anna M\xC3\xBCller\n", r.out);
+    r = tool({"settings", "admin"});
+    EXPECT_EQ("yes\n", r.out);
+}
+
+TEST_F(ToolTest, LsAndCatShowFilesByWindowsPath) {
+    const std::string contents = std::string("line one\r\nbin\0ary \xE4\n", 20);
+    ASSERT_TRUE(WriteWholeFile("C:\\Users\\User\\Documents\\Notiz f\xFCr heute.txt", contents));
+    ASSERT_TRUE(CreateDirectoryA("C:\\Users\\User\\Documents\\Ordner", nullptr));
+
+    ToolRun r = tool({"cat", "c:\\users\\user\\documents\\NOTIZ F\xC3\xBCR HEUTE.TXT"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(contents, r.out);
+
+    r = tool({"ls", "C:\\Users\\User\\Documents"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("  20  Notiz f\xC3\xBCr heute.txt\n")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("<DIR>           Ordner\n")) << r.out;
+    EXPECT_EQ(std::string::npos, r.out.find(" .\n")) << r.out;
+}
+
+TEST_F(ToolTest, ExportAndImportGoThroughFiles) {
+    registry::setValue(registry::create(2, "Software\\Export"), "v", REG_SZ,
+                       std::string("value\0", 6));
+    const std::string file = platform.root() + "-export.reg";
+    ToolRun r = tool({"reg", "export", "HKCU\\Software\\Export", file, "/regedit4"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Export]\r\n\"v\"=\"value\"\r\n\r\n",
+              readHostFile(file));
+    r = tool({"reg", "export", "HKCU\\Software\\Export", file});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("/y"));
+
+    // Windows paths work too; a malformed line names its number and imports nothing.
+    ASSERT_TRUE(WriteWholeFile("C:\\bad.reg", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\New]\r\n"
+                                              "\"ok\"=\"1\"\r\n\"bad\"=dword:xyz\r\n"));
+    r = tool({"reg", "import", "C:\\bad.reg"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("C:\\bad.reg, line 4")) << r.err;
+    EXPECT_EQ(registry::kNoKey, registry::find(2, "Software\\New"));
+
+    registry::removeTree(registry::find(2, "Software\\Export"));
+    r = tool({"reg", "import", file});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("value", stringValue("Software\\Export", "v"));
+}
+
+TEST_F(ToolTest, SeedDemoBuildsALivedInMachineAndIsIdempotent) {
+    ToolRun r = tool({"seed-demo"});
+    ASSERT_EQ(0, r.exitCode) << r.err;
+    const auto first = dumpRegistry();
+    r = tool({"seed-demo"});
+    ASSERT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(first, dumpRegistry());
+
+    const std::string main = "Software\\Microsoft\\Internet Explorer\\Main";
+    for (const char* name : {"Start Page", "FormSuggest Passwords", "Use FormSuggest",
+                             "NotifyDownloadComplete", "Print_Background"})
+        EXPECT_NE("<missing>", stringValue(main, name)) << name;
+    EXPECT_TRUE(DirectoryExistsA(
+        stringValue("Software\\Microsoft\\Internet Explorer", "Download Directory")));
+    EXPECT_LT(5u, stringValue("Software\\Microsoft\\Internet Explorer\\Default HTML "
+                              "Editor\\shell\\edit\\command",
+                              "")
+                      .size());
+    EXPECT_EQ(12u, registry::values(
+                       registry::find(2, "Software\\Microsoft\\Internet Explorer\\TypedURLs"))
+                       .size());
+    const std::string runMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+    EXPECT_EQ("hgfedcba", stringValue(runMru, "MRUList"));
+    for (char c = 'a'; c <= 'h'; ++c) {
+        const std::string command = stringValue(runMru, std::string(1, c));
+        EXPECT_EQ("\\1", command.substr(command.size() - 2)) << command;
+    }
+
+    const std::string shellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    WIN32_FIND_DATAA found;
+    int links = 0;
+    HANDLE find = FindFirstFileA((stringValue(shellFolders, "Recent") + "\\*.lnk").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    do
+        ++links;
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    EXPECT_EQ(12, links);
+
+    const std::string favorites = stringValue(shellFolders, "Favorites");
+    std::string shortcut;
+    ASSERT_TRUE(ReadWholeFile(favorites + "\\Reisen\\Bahnauskunft.url", shortcut));
+    EXPECT_EQ(0u, shortcut.find("[InternetShortcut]\r\nURL=http://"));
+    for (const char* folder : {"Links", "News", "Reisen", "Technik"})
+        EXPECT_TRUE(DirectoryExistsA(favorites + "\\" + folder)) << folder;
+
+    const std::string appData = stringValue(shellFolders, "AppData");
+    EXPECT_TRUE(DirectoryExistsA(appData + "\\Opera\\opera\\profile\\cache4"));
+    EXPECT_TRUE(FileExistsA(appData + "\\Opera\\opera\\profile\\cookies4.dat"));
+    EXPECT_TRUE(FileExistsA(appData + "\\Mozilla\\Profiles\\default\\history.dat"));
+    EXPECT_TRUE(DirectoryExistsA(appData + "\\Mozilla\\Profiles\\default\\Cache"));
+    EXPECT_TRUE(FileExistsA(appData + "\\Mozilla\\Firefox\\profiles.ini"));
+    EXPECT_TRUE(DirectoryExistsA(stringValue("Software\\Opera Software", "Last Directory3")));
+}
