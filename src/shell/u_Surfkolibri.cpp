@@ -16,6 +16,7 @@
 #include "shell/AboutPanel.h"
 #include "shell/ClickSound.h"
 #include "shell/CommandLine.h"
+#include "shell/MessageLoop.h"
 #include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
 #include "traces/SicherheitsPanel.h"
@@ -249,7 +250,7 @@ void TForm1::FormShow() {
 void TForm1::FormClose() {
     closed_ = true;
     Timer1->stop();
-    QCoreApplication::exit(0);
+    EndMessageLoop();
 }
 
 void TForm1::ComboBox1Change() {

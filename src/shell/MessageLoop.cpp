@@ -1,0 +1,19 @@
+#include "shell/MessageLoop.h"
+
+#include <QApplication>
+
+namespace {
+bool g_running = false;
+}
+
+int RunMessageLoop() {
+    g_running = true;
+    const int code = QApplication::exec();
+    g_running = false;
+    return code;
+}
+
+void EndMessageLoop() {
+    if (g_running)
+        QCoreApplication::exit(0);
+}

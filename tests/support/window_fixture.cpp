@@ -1,0 +1,82 @@
+#include "support/window_fixture.h"
+
+#include "lang/TQwTrans2.h"
+#include "platform/root.h"
+#include "platform/win32.h"
+#include "shell/CommandLine.h"
+#include "shell/FormBase.h"
+#include "shell/MyTricks.h"
+#include "shell/ProgramWindows.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+namespace testing_support {
+
+void EnsureApplication() {
+    if (QApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "surfkolibri-tests";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+}
+
+void WindowTest::SetUp() {
+    EnsureApplication();
+    platform.installDataFiles();
+    // The program file itself, which a restart runs.
+    testing_support::writeHostFile(platform.programFolder() + "/surfkolibri", "");
+    SetModalHook([this](QWidget* window) {
+        modalWindows.push_back(window->metaObject()->className());
+        if (onModal)
+            onModal(window);
+    });
+}
+
+void WindowTest::TearDown() {
+    DestroyProgramWindows();
+    SetModalHook({});
+    SetCommandLine({});
+    QApplication::processEvents();
+}
+
+void WindowTest::StartProgram(int language, const std::vector<std::string>& arguments) {
+    SetCommandLine(arguments);
+    ProvideDataFiles(ProductName, false,
+                     {"update.ini", "Surfkolibri.chm", "Surfkolibri.doc", "Surfkolibri.ini",
+                      "Surfkolibri.def", "Surfkolibri.dat", "Surfkolibri.cho"});
+    const std::string def = GetDataFolder(ProductName) + "Surfkolibri.def";
+    const std::string source = GetDataFilePath(ProductName, "Surfkolibri.t0" + std::to_string(language));
+    CopyFileA(source.c_str(), def.c_str(), FALSE);
+    InitTranslation(ProductName);
+    CreateMainWindow();
+    CreateRemainingWindows();
+    platform::clearShellLog();
+}
+
+int WindowTest::clickSounds() const {
+    int n = 0;
+    for (const auto& e : platform::shellLog())
+        if (e.kind == "sound" && e.target == "clck.wav")
+            ++n;
+    return n;
+}
+
+std::vector<std::string> WindowTest::executedTargets() const {
+    std::vector<std::string> targets;
+    for (const auto& e : platform::shellLog())
+        if (e.kind == "execute")
+            targets.push_back(e.target);
+    return targets;
+}
+
+void RunEventsFor(int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+} // namespace testing_support

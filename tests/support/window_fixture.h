@@ -1,0 +1,40 @@
+// Window tests: a fresh platform root with the shipped data files in the program folder, the
+// translation engine started on them, and the program's windows created (and destroyed
+// afterwards). Modal windows go through a hook the test sets.
+#pragma once
+
+#include "support/platform_fixture.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Creates the one QApplication of a test program on first use (offscreen).
+void EnsureApplication();
+
+class WindowTest : public PlatformTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program's data folder and texts as start-up does, in the given language
+    // file number (0 ENGLISH, 1 DEUTSCH), then creates the windows.
+    void StartProgram(int language = 0, const std::vector<std::string>& arguments = {});
+    // What the modal hook saw, in order (window class names).
+    std::vector<std::string> modalWindows;
+    // Called for each modal window after it is shown; default: just record it.
+    std::function<void(QWidget*)> onModal;
+    // Number of "play clck.wav" sounds in the platform's record log.
+    int clickSounds() const;
+    // Shell executions in the record log ("execute" entries): their targets.
+    std::vector<std::string> executedTargets() const;
+};
+
+// Lets the event loop run for the given time.
+void RunEventsFor(int milliseconds);
+
+} // namespace testing_support

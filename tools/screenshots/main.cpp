@@ -1,0 +1,104 @@
+// Renders every window of the program to PNG files, in each shipped language, so that the
+// windows can be looked at without a display: screenshots OUTPUT_FOLDER.
+// Works on the platform root named by SURFKOLIBRI_PLATFORM (seed it with skplatform first to
+// see the sections with data).
+#include "cache/u_info.h"
+#include "lang/ApplyLanguageTexts.h"
+#include "lang/TQwTrans2.h"
+#include "lang/u_language.h"
+#include "platform/win32.h"
+#include "shell/MyTricks.h"
+#include "shell/ProgramWindows.h"
+#include "shell/u_ShowMessage2.h"
+#include "shell/u_Surfkolibri.h"
+#include "shell/u_beschaeftigt.h"
+#include "shell/u_splash.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QToolButton>
+
+#include <cstdio>
+
+namespace {
+
+QString g_folder;
+QString g_language;
+
+void save(QWidget* window, const QString& name) {
+    window->show();
+    QApplication::processEvents();
+    const QString file = g_folder + "/" + g_language + "_" + name + ".png";
+    if (!window->grab().save(file))
+        std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(file));
+    else
+        std::printf("%s\n", qPrintable(file));
+}
+
+void renderLanguage(int number, const QString& tag) {
+    g_language = tag;
+    const std::string def = GetDataFolder(ProductName) + "Surfkolibri.def";
+    CopyFileA(GetDataFilePath(ProductName, "Surfkolibri.t0" + std::to_string(number)).c_str(),
+              def.c_str(), FALSE);
+    InitTranslation(ProductName);
+    CreateMainWindow();
+    Form3 = new TForm3();
+    Form3->Label1->SetCaption(GetText(1));
+    save(Form3, "splash");
+    Form3->hide();
+    CreateRemainingWindows();
+    ApplyLanguageTexts();
+    Form1->Timer1Timer();
+
+    const std::pair<QToolButton*, const char*> sections[] = {
+        {Form1->SpeedButton1, "main_1_welcome"},  {Form1->SpeedButton2, "main_2_security"},
+        {Form1->SpeedButton3, "main_3_cache"},    {Form1->SpeedButton4, "main_4_favorites"},
+        {Form1->SpeedButton5, "main_5_settings"}, {Form1->SpeedButton6, "main_6_automation"},
+        {Form1->SpeedButton7, "main_7_about"}};
+    for (const auto& [button, name] : sections) {
+        button->click();
+        save(Form1, name);
+    }
+
+    Form2->Label2->SetCaption(GetText(118));
+    Form2->Label3->SetCaption(GetText(123));
+    Form2->Label2->setVisible(true);
+    Form2->Label3->setVisible(true);
+    Form2->Panel1->setVisible(true);
+    Form2->ProgressBar1->setValue(40);
+    save(Form2, "busy");
+    Form2->hide();
+
+    ShowMessage2Form->Label2->SetCaption(GetText(119) + " 1234kb\r" + GetText(120));
+    ShowMessage2Form->CentreMessage();
+    save(ShowMessage2Form, "message");
+    ShowMessage2Form->hide();
+
+    Form4->setWindowState(Qt::WindowNoState);
+    save(Form4, "language");
+    Form4->hide();
+
+    Form5->ShowInfoText(GetText(67));
+    save(Form5, "info");
+    Form5->hide();
+
+    DestroyProgramWindows();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    g_folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(g_folder);
+    ProvideDataFiles(ProductName, false, {"Surfkolibri.chm", "Surfkolibri.doc"});
+    renderLanguage(0, "en");
+    renderLanguage(1, "de");
+    return 0;
+}
