@@ -196,6 +196,11 @@ TEST_F(ToolTest, LsAndCatShowFilesByWindowsPath) {
     EXPECT_NE(std::string::npos, r.out.find("  20  Notiz f\xC3\xBCr heute.txt\n")) << r.out;
     EXPECT_NE(std::string::npos, r.out.find("<DIR>           Ordner\n")) << r.out;
     EXPECT_EQ(std::string::npos, r.out.find(" .\n")) << r.out;
+
+    r = tool({"ls", "C:\\Users\\User\\Documents\\*.TXT"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("Notiz f\xC3\xBCr heute.txt")) << r.out;
+    EXPECT_EQ(std::string::npos, r.out.find("Ordner")) << r.out;
 }
 
 TEST_F(ToolTest, ExportAndImportGoThroughFiles) {

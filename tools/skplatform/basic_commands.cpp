@@ -137,7 +137,8 @@ int runSettings(const Args& args) {
 int runLs(const Args& args) {
     if (wantsHelp(args)) {
         std::printf("usage: skplatform ls PATH\n\nLists a folder (or shows one file) given as a "
-                    "Windows path, such as C:\\Users\\User\\Favorites.\n"
+                    "Windows path, such as C:\\Users\\User\\Favorites; a last\n"
+                    "component with * or ? lists the matching entries.\n"
                     "Columns: last write time (local), <DIR> or the size in bytes, name.\n");
         return 0;
     }
@@ -147,7 +148,8 @@ int runLs(const Args& args) {
         return usageError("ls", args.empty() ? "a PATH is needed"
                                              : "unexpected argument '" + args[1] + "'");
     std::string path = fromArg(args[0]);
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool pattern = path.find_first_of("*?") != std::string::npos;
+    const DWORD attributes = pattern ? 0 : GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return failure("ls", "'" + path + "' does not exist");
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
