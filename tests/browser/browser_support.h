@@ -1,0 +1,33 @@
+// Helpers of the browser tests: the application object and pictures made with libjpeg.
+#pragma once
+
+#include <QColor>
+
+#include <string>
+
+class QTextBrowser;
+
+namespace browser_tests {
+
+// Creates the one QApplication of the test program (offscreen) on first use.
+void ensureApplication();
+// As a fixture's first member: widgets among the later members find the application.
+struct ApplicationReady {
+    ApplicationReady() { ensureApplication(); }
+};
+
+// A width x height JPEG whose left half is `left` and right half `right`.
+std::string encodeRgbJpeg(int width, int height, QColor left, QColor right);
+std::string encodeGrayJpeg(int width, int height, int level);
+// CMYK stored inverted with an Adobe marker, as Adobe software writes it.
+std::string encodeAdobeCmykJpeg(int width, int height, int c, int m, int y, int k);
+
+// A 1 x 1 GIF of the given colour.
+std::string onePixelGif(QColor colour);
+
+// Clicks the first link whose text is `text`, as a user would with the mouse.
+bool clickLink(QTextBrowser* view, const QString& text);
+
+bool near(QColor a, QColor b, int tolerance = 40);
+
+} // namespace browser_tests

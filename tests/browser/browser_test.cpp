@@ -1,0 +1,180 @@
+#include "browser_support.h"
+#include "cache/WebBrowser.h"
+#include "support/platform_fixture.h"
+
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <vector>
+
+using namespace browser_tests;
+using testing_support::PlatformTest;
+
+namespace {
+
+class BrowserTest : public PlatformTest {
+  protected:
+    void SetUp() override {
+        browser.resize(500, 400);
+        browser.OnBeforeNavigate2 = [this](const std::string& url, bool& cancel) {
+            seen.push_back(url);
+            if (url.find(refuse) != std::string::npos && !refuse.empty()) cancel = true;
+        };
+    }
+
+    void put(const std::string& windowsPath, const std::string& contents) {
+        testing_support::writeHostFile(platform.hostPath(windowsPath), contents);
+    }
+
+    ApplicationReady application;
+    TWebBrowser browser;
+    std::vector<std::string> seen;
+    std::string refuse; // navigations to addresses containing this are cancelled
+};
+
+} // namespace
+
+TEST_F(BrowserTest, CachedPageShowsItsTextInTheAnsiCodePage) {
+    put("C:\\Cache\\page[1].htm", "<html><head><title>T</title></head><body><p>Gr\xFC\xDF"
+                                  "e aus dem Cache</p></body></html>");
+    browser.Navigate("C:\\Cache\\page[1].htm");
+    EXPECT_TRUE(browser.DocumentText().contains(QString::fromUtf8("Grüße aus dem Cache")))
+        << browser.DocumentText().toStdString();
+    EXPECT_EQ("C:\\Cache\\page[1].htm", browser.LocationURL());
+    EXPECT_TRUE(browser.Picture().isNull());
+    EXPECT_FALSE(browser.Busy());
+    EXPECT_EQ(std::vector<std::string>{"C:\\Cache\\page[1].htm"}, seen);
+}
+
+TEST_F(BrowserTest, DeclaredUtf8CharsetIsHonoured) {
+    put("C:\\Cache\\u.html", "<html><head><meta charset=\"utf-8\"></head><body>Stra\xC3\x9F"
+                             "e</body></html>");
+    browser.Navigate("C:\\Cache\\u.html");
+    EXPECT_TRUE(browser.DocumentText().contains(QString::fromUtf8("Straße")));
+}
+
+TEST_F(BrowserTest, GifAndJpegFilesAreShownAsPictures) {
+    put("C:\\Cache\\dot.gif", onePixelGif(Qt::red));
+    browser.Navigate("C:\\Cache\\dot.gif");
+    ASSERT_FALSE(browser.Picture().isNull());
+    EXPECT_EQ(QSize(1, 1), browser.Picture().size());
+    EXPECT_EQ(QColor(Qt::red), browser.Picture().pixelColor(0, 0));
+    EXPECT_TRUE(browser.DocumentText().isEmpty());
+
+    put("C:\\Cache\\photo.jpg", encodeRgbJpeg(40, 20, Qt::blue, Qt::yellow));
+    browser.Navigate("C:\\Cache\\photo.jpg");
+    ASSERT_FALSE(browser.Picture().isNull());
+    EXPECT_EQ(QSize(40, 20), browser.Picture().size());
+    EXPECT_TRUE(near(Qt::yellow, browser.Picture().pixelColor(35, 10)));
+}
+
+TEST_F(BrowserTest, DamagedOrUnknownFilesShowNothingHarmful) {
+    put("C:\\Cache\\broken.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF garbage", 20));
+    browser.Navigate("C:\\Cache\\broken.jpg");
+    EXPECT_TRUE(browser.Picture().isNull());
+    EXPECT_TRUE(browser.DocumentText().isEmpty());
+
+    put("C:\\Cache\\data.bin", std::string("\x01\x00\x02\x00", 4));
+    browser.Navigate("C:\\Cache\\data.bin");
+    EXPECT_TRUE(browser.DocumentText().isEmpty());
+
+    put("C:\\Cache\\notes.txt", "<b>plain</b> text");
+    browser.Navigate("C:\\Cache\\notes.txt");
+    EXPECT_EQ(QString("<b>plain</b> text"), browser.DocumentText());
+
+    browser.Navigate("C:\\Cache\\gone.htm");
+    EXPECT_TRUE(browser.DocumentText().contains("gone.htm"));
+    EXPECT_EQ("C:\\Cache\\gone.htm", browser.LocationURL());
+}
+
+TEST_F(BrowserTest, AboutBlankClearsWhatWasShown) {
+    put("C:\\Cache\\photo.jpg", encodeRgbJpeg(8, 8, Qt::blue, Qt::blue));
+    browser.Navigate("C:\\Cache\\photo.jpg");
+    ASSERT_FALSE(browser.Picture().isNull());
+    browser.Navigate("about:blank");
+    EXPECT_TRUE(browser.Picture().isNull());
+    EXPECT_TRUE(browser.DocumentText().isEmpty());
+    EXPECT_EQ("about:blank", browser.LocationURL());
+
+    put("C:\\Cache\\a.htm", "<html><body>Inhalt</body></html>");
+    browser.Navigate("C:\\Cache\\a.htm");
+    browser.Navigate("about:blank");
+    EXPECT_TRUE(browser.DocumentText().isEmpty());
+}
+
+TEST_F(BrowserTest, RemoteAddressesAreNotFetched) {
+    browser.Navigate("http://www.example.com/survey.php?lang=<b>de</b>");
+    EXPECT_EQ("http://www.example.com/survey.php?lang=<b>de</b>", browser.LocationURL());
+    // The address is shown as text, never as markup.
+    EXPECT_TRUE(browser.DocumentText().contains("survey.php?lang=<b>de</b>"));
+    EXPECT_FALSE(browser.Busy());
+}
+
+TEST_F(BrowserTest, CancelledNavigationKeepsThePreviousPage) {
+    put("C:\\Cache\\one.htm", "<html><body>Seite eins</body></html>");
+    put("C:\\Cache\\two.htm", "<html><body>Seite zwei</body></html>");
+    browser.Navigate("C:\\Cache\\one.htm");
+    refuse = "two";
+    browser.Navigate("C:\\Cache\\two.htm");
+    EXPECT_EQ((std::vector<std::string>{"C:\\Cache\\one.htm", "C:\\Cache\\two.htm"}), seen);
+    EXPECT_TRUE(browser.DocumentText().contains("Seite eins"));
+    EXPECT_EQ("C:\\Cache\\one.htm", browser.LocationURL());
+
+    refuse = "CLOSE";
+    browser.Navigate("http://example.com/CLOSE");
+    EXPECT_TRUE(browser.DocumentText().contains("Seite eins"));
+}
+
+TEST_F(BrowserTest, LinkClicksRaiseTheEventWithTheResolvedAddress) {
+    put("C:\\Site\\pages\\first.htm",
+        "<html><body><p><a href=\"second.htm\">Weiter</a></p>"
+        "<p><a href=\"../other/third%20page.htm\">Dritte</a></p>"
+        "<p><a href=\"http://example.com/close.htm\">Ende</a></p></body></html>");
+    put("C:\\Site\\pages\\second.htm", "<html><body>Zweite Seite</body></html>");
+    put("C:\\Site\\other\\third page.htm", "<html><body>Dritte Seite</body></html>");
+    browser.show();
+
+    browser.Navigate("C:\\Site\\pages\\first.htm");
+    refuse = "close";
+    seen.clear();
+    ASSERT_TRUE(clickLink(browser.PageView(), "Ende"));
+    EXPECT_EQ(std::vector<std::string>{"http://example.com/close.htm"}, seen);
+    EXPECT_EQ("C:\\Site\\pages\\first.htm", browser.LocationURL());
+
+    seen.clear();
+    ASSERT_TRUE(clickLink(browser.PageView(), "Dritte"));
+    EXPECT_EQ(std::vector<std::string>{"C:\\Site\\other\\third page.htm"}, seen);
+    EXPECT_TRUE(browser.DocumentText().contains("Dritte Seite"));
+
+    browser.Navigate("C:\\Site\\pages\\first.htm");
+    seen.clear();
+    ASSERT_TRUE(clickLink(browser.PageView(), "Weiter"));
+    EXPECT_EQ(std::vector<std::string>{"C:\\Site\\pages\\second.htm"}, seen);
+    EXPECT_TRUE(browser.DocumentText().contains("Zweite Seite"));
+    EXPECT_EQ("C:\\Site\\pages\\second.htm", browser.LocationURL());
+}
+
+TEST_F(BrowserTest, PicturesInsideAPageComeFromThePagesFolder) {
+    put("C:\\Cache\\A\\page.htm", "<html><body><img src=\"pics/dot.gif\">"
+                                  "<img src=\"photo.jpg\"><img src=\"missing.gif\"></body></html>");
+    put("C:\\Cache\\A\\pics\\dot.gif", onePixelGif(Qt::green));
+    put("C:\\Cache\\A\\photo.jpg", encodeRgbJpeg(16, 8, Qt::red, Qt::red));
+    put("C:\\Cache\\B\\page.htm", "<html><body><img src=\"pics/dot.gif\"></body></html>");
+    put("C:\\Cache\\B\\pics\\dot.gif", onePixelGif(Qt::blue));
+
+    auto picture = [this](const char* name) {
+        return browser.PageView()
+            ->document()
+            ->resource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(name)))
+            .value<QImage>();
+    };
+    browser.Navigate("C:\\Cache\\A\\page.htm");
+    EXPECT_EQ(QColor(Qt::green), picture("pics/dot.gif").pixelColor(0, 0));
+    EXPECT_EQ(QSize(16, 8), picture("photo.jpg").size());
+    EXPECT_TRUE(picture("missing.gif").isNull());
+
+    // The same name in another page's folder is another picture.
+    browser.Navigate("C:\\Cache\\B\\page.htm");
+    EXPECT_EQ(QColor(Qt::blue), picture("pics/dot.gif").pixelColor(0, 0));
+}

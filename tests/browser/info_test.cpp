@@ -1,0 +1,72 @@
+#include "browser_support.h"
+#include "cache/u_info.h"
+#include "platform/root.h"
+#include "support/platform_fixture.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+
+using testing_support::PlatformTest;
+
+namespace {
+
+class InfoWindowTest : public PlatformTest {
+  protected:
+    // The memo shows one line per added line, so the two views must agree.
+    QStringList shown(const std::string& text) {
+        form.ShowInfoText(text);
+        EXPECT_EQ(form.MemoLines().size(), form.Memo1->document()->blockCount());
+        return form.MemoLines();
+    }
+
+    browser_tests::ApplicationReady application;
+    TForm5 form;
+};
+
+} // namespace
+
+TEST_F(InfoWindowTest, LineFeedsEndLinesAndCarriageReturnsStayInThem) {
+    EXPECT_EQ(QStringList({"a", "b"}), shown("a\nb"));
+    EXPECT_EQ(QStringList({"a", ""}), shown("a\n"));
+    EXPECT_EQ(QStringList({""}), shown(""));
+    EXPECT_EQ(QStringList({"", "", "x"}), shown("\n\nx"));
+    EXPECT_EQ(QStringList({"a\rb"}), shown("a\rb"));
+
+    EXPECT_EQ(QStringList({"a\r", "b\r", "c"}), shown("a\r\nb\r\nc"));
+    // On screen the carriage return neither shows nor breaks the line.
+    EXPECT_EQ(QString("a"), form.Memo1->document()->firstBlock().text());
+}
+
+TEST_F(InfoWindowTest, EachCallReplacesTheTextAndKeepsTheCodePage) {
+    shown("erste\nzweite\ndritte");
+    EXPECT_EQ(QStringList({QString::fromUtf8("Grüße"), "x"}), shown("Gr\xFC\xDF"
+                                                                    "e\nx"));
+    EXPECT_EQ(QString::fromUtf8("Grüße\nx"), form.Memo1->toPlainText());
+}
+
+TEST_F(InfoWindowTest, WindowHasTheDesignedFrameAndControls) {
+    EXPECT_EQ(QSize(356, 361), form.size());
+    EXPECT_EQ(QString("Surfkolibri"), form.windowTitle());
+    EXPECT_EQ(QString("Information: "), form.GroupBox1->title());
+    EXPECT_TRUE(form.Memo1->isReadOnly());
+    EXPECT_EQ(QFrame::NoFrame, form.Memo1->frameShape());
+    EXPECT_EQ(Qt::ArrowCursor, form.Memo1->viewport()->cursor().shape());
+    EXPECT_TRUE(form.Label1->font().bold());
+    EXPECT_EQ(QString("weiter"), form.BitBtn2->text());
+    EXPECT_TRUE(form.BitBtn2->isDefault());
+}
+
+TEST_F(InfoWindowTest, WeiterPlaysTheClickAndClosesTheWindow) {
+    testing_support::writeHostFile(platform.programFolder() + "/clck.wav", "RIFF");
+    platform::clearShellLog();
+    form.show();
+    ASSERT_TRUE(form.isVisible());
+    form.BitBtn2->click();
+    EXPECT_FALSE(form.isVisible());
+    const auto log = platform::shellLog();
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ("clck.wav", log[0].target);
+}
