@@ -57,20 +57,116 @@ unsigned char lower(unsigned char c) {
     return c;
 }
 
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool isAnsiCodePage(UINT codePage) {
+    constexpr UINT kThreadAcp = 3;
+    return codePage == CP_ACP || codePage == kThreadAcp || codePage == 1252;
+}
+
+// UTF-8 to UTF-16; a byte that does not start a well-formed sequence becomes U+FFFD, as
+// MultiByteToWideChar does without MB_ERR_INVALID_CHARS.
+std::u16string utf8ToWide(const char* text, std::size_t n) {
+    std::u16string out;
+    out.reserve(n);
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char c = byte(i);
+        std::size_t length = 0;
+        char32_t code = 0;
+        char32_t minimum = 0;
+        if (c < 0x80) {
+            out.push_back(c);
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            length = 2;
+            code = c & 0x1F;
+            minimum = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3;
+            code = c & 0x0F;
+            minimum = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4;
+            code = c & 0x07;
+            minimum = 0x10000;
+        }
+        bool valid = length != 0 && i + length <= n;
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80)
+                valid = false;
+            else
+                code = (code << 6) | (byte(i + k) & 0x3F);
+        }
+        if (!valid || code < minimum || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
+        }
+        i += length;
+    }
+    return out;
+}
+
+void appendUtf8(std::string& out, char32_t w) {
+    if (w < 0x80) {
+        out.push_back(static_cast<char>(w));
+    } else if (w < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (w >> 6)));
+        out.push_back(static_cast<char>(0x80 | (w & 0x3F)));
+    } else if (w < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (w >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((w >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (w & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (w >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((w >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((w >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (w & 0x3F)));
+    }
+}
+
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string wideToUtf8(const char16_t* wide, std::size_t n) {
+    std::string out;
+    out.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = kReplacement;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
 } // namespace
 
 UINT GetACP() { return 1252; }
 
 int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int textLength, LPWSTR wide,
                         int wideLength) {
-    if (!text || textLength == 0 || wideLength < 0 || (wideLength > 0 && !wide)) {
+    if (!text || textLength == 0 || wideLength < 0 || (wideLength > 0 && !wide) ||
+        (codePage != CP_UTF8 && !isAnsiCodePage(codePage))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     std::u16string converted;
     const std::size_t n = textLength < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(textLength);
     if (codePage == CP_UTF8) {
-        converted = AnsiToWide(platform::utf8ToAnsi(std::string(text, n)));
+        converted = utf8ToWide(text, n);
     } else {
         converted.reserve(n);
         for (std::size_t i = 0; i < n; ++i)
@@ -86,9 +182,12 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int textLength, LPWST
     return static_cast<int>(converted.size());
 }
 
-int WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR text, int textLength,
-                        LPCSTR defaultChar, LPBOOL usedDefaultChar) {
-    if (!wide || wideLength == 0 || textLength < 0 || (textLength > 0 && !text)) {
+int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength, LPSTR text,
+                        int textLength, LPCSTR defaultChar, LPBOOL usedDefaultChar) {
+    const bool utf8 = codePage == CP_UTF8;
+    // UTF-8 can say every character, so a default character makes no sense there.
+    if (!wide || wideLength == 0 || textLength < 0 || (textLength > 0 && !text) ||
+        (!utf8 && !isAnsiCodePage(codePage)) || (utf8 && (defaultChar || usedDefaultChar))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -103,7 +202,9 @@ int WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR text, i
     std::string converted;
     converted.reserve(n);
     bool usedDefault = false;
-    for (std::size_t i = 0; i < n; ++i) {
+    if (utf8)
+        converted = wideToUtf8(wide, n);
+    for (std::size_t i = 0; i < n && !utf8; ++i) {
         char32_t c = wide[i];
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
@@ -206,7 +307,8 @@ std::string WideToAnsi(const std::u16string& text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
             ++i; // a character beyond the basic plane has no byte in the code page
             out.push_back('?');
             continue;
@@ -224,50 +326,12 @@ std::string WideToAnsi(const char16_t* text) {
 namespace platform {
 
 std::string ansiToUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        const char32_t w = toWide(c);
-        if (w < 0x80) {
-            out.push_back(static_cast<char>(w));
-        } else if (w < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (w >> 6)));
-            out.push_back(static_cast<char>(0x80 | (w & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (w >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((w >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (w & 0x3F)));
-        }
-    }
-    return out;
+    const std::u16string wide = AnsiToWide(text);
+    return wideToUtf8(wide.data(), wide.size());
 }
 
 std::string utf8ToAnsi(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        char32_t w = 0;
-        std::size_t len = 1;
-        if (c < 0x80) {
-            w = c;
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) {
-            w = ((c & 0x1F) << 6) | (text[i + 1] & 0x3F);
-            len = 2;
-        } else if ((c & 0xF0) == 0xE0 && i + 2 < text.size()) {
-            w = ((c & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F);
-            len = 3;
-        } else if ((c & 0xF8) == 0xF0 && i + 3 < text.size()) {
-            w = 0x110000; // outside the code page
-            len = 4;
-        } else {
-            w = 0x110000; // a stray byte: not valid UTF-8
-        }
-        const int b = toAnsi(w);
-        out.push_back(b < 0 ? '?' : static_cast<char>(b));
-        i += len;
-    }
-    return out;
+    return WideToAnsi(utf8ToWide(text.data(), text.size()));
 }
 
 } // namespace platform

@@ -441,6 +441,14 @@ BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
     }
     struct stat target;
     if (::lstat(to.c_str(), &target) == 0) {
+        // Copying a file onto itself (another spelling, or a hard link) would truncate the
+        // source before reading it; Windows refuses it because the source is open.
+        struct stat resolved;
+        if (::stat(to.c_str(), &resolved) == 0 && resolved.st_dev == source.st_dev &&
+            resolved.st_ino == source.st_ino) {
+            SetLastError(failIfExists ? ERROR_FILE_EXISTS : ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
         if (failIfExists) {
             SetLastError(ERROR_FILE_EXISTS);
             return FALSE;

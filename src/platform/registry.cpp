@@ -389,8 +389,14 @@ LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameS
     const std::string name = st.text(0);
     const DWORD valueType = static_cast<DWORD>(st.int64(1));
     const std::string bytes = st.blob(2);
-    if (*valueNameSize <= name.size())
+    if (*valueNameSize <= name.size()) {
+        // As on Windows: the name stays untouched, the type and data size are reported.
+        if (type)
+            *type = valueType;
+        if (dataSize)
+            *dataSize = static_cast<DWORD>(bytes.size());
         return ERROR_MORE_DATA;
+    }
     std::memcpy(valueName, name.c_str(), name.size() + 1);
     *valueNameSize = static_cast<DWORD>(name.size());
     if (type)

@@ -168,6 +168,12 @@ void useRoot(const std::string& hostPath) {
 
 void closeRoot() { g_connection.reset(); }
 
+void abandonConnectionAfterFork() {
+    // Deliberately leaked: the parent still owns the database handle and its statements.
+    Connection* inherited = g_connection.release();
+    static_cast<void>(inherited);
+}
+
 sqlite3* database() { return connection().db; }
 
 Statement::Statement(const char* sql) {

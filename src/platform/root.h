@@ -24,8 +24,11 @@ std::string driveCPath();
 // Re-points the platform at another root (tests and the tool). An empty path means the
 // root named by the environment. Closes the current connection.
 void useRoot(const std::string& hostPath);
-// Drops the connection so the next call reopens the root (used after a fork).
+// Closes the connection so the next call reopens the root.
 void closeRoot();
+// In a child after fork(): forgets the parent's connection without closing it (closing it
+// here would disturb the parent's locks), so the next call opens one of the child's own.
+void abandonConnectionAfterFork();
 
 sqlite3* database();
 

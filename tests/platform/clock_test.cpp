@@ -1,0 +1,306 @@
+#include "conformance.h"
+#include "platform/root.h"
+#include "support/platform_fixture.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+
+using namespace conformance;
+
+namespace {
+
+using ClockTest = testing_support::PlatformTest;
+
+constexpr std::uint64_t kTicksPerSecond = 10000000;
+
+std::uint64_t ticks(const FILETIME& ft) {
+    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+FILETIME fileTime(std::uint64_t t) {
+    return {static_cast<DWORD>(t & 0xFFFFFFFFu), static_cast<DWORD>(t >> 32)};
+}
+
+std::uint64_t hostNowTicks() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return (static_cast<std::uint64_t>(now.tv_sec) + 11644473600ULL) * kTicksPerSecond +
+           static_cast<std::uint64_t>(now.tv_nsec) / 100;
+}
+
+SYSTEMTIME makeTime(WORD y, WORD mo, WORD d, WORD h = 0, WORD mi = 0, WORD s = 0, WORD ms = 0) {
+    SYSTEMTIME st{};
+    st.wYear = y;
+    st.wMonth = mo;
+    st.wDay = d;
+    st.wHour = h;
+    st.wMinute = mi;
+    st.wSecond = s;
+    st.wMilliseconds = ms;
+    return st;
+}
+
+std::uint64_t ticksOf(const SYSTEMTIME& st) {
+    FILETIME ft;
+    EXPECT_TRUE(SystemTimeToFileTime(&st, &ft));
+    return ticks(ft);
+}
+
+// Sets TZ for one test and puts the previous zone back afterwards.
+class ScopedTimeZone {
+  public:
+    explicit ScopedTimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) previous_ = old;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ScopedTimeZone() {
+        if (previous_)
+            ::setenv("TZ", previous_->c_str(), 1);
+        else
+            ::unsetenv("TZ");
+        ::tzset();
+    }
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+  private:
+    std::optional<std::string> previous_;
+};
+
+// 2001-05-26 17:34:46.789 UTC, a Saturday.
+constexpr std::uint64_t kSampleTicks = 126353720867890000ULL;
+
+} // namespace
+
+TEST_F(ClockTest, SystemTimeIsTheHostsUtc) {
+    SYSTEMTIME now;
+    fillJunk(now);
+    GetSystemTime(&now);
+    const std::uint64_t host = hostNowTicks();
+    const std::uint64_t platformNow = ticksOf(now);
+    EXPECT_LT(platformNow > host ? platformNow - host : host - platformNow, 2 * kTicksPerSecond);
+
+    FILETIME asFileTime;
+    GetSystemTimeAsFileTime(&asFileTime);
+    EXPECT_LT(ticks(asFileTime) - platformNow, 2 * kTicksPerSecond);
+}
+
+TEST_F(ClockTest, SettingTheTimeNeedsTheAdministratorAndMovesOnlyTheOffset) {
+    const SYSTEMTIME wanted = makeTime(2030, 1, 2, 3, 4, 5);
+    junkLastError();
+    EXPECT_FALSE(SetSystemTime(&wanted));
+    EXPECT_EQ(ERROR_PRIVILEGE_NOT_HELD, GetLastError());
+    EXPECT_EQ(0, platform::clockOffsetSeconds());
+
+    platform::setSetting("admin", "yes");
+    ASSERT_TRUE(SetSystemTime(&wanted));
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    const std::uint64_t platformNow = ticksOf(now);
+    EXPECT_GE(platformNow + kTicksPerSecond, ticksOf(wanted));
+    EXPECT_LT(platformNow, ticksOf(wanted) + 3 * kTicksPerSecond);
+    const std::int64_t expectedOffset =
+        static_cast<std::int64_t>(ticksOf(wanted) / kTicksPerSecond) -
+        static_cast<std::int64_t>(hostNowTicks() / kTicksPerSecond);
+    EXPECT_LE(std::llabs(platform::clockOffsetSeconds() - expectedOffset), 2);
+
+    FILETIME asFileTime;
+    GetSystemTimeAsFileTime(&asFileTime);
+    EXPECT_LT(ticks(asFileTime) - platformNow, 2 * kTicksPerSecond);
+
+    // Back to the host's time: the offset returns to (about) zero.
+    SYSTEMTIME host;
+    FILETIME hostFt = fileTime(hostNowTicks());
+    ASSERT_TRUE(FileTimeToSystemTime(&hostFt, &host));
+    ASSERT_TRUE(SetSystemTime(&host));
+    EXPECT_LE(std::llabs(platform::clockOffsetSeconds()), 1);
+
+    SYSTEMTIME invalid = makeTime(2030, 13, 1);
+    junkLastError();
+    EXPECT_FALSE(SetSystemTime(&invalid));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+TEST_F(ClockTest, LocalFileTimeAppliesTheZonesBias) {
+    const FILETIME utc = fileTime(kSampleTicks);
+    FILETIME local;
+    {
+        ScopedTimeZone zone("XYZ-3"); // three hours east of UTC, no daylight saving
+        fillJunk(local);
+        ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+        EXPECT_EQ(kSampleTicks + 3 * 3600 * kTicksPerSecond, ticks(local));
+        FILETIME back;
+        ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
+        EXPECT_EQ(kSampleTicks, ticks(back));
+    }
+    {
+        ScopedTimeZone zone("ABC5");
+        ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+        EXPECT_EQ(kSampleTicks - 5 * 3600 * kTicksPerSecond, ticks(local));
+    }
+    {
+        // As on Windows, the bias in force now applies to every time, winter or summer.
+        ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+        const FILETIME winter = fileTime(ticksOf(makeTime(2001, 1, 15, 12)));
+        const FILETIME summer = fileTime(ticksOf(makeTime(2001, 7, 15, 12)));
+        FILETIME localWinter;
+        FILETIME localSummer;
+        ASSERT_TRUE(FileTimeToLocalFileTime(&winter, &localWinter));
+        ASSERT_TRUE(FileTimeToLocalFileTime(&summer, &localSummer));
+        const std::uint64_t biasWinter = ticks(localWinter) - ticks(winter);
+        EXPECT_EQ(biasWinter, ticks(localSummer) - ticks(summer));
+        EXPECT_TRUE(biasWinter == 3600 * kTicksPerSecond || biasWinter == 7200 * kTicksPerSecond);
+    }
+    junkLastError();
+    EXPECT_FALSE(FileTimeToLocalFileTime(&utc, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+TEST_F(ClockTest, FileTimeAndSystemTimeConvertBothWays) {
+    const FILETIME sample = fileTime(kSampleTicks);
+    SYSTEMTIME st;
+    fillJunk(st);
+    ASSERT_TRUE(FileTimeToSystemTime(&sample, &st));
+    EXPECT_EQ(2001, st.wYear);
+    EXPECT_EQ(5, st.wMonth);
+    EXPECT_EQ(26, st.wDay);
+    EXPECT_EQ(6, st.wDayOfWeek);
+    EXPECT_EQ(17, st.wHour);
+    EXPECT_EQ(34, st.wMinute);
+    EXPECT_EQ(46, st.wSecond);
+    EXPECT_EQ(789, st.wMilliseconds);
+    EXPECT_EQ(kSampleTicks, ticksOf(st));
+
+    const FILETIME zero = fileTime(0);
+    ASSERT_TRUE(FileTimeToSystemTime(&zero, &st));
+    EXPECT_EQ(1601, st.wYear);
+    EXPECT_EQ(1, st.wDayOfWeek); // a Monday
+    EXPECT_EQ(0u, ticksOf(makeTime(1601, 1, 1)));
+    EXPECT_NE(0u, ticksOf(makeTime(2000, 2, 29)));
+
+    const SYSTEMTIME invalid[] = {
+        makeTime(2001, 0, 1),           makeTime(2001, 13, 1),
+        makeTime(2001, 4, 31),          makeTime(2001, 2, 29),
+        makeTime(1900, 2, 29),          makeTime(2001, 1, 0),
+        makeTime(2001, 1, 1, 24),       makeTime(2001, 1, 1, 0, 60),
+        makeTime(2001, 1, 1, 0, 0, 60), makeTime(2001, 1, 1, 0, 0, 0, 1000),
+        makeTime(1600, 12, 31),
+    };
+    for (const auto& bad : invalid) {
+        FILETIME out;
+        fillJunk(out);
+        const FILETIME junk = out;
+        junkLastError();
+        EXPECT_FALSE(SystemTimeToFileTime(&bad, &out))
+            << bad.wYear << "-" << bad.wMonth << "-" << bad.wDay << " " << bad.wHour << ":"
+            << bad.wMinute << ":" << bad.wSecond << "." << bad.wMilliseconds;
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+        EXPECT_EQ(ticks(junk), ticks(out));
+    }
+
+    const FILETIME negative = {0, 0x80000000u};
+    junkLastError();
+    EXPECT_FALSE(FileTimeToSystemTime(&negative, &st));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+TEST_F(ClockTest, DosDateTimeCoversTheYears1980To2107InTwoSecondSteps) {
+    WORD date = 0x1234;
+    WORD time = 0x1234;
+    FILETIME ft = fileTime(ticksOf(makeTime(1980, 1, 1)));
+    ASSERT_TRUE(FileTimeToDosDateTime(&ft, &date, &time));
+    EXPECT_EQ(0x0021, date);
+    EXPECT_EQ(0x0000, time);
+
+    ft = fileTime(ticksOf(makeTime(2107, 12, 31, 23, 59, 59, 999)));
+    ASSERT_TRUE(FileTimeToDosDateTime(&ft, &date, &time));
+    EXPECT_EQ(0xFF9F, date);
+    EXPECT_EQ(0xBF7D, time); // 23:59:58
+
+    ft = fileTime(ticksOf(makeTime(2001, 5, 26, 17, 34, 47)));
+    ASSERT_TRUE(FileTimeToDosDateTime(&ft, &date, &time));
+    EXPECT_EQ(((2001 - 1980) << 9) | (5 << 5) | 26, date);
+    EXPECT_EQ((17 << 11) | (34 << 5) | 23, time);
+    FILETIME back;
+    fillJunk(back);
+    ASSERT_TRUE(DosDateTimeToFileTime(date, time, &back));
+    EXPECT_EQ(ticksOf(makeTime(2001, 5, 26, 17, 34, 46)), ticks(back));
+
+    for (const SYSTEMTIME& outside : {makeTime(1979, 12, 31, 23, 59, 59), makeTime(2108, 1, 1)}) {
+        ft = fileTime(ticksOf(outside));
+        date = 0x1234;
+        time = 0x1234;
+        junkLastError();
+        EXPECT_FALSE(FileTimeToDosDateTime(&ft, &date, &time)) << outside.wYear;
+        EXPECT_NE(kJunkError, GetLastError());
+        EXPECT_EQ(0x1234, date);
+    }
+    const FILETIME zero = fileTime(0);
+    EXPECT_FALSE(FileTimeToDosDateTime(&zero, &date, &time));
+
+    FILETIME untouched;
+    fillJunk(untouched);
+    junkLastError();
+    EXPECT_FALSE(DosDateTimeToFileTime(0x0000, 0x0000, &untouched)); // month 0
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+TEST_F(ClockTest, FrameworkDateTimeCountsDaysFrom1899) {
+    double value = -99;
+    ASSERT_TRUE(TryEncodeDateTime(1899, 12, 30, 0, 0, 0, 0, value));
+    EXPECT_EQ(0.0, value);
+    ASSERT_TRUE(TryEncodeDateTime(2001, 5, 26, 17, 34, 46, 0, value));
+    EXPECT_NEAR(37037.0 + (17 * 3600 + 34 * 60 + 46) / 86400.0, value, 1e-9);
+    SYSTEMTIME st;
+    fillJunk(st);
+    ASSERT_TRUE(DecodeDateTime(value, st));
+    EXPECT_EQ(2001, st.wYear);
+    EXPECT_EQ(5, st.wMonth);
+    EXPECT_EQ(26, st.wDay);
+    EXPECT_EQ(6, st.wDayOfWeek);
+    EXPECT_EQ(17, st.wHour);
+    EXPECT_EQ(34, st.wMinute);
+    EXPECT_EQ(46, st.wSecond);
+    EXPECT_EQ(0, st.wMilliseconds);
+
+    // Before 1899-12-30 the values are negative, the time of day counting away from zero.
+    ASSERT_TRUE(TryEncodeDateTime(1899, 12, 29, 12, 0, 0, 0, value));
+    EXPECT_EQ(-1.5, value);
+    ASSERT_TRUE(DecodeDateTime(-1.5, st));
+    EXPECT_EQ(1899, st.wYear);
+    EXPECT_EQ(29, st.wDay);
+    EXPECT_EQ(12, st.wHour);
+    ASSERT_TRUE(TryEncodeDateTime(1800, 1, 1, 0, 0, 0, 0, value));
+    EXPECT_EQ(-36522.0, value);
+
+    const WORD invalidDates[][3] = {{1900, 2, 29}, {2001, 13, 1}, {0, 1, 1}, {10000, 1, 1}};
+    for (const auto& date : invalidDates) {
+        value = -99;
+        EXPECT_FALSE(TryEncodeDateTime(date[0], date[1], date[2], 0, 0, 0, 0, value))
+            << date[0] << "-" << date[1] << "-" << date[2];
+        EXPECT_EQ(-99, value);
+    }
+    EXPECT_FALSE(TryEncodeDateTime(2001, 1, 1, 24, 0, 0, 0, value));
+    EXPECT_FALSE(DecodeDateTime(std::nan(""), st));
+    EXPECT_FALSE(DecodeDateTime(1e9, st));
+}
+
+TEST_F(ClockTest, DateTimeTextUsesTheDefaultFormats) {
+    double value = 0;
+    ASSERT_TRUE(TryEncodeDateTime(2001, 5, 26, 17, 34, 46, 0, value));
+    EXPECT_EQ("26.05.2001 17:34:46", DateTimeToStr(value));
+    EXPECT_EQ("26.05.2001", DateToStr(value));
+    EXPECT_EQ("17:34:46", TimeToStr(value));
+    ASSERT_TRUE(TryEncodeDateTime(2001, 5, 6, 9, 5, 3, 0, value));
+    EXPECT_EQ("06.05.2001 09:05:03", DateTimeToStr(value));
+    ASSERT_TRUE(TryEncodeDateTime(2001, 5, 26, 0, 0, 0, 0, value));
+    EXPECT_EQ("26.05.2001", DateTimeToStr(value));
+    EXPECT_EQ("30.12.1899", DateTimeToStr(0.0));
+
+    platform::setSetting("short-date", "yyyy-MM-dd");
+    platform::setSetting("long-time", "h:mm tt");
+    ASSERT_TRUE(TryEncodeDateTime(2001, 5, 26, 17, 4, 46, 0, value));
+    EXPECT_EQ("2001-05-26 5:04 PM", DateTimeToStr(value));
+}
