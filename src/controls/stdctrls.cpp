@@ -5,12 +5,44 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTextBlock>
+#include <QTextCursor>
+
+#include <algorithm>
 
 QString DisplayText(const std::string& text) {
     QString s = AnsiToQString(text);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
+}
+
+QString WrapToWidth(const QString& text, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(text) <= width || text.contains(QLatin1Char('\n')))
+        return text;
+    // Break at a blank (which goes) or after a hyphen (which stays), wherever the longer
+    // of the two lines comes out shortest.
+    QString best;
+    int bestWidth = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        QString first;
+        QString second;
+        if (text[i] == QLatin1Char(' ')) {
+            first = text.left(i);
+            second = text.mid(i + 1);
+        } else if (text[i] == QLatin1Char('-') && i > 0 && i + 1 < text.size()) {
+            first = text.left(i + 1);
+            second = text.mid(i + 1);
+        } else {
+            continue;
+        }
+        const int longer =
+            std::max(metrics.horizontalAdvance(first), metrics.horizontalAdvance(second));
+        if (best.isEmpty() || longer < bestWidth) {
+            best = first + QLatin1Char('\n') + second;
+            bestWidth = longer;
+        }
+    }
+    return best.isEmpty() ? text : best;
 }
 
 TLabel::TLabel(QWidget* parent, const QString& caption, int x, int y) : QLabel(parent) {
@@ -71,6 +103,9 @@ void TMemo::Add(const std::string& line) {
     // One added line is one block; a CR inside it stays part of the line.
     appendPlainText(AnsiToQString(line));
     hasLines_ = true;
+    // Appending scrolls to the end; a box is read from its first line.
+    moveCursor(QTextCursor::Start);
+    ensureCursorVisible();
 }
 
 QStringList TMemo::Lines() const {

@@ -3,6 +3,7 @@
 // title lines and glyph buttons. Windows place them at absolute positions.
 #pragma once
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -84,6 +85,9 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
+
+// The text with one line break at a blank when it is wider than the given width.
+QString WrapToWidth(const QString& text, const QFontMetrics& metrics, int width);
 
 // Line breaks as the program writes them (CR LF, CR or LF) turned into display lines.
 QString DisplayText(const std::string& text);

@@ -26,6 +26,10 @@ QString text(int n) { return AnsiToQString(GetText(n)); }
 
 void caption(TLabel* label, int n) { label->SetCaption(GetText(n)); }
 void caption(QAbstractButton* button, int n) { button->setText(text(n)); }
+void caption(QToolButton* button, int n) {
+    // Section names longer than the bar is wide take two lines.
+    button->setText(WrapToWidth(text(n), button->fontMetrics(), button->width() - 16));
+}
 void caption(QGroupBox* box, int n) { box->setTitle(text(n)); }
 void caption(QWidget* window, int n) { window->setWindowTitle(text(n)); }
 

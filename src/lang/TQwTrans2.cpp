@@ -42,7 +42,8 @@ bool toInteger(const std::string& text, long long& value) {
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
@@ -213,7 +214,9 @@ std::string GetText(int n) { return engine() ? engine()->GetText(n) : std::strin
 
 int GetLanguageCount() { return engine() ? engine()->GetLanguageCount() : 0; }
 
-std::string GetLanguageName(int n) { return engine() ? engine()->GetLanguageName(n) : std::string(); }
+std::string GetLanguageName(int n) {
+    return engine() ? engine()->GetLanguageName(n) : std::string();
+}
 
 std::string GetCurrentLanguageName() {
     return engine() ? engine()->CurrentLanguageName() : std::string();

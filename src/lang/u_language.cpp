@@ -14,8 +14,15 @@ TForm4::TForm4() : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWin
     SetClientSize(193, 143);
     setWindowTitle(QStringLiteral("Surfkolibri"));
     setWindowState(Qt::WindowMinimized);
-    Label1 = new TLabel(this, QStringLiteral("Please select your language:"), 10, 10);
-    Label2 = new TLabel(this, QStringLiteral("Bitte wählen Sie Ihre Sprache aus:"), 10, 28);
+    // The two fixed lines must fit the narrow window in either language.
+    QFont small = font();
+    small.setPixelSize(10);
+    Label1 = new TLabel(this, QString(), 8, 10);
+    Label2 = new TLabel(this, QString(), 8, 28);
+    Label1->setFont(small);
+    Label2->setFont(small);
+    Label1->SetCaption(QStringLiteral("Please select your language:"));
+    Label2->SetCaption(QStringLiteral("Bitte wählen Sie Ihre Sprache aus:"));
     ComboBox1 = new QComboBox(this);
     ComboBox1->setGeometry(10, 56, 173, 24);
     BitBtn1 = new TBitBtn(this, QStringLiteral("OK"));

@@ -1,5 +1,6 @@
 #include "shell/FormBase.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -64,6 +65,12 @@ void ShowModalWindow(QWidget* window) {
     }
     if (guard)
         guard->setWindowModality(previous);
+}
+
+void SetProgramFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    QApplication::setFont(font);
 }
 
 void MakeWhite(QWidget* widget) {

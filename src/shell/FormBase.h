@@ -43,5 +43,7 @@ using ModalHook = std::function<void(QWidget* window)>;
 void SetModalHook(ModalHook hook);
 void ShowModalWindow(QWidget* window);
 void RunModalLoop(QWidget* window);
+// The program's font, set once on the application before any window exists.
+void SetProgramFont();
 // Paints the white client area every window has.
 void MakeWhite(QWidget* widget);

@@ -15,7 +15,7 @@ SectionPanel::SectionPanel(QWidget* parent, const QString& decoration, bool with
         title_ = new TRichEdit(this);
         title_->setGeometry(16, 14, kWidth - 32 - decoration_->width(), 26);
         intro_ = new TMemo(this);
-        intro_->setGeometry(16, 46, kWidth - 40 - decoration_->width(), 62);
+        intro_->setGeometry(16, 46, kWidth - 40 - decoration_->width(), 64);
     }
     homePanel_ = new QFrame(this);
     homePanel_->setGeometry(16, kHeight - 50, 36, 36);

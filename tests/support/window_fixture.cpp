@@ -21,6 +21,7 @@ void EnsureApplication() {
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(argc, argv);
+    SetProgramFont();
 }
 
 void WindowTest::SetUp() {

@@ -16,6 +16,7 @@
 #include "shell/u_beschaeftigt.h"
 #include "support/window_fixture.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 
 using testing_support::RunEventsFor;
@@ -163,7 +164,7 @@ TEST_F(SmallWindowsTest, ApplyLanguageTextsFillsTitlesBoxesGridsAndCaptions) {
     ApplyLanguageTexts();
     TForm1* f = Form1;
     EXPECT_EQ(AnsiToQString(GetText(1) + " 2.8 " + GetText(2)), f->windowTitle());
-    EXPECT_EQ(AnsiToQString(GetText(8)), f->SpeedButton3->text());
+    EXPECT_EQ(AnsiToQString(GetText(8)), f->SpeedButton3->text().replace('\n', ' '));
     EXPECT_EQ(QStringList{AnsiToQString(GetText(15))}, f->WillkommenPanel->RichEdit1->Lines());
     // Memo1 is split at LF, Memo3 takes the whole text as one line.
     const std::string welcome = GetText(16);
@@ -190,6 +191,18 @@ TEST_F(SmallWindowsTest, MissingLanguageFileLeavesEveryCaptionEmpty) {
     ApplyLanguageTexts();
     EXPECT_EQ(QStringLiteral(" 2.8 "), Form1->windowTitle());
     EXPECT_TRUE(Form1->SpeedButton1->text().isEmpty());
+}
+
+TEST(WrapToWidthTest, LongCaptionsBreakOnceAtABlankOrAfterAHyphen) {
+    testing_support::EnsureApplication();
+    const QFontMetrics metrics(QApplication::font());
+    EXPECT_EQ(QStringLiteral("short"), WrapToWidth(QStringLiteral("short"), metrics, 200));
+    EXPECT_EQ(QStringLiteral("Clean browser\ncache"),
+              WrapToWidth(QStringLiteral("Clean browser cache"), metrics,
+                          metrics.horizontalAdvance(QStringLiteral("Clean browser"))));
+    EXPECT_EQ(QStringLiteral("IE-Power-\nEinstellungen"),
+              WrapToWidth(QStringLiteral("IE-Power-Einstellungen"), metrics, 10));
+    EXPECT_EQ(QStringLiteral("Unbreakable"), WrapToWidth(QStringLiteral("Unbreakable"), metrics, 5));
 }
 
 TEST_F(SmallWindowsTest, AFollowerMovesRightAfterItsSentenceLabel) {

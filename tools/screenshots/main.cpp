@@ -8,6 +8,7 @@
 #include "lang/u_language.h"
 #include "platform/win32.h"
 #include "shell/MyTricks.h"
+#include "shell/FormBase.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
@@ -91,6 +92,7 @@ void renderLanguage(int number, const QString& tag) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    SetProgramFont();
     if (argc != 2) {
         std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER\n");
         return 2;
