@@ -47,6 +47,18 @@ TEST_F(BrowserTest, CachedPageShowsItsTextInTheAnsiCodePage) {
     EXPECT_EQ(std::vector<std::string>{"C:\\Cache\\page[1].htm"}, seen);
 }
 
+TEST_F(BrowserTest, FileAddressesNameTheSameFiles) {
+    put("C:\\Cache\\mit Leerzeichen.htm", "<html><body>Gefunden</body></html>");
+    browser.Navigate("file:///C:/Cache/mit%20Leerzeichen.htm");
+    EXPECT_TRUE(browser.DocumentText().contains("Gefunden"));
+    EXPECT_EQ("file:///C:/Cache/mit%20Leerzeichen.htm", browser.LocationURL());
+
+    // A folder is no page.
+    browser.Navigate("C:\\Cache");
+    EXPECT_FALSE(browser.DocumentText().contains("Gefunden"));
+    EXPECT_TRUE(browser.Picture().isNull());
+}
+
 TEST_F(BrowserTest, DeclaredUtf8CharsetIsHonoured) {
     put("C:\\Cache\\u.html", "<html><head><meta charset=\"utf-8\"></head><body>Stra\xC3\x9F"
                              "e</body></html>");

@@ -1,6 +1,7 @@
 #include "browser_support.h"
 #include "cache/u_info.h"
 #include "platform/root.h"
+#include "shell/FormBase.h"
 #include "support/platform_fixture.h"
 
 #include <QGroupBox>
@@ -59,13 +60,22 @@ TEST_F(InfoWindowTest, WindowHasTheDesignedFrameAndControls) {
     EXPECT_TRUE(form.BitBtn2->isDefault());
 }
 
-TEST_F(InfoWindowTest, WeiterPlaysTheClickAndClosesTheWindow) {
+TEST_F(InfoWindowTest, ShownModallyItEndsWithWeiterAndTheClick) {
     testing_support::writeHostFile(platform.programFolder() + "/clck.wav", "RIFF");
     platform::clearShellLog();
-    form.show();
-    ASSERT_TRUE(form.isVisible());
-    form.BitBtn2->click();
-    EXPECT_FALSE(form.isVisible());
+    form.ShowInfoText("Cookies sind\nkleine Dateien");
+    bool wasOpen = false;
+    bool closedByWeiter = false;
+    SetModalHook([&](QWidget* window) {
+        wasOpen = window == &form && form.isVisible() && form.MemoLines().size() == 2;
+        form.BitBtn2->click();
+        closedByWeiter = !form.isVisible();
+    });
+    ShowModalWindow(&form);
+    SetModalHook(nullptr);
+
+    EXPECT_TRUE(wasOpen);
+    EXPECT_TRUE(closedByWeiter);
     const auto log = platform::shellLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("clck.wav", log[0].target);
