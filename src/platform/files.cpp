@@ -54,8 +54,10 @@ void forgetAttributes(const std::string& host) {
 }
 
 void forgetAttributesBelow(const std::string& host) {
-    Statement st("DELETE FROM file_attrs WHERE path = ? OR substr(path, 1, ?) = ?");
-    st.bind(1, host).bind(2, static_cast<std::int64_t>(host.size() + 1)).bind(3, host + "/");
+    // Everything below sorts between "<host>/" and "<host>0" ('0' follows '/'); a byte range
+    // rather than substr(), which would count UTF-8 characters instead of bytes.
+    Statement st("DELETE FROM file_attrs WHERE path = ?1 OR (path >= ?2 AND path < ?3)");
+    st.bind(1, host).bind(2, host + "/").bind(3, host + "0");
     st.step();
 }
 
@@ -476,23 +478,47 @@ BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
     std::string to;
     if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to))
         return FALSE;
-    struct stat st;
-    if (::lstat(from.c_str(), &st) != 0) {
+    struct stat source;
+    if (::lstat(from.c_str(), &source) != 0) {
         failWithErrno(from);
         return FALSE;
     }
-    if (::lstat(to.c_str(), &st) == 0 && from != to) {
-        SetLastError(ERROR_ALREADY_EXISTS);
-        return FALSE;
+    if (from == to) {
+        // The same entry: only a change of case, which the lookup hid. Take the spelling
+        // given for the last component.
+        const std::string given = fullWindowsPath(newFileName);
+        const auto nameStart = given.find_last_of('\\');
+        const auto slash = to.find_last_of('/');
+        if (nameStart == std::string::npos || slash == std::string::npos)
+            return TRUE;
+        to = to.substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1));
+        if (to == from)
+            return TRUE;
+    } else {
+        struct stat existing;
+        if (::lstat(to.c_str(), &existing) == 0) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return FALSE;
+        }
     }
-    const DWORD stored = storedAttributes(from, st.st_ino);
+    const DWORD stored = storedAttributes(from, source.st_ino);
     if (::rename(from.c_str(), to.c_str()) != 0) {
         failWithErrno(to);
         return FALSE;
     }
+    // Whatever was recorded at the new place belonged to files that are gone.
+    forgetAttributesBelow(to);
     forgetAttributes(from);
-    if (stored && ::lstat(to.c_str(), &st) == 0)
-        storeAttributes(to, st.st_ino, stored);
+    struct stat moved;
+    if (stored && ::lstat(to.c_str(), &moved) == 0)
+        storeAttributes(to, moved.st_ino, stored);
+    if (S_ISDIR(source.st_mode)) {
+        // What lies below a moved folder keeps its attributes under the new path.
+        Statement st("UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
+                     "WHERE path >= ?3 AND path < ?4");
+        st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
+        st.step();
+    }
     return TRUE;
 }
 

@@ -72,6 +72,16 @@ bool split(const std::string& path, char& drive, std::vector<std::string>& compo
     return true;
 }
 
+// Characters that no Windows file name may hold; such a name must not reach the host,
+// which would take it.
+bool isValidComponent(const std::string& name) {
+    for (unsigned char c : name)
+        if (c < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
+            c == '*')
+            return false;
+    return true;
+}
+
 std::string driveBase(char drive) {
     if (drive == 'C')
         return driveCPath();
@@ -93,6 +103,11 @@ bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& e
         error = ERROR_PATH_NOT_FOUND;
         return false;
     }
+    for (const auto& c : components)
+        if (!isValidComponent(c)) {
+            error = ERROR_INVALID_NAME;
+            return false;
+        }
     const std::string base = driveBase(drive);
     std::string direct = base;
     for (const auto& c : components)

@@ -306,6 +306,8 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM des
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
+    // Looked up inside the transaction, so the key cannot vanish before the write.
+    Transaction tx;
     KeyId parent = kNoKey;
     REGSAM access = 0;
     if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
@@ -313,7 +315,6 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM des
     const std::string path = subKey ? subKey : "";
     if (!path.empty() && path[0] == '\\')
         return ERROR_BAD_PATHNAME;
-    Transaction tx;
     KeyId found = registry::find(parent, path);
     if (found == kNoKey && hiveOfKey(parent) == 3 && !isAdministrator())
         return ERROR_ACCESS_DENIED;
@@ -356,6 +357,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBY
 
 LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
                        DWORD dataSize) {
+    Transaction tx;
     KeyId id = kNoKey;
     REGSAM access = 0;
     if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
@@ -364,7 +366,6 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE
         return ERROR_ACCESS_DENIED;
     if (!data && dataSize)
         return ERROR_NOACCESS;
-    Transaction tx;
     registry::setValue(id, valueName ? valueName : "", type,
                        std::string(reinterpret_cast<const char*>(data), data ? dataSize : 0));
     tx.commit();
@@ -430,26 +431,26 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
 }
 
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
+    Transaction tx;
     KeyId id = kNoKey;
     REGSAM access = 0;
     if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
         return rc;
     if (!(access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
-    Transaction tx;
     const bool removed = registry::removeValue(id, valueName ? valueName : "");
     tx.commit();
     return removed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    Transaction tx;
     KeyId parent = kNoKey;
     REGSAM access = 0;
     if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
         return rc;
     if (!subKey || !*subKey)
         return ERROR_INVALID_PARAMETER;
-    Transaction tx;
     const KeyId target = registry::find(parent, subKey);
     if (target == kNoKey)
         return ERROR_FILE_NOT_FOUND;

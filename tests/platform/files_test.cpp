@@ -337,3 +337,45 @@ TEST_F(FilesTest, WholeFilesRoundTripAnyBytes) {
     EXPECT_TRUE(DirectoryExistsA("C:\\Users"));
     EXPECT_FALSE(FileExistsA("C:\\Users"));
 }
+
+TEST_F(FilesTest, MoveRenamesAndCarriesTheAttributesAlong) {
+    ASSERT_TRUE(CreateDirectoryA("C:\\\xC4rger", nullptr));
+    ASSERT_TRUE(WriteWholeFile("C:\\\xC4rger\\secret.txt", "s"));
+    ASSERT_TRUE(SetFileAttributesA("C:\\\xC4rger\\secret.txt", FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(WriteWholeFile("C:\\taken.txt", "t"));
+
+    junkLastError();
+    EXPECT_FALSE(MoveFileA("C:\\\xC4rger", "C:\\taken.txt"));
+    EXPECT_EQ(ERROR_ALREADY_EXISTS, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(MoveFileA("C:\\missing", "C:\\elsewhere"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+
+    ASSERT_TRUE(MoveFileA("C:\\\xC4rger", "C:\\Moved"));
+    EXPECT_FALSE(fs::exists(host("\xC3\x84rger")));
+    EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE,
+              GetFileAttributesA("C:\\Moved\\secret.txt"));
+
+    // A change of case alone renames the entry on disk.
+    ASSERT_TRUE(MoveFileA("C:\\taken.txt", "C:\\TAKEN.txt"));
+    EXPECT_EQ((std::vector<std::string>{"TAKEN.txt"}), names(findAll("C:\\taken.*")));
+    EXPECT_EQ("t", readHostFile(host("TAKEN.txt")));
+}
+
+TEST_F(FilesTest, NamesWithCharactersWindowsForbidsAreRefused) {
+    for (const char* bad : {"C:\\a:b.txt", "C:\\what?.txt", "C:\\star*.txt", "C:\\x|y",
+                            "C:\\quote\".txt", "C:\\less<more>.txt", "C:\\tab\t.txt"}) {
+        junkLastError();
+        EXPECT_FALSE(WriteWholeFile(bad, "x")) << bad;
+        EXPECT_EQ(ERROR_INVALID_NAME, GetLastError()) << bad;
+        junkLastError();
+        EXPECT_FALSE(CreateDirectoryA(bad, nullptr)) << bad;
+        EXPECT_EQ(ERROR_INVALID_NAME, GetLastError()) << bad;
+    }
+    junkLastError();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\Users\\*"));
+    EXPECT_EQ(ERROR_INVALID_NAME, GetLastError());
+    // Only the drive's own files are there.
+    EXPECT_EQ(names(findAll("C:\\*")),
+              (std::vector<std::string>{"Program Files", "ProgramData", "Users", "Windows"}));
+}
