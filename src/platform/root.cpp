@@ -20,7 +20,8 @@ struct Connection {
     std::map<std::string, sqlite3_stmt*> statements;
     int transactionDepth = 0;
     bool clockOffsetKnown = false;
-    unsigned int clockOffsetVersion = 0;
+    std::int64_t clockOffsetVersion = 0;
+    std::int64_t clockOffsetChanges = 0;
     std::int64_t clockOffset = 0;
 
     ~Connection() {
@@ -317,18 +318,26 @@ bool recordShell() {
 
 std::int64_t clockOffsetSeconds() {
     // Every file-time conversion reads the clock, so the stored offset is read again only
-    // when the database has changed since (by this connection or another process).
+    // when the database has changed since. "PRAGMA data_version" sees commits of other
+    // processes (the file-control counter does only once a read has begun); the change
+    // count sees this connection's own.
     Connection& conn = connection();
-    unsigned int version = 0;
-    if (sqlite3_file_control(conn.db, "main", SQLITE_FCNTL_DATA_VERSION, &version) == SQLITE_OK &&
-        conn.clockOffsetKnown && version == conn.clockOffsetVersion)
+    std::int64_t version = -1;
+    {
+        Statement st("PRAGMA data_version");
+        if (st.step())
+            version = st.int64(0);
+    }
+    const std::int64_t ownChanges = sqlite3_total_changes64(conn.db);
+    if (conn.clockOffsetKnown && version == conn.clockOffsetVersion &&
+        ownChanges == conn.clockOffsetChanges)
         return conn.clockOffset;
     const std::string value = setting("clock-offset");
     char* end = nullptr;
     const long long offset = std::strtoll(value.c_str(), &end, 10);
-    // The version as of the read just made, which has seen every earlier commit.
-    conn.clockOffsetKnown = sqlite3_file_control(conn.db, "main", SQLITE_FCNTL_DATA_VERSION,
-                                                 &conn.clockOffsetVersion) == SQLITE_OK;
+    conn.clockOffsetKnown = version >= 0;
+    conn.clockOffsetVersion = version;
+    conn.clockOffsetChanges = ownChanges;
     conn.clockOffset = end && *end == '\0' ? offset : 0;
     return conn.clockOffset;
 }

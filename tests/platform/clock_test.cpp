@@ -7,6 +7,9 @@
 #include <ctime>
 #include <optional>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace conformance;
 
 namespace {
@@ -303,4 +306,53 @@ TEST_F(ClockTest, DateTimeTextUsesTheDefaultFormats) {
     platform::setSetting("long-time", "h:mm tt");
     ASSERT_TRUE(TryEncodeDateTime(2001, 5, 26, 17, 4, 46, 0, value));
     EXPECT_EQ("2001-05-26 5:04 PM", DateTimeToStr(value));
+}
+
+TEST_F(ClockTest, LocalTimeIsSystemTimeMovedByTheZone) {
+    ScopedTimeZone zone("XYZ-3");
+    SYSTEMTIME utc;
+    SYSTEMTIME local;
+    fillJunk(local);
+    GetSystemTime(&utc);
+    GetLocalTime(&local);
+    const std::int64_t difference = static_cast<std::int64_t>(ticksOf(local)) -
+                                    static_cast<std::int64_t>(ticksOf(utc)) -
+                                    3 * 3600 * static_cast<std::int64_t>(kTicksPerSecond);
+    EXPECT_LT(std::llabs(difference), 2 * static_cast<std::int64_t>(kTicksPerSecond));
+
+    SYSTEMTIME fromNow;
+    ASSERT_TRUE(DecodeDateTime(Now(), fromNow));
+    EXPECT_EQ(local.wYear, fromNow.wYear);
+    EXPECT_EQ(local.wDay, fromNow.wDay);
+}
+
+// The clock lives in the root, so a time set by one process is the time of every other.
+TEST_F(ClockTest, AnotherProcessSeesTheTimeThatWasSet) {
+    platform::setSetting("admin", "yes");
+    SYSTEMTIME before;
+    GetSystemTime(&before); // this process has read the clock once already
+    const std::string root = platform::rootPath();
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int status = 0;
+        try {
+            platform::abandonConnectionAfterFork();
+            platform::useRoot(root);
+            const SYSTEMTIME wanted = makeTime(2030, 1, 2, 3, 4, 5);
+            status = SetSystemTime(&wanted) ? 0 : 1;
+        } catch (...) {
+            status = 2;
+        }
+        ::_exit(status);
+    }
+    int status = -1;
+    ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(0, WEXITSTATUS(status));
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    EXPECT_EQ(2030, now.wYear);
+    EXPECT_EQ(1, now.wMonth);
+    EXPECT_EQ(2, now.wDay);
 }
