@@ -411,6 +411,8 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
     REGSAM access = 0;
     if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
         return rc;
+    if (!(access & KEY_ENUMERATE_SUB_KEYS))
+        return ERROR_ACCESS_DENIED;
     if (!name || !nameSize)
         return ERROR_INVALID_PARAMETER;
     Statement st("SELECT name, written FROM reg_keys WHERE parent = ? ORDER BY name_key "
@@ -472,6 +474,8 @@ LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWO
     REGSAM access = 0;
     if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
         return rc;
+    if (!(access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
     if (className && classNameSize && *classNameSize > 0)
         className[0] = '\0';
     if (classNameSize)

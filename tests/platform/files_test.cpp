@@ -379,3 +379,18 @@ TEST_F(FilesTest, NamesWithCharactersWindowsForbidsAreRefused) {
     EXPECT_EQ(names(findAll("C:\\*")),
               (std::vector<std::string>{"Program Files", "ProgramData", "Users", "Windows"}));
 }
+
+TEST_F(FilesTest, TempPathIsTheUsersTempFolderAndExists) {
+    const std::string expected = "C:\\Users\\User\\AppData\\Local\\Temp\\";
+    const DWORD length = static_cast<DWORD>(expected.size());
+    ASSERT_TRUE(RemoveDirectoryA("C:\\Users\\User\\AppData\\Local\\Temp"));
+
+    EXPECT_EQ(length + 1, GetTempPathA(0, nullptr));
+    char buffer[MAX_PATH];
+    std::memset(buffer, kJunkByte, sizeof buffer);
+    EXPECT_EQ(length + 1, GetTempPathA(length, buffer));
+    EXPECT_EQ(length, GetTempPathA(length + 1, buffer));
+    EXPECT_EQ(expected, buffer);
+    // The folder is made again when it was removed.
+    EXPECT_TRUE(DirectoryExistsA(expected));
+}

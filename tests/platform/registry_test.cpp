@@ -341,6 +341,18 @@ TEST_F(RegistryTest, AHandleCanDoOnlyWhatItWasOpenedFor) {
     DWORD size = 0;
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
               RegQueryValueExA(writer.get(), "Kept", nullptr, nullptr, nullptr, &size));
+    char name[16];
+    DWORD nameSize = sizeof name;
+    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
+              RegEnumValueA(writer.get(), 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr));
+    nameSize = sizeof name;
+    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
+              RegEnumKeyExA(writer.get(), 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr));
+    DWORD values = 0x1234;
+    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
+              RegQueryInfoKeyA(writer.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               &values, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0x1234u, values);
 }
 
 TEST_F(RegistryTest, AHandleToADeletedKeySaysSo) {
