@@ -437,7 +437,8 @@ BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
         failWithErrno(from);
         return FALSE;
     }
-    if (S_ISDIR(source.st_mode)) {
+    // Only regular files: a pipe or device would block the copy or never end it.
+    if (!S_ISREG(source.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -536,13 +537,15 @@ bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
     std::string host;
     if (!resolveOrFail(windowsPath.c_str(), host))
         return false;
-    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe cannot hold the open; it is refused below with the rest
+    // of what is not a regular file (a device such as /dev/zero would never end).
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         failWithErrno(host);
         return false;
     }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
@@ -569,8 +572,10 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& contents)
     if (!resolveOrFail(windowsPath.c_str(), host))
         return false;
     struct stat st;
-    if (::lstat(host.c_str(), &st) == 0 &&
-        (S_ISDIR(st.st_mode) || (storedAttributes(host, st.st_ino) & FILE_ATTRIBUTE_READONLY))) {
+    struct stat target;
+    const bool notAFile = ::stat(host.c_str(), &target) == 0 && !S_ISREG(target.st_mode);
+    if (notAFile || (::lstat(host.c_str(), &st) == 0 &&
+                     (storedAttributes(host, st.st_ino) & FILE_ATTRIBUTE_READONLY))) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
@@ -579,8 +584,16 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& contents)
         failWithErrno(host);
         return false;
     }
-    const ssize_t n = contents.empty() ? 0 : ::write(fd, contents.data(), contents.size());
-    const bool ok = n == static_cast<ssize_t>(contents.size());
+    std::size_t written = 0;
+    while (written < contents.size()) {
+        const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += static_cast<std::size_t>(n);
+    }
+    const bool ok = written == contents.size();
     if (::close(fd) != 0 || !ok) {
         SetLastError(ERROR_WRITE_FAULT);
         return false;

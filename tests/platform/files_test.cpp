@@ -1,6 +1,9 @@
 #include "conformance.h"
 #include "support/platform_fixture.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 
@@ -393,4 +396,28 @@ TEST_F(FilesTest, TempPathIsTheUsersTempFolderAndExists) {
     EXPECT_EQ(expected, buffer);
     // The folder is made again when it was removed.
     EXPECT_TRUE(DirectoryExistsA(expected));
+}
+
+TEST_F(FilesTest, PipesAndDevicesAreNotReadOrWrittenAsFiles) {
+    // Should a call block on the pipe, the alarm ends the test program instead of hanging it.
+    ::alarm(20);
+    ASSERT_EQ(0, ::mkfifo(host("pipe").c_str(), 0644));
+    std::string text = "untouched";
+    junkLastError();
+    EXPECT_FALSE(ReadWholeFile("C:\\pipe", text));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_EQ("untouched", text);
+    junkLastError();
+    EXPECT_FALSE(WriteWholeFile("C:\\pipe", "x"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(CopyFileA("C:\\pipe", "C:\\copy", FALSE));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_FALSE(fs::exists(host("copy")));
+
+    junkLastError();
+    EXPECT_FALSE(ReadWholeFile("Z:\\dev\\zero", text));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_FALSE(CopyFileA("Z:\\dev\\zero", "C:\\copy", FALSE));
+    ::alarm(0);
 }
