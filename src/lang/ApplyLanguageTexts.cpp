@@ -2,6 +2,7 @@
 
 #include "automation/AutoPanel.h"
 #include "cache/BrowsercachePanel.h"
+#include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "controls/stdctrls.h"
 #include "favorites/FavoritenPanel.h"
@@ -113,12 +114,28 @@ void applyMainWindow(TForm1* f) {
     SicherheitsPanel* s = f->SicherheitsPanel;
     titleLine(s->RichEdit3, 7);
     box(s->Memo3, 39);
+    caption(s->GroupBox4, 40);
+    caption(s->GroupBox6, 42);
+    caption(s->Label6, 44);
+    caption(s->Label13, 45);
+    PlaceAfter(s->Image13, s->Label13, 2);
+    caption(s->Label14, 46);
+    caption(s->Label15, 47);
+    caption(s->Label16, 52);
+    PlaceAfter(s->Label16, s->Label15, 5);
+    caption(s->Label27, 53);
+    caption(s->Label28, 54);
+    caption(s->Label29, 55);
+    PlaceAfter(s->Image17, s->Label29, 2);
 
     caption(w->Label39, 93);
 
     BrowsercachePanel* c = f->BrowsercachePanel;
     titleLine(c->RichEdit4, 113);
     box(c->Memo4, 114);
+    caption(c->GroupBox8, 115);
+    caption(c->Label40, 116);
+    caption(c->Label41, 117);
 
     FavoritenPanel* fav = f->FavoritenPanel;
     titleLine(fav->RichEdit5, 124);
@@ -153,6 +170,18 @@ void ApplyLanguageTexts() {
         caption(static_cast<QWidget*>(Form5), 1);
         caption(Form5->BitBtn2, 22);
         caption(Form5->GroupBox1, 69);
+    }
+    if (CookieForm) {
+        TCookieForm* k = CookieForm;
+        caption(static_cast<QWidget*>(k), 1);
+        caption(k->Label1, 70);
+        caption(k->Label2, 71);
+        caption(k->Label3, 72);
+        caption(k->Label4, 73);
+        caption(k->Label5, 75);
+        caption(k->Label6, 74);
+        caption(k->GroupBox1, 76);
+        caption(k->BitBtn1, 77);
     }
     if (ShowMessage2Form) {
         caption(static_cast<QWidget*>(ShowMessage2Form), 1);

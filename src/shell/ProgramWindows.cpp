@@ -1,5 +1,6 @@
 #include "shell/ProgramWindows.h"
 
+#include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "lang/u_language.h"
 #include "shell/u_ShowMessage2.h"
@@ -22,11 +23,13 @@ void CreateRemainingWindows() {
     Form2 = new TForm2();
     Form4 = new TForm4();
     Form5 = new TForm5();
+    CookieForm = new TCookieForm();
     ShowMessage2Form = new TShowMessage2Form();
 }
 
 void DestroyProgramWindows() {
     destroy(ShowMessage2Form);
+    destroy(CookieForm);
     destroy(Form5);
     destroy(Form4);
     destroy(Form2);

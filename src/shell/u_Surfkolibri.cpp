@@ -3,6 +3,7 @@
 #include "automation/AutoPanel.h"
 #include "automation/AutomaticCleaning.h"
 #include "cache/BrowsercachePanel.h"
+#include "cache/IECache.h"
 #include "controls/Wallpapr.h"
 #include "controls/aniicon.h"
 #include "controls/jpegimage.h"
@@ -76,12 +77,17 @@ TForm1::TForm1()
     SpeedButton9->setVisible(false);
     SpeedButton1->setChecked(true);
 
+    IECache1 = new TIECache();
+    IECache1->SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
+                                TRACK_ONLINE_ENTRY});
+    IECache1->SetSearchPattern(spUrl);
+
     // Stacked in bar order; the welcome page lies on top.
     AboutPanel = new class AboutPanel(this);
     AutoPanel = new class AutoPanel(this);
     IEPowerPanel = new class IEPowerPanel(this);
     FavoritenPanel = new class FavoritenPanel(this);
-    BrowsercachePanel = new class BrowsercachePanel(this);
+    BrowsercachePanel = new class BrowsercachePanel(this, IECache1);
     SicherheitsPanel = new class SicherheitsPanel(this);
     WillkommenPanel = new class WillkommenPanel(this);
     SectionPanel* pages[] = {WillkommenPanel, SicherheitsPanel, BrowsercachePanel, FavoritenPanel,
@@ -121,6 +127,10 @@ TForm1::TForm1()
 }
 
 TForm1::~TForm1() {
+    // The pages go first: the cache page's handler refers to the component.
+    delete BrowsercachePanel;
+    BrowsercachePanel = nullptr;
+    delete IECache1;
     if (Form1 == this)
         Form1 = nullptr;
 }

@@ -10,6 +10,7 @@
 
 #include <string>
 
+class TIECache;
 class TWallpaper;
 class TAniIcon;
 class WillkommenPanel;
@@ -49,6 +50,7 @@ public:
     // The home-page icons of the pages, AniIcon1..AniIcon7 in bar order.
     TAniIcon* AniIcon[8] = {};
 
+    TIECache* IECache1; // the cache section's walks and the unattended cache cleaning
     QTimer* Timer1; // the start-up timer: 100 ms, one shot, enabled by the language window
 
     // Link addresses, set from the language texts.

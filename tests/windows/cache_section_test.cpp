@@ -1,0 +1,135 @@
+#include "cache/BrowsercachePanel.h"
+#include "cache/IECache.h"
+#include "cache/WebBrowser.h"
+#include "lang/ApplyLanguageTexts.h"
+#include "lang/TQwTrans2.h"
+#include "platform/qt/ansi_qstring.h"
+#include "shell/u_ShowMessage2.h"
+#include "shell/u_Surfkolibri.h"
+#include "shell/u_beschaeftigt.h"
+#include "platform/root.h"
+#include "support/window_fixture.h"
+#include "traces/SicherheitsPanel.h"
+#include "windows/cache_fixture.h"
+
+using platform::urlcache::Container;
+using testing_support::addContentEntry;
+using testing_support::addCookie;
+using testing_support::WindowTest;
+
+class CacheSectionTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        StartProgram();
+        ApplyLanguageTexts();
+        onModal = [this](QWidget* window) {
+            if (window == ShowMessage2Form)
+                messages.push_back(ShowMessage2Form->Label2->Caption());
+        };
+    }
+    BrowsercachePanel* page() const { return Form1->BrowsercachePanel; }
+    std::string countLabel() const { return page()->Label4->Caption(); }
+    std::string sizeLabel() const { return page()->Label42->Caption(); }
+    std::vector<std::string> messages;
+};
+
+TEST_F(CacheSectionTest, AnEmptyCacheListsNothingAndPreviewsABlankPage) {
+    Form1->SpeedButton3->click();
+    EXPECT_TRUE(page()->isVisibleTo(Form1));
+    EXPECT_EQ(0, page()->ListBox2->count());
+    EXPECT_EQ(GetText(121) + " 0", countLabel());
+    EXPECT_EQ(GetText(122) + "0kb", sizeLabel());
+    EXPECT_EQ("about:blank", page()->WebBrowser1->LocationURL());
+}
+
+TEST_F(CacheSectionTest, ListsContentEntriesButNeverCookiesWithCountAndKilobytes) {
+    addContentEntry("http://a.example/index.htm", "index.htm", 1023, "<p>A</p>");
+    addCookie("a.example");
+    Form1->SpeedButton3->click();
+    ASSERT_EQ(1, page()->ListBox2->count());
+    EXPECT_EQ(QStringLiteral("http://a.example/index.htm"), page()->ListBox2->item(0)->text());
+    EXPECT_EQ(GetText(121) + " 1", countLabel());
+    EXPECT_EQ(GetText(122) + "0kb", sizeLabel()); // 1023 bytes: 0 kilobytes
+    addContentEntry("http://a.example/logo.gif", "logo.gif", 1025);
+    Form1->SpeedButton3->click(); // opening again lists anew
+    EXPECT_EQ(2, page()->ListBox2->count());
+    EXPECT_EQ(GetText(122) + "2kb", sizeLabel()); // 2048 bytes
+}
+
+TEST_F(CacheSectionTest, TotalsBeyondTwoGigabytesDoNotWrap) {
+    addContentEntry("http://big.example/a.zip", "a.zip", 3'000'000'000ULL);
+    addContentEntry("http://big.example/b.zip", "b.zip", 3'000'000'000ULL);
+    Form1->SpeedButton3->click();
+    EXPECT_EQ(GetText(122) + std::to_string(6'000'000'000LL / 1024) + "kb", sizeLabel());
+}
+
+TEST_F(CacheSectionTest, PreviewShowsHtmlGifAndJpgFilesOnly) {
+    addContentEntry("http://p.example/page.html", "page.html", 10, "<p>Hello preview</p>");
+    addContentEntry("http://p.example/photo.jpeg", "photo.jpeg", 10);
+    addContentEntry("http://p.example/ICON.GIF", "ICON.GIF", 10);
+    Form1->SpeedButton3->click();
+    // The first line is previewed at once: ".html" contains ".htm".
+    EXPECT_NE(std::string::npos, page()->WebBrowser1->LocationURL().find("page[1].html"));
+    EXPECT_TRUE(page()->WebBrowser1->DocumentText().contains(QStringLiteral("Hello preview")));
+    const std::string previous = page()->WebBrowser1->LocationURL();
+    for (int row : {1, 2}) { // ".jpeg" and upper-case ".GIF" are not previewed
+        page()->ListBox2->setCurrentRow(row);
+        page()->ListBox2Click();
+        EXPECT_EQ(previous, page()->WebBrowser1->LocationURL());
+    }
+}
+
+TEST_F(CacheSectionTest, EmptyingDeletesEverythingAndReportsTheFreedKilobytes) {
+    addContentEntry("http://e.example/1.htm", "1.htm", 4096);
+    addContentEntry("http://e.example/2.css", "2.css", 6144);
+    addCookie("e.example");
+    Form1->SpeedButton3->click();
+    Form1->show();
+    emit page()->Label41->clicked();
+    EXPECT_EQ(0u, testing_support::entriesIn(Container::Content));
+    EXPECT_EQ(1u, testing_support::entriesIn(Container::Cookies)); // cookies are not touched
+    EXPECT_EQ(0, page()->ListBox2->count());
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(GetText(119) + " 10kb\n" + GetText(120), messages[0]);
+    EXPECT_EQ(GetText(122) + "0kb", sizeLabel());
+    EXPECT_EQ(GetText(121) + " 0", countLabel());
+    EXPECT_TRUE(Form1->isVisible());
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_FALSE(Form2->Label2->isVisibleTo(Form2)); // the busy window was closed
+}
+
+TEST_F(CacheSectionTest, LockedEntriesStayListedAndAreNotCountedAsFreed) {
+    addContentEntry("http://l.example/free.htm", "free.htm", 8192);
+    addContentEntry("http://l.example/busy.js", "busy.js", 3072);
+    platform::urlcache::setLocked("http://l.example/busy.js", true);
+    Form1->SpeedButton3->click();
+    emit page()->Label41->clicked();
+    ASSERT_EQ(1, page()->ListBox2->count());
+    EXPECT_EQ(QStringLiteral("http://l.example/busy.js"), page()->ListBox2->item(0)->text());
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(GetText(119) + " 8kb\n" + GetText(120), messages[0]);
+    EXPECT_EQ(GetText(122) + "0kb", sizeLabel());
+    EXPECT_EQ(GetText(121) + " 1", countLabel());
+}
+
+TEST_F(CacheSectionTest, WithoutTheCacheLibraryTheListStaysEmptyAndTheReportSaysZero) {
+    addContentEntry("http://w.example/a.htm", "a.htm", 5000);
+    platform::setSetting("wininet", "no");
+    TIECache::ResetLibraryCheck();
+    Form1->SpeedButton3->click();
+    EXPECT_EQ(0, page()->ListBox2->count());
+    emit page()->Label41->clicked();
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(GetText(119) + " 0kb\n" + GetText(120), messages[0]);
+    EXPECT_EQ(1u, testing_support::entriesIn(Container::Content));
+    platform::setSetting("wininet", "yes");
+    TIECache::ResetLibraryCheck();
+}
+
+TEST_F(CacheSectionTest, BitBtn2ReachesTheCacheListing) {
+    addContentEntry("http://c.example/x.htm", "x.htm", 10);
+    Form1->SicherheitsPanel->BitBtn2->click();
+    EXPECT_TRUE(Form1->SpeedButton3->isChecked());
+    EXPECT_EQ(1, page()->ListBox2->count());
+}

@@ -1,0 +1,184 @@
+#include "cache/IECache.h"
+#include "cache/u_cookieForm.h"
+#include "cache/u_info.h"
+#include "controls/longlist.h"
+#include "lang/ApplyLanguageTexts.h"
+#include "lang/TQwTrans2.h"
+#include "platform/qt/ansi_qstring.h"
+#include "shell/u_ShowMessage2.h"
+#include "shell/u_Surfkolibri.h"
+#include "shell/u_beschaeftigt.h"
+#include "support/window_fixture.h"
+#include "traces/SicherheitsPanel.h"
+#include "windows/cache_fixture.h"
+
+using platform::urlcache::Container;
+using testing_support::addContentEntry;
+using testing_support::addCookie;
+using testing_support::WindowTest;
+
+class CookieWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        StartProgram();
+        ApplyLanguageTexts();
+        onModal = [this](QWidget* window) {
+            if (window == ShowMessage2Form)
+                messages.push_back(ShowMessage2Form->Label2->Caption());
+        };
+    }
+    QStringList listed() const {
+        QStringList lines;
+        for (int i = 0; i < CookieForm->Listbox1->count(); ++i)
+            lines << CookieForm->Listbox1->item(i)->text();
+        return lines;
+    }
+    // Shows the window as the security page does (without the busy animation).
+    void open() { CookieForm->show(); }
+    std::vector<std::string> messages;
+    std::vector<bool> modalWindowsVisibleMain;
+};
+
+TEST_F(CookieWindowTest, ListsEveryCookieWithCountAndTheFirstOnesDetails) {
+    addCookie("alpha.example", 7, 116);
+    addCookie("beta.example", 2, 50);
+    addContentEntry("http://alpha.example/page.htm", "page.htm", 10);
+    open();
+    EXPECT_EQ((QStringList{"Cookie:user@alpha.example/", "Cookie:user@beta.example/"}), listed());
+    EXPECT_EQ(GetText(82) + " 2", CookieForm->Label11->Caption());
+    EXPECT_EQ(0, CookieForm->Listbox1->currentRow());
+    EXPECT_EQ(GetText(78) + " 7", CookieForm->Label7->Caption());
+    EXPECT_EQ(GetText(79) + " 116", CookieForm->Label8->Caption());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CookieWindowTest, ClickingALineShowsThatCookiesDetails) {
+    addCookie("alpha.example", 7, 116);
+    addCookie("beta.example", 2, 50);
+    open();
+    QListWidgetItem* second = CookieForm->Listbox1->item(1);
+    CookieForm->Listbox1->setCurrentItem(second);
+    emit CookieForm->Listbox1->itemClicked(second);
+    EXPECT_EQ(GetText(78) + " 2", CookieForm->Label7->Caption());
+    EXPECT_EQ(GetText(79) + " 50", CookieForm->Label8->Caption());
+}
+
+TEST_F(CookieWindowTest, FilterIsACaseSensitiveSubstringAndStarOrEmptyListsAll) {
+    for (const char* d : {"news.example", "shop.example", "news.other"})
+        addCookie(d);
+    open();
+    CookieForm->Edit1->setText(QStringLiteral("news"));
+    EXPECT_EQ((QStringList{"Cookie:user@news.example/", "Cookie:user@news.other/"}), listed());
+    CookieForm->Edit1->setText(QStringLiteral("NEWS"));
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_EQ(GetText(82) + " 0", CookieForm->Label11->Caption());
+    EXPECT_TRUE(messages.empty()); // no message while filtering, the window stays
+    EXPECT_TRUE(CookieForm->isVisible());
+    CookieForm->Edit1->setText(QStringLiteral("*"));
+    EXPECT_EQ(3, listed().size());
+    CookieForm->Edit1->setText(QString());
+    EXPECT_EQ(3, listed().size());
+}
+
+TEST_F(CookieWindowTest, DeletingTheSelectedCookieRefreshesTheList) {
+    addCookie("alpha.example");
+    addCookie("beta.example");
+    open();
+    CookieForm->Listbox1->setCurrentRow(1);
+    emit CookieForm->Label5->clicked();
+    EXPECT_EQ(QStringList{"Cookie:user@alpha.example/"}, listed());
+    EXPECT_EQ(1u, testing_support::entriesIn(Container::Cookies));
+}
+
+TEST_F(CookieWindowTest, DeleteSelectedWithNothingSelectedDoesNothing) {
+    addCookie("alpha.example");
+    open();
+    CookieForm->Edit1->setText(QStringLiteral("no such cookie"));
+    ASSERT_EQ(nullptr, CookieForm->Listbox1->currentItem());
+    emit CookieForm->Label5->clicked();
+    EXPECT_EQ(1u, testing_support::entriesIn(Container::Cookies));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CookieWindowTest, DeleteAllWithAFilterDeletesOnlyTheListedOnes) {
+    for (const char* d : {"news.example", "shop.example", "news.other"})
+        addCookie(d);
+    addContentEntry("http://news.example/a.htm", "a.htm", 10);
+    open();
+    CookieForm->Edit1->setText(QStringLiteral("news"));
+    emit CookieForm->Label6->clicked();
+    EXPECT_TRUE(listed().isEmpty());
+    const auto left = platform::urlcache::list(Container::Cookies);
+    ASSERT_EQ(1u, left.size());
+    EXPECT_EQ("Cookie:user@shop.example/", left[0].url);
+    EXPECT_EQ(1u, testing_support::entriesIn(Container::Content));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CookieWindowTest, DeleteAllWithoutAFilterEmptiesTheCookiesThenSaysSoAndCloses) {
+    addCookie("alpha.example");
+    addCookie("beta.example");
+    addContentEntry("http://alpha.example/a.htm", "a.htm", 10);
+    open();
+    emit CookieForm->Label6->clicked();
+    EXPECT_EQ(0u, testing_support::entriesIn(Container::Cookies));
+    EXPECT_EQ(1u, testing_support::entriesIn(Container::Content));
+    EXPECT_EQ(std::vector<std::string>{GetText(83)}, messages);
+    EXPECT_TRUE(CookieForm->CloseTimer->isActive());
+    testing_support::RunEventsFor(50);
+    EXPECT_FALSE(CookieForm->isVisible());
+}
+
+TEST_F(CookieWindowTest, DeletingTheLastCookieShowsTheMessageAndClosesTheWindow) {
+    addCookie("only.example");
+    open();
+    emit CookieForm->Label5->clicked();
+    EXPECT_EQ(std::vector<std::string>{GetText(83)}, messages);
+    testing_support::RunEventsFor(50);
+    EXPECT_FALSE(CookieForm->isVisible());
+}
+
+TEST_F(CookieWindowTest, SecurityPageOpensTheWindowAfterTheBusyAnimation) {
+    addCookie("alpha.example");
+    Form1->show();
+    onModal = [this](QWidget* window) {
+        modalWindowsVisibleMain.push_back(Form1->isVisible());
+        if (window == Form2) {
+            EXPECT_EQ(30, Form2->FakeTimer->interval());
+            EXPECT_EQ(GetText(66), Form2->Label2->Caption());
+            RunModalLoop(window); // about three seconds at 30 ms: shortened below
+        }
+        if (window == CookieForm) {
+            EXPECT_EQ(1, CookieForm->Listbox1->count());
+        }
+    };
+    Form2->ProgressBar1->setValue(95); // only the last few ticks
+    emit Form1->SicherheitsPanel->Label16->clicked();
+    EXPECT_EQ((std::vector<std::string>{"TForm2", "TCookieForm"}), modalWindows);
+    EXPECT_EQ((std::vector<bool>{false, false}), modalWindowsVisibleMain);
+    EXPECT_TRUE(Form1->isVisible());
+}
+
+TEST_F(CookieWindowTest, ExplanationPicturesShowTheirTextsInTheInformationWindow) {
+    int shown = 0;
+    onModal = [&](QWidget* window) { shown += window == Form5; };
+    emit Form1->SicherheitsPanel->Image13->clicked();
+    emit Form1->SicherheitsPanel->Image17->clicked();
+    EXPECT_EQ(2, shown);
+    const std::string typed = GetText(68);
+    const auto lines = static_cast<int>(std::count(typed.begin(), typed.end(), '\n')) + 1;
+    EXPECT_EQ(lines, Form5->MemoLines().size());
+    EXPECT_EQ(2, clickSounds());
+}
+
+TEST(FormatCacheTimeTest, DropsTheSecondsButKeepsAMidnightDateWhole) {
+    testing_support::TempPlatform platform;
+    double t = 0;
+    ASSERT_TRUE(TryEncodeDateTime(2001, 5, 26, 17, 34, 46, 0, t));
+    EXPECT_EQ("26.05.2001 17:34", FormatCacheTime(t));
+    ASSERT_TRUE(TryEncodeDateTime(2001, 5, 27, 0, 0, 0, 0, t));
+    EXPECT_EQ("27.05.2001", FormatCacheTime(t));
+    EXPECT_EQ("", FormatCacheTime(-1.5));
+    EXPECT_EQ("30.12.1899", FormatCacheTime(0));
+}
