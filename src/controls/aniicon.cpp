@@ -36,12 +36,11 @@ std::uint32_t littleEndian32(const char* p) {
 // Reads forward through the raw data; reading past the end throws ReadPastEnd, which the
 // decoder catches, so a broken file only ends the decoding.
 class ChunkReader {
-public:
+  public:
     explicit ChunkReader(const std::string& data) : data_(data) {}
 
     std::string_view take(std::uint64_t count) {
-        if (count > remaining())
-            throw ReadPastEnd{};
+        if (count > remaining()) throw ReadPastEnd{};
         std::string_view bytes(data_.data() + pos_, count);
         pos_ += count;
         return bytes;
@@ -62,7 +61,7 @@ public:
         return bytes;
     }
 
-private:
+  private:
     std::uint64_t remaining() const { return data_.size() - pos_; }
 
     const std::string& data_;
@@ -74,8 +73,7 @@ private:
 bool tagMatches(std::string_view id, std::string_view tag) {
     std::string text;
     for (char c : id) {
-        if (static_cast<unsigned char>(c) > 32)
-            text += c;
+        if (static_cast<unsigned char>(c) > 32) text += c;
     }
     return text.find(tag) != std::string::npos;
 }
@@ -87,8 +85,8 @@ void fillTable(std::array<T, N>& table, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size() && i / 4 < N; ++i) {
         const unsigned shift = 8 * (i % 4);
         auto value = static_cast<std::uint32_t>(table[i / 4]);
-        value = (value & ~(0xFFu << shift)) |
-                std::uint32_t(static_cast<unsigned char>(bytes[i])) << shift;
+        value = (value & ~(0xFFu << shift)) | std::uint32_t(static_cast<unsigned char>(bytes[i]))
+                                                  << shift;
         table[i / 4] = static_cast<T>(value);
     }
 }
@@ -97,7 +95,9 @@ void fillTable(std::array<T, N>& table, std::string_view bytes) {
 
 TAniIconFile::TAniIconFile() = default;
 
-TAniIconFile::~TAniIconFile() { destroyFrames(); }
+TAniIconFile::~TAniIconFile() {
+    destroyFrames();
+}
 
 void TAniIconFile::LoadFromStream(QIODevice& stream) {
     LoadFromData(stream.readAll());
@@ -115,14 +115,12 @@ void TAniIconFile::LoadFromData(const QByteArray& data) {
 
 void TAniIconFile::ReadData(const QByteArray& data) {
     LoadFromData(data);
-    if (OnFrameChange)
-        OnFrameChange();
+    if (OnFrameChange) OnFrameChange();
 }
 
 bool TAniIconFile::LoadFromResource(const QString& resourcePath) {
     QFile file(resourcePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly)) return false;
     ReadData(file.readAll());
     return true;
 }
@@ -132,8 +130,7 @@ void TAniIconFile::SaveToStream(QIODevice& stream) const {
 }
 
 void TAniIconFile::Assign(const TAniIconFile* source) {
-    if (source == this)
-        return;
+    if (source == this) return;
     if (source == nullptr) {
         loaded_ = false;
         raw_.clear();
@@ -148,28 +145,23 @@ void TAniIconFile::Assign(const TAniIconFile* source) {
 }
 
 void TAniIconFile::SelectFrame(int index) {
-    if (index < 0 || index >= MaxFrames || frames_[index] == nullptr)
-        index = 0;
+    if (index < 0 || index >= MaxFrames || frames_[index] == nullptr) index = 0;
     current_ = index;
     counter_ = 0;
 }
 
 void TAniIconFile::Step() {
     counter_ += 2;
-    if (rates_[current_] >= counter_)
-        return;
+    if (rates_[current_] >= counter_) return;
     counter_ = 0;
     int next = current_ == MaxFrames - 1 ? 0 : current_ + 1;
-    if (frames_[next] == nullptr)
-        next = 0;
+    if (frames_[next] == nullptr) next = 0;
     current_ = next;
-    if (OnFrameChange)
-        OnFrameChange();
+    if (OnFrameChange) OnFrameChange();
 }
 
 void TAniIconFile::Draw(HDC dc, const QRect& rect) const {
-    if (frames_[current_] != nullptr)
-        DrawIcon(dc, rect.left(), rect.top(), frames_[current_]);
+    if (frames_[current_] != nullptr) DrawIcon(dc, rect.left(), rect.top(), frames_[current_]);
 }
 
 void TAniIconFile::Draw(QPainter& painter, const QRect& rect) const {
@@ -197,15 +189,13 @@ void TAniIconFile::destroyFrames() {
     // Every slot, not only those before the first gap: a frame that failed to decode leaves a
     // gap with live icons behind it.
     for (HICON& icon : frames_) {
-        if (icon != nullptr)
-            DestroyIcon(icon);
+        if (icon != nullptr) DestroyIcon(icon);
         icon = nullptr;
     }
 }
 
 void TAniIconFile::decode() {
-    if (raw_.empty())
-        return;
+    if (raw_.empty()) return;
     ChunkReader reader(raw_);
     bool readingFrames = false;
     try {
@@ -238,23 +228,20 @@ void TAniIconFile::decode() {
             fillTable(sequence_, reader.data(chunk.size, tableCapacity));
             chunk = reader.header();
         }
-        if (!tagMatches(chunk.id, "LIST"))
-            return;
+        if (!tagMatches(chunk.id, "LIST")) return;
         reader.skip(4);
         destroyFrames();
         readingFrames = true;
         const int count = static_cast<int>(std::min<std::uint32_t>(header_.Frames, MaxFrames));
         for (int i = 0; i < count; ++i) {
             const ChunkHeader frame = reader.header();
-            if (frame.size < smallestFrameChunk)
-                break;
+            if (frame.size < smallestFrameChunk) break;
             const std::string_view directory = reader.take(iconFileHeaderSize);
             const std::uint32_t imageOffset = littleEndian32(directory.data() + 6 + 12);
             std::uint32_t size = frame.size;
             if (imageOffset > iconFileHeaderSize) {
                 // An image said to start beyond its own frame is a broken file, not a frame.
-                if (imageOffset >= size)
-                    break;
+                if (imageOffset >= size) break;
                 reader.skip(imageOffset - iconFileHeaderSize);
                 size -= imageOffset - iconFileHeaderSize;
             }
@@ -292,8 +279,7 @@ void TAniIcon::setAniFile(const TAniIconFile* source) {
 
 void TAniIcon::setAnimated(bool animated) {
     animated_ = animated;
-    if (frameTimer_.isActive() == animated)
-        return;
+    if (frameTimer_.isActive() == animated) return;
     if (frameTimer_.isActive())
         frameTimer_.stop();
     else
@@ -324,8 +310,7 @@ void TAniIcon::setButtonStyle(bool buttonStyle) {
 void TAniIcon::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Left unpainted, a child widget shows its parent's picture underneath.
-    if (!transparent_)
-        painter.fillRect(rect(), palette().color(backgroundRole()));
+    if (!transparent_) painter.fillRect(rect(), palette().color(backgroundRole()));
     const QPoint origin = center_ ? QPoint((width() - TAniIconFile::FrameSize) / 2,
                                            (height() - TAniIconFile::FrameSize) / 2)
                                   : QPoint(0, 0);
@@ -346,49 +331,41 @@ void TAniIcon::paintEvent(QPaintEvent*) {
 
 void TAniIcon::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    if (animateOnEnter_ && isEnabled())
-        setAnimated(true);
+    if (animateOnEnter_ && isEnabled()) setAnimated(true);
     hovered_ = true;
     update();
 }
 
 void TAniIcon::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    if (animateOnEnter_ && isEnabled())
-        setAnimated(false);
+    if (animateOnEnter_ && isEnabled()) setAnimated(false);
     hovered_ = false;
     update();
 }
 
 void TAniIcon::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     pressed_ = true;
     clickArmed_ = true;
-    if (buttonStyle_)
-        update();
+    if (buttonStyle_) update();
 }
 
 void TAniIcon::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     pressed_ = false;
-    if (buttonStyle_)
-        update();
+    if (buttonStyle_) update();
     if (event->button() == Qt::LeftButton && clickArmed_) {
         clickArmed_ = false;
-        if (rect().contains(event->position().toPoint()))
-            emit clicked();
+        if (rect().contains(event->position().toPoint())) emit clicked();
     }
 }
 
 void TAniIcon::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     // The second press of a double-click shows pressed but is no second click.
     pressed_ = true;
-    if (buttonStyle_)
-        update();
+    if (buttonStyle_) update();
     emit doubleClicked();
 }

@@ -15,8 +15,7 @@ void TLongEdit::focusInEvent(QFocusEvent*) {
 }
 
 bool TLongEdit::forwardToList(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || list_ == nullptr)
-        return false;
+    if (event->button() != Qt::LeftButton || list_ == nullptr) return false;
     QWidget* target = list_->viewport();
     const QPointF global = mapToGlobal(event->position());
     const QPointF local = target->mapFromGlobal(global);
@@ -28,46 +27,43 @@ bool TLongEdit::forwardToList(QMouseEvent* event) {
 }
 
 void TLongEdit::mousePressEvent(QMouseEvent* event) {
-    if (!forwardToList(event))
-        QLineEdit::mousePressEvent(event);
+    if (!forwardToList(event)) QLineEdit::mousePressEvent(event);
 }
 
 void TLongEdit::mouseReleaseEvent(QMouseEvent* event) {
-    if (!forwardToList(event))
-        QLineEdit::mouseReleaseEvent(event);
+    if (!forwardToList(event)) QLineEdit::mouseReleaseEvent(event);
 }
 
 void TLongEdit::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!forwardToList(event))
-        QLineEdit::mouseDoubleClickEvent(event);
+    if (!forwardToList(event)) QLineEdit::mouseDoubleClickEvent(event);
 }
 
 TLongListbox::TLongListbox(QWidget* parent) : QListWidget(parent) {
     setMouseTracking(true);
 }
 
-TLongListbox::~TLongListbox() { removeHint(); }
+TLongListbox::~TLongListbox() {
+    removeHint();
+}
 
-void TLongListbox::removeHint() { delete hint_.data(); }
+void TLongListbox::removeHint() {
+    delete hint_.data();
+}
 
 void TLongListbox::mouseMoveEvent(QMouseEvent* event) {
     QListWidget::mouseMoveEvent(event);
-    if (onlyWhenFocused_ && QApplication::focusWidget() != this)
-        return;
+    if (onlyWhenFocused_ && QApplication::focusWidget() != this) return;
     const QModelIndex index = indexAt(event->position().toPoint());
     const int row = index.isValid() ? index.row() : -1;
-    if (row == lastHovered_)
-        return;
+    if (row == lastHovered_) return;
     lastHovered_ = row;
-    if (row == -1)
-        return;
+    if (row == -1) return;
     removeHint();
 
     const QString text = item(row)->text();
     const QFontMetrics metrics(font());
     const int textWidth = metrics.horizontalAdvance(text);
-    if (textWidth <= width())
-        return;
+    if (textWidth <= width()) return;
 
     // The hint lies on the list's parent, so that it may stick out past the list's edge.
     QWidget* host = parentWidget() != nullptr ? parentWidget() : this;

@@ -12,13 +12,14 @@ namespace ani_bytes {
 inline std::string le16(std::uint32_t v) {
     return {char(v & 0xFF), char((v >> 8) & 0xFF)};
 }
-inline std::string le32(std::uint32_t v) { return le16(v & 0xFFFF) + le16(v >> 16); }
+inline std::string le32(std::uint32_t v) {
+    return le16(v & 0xFFFF) + le16(v >> 16);
+}
 
 // A chunk exactly as stated: identifier, size, data; a pad byte only when asked.
 inline std::string chunk(const std::string& id, const std::string& data, bool pad = false) {
     std::string out = id + le32(static_cast<std::uint32_t>(data.size())) + data;
-    if (pad && data.size() % 2 != 0)
-        out += '\0';
+    if (pad && data.size() % 2 != 0) out += '\0';
     return out;
 }
 
@@ -27,7 +28,9 @@ inline std::string infoHeader(int width, int height, int bitCount, std::uint32_t
            le32(0) + le32(0) + le32(0) + le32(colorsUsed) + le32(0);
 }
 
-inline int stride(int width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
+inline int stride(int width, int bitCount) {
+    return ((width * bitCount + 31) / 32) * 4;
+}
 
 // An icon image (header, palette, colour rows, AND mask) of one colour, except that the mask
 // makes the top-left pixel transparent. 4 and 8 bits use a palette whose entry 1 is the
@@ -51,8 +54,7 @@ inline std::string solidImage(QRgb color, int bitCount = 4, int size = 32) {
             case 1:
                 break;
             case 4:
-                if (x % 2 == 0)
-                    row += char(0x11);
+                if (x % 2 == 0) row += char(0x11);
                 break;
             case 8:
                 row += char(1);
@@ -64,16 +66,14 @@ inline std::string solidImage(QRgb color, int bitCount = 4, int size = 32) {
                 row += {char(qBlue(color)), char(qGreen(color)), char(qRed(color)), char(0xFF)};
             }
         }
-        if (bitCount == 1)
-            row = std::string(size / 8, char(0xFF));
+        if (bitCount == 1) row = std::string(size / 8, char(0xFF));
         row.resize(colorStride, '\0');
         out += row;
     }
     const int maskStride = stride(size, 1);
     for (int y = size - 1; y >= 0; --y) {
         std::string row(maskStride, '\0');
-        if (y == 0)
-            row[0] = char(0x80);
+        if (y == 0) row[0] = char(0x80);
         out += row;
     }
     return out;
@@ -101,7 +101,7 @@ struct Ani {
     std::uint32_t headerFrames = 0; // 0: the number of frame chunks
     bool hasRate = false;
     std::vector<std::uint32_t> rates;
-    std::string rateChunkData; // replaces the rates when not empty
+    std::string rateChunkData;       // replaces the rates when not empty
     std::vector<std::string> frames; // icon files, one per frame chunk
 
     std::string bytes() const {
@@ -113,8 +113,8 @@ struct Ani {
         }
         const auto count =
             headerFrames != 0 ? headerFrames : static_cast<std::uint32_t>(frames.size());
-        body += chunk("anih", le32(36) + le32(count) + le32(count) + le32(0) + le32(0) +
-                                  le32(0) + le32(0) + le32(displayRate) + le32(1));
+        body += chunk("anih", le32(36) + le32(count) + le32(count) + le32(0) + le32(0) + le32(0) +
+                                  le32(0) + le32(displayRate) + le32(1));
         if (hasRate) {
             std::string data = rateChunkData;
             if (data.empty()) {
@@ -132,7 +132,9 @@ struct Ani {
 };
 
 // A distinct colour per frame index.
-inline QRgb frameColor(int i) { return qRgb(10 + (i * 37) % 200, 200 - (i * 13) % 180, 40 + i); }
+inline QRgb frameColor(int i) {
+    return qRgb(10 + (i * 37) % 200, 200 - (i * 13) % 180, 40 + i);
+}
 
 inline std::vector<std::string> solidFrames(int count) {
     std::vector<std::string> frames;

@@ -31,7 +31,7 @@ void sendLeave(QWidget& widget) {
 }
 
 class AniIconTest : public QtTest {
-protected:
+  protected:
     void SetUp() override {
         Ani ani;
         ani.displayRate = 0; // a new frame every tick

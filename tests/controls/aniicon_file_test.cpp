@@ -20,8 +20,7 @@ int ticksShown(TAniIconFile& file) {
     const int start = file.CurrentFrame();
     for (int ticks = 1; ticks < 1000; ++ticks) {
         file.Step();
-        if (file.CurrentFrame() != start)
-            return ticks;
+        if (file.CurrentFrame() != start) return ticks;
     }
     return -1;
 }
@@ -218,8 +217,7 @@ TEST_F(AniReaderTest, FileWithoutFrameListLeavesTheFramesAsTheyWere) {
     ani.frames = solidFrames(2);
     TAniIconFile file;
     file.LoadFromData(ani.bytes());
-    const std::string headerOnly =
-        chunk("RIFF", "ACON" + chunk("anih", std::string(36, '\0')));
+    const std::string headerOnly = chunk("RIFF", "ACON" + chunk("anih", std::string(36, '\0')));
     file.LoadFromData(headerOnly);
     EXPECT_EQ(2, file.FrameCount());
     file.LoadFromData(std::string());

@@ -93,14 +93,14 @@ TEST_F(IconResourceTest, CursorDataStartWithTheHotSpot) {
 TEST_F(IconResourceTest, RefusesBrokenDataWithoutReadingPastIt) {
     const std::string whole = solidImage(qRgb(1, 2, 3), 24);
     // Every cut short of the mask's end leaves no whole picture.
-    for (std::size_t length : {std::size_t(1), std::size_t(39), std::size_t(40),
-                               std::size_t(1000), whole.size() - 1}) {
+    for (std::size_t length :
+         {std::size_t(1), std::size_t(39), std::size_t(40), std::size_t(1000), whole.size() - 1}) {
         SCOPED_TRACE(length);
         // A copy of exactly that length, so that a read past it is a real overrun.
         std::vector<BYTE> cut(whole.begin(), whole.begin() + length);
         SetLastError(junkError);
-        EXPECT_EQ(nullptr, CreateIconFromResource(cut.data(), static_cast<DWORD>(cut.size()),
-                                                  TRUE, ICON_RESOURCE_VERSION));
+        EXPECT_EQ(nullptr, CreateIconFromResource(cut.data(), static_cast<DWORD>(cut.size()), TRUE,
+                                                  ICON_RESOURCE_VERSION));
         EXPECT_EQ(ERROR_INVALID_DATA, GetLastError());
     }
     auto withField = [&](std::size_t at, const std::string& value) {

@@ -11,7 +11,7 @@ using controls_test::QtTest;
 namespace {
 
 class LongListTest : public QtTest {
-protected:
+  protected:
     void SetUp() override {
         window.resize(400, 300);
         list = new TLongListbox(&window);
@@ -21,9 +21,7 @@ protected:
         list->setGeometry(20, 30, 120, 200);
     }
 
-    QPoint itemCentre(int row) const {
-        return list->visualItemRect(list->item(row)).center();
-    }
+    QPoint itemCentre(int row) const { return list->visualItemRect(list->item(row)).center(); }
     void moveTo(QPoint viewportPos) {
         QMouseEvent event(QEvent::MouseMove, QPointF(viewportPos),
                           list->viewport()->mapToGlobal(QPointF(viewportPos)), Qt::NoButton,
@@ -163,8 +161,9 @@ TEST_F(LongListTest, ClosingTheWindowWithAHintShownIsSafe) {
     list2->addItems({"an item far too wide for a list of forty pixels"});
     list2->setGeometry(0, 0, 40, 100);
     window2->show();
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), list2->viewport()->mapToGlobal(QPointF(5, 5)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5),
+                     list2->viewport()->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(list2->viewport(), &move);
     ASSERT_NE(nullptr, list2->HintBox());
     delete window2;

@@ -69,12 +69,17 @@ TEST_F(DesignResources, PicturesHaveTheirDesignSizes) {
     const struct {
         const char* name;
         QSize size;
-    } pictures[] = {{"wallpaper.png", {64, 64}},      {"splash.png", {383, 205}},
-                    {"info.png", {16, 16}},           {"next.png", {16, 16}},
-                    {"decoration.png", {120, 120}},   {"decoration_welcome.png", {120, 120}},
-                    {"decoration_security.png", {120, 120}}, {"decoration_cache.png", {120, 120}},
+    } pictures[] = {{"wallpaper.png", {64, 64}},
+                    {"splash.png", {383, 205}},
+                    {"info.png", {16, 16}},
+                    {"next.png", {16, 16}},
+                    {"decoration.png", {120, 120}},
+                    {"decoration_welcome.png", {120, 120}},
+                    {"decoration_security.png", {120, 120}},
+                    {"decoration_cache.png", {120, 120}},
                     {"decoration_favorites.png", {120, 120}},
-                    {"decoration_settings.png", {120, 120}}, {"decoration_auto.png", {120, 120}},
+                    {"decoration_settings.png", {120, 120}},
+                    {"decoration_auto.png", {120, 120}},
                     {"decoration_about.png", {120, 120}}};
     for (const auto& picture : pictures) {
         QImage image(QString(":/res/") + picture.name);
@@ -94,8 +99,8 @@ TEST(ClickSound, IsAShortMonoPcmWave) {
     EXPECT_EQ("RIFF", wav.mid(0, 4));
     EXPECT_EQ("WAVE", wav.mid(8, 4));
     EXPECT_EQ("fmt ", wav.mid(12, 4));
-    EXPECT_EQ(1u, le32At(wav, 20) & 0xFFFF);        // PCM
-    EXPECT_EQ(1u, le32At(wav, 20) >> 16);           // mono
+    EXPECT_EQ(1u, le32At(wav, 20) & 0xFFFF); // PCM
+    EXPECT_EQ(1u, le32At(wav, 20) >> 16);    // mono
     const std::uint32_t byteRate = le32At(wav, 28);
     EXPECT_EQ("data", wav.mid(36, 4));
     const std::uint32_t dataBytes = le32At(wav, 40);

@@ -21,8 +21,7 @@ QImage render(TWallpaper& wallpaper) {
 
 TEST(WallpaperTiles, CoverTheRectangleWithWholeTilesFromItsCorner) {
     const auto exact = WallpaperTilePositions(QRect(0, 0, 64, 96), QSize(32, 32));
-    EXPECT_EQ((std::vector<QPoint>{{0, 0}, {32, 0}, {0, 32}, {32, 32}, {0, 64}, {32, 64}}),
-              exact);
+    EXPECT_EQ((std::vector<QPoint>{{0, 0}, {32, 0}, {0, 32}, {32, 32}, {0, 64}, {32, 64}}), exact);
     // One pixel more than a multiple of the tile width: one more column.
     const auto wider = WallpaperTilePositions(QRect(0, 0, 65, 32), QSize(32, 32));
     EXPECT_EQ(3, columns(wider));

@@ -40,8 +40,7 @@ void putChunk(QByteArray& out, const char* id, const QByteArray& data) {
     out.append(id, 4);
     put32(out, static_cast<std::uint32_t>(data.size()));
     out.append(data);
-    if (data.size() % 2 != 0)
-        out.append('\0');
+    if (data.size() % 2 != 0) out.append('\0');
 }
 
 // --- Icon files ------------------------------------------------------------------------
@@ -55,8 +54,8 @@ QByteArray iconFile(const QImage& drawing, int bitCount) {
     QImage indexed;
     if (bitCount == 8) {
         QImage opaque = argb.convertToFormat(QImage::Format_RGB32);
-        indexed = opaque.convertToFormat(QImage::Format_Indexed8,
-                                         Qt::ThresholdDither | Qt::AvoidDither);
+        indexed =
+            opaque.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
     }
     const int colorStride = ((w * bitCount + 31) / 32) * 4;
     const int maskStride = ((w + 31) / 32) * 4;
@@ -100,8 +99,7 @@ QByteArray iconFile(const QImage& drawing, int bitCount) {
     for (int y = h - 1; y >= 0; --y) {
         QByteArray row(maskStride, '\0');
         for (int x = 0; x < w; ++x) {
-            if (qAlpha(argb.pixel(x, y)) < 128)
-                row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
+            if (qAlpha(argb.pixel(x, y)) < 128) row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
         }
         image.append(row);
     }
@@ -123,7 +121,7 @@ QByteArray iconFile(const QImage& drawing, int bitCount) {
 }
 
 struct AniOptions {
-    QByteArray title;  // with the author, makes the INFO list; none when empty
+    QByteArray title; // with the author, makes the INFO list; none when empty
     QByteArray author;
     std::uint32_t displayRate = 6;
     std::vector<std::uint32_t> rates; // a "rate" chunk when not empty
@@ -209,8 +207,8 @@ QImage wallpaperTile() {
         for (int x = 0; x < size; ++x) {
             const double a = 2 * pi * x / size;
             const double b = 2 * pi * y / size;
-            const double wave = std::sin(a + b) * 0.5 + std::sin(2 * a - b) * 0.3 +
-                                std::cos(3 * b) * 0.2;
+            const double wave =
+                std::sin(a + b) * 0.5 + std::sin(2 * a - b) * 0.3 + std::cos(3 * b) * 0.2;
             const int shade = static_cast<int>(std::lround(wave * 7));
             image.setPixel(x, y, qRgb(206 + shade, 224 + shade, 246 + shade / 2));
         }
@@ -328,8 +326,8 @@ QImage decoration(Motif motif) {
         p.drawLine(QPointF(92, 24), QPointF(66, 86));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(220, 160, 60));
-        p.drawPolygon(QPolygonF({QPointF(56, 84), QPointF(78, 90), QPointF(70, 104),
-                                 QPointF(48, 98)}));
+        p.drawPolygon(
+            QPolygonF({QPointF(56, 84), QPointF(78, 90), QPointF(70, 104), QPointF(48, 98)}));
         break;
     }
     case Motif::Favorites: {
@@ -444,13 +442,12 @@ QImage globeFrame(int frame, int frames) {
     // Continents as blobs at fixed longitudes; x follows the sphere's curvature.
     const struct {
         double longitude, latitude, size;
-    } lands[] = {{0.0, -0.5, 5.5}, {1.4, 0.3, 6.5}, {2.6, -0.2, 4.5}, {4.2, 0.5, 6.0},
-                 {5.3, -0.6, 4.0}};
+    } lands[] = {
+        {0.0, -0.5, 5.5}, {1.4, 0.3, 6.5}, {2.6, -0.2, 4.5}, {4.2, 0.5, 6.0}, {5.3, -0.6, 4.0}};
     for (const auto& land : lands) {
         const double a = land.longitude + turn;
         const double depth = std::cos(a);
-        if (depth <= -0.1)
-            continue;
+        if (depth <= -0.1) continue;
         const double x = centre.x() + radius * std::sin(a) * std::cos(land.latitude);
         const double y = centre.y() + radius * std::sin(land.latitude);
         p.drawEllipse(QPointF(x, y), land.size * std::max(0.25, depth), land.size);
@@ -533,13 +530,11 @@ bool writePng(const QString& path, const QImage& image) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QDir repository(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     if (!repository.exists("resources") && !repository.mkpath("resources")) {
-        std::fprintf(stderr, "resgen: no resources folder in %s\n",
-                     qPrintable(repository.path()));
+        std::fprintf(stderr, "resgen: no resources folder in %s\n", qPrintable(repository.path()));
         return 1;
     }
     const QString res = repository.filePath("resources") + '/';
@@ -581,8 +576,7 @@ int main(int argc, char** argv) {
     busy.bitCount = 8;
     ok &= writeFile(res + "busy.ani", aniFile(spinner, busy));
 
-    if (!repository.exists("data") && !repository.mkpath("data"))
-        ok = false;
+    if (!repository.exists("data") && !repository.mkpath("data")) ok = false;
     ok &= writeFile(repository.filePath("data/clck.wav"), clickSound());
     return ok ? 0 : 1;
 }

@@ -41,14 +41,17 @@ DWORD readDword(const BYTE* p) {
     return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
 }
 
-WORD readWord(const BYTE* p) { return WORD(p[0] | p[1] << 8); }
+WORD readWord(const BYTE* p) {
+    return WORD(p[0] | p[1] << 8);
+}
 
-DWORD rowBytes(LONG width, DWORD bitCount) { return ((DWORD(width) * bitCount + 31) / 32) * 4; }
+DWORD rowBytes(LONG width, DWORD bitCount) {
+    return ((DWORD(width) * bitCount + 31) / 32) * 4;
+}
 
 // Decodes a device-independent icon bitmap; a null image when the data do not hold one.
 QImage decodeIconBitmap(const BYTE* bits, DWORD size) {
-    if (size < bitmapInfoHeaderSize)
-        return {};
+    if (size < bitmapInfoHeaderSize) return {};
     const DWORD headerSize = readDword(bits);
     const LONG width = static_cast<LONG>(readDword(bits + 4));
     const LONG doubledHeight = static_cast<LONG>(readDword(bits + 8));
@@ -65,17 +68,14 @@ QImage decodeIconBitmap(const BYTE* bits, DWORD size) {
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)
         return {};
     const LONG height = doubledHeight / 2;
-    if (height == 0)
-        return {};
+    if (height == 0) return {};
 
     // Deeper pictures may still carry a colour table (unused here) before their rows.
     DWORD paletteCount = colorsUsed;
     if (bitCount <= 8) {
         const DWORD fullPalette = 1u << bitCount;
-        if (paletteCount == 0)
-            paletteCount = fullPalette;
-        if (paletteCount > fullPalette)
-            return {};
+        if (paletteCount == 0) paletteCount = fullPalette;
+        if (paletteCount > fullPalette) return {};
     } else if (paletteCount > 256) {
         return {};
     }
@@ -88,15 +88,12 @@ QImage decodeIconBitmap(const BYTE* bits, DWORD size) {
     const std::uint64_t end = maskOffset + std::uint64_t(maskStride) * height;
     // 32-bit pictures carry their own alpha, so a missing mask still leaves a whole picture.
     const bool hasMask = end <= size;
-    if (!hasMask && (bitCount != 32 || maskOffset > size))
-        return {};
+    if (!hasMask && (bitCount != 32 || maskOffset > size)) return {};
 
     QImage image(width, height, QImage::Format_ARGB32);
-    if (image.isNull())
-        return {};
+    if (image.isNull()) return {};
     auto paletteColor = [&](DWORD index) -> QRgb {
-        if (index >= paletteCount || bitCount > 8)
-            return qRgb(0, 0, 0);
+        if (index >= paletteCount || bitCount > 8) return qRgb(0, 0, 0);
         const BYTE* entry = bits + paletteOffset + index * 4;
         return qRgb(entry[2], entry[1], entry[0]);
     };
@@ -143,8 +140,7 @@ QImage decodeIconBitmap(const BYTE* bits, DWORD size) {
             const BYTE* row = bits + maskOffset + DWORD(height - 1 - y) * maskStride;
             auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (LONG x = 0; x < width; ++x) {
-                if ((row[x / 8] >> (7 - x % 8)) & 1)
-                    out[x] = qRgba(0, 0, 0, 0);
+                if ((row[x / 8] >> (7 - x % 8)) & 1) out[x] = qRgba(0, 0, 0, 0);
             }
         }
     }
@@ -218,11 +214,12 @@ BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {
     return TRUE;
 }
 
-HDC DeviceContextFor(QPainter& painter) { return reinterpret_cast<HDC>(&painter); }
+HDC DeviceContextFor(QPainter& painter) {
+    return reinterpret_cast<HDC>(&painter);
+}
 
 QImage IconImage(HICON icon) {
-    if (!isLive(icon))
-        return {};
+    if (!isLive(icon)) return {};
     return icon->image;
 }
 
