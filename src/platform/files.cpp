@@ -183,6 +183,12 @@ bool copyFileContents(const std::string& from, const std::string& to) {
         }
     }
     const int err = errno;
+    // As CopyFile does, the copy keeps the source's last-write time.
+    struct stat source;
+    if (ok && ::fstat(in, &source) == 0) {
+        const timespec times[2] = {source.st_atim, source.st_mtim};
+        ::futimens(out, times);
+    }
     ::close(in);
     if (::close(out) != 0)
         ok = false;

@@ -1,6 +1,7 @@
 #include "conformance.h"
 #include "support/platform_fixture.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -420,4 +421,33 @@ TEST_F(FilesTest, PipesAndDevicesAreNotReadOrWrittenAsFiles) {
     EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
     EXPECT_FALSE(CopyFileA("Z:\\dev\\zero", "C:\\copy", FALSE));
     ::alarm(0);
+}
+
+TEST_F(FilesTest, FindReportsTheLastWriteTimeAndCopiesKeepIt) {
+    ASSERT_TRUE(WriteWholeFile("C:\\dated.txt", "12345"));
+    // 2001-05-26 17:34:46.5 UTC
+    const timespec times[2] = {{990898486, 500000000}, {990898486, 500000000}};
+    ASSERT_EQ(0, ::utimensat(AT_FDCWD, host("dated.txt").c_str(), times, 0));
+    const std::uint64_t expected = 126353720865000000ULL;
+
+    WIN32_FIND_DATAA data;
+    fillJunk(data);
+    const HANDLE find = FindFirstFileA("C:\\dated.txt", &data);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    FindClose(find);
+    const auto ticks = [](const FILETIME& ft) {
+        return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    };
+    EXPECT_EQ(expected, ticks(data.ftLastWriteTime));
+    EXPECT_EQ(expected, ticks(data.ftLastAccessTime));
+    EXPECT_EQ(5u, data.nFileSizeLow);
+    EXPECT_EQ(0u, data.nFileSizeHigh);
+    EXPECT_STREQ("", data.cAlternateFileName);
+
+    ASSERT_TRUE(CopyFileA("C:\\dated.txt", "C:\\copy.txt", TRUE));
+    fillJunk(data);
+    const HANDLE copy = FindFirstFileA("C:\\copy.txt", &data);
+    ASSERT_NE(INVALID_HANDLE_VALUE, copy);
+    FindClose(copy);
+    EXPECT_EQ(expected, ticks(data.ftLastWriteTime));
 }
