@@ -2,7 +2,9 @@
 // windows can be looked at without a display: screenshots OUTPUT_FOLDER.
 // Works on the platform root named by SURFKOLIBRI_PLATFORM (seed it with skplatform first to
 // see the sections with data).
+#include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "controls/longlist.h"
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
@@ -80,6 +82,15 @@ void renderLanguage(int number, const QString& tag) {
     save(Form4, "language");
     Form4->hide();
 
+    CookieForm->show();
+    if (CookieForm->Listbox1->count() > 1) {
+        CookieForm->Listbox1->setCurrentRow(1);
+        CookieForm->ListBox1Click();
+    }
+    save(CookieForm, "cookies");
+    CookieForm->CloseTimer->stop();
+    CookieForm->hide();
+
     Form5->ShowInfoText(GetText(67));
     save(Form5, "info");
     Form5->hide();
@@ -90,6 +101,8 @@ void renderLanguage(int number, const QString& tag) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Messages that a window would show modally are skipped: nobody is there to press OK.
+    SetModalHook([](QWidget*) {});
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     SetProgramFont();
