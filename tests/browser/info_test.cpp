@@ -1,4 +1,4 @@
-#include "browser_support.h"
+#include "support/browser_support.h"
 #include "cache/u_info.h"
 #include "platform/root.h"
 #include "shell/FormBase.h"

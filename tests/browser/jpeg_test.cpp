@@ -1,4 +1,4 @@
-#include "browser_support.h"
+#include "support/browser_support.h"
 #include "controls/jpegimage.h"
 #include "support/platform_fixture.h"
 
