@@ -118,13 +118,13 @@ const Record* current(CacheFind& find) {
         find.exhausted = false;
         find.batch = 1;
     }
-    while (find.next >= find.ahead.size()) {
-        if (find.exhausted)
-            break;
+    bool read = false;
+    while (find.next >= find.ahead.size() && !find.exhausted) {
         readAhead(find);
+        read = true;
     }
     // The version after the reads, which have seen every commit before them.
-    find.version = urlcache::dataVersion();
+    find.version = read ? urlcache::dataVersion() : version;
     find.versionKnown = true;
     return find.next < find.ahead.size() ? &find.ahead[find.next] : nullptr;
 }
