@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -22,6 +23,7 @@ struct Connection {
     bool clockOffsetKnown = false;
     std::int64_t clockOffsetVersion = 0;
     std::int64_t clockOffsetChanges = 0;
+    std::chrono::steady_clock::time_point clockOffsetChecked{};
     std::int64_t clockOffset = 0;
 
     ~Connection() {
@@ -322,13 +324,20 @@ std::int64_t clockOffsetSeconds() {
     // processes (the file-control counter does only once a read has begun); the change
     // count sees this connection's own.
     Connection& conn = connection();
+    const std::int64_t ownChanges = sqlite3_total_changes64(conn.db);
+    // The pragma costs a read transaction, and a walk over the URL cache converts four times
+    // per entry: other processes' commits are looked for at most once a millisecond.
+    const auto now = std::chrono::steady_clock::now();
+    if (conn.clockOffsetKnown && ownChanges == conn.clockOffsetChanges &&
+        now - conn.clockOffsetChecked < std::chrono::milliseconds(1))
+        return conn.clockOffset;
+    conn.clockOffsetChecked = now;
     std::int64_t version = -1;
     {
         Statement st("PRAGMA data_version");
         if (st.step())
             version = st.int64(0);
     }
-    const std::int64_t ownChanges = sqlite3_total_changes64(conn.db);
     if (conn.clockOffsetKnown && version == conn.clockOffsetVersion &&
         ownChanges == conn.clockOffsetChanges)
         return conn.clockOffset;
