@@ -84,8 +84,8 @@ int main() {
     std::printf("fill 100000 entries: %.0f ms\n", millisecondsSince(start));
 
     TIECache cache;
-    cache.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
-                            TRACK_ONLINE_ENTRY});
+    cache.SetFilterOptions(
+        {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
     cache.SetSearchPattern(spUrl);
     std::uint64_t bytes = 0;
     int entries = 0;

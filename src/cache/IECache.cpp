@@ -7,9 +7,9 @@
 namespace {
 
 const DWORD kOptionMasks[] = {
-    NORMAL_CACHE_ENTRY,        STABLE_CACHE_ENTRY,       STICKY_CACHE_ENTRY,
-    COOKIE_CACHE_ENTRY,        URLHISTORY_CACHE_ENTRY,   TRACK_OFFLINE_CACHE_ENTRY,
-    TRACK_ONLINE_CACHE_ENTRY,  SPARSE_CACHE_ENTRY,       OCX_CACHE_ENTRY,
+    NORMAL_CACHE_ENTRY,       STABLE_CACHE_ENTRY,     STICKY_CACHE_ENTRY,
+    COOKIE_CACHE_ENTRY,       URLHISTORY_CACHE_ENTRY, TRACK_OFFLINE_CACHE_ENTRY,
+    TRACK_ONLINE_CACHE_ENTRY, SPARSE_CACHE_ENTRY,     OCX_CACHE_ENTRY,
 };
 
 // The functions the check looks for, in the order it looks them up.
@@ -26,14 +26,11 @@ FARPROC g_groupFunctions[4] = {};
 bool lookUpLibrary(bool keepAddresses) {
     try {
         HMODULE library = LoadLibraryA("wininet.dll");
-        if (!library)
-            return false;
+        if (!library) return false;
         for (std::size_t i = 0; i < std::size(kCheckedNames); ++i) {
             FARPROC address = GetProcAddress(library, kCheckedNames[i]);
-            if (!address)
-                return false;
-            if (keepAddresses && i < std::size(g_groupFunctions))
-                g_groupFunctions[i] = address;
+            if (!address) return false;
+            if (keepAddresses && i < std::size(g_groupFunctions)) g_groupFunctions[i] = address;
         }
         return true;
     } catch (const std::exception&) {
@@ -70,7 +67,9 @@ double localDateTime(const FILETIME& utc) {
     }
 }
 
-std::string textOf(const char* text) { return text ? std::string(text) : std::string(); }
+std::string textOf(const char* text) {
+    return text ? std::string(text) : std::string();
+}
 
 } // namespace
 
@@ -81,7 +80,9 @@ TIECache::TIECache() {
                       URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY};
 }
 
-TIECache::~TIECache() { CloseWalk(); }
+TIECache::~TIECache() {
+    CloseWalk();
+}
 
 void TIECache::ResetLibraryCheck() {
     g_libraryChecked = false;
@@ -91,61 +92,62 @@ void TIECache::ResetLibraryCheck() {
 void TIECache::SetFilterOptions(TFilterOptions value) {
     FFilterOptions = value;
     FFilterMask = 0;
-    if (value.Empty())
-        return;
+    if (value.Empty()) return;
     for (int o = NORMAL_ENTRY; o <= OCX_ENTRY; ++o)
-        if (value.Contains(static_cast<TFilterOption>(o)))
-            FFilterMask |= kOptionMasks[o];
+        if (value.Contains(static_cast<TFilterOption>(o))) FFilterMask |= kOptionMasks[o];
 }
 
-bool TIECache::LibraryFound() const { return libraryCheck(); }
+bool TIECache::LibraryFound() const {
+    return libraryCheck();
+}
 
 void TIECache::CloseWalk() {
-    if (FWalkHandle)
-        FindCloseUrlCache(FWalkHandle);
+    if (FWalkHandle) FindCloseUrlCache(FWalkHandle);
     FWalkHandle = nullptr;
 }
 
 int TIECache::FindFirstEntry(std::int64_t GroupID) {
-    if (!libraryCheck())
-        return ERROR_FILE_NOT_FOUND;
+    if (!libraryCheck()) return ERROR_FILE_NOT_FOUND;
     // A walk left open by a caller of its own would otherwise be lost with its handle.
     CloseWalk();
     const char* pattern = nullptr;
     switch (FSearchPattern) {
-    case spAll: pattern = nullptr; break;
-    case spCookies: pattern = "Cookie:"; break;
-    case spHistory: pattern = "Visited:"; break;
-    case spUrl: pattern = ""; break;
+    case spAll:
+        pattern = nullptr;
+        break;
+    case spCookies:
+        pattern = "Cookie:";
+        break;
+    case spHistory:
+        pattern = "Visited:";
+        break;
+    case spUrl:
+        pattern = "";
+        break;
     }
     DWORD size = 0;
     HANDLE probe = FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupID, nullptr, &size,
                                              nullptr, nullptr, nullptr);
-    if (probe)
-        FindCloseUrlCache(probe);
+    if (probe) FindCloseUrlCache(probe);
     std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
     auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
     HANDLE handle = FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupID, entry, &size,
                                               nullptr, nullptr, nullptr);
-    if (!handle)
-        return lastErrorCode();
+    if (!handle) return lastErrorCode();
     FWalkHandle = handle;
-    if (entry)
-        CopyEntry(*entry);
+    if (entry) CopyEntry(*entry);
     return 0;
 }
 
 int TIECache::FindNextEntry() {
-    if (!libraryCheck())
-        return ERROR_FILE_NOT_FOUND;
+    if (!libraryCheck()) return ERROR_FILE_NOT_FOUND;
     DWORD size = 0;
     FindNextUrlCacheEntryExA(FWalkHandle, nullptr, &size, nullptr, nullptr, nullptr);
     std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
     auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
     if (!FindNextUrlCacheEntryExA(FWalkHandle, entry, &size, nullptr, nullptr, nullptr))
         return lastErrorCode();
-    if (entry)
-        CopyEntry(*entry);
+    if (entry) CopyEntry(*entry);
     return 0;
 }
 
@@ -153,43 +155,36 @@ void TIECache::Retrieve(std::int64_t GroupID) {
     FCancel = false;
     int r = FindFirstEntry(GroupID);
     if (r == 0) {
-        if (OnEntry)
-            OnEntry(this, FCancel);
+        if (OnEntry) OnEntry(this, FCancel);
         while (r == 0 && !FCancel) {
             r = FindNextEntry();
-            if (r == 0 && OnEntry)
-                OnEntry(this, FCancel);
+            if (r == 0 && OnEntry) OnEntry(this, FCancel);
         }
     }
     CloseWalk();
 }
 
 int TIECache::GetEntryInfo(const std::string& Url) {
-    if (!libraryCheck())
-        return ERROR_FILE_NOT_FOUND;
+    if (!libraryCheck()) return ERROR_FILE_NOT_FOUND;
     DWORD size = 0;
     GetUrlCacheEntryInfoExA(Url.c_str(), nullptr, &size, nullptr, nullptr, nullptr, 0);
     std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
     auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
     if (!GetUrlCacheEntryInfoExA(Url.c_str(), entry, &size, nullptr, nullptr, nullptr, 0))
         return lastErrorCode();
-    if (entry)
-        CopyEntry(*entry);
+    if (entry) CopyEntry(*entry);
     return 0;
 }
 
 int TIECache::DeleteEntry(const std::string& Url) {
-    if (!libraryCheck())
-        return 0;
-    if (!DeleteUrlCacheEntry(Url.c_str()))
-        return lastErrorCode();
+    if (!libraryCheck()) return 0;
+    if (!DeleteUrlCacheEntry(Url.c_str())) return lastErrorCode();
     ClearEntryInfo();
     return 0;
 }
 
 void TIECache::DeleteAllEntries() {
-    if (!libraryCheck())
-        return;
+    if (!libraryCheck()) return;
     if (FindFirstEntry(0) == 0) {
         // Any failing step ends the walk: an entry that refuses deletion is passed over,
         // and an error other than the end of the list must not be retried forever.
@@ -203,8 +198,7 @@ void TIECache::DeleteAllEntries() {
 }
 
 void TIECache::ClearEntryInfo() {
-    if (!libraryCheck())
-        return;
+    if (!libraryCheck()) return;
     FEntryInfo = TEntryInfo();
 }
 
@@ -221,9 +215,9 @@ void TIECache::CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry) {
         FEntryInfo.LastAccess = localDateTime(entry.LastAccessTime);
         FEntryInfo.LastSync = localDateTime(entry.LastSyncTime);
         FEntryInfo.HeaderInfo =
-            entry.lpHeaderInfo
-                ? std::string(entry.lpHeaderInfo, strnlen(entry.lpHeaderInfo, entry.dwHeaderInfoSize))
-                : std::string();
+            entry.lpHeaderInfo ? std::string(entry.lpHeaderInfo,
+                                             strnlen(entry.lpHeaderInfo, entry.dwHeaderInfoSize))
+                               : std::string();
         FEntryInfo.FileExtension = textOf(entry.lpszFileExtension);
         FEntryInfo.ExemptDelta = entry.dwExemptDelta;
     } catch (const std::exception&) {

@@ -23,7 +23,7 @@ enum TFilterOption {
 
 // A set of TFilterOption held as 16 bits, bit n standing for ordinal n.
 class TFilterOptions {
-public:
+  public:
     TFilterOptions() = default;
     TFilterOptions(std::initializer_list<TFilterOption> options) {
         for (TFilterOption o : options)
@@ -41,7 +41,7 @@ public:
     std::uint16_t Bits() const { return bits_; }
     bool operator==(const TFilterOptions&) const = default;
 
-private:
+  private:
     std::uint16_t bits_ = 0;
 };
 
@@ -79,7 +79,7 @@ struct TGroupInfo {
 };
 
 class TIECache {
-public:
+  public:
     TIECache();
     ~TIECache();
     TIECache(const TIECache&) = delete;
@@ -109,7 +109,7 @@ public:
     // start-up (for tests that switch the library on and off).
     static void ResetLibraryCheck();
 
-private:
+  private:
     void CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CloseWalk();
 

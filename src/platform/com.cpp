@@ -6,9 +6,12 @@
 #include <cstring>
 #include <vector>
 
-const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID IID_IUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+bool operator==(const GUID& a, const GUID& b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
 
 namespace {
 
@@ -28,31 +31,32 @@ std::vector<ComClass>& classes() {
 
 } // namespace
 
-HRESULT CoInitialize(LPVOID) { return t_initialised++ == 0 ? S_OK : S_FALSE; }
+HRESULT CoInitialize(LPVOID) {
+    return t_initialised++ == 0 ? S_OK : S_FALSE;
+}
 
 void CoUninitialize() {
-    if (t_initialised > 0)
-        --t_initialised;
+    if (t_initialised > 0) --t_initialised;
 }
 
 HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD clsContext, REFIID riid,
                          LPVOID* object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     *object = nullptr;
-    if (outer)
-        return CLASS_E_NOAGGREGATION;
-    if (!(clsContext & (CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER)))
-        return REGDB_E_CLASSNOTREG;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    if (!(clsContext & (CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER))) return REGDB_E_CLASSNOTREG;
     for (const auto& c : classes())
-        if (c.clsid == clsid)
-            return c.factory(riid, object);
+        if (c.clsid == clsid) return c.factory(riid, object);
     return REGDB_E_CLASSNOTREG;
 }
 
-LPVOID CoTaskMemAlloc(std::size_t size) { return std::malloc(size ? size : 1); }
+LPVOID CoTaskMemAlloc(std::size_t size) {
+    return std::malloc(size ? size : 1);
+}
 
-void CoTaskMemFree(LPVOID memory) { std::free(memory); }
+void CoTaskMemFree(LPVOID memory) {
+    std::free(memory);
+}
 
 namespace platform {
 void registerComClass(REFCLSID clsid, ClassFactory factory) {

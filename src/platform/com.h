@@ -16,9 +16,15 @@ using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 
 bool operator==(const GUID& a, const GUID& b);
-inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
-inline bool IsEqualIID(REFIID a, REFIID b) { return a == b; }
-inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return a == b; }
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return a == b;
+}
+inline bool IsEqualIID(REFIID a, REFIID b) {
+    return a == b;
+}
+inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) {
+    return a == b;
+}
 
 using OLECHAR = WCHAR;
 using LPOLESTR = OLECHAR*;
@@ -36,8 +42,12 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 constexpr HRESULT HRESULT_FROM_WIN32(DWORD error) {
     return error == 0 ? S_OK
                       : static_cast<HRESULT>((error & 0x0000FFFFu) | (7u << 16) | 0x80000000u);
@@ -58,7 +68,7 @@ struct IUnknown {
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
-protected:
+  protected:
     ~IUnknown() = default;
 };
 using LPUNKNOWN = IUnknown*;

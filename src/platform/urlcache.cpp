@@ -36,11 +36,12 @@ std::string shellFolder(const char* name) {
     return path;
 }
 
-std::string userFolder() { return "C:\\Users\\" + userName(); }
+std::string userFolder() {
+    return "C:\\Users\\" + userName();
+}
 
 bool insideFolder(const std::string& path, const std::string& folder) {
-    if (folder.empty())
-        return false;
+    if (folder.empty()) return false;
     const std::string full = AnsiUpperCase(fullWindowsPath(path));
     const std::string base = AnsiUpperCase(fullWindowsPath(folder));
     return !base.empty() && full.size() > base.size() + 1 &&
@@ -64,8 +65,7 @@ void splitUrlName(const std::string& url, std::string& stem, std::string& ext) {
     if (scheme != std::string::npos && path.find('/', scheme + 3) == std::string::npos)
         name.clear(); // a bare host names no file
     for (char& c : name)
-        if (std::strchr("\\/:*?\"<>|[]", c) || static_cast<unsigned char>(c) < 32)
-            c = '_';
+        if (std::strchr("\\/:*?\"<>|[]", c) || static_cast<unsigned char>(c) < 32) c = '_';
     const auto dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) {
         stem = name.substr(0, dot);
@@ -74,20 +74,16 @@ void splitUrlName(const std::string& url, std::string& stem, std::string& ext) {
         stem = name;
         ext = "htm";
     }
-    if (stem.empty())
-        stem = "index";
-    if (stem.size() > 60)
-        stem.resize(60);
+    if (stem.empty()) stem = "index";
+    if (stem.size() > 60) stem.resize(60);
 }
 
 std::string uniqueFileName(const std::string& folder, const std::string& stem,
                            const std::string& ext) {
     for (int n = 1; n < 10000; ++n) {
         std::string candidate = folder + "\\" + stem + "[" + std::to_string(n) + "]";
-        if (!ext.empty())
-            candidate += "." + ext;
-        if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return candidate;
+        if (!ext.empty()) candidate += "." + ext;
+        if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
     }
     return {};
 }
@@ -95,8 +91,7 @@ std::string uniqueFileName(const std::string& folder, const std::string& stem,
 bool makeFolders(const std::string& windowsPath) {
     std::string host;
     DWORD error = 0;
-    if (!resolvePath(windowsPath, host, error))
-        return false;
+    if (!resolvePath(windowsPath, host, error)) return false;
     std::string partial;
     for (std::size_t i = 0; i <= windowsPath.size(); ++i) {
         if (i == windowsPath.size() || windowsPath[i] == '\\') {
@@ -134,15 +129,15 @@ Record recordOf(const Statement& st) {
     return r;
 }
 
-std::int64_t stored(const FILETIME& time) { return static_cast<std::int64_t>(ticksOf(time)); }
+std::int64_t stored(const FILETIME& time) {
+    return static_cast<std::int64_t>(ticksOf(time));
+}
 
 } // namespace
 
 Container containerOf(const std::string& url) {
-    if (startsWithNoCase(url, "Cookie:"))
-        return Container::Cookies;
-    if (startsWithNoCase(url, "Visited:"))
-        return Container::History;
+    if (startsWithNoCase(url, "Cookie:")) return Container::Cookies;
+    if (startsWithNoCase(url, "Visited:")) return Container::History;
     return Container::Content;
 }
 
@@ -192,37 +187,34 @@ bool get(const std::string& url, Record& record) {
         std::string("SELECT ") + kColumns + " FROM url_cache WHERE url = ?";
     Statement st(sql.c_str());
     st.bind(1, url);
-    if (!st.step())
-        return false;
+    if (!st.step()) return false;
     record = recordOf(st);
     return true;
 }
 
 std::vector<Record> list(Container container) {
-    static const std::string all = std::string("SELECT ") + kColumns + " FROM url_cache ORDER BY id";
+    static const std::string all =
+        std::string("SELECT ") + kColumns + " FROM url_cache ORDER BY id";
     static const std::string one =
         std::string("SELECT ") + kColumns + " FROM url_cache WHERE container = ? ORDER BY id";
     std::vector<Record> records;
     Statement st(container == Container::All ? all.c_str() : one.c_str());
-    if (container != Container::All)
-        st.bind(1, static_cast<std::int64_t>(container));
+    if (container != Container::All) st.bind(1, static_cast<std::int64_t>(container));
     while (st.step())
         records.push_back(recordOf(st));
     return records;
 }
 
 bool nextAfter(Container container, std::int64_t afterId, Record& record) {
-    static const std::string all = std::string("SELECT ") + kColumns +
-                                   " FROM url_cache WHERE id > ?1 ORDER BY id LIMIT 1";
+    static const std::string all =
+        std::string("SELECT ") + kColumns + " FROM url_cache WHERE id > ?1 ORDER BY id LIMIT 1";
     static const std::string one = std::string("SELECT ") + kColumns +
                                    " FROM url_cache WHERE container = ?2 AND id > ?1 "
                                    "ORDER BY id LIMIT 1";
     Statement st(container == Container::All ? all.c_str() : one.c_str());
     st.bind(1, afterId);
-    if (container != Container::All)
-        st.bind(2, static_cast<std::int64_t>(container));
-    if (!st.step())
-        return false;
+    if (container != Container::All) st.bind(2, static_cast<std::int64_t>(container));
+    if (!st.step()) return false;
     record = recordOf(st);
     return true;
 }
@@ -255,10 +247,8 @@ DWORD remove(const std::string& url) {
     {
         Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
         st.bind(1, url);
-        if (!st.step())
-            return ERROR_FILE_NOT_FOUND;
-        if (st.int64(2) != 0)
-            return ERROR_SHARING_VIOLATION;
+        if (!st.step()) return ERROR_FILE_NOT_FOUND;
+        if (st.int64(2) != 0) return ERROR_SHARING_VIOLATION;
         id = st.int64(0);
         localFile = st.text(1);
     }
@@ -267,14 +257,12 @@ DWORD remove(const std::string& url) {
         // file that cannot be removed keeps its entry, so nothing is left untracked.
         const DWORD attrs = GetFileAttributesA(localFile.c_str());
         if (attrs != INVALID_FILE_ATTRIBUTES) {
-            if (attrs & FILE_ATTRIBUTE_DIRECTORY)
-                return ERROR_ACCESS_DENIED;
+            if (attrs & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
             if (attrs & FILE_ATTRIBUTE_READONLY)
                 SetFileAttributesA(localFile.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
             if (!DeleteFileA(localFile.c_str())) {
                 const DWORD error = GetLastError();
-                if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-                    return error;
+                if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
             }
         }
     }
@@ -289,8 +277,7 @@ std::string cacheFolder() {
     std::string folder = shellFolder("Cache");
     if (folder.empty()) {
         std::string local = shellFolder("Local AppData");
-        if (local.empty())
-            local = userFolder() + "\\AppData\\Local";
+        if (local.empty()) local = userFolder() + "\\AppData\\Local";
         folder = local + "\\Microsoft\\Windows\\Temporary Internet Files";
     }
     return folder;
@@ -306,31 +293,26 @@ std::string storeContentFile(const std::string& url, const std::string& data) {
     std::uint32_t hash = 2166136261u;
     for (unsigned char c : url)
         hash = (hash ^ c) * 16777619u;
-    const std::string folder = cacheFolder() + "\\Content.IE5\\" +
-                               kContentFolders[hash % std::size(kContentFolders)];
-    if (!makeFolders(folder))
-        return {};
+    const std::string folder =
+        cacheFolder() + "\\Content.IE5\\" + kContentFolders[hash % std::size(kContentFolders)];
+    if (!makeFolders(folder)) return {};
     std::string stem;
     std::string ext;
     splitUrlName(url, stem, ext);
     const std::string path = uniqueFileName(folder, stem, ext);
-    if (path.empty() || !WriteWholeFile(path, data))
-        return {};
+    if (path.empty() || !WriteWholeFile(path, data)) return {};
     return path;
 }
 
 std::string storeCookieFile(const std::string& user, const std::string& domain,
                             const std::string& text) {
     const std::string folder = cookiesFolder();
-    if (!makeFolders(folder))
-        return {};
+    if (!makeFolders(folder)) return {};
     std::string stem = user + "@" + domain;
     for (char& c : stem)
-        if (std::strchr("\\/:*?\"<>|[]", c) || static_cast<unsigned char>(c) < 32)
-            c = '_';
+        if (std::strchr("\\/:*?\"<>|[]", c) || static_cast<unsigned char>(c) < 32) c = '_';
     const std::string path = uniqueFileName(folder, stem, "txt");
-    if (path.empty() || !WriteWholeFile(path, text))
-        return {};
+    if (path.empty() || !WriteWholeFile(path, text)) return {};
     return path;
 }
 

@@ -28,7 +28,9 @@ namespace {
 // How long a visit stays in the history before it expires.
 constexpr std::uint64_t kKeepTicks = 20ull * 24 * 3600 * 10000000;
 
-std::string keyPrefix() { return "Visited: " + platform::userName() + "@"; }
+std::string keyPrefix() {
+    return "Visited: " + platform::userName() + "@";
+}
 
 bool isOwnEntry(const std::string& url, const std::string& prefix) {
     return url.size() >= prefix.size() && AnsiSameText(url.substr(0, prefix.size()), prefix);
@@ -48,8 +50,7 @@ HRESULT fillStat(const Record& r, const std::string& prefix, DWORD flags, LPSTAT
     stat->cbSize = sizeof(STATURL);
     if (!(flags & STATURL_QUERYFLAG_NOURL)) {
         stat->pwcsUrl = taskString(r.url.substr(prefix.size()));
-        if (!stat->pwcsUrl)
-            return E_OUTOFMEMORY;
+        if (!stat->pwcsUrl) return E_OUTOFMEMORY;
     }
     if (!(flags & STATURL_QUERYFLAG_NOTITLE) && !r.title.empty()) {
         stat->pwcsTitle = taskString(r.title);
@@ -67,23 +68,22 @@ HRESULT fillStat(const Record& r, const std::string& prefix, DWORD flags, LPSTAT
 }
 
 class RefCounted {
-protected:
+  protected:
     ULONG addRef() { return ++references_; }
     ULONG release() { return --references_; }
 
-private:
+  private:
     std::atomic<ULONG> references_{1};
 };
 
 // Walks the user's visits in the order of the cache, after the last one handed out, so the
 // caller may delete entries while it walks.
 class StatUrlEnumerator final : public IEnumSTATURL, RefCounted {
-public:
+  public:
     StatUrlEnumerator() : prefix_(keyPrefix()) {}
 
     HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
+        if (!object) return E_POINTER;
         if (riid == IID_IUnknown || riid == IID_IEnumSTATURL) {
             *object = static_cast<IEnumSTATURL*>(this);
             AddRef();
@@ -95,32 +95,27 @@ public:
     ULONG AddRef() override { return addRef(); }
     ULONG Release() override {
         const ULONG left = release();
-        if (left == 0)
-            delete this;
+        if (left == 0) delete this;
         return left;
     }
 
     HRESULT Next(ULONG celt, LPSTATURL rgelt, ULONG* celtFetched) override {
-        if (!rgelt || (!celtFetched && celt != 1))
-            return E_INVALIDARG;
+        if (!rgelt || (!celtFetched && celt != 1)) return E_INVALIDARG;
         ULONG fetched = 0;
         Record r;
         while (fetched < celt && advance(r)) {
             const HRESULT hr = fillStat(r, prefix_, 0, &rgelt[fetched]);
-            if (FAILED(hr))
-                return hr;
+            if (FAILED(hr)) return hr;
             ++fetched;
         }
-        if (celtFetched)
-            *celtFetched = fetched;
+        if (celtFetched) *celtFetched = fetched;
         return fetched == celt ? S_OK : S_FALSE;
     }
 
     HRESULT Skip(ULONG celt) override {
         Record r;
         for (ULONG i = 0; i < celt; ++i)
-            if (!advance(r))
-                return S_FALSE;
+            if (!advance(r)) return S_FALSE;
         return S_OK;
     }
 
@@ -130,8 +125,7 @@ public:
     }
 
     HRESULT Clone(IEnumSTATURL** enumerator) override {
-        if (!enumerator)
-            return E_POINTER;
+        if (!enumerator) return E_POINTER;
         auto* copy = new (std::nothrow) StatUrlEnumerator(*this);
         *enumerator = copy;
         return copy ? S_OK : E_OUTOFMEMORY;
@@ -142,7 +136,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     StatUrlEnumerator(const StatUrlEnumerator& other)
         : IEnumSTATURL(), RefCounted(), prefix_(other.prefix_), filter_(other.filter_),
           last_(other.last_) {}
@@ -163,10 +157,9 @@ private:
 };
 
 class UrlHistory final : public IUrlHistoryStg2, RefCounted {
-public:
+  public:
     HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
+        if (!object) return E_POINTER;
         if (riid == IID_IUnknown || riid == IID_IUrlHistoryStg || riid == IID_IUrlHistoryStg2) {
             *object = static_cast<IUrlHistoryStg2*>(this);
             AddRef();
@@ -178,28 +171,24 @@ public:
     ULONG AddRef() override { return addRef(); }
     ULONG Release() override {
         const ULONG left = release();
-        if (left == 0)
-            delete this;
+        if (left == 0) delete this;
         return left;
     }
 
     HRESULT AddUrl(LPCOLESTR url, LPCOLESTR title, DWORD) override {
-        if (!url || !*url)
-            return E_INVALIDARG;
+        if (!url || !*url) return E_INVALIDARG;
         platform::Transaction tx;
         Record r;
         const std::string key = keyPrefix() + WideToAnsi(url);
         if (platform::urlcache::get(key, r)) {
-            if (r.locked)
-                return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+            if (r.locked) return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
             ++r.useCount;
         } else {
             r.url = key;
             r.type = NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY;
             r.useCount = 1;
         }
-        if (title)
-            r.title = WideToAnsi(title);
+        if (title) r.title = WideToAnsi(title);
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
         r.lastAccess = now;
@@ -212,14 +201,12 @@ public:
     }
 
     HRESULT DeleteUrl(LPCOLESTR url, DWORD) override {
-        if (!url)
-            return E_INVALIDARG;
+        if (!url) return E_INVALIDARG;
         return HRESULT_FROM_WIN32(platform::urlcache::remove(keyPrefix() + WideToAnsi(url)));
     }
 
     HRESULT QueryUrl(LPCOLESTR url, DWORD flags, LPSTATURL stat) override {
-        if (!url)
-            return E_INVALIDARG;
+        if (!url) return E_INVALIDARG;
         Record r;
         const std::string prefix = keyPrefix();
         if (!platform::urlcache::get(prefix + WideToAnsi(url), r))
@@ -228,14 +215,12 @@ public:
     }
 
     HRESULT BindToObject(LPCOLESTR, REFIID, void** object) override {
-        if (object)
-            *object = nullptr;
+        if (object) *object = nullptr;
         return E_NOTIMPL;
     }
 
     HRESULT EnumUrls(IEnumSTATURL** enumerator) override {
-        if (!enumerator)
-            return E_POINTER;
+        if (!enumerator) return E_POINTER;
         *enumerator = new (std::nothrow) StatUrlEnumerator();
         return *enumerator ? S_OK : E_OUTOFMEMORY;
     }
@@ -250,8 +235,7 @@ public:
         const std::string prefix = keyPrefix();
         platform::Transaction tx;
         for (const Record& r : platform::urlcache::list(Container::History))
-            if (isOwnEntry(r.url, prefix) && !r.locked)
-                platform::urlcache::remove(r.url);
+            if (isOwnEntry(r.url, prefix) && !r.locked) platform::urlcache::remove(r.url);
         tx.commit();
         return S_OK;
     }
@@ -262,8 +246,7 @@ public:
 namespace platform {
 HRESULT createUrlHistory(REFIID riid, void** object) {
     auto* history = new (std::nothrow) UrlHistory();
-    if (!history)
-        return E_OUTOFMEMORY;
+    if (!history) return E_OUTOFMEMORY;
     const HRESULT hr = history->QueryInterface(riid, object);
     history->Release();
     return hr;

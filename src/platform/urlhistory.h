@@ -51,9 +51,8 @@ struct IUrlHistoryStg : IUnknown {
 };
 
 struct IUrlHistoryStg2 : IUrlHistoryStg {
-    virtual HRESULT AddUrlAndNotify(LPCOLESTR url, LPCOLESTR title, DWORD flags,
-                                    BOOL writeHistory, IOleCommandTarget* notify,
-                                    IUnknown* folder) = 0;
+    virtual HRESULT AddUrlAndNotify(LPCOLESTR url, LPCOLESTR title, DWORD flags, BOOL writeHistory,
+                                    IOleCommandTarget* notify, IUnknown* folder) = 0;
     virtual HRESULT ClearHistory() = 0;
 };
 

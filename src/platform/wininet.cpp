@@ -74,20 +74,17 @@ void readAhead(CacheFind& find) {
     find.next = 0;
     Statement st(find.container == Container::All ? all.c_str() : one.c_str());
     st.bind(1, find.lastScanned).bind(2, static_cast<std::int64_t>(find.batch));
-    if (find.container != Container::All)
-        st.bind(3, static_cast<std::int64_t>(find.container));
+    if (find.container != Container::All) st.bind(3, static_cast<std::int64_t>(find.container));
     int rows = 0;
     while (st.step()) {
         ++rows;
         find.lastScanned = st.int64(0);
         Record r;
         r.type = static_cast<DWORD>(st.int64(2));
-        if (!(r.type & find.filter))
-            continue;
+        if (!(r.type & find.filter)) continue;
         r.id = find.lastScanned;
         r.url = st.text(1);
-        if (!keeps(find, r))
-            continue;
+        if (!keeps(find, r)) continue;
         r.localFile = st.text(3);
         r.size = static_cast<std::uint64_t>(st.int64(4));
         r.lastModified = urlcache::fileTimeOf(static_cast<std::uint64_t>(st.int64(5)));
@@ -108,8 +105,7 @@ void readAhead(CacheFind& find) {
 // The entry the walk stands before, or null at its end. It is handed out for good only by
 // advance(), so a call that fails on a short buffer returns the same entry the next time.
 const Record* current(CacheFind& find) {
-    if (find.empty)
-        return nullptr;
+    if (find.empty) return nullptr;
     const unsigned int version = urlcache::dataVersion();
     if (!find.versionKnown || version != find.version) {
         find.ahead.clear();
@@ -134,16 +130,16 @@ void advance(CacheFind& find) {
     ++find.next;
 }
 
-std::size_t textSize(const std::string& text) { return text.empty() ? 0 : text.size() + 1; }
+std::size_t textSize(const std::string& text) {
+    return text.empty() ? 0 : text.size() + 1;
+}
 
 // Copies the entry into the caller's buffer, its strings after the record; on a short or
 // missing buffer reports the size needed.
 DWORD fill(const Record& r, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
-    if (!size)
-        return ERROR_INVALID_PARAMETER;
+    if (!size) return ERROR_INVALID_PARAMETER;
     const std::size_t needed = sizeof(INTERNET_CACHE_ENTRY_INFOA) + r.url.size() + 1 +
-                               textSize(r.localFile) + textSize(r.header) +
-                               textSize(r.extension);
+                               textSize(r.localFile) + textSize(r.header) + textSize(r.extension);
     if (!info || *size < needed) {
         *size = static_cast<DWORD>(needed);
         return ERROR_INSUFFICIENT_BUFFER;
@@ -179,18 +175,17 @@ DWORD fill(const Record& r, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
 
 // Hands out the walk's current entry and moves on past it.
 DWORD nextInto(CacheFind& find, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
-    if (!size)
-        return ERROR_INVALID_PARAMETER;
+    if (!size) return ERROR_INVALID_PARAMETER;
     const Record* r = current(find);
-    if (!r)
-        return ERROR_NO_MORE_ITEMS;
+    if (!r) return ERROR_NO_MORE_ITEMS;
     const DWORD error = fill(*r, info, size);
-    if (error == ERROR_SUCCESS)
-        advance(find);
+    if (error == ERROR_SUCCESS) advance(find);
     return error;
 }
 
-std::string stringOf(LPCSTR text) { return text ? std::string(text) : std::string(); }
+std::string stringOf(LPCSTR text) {
+    return text ? std::string(text) : std::string();
+}
 
 } // namespace
 
@@ -210,8 +205,7 @@ HANDLE FindFirstUrlCacheEntryExA(LPCSTR urlSearchPattern, DWORD, DWORD filter, G
         const std::size_t nameLength = find->container == Container::Cookies   ? 7
                                        : find->container == Container::History ? 8
                                                                                : 0;
-        if (pattern.size() > nameLength)
-            find->prefix = pattern;
+        if (pattern.size() > nameLength) find->prefix = pattern;
     }
     const DWORD error = nextInto(*find, firstCacheEntryInfo, cbEntryInfo);
     if (error != ERROR_SUCCESS) {
@@ -280,7 +274,9 @@ BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
     return TRUE;
 }
 
-BOOL DeleteUrlCacheEntry(LPCSTR urlName) { return DeleteUrlCacheEntryA(urlName); }
+BOOL DeleteUrlCacheEntry(LPCSTR urlName) {
+    return DeleteUrlCacheEntryA(urlName);
+}
 
 BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireTime,
                           FILETIME lastModifiedTime, DWORD cacheEntryType, LPBYTE headerInfo,

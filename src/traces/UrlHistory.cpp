@@ -10,12 +10,14 @@ double historyDateTime(const FILETIME& utc) {
     FILETIME local;
     WORD dosDate = 0;
     WORD dosTime = 0;
-    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &dosDate, &dosTime))
+    if (!FileTimeToLocalFileTime(&utc, &local) ||
+        !FileTimeToDosDateTime(&local, &dosDate, &dosTime))
         return 0;
     double result = 0;
     if (!TryEncodeDateTime(static_cast<WORD>((dosDate >> 9) + 1980),
-                           static_cast<WORD>((dosDate >> 5) & 0x0F), static_cast<WORD>(dosDate & 0x1F),
-                           static_cast<WORD>(dosTime >> 11), static_cast<WORD>((dosTime >> 5) & 0x3F),
+                           static_cast<WORD>((dosDate >> 5) & 0x0F),
+                           static_cast<WORD>(dosDate & 0x1F), static_cast<WORD>(dosTime >> 11),
+                           static_cast<WORD>((dosTime >> 5) & 0x3F),
                            static_cast<WORD>((dosTime & 0x1F) * 2), 0, result))
         return 0;
     return result;
@@ -33,7 +35,9 @@ int compareKeys(const std::string& a, const std::string& b) {
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-int compareKeys(double a, double b) { return a < b ? -1 : a > b ? 1 : 0; }
+int compareKeys(double a, double b) {
+    return a < b ? -1 : a > b ? 1 : 0;
+}
 
 } // namespace
 
@@ -41,20 +45,19 @@ TUrlHistory::~TUrlHistory() {
     ClearItems();
     FItems.reset();
     ReleaseEnumerator();
-    if (FStore)
-        FStore->Release();
+    if (FStore) FStore->Release();
 }
 
 void TUrlHistory::Loaded() {
     FItems = std::make_unique<std::vector<std::unique_ptr<TEntry>>>();
     void* object = nullptr;
-    const HRESULT hr = CoCreateInstance(CLSID_CUrlHistory, nullptr,
-                                        CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                        IID_IUrlHistoryStg2, &object);
+    const HRESULT hr =
+        CoCreateInstance(CLSID_CUrlHistory, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                         IID_IUrlHistoryStg2, &object);
     if (FAILED(hr) || !object)
-        throw EOleSysError("the URL history object is not available", FAILED(hr) ? hr : E_NOINTERFACE);
-    if (FStore)
-        FStore->Release();
+        throw EOleSysError("the URL history object is not available",
+                           FAILED(hr) ? hr : E_NOINTERFACE);
+    if (FStore) FStore->Release();
     FStore = static_cast<IUrlHistoryStg2*>(object);
 }
 
@@ -65,14 +68,12 @@ TEntry* TUrlHistory::Items(int Index) const {
 }
 
 void TUrlHistory::ReleaseEnumerator() {
-    if (FEnumerator)
-        FEnumerator->Release();
+    if (FEnumerator) FEnumerator->Release();
     FEnumerator = nullptr;
 }
 
 void TUrlHistory::ClearItems() {
-    if (FItems)
-        FItems->clear();
+    if (FItems) FItems->clear();
 }
 
 int TUrlHistory::Refresh() {
@@ -85,8 +86,7 @@ int TUrlHistory::Refresh() {
         STATURL stat{};
         stat.cbSize = sizeof stat;
         ULONG fetched = 0;
-        if (FEnumerator->Next(1, &stat, &fetched) != S_OK || fetched != 1)
-            break;
+        if (FEnumerator->Next(1, &stat, &fetched) != S_OK || fetched != 1) break;
         const std::string url = takeString(stat.pwcsUrl);
         const std::string title = takeString(stat.pwcsTitle);
         if (!Search.empty()) {
@@ -107,8 +107,7 @@ int TUrlHistory::Refresh() {
         if (OnAccept)
             OnAccept(entry->Title, entry->Url, entry->LastVisited, entry->LastUpdated,
                      entry->Expires, FAccept);
-        if (FAccept)
-            FItems->push_back(std::move(entry));
+        if (FAccept) FItems->push_back(std::move(entry));
     }
     SortItems();
     return Count();
@@ -122,11 +121,21 @@ void TUrlHistory::SortItems() {
     auto compare = [direction, field](const TEntry& a, const TEntry& b) {
         int c = 0;
         switch (field) {
-        case sfTitle: c = compareKeys(a.Title, b.Title); break;
-        case sfURL: c = compareKeys(a.Url, b.Url); break;
-        case sfLastVisited: c = compareKeys(a.LastVisited, b.LastVisited); break;
-        case sfLastUpdated: c = compareKeys(a.LastUpdated, b.LastUpdated); break;
-        case sfExpires: c = compareKeys(a.Expires, b.Expires); break;
+        case sfTitle:
+            c = compareKeys(a.Title, b.Title);
+            break;
+        case sfURL:
+            c = compareKeys(a.Url, b.Url);
+            break;
+        case sfLastVisited:
+            c = compareKeys(a.LastVisited, b.LastVisited);
+            break;
+        case sfLastUpdated:
+            c = compareKeys(a.LastUpdated, b.LastUpdated);
+            break;
+        case sfExpires:
+            c = compareKeys(a.Expires, b.Expires);
+            break;
         }
         return direction == sdAscending ? c : -c;
     };
@@ -138,15 +147,13 @@ void TUrlHistory::SortItems() {
 
 int TUrlHistory::DeleteEntries() {
     ReleaseEnumerator();
-    if (!FStore || FAILED(FStore->EnumUrls(&FEnumerator)) || !FEnumerator)
-        return 0;
+    if (!FStore || FAILED(FStore->EnumUrls(&FEnumerator)) || !FEnumerator) return 0;
     int count = 0;
     for (;;) {
         STATURL stat{};
         stat.cbSize = sizeof stat;
         ULONG fetched = 0;
-        if (FEnumerator->Next(1, &stat, &fetched) != S_OK || fetched != 1)
-            break;
+        if (FEnumerator->Next(1, &stat, &fetched) != S_OK || fetched != 1) break;
         const std::u16string url = stat.pwcsUrl ? std::u16string(stat.pwcsUrl) : std::u16string();
         const std::string title = WideToAnsi(stat.pwcsTitle);
         CoTaskMemFree(stat.pwcsUrl);
@@ -164,16 +171,13 @@ int TUrlHistory::DeleteEntries() {
 }
 
 void TUrlHistory::AddUrl(const std::u16string& Url, const std::u16string& Title) {
-    if (FStore)
-        FStore->AddUrl(Url.c_str(), Title.c_str(), 0);
+    if (FStore) FStore->AddUrl(Url.c_str(), Title.c_str(), 0);
 }
 
 void TUrlHistory::DeleteUrl(const std::u16string& Url) {
-    if (FStore)
-        FStore->DeleteUrl(Url.c_str(), 0);
+    if (FStore) FStore->DeleteUrl(Url.c_str(), 0);
 }
 
 void TUrlHistory::ClearHistory() {
-    if (FStore)
-        FStore->ClearHistory();
+    if (FStore) FStore->ClearHistory();
 }

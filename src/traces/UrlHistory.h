@@ -31,14 +31,14 @@ using TOnDeleteEvent =
 
 // Raised when the history object cannot be created or lacks IUrlHistoryStg2.
 class EOleSysError : public std::runtime_error {
-public:
+  public:
     EOleSysError(const std::string& message, HRESULT errorCode)
         : std::runtime_error(message), ErrorCode(errorCode) {}
     HRESULT ErrorCode;
 };
 
 class TUrlHistory {
-public:
+  public:
     TUrlHistory() = default;
     ~TUrlHistory();
     TUrlHistory(const TUrlHistory&) = delete;
@@ -67,7 +67,7 @@ public:
     TSortFieldOption SortField = sfTitle;
     TSearchFieldOption SearchField = seBoth;
 
-private:
+  private:
     void ReleaseEnumerator();
     void SortItems();
 

@@ -11,7 +11,9 @@
 
 namespace cache_testing {
 
-inline FILETIME fileTime(std::uint64_t ticks) { return platform::urlcache::fileTimeOf(ticks); }
+inline FILETIME fileTime(std::uint64_t ticks) {
+    return platform::urlcache::fileTimeOf(ticks);
+}
 
 // 2004-03-05 12:00:00 UTC.
 constexpr std::uint64_t kMarch2004 = 127229616000000000ull;
@@ -40,10 +42,9 @@ inline std::string addCookie(const std::string& domain) {
 
 inline std::string addVisit(const std::string& url) {
     const std::string key = "Visited: User@" + url;
-    EXPECT_TRUE(CommitUrlCacheEntryA(key.c_str(), nullptr, fileTime(kMarch2004),
-                                     fileTime(kMarch2004),
-                                     NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY, nullptr, 0,
-                                     nullptr, nullptr));
+    EXPECT_TRUE(CommitUrlCacheEntryA(
+        key.c_str(), nullptr, fileTime(kMarch2004), fileTime(kMarch2004),
+        NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
     return key;
 }
 

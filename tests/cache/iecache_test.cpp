@@ -17,7 +17,7 @@ using namespace cache_testing;
 namespace {
 
 class IECacheTest : public testing_support::PlatformTest {
-protected:
+  protected:
     IECacheTest() { TIECache::ResetLibraryCheck(); }
     ~IECacheTest() override { TIECache::ResetLibraryCheck(); }
 
@@ -46,10 +46,9 @@ protected:
 
 // Sets TZ for one test: a fixed offset without daylight saving.
 class ScopedTimeZone {
-public:
+  public:
     explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ"))
-            old_ = old, hadOld_ = true;
+        if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
         ::setenv("TZ", zone, 1);
         ::tzset();
     }
@@ -61,7 +60,7 @@ public:
         ::tzset();
     }
 
-private:
+  private:
     std::string old_;
     bool hadOld_ = false;
 };
@@ -188,11 +187,11 @@ TEST_F(IECacheTest, EntryInfoCarriesTheEntryInLocalTime) {
     ScopedTimeZone zone("XXX-1");
     const std::string file = addContent("http://info.example/page.htm", "<html>12345</html>");
     const std::string header = std::string("HTTP/1.1 200 OK\r\n") + '\0' + "hidden";
-    ASSERT_TRUE(CommitUrlCacheEntryA(
-        "http://info.example/page.htm", file.c_str(), fileTime(0x8000000000000000ull),
-        fileTime(kMarch2004), NORMAL_CACHE_ENTRY | STICKY_CACHE_ENTRY,
-        reinterpret_cast<LPBYTE>(const_cast<char*>(header.data())),
-        static_cast<DWORD>(header.size()), "htm", nullptr));
+    ASSERT_TRUE(CommitUrlCacheEntryA("http://info.example/page.htm", file.c_str(),
+                                     fileTime(0x8000000000000000ull), fileTime(kMarch2004),
+                                     NORMAL_CACHE_ENTRY | STICKY_CACHE_ENTRY,
+                                     reinterpret_cast<LPBYTE>(const_cast<char*>(header.data())),
+                                     static_cast<DWORD>(header.size()), "htm", nullptr));
     ASSERT_TRUE(platform::urlcache::setSize("http://info.example/page.htm", 5000000000ull));
 
     TIECache cache;

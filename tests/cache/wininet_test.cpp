@@ -24,21 +24,18 @@ constexpr DWORD kJunk = 0xDEADBEEF;
 std::vector<std::string> walk(LPCSTR pattern, DWORD filter) {
     std::vector<std::string> urls;
     DWORD size = 0;
-    HANDLE find = FindFirstUrlCacheEntryExA(pattern, 0, filter, 0, nullptr, &size, nullptr,
-                                            nullptr, nullptr);
+    HANDLE find =
+        FindFirstUrlCacheEntryExA(pattern, 0, filter, 0, nullptr, &size, nullptr, nullptr, nullptr);
     EXPECT_EQ(find, nullptr);
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return urls;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return urls;
     std::vector<char> buffer(size);
     auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
-    find = FindFirstUrlCacheEntryExA(pattern, 0, filter, 0, info, &size, nullptr, nullptr,
-                                     nullptr);
+    find = FindFirstUrlCacheEntryExA(pattern, 0, filter, 0, info, &size, nullptr, nullptr, nullptr);
     EXPECT_NE(find, nullptr);
     while (find) {
         urls.push_back(info->lpszSourceUrlName);
         size = 0;
-        if (FindNextUrlCacheEntryExA(find, nullptr, &size, nullptr, nullptr, nullptr))
-            break;
+        if (FindNextUrlCacheEntryExA(find, nullptr, &size, nullptr, nullptr, nullptr)) break;
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
             EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
             break;
@@ -72,17 +69,17 @@ TEST_F(WininetTest, LookupWalksTheBufferHandshakeAndKeepsStringsInTheBuffer) {
     auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
     size = needed - 1;
     SetLastError(kJunk);
-    EXPECT_FALSE(GetUrlCacheEntryInfoExA("http://www.example.com/index.html", info, &size,
-                                         nullptr, nullptr, nullptr, 0));
+    EXPECT_FALSE(GetUrlCacheEntryInfoExA("http://www.example.com/index.html", info, &size, nullptr,
+                                         nullptr, nullptr, 0));
     EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(size, needed);
 
-    ASSERT_TRUE(GetUrlCacheEntryInfoExA("http://www.example.com/index.html", info, &size,
-                                        nullptr, nullptr, nullptr, 0));
+    ASSERT_TRUE(GetUrlCacheEntryInfoExA("http://www.example.com/index.html", info, &size, nullptr,
+                                        nullptr, nullptr, 0));
     const char* begin = buffer.data();
     const char* end = begin + needed;
-    for (const char* text : {info->lpszSourceUrlName, info->lpszLocalFileName,
-                             info->lpHeaderInfo, info->lpszFileExtension}) {
+    for (const char* text : {info->lpszSourceUrlName, info->lpszLocalFileName, info->lpHeaderInfo,
+                             info->lpszFileExtension}) {
         ASSERT_NE(text, nullptr);
         EXPECT_GE(text, begin + sizeof(INTERNET_CACHE_ENTRY_INFOA));
         EXPECT_LT(text, end);
@@ -98,14 +95,14 @@ TEST_F(WininetTest, LookupWalksTheBufferHandshakeAndKeepsStringsInTheBuffer) {
 TEST_F(WininetTest, UnknownUrlAndEmptySelectionReportTheirErrors) {
     DWORD size = 0;
     SetLastError(kJunk);
-    EXPECT_FALSE(GetUrlCacheEntryInfoExA("http://nowhere/", nullptr, &size, nullptr, nullptr,
-                                         nullptr, 0));
+    EXPECT_FALSE(
+        GetUrlCacheEntryInfoExA("http://nowhere/", nullptr, &size, nullptr, nullptr, nullptr, 0));
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 
     SetLastError(kJunk);
-    EXPECT_EQ(FindFirstUrlCacheEntryExA(nullptr, 0, kAll, 0, nullptr, &size, nullptr, nullptr,
-                                        nullptr),
-              nullptr);
+    EXPECT_EQ(
+        FindFirstUrlCacheEntryExA(nullptr, 0, kAll, 0, nullptr, &size, nullptr, nullptr, nullptr),
+        nullptr);
     EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
 
     SetLastError(kJunk);
@@ -215,9 +212,8 @@ TEST_F(WininetTest, DeletionTakesTheFileAlongUnlessTheEntryIsLocked) {
 TEST_F(WininetTest, DeletionLeavesFilesOutsideTheCacheAlone) {
     const std::string document = "C:\\Users\\User\\Documents\\letter.txt";
     ASSERT_TRUE(WriteWholeFile(document, "Dear ..."));
-    ASSERT_TRUE(CommitUrlCacheEntryA("http://odd.example/letter.txt", document.c_str(),
-                                     fileTime(0), fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0,
-                                     "txt", nullptr));
+    ASSERT_TRUE(CommitUrlCacheEntryA("http://odd.example/letter.txt", document.c_str(), fileTime(0),
+                                     fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0, "txt", nullptr));
     EXPECT_TRUE(DeleteUrlCacheEntry("http://odd.example/letter.txt"));
     EXPECT_TRUE(FileExistsA(document));
     EXPECT_TRUE(walk(nullptr, kAll).empty());
@@ -263,9 +259,9 @@ TEST_F(WininetTest, SizesBeyondFourGigabytesKeepTheirHighPart) {
 TEST_F(WininetTest, LibraryIsFoundOnlyWhilePresentWithAllCheckedNames) {
     HMODULE library = LoadLibraryA("wininet.dll");
     ASSERT_NE(library, nullptr);
-    for (const char* name : {"FindFirstUrlCacheGroup", "FindNextUrlCacheGroup",
-                             "GetUrlCacheGroupAttributeA", "SetUrlCacheGroupAttributeA",
-                             "FindFirstUrlCacheEntryExA"})
+    for (const char* name :
+         {"FindFirstUrlCacheGroup", "FindNextUrlCacheGroup", "GetUrlCacheGroupAttributeA",
+          "SetUrlCacheGroupAttributeA", "FindFirstUrlCacheEntryExA"})
         EXPECT_NE(GetProcAddress(library, name), nullptr) << name;
     EXPECT_EQ(GetProcAddress(library, "FindFirstUrlCacheEntryExW"), nullptr);
 
@@ -283,9 +279,9 @@ TEST_F(WininetTest, GroupsAreAbsent) {
     EXPECT_FALSE(GetUrlCacheGroupAttributeA(1, 0, 0, &info, &size, nullptr));
     addContent("http://g.example/");
     DWORD needed = 0;
-    EXPECT_EQ(FindFirstUrlCacheEntryExA(nullptr, 0, kAll, 7, nullptr, &needed, nullptr, nullptr,
-                                        nullptr),
-              nullptr);
+    EXPECT_EQ(
+        FindFirstUrlCacheEntryExA(nullptr, 0, kAll, 7, nullptr, &needed, nullptr, nullptr, nullptr),
+        nullptr);
     EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
 }
 
@@ -294,7 +290,8 @@ TEST_F(WininetTest, CacheFilesLandInTheCacheAndCookieFolders) {
     EXPECT_TRUE(page.starts_with("C:\\Users\\User\\AppData\\Local\\Microsoft\\Windows\\"
                                  "Temporary Internet Files\\Content.IE5\\"));
     EXPECT_TRUE(page.ends_with("\\news[1].html"));
-    const std::string again = platform::urlcache::storeContentFile("http://f.example/news.html", "");
+    const std::string again =
+        platform::urlcache::storeContentFile("http://f.example/news.html", "");
     EXPECT_NE(again, page);
     const std::string cookie = platform::urlcache::storeCookieFile("user", "f.example", "x");
     EXPECT_EQ(cookie, "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Cookies\\"

@@ -12,7 +12,7 @@
 namespace {
 
 class UrlHistoryTest : public testing_support::PlatformTest {
-protected:
+  protected:
     UrlHistoryTest() { history.Loaded(); }
 
     std::vector<std::string> urls() const {
@@ -34,7 +34,9 @@ protected:
     TUrlHistory history;
 };
 
-std::size_t storedVisits() { return platform::urlcache::list(platform::urlcache::Container::History).size(); }
+std::size_t storedVisits() {
+    return platform::urlcache::list(platform::urlcache::Container::History).size();
+}
 
 } // namespace
 
@@ -89,8 +91,8 @@ TEST_F(UrlHistoryTest, TimesOutsideTheDosRangeReadAsZero) {
 
 TEST_F(UrlHistoryTest, OtherUsersVisitsAndOtherEntriesStayOutOfTheList) {
     const FILETIME zero{0, 0};
-    ASSERT_TRUE(CommitUrlCacheEntryA("Visited: Someone@http://theirs.example/", nullptr, zero,
-                                     zero, URLHISTORY_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
+    ASSERT_TRUE(CommitUrlCacheEntryA("Visited: Someone@http://theirs.example/", nullptr, zero, zero,
+                                     URLHISTORY_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
     ASSERT_TRUE(CommitUrlCacheEntryA("http://content.example/", nullptr, zero, zero,
                                      NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
     add("http://mine.example/", "Mine");

@@ -36,8 +36,7 @@ const char kJpeg[] =
     "\x00\x00\x04\x21\x31\xff\xc4\x00\x14\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
     "\x00\x00\x00\x00\x04\xff\xc4\x00\x1a\x11\x00\x02\x02\x03\x00\x00\x00\x00\x00\x00\x00\x00"
     "\x00\x00\x00\x00\x00\x02\x01\x03\x04\x11\x13\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11"
-    "\x00\x3f\x00\xa4\xb1\x73\x00\x2d\xec\x6d\x87\xc6\xb5\xb9\xc1\xff\xd9"
-    ;
+    "\x00\x3f\x00\xa4\xb1\x73\x00\x2d\xec\x6d\x87\xc6\xb5\xb9\xc1\xff\xd9";
 
 std::uint64_t nowTicks() {
     FILETIME now;
@@ -65,8 +64,7 @@ int usageError(const char* command, const std::string& message) {
 
 bool readHostFile(const std::string& path, std::string& data) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
+    if (!f) return false;
     char buffer[65536];
     std::size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
@@ -82,8 +80,7 @@ std::string cookieDomain(const std::string& url) {
     while (!rest.empty() && rest.back() == '/')
         rest.pop_back();
     for (char& c : rest)
-        if (c == '/')
-            c = '_';
+        if (c == '/') c = '_';
     return rest;
 }
 
@@ -109,8 +106,7 @@ int cacheList(const Args& args) {
 }
 
 int cacheAdd(const Args& args) {
-    if (args.size() < 2)
-        return usageError("cache", "add needs a URL");
+    if (args.size() < 2) return usageError("cache", "add needs a URL");
     const std::string url = args[1];
     std::string data = "<html><head><title>" + url + "</title></head><body></body></html>\n";
     DWORD type = NORMAL_CACHE_ENTRY;
@@ -153,29 +149,26 @@ int cacheAdd(const Args& args) {
     const std::uint64_t now = nowTicks();
     const auto dot = file.find_last_of('.');
     const std::string ext = dot == std::string::npos ? "" : file.substr(dot + 1);
-    if (!CommitUrlCacheEntryA(url.c_str(), file.c_str(),
-                              platform::urlcache::fileTimeOf(now + 30 * kTicksPerDay),
-                              platform::urlcache::fileTimeOf(now), type, nullptr, 0, ext.c_str(),
-                              nullptr)) {
+    if (!CommitUrlCacheEntryA(
+            url.c_str(), file.c_str(), platform::urlcache::fileTimeOf(now + 30 * kTicksPerDay),
+            platform::urlcache::fileTimeOf(now), type, nullptr, 0, ext.c_str(), nullptr)) {
         const DWORD error = GetLastError();
         DeleteFileA(file.c_str());
         std::fprintf(stderr, "skplatform cache: cannot add '%s' (error %u)\n", url.c_str(), error);
         return 1;
     }
-    if (locked)
-        platform::urlcache::setLocked(url, true);
+    if (locked) platform::urlcache::setLocked(url, true);
     std::printf("%s\t%s\n", url.c_str(), file.c_str());
     return 0;
 }
 
 int cacheDelete(const Args& args) {
-    if (args.size() != 2)
-        return usageError("cache", "delete needs exactly one URL");
+    if (args.size() != 2) return usageError("cache", "delete needs exactly one URL");
     if (!DeleteUrlCacheEntryA(args[1].c_str())) {
         const DWORD error = GetLastError();
         std::fprintf(stderr, "skplatform cache: cannot delete '%s': %s (error %u)\n",
                      args[1].c_str(),
-                     error == ERROR_FILE_NOT_FOUND       ? "no such entry"
+                     error == ERROR_FILE_NOT_FOUND      ? "no such entry"
                      : error == ERROR_SHARING_VIOLATION ? "the entry is locked"
                                                         : "failed",
                      error);
@@ -204,40 +197,32 @@ IUrlHistoryStg2* openHistory() {
 
 // Demo data: sites with their pages, in the cache, as cookies and in the history.
 const char* const kSites[] = {
-    "example.com",     "news-daily.example", "weather.example", "shop.example",
-    "video.example",   "forum.example",      "mail.example",    "maps.example",
-    "wiki.example",    "bank.example",       "travel.example",  "recipes.example",
-    "sports.example",  "music.example",      "photos.example",  "blog.example",
-    "games.example",   "jobs.example",       "cars.example",    "books.example",
+    "example.com",    "news-daily.example", "weather.example", "shop.example",  "video.example",
+    "forum.example",  "mail.example",       "maps.example",    "wiki.example",  "bank.example",
+    "travel.example", "recipes.example",    "sports.example",  "music.example", "photos.example",
+    "blog.example",   "games.example",      "jobs.example",    "cars.example",  "books.example",
 };
-const char* const kPages[] = {"index", "news", "article", "gallery", "search", "about",
-                              "contact", "product", "login", "help"};
+const char* const kPages[] = {"index", "news",    "article", "gallery", "search",
+                              "about", "contact", "product", "login",   "help"};
 const char* const kKinds[] = {"htm", "html", "gif", "jpg", "jpeg", "css", "js", "GIF"};
-const char* const kTitles[] = {"Home", "Latest news", "Article", "Photo gallery", "Search results",
-                               "About us", "Contact", "Product details", "Sign in", "Help"};
+const char* const kTitles[] = {"Home",           "Latest news", "Article", "Photo gallery",
+                               "Search results", "About us",    "Contact", "Product details",
+                               "Sign in",        "Help"};
 
 std::string demoData(const std::string& kind, const std::string& title) {
-    if (kind == "gif" || kind == "GIF")
-        return std::string(kGif, sizeof kGif - 1);
-    if (kind == "jpg" || kind == "jpeg")
-        return std::string(kJpeg, sizeof kJpeg - 1);
-    if (kind == "css")
-        return "body { font-family: sans-serif; margin: 0; }\nh1 { color: #036; }\n";
-    if (kind == "js")
-        return "function init() { document.title = '" + title + "'; }\n";
+    if (kind == "gif" || kind == "GIF") return std::string(kGif, sizeof kGif - 1);
+    if (kind == "jpg" || kind == "jpeg") return std::string(kJpeg, sizeof kJpeg - 1);
+    if (kind == "css") return "body { font-family: sans-serif; margin: 0; }\nh1 { color: #036; }\n";
+    if (kind == "js") return "function init() { document.title = '" + title + "'; }\n";
     return "<html><head><title>" + title + "</title></head><body><h1>" + title +
            "</h1><p>Demo page.</p></body></html>\n";
 }
 
 const char* contentType(const std::string& kind) {
-    if (kind == "gif" || kind == "GIF")
-        return "image/gif";
-    if (kind == "jpg" || kind == "jpeg")
-        return "image/jpeg";
-    if (kind == "css")
-        return "text/css";
-    if (kind == "js")
-        return "application/javascript";
+    if (kind == "gif" || kind == "GIF") return "image/gif";
+    if (kind == "jpg" || kind == "jpeg") return "image/jpeg";
+    if (kind == "css") return "text/css";
+    if (kind == "js") return "application/javascript";
     return "text/html";
 }
 
@@ -258,14 +243,10 @@ int runCache(const Args& args) {
         return args.empty() ? 2 : 0;
     }
     const std::string& sub = args[0];
-    if (sub == "list")
-        return cacheList(args);
-    if (sub == "add")
-        return cacheAdd(args);
-    if (sub == "delete")
-        return cacheDelete(args);
-    if (sub == "lock")
-        return cacheLock(args);
+    if (sub == "list") return cacheList(args);
+    if (sub == "add") return cacheAdd(args);
+    if (sub == "delete") return cacheDelete(args);
+    if (sub == "lock") return cacheLock(args);
     return usageError("cache", "unknown subcommand '" + sub + "'");
 }
 
@@ -331,18 +312,18 @@ void seedDemoCache() {
             const std::string kind = kKinds[(s + f) % std::size(kKinds)];
             const std::string page = kPages[f % std::size(kPages)];
             const std::string url = "http://www." + std::string(kSites[s]) + "/" +
-                                    (f < 8 ? "" : "static/") + page + std::to_string(f) + "." + kind;
+                                    (f < 8 ? "" : "static/") + page + std::to_string(f) + "." +
+                                    kind;
             Record r;
-            if (platform::urlcache::get(url, r))
-                continue; // seeded before
+            if (platform::urlcache::get(url, r)) continue; // seeded before
             const std::string data = demoData(kind, kTitles[f % std::size(kTitles)]);
             r.url = url;
             r.localFile = platform::urlcache::storeContentFile(url, data);
-            if (r.localFile.empty())
-                continue;
+            if (r.localFile.empty()) continue;
             r.type = NORMAL_CACHE_ENTRY | (index % 23 == 0 ? STICKY_CACHE_ENTRY : 0);
             r.size = data.size();
-            const std::uint64_t age = (static_cast<std::uint64_t>(index) * 7919) % (42 * kTicksPerDay / 1000) * 1000;
+            const std::uint64_t age =
+                (static_cast<std::uint64_t>(index) * 7919) % (42 * kTicksPerDay / 1000) * 1000;
             r.lastModified = platform::urlcache::fileTimeOf(now - age - 3 * kTicksPerDay);
             r.lastAccess = platform::urlcache::fileTimeOf(now - age);
             r.lastSync = r.lastAccess;
@@ -358,12 +339,13 @@ void seedDemoCache() {
     }
     // Cookies: every site, plus its subdomains for some, 45 in all.
     for (int c = 0; c < 45; ++c) {
-        const std::string domain =
-            (c < 20 ? "" : c < 35 ? "www." : "ads.") + std::string(kSites[c % 20]);
+        const std::string domain = (c < 20   ? ""
+                                    : c < 35 ? "www."
+                                             : "ads.") +
+                                   std::string(kSites[c % 20]);
         const std::string url = "Cookie:" + user + "@" + domain + "/";
         Record r;
-        if (platform::urlcache::get(url, r))
-            continue;
+        if (platform::urlcache::get(url, r)) continue;
         const std::uint64_t created = now - (static_cast<std::uint64_t>(c) * 3 % 40) * kTicksPerDay;
         const FILETIME expires = platform::urlcache::fileTimeOf(created + 365 * kTicksPerDay);
         const FILETIME made = platform::urlcache::fileTimeOf(created);
@@ -374,8 +356,7 @@ void seedDemoCache() {
                                  std::to_string(made.dwHighDateTime) + "\n*\n";
         r.url = url;
         r.localFile = platform::urlcache::storeCookieFile(user, domain, text);
-        if (r.localFile.empty())
-            continue;
+        if (r.localFile.empty()) continue;
         r.type = NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY;
         r.size = text.size();
         r.lastModified = made;
@@ -390,17 +371,17 @@ void seedDemoCache() {
     for (int h = 0; h < 66; ++h) {
         const std::string site = kSites[h % 20];
         const std::string page = kPages[h % std::size(kPages)];
-        const std::string url = "http://www." + site + "/" +
-                                (h < 20 ? "" : page + "/" + std::to_string(h) + ".html");
+        const std::string url =
+            "http://www." + site + "/" + (h < 20 ? "" : page + "/" + std::to_string(h) + ".html");
         const std::string key = "Visited: " + user + "@" + url;
         Record r;
-        if (platform::urlcache::get(key, r))
-            continue;
+        if (platform::urlcache::get(key, r)) continue;
         const std::uint64_t visited =
             now - (static_cast<std::uint64_t>(h) * 15263 % (42 * 24 * 60)) * (kTicksPerDay / 1440);
         r.url = key;
         r.type = NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY;
-        r.title = site + (h < 20 ? std::string(" - Home") : " - " + std::string(kTitles[h % std::size(kTitles)]));
+        r.title = site + (h < 20 ? std::string(" - Home")
+                                 : " - " + std::string(kTitles[h % std::size(kTitles)]));
         r.lastAccess = platform::urlcache::fileTimeOf(visited);
         r.lastModified = r.lastAccess;
         r.lastSync = r.lastAccess;
