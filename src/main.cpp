@@ -1,10 +1,3 @@
-#include "platform/win32.h"
+#include "shell/startup.h"
 
-#include <cstdio>
-
-int main() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::printf("Surfkolibri 2.8 (%s)\n", path);
-    return 0;
-}
+int main(int argc, char** argv) { return RunProgram(argc, argv); }

@@ -1,6 +1,7 @@
 #include "shell/MyTricks.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cctype>
@@ -67,10 +68,9 @@ bool queryString(HKEY key, const std::string& name, std::string& result) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD type = REG_NONE;
         DWORD size = static_cast<DWORD>(buffer.size());
-        const LSTATUS rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                            buffer.empty() ? nullptr
-                                                           : reinterpret_cast<LPBYTE>(buffer.data()),
-                                            &size);
+        const LSTATUS rc = RegQueryValueExA(
+            key, name.c_str(), nullptr, &type,
+            buffer.empty() ? nullptr : reinterpret_cast<LPBYTE>(buffer.data()), &size);
         if (rc == ERROR_MORE_DATA || (rc == ERROR_SUCCESS && buffer.empty() && size > 0)) {
             buffer.assign(size + 1, '\0');
             continue;
@@ -92,7 +92,8 @@ std::string absoluteFolder(const std::string& path) {
     for (char& c : p)
         if (c == '/')
             c = '\\';
-    const bool hasDrive = p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]));
+    const bool hasDrive =
+        p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]));
     if (!hasDrive) {
         if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\')
             return {};
@@ -145,11 +146,11 @@ std::vector<std::string> driveRoots() {
 }
 
 // Clears a read-only attribute, then deletes the file or removes the (empty or linked)
-// folder.
-bool removeEntry(const std::string& path, bool folder) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+// folder. `attributes` are the entry's attributes as the enumeration read them.
+bool removeEntry(const std::string& path, DWORD attributes) {
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
+    const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
     if ((attributes & FILE_ATTRIBUTE_READONLY) &&
         !SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         return false;
@@ -164,14 +165,32 @@ bool isOneOf(const std::string& folder, const std::vector<std::string>& roots) {
     return false;
 }
 
+// Lets window messages through between the entries of a long walk. A round of the event
+// loop costs more than deleting a small file, so it runs at most every few milliseconds,
+// which keeps the window just as responsive.
+class MessagePump {
+public:
+    void betweenEntries() {
+        if (timer_.isValid() && timer_.elapsed() < kIntervalMs)
+            return;
+        ProcessMessages();
+        timer_.start();
+    }
+
+private:
+    static constexpr qint64 kIntervalMs = 10;
+    QElapsedTimer timer_;
+};
+
 // False as soon as anything refuses to go; the caller then stops as well.
-bool deleteTree(const std::string& folder, const std::vector<std::string>& roots) {
+bool deleteTree(const std::string& folder, const std::vector<std::string>& roots,
+                MessagePump& pump) {
     {
         WIN32_FIND_DATAA data{};
         const FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
         if (find.valid()) {
             do {
-                ProcessMessages();
+                pump.betweenEntries();
                 const std::string longName = data.cFileName;
                 if (longName == "." || longName == "..")
                     continue;
@@ -180,8 +199,9 @@ bool deleteTree(const std::string& folder, const std::vector<std::string>& roots
                 const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
                 // A link or junction goes by itself; what it points to is outside the tree.
                 const bool link = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-                const bool ok = directory && !link ? deleteTree(folder + name + "\\", roots)
-                                                   : removeEntry(folder + name, directory);
+                const bool ok = directory && !link
+                                    ? deleteTree(folder + name + "\\", roots, pump)
+                                    : removeEntry(folder + name, data.dwFileAttributes);
                 if (!ok)
                     return false;
             } while (FindNextFileA(find.get(), &data));
@@ -189,7 +209,8 @@ bool deleteTree(const std::string& folder, const std::vector<std::string>& roots
     }
     if (isOneOf(folder, roots))
         return true;
-    return removeEntry(withoutBackslash(folder), true);
+    const std::string self = withoutBackslash(folder);
+    return removeEntry(self, GetFileAttributesA(self.c_str()));
 }
 
 } // namespace
@@ -305,11 +326,12 @@ void DeleteFolderTree(const std::string& folder) {
         if (attributes == INVALID_FILE_ATTRIBUTES)
             return;
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            removeEntry(withoutBackslash(start), attributes & FILE_ATTRIBUTE_DIRECTORY);
+            removeEntry(withoutBackslash(start), attributes);
             return;
         }
     }
-    deleteTree(start, roots);
+    MessagePump pump;
+    deleteTree(start, roots, pump);
 }
 
 std::vector<std::string> ListSubfolders(const std::string& folder) {

@@ -2,6 +2,7 @@
 #include "platform/win32.h"
 #include "shell/MyTricks.h"
 #include "support/platform_fixture.h"
+#include "qt_app.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -204,6 +205,26 @@ TEST_F(PlatformTest, DeleteFolderTreeRemovesLinksWithoutFollowingThem) {
     DeleteFolderTree("C:\\Link\\");
     EXPECT_FALSE(fs::exists(fs::symlink_status(c + "/Link")));
     EXPECT_EQ("keep", readHostFile(c + "/Outside/Inner/more.txt"));
+}
+
+TEST_F(PlatformTest, DeleteFolderTreeLetsWindowMessagesThrough) {
+    EnsureShellTestApplication();
+    const std::string host = platform.hostPath("C:\\") + "/Tree";
+    for (int i = 0; i < 20; ++i)
+        writeHostFile(host + "/f" + std::to_string(i) + ".txt", "x");
+    bool ran = false;
+    bool treeStillThere = false;
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            ran = true;
+            treeStillThere = fs::exists(host);
+        },
+        Qt::QueuedConnection);
+    DeleteFolderTree("C:\\Tree\\");
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(treeStillThere);
+    EXPECT_FALSE(fs::exists(host));
 }
 
 TEST_F(PlatformTest, ListSubfoldersListsFoldersOnly) {

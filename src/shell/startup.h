@@ -1,0 +1,29 @@
+// The program's entry sequence: data-file provisioning, the translation engine, the run mode
+// from the command line, the language marker's version check, the windows and the message
+// loop.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class RunMode { Interactive, Unattended, Uninstall };
+
+// `args` are the command-line arguments after the program's own name, compared whole and
+// case-sensitively: "uninstall" or "/uninstall" first is the uninstall mode, exactly one
+// other argument is an unattended run with that letter string, anything else interactive.
+RunMode DecideRunMode(const std::vector<std::string>& args);
+// Argument 1 "r" asks for the start-up shortcuts to go before any window shows.
+bool WantsShortcutRemoval(const std::vector<std::string>& args);
+
+// The files copied from the program folder into the data folder at every start.
+const std::vector<std::string>& StartupDataFiles();
+
+// When the language marker was written by another version (or is missing), drops the marker
+// and makes language 0 the current language file. Returns whether it did so.
+bool PerformVersionCheck();
+
+// The uninstall mode's survey; nothing to ask yet.
+void RunUninstallSurvey();
+
+// The whole start-up, the message loop and the end; the process's exit code.
+int RunProgram(int argc, char** argv);
