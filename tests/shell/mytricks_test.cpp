@@ -308,7 +308,3 @@ TEST_F(PlatformTest, RunFileOpensOnlyExistingFilesOpenURLAlways) {
     EXPECT_EQ("C:\\doc.txt", log[0].target);
     EXPECT_EQ("mailto:someone@kravonel.example", log[1].target);
 }
-
-TEST_F(PlatformTest, ProgramFolderIsTheFolderOfTheProgramFile) {
-    EXPECT_EQ(platform.programFolderWindows(), ProgramFolder());
-}
