@@ -1,14 +1,20 @@
 #include "shell/startup.h"
 
+#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
+#include "lang/u_language.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "shell/CommandLine.h"
+#include "shell/FormBase.h"
+#include "shell/MessageLoop.h"
 #include "shell/MyTricks.h"
+#include "shell/ProgramWindows.h"
+#include "shell/u_Surfkolibri.h"
+#include "shell/u_splash.h"
 
 #include <QApplication>
-#include <QPalette>
-#include <QWidget>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -24,19 +30,6 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         args.push_back(QStringToAnsi(QString::fromLocal8Bit(argv[i])));
     return args;
-}
-
-// Placeholder for the main window until TForm1 exists: the frame the rest of the program
-// will fill, with the caption ApplyLanguageTexts gives it.
-std::unique_ptr<QWidget> CreateMainWindowPlaceholder() {
-    auto window = std::make_unique<QWidget>();
-    window->setObjectName("Form1");
-    window->setFixedSize(632, 468);
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-    return window;
 }
 
 // Placeholder until the start-up shortcut's removal exists.
@@ -100,26 +93,42 @@ int RunProgram(int argc, char** argv) {
 
     // 6.-8. The windows, created once each in this order: the main window first (which makes
     // it the application's main window), the splash showing text 1 while the others follow,
-    // then the splash goes. Windows join this list as they are built.
-    const std::unique_ptr<QWidget> mainWindow = CreateMainWindowPlaceholder();
+    // then the splash goes.
+    SetProgramFont();
+    CreateMainWindow();
+    Form3 = new TForm3();
+    Form3->Label1->SetCaption(GetText(1));
+    Form3->show();
+    Form3->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    CreateRemainingWindows();
+    Form3->hide();
+    delete Form3;
+    Form3 = nullptr;
 
     // 9.
     if (WantsShortcutRemoval(args))
         RemoveStartupShortcutsPlaceholder();
 
-    // 10.-11. The main window stays hidden while the language window runs modally; the
-    // language window is not there yet.
-    mainWindow->hide();
+    // 10.-11. The language window: with a marker it closes at once and starts the main
+    // window's start-up timer; without one the user chooses, the program restarts in the
+    // chosen language and this instance ends here.
+    Form1->hide();
+    Form4->ShowModal();
+    if (Form1->Closed()) {
+        DestroyProgramWindows();
+        return 0;
+    }
 
-    // 12. The texts of the current language.
-    mainWindow->setWindowTitle(
-        AnsiToQString(GetText(1) + " " + ProgramVersion + " " + GetText(2)));
-
-    // 13.
+    // 12.-13.
+    ApplyLanguageTexts();
     if (DecideRunMode(args) == RunMode::Unattended)
-        mainWindow->hide();
+        Form1->hide();
 
-    // 14.-15. The loop shows the main window; closing it ends the loop and the process.
-    mainWindow->show();
-    return QApplication::exec();
+    // 14.-15. Entering the loop shows the main window (its show handler hands an unattended
+    // run over at once); closing it ends the loop and the process.
+    QTimer::singleShot(0, Form1, [] { Form1->show(); });
+    const int code = RunMessageLoop();
+    DestroyProgramWindows();
+    return code;
 }

@@ -54,6 +54,7 @@ TForm1::TForm1()
     : TFormBase(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                 Qt::CustomizeWindowHint) {
+    setObjectName(QStringLiteral("Form1"));
     SetClientSize(632, 468);
     setWindowTitle(QStringLiteral("Surfkolibri"));
 

@@ -2,6 +2,13 @@
 #include "platform/win32.h"
 #include "shell/MyTricks.h"
 #include "shell/startup.h"
+
+#include "lang/u_language.h"
+#include "platform/qt/ansi_qstring.h"
+#include "platform/root.h"
+#include "shell/FormBase.h"
+#include "shell/u_Surfkolibri.h"
+#include "support/window_fixture.h"
 #include "support/platform_fixture.h"
 #include "qt_app.h"
 
@@ -12,6 +19,7 @@
 #include <filesystem>
 
 using testing_support::PlatformTest;
+using testing_support::RunEventsFor;
 using testing_support::readHostFile;
 using testing_support::writeHostFile;
 
@@ -48,7 +56,10 @@ int runAndClose(const Args& args, SeenWindow& seen) {
         argv.push_back(s.data());
     argv.push_back(nullptr);
 
-    QTimer::singleShot(0, [&seen] {
+    // Start-up runs modal loops of its own before the message loop: look until the main
+    // window is up.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&seen, &poll] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->objectName() != "Form1" || !w->isVisible())
                 continue;
@@ -56,9 +67,11 @@ int runAndClose(const Args& args, SeenWindow& seen) {
             seen.title = w->windowTitle();
             seen.size = w->size();
             seen.fixed = w->minimumSize() == w->maximumSize();
+            poll.stop();
             w->close();
         }
     });
+    poll.start(5);
     // A loop that does not end with its window fails instead of hanging.
     QTimer watchdog;
     watchdog.setSingleShot(true);
@@ -149,27 +162,61 @@ TEST_F(StartupTest, UninstallModeProvidesDataFilesAndStopsBeforeTheVersionCheck)
     EXPECT_FALSE(std::filesystem::exists(dataHost("Surfkolibri.def")));
 }
 
-TEST_F(StartupTest, FirstRunWritesLanguageZeroAndTheLoopEndsWithTheMainWindow) {
+TEST_F(StartupTest, FirstRunAsksForTheLanguageAndRestartsInIt) {
     platform.installDataFiles();
+    writeHostFile(programHost("surfkolibri"), "");
+    std::vector<std::string> modal;
+    SetModalHook([&](QWidget* window) {
+        modal.push_back(window->metaObject()->className());
+        if (window != Form4)
+            return;
+        // The texts were loaded before language 0 became the current language, so the
+        // splash and captions of this first run are empty; the choice is the user's.
+        RunEventsFor(20);
+        ASSERT_TRUE(Form4->isVisible());
+        Form4->ComboBox1->setCurrentIndex(1);
+        emit Form4->ComboBox1->activated(1);
+        Form4->BitBtn1->click();
+    });
     SeenWindow first;
     EXPECT_EQ(0, runAndClose({}, first));
-    ASSERT_TRUE(first.found);
-    EXPECT_EQ(QSize(632, 468), first.size);
-    EXPECT_TRUE(first.fixed);
-    // The texts were loaded before language 0 became the current language.
-    EXPECT_EQ(" 2.8 ", first.title);
-    EXPECT_EQ(readHostFile(programHost("Surfkolibri.t00")),
-              readHostFile(dataHost("Surfkolibri.def")));
-    EXPECT_TRUE(std::filesystem::exists(dataHost("update.ini")));
-
-    // Once a language was chosen, the next run shows its texts.
-    writeHostFile(dataHost("Surfkolibri.cho"), "2.8");
-    SeenWindow second;
-    EXPECT_EQ(0, runAndClose({"cb", "x"}, second));
-    ASSERT_TRUE(second.found);
-    EXPECT_EQ(QString::fromLatin1("Surfkolibri 2.8 ") +
-                  QString::fromLatin1(GetText(2).c_str()),
-              second.title);
-    EXPECT_FALSE(GetText(2).empty());
+    SetModalHook({});
+    EXPECT_EQ(std::vector<std::string>{"TForm4"}, modal);
+    // The loop never ran: this instance ended after asking for the restart.
+    EXPECT_FALSE(first.found);
+    EXPECT_EQ(nullptr, Form1);
     EXPECT_EQ("2.8", readHostFile(dataHost("Surfkolibri.cho")));
+    EXPECT_EQ(readHostFile(programHost("Surfkolibri.t01")), readHostFile(dataHost("Surfkolibri.def")));
+    EXPECT_TRUE(std::filesystem::exists(dataHost("update.ini")));
+    const auto log = platform::shellLog();
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(platform.programFolderWindows() + "surfkolibri", log[0].target);
+}
+
+TEST_F(StartupTest, WithTheMarkerTheMainWindowShowsInTheChosenLanguage) {
+    platform.installDataFiles();
+    ASSERT_TRUE(EnsureDataFolders(ProductName, false));
+    writeHostFile(dataHost("Surfkolibri.cho"), "2.8");
+    writeHostFile(dataHost("Surfkolibri.def"), readHostFile(programHost("Surfkolibri.t01")));
+    SetModalHook([](QWidget* window) { RunModalLoop(window); });
+    SeenWindow seen;
+    EXPECT_EQ(0, runAndClose({"cb", "x"}, seen));
+    SetModalHook({});
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(QSize(632, 468), seen.size);
+    EXPECT_TRUE(seen.fixed);
+    EXPECT_EQ(QString::fromLatin1("Surfkolibri 2.8 ") + AnsiToQString(GetText(2)), seen.title);
+    EXPECT_EQ("DEUTSCH", GetText(0));
+    EXPECT_EQ("2.8", readHostFile(dataHost("Surfkolibri.cho")));
+}
+
+TEST_F(StartupTest, UnattendedRunHandsOverAtOnceAndEnds) {
+    platform.installDataFiles();
+    ASSERT_TRUE(EnsureDataFolders(ProductName, false));
+    writeHostFile(dataHost("Surfkolibri.cho"), "2.8");
+    SetModalHook([](QWidget* window) { RunModalLoop(window); });
+    SeenWindow seen;
+    // The show handler's hand-over closes the main window itself: the loop ends on its own.
+    EXPECT_EQ(0, runAndClose({"cb"}, seen));
+    SetModalHook({});
 }
