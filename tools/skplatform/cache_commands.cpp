@@ -5,6 +5,7 @@
 #include "platform/urlcache.h"
 #include "platform/win32.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -360,7 +361,8 @@ void seedDemoCache() {
         r.type = NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY;
         r.size = text.size();
         r.lastModified = made;
-        r.lastAccess = platform::urlcache::fileTimeOf(created + kTicksPerDay / 2);
+        // Read again half a day after it was made, but never later than now.
+        r.lastAccess = platform::urlcache::fileTimeOf(std::min(created + kTicksPerDay / 2, now));
         r.lastSync = r.lastAccess;
         r.expire = expires;
         r.extension = "txt";
