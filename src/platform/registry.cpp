@@ -246,6 +246,14 @@ LSTATUS lookup(HKEY handle, KeyId& key, REGSAM& access) {
     return ERROR_SUCCESS;
 }
 
+// A handle's key, provided the handle was opened with the access the call needs.
+LSTATUS lookupFor(HKEY handle, REGSAM needed, KeyId& key) {
+    REGSAM access = 0;
+    if (LSTATUS rc = lookup(handle, key, access); rc != ERROR_SUCCESS)
+        return rc;
+    return (access & needed) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 HKEY newHandle(KeyId key, REGSAM access) {
     const std::uintptr_t value = g_nextHandle;
     g_nextHandle += 4;
@@ -340,11 +348,8 @@ LSTATUS RegCloseKey(HKEY key) {
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
                          LPDWORD dataSize) {
     KeyId id = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS)
         return rc;
-    if (!(access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (data && !dataSize)
         return ERROR_INVALID_PARAMETER;
     registry::Value value;
@@ -359,11 +364,8 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE
                        DWORD dataSize) {
     Transaction tx;
     KeyId id = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS)
         return rc;
-    if (!(access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (!data && dataSize)
         return ERROR_NOACCESS;
     registry::setValue(id, valueName ? valueName : "", type,
@@ -375,11 +377,8 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE
 LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize, LPDWORD,
                       LPDWORD type, LPBYTE data, LPDWORD dataSize) {
     KeyId id = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS)
         return rc;
-    if (!(access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (!valueName || !valueNameSize)
         return ERROR_INVALID_PARAMETER;
     Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? ORDER BY id "
@@ -408,11 +407,8 @@ LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameS
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR,
                       LPDWORD, PFILETIME lastWriteTime) {
     KeyId id = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+    if (LSTATUS rc = lookupFor(key, KEY_ENUMERATE_SUB_KEYS, id); rc != ERROR_SUCCESS)
         return rc;
-    if (!(access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
     if (!name || !nameSize)
         return ERROR_INVALID_PARAMETER;
     Statement st("SELECT name, written FROM reg_keys WHERE parent = ? ORDER BY name_key "
@@ -435,11 +431,8 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
     Transaction tx;
     KeyId id = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS)
         return rc;
-    if (!(access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     const bool removed = registry::removeValue(id, valueName ? valueName : "");
     tx.commit();
     return removed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
@@ -471,11 +464,8 @@ LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWO
                          LPDWORD valueCount, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
                          LPDWORD securityDescriptorSize, PFILETIME lastWriteTime) {
     KeyId id = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, id, access); rc != ERROR_SUCCESS)
+    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS)
         return rc;
-    if (!(access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (className && classNameSize && *classNameSize > 0)
         className[0] = '\0';
     if (classNameSize)
