@@ -9,7 +9,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 TForm5* Form5 = nullptr;
@@ -21,13 +21,10 @@ constexpr int kClientHeight = 361;
 
 } // namespace
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent) {
+TForm5::TForm5() {
     setWindowTitle(QStringLiteral("Surfkolibri"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
-    setAutoFillBackground(true);
+    SetClientSize(kClientWidth, kClientHeight);
     QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::Base, Qt::white);
     setPalette(white);
 
@@ -54,8 +51,6 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     groupLayout->addWidget(Memo1, 1);
 
     BitBtn2 = new QPushButton(QStringLiteral("weiter"), this);
-    BitBtn2->setDefault(true);
-    BitBtn2->setAutoDefault(true);
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
 
     auto* layout = new QVBoxLayout(this);
@@ -68,12 +63,14 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
 
     // The form definition carries a sample text; callers always replace it.
     ShowInfoText(std::string());
+}
 
-    if (const QScreen* screen = this->screen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+void TForm5::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        BitBtn2Click();
+        return;
     }
+    TFormBase::keyPressEvent(event);
 }
 
 void TForm5::ShowInfoText(const std::string& Text) {

@@ -1,7 +1,8 @@
 // The information window: a small modal window that shows a multi-line explanation.
 #pragma once
 
-#include <QDialog>
+#include "shell/FormBase.h"
+
 #include <QStringList>
 
 #include <string>
@@ -11,9 +12,10 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-class TForm5 : public QDialog {
-  public:
-    explicit TForm5(QWidget* parent = nullptr);
+class TForm5 : public TFormBase {
+    Q_OBJECT
+public:
+    TForm5();
 
     // Fills the memo: a line feed ends a line, everything else (a carriage return too) stays
     // in its line, and what follows the last line feed is the last line, even when empty.
@@ -29,7 +31,11 @@ class TForm5 : public QDialog {
     QLabel* Image1;
     QPushButton* BitBtn2;
 
-  private:
+protected:
+    // Enter presses "weiter", the window's default button.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
     void clearMemo();
     void appendMemoLine(const std::string& line);
     void showMemoLines();

@@ -1,4 +1,7 @@
 #include "support/browser_support.h"
+
+#include <QApplication>
+#include <QKeyEvent>
 #include "cache/u_info.h"
 #include "platform/root.h"
 #include "shell/FormBase.h"
@@ -57,7 +60,13 @@ TEST_F(InfoWindowTest, WindowHasTheDesignedFrameAndControls) {
     EXPECT_EQ(Qt::ArrowCursor, form.Memo1->viewport()->cursor().shape());
     EXPECT_TRUE(form.Label1->font().bold());
     EXPECT_EQ(QString("weiter"), form.BitBtn2->text());
-    EXPECT_TRUE(form.BitBtn2->isDefault());
+}
+
+TEST_F(InfoWindowTest, EnterPressesWeiter) {
+    form.show();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(InfoWindowTest, ShownModallyItEndsWithWeiterAndTheClick) {
