@@ -61,7 +61,6 @@ void TLabel::SetCaption(const QString& caption) {
 std::string TLabel::Caption() const { return QStringToAnsi(text()); }
 
 void TLabel::SetLink(bool link) {
-    link_ = link;
     QFont f = font();
     f.setUnderline(link);
     setFont(f);

@@ -23,9 +23,6 @@ public:
     void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
     // Blue, underlined, hand cursor.
     void SetLink(bool link);
-    bool IsLink() const { return link_; }
-    int Left() const { return x(); }
-    void SetLeft(int left) { move(left, y()); }
 
 signals:
     void clicked();
@@ -35,7 +32,6 @@ protected:
 
 private:
     bool autoSize_ = true;
-    bool link_ = false;
 };
 
 // A read-only box of lines (the windows' memos).

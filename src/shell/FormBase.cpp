@@ -84,11 +84,7 @@ TFormBase::TFormBase(Qt::WindowFlags flags) : QWidget(nullptr, flags) { MakeWhit
 
 void TFormBase::SetClientSize(int width, int height) { setFixedSize(width, height); }
 
-void TFormBase::ShowModal() {
-    showingModal_ = true;
-    ShowModalWindow(this);
-    showingModal_ = false;
-}
+void TFormBase::ShowModal() { ShowModalWindow(this); }
 
 void TFormBase::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

@@ -19,7 +19,6 @@ public:
     // Shows the window modally; returns when it has been hidden or closed.
     void ShowModal();
     void Close() { close(); }
-    bool IsShowingModal() const { return showingModal_; }
 
 protected:
     virtual void FormShow() {}
@@ -32,7 +31,6 @@ protected:
 
 private:
     bool centred_ = false;
-    bool showingModal_ = false;
 };
 
 // The modal seam. Without a hook a modal window runs its own event loop until it is hidden.

@@ -23,7 +23,6 @@ public:
     TRichEdit* TitleLine() const { return title_; }
     TMemo* Introduction() const { return intro_; }
     TImage* Decoration() const { return decoration_; }
-    QFrame* HomeIconPanel() const { return homePanel_; }
     TAniIcon* HomeIcon() const { return homeIcon_; }
     TBitBtn* NextButton() const { return next_; }
 
