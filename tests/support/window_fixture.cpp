@@ -81,3 +81,18 @@ void RunEventsFor(int milliseconds) {
 }
 
 } // namespace testing_support
+
+namespace testing_support {
+
+bool RunEventsUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMilliseconds)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+} // namespace testing_support

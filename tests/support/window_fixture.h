@@ -36,5 +36,7 @@ protected:
 
 // Lets the event loop run for the given time.
 void RunEventsFor(int milliseconds);
+// Lets the event loop run until the condition holds (true) or the time is up (false).
+bool RunEventsUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 
 } // namespace testing_support

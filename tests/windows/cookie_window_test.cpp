@@ -126,8 +126,7 @@ TEST_F(CookieWindowTest, DeleteAllWithoutAFilterEmptiesTheCookiesThenSaysSoAndCl
     EXPECT_EQ(1u, testing_support::entriesIn(Container::Content));
     EXPECT_EQ(std::vector<std::string>{GetText(83)}, messages);
     EXPECT_TRUE(CookieForm->CloseTimer->isActive());
-    testing_support::RunEventsFor(50);
-    EXPECT_FALSE(CookieForm->isVisible());
+    EXPECT_TRUE(testing_support::RunEventsUntil([] { return !CookieForm->isVisible(); }));
 }
 
 TEST_F(CookieWindowTest, DeletingTheLastCookieShowsTheMessageAndClosesTheWindow) {
@@ -135,8 +134,7 @@ TEST_F(CookieWindowTest, DeletingTheLastCookieShowsTheMessageAndClosesTheWindow)
     open();
     emit CookieForm->Label5->clicked();
     EXPECT_EQ(std::vector<std::string>{GetText(83)}, messages);
-    testing_support::RunEventsFor(50);
-    EXPECT_FALSE(CookieForm->isVisible());
+    EXPECT_TRUE(testing_support::RunEventsUntil([] { return !CookieForm->isVisible(); }));
 }
 
 TEST_F(CookieWindowTest, SecurityPageOpensTheWindowAfterTheBusyAnimation) {

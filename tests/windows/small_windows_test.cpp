@@ -120,7 +120,8 @@ TEST_F(SmallWindowsTest, LanguageWindowWithMarkerClosesItselfAndStartsTheTimer) 
 TEST_F(SmallWindowsTest, LanguageWindowWithoutMarkerWaitsForAChoiceAndRestarts) {
     ASSERT_FALSE(FileExistsA(LanguageMarkerPath()));
     onModal = [&](QWidget*) {
-        RunEventsFor(30);
+        testing_support::RunEventsUntil(
+            [] { return !(Form4->windowState() & Qt::WindowMinimized); });
         // It is still there, restored, with OK disabled until a choice is made.
         EXPECT_TRUE(Form4->isVisible());
         EXPECT_FALSE(Form4->windowState() & Qt::WindowMinimized);
