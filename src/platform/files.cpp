@@ -100,6 +100,17 @@ void failWithErrno(const std::string& host) {
     SetLastError(errorFromErrno(err, err == ENOENT && !parentExists(host)));
 }
 
+// The host path of an existing entry and its own status (a link is not followed).
+bool entryOrFail(LPCSTR path, std::string& host, struct stat& st) {
+    if (!resolveOrFail(path, host))
+        return false;
+    if (::lstat(host.c_str(), &st) != 0) {
+        failWithErrno(host);
+        return false;
+    }
+    return true;
+}
+
 // Wildcards as the file functions match them: '*' any run, '?' one character, case
 // ignored; "*.*" matches every name.
 bool matches(const char* pattern, const char* name) {
@@ -200,25 +211,17 @@ bool copyFileContents(const std::string& from, const std::string& to) {
 
 DWORD GetFileAttributesA(LPCSTR fileName) {
     std::string host;
-    if (!resolveOrFail(fileName, host))
-        return INVALID_FILE_ATTRIBUTES;
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0) {
-        failWithErrno(host);
+    if (!entryOrFail(fileName, host, st))
         return INVALID_FILE_ATTRIBUTES;
-    }
     return attributesOf(host, st);
 }
 
 BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
     std::string host;
-    if (!resolveOrFail(fileName, host))
-        return FALSE;
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0) {
-        failWithErrno(host);
+    if (!entryOrFail(fileName, host, st))
         return FALSE;
-    }
     storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
     return TRUE;
 }
@@ -364,13 +367,9 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
 
 BOOL RemoveDirectoryA(LPCSTR pathName) {
     std::string host;
-    if (!resolveOrFail(pathName, host))
-        return FALSE;
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0) {
-        failWithErrno(host);
+    if (!entryOrFail(pathName, host, st))
         return FALSE;
-    }
     if (S_ISLNK(st.st_mode)) {
         // A link to a folder goes by itself; what it points to stays.
         struct stat target;
@@ -407,13 +406,9 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
 
 BOOL DeleteFileA(LPCSTR fileName) {
     std::string host;
-    if (!resolveOrFail(fileName, host))
-        return FALSE;
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0) {
-        failWithErrno(host);
+    if (!entryOrFail(fileName, host, st))
         return FALSE;
-    }
     if (S_ISDIR(st.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
