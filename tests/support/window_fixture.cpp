@@ -7,6 +7,7 @@
 #include "shell/FormBase.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
+#include "shell/startup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -45,9 +46,7 @@ void WindowTest::TearDown() {
 
 void WindowTest::StartProgram(int language, const std::vector<std::string>& arguments) {
     SetCommandLine(arguments);
-    ProvideDataFiles(ProductName, false,
-                     {"update.ini", "Surfkolibri.chm", "Surfkolibri.doc", "Surfkolibri.ini",
-                      "Surfkolibri.def", "Surfkolibri.dat", "Surfkolibri.cho"});
+    ProvideDataFiles(ProductName, false, StartupDataFiles());
     const std::string def = GetDataFolder(ProductName) + "Surfkolibri.def";
     const std::string source = GetDataFilePath(ProductName, "Surfkolibri.t0" + std::to_string(language));
     CopyFileA(source.c_str(), def.c_str(), FALSE);
