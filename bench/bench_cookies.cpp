@@ -3,11 +3,11 @@
 // cache section's listing over 20 000 content entries (the navigation button, median of 5).
 #include "cache/BrowsercachePanel.h"
 #include "cache/u_cookieForm.h"
+#include "controls/longlist.h"
 #include "lang/TQwTrans2.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "shell/FormBase.h"
-#include "controls/longlist.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
@@ -34,8 +34,7 @@ double median(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-template <typename F>
-double timeOnce(F&& work) {
+template <typename F> double timeOnce(F&& work) {
     const auto start = Clock::now();
     work();
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -72,8 +71,7 @@ int main(int argc, char** argv) {
     SetProgramFont();
     SetModalHook([](QWidget*) {});
     std::string base = (std::filesystem::temp_directory_path() / "bench-cookies-XXXXXX").string();
-    if (!mkdtemp(base.data()))
-        return 1;
+    if (!mkdtemp(base.data())) return 1;
     platform::useRoot(base);
     InitTranslation(ProductName);
     CreateMainWindow();

@@ -35,15 +35,14 @@ void makeTree(const fs::path& top) {
 }
 
 double cpuMilliseconds(int who) {
-    struct rusage usage{};
+    struct rusage usage {};
     ::getrusage(who, &usage);
     const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 // Wall-clock milliseconds; `cpu` gets the processor time of this process and its children.
-double millisecondsOf(void (*work)(const std::string&), const std::string& argument,
-                      double& cpu) {
+double millisecondsOf(void (*work)(const std::string&), const std::string& argument, double& cpu) {
     const double cpuBefore = cpuMilliseconds(RUSAGE_SELF) + cpuMilliseconds(RUSAGE_CHILDREN);
     const auto start = std::chrono::steady_clock::now();
     work(argument);
@@ -52,12 +51,13 @@ double millisecondsOf(void (*work)(const std::string&), const std::string& argum
     return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
-void deleteWithTheProgram(const std::string& windowsPath) { DeleteFolderTree(windowsPath); }
+void deleteWithTheProgram(const std::string& windowsPath) {
+    DeleteFolderTree(windowsPath);
+}
 
 void deleteWithRm(const std::string& hostPath) {
     const std::string command = "rm -rf '" + hostPath + "'";
-    if (std::system(command.c_str()) != 0)
-        std::fprintf(stderr, "rm -rf failed\n");
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "rm -rf failed\n");
 }
 
 double median(std::vector<double> values) {
@@ -69,8 +69,7 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     std::string base = (fs::temp_directory_path() / "surfkolibri-bench-XXXXXX").string();
-    if (!::mkdtemp(base.data()))
-        return 1;
+    if (!::mkdtemp(base.data())) return 1;
     const std::string root = base + "/root";
     ::setenv("SURFKOLIBRI_PLATFORM", root.c_str(), 1);
     // Deleting lets window messages through between entries, as in the program.

@@ -1,6 +1,7 @@
 #include "automation/AutoPanel.h"
 
-AutoPanel::AutoPanel(QWidget* parent) : SectionPanel(parent, QStringLiteral(":/res/decoration_auto.png")) {
+AutoPanel::AutoPanel(QWidget* parent)
+    : SectionPanel(parent, QStringLiteral(":/res/decoration_auto.png")) {
     RichEdit7 = TitleLine();
     Memo7 = Introduction();
     BitBtn6 = NextButton();

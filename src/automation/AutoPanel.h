@@ -5,7 +5,7 @@
 
 class AutoPanel : public SectionPanel {
     Q_OBJECT
-public:
+  public:
     explicit AutoPanel(QWidget* parent);
 
     TRichEdit* RichEdit7;

@@ -3,8 +3,7 @@
 #include "shell/u_Surfkolibri.h"
 
 void RunAutomaticCleaning() {
-    if (!Form1)
-        return;
+    if (!Form1) return;
     Form1->Timer1->stop();
     Form1->Close();
 }

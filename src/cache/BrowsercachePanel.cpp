@@ -45,7 +45,9 @@ BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
     IECache1->OnEntry = [this](TIECache* sender, bool& cancel) { IECache1Entry(sender, cancel); };
 }
 
-std::string BrowsercachePanel::SizeText(std::int64_t bytes) { return std::to_string(bytes / 1024); }
+std::string BrowsercachePanel::SizeText(std::int64_t bytes) {
+    return std::to_string(bytes / 1024);
+}
 
 void BrowsercachePanel::showTotals() {
     Label4->SetCaption(GetText(121) + " " + std::to_string(ListBox2->count()));

@@ -15,7 +15,7 @@ class TWebBrowser;
 
 class BrowsercachePanel : public SectionPanel {
     Q_OBJECT
-public:
+  public:
     // The page drives the main window's cache component.
     BrowsercachePanel(QWidget* parent, TIECache* cache);
 
@@ -26,7 +26,7 @@ public:
     TLabel* Label40; // "Vorschau:"
     QFrame* Panel10;
     TWebBrowser* WebBrowser1;
-    TLabel* Label4; // number of listed entries
+    TLabel* Label4;  // number of listed entries
     TLabel* Label42; // total size of the listed entries
     TLabel* Label41; // "entleeren"
     TImage* Image20;
@@ -48,7 +48,7 @@ public:
     // How long ListBox2Click waits at most for a busy preview.
     static constexpr int kBusyWaitMs = 10000;
 
-private:
+  private:
     void showTotals();
     TIECache* IECache1;
 };

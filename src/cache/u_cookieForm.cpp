@@ -13,13 +13,11 @@
 TCookieForm* CookieForm = nullptr;
 
 std::string FormatCacheTime(double t) {
-    if (!(t >= 0))
-        return {};
+    if (!(t >= 0)) return {};
     try {
         std::string text = DateTimeToStr(t);
         // Only a text with a time part loses its seconds: a midnight expiry keeps its date.
-        if (text.find(' ') != std::string::npos && text.size() >= 3)
-            text.erase(text.size() - 3);
+        if (text.find(' ') != std::string::npos && text.size() >= 3) text.erase(text.size() - 3);
         return text;
     } catch (const std::exception&) {
         return {};
@@ -95,7 +93,9 @@ TCookieForm::TCookieForm() {
     connect(BitBtn1, &QPushButton::clicked, this, &TCookieForm::BitBtn1Click);
 }
 
-TCookieForm::~TCookieForm() { delete IECache1; }
+TCookieForm::~TCookieForm() {
+    delete IECache1;
+}
 
 void TCookieForm::FormShow() {
     RefreshCookieList();
@@ -113,8 +113,7 @@ void TCookieForm::RefreshCookieList() {
     } catch (const std::exception&) {
         // A failing walk leaves what was listed so far.
     }
-    if (Listbox1->count() > 0)
-        Listbox1->setCurrentRow(0);
+    if (Listbox1->count() > 0) Listbox1->setCurrentRow(0);
     ListBox1Click();
     Label11->SetCaption(GetText(82) + " " + std::to_string(Listbox1->count()));
 }
@@ -123,8 +122,7 @@ void TCookieForm::IECache1Entry(TIECache*, bool&) {
     try {
         const std::string& url = IECache1->EntryInfo().SourceUrlName;
         const std::string filter = QStringToAnsi(Edit1->text());
-        if (!filter.empty() && filter != "*" && url.find(filter) == std::string::npos)
-            return;
+        if (!filter.empty() && filter != "*" && url.find(filter) == std::string::npos) return;
         Listbox1->addItem(AnsiToQString(url));
     } catch (const std::exception&) {
     }
@@ -146,8 +144,7 @@ void TCookieForm::ListBox1Click() {
 void TCookieForm::Label5Click() {
     PlayClickSound();
     // A filter may have emptied the list: with no line selected there is nothing to delete.
-    if (!Listbox1->currentItem())
-        return;
+    if (!Listbox1->currentItem()) return;
     IECache1->DeleteEntry(QStringToAnsi(Listbox1->currentItem()->text()));
     Listbox1->clear();
     FormShow();
@@ -173,7 +170,9 @@ void TCookieForm::Label6Click() {
     Listbox1->setFocus();
 }
 
-void TCookieForm::Edit1Change() { RefreshCookieList(); }
+void TCookieForm::Edit1Change() {
+    RefreshCookieList();
+}
 
 void TCookieForm::CloseTimerTimer() {
     CloseTimer->stop();

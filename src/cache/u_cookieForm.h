@@ -16,26 +16,26 @@ class TLongListbox;
 
 class TCookieForm : public TFormBase {
     Q_OBJECT
-public:
+  public:
     TCookieForm();
     ~TCookieForm() override;
 
     TLabel* Label1;
     TLabel* Label2;
     TLongListbox* Listbox1;
-    TLabel* Label11; // count of listed cookies
+    TLabel* Label11;      // count of listed cookies
     QGroupBox* GroupBox2; // "Filter:"
     QLineEdit* Edit1;
     TLabel* Label3;
     TLabel* Label4;
     QGroupBox* GroupBox1; // "Informationen zum Cookie: "
-    TLabel* Label7; // hit count
-    TLabel* Label8; // size
-    TLabel* Label9; // last access
-    TLabel* Label10; // expiry
-    TLabel* Label5; // "Ausgewählten Cookie entfernen"
-    TLabel* Label6; // "Alle gefundenen Cookies entfernen"
-    TBitBtn* BitBtn1; // "zurück"
+    TLabel* Label7;       // hit count
+    TLabel* Label8;       // size
+    TLabel* Label9;       // last access
+    TLabel* Label10;      // expiry
+    TLabel* Label5;       // "Ausgewählten Cookie entfernen"
+    TLabel* Label6;       // "Alle gefundenen Cookies entfernen"
+    TBitBtn* BitBtn1;     // "zurück"
     TImage* Image1;
     TIECache* IECache1; // also the unattended cookie cleaning's component
     QTimer* CloseTimer;

@@ -5,11 +5,11 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QKeyEvent>
 #include <QVBoxLayout>
 
 TForm5* Form5 = nullptr;

@@ -14,7 +14,7 @@ class QPushButton;
 
 class TForm5 : public TFormBase {
     Q_OBJECT
-public:
+  public:
     TForm5();
 
     // Fills the memo: a line feed ends a line, everything else (a carriage return too) stays
@@ -31,11 +31,11 @@ public:
     QLabel* Image1;
     QPushButton* BitBtn2;
 
-protected:
+  protected:
     // Enter presses "weiter", the window's default button.
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void clearMemo();
     void appendMemoLine(const std::string& line);
     void showMemoLines();

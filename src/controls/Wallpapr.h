@@ -15,16 +15,16 @@ std::vector<QPoint> WallpaperTilePositions(const QRect& client, const QSize& til
 
 class TWallpaper : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TWallpaper(QWidget* parent = nullptr);
 
     const QImage& Wallpaper() const { return wallpaper_; }
     // Keeps a copy of the picture and repaints.
     void setWallpaper(const QImage& wallpaper);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage wallpaper_;
 };

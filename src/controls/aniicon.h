@@ -32,7 +32,7 @@ struct TAniHeader {
 // Holds an animated-cursor file as raw bytes, decodes up to 64 of its frames into icons and
 // steps through them.
 class TAniIconFile {
-public:
+  public:
     static constexpr int MaxFrames = 64;
     static constexpr int TableEntries = 128;
     static constexpr int FrameSize = 32;
@@ -80,7 +80,7 @@ public:
 
     std::function<void()> OnFrameChange;
 
-private:
+  private:
     void decode();
     void destroyFrames();
 
@@ -98,7 +98,7 @@ private:
 // Animated; optionally transparent over its parent, centred, or drawn as a flat button.
 class TAniIcon : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TAniIcon(QWidget* parent = nullptr);
     ~TAniIcon() override;
 
@@ -121,12 +121,12 @@ public:
     bool Hovered() const { return hovered_; }
     bool Pressed() const { return pressed_; }
 
-signals:
+  signals:
     // A left-button click: press and release inside the control.
     void clicked();
     void doubleClicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -134,7 +134,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     TAniIconFile* aniFile_;
     QTimer frameTimer_;
     bool animated_ = false;

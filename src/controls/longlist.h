@@ -12,18 +12,18 @@ class TLongListbox;
 // The hint box: read-only, never focused, and transparent to clicks, which reach the list.
 class TLongEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     TLongEdit(TLongListbox* list, QWidget* parent);
 
     TLongListbox* List() const { return list_; }
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     bool forwardToList(QMouseEvent* event);
 
     TLongListbox* list_;
@@ -31,7 +31,7 @@ private:
 
 class TLongListbox : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit TLongListbox(QWidget* parent = nullptr);
     ~TLongListbox() override;
 
@@ -45,11 +45,11 @@ public:
     // The hint box now shown, or nullptr.
     TLongEdit* HintBox() const { return hint_; }
 
-protected:
+  protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     void removeHint();
 
     bool onlyWhenFocused_ = false;

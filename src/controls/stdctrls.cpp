@@ -17,8 +17,7 @@ QString DisplayText(const std::string& text) {
 }
 
 QString WrapToWidth(const QString& text, const QFontMetrics& metrics, int width) {
-    if (metrics.horizontalAdvance(text) <= width || text.contains(QLatin1Char('\n')))
-        return text;
+    if (metrics.horizontalAdvance(text) <= width || text.contains(QLatin1Char('\n'))) return text;
     // Break at a blank (which goes) or after a hyphen (which stays), wherever the longer
     // of the two lines comes out shortest.
     QString best;
@@ -50,15 +49,18 @@ TLabel::TLabel(QWidget* parent, const QString& caption, int x, int y) : QLabel(p
     SetCaption(caption);
 }
 
-void TLabel::SetCaption(const std::string& caption) { SetCaption(DisplayText(caption)); }
+void TLabel::SetCaption(const std::string& caption) {
+    SetCaption(DisplayText(caption));
+}
 
 void TLabel::SetCaption(const QString& caption) {
     setText(caption);
-    if (autoSize_)
-        adjustSize();
+    if (autoSize_) adjustSize();
 }
 
-std::string TLabel::Caption() const { return QStringToAnsi(text()); }
+std::string TLabel::Caption() const {
+    return QStringToAnsi(text());
+}
 
 void TLabel::SetLink(bool link) {
     QFont f = font();
@@ -68,8 +70,7 @@ void TLabel::SetLink(bool link) {
     p.setColor(QPalette::WindowText, link ? QColor(0, 0, 255) : QColor(0, 0, 0));
     setPalette(p);
     setCursor(link ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    if (autoSize_)
-        adjustSize();
+    if (autoSize_) adjustSize();
 }
 
 void TLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -109,8 +110,7 @@ void TMemo::Add(const std::string& line) {
 
 QStringList TMemo::Lines() const {
     QStringList lines;
-    if (!hasLines_)
-        return lines;
+    if (!hasLines_) return lines;
     for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
         lines << b.text();
     return lines;
@@ -126,18 +126,23 @@ TRichEdit::TRichEdit(QWidget* parent) : QLabel(parent) {
     setPalette(p);
 }
 
-void TRichEdit::SetTitleLine(const std::string& text) { setText(AnsiToQString(text)); }
+void TRichEdit::SetTitleLine(const std::string& text) {
+    setText(AnsiToQString(text));
+}
 
-QStringList TRichEdit::Lines() const { return text().isEmpty() ? QStringList() : QStringList{text()}; }
+QStringList TRichEdit::Lines() const {
+    return text().isEmpty() ? QStringList() : QStringList{text()};
+}
 
 TBitBtn::TBitBtn(QWidget* parent, const QString& caption, const QString& glyph)
     : QPushButton(caption, parent) {
-    if (!glyph.isEmpty())
-        setIcon(QIcon(glyph));
+    if (!glyph.isEmpty()) setIcon(QIcon(glyph));
     setCursor(Qt::PointingHandCursor);
 }
 
-void TBitBtn::SetCaption(const std::string& caption) { setText(AnsiToQString(caption)); }
+void TBitBtn::SetCaption(const std::string& caption) {
+    setText(AnsiToQString(caption));
+}
 
 void TBitBtn::SetLinkStyle() {
     setFlat(true);
@@ -161,7 +166,9 @@ void TImage::SetPicture(const QImage& image) {
     setPixmap(QPixmap::fromImage(image));
 }
 
-bool TImage::HasPicture() const { return !pixmap().isNull(); }
+bool TImage::HasPicture() const {
+    return !pixmap().isNull();
+}
 
 void TImage::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);

@@ -14,7 +14,7 @@
 // A label: setting its caption resizes it to the text (unless auto-size is off).
 class TLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit TLabel(QWidget* parent, const QString& caption = QString(), int x = 0, int y = 0);
 
     void SetCaption(const std::string& caption);
@@ -24,26 +24,26 @@ public:
     // Blue, underlined, hand cursor.
     void SetLink(bool link);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     bool autoSize_ = true;
 };
 
 // A read-only box of lines (the windows' memos).
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit TMemo(QWidget* parent);
     void Clear();
     void Add(const std::string& line);
     QStringList Lines() const;
 
-private:
+  private:
     // An empty document and a memo holding one empty line look alike; this tells them apart.
     bool hasLines_ = false;
 };
@@ -51,7 +51,7 @@ private:
 // A title line: cleared and given one line of text.
 class TRichEdit : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit TRichEdit(QWidget* parent);
     void SetTitleLine(const std::string& text);
     QStringList Lines() const;
@@ -60,7 +60,7 @@ public:
 // A push button with a glyph; the "weiter" buttons and OK buttons.
 class TBitBtn : public QPushButton {
     Q_OBJECT
-public:
+  public:
     TBitBtn(QWidget* parent, const QString& caption, const QString& glyph = QString());
     void SetCaption(const std::string& caption);
     // Blue underlined caption with a hand cursor, glyph to the right of the caption.
@@ -70,15 +70,15 @@ public:
 // A picture: shows an image at its natural size (or stretched when asked).
 class TImage : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit TImage(QWidget* parent, const QString& resource = QString());
     void SetPicture(const QImage& image);
     bool HasPicture() const;
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 

@@ -5,7 +5,7 @@
 
 class FavoritenPanel : public SectionPanel {
     Q_OBJECT
-public:
+  public:
     explicit FavoritenPanel(QWidget* parent);
 
     TRichEdit* RichEdit5;

@@ -23,18 +23,30 @@
 
 namespace {
 
-QString text(int n) { return AnsiToQString(GetText(n)); }
+QString text(int n) {
+    return AnsiToQString(GetText(n));
+}
 
-void caption(TLabel* label, int n) { label->SetCaption(GetText(n)); }
-void caption(QAbstractButton* button, int n) { button->setText(text(n)); }
+void caption(TLabel* label, int n) {
+    label->SetCaption(GetText(n));
+}
+void caption(QAbstractButton* button, int n) {
+    button->setText(text(n));
+}
 void caption(QToolButton* button, int n) {
     // Section names longer than the bar is wide take two lines.
     button->setText(WrapToWidth(text(n), button->fontMetrics(), button->width() - 16));
 }
-void caption(QGroupBox* box, int n) { box->setTitle(text(n)); }
-void caption(QWidget* window, int n) { window->setWindowTitle(text(n)); }
+void caption(QGroupBox* box, int n) {
+    box->setTitle(text(n));
+}
+void caption(QWidget* window, int n) {
+    window->setWindowTitle(text(n));
+}
 
-void titleLine(TRichEdit* title, int n) { title->SetTitleLine(GetText(n)); }
+void titleLine(TRichEdit* title, int n) {
+    title->SetTitleLine(GetText(n));
+}
 
 void box(TMemo* memo, int n) {
     memo->Clear();
@@ -48,8 +60,7 @@ void boxSplitAtLF(TMemo* memo, int n) {
     for (;;) {
         const std::size_t lf = t.find('\n', start);
         memo->Add(t.substr(start, lf == std::string::npos ? std::string::npos : lf - start));
-        if (lf == std::string::npos)
-            break;
+        if (lf == std::string::npos) break;
         start = lf + 1;
     }
 }
@@ -159,8 +170,7 @@ void PlaceAfter(QWidget* follower, const TLabel* sentence, int gap) {
 }
 
 void ApplyLanguageTexts() {
-    if (Form1)
-        applyMainWindow(Form1);
+    if (Form1) applyMainWindow(Form1);
     if (Form2) {
         caption(Form2->Label1, 1);
         caption(static_cast<QWidget*>(Form2), 1);

@@ -4,7 +4,9 @@
 #include "platform/win32.h"
 #include "shell/MyTricks.h"
 
-std::string LanguageMarkerPath() { return GetDataFolder(ProductName) + "Surfkolibri.cho"; }
+std::string LanguageMarkerPath() {
+    return GetDataFolder(ProductName) + "Surfkolibri.cho";
+}
 
 void SwitchLanguage(const std::string& name) {
     const std::string folder = GetDataFolder(ProductName);

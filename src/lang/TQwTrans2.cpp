@@ -36,8 +36,7 @@ bool toInteger(const std::string& text, long long& value) {
     while (i < text.size() && text[i] == ' ')
         ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     int base = 10;
     if (i < text.size() && text[i] == '$') {
         base = 16;
@@ -47,16 +46,13 @@ bool toInteger(const std::string& text, long long& value) {
         base = 16;
         i += 2;
     }
-    if (i == text.size())
-        return false;
+    if (i == text.size()) return false;
     long long result = 0;
     for (; i < text.size(); ++i) {
         int digit = 0;
-        if (!isDigitIn(text[i], base, digit))
-            return false;
+        if (!isDigitIn(text[i], base, digit)) return false;
         result = result * base + digit;
-        if (result > INT_MAX + 1LL)
-            return false;
+        if (result > INT_MAX + 1LL) return false;
     }
     value = negative ? -result : result;
     return value <= INT_MAX;
@@ -64,8 +60,7 @@ bool toInteger(const std::string& text, long long& value) {
 
 bool readLanguageLines(const std::string& path, std::vector<std::string>& lines) {
     std::string contents;
-    if (!FileExistsA(path) || !ReadWholeFile(path, contents))
-        return false;
+    if (!FileExistsA(path) || !ReadWholeFile(path, contents)) return false;
     lines = SplitLanguageLines(contents);
     return true;
 }
@@ -73,14 +68,11 @@ bool readLanguageLines(const std::string& path, std::vector<std::string>& lines)
 } // namespace
 
 int ParseSectionMarker(const std::string& line) {
-    if (line.size() < 3 || line.front() != '[' || line.back() != ']')
-        return -1;
+    if (line.size() < 3 || line.front() != '[' || line.back() != ']') return -1;
     const std::string inner = line.substr(1, line.size() - 2);
-    if (inner == "END")
-        return kEndMarker;
+    if (inner == "END") return kEndMarker;
     long long value = 0;
-    if (!toInteger(inner, value) || value < 0)
-        return -1;
+    if (!toInteger(inner, value) || value < 0) return -1;
     return static_cast<int>(value);
 }
 
@@ -90,21 +82,18 @@ std::vector<std::string> SplitLanguageLines(const std::string& contents) {
     bool pending = false; // characters since the last line end
     for (std::size_t i = 0; i < contents.size(); ++i) {
         const char c = contents[i];
-        if (c == kEndOfFile)
-            break;
+        if (c == kEndOfFile) break;
         if (c == '\r') {
             lines.push_back(line);
             line.clear();
             pending = false;
-            if (i + 1 < contents.size() && contents[i + 1] == '\n')
-                ++i;
+            if (i + 1 < contents.size() && contents[i + 1] == '\n') ++i;
             continue;
         }
         line += c;
         pending = true;
     }
-    if (pending)
-        lines.push_back(line);
+    if (pending) lines.push_back(line);
     return lines;
 }
 
@@ -113,8 +102,7 @@ QwTrans2::QwTrans2(std::string stem) : stem_(std::move(stem)), texts_(kTextCount
 void QwTrans2::LoadTextFile(const std::string& path) {
     texts_.assign(kTextCount, std::string());
     std::vector<std::string> lines;
-    if (!readLanguageLines(path, lines))
-        return;
+    if (!readLanguageLines(path, lines)) return;
     int index = 0;
     std::string text;
     bool newSection = true;
@@ -128,11 +116,9 @@ void QwTrans2::LoadTextFile(const std::string& path) {
         }
         // A section numbered beyond the table cannot be stored; the marker line is then
         // skipped, so the index stays where it was and every later section is lost too.
-        if (index < 0 || index >= static_cast<int>(texts_.size()))
-            continue;
+        if (index < 0 || index >= static_cast<int>(texts_.size())) continue;
         texts_[index] = text;
-        if (currentLanguageName_.empty())
-            currentLanguageName_ = text;
+        if (currentLanguageName_.empty()) currentLanguageName_ = text;
         index = marker;
         text.clear();
         newSection = true;
@@ -140,8 +126,7 @@ void QwTrans2::LoadTextFile(const std::string& path) {
 }
 
 std::string QwTrans2::GetText(int n) const {
-    if (n < 0 || n >= static_cast<int>(texts_.size()))
-        return {};
+    if (n < 0 || n >= static_cast<int>(texts_.size())) return {};
     return texts_[n];
 }
 
@@ -152,15 +137,13 @@ std::string QwTrans2::languageFile(int n, const std::string& kind) const {
 int QwTrans2::GetLanguageCount() const {
     int count = 0;
     for (int n = 0; n < kLanguageSlots; ++n)
-        if (FileExistsA(languageFile(n, "t")))
-            ++count;
+        if (FileExistsA(languageFile(n, "t"))) ++count;
     return count;
 }
 
 std::string QwTrans2::GetLanguageName(int n) const {
     std::vector<std::string> lines;
-    if (n < 0 || !readLanguageLines(languageFile(n, "t"), lines) || lines.size() < 2)
-        return {};
+    if (n < 0 || !readLanguageLines(languageFile(n, "t"), lines) || lines.size() < 2) return {};
     return lines[1];
 }
 
@@ -168,11 +151,9 @@ std::string QwTrans2::FindLanguageNumber(const std::string& name) const {
     std::string found;
     for (int n = 0; n < kLanguageSlots; ++n) {
         std::vector<std::string> lines;
-        if (!readLanguageLines(languageFile(n, "t"), lines))
-            continue;
+        if (!readLanguageLines(languageFile(n, "t"), lines)) continue;
         const std::string languageName = lines.size() >= 2 ? lines[1] : std::string();
-        if (AnsiSameText(languageName, name))
-            found = std::to_string(n);
+        if (AnsiSameText(languageName, name)) found = std::to_string(n);
     }
     return found;
 }
@@ -190,14 +171,12 @@ void QwTrans2::copyLanguageFiles(int n) const {
 
 bool QwTrans2::SelectLanguage(const std::string& name) {
     const std::string number = FindLanguageNumber(name);
-    if (number.empty())
-        return false;
+    if (number.empty()) return false;
     const int n = std::stoi(number);
     int english = 0;
     const int count = GetLanguageCount();
     for (int i = 0; i < count; ++i)
-        if (AnsiUpperCase(GetLanguageName(i)) == "ENGLISH")
-            english = i;
+        if (AnsiUpperCase(GetLanguageName(i)) == "ENGLISH") english = i;
     // English first, so that a language without document or help keeps the English ones.
     copyLanguageFiles(english);
     copyLanguageFiles(n);
@@ -210,9 +189,13 @@ void InitTranslation(const std::string& stem) {
     engine()->LoadTextFile(GetDataFilePath(stem, stem + ".def"));
 }
 
-std::string GetText(int n) { return engine() ? engine()->GetText(n) : std::string(); }
+std::string GetText(int n) {
+    return engine() ? engine()->GetText(n) : std::string();
+}
 
-int GetLanguageCount() { return engine() ? engine()->GetLanguageCount() : 0; }
+int GetLanguageCount() {
+    return engine() ? engine()->GetLanguageCount() : 0;
+}
 
 std::string GetLanguageName(int n) {
     return engine() ? engine()->GetLanguageName(n) : std::string();

@@ -10,7 +10,7 @@
 #include <vector>
 
 class QwTrans2 {
-public:
+  public:
     static constexpr int kTextCount = 10001;
     static constexpr int kLanguageSlots = 101;
 
@@ -32,7 +32,7 @@ public:
 
     const std::string& Stem() const { return stem_; }
 
-private:
+  private:
     std::string languageFile(int n, const std::string& kind) const;
     void copyLanguageFiles(int n) const;
 

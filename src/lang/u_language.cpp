@@ -44,11 +44,12 @@ void TForm4::FormCreate() {
 }
 
 void TForm4::FormShow() {
-    if (timerEnabled_ && !Timer1->isActive())
-        Timer1->start();
+    if (timerEnabled_ && !Timer1->isActive()) Timer1->start();
 }
 
-void TForm4::ComboBox1Change() { BitBtn1->setEnabled(true); }
+void TForm4::ComboBox1Change() {
+    BitBtn1->setEnabled(true);
+}
 
 void TForm4::Timer1Timer() {
     Timer1->stop();
@@ -71,7 +72,6 @@ void TForm4::BitBtn1Click() {
     WriteFileIfMissing(LanguageMarkerPath(), ProgramVersion);
     SwitchLanguage(QStringToAnsi(ComboBox1->currentText()));
     RunFile(ProgramFilePath());
-    if (Form1)
-        Form1->Close();
+    if (Form1) Form1->Close();
     Close();
 }

@@ -11,24 +11,24 @@
 
 class TForm4 : public TFormBase {
     Q_OBJECT
-public:
+  public:
     TForm4();
 
     TLabel* Label1; // "Please select your language:", never translated
     TLabel* Label2; // "Bitte wählen Sie Ihre Sprache aus:", never translated
     QComboBox* ComboBox1;
     TBitBtn* BitBtn1; // OK
-    QTimer* Timer1; // 1 ms, enabled: its first tick comes once the window is shown
+    QTimer* Timer1;   // 1 ms, enabled: its first tick comes once the window is shown
 
     void FormCreate();
     void ComboBox1Change();
     void Timer1Timer();
     void BitBtn1Click();
 
-protected:
+  protected:
     void FormShow() override;
 
-private:
+  private:
     bool timerEnabled_ = true;
 };
 

@@ -29,13 +29,15 @@ std::int64_t hostNowTicks() {
     return hundredNs + kEpochDifference * kTicksPerSecond;
 }
 
-std::int64_t systemNowTicks() { return hostNowTicks() + clockOffsetSeconds() * kTicksPerSecond; }
+std::int64_t systemNowTicks() {
+    return hostNowTicks() + clockOffsetSeconds() * kTicksPerSecond;
+}
 
 // The bias of the host time zone at the current moment, as Windows applies the current bias
 // to every file time it converts.
 std::int64_t currentBiasSeconds() {
-    const std::time_t now = static_cast<std::time_t>(systemNowTicks() / kTicksPerSecond -
-                                                     kEpochDifference);
+    const std::time_t now =
+        static_cast<std::time_t>(systemNowTicks() / kTicksPerSecond - kEpochDifference);
     std::tm local{};
     ::localtime_r(&now, &local);
     return local.tm_gmtoff;
@@ -63,7 +65,9 @@ void civilFromDays(std::int64_t days1601, int& y, unsigned& m, unsigned& d) {
     y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
 }
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -106,13 +110,11 @@ std::uint64_t ticksOfSystemTime(const SYSTEMTIME& st) {
 } // namespace
 
 void GetSystemTimeAsFileTime(LPFILETIME fileTime) {
-    if (fileTime)
-        *fileTime = fileTimeOf(static_cast<std::uint64_t>(systemNowTicks()));
+    if (fileTime) *fileTime = fileTimeOf(static_cast<std::uint64_t>(systemNowTicks()));
 }
 
 void GetSystemTime(LPSYSTEMTIME systemTime) {
-    if (systemTime)
-        *systemTime = systemTimeOf(static_cast<std::uint64_t>(systemNowTicks()));
+    if (systemTime) *systemTime = systemTimeOf(static_cast<std::uint64_t>(systemNowTicks()));
 }
 
 BOOL SetSystemTime(const SYSTEMTIME* systemTime) {
@@ -131,13 +133,13 @@ BOOL SetSystemTime(const SYSTEMTIME* systemTime) {
 }
 
 void GetLocalTime(LPSYSTEMTIME systemTime) {
-    if (!systemTime)
-        return;
+    if (!systemTime) return;
     const std::int64_t ticks = systemNowTicks();
     const std::time_t now = static_cast<std::time_t>(ticks / kTicksPerSecond - kEpochDifference);
     std::tm local{};
     ::localtime_r(&now, &local);
-    *systemTime = systemTimeOf(static_cast<std::uint64_t>(ticks + local.tm_gmtoff * kTicksPerSecond));
+    *systemTime =
+        systemTimeOf(static_cast<std::uint64_t>(ticks + local.tm_gmtoff * kTicksPerSecond));
 }
 
 BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, LPFILETIME localFileTime) {
@@ -146,7 +148,8 @@ BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, LPFILETIME localFileTime)
         return FALSE;
     }
     const std::int64_t ticks = static_cast<std::int64_t>(ticksOf(*fileTime));
-    *localFileTime = fileTimeOf(static_cast<std::uint64_t>(ticks + currentBiasSeconds() * kTicksPerSecond));
+    *localFileTime =
+        fileTimeOf(static_cast<std::uint64_t>(ticks + currentBiasSeconds() * kTicksPerSecond));
     return TRUE;
 }
 
@@ -156,7 +159,8 @@ BOOL LocalFileTimeToFileTime(const FILETIME* localFileTime, LPFILETIME fileTime)
         return FALSE;
     }
     const std::int64_t ticks = static_cast<std::int64_t>(ticksOf(*localFileTime));
-    *fileTime = fileTimeOf(static_cast<std::uint64_t>(ticks - currentBiasSeconds() * kTicksPerSecond));
+    *fileTime =
+        fileTimeOf(static_cast<std::uint64_t>(ticks - currentBiasSeconds() * kTicksPerSecond));
     return TRUE;
 }
 
@@ -224,15 +228,15 @@ bool TryEncodeDateTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, 
         millisecond > 999)
         return false;
     const double days = static_cast<double>(daysFromCivil(year, month, day) - kDateDelta);
-    const double time = (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + millisecond) / kMsPerDay;
+    const double time =
+        (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + millisecond) / kMsPerDay;
     // Before 1899-12-30 the fraction counts away from zero as well.
     result = days >= 0 ? days + time : days - time;
     return true;
 }
 
 bool DecodeDateTime(double value, SYSTEMTIME& result) {
-    if (!std::isfinite(value) || value < -693593.0 || value >= 2958466.0)
-        return false;
+    if (!std::isfinite(value) || value < -693593.0 || value >= 2958466.0) return false;
     const double wholeDays = std::trunc(value);
     std::int64_t ms = std::llround(std::fabs(value - wholeDays) * kMsPerDay);
     std::int64_t days = static_cast<std::int64_t>(wholeDays);
@@ -283,20 +287,36 @@ std::string FormatDateTimePattern(const std::string& pattern, const SYSTEMTIME& 
             out += digits;
         };
         switch (c) {
-        case 'd': number(t.wDay, run >= 2 ? 2 : 1); break;
-        case 'M': number(t.wMonth, run >= 2 ? 2 : 1); break;
+        case 'd':
+            number(t.wDay, run >= 2 ? 2 : 1);
+            break;
+        case 'M':
+            number(t.wMonth, run >= 2 ? 2 : 1);
+            break;
         case 'y':
             if (run >= 3)
                 number(t.wYear, 4);
             else
                 number(t.wYear % 100, 2);
             break;
-        case 'H': number(t.wHour, run >= 2 ? 2 : 1); break;
-        case 'h': number(t.wHour % 12 == 0 ? 12 : t.wHour % 12, run >= 2 ? 2 : 1); break;
-        case 'm': number(t.wMinute, run >= 2 ? 2 : 1); break;
-        case 's': number(t.wSecond, run >= 2 ? 2 : 1); break;
-        case 't': out += t.wHour < 12 ? (run >= 2 ? "AM" : "A") : (run >= 2 ? "PM" : "P"); break;
-        default: out.append(run, c); break;
+        case 'H':
+            number(t.wHour, run >= 2 ? 2 : 1);
+            break;
+        case 'h':
+            number(t.wHour % 12 == 0 ? 12 : t.wHour % 12, run >= 2 ? 2 : 1);
+            break;
+        case 'm':
+            number(t.wMinute, run >= 2 ? 2 : 1);
+            break;
+        case 's':
+            number(t.wSecond, run >= 2 ? 2 : 1);
+            break;
+        case 't':
+            out += t.wHour < 12 ? (run >= 2 ? "AM" : "A") : (run >= 2 ? "PM" : "P");
+            break;
+        default:
+            out.append(run, c);
+            break;
         }
         i += run;
     }
@@ -305,18 +325,19 @@ std::string FormatDateTimePattern(const std::string& pattern, const SYSTEMTIME& 
 
 std::string DateToStr(double value) {
     SYSTEMTIME st;
-    return DecodeDateTime(value, st) ? FormatDateTimePattern(setting("short-date"), st) : std::string();
+    return DecodeDateTime(value, st) ? FormatDateTimePattern(setting("short-date"), st)
+                                     : std::string();
 }
 
 std::string TimeToStr(double value) {
     SYSTEMTIME st;
-    return DecodeDateTime(value, st) ? FormatDateTimePattern(setting("long-time"), st) : std::string();
+    return DecodeDateTime(value, st) ? FormatDateTimePattern(setting("long-time"), st)
+                                     : std::string();
 }
 
 std::string DateTimeToStr(double value) {
     SYSTEMTIME st;
-    if (!DecodeDateTime(value, st))
-        return {};
+    if (!DecodeDateTime(value, st)) return {};
     std::string text = FormatDateTimePattern(setting("short-date"), st);
     if (st.wHour || st.wMinute || st.wSecond || st.wMilliseconds)
         text += " " + FormatDateTimePattern(setting("long-time"), st);

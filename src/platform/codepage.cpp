@@ -19,41 +19,45 @@ char16_t toWide(unsigned char c) {
 
 // -1 when the character has no byte in the code page.
 int toAnsi(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<int>(c);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
     for (std::size_t i = 0; i < kHigh.size(); ++i)
-        if (kHigh[i] == c)
-            return static_cast<int>(0x80 + i);
+        if (kHigh[i] == c) return static_cast<int>(0x80 + i);
     return -1;
 }
 
 unsigned char upper(unsigned char c) {
-    if (c >= 'a' && c <= 'z')
-        return static_cast<unsigned char>(c - 32);
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
     switch (c) {
-    case 0x9A: return 0x8A; // s caron
-    case 0x9C: return 0x8C; // oe
-    case 0x9E: return 0x8E; // z caron
-    case 0xFF: return 0x9F; // y diaeresis
-    default: break;
+    case 0x9A:
+        return 0x8A; // s caron
+    case 0x9C:
+        return 0x8C; // oe
+    case 0x9E:
+        return 0x8E; // z caron
+    case 0xFF:
+        return 0x9F; // y diaeresis
+    default:
+        break;
     }
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return static_cast<unsigned char>(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
     return c;
 }
 
 unsigned char lower(unsigned char c) {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<unsigned char>(c + 32);
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
     switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: break;
+    case 0x8A:
+        return 0x9A;
+    case 0x8C:
+        return 0x9C;
+    case 0x8E:
+        return 0x9E;
+    case 0x9F:
+        return 0xFF;
+    default:
+        break;
     }
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
     return c;
 }
 
@@ -154,7 +158,9 @@ std::string wideToUtf8(const char16_t* wide, std::size_t n) {
 
 } // namespace
 
-UINT GetACP() { return 1252; }
+UINT GetACP() {
+    return 1252;
+}
 
 int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int textLength, LPWSTR wide,
                         int wideLength) {
@@ -164,7 +170,8 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int textLength, LPWST
         return 0;
     }
     std::u16string converted;
-    const std::size_t n = textLength < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(textLength);
+    const std::size_t n =
+        textLength < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(textLength);
     if (codePage == CP_UTF8) {
         converted = utf8ToWide(text, n);
     } else {
@@ -172,8 +179,7 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int textLength, LPWST
         for (std::size_t i = 0; i < n; ++i)
             converted.push_back(toWide(static_cast<unsigned char>(text[i])));
     }
-    if (wideLength == 0)
-        return static_cast<int>(converted.size());
+    if (wideLength == 0) return static_cast<int>(converted.size());
     if (converted.size() > static_cast<std::size_t>(wideLength)) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -202,11 +208,11 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength, LPST
     std::string converted;
     converted.reserve(n);
     bool usedDefault = false;
-    if (utf8)
-        converted = wideToUtf8(wide, n);
+    if (utf8) converted = wideToUtf8(wide, n);
     for (std::size_t i = 0; i < n && !utf8; ++i) {
         char32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
             ++i;
         }
@@ -218,10 +224,8 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength, LPST
             converted.push_back(static_cast<char>(b));
         }
     }
-    if (usedDefaultChar)
-        *usedDefaultChar = usedDefault ? TRUE : FALSE;
-    if (textLength == 0)
-        return static_cast<int>(converted.size());
+    if (usedDefaultChar) *usedDefaultChar = usedDefault ? TRUE : FALSE;
+    if (textLength == 0) return static_cast<int>(converted.size());
     if (converted.size() > static_cast<std::size_t>(textLength)) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -231,24 +235,21 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength, LPST
 }
 
 LPSTR CharUpperA(LPSTR text) {
-    if (!text)
-        return text;
+    if (!text) return text;
     for (char* p = text; *p; ++p)
         *p = static_cast<char>(upper(static_cast<unsigned char>(*p)));
     return text;
 }
 
 DWORD CharUpperBuffA(LPSTR text, DWORD length) {
-    if (!text)
-        return 0;
+    if (!text) return 0;
     for (DWORD i = 0; i < length; ++i)
         text[i] = static_cast<char>(upper(static_cast<unsigned char>(text[i])));
     return length;
 }
 
 LPSTR CharLowerA(LPSTR text) {
-    if (!text)
-        return text;
+    if (!text) return text;
     for (char* p = text; *p; ++p)
         *p = static_cast<char>(lower(static_cast<unsigned char>(*p)));
     return text;
@@ -262,10 +263,8 @@ int lstrcmpiA(LPCSTR a, LPCSTR b) {
     for (;; ++a, ++b) {
         const unsigned char ca = upper(static_cast<unsigned char>(*a));
         const unsigned char cb = upper(static_cast<unsigned char>(*b));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        if (!ca)
-            return 0;
+        if (ca != cb) return ca < cb ? -1 : 1;
+        if (!ca) return 0;
     }
 }
 
@@ -286,8 +285,7 @@ std::string AnsiLowerCase(std::string text) {
 }
 
 bool AnsiSameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (upper(static_cast<unsigned char>(a[i])) != upper(static_cast<unsigned char>(b[i])))
             return false;

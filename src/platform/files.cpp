@@ -63,8 +63,7 @@ void forgetAttributesBelow(const std::string& host) {
 
 bool parentExists(const std::string& host) {
     const auto slash = host.find_last_of('/');
-    if (slash == std::string::npos || slash == 0)
-        return true;
+    if (slash == std::string::npos || slash == 0) return true;
     struct stat st;
     return ::stat(host.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
@@ -74,8 +73,7 @@ DWORD attributesOf(const std::string& host, const struct stat& linkStat) {
     struct stat target = linkStat;
     if (S_ISLNK(linkStat.st_mode)) {
         attrs |= FILE_ATTRIBUTE_REPARSE_POINT;
-        if (::stat(host.c_str(), &target) != 0)
-            target = linkStat;
+        if (::stat(host.c_str(), &target) != 0) target = linkStat;
     }
     attrs |= S_ISDIR(target.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
     attrs |= storedAttributes(host, linkStat.st_ino);
@@ -102,8 +100,7 @@ void failWithErrno(const std::string& host) {
 
 // The host path of an existing entry and its own status (a link is not followed).
 bool entryOrFail(LPCSTR path, std::string& host, struct stat& st) {
-    if (!resolveOrFail(path, host))
-        return false;
+    if (!resolveOrFail(path, host)) return false;
     if (::lstat(host.c_str(), &st) != 0) {
         failWithErrno(host);
         return false;
@@ -114,8 +111,7 @@ bool entryOrFail(LPCSTR path, std::string& host, struct stat& st) {
 // Wildcards as the file functions match them: '*' any run, '?' one character, case
 // ignored; "*.*" matches every name.
 bool matches(const char* pattern, const char* name) {
-    if (std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0)
-        return true;
+    if (std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0) return true;
     const char* star = nullptr;
     const char* resume = nullptr;
     while (*name) {
@@ -150,12 +146,11 @@ std::set<FindState*>& findHandles() {
 
 WIN32_FIND_DATAA findDataFor(const std::string& host, const std::string& ansiName) {
     WIN32_FIND_DATAA data{};
-    struct stat st{};
+    struct stat st {};
     if (::lstat(host.c_str(), &st) == 0) {
         data.dwFileAttributes = attributesOf(host, st);
         struct stat target = st;
-        if (S_ISLNK(st.st_mode))
-            ::stat(host.c_str(), &target);
+        if (S_ISLNK(st.st_mode)) ::stat(host.c_str(), &target);
         data.ftCreationTime = fileTimeFromUnix(target.st_ctim.tv_sec, target.st_ctim.tv_nsec);
         data.ftLastAccessTime = fileTimeFromUnix(target.st_atim.tv_sec, target.st_atim.tv_nsec);
         data.ftLastWriteTime = fileTimeFromUnix(target.st_mtim.tv_sec, target.st_mtim.tv_nsec);
@@ -173,8 +168,7 @@ WIN32_FIND_DATAA findDataFor(const std::string& host, const std::string& ansiNam
 
 bool copyFileContents(const std::string& from, const std::string& to) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return false;
+    if (in < 0) return false;
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0) {
         const int err = errno;
@@ -186,8 +180,7 @@ bool copyFileContents(const std::string& from, const std::string& to) {
     bool ok = true;
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n == 0)
-            break;
+        if (n == 0) break;
         if (n < 0 || ::write(out, buffer, static_cast<std::size_t>(n)) != n) {
             ok = false;
             break;
@@ -201,8 +194,7 @@ bool copyFileContents(const std::string& from, const std::string& to) {
         ::futimens(out, times);
     }
     ::close(in);
-    if (::close(out) != 0)
-        ok = false;
+    if (::close(out) != 0) ok = false;
     errno = err;
     return ok;
 }
@@ -212,16 +204,14 @@ bool copyFileContents(const std::string& from, const std::string& to) {
 DWORD GetFileAttributesA(LPCSTR fileName) {
     std::string host;
     struct stat st;
-    if (!entryOrFail(fileName, host, st))
-        return INVALID_FILE_ATTRIBUTES;
+    if (!entryOrFail(fileName, host, st)) return INVALID_FILE_ATTRIBUTES;
     return attributesOf(host, st);
 }
 
 BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
     std::string host;
     struct stat st;
-    if (!entryOrFail(fileName, host, st))
-        return FALSE;
+    if (!entryOrFail(fileName, host, st)) return FALSE;
     storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
     return TRUE;
 }
@@ -240,11 +230,9 @@ HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    if (folder.size() == 2 && folder[1] == ':')
-        folder += "\\";
+    if (folder.size() == 2 && folder[1] == ':') folder += "\\";
     std::string host;
-    if (!resolveOrFail(folder.c_str(), host))
-        return INVALID_HANDLE_VALUE;
+    if (!resolveOrFail(folder.c_str(), host)) return INVALID_HANDLE_VALUE;
     const bool isRoot = fullWindowsPath(folder).size() == 3;
 
     auto state = std::make_unique<FindState>();
@@ -268,8 +256,7 @@ HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData) {
         std::vector<std::string> names;
         while (dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
-            if (isRoot && (name == "." || name == ".."))
-                continue;
+            if (isRoot && (name == "." || name == "..")) continue;
             names.push_back(name);
         }
         ::closedir(dir);
@@ -279,9 +266,8 @@ HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData) {
         });
         for (const auto& name : names) {
             const std::string ansi = utf8ToAnsi(name);
-            if (!matches(pattern.c_str(), ansi.c_str()))
-                continue;
-            state->entries.push_back(findDataFor(name == "." ? host
+            if (!matches(pattern.c_str(), ansi.c_str())) continue;
+            state->entries.push_back(findDataFor(name == "."    ? host
                                                  : name == ".." ? host + "/.."
                                                                 : host + "/" + name,
                                                  ansi));
@@ -327,8 +313,7 @@ BOOL FindClose(HANDLE findFile) {
 
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
     std::string host;
-    if (!resolveOrFail(longPath, host))
-        return 0;
+    if (!resolveOrFail(longPath, host)) return 0;
     struct stat st;
     if (::lstat(host.c_str(), &st) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -337,8 +322,7 @@ DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
     // The hosted volumes keep no 8.3 names, so the long path is its own short path.
     const std::string result = longPath;
     const DWORD length = static_cast<DWORD>(result.size());
-    if (!shortPath || size <= length)
-        return length + 1;
+    if (!shortPath || size <= length) return length + 1;
     std::memcpy(shortPath, result.c_str(), length + 1);
     return length;
 }
@@ -346,20 +330,17 @@ DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
 DWORD GetLogicalDriveStringsA(DWORD size, LPSTR buffer) {
     static const char kDrives[] = "C:\\\0Z:\\\0";
     const DWORD length = sizeof kDrives - 1; // the list's own closing NUL is not counted
-    if (!buffer || size < length + 1)
-        return length + 1;
+    if (!buffer || size < length + 1) return length + 1;
     std::memcpy(buffer, kDrives, length + 1);
     return length;
 }
 
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
     std::string host;
-    if (!resolveOrFail(pathName, host))
-        return FALSE;
+    if (!resolveOrFail(pathName, host)) return FALSE;
     if (::mkdir(host.c_str(), 0755) != 0) {
         failWithErrno(host);
-        if (errno == ENOENT)
-            SetLastError(ERROR_PATH_NOT_FOUND);
+        if (errno == ENOENT) SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
     return TRUE;
@@ -368,8 +349,7 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
 BOOL RemoveDirectoryA(LPCSTR pathName) {
     std::string host;
     struct stat st;
-    if (!entryOrFail(pathName, host, st))
-        return FALSE;
+    if (!entryOrFail(pathName, host, st)) return FALSE;
     if (S_ISLNK(st.st_mode)) {
         // A link to a folder goes by itself; what it points to stays.
         struct stat target;
@@ -407,8 +387,7 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
 BOOL DeleteFileA(LPCSTR fileName) {
     std::string host;
     struct stat st;
-    if (!entryOrFail(fileName, host, st))
-        return FALSE;
+    if (!entryOrFail(fileName, host, st)) return FALSE;
     if (S_ISDIR(st.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -423,16 +402,14 @@ BOOL DeleteFileA(LPCSTR fileName) {
         failWithErrno(host);
         return FALSE;
     }
-    if (stored)
-        forgetAttributes(host);
+    if (stored) forgetAttributes(host);
     return TRUE;
 }
 
 BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
     std::string from;
     std::string to;
-    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to))
-        return FALSE;
+    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
     struct stat source;
     if (::stat(from.c_str(), &source) != 0) {
         failWithErrno(from);
@@ -462,8 +439,7 @@ BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        if (S_ISLNK(target.st_mode))
-            ::unlink(to.c_str());
+        if (S_ISLNK(target.st_mode)) ::unlink(to.c_str());
     }
     if (!copyFileContents(from, to)) {
         failWithErrno(to);
@@ -478,8 +454,7 @@ BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
 BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
     std::string from;
     std::string to;
-    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to))
-        return FALSE;
+    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
     struct stat source;
     if (::lstat(from.c_str(), &source) != 0) {
         failWithErrno(from);
@@ -491,11 +466,9 @@ BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
         const std::string given = fullWindowsPath(newFileName);
         const auto nameStart = given.find_last_of('\\');
         const auto slash = to.find_last_of('/');
-        if (nameStart == std::string::npos || slash == std::string::npos)
-            return TRUE;
+        if (nameStart == std::string::npos || slash == std::string::npos) return TRUE;
         to = to.substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1));
-        if (to == from)
-            return TRUE;
+        if (to == from) return TRUE;
     } else {
         struct stat existing;
         if (::lstat(to.c_str(), &existing) == 0) {
@@ -512,8 +485,7 @@ BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
     forgetAttributesBelow(to);
     forgetAttributes(from);
     struct stat moved;
-    if (stored && ::lstat(to.c_str(), &moved) == 0)
-        storeAttributes(to, moved.st_ino, stored);
+    if (stored && ::lstat(to.c_str(), &moved) == 0) storeAttributes(to, moved.st_ino, stored);
     if (S_ISDIR(source.st_mode)) {
         // What lies below a moved folder keeps its attributes under the new path.
         Statement st("UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
@@ -528,16 +500,14 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer) {
     const std::string temp = "C:\\Users\\" + userName() + "\\AppData\\Local\\Temp\\";
     CreateDirectoryA(temp.c_str(), nullptr);
     const DWORD length = static_cast<DWORD>(temp.size());
-    if (!buffer || size <= length)
-        return length + 1;
+    if (!buffer || size <= length) return length + 1;
     std::memcpy(buffer, temp.c_str(), length + 1);
     return length;
 }
 
 bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
     std::string host;
-    if (!resolveOrFail(windowsPath.c_str(), host))
-        return false;
+    if (!resolveOrFail(windowsPath.c_str(), host)) return false;
     // Non-blocking, so that a pipe cannot hold the open; it is refused below with the rest
     // of what is not a regular file (a device such as /dev/zero would never end).
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -555,8 +525,7 @@ bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
+        if (n == 0) break;
         if (n < 0) {
             ::close(fd);
             SetLastError(ERROR_READ_FAULT);
@@ -570,8 +539,7 @@ bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
 
 bool WriteWholeFile(const std::string& windowsPath, const std::string& contents) {
     std::string host;
-    if (!resolveOrFail(windowsPath.c_str(), host))
-        return false;
+    if (!resolveOrFail(windowsPath.c_str(), host)) return false;
     struct stat st;
     struct stat target;
     const bool notAFile = ::stat(host.c_str(), &target) == 0 && !S_ISREG(target.st_mode);
@@ -588,10 +556,8 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& contents)
     std::size_t written = 0;
     while (written < contents.size()) {
         const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
         written += static_cast<std::size_t>(n);
     }
     const bool ok = written == contents.size();

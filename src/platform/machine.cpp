@@ -8,7 +8,8 @@
 namespace platform {
 namespace {
 
-const char* const kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char* const kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct Folder {
     const char* value;
@@ -33,13 +34,14 @@ const Folder kMachineFolders[] = {
     {"Common AppData", "ProgramData"},
 };
 
-std::string sz(const std::string& text) { return text + std::string(1, '\0'); }
+std::string sz(const std::string& text) {
+    return text + std::string(1, '\0');
+}
 
 void makeFolder(const std::string& windowsPathBelowC) {
     std::string host = driveCPath() + "/" + windowsPathBelowC;
     for (char& c : host)
-        if (c == '\\')
-            c = '/';
+        if (c == '\\') c = '/';
     std::error_code ec;
     std::filesystem::create_directories(host, ec);
 }

@@ -18,8 +18,7 @@ std::string g_currentDirectory;
 
 std::string initialCurrentDirectory() {
     std::vector<char> buffer(4096);
-    if (::getcwd(buffer.data(), buffer.size()))
-        return windowsPathOf(buffer.data());
+    if (::getcwd(buffer.data(), buffer.size())) return windowsPathOf(buffer.data());
     return "C:\\";
 }
 
@@ -34,8 +33,7 @@ bool split(const std::string& path, char& drive, std::vector<std::string>& compo
            DWORD& error) {
     std::string p = path;
     for (char& c : p)
-        if (c == '/')
-            c = '\\';
+        if (c == '/') c = '\\';
     if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
         error = ERROR_BAD_PATHNAME;
         return false;
@@ -46,8 +44,7 @@ bool split(const std::string& path, char& drive, std::vector<std::string>& compo
         drive = static_cast<char>(p[0] & ~0x20);
         rest = p.substr(2);
     } else {
-        if (g_currentDirectory.empty())
-            g_currentDirectory = initialCurrentDirectory();
+        if (g_currentDirectory.empty()) g_currentDirectory = initialCurrentDirectory();
         drive = g_currentDirectory[0];
         rest = !p.empty() && p[0] == '\\' ? p : g_currentDirectory.substr(2) + "\\" + p;
     }
@@ -55,8 +52,7 @@ bool split(const std::string& path, char& drive, std::vector<std::string>& compo
     std::size_t start = 0;
     while (start <= rest.size()) {
         std::size_t end = rest.find('\\', start);
-        if (end == std::string::npos)
-            end = rest.size();
+        if (end == std::string::npos) end = rest.size();
         const std::string part = rest.substr(start, end - start);
         if (part == "..") {
             if (components.empty()) {
@@ -83,8 +79,7 @@ bool isValidComponent(const std::string& name) {
 }
 
 std::string driveBase(char drive) {
-    if (drive == 'C')
-        return driveCPath();
+    if (drive == 'C') return driveCPath();
     return std::string(); // Z: is the host's root
 }
 
@@ -97,8 +92,7 @@ bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& e
         error = ERROR_PATH_NOT_FOUND;
         return false;
     }
-    if (!split(windowsPath, drive, components, error))
-        return false;
+    if (!split(windowsPath, drive, components, error)) return false;
     if (drive != 'C' && drive != 'Z') {
         error = ERROR_PATH_NOT_FOUND;
         return false;
@@ -112,8 +106,7 @@ bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& e
     std::string direct = base;
     for (const auto& c : components)
         direct += "/" + ansiToUtf8(c);
-    if (direct.empty())
-        direct = "/";
+    if (direct.empty()) direct = "/";
     if (components.empty() || exists(direct)) {
         hostPath = direct;
         return true;
@@ -129,8 +122,7 @@ bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& e
             if (DIR* dir = ::opendir(current.empty() ? "/" : current.c_str())) {
                 while (dirent* entry = ::readdir(dir)) {
                     const std::string name = entry->d_name;
-                    if (name == "." || name == "..")
-                        continue;
+                    if (name == "." || name == "..") continue;
                     if (AnsiSameText(utf8ToAnsi(name), component)) {
                         chosen = name;
                         walking = true;
@@ -158,12 +150,10 @@ std::string windowsPathOf(const std::string& hostPath) {
         rest = hostPath;
     }
     for (char& ch : rest)
-        if (ch == '/')
-            ch = '\\';
+        if (ch == '/') ch = '\\';
     while (rest.size() > 1 && rest.back() == '\\')
         rest.pop_back();
-    if (rest.empty())
-        rest = "\\";
+    if (rest.empty()) rest = "\\";
     return drive + utf8ToAnsi(rest);
 }
 
@@ -171,14 +161,12 @@ std::string fullWindowsPath(const std::string& windowsPath) {
     char drive = 0;
     std::vector<std::string> components;
     DWORD error = 0;
-    if (!split(windowsPath, drive, components, error))
-        return {};
+    if (!split(windowsPath, drive, components, error)) return {};
     std::string out(1, drive);
     out += ":";
     for (const auto& c : components)
         out += "\\" + c;
-    if (components.empty())
-        out += "\\";
+    if (components.empty()) out += "\\";
     return out;
 }
 
@@ -190,18 +178,28 @@ FILETIME fileTimeFromUnix(std::int64_t seconds, long nanoseconds) {
 
 DWORD errorFromErrno(int err, bool parentMissing) {
     switch (err) {
-    case ENOENT: return parentMissing ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENOENT:
+        return parentMissing ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
-    case EROFS: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_ALREADY_EXISTS;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case ENOSPC: return ERROR_WRITE_FAULT;
-    case EBUSY: return ERROR_SHARING_VIOLATION;
-    default: return ERROR_GEN_FAILURE;
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    case EISDIR:
+        return ERROR_ACCESS_DENIED;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case ENOSPC:
+        return ERROR_WRITE_FAULT;
+    case EBUSY:
+        return ERROR_SHARING_VIOLATION;
+    default:
+        return ERROR_GEN_FAILURE;
     }
 }
 
@@ -209,11 +207,9 @@ DWORD errorFromErrno(int err, bool parentMissing) {
 
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
     using namespace platform;
-    if (g_currentDirectory.empty())
-        g_currentDirectory = initialCurrentDirectory();
+    if (g_currentDirectory.empty()) g_currentDirectory = initialCurrentDirectory();
     const DWORD length = static_cast<DWORD>(g_currentDirectory.size());
-    if (!buffer || size <= length)
-        return length + 1;
+    if (!buffer || size <= length) return length + 1;
     std::copy(g_currentDirectory.begin(), g_currentDirectory.end(), buffer);
     buffer[length] = '\0';
     return length;

@@ -16,14 +16,17 @@ HMODULE const kWininet = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0
 bool isWininet(const std::string& name) {
     std::string n = name;
     const auto slash = n.find_last_of("\\/");
-    if (slash != std::string::npos)
-        n = n.substr(slash + 1);
+    if (slash != std::string::npos) n = n.substr(slash + 1);
     return AnsiSameText(n, "wininet.dll") || AnsiSameText(n, "wininet");
 }
 } // namespace
 
-DWORD GetLastError() { return t_lastError; }
-void SetLastError(DWORD error) { t_lastError = error; }
+DWORD GetLastError() {
+    return t_lastError;
+}
+void SetLastError(DWORD error) {
+    t_lastError = error;
+}
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     if (module != nullptr) {
@@ -51,8 +54,7 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (isWininet(fileName) && platform::wininetPresent())
-        return kWininet;
+    if (isWininet(fileName) && platform::wininetPresent()) return kWininet;
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }
@@ -63,8 +65,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
         return nullptr;
     }
     for (const auto& entry : platform::wininetExports())
-        if (std::strcmp(entry.name, procName) == 0)
-            return entry.address;
+        if (std::strcmp(entry.name, procName) == 0) return entry.address;
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
 }

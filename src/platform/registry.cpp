@@ -13,32 +13,30 @@ using namespace platform::registry;
 namespace platform::registry {
 
 KeyId hiveOf(HKEY predefined) {
-    if (predefined == HKEY_CLASSES_ROOT)
-        return 1;
-    if (predefined == HKEY_CURRENT_USER)
-        return 2;
-    if (predefined == HKEY_LOCAL_MACHINE)
-        return 3;
+    if (predefined == HKEY_CLASSES_ROOT) return 1;
+    if (predefined == HKEY_CURRENT_USER) return 2;
+    if (predefined == HKEY_LOCAL_MACHINE) return 3;
     return kNoKey;
 }
 
 KeyId hiveByName(const std::string& name) {
     const std::string n = AnsiUpperCase(name);
-    if (n == "HKEY_CLASSES_ROOT" || n == "HKCR")
-        return 1;
-    if (n == "HKEY_CURRENT_USER" || n == "HKCU")
-        return 2;
-    if (n == "HKEY_LOCAL_MACHINE" || n == "HKLM")
-        return 3;
+    if (n == "HKEY_CLASSES_ROOT" || n == "HKCR") return 1;
+    if (n == "HKEY_CURRENT_USER" || n == "HKCU") return 2;
+    if (n == "HKEY_LOCAL_MACHINE" || n == "HKLM") return 3;
     return kNoKey;
 }
 
 std::string hiveName(KeyId hive) {
     switch (hive) {
-    case 1: return "HKEY_CLASSES_ROOT";
-    case 2: return "HKEY_CURRENT_USER";
-    case 3: return "HKEY_LOCAL_MACHINE";
-    default: return {};
+    case 1:
+        return "HKEY_CLASSES_ROOT";
+    case 2:
+        return "HKEY_CURRENT_USER";
+    case 3:
+        return "HKEY_LOCAL_MACHINE";
+    default:
+        return {};
     }
 }
 
@@ -49,10 +47,8 @@ std::vector<std::string> components(const std::string& path) {
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = path.find('\\', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (end > start)
-            parts.push_back(path.substr(start, end - start));
+        if (end == std::string::npos) end = path.size();
+        if (end > start) parts.push_back(path.substr(start, end - start));
         start = end + 1;
     }
     return parts;
@@ -83,15 +79,13 @@ KeyId find(KeyId from, const std::string& path) {
     KeyId key = from;
     for (const auto& part : components(path)) {
         key = child(key, part);
-        if (key == kNoKey)
-            return kNoKey;
+        if (key == kNoKey) return kNoKey;
     }
     return key;
 }
 
 KeyId create(KeyId from, const std::string& path, bool* created) {
-    if (created)
-        *created = false;
+    if (created) *created = false;
     KeyId key = from;
     for (const auto& part : components(path)) {
         KeyId next = child(key, part);
@@ -101,8 +95,7 @@ KeyId create(KeyId from, const std::string& path, bool* created) {
             st.bind(1, key).bind(2, part).bind(3, AnsiUpperCase(part)).bind(4, nowTicks());
             st.step();
             next = lastInsertId();
-            if (created)
-                *created = true;
+            if (created) *created = true;
         }
         key = next;
     }
@@ -180,8 +173,7 @@ std::vector<Value> values(KeyId key) {
 bool getValue(KeyId key, const std::string& name, Value& value) {
     Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? AND name_key = ?");
     st.bind(1, key).bind(2, AnsiUpperCase(name));
-    if (!st.step())
-        return false;
+    if (!st.step()) return false;
     value = {st.text(0), static_cast<DWORD>(st.int64(1)), st.blob(2)};
     return true;
 }
@@ -202,8 +194,7 @@ bool removeValue(KeyId key, const std::string& name) {
     st.bind(1, key).bind(2, AnsiUpperCase(name));
     st.step();
     const bool removed = changes() > 0;
-    if (removed)
-        touch(key);
+    if (removed) touch(key);
     return removed;
 }
 
@@ -237,10 +228,8 @@ LSTATUS lookup(HKEY handle, KeyId& key, REGSAM& access) {
         return ERROR_SUCCESS;
     }
     auto it = openKeys().find(reinterpret_cast<std::uintptr_t>(handle));
-    if (it == openKeys().end())
-        return ERROR_INVALID_HANDLE;
-    if (!registry::exists(it->second.key))
-        return ERROR_KEY_DELETED;
+    if (it == openKeys().end()) return ERROR_INVALID_HANDLE;
+    if (!registry::exists(it->second.key)) return ERROR_KEY_DELETED;
     key = it->second.key;
     access = it->second.access;
     return ERROR_SUCCESS;
@@ -249,8 +238,7 @@ LSTATUS lookup(HKEY handle, KeyId& key, REGSAM& access) {
 // A handle's key, provided the handle was opened with the access the call needs.
 LSTATUS lookupFor(HKEY handle, REGSAM needed, KeyId& key) {
     REGSAM access = 0;
-    if (LSTATUS rc = lookup(handle, key, access); rc != ERROR_SUCCESS)
-        return rc;
+    if (LSTATUS rc = lookup(handle, key, access); rc != ERROR_SUCCESS) return rc;
     return (access & needed) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
@@ -271,8 +259,7 @@ bool isStringType(DWORD type) {
 
 // Copies value data with the size protocol of the query calls.
 LSTATUS copyData(const std::string& data, DWORD type, LPBYTE out, LPDWORD size) {
-    if (!size)
-        return out ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    if (!size) return out ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
     const DWORD needed = static_cast<DWORD>(data.size());
     if (!out) {
         *size = needed;
@@ -293,70 +280,54 @@ LSTATUS copyData(const std::string& data, DWORD type, LPBYTE out, LPDWORD size) 
 } // namespace
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
+    if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     KeyId parent = kNoKey;
     REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
-        return rc;
+    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
     const KeyId found = registry::find(parent, subKey ? subKey : "");
-    if (found == kNoKey)
-        return ERROR_FILE_NOT_FOUND;
-    if (writeRefused(found, desired))
-        return ERROR_ACCESS_DENIED;
+    if (found == kNoKey) return ERROR_FILE_NOT_FOUND;
+    if (writeRefused(found, desired)) return ERROR_ACCESS_DENIED;
     *result = newHandle(found, desired);
     return ERROR_SUCCESS;
 }
 
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desired,
                         LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
+    if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     // Looked up inside the transaction, so the key cannot vanish before the write.
     Transaction tx;
     KeyId parent = kNoKey;
     REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
-        return rc;
+    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
     const std::string path = subKey ? subKey : "";
-    if (!path.empty() && path[0] == '\\')
-        return ERROR_BAD_PATHNAME;
+    if (!path.empty() && path[0] == '\\') return ERROR_BAD_PATHNAME;
     KeyId found = registry::find(parent, path);
-    if (found == kNoKey && hiveOfKey(parent) == 3 && !isAdministrator())
-        return ERROR_ACCESS_DENIED;
-    if (found != kNoKey && writeRefused(found, desired))
-        return ERROR_ACCESS_DENIED;
+    if (found == kNoKey && hiveOfKey(parent) == 3 && !isAdministrator()) return ERROR_ACCESS_DENIED;
+    if (found != kNoKey && writeRefused(found, desired)) return ERROR_ACCESS_DENIED;
     bool created = false;
-    if (found == kNoKey)
-        found = registry::create(parent, path, &created);
+    if (found == kNoKey) found = registry::create(parent, path, &created);
     tx.commit();
-    if (disposition)
-        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = newHandle(found, desired);
     return ERROR_SUCCESS;
 }
 
 LSTATUS RegCloseKey(HKEY key) {
-    if (hiveOf(key) != kNoKey)
-        return ERROR_SUCCESS;
+    if (hiveOf(key) != kNoKey) return ERROR_SUCCESS;
     return openKeys().erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS
-                                                                    : ERROR_INVALID_HANDLE;
+                                                                   : ERROR_INVALID_HANDLE;
 }
 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
                          LPDWORD dataSize) {
     KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS)
-        return rc;
-    if (data && !dataSize)
-        return ERROR_INVALID_PARAMETER;
+    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
+    if (data && !dataSize) return ERROR_INVALID_PARAMETER;
     registry::Value value;
-    if (!registry::getValue(id, valueName ? valueName : "", value))
-        return ERROR_FILE_NOT_FOUND;
-    if (type)
-        *type = value.type;
+    if (!registry::getValue(id, valueName ? valueName : "", value)) return ERROR_FILE_NOT_FOUND;
+    if (type) *type = value.type;
     return copyData(value.data, value.type, data, dataSize);
 }
 
@@ -364,10 +335,8 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE
                        DWORD dataSize) {
     Transaction tx;
     KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS)
-        return rc;
-    if (!data && dataSize)
-        return ERROR_NOACCESS;
+    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS) return rc;
+    if (!data && dataSize) return ERROR_NOACCESS;
     registry::setValue(id, valueName ? valueName : "", type,
                        std::string(reinterpret_cast<const char*>(data), data ? dataSize : 0));
     tx.commit();
@@ -377,48 +346,38 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE
 LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize, LPDWORD,
                       LPDWORD type, LPBYTE data, LPDWORD dataSize) {
     KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS)
-        return rc;
-    if (!valueName || !valueNameSize)
-        return ERROR_INVALID_PARAMETER;
+    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
+    if (!valueName || !valueNameSize) return ERROR_INVALID_PARAMETER;
     Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? ORDER BY id "
                  "LIMIT 1 OFFSET ?");
     st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
-    if (!st.step())
-        return ERROR_NO_MORE_ITEMS;
+    if (!st.step()) return ERROR_NO_MORE_ITEMS;
     const std::string name = st.text(0);
     const DWORD valueType = static_cast<DWORD>(st.int64(1));
     const std::string bytes = st.blob(2);
     if (*valueNameSize <= name.size()) {
         // As on Windows: the name stays untouched, the type and data size are reported.
-        if (type)
-            *type = valueType;
-        if (dataSize)
-            *dataSize = static_cast<DWORD>(bytes.size());
+        if (type) *type = valueType;
+        if (dataSize) *dataSize = static_cast<DWORD>(bytes.size());
         return ERROR_MORE_DATA;
     }
     std::memcpy(valueName, name.c_str(), name.size() + 1);
     *valueNameSize = static_cast<DWORD>(name.size());
-    if (type)
-        *type = valueType;
+    if (type) *type = valueType;
     return copyData(bytes, valueType, data, dataSize);
 }
 
-LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR,
-                      LPDWORD, PFILETIME lastWriteTime) {
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR, LPDWORD,
+                      PFILETIME lastWriteTime) {
     KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_ENUMERATE_SUB_KEYS, id); rc != ERROR_SUCCESS)
-        return rc;
-    if (!name || !nameSize)
-        return ERROR_INVALID_PARAMETER;
+    if (LSTATUS rc = lookupFor(key, KEY_ENUMERATE_SUB_KEYS, id); rc != ERROR_SUCCESS) return rc;
+    if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
     Statement st("SELECT name, written FROM reg_keys WHERE parent = ? ORDER BY name_key "
                  "LIMIT 1 OFFSET ?");
     st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
-    if (!st.step())
-        return ERROR_NO_MORE_ITEMS;
+    if (!st.step()) return ERROR_NO_MORE_ITEMS;
     const std::string childName = st.text(0);
-    if (*nameSize <= childName.size())
-        return ERROR_MORE_DATA;
+    if (*nameSize <= childName.size()) return ERROR_MORE_DATA;
     std::memcpy(name, childName.c_str(), childName.size() + 1);
     *nameSize = static_cast<DWORD>(childName.size());
     if (lastWriteTime) {
@@ -431,8 +390,7 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
     Transaction tx;
     KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS)
-        return rc;
+    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS) return rc;
     const bool removed = registry::removeValue(id, valueName ? valueName : "");
     tx.commit();
     return removed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
@@ -442,48 +400,36 @@ LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     Transaction tx;
     KeyId parent = kNoKey;
     REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS)
-        return rc;
-    if (!subKey || !*subKey)
-        return ERROR_INVALID_PARAMETER;
+    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
+    if (!subKey || !*subKey) return ERROR_INVALID_PARAMETER;
     const KeyId target = registry::find(parent, subKey);
-    if (target == kNoKey)
-        return ERROR_FILE_NOT_FOUND;
-    if (hiveOfKey(target) == 3 && !isAdministrator())
-        return ERROR_ACCESS_DENIED;
+    if (target == kNoKey) return ERROR_FILE_NOT_FOUND;
+    if (hiveOfKey(target) == 3 && !isAdministrator()) return ERROR_ACCESS_DENIED;
     // As on Windows, a key with subkeys is not deleted by this call.
-    if (!registry::children(target).empty())
-        return ERROR_ACCESS_DENIED;
+    if (!registry::children(target).empty()) return ERROR_ACCESS_DENIED;
     registry::removeTree(target);
     tx.commit();
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWORD,
-                         LPDWORD subKeys, LPDWORD maxSubKeyLength, LPDWORD maxClassLength,
-                         LPDWORD valueCount, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
+LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWORD, LPDWORD subKeys,
+                         LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD valueCount,
+                         LPDWORD maxValueNameLength, LPDWORD maxValueLength,
                          LPDWORD securityDescriptorSize, PFILETIME lastWriteTime) {
     KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS)
-        return rc;
-    if (className && classNameSize && *classNameSize > 0)
-        className[0] = '\0';
-    if (classNameSize)
-        *classNameSize = 0;
-    if (maxClassLength)
-        *maxClassLength = 0;
-    if (securityDescriptorSize)
-        *securityDescriptorSize = 0;
+    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
+    if (className && classNameSize && *classNameSize > 0) className[0] = '\0';
+    if (classNameSize) *classNameSize = 0;
+    if (maxClassLength) *maxClassLength = 0;
+    if (securityDescriptorSize) *securityDescriptorSize = 0;
     DWORD count = 0;
     DWORD longest = 0;
     for (KeyId c : registry::children(id)) {
         ++count;
         longest = std::max<DWORD>(longest, static_cast<DWORD>(registry::nameOf(c).size()));
     }
-    if (subKeys)
-        *subKeys = count;
-    if (maxSubKeyLength)
-        *maxSubKeyLength = longest;
+    if (subKeys) *subKeys = count;
+    if (maxSubKeyLength) *maxSubKeyLength = longest;
     DWORD values = 0;
     DWORD longestName = 0;
     DWORD longestData = 0;
@@ -492,12 +438,9 @@ LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWO
         longestName = std::max<DWORD>(longestName, static_cast<DWORD>(v.name.size()));
         longestData = std::max<DWORD>(longestData, static_cast<DWORD>(v.data.size()));
     }
-    if (valueCount)
-        *valueCount = values;
-    if (maxValueNameLength)
-        *maxValueNameLength = longestName;
-    if (maxValueLength)
-        *maxValueLength = longestData;
+    if (valueCount) *valueCount = values;
+    if (maxValueNameLength) *maxValueNameLength = longestName;
+    if (maxValueLength) *maxValueLength = longestData;
     if (lastWriteTime) {
         Statement st("SELECT written FROM reg_keys WHERE id = ?");
         st.bind(1, id);

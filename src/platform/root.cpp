@@ -29,8 +29,7 @@ struct Connection {
     ~Connection() {
         for (auto& [sql, stmt] : statements)
             sqlite3_finalize(stmt);
-        if (db)
-            sqlite3_close(db);
+        if (db) sqlite3_close(db);
     }
 };
 
@@ -97,9 +96,9 @@ struct SettingInfo {
 };
 // The order is the order in which the tool lists them.
 const SettingInfo kSettings[] = {
-    {"user", "User"},           {"admin", "no"},
-    {"wininet", "yes"},         {"shell-execute", "launch"},
-    {"clock-offset", "0"},      {"short-date", "dd.MM.yyyy"},
+    {"user", "User"},          {"admin", "no"},
+    {"wininet", "yes"},        {"shell-execute", "launch"},
+    {"clock-offset", "0"},     {"short-date", "dd.MM.yyyy"},
     {"long-time", "HH:mm:ss"},
 };
 
@@ -112,8 +111,7 @@ void check(int rc, const char* what) {
 }
 
 Connection& connection() {
-    if (g_connection)
-        return *g_connection;
+    if (g_connection) return *g_connection;
     auto conn = std::make_unique<Connection>();
     conn->root = g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot;
     while (conn->root.size() > 1 && conn->root.back() == '/')
@@ -128,8 +126,8 @@ Connection& connection() {
         throw std::runtime_error("platform database " + dbPath + ": " + message);
     }
     sqlite3_busy_timeout(conn->db, 10000);
-    sqlite3_exec(conn->db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr,
-                 nullptr, nullptr);
+    sqlite3_exec(conn->db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
+                 nullptr);
     g_connection = std::move(conn);
     char* error = nullptr;
     if (sqlite3_exec(g_connection->db, "BEGIN IMMEDIATE", nullptr, nullptr, &error) == SQLITE_OK) {
@@ -141,16 +139,14 @@ Connection& connection() {
         sqlite3_free(error);
         throw std::runtime_error("platform database schema: " + message);
     }
-    if (fresh || setting("initialised") != "yes")
-        createDefaultMachine();
+    if (fresh || setting("initialised") != "yes") createDefaultMachine();
     return *g_connection;
 }
 
 } // namespace
 
 std::string defaultRootPath() {
-    if (const char* env = std::getenv("SURFKOLIBRI_PLATFORM"); env && *env)
-        return env;
+    if (const char* env = std::getenv("SURFKOLIBRI_PLATFORM"); env && *env) return env;
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
         base = xdg;
@@ -161,15 +157,21 @@ std::string defaultRootPath() {
     return base + "/surfkolibri/platform";
 }
 
-const std::string& rootPath() { return connection().root; }
-std::string driveCPath() { return rootPath() + "/drive_c"; }
+const std::string& rootPath() {
+    return connection().root;
+}
+std::string driveCPath() {
+    return rootPath() + "/drive_c";
+}
 
 void useRoot(const std::string& hostPath) {
     g_connection.reset();
     g_requestedRoot = hostPath;
 }
 
-void closeRoot() { g_connection.reset(); }
+void closeRoot() {
+    g_connection.reset();
+}
 
 void abandonConnectionAfterFork() {
     // Deliberately leaked: the parent still owns the database handle and its statements.
@@ -177,7 +179,9 @@ void abandonConnectionAfterFork() {
     static_cast<void>(inherited);
 }
 
-sqlite3* database() { return connection().db; }
+sqlite3* database() {
+    return connection().db;
+}
 
 Statement::Statement(const char* sql) {
     Connection& conn = connection();
@@ -218,7 +222,9 @@ bool Statement::step() {
     return rc == SQLITE_ROW;
 }
 
-std::int64_t Statement::int64(int column) const { return sqlite3_column_int64(stmt_, column); }
+std::int64_t Statement::int64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
 std::string Statement::text(int column) const {
     const auto* p = sqlite3_column_text(stmt_, column);
@@ -248,28 +254,28 @@ void execute(const char* sql) {
     }
 }
 
-std::int64_t lastInsertId() { return sqlite3_last_insert_rowid(database()); }
-int changes() { return sqlite3_changes(database()); }
+std::int64_t lastInsertId() {
+    return sqlite3_last_insert_rowid(database());
+}
+int changes() {
+    return sqlite3_changes(database());
+}
 
 Transaction::Transaction() {
     Connection& conn = connection();
     owner_ = conn.transactionDepth == 0;
-    if (owner_)
-        execute("BEGIN IMMEDIATE");
+    if (owner_) execute("BEGIN IMMEDIATE");
     ++conn.transactionDepth;
 }
 
 Transaction::~Transaction() {
-    if (!g_connection)
-        return;
+    if (!g_connection) return;
     --g_connection->transactionDepth;
-    if (owner_ && !done_)
-        sqlite3_exec(g_connection->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (owner_ && !done_) sqlite3_exec(g_connection->db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit() {
-    if (owner_ && !done_)
-        execute("COMMIT");
+    if (owner_ && !done_) execute("COMMIT");
     done_ = true;
 }
 
@@ -277,12 +283,10 @@ std::string setting(const std::string& name) {
     {
         Statement st("SELECT value FROM settings WHERE name = ?");
         st.bind(1, name);
-        if (st.step())
-            return st.text(0);
+        if (st.step()) return st.text(0);
     }
     for (const auto& s : kSettings)
-        if (name == s.name)
-            return s.defaultValue;
+        if (name == s.name) return s.defaultValue;
     return {};
 }
 
@@ -302,14 +306,19 @@ std::vector<std::string> settingNames() {
 
 bool isKnownSetting(const std::string& name) {
     for (const auto& s : kSettings)
-        if (name == s.name)
-            return true;
+        if (name == s.name) return true;
     return false;
 }
 
-std::string userName() { return setting("user"); }
-bool isAdministrator() { return setting("admin") == "yes"; }
-bool wininetPresent() { return setting("wininet") == "yes"; }
+std::string userName() {
+    return setting("user");
+}
+bool isAdministrator() {
+    return setting("admin") == "yes";
+}
+bool wininetPresent() {
+    return setting("wininet") == "yes";
+}
 
 bool recordShell() {
     // Tests set this in the environment so that nothing they do can open a browser.
@@ -335,8 +344,7 @@ std::int64_t clockOffsetSeconds() {
     std::int64_t version = -1;
     {
         Statement st("PRAGMA data_version");
-        if (st.step())
-            version = st.int64(0);
+        if (st.step()) version = st.int64(0);
     }
     if (conn.clockOffsetKnown && version == conn.clockOffsetVersion &&
         ownChanges == conn.clockOffsetChanges)
@@ -371,13 +379,16 @@ std::vector<ShellLogEntry> shellLog() {
     return entries;
 }
 
-void clearShellLog() { execute("DELETE FROM shell_log"); }
+void clearShellLog() {
+    execute("DELETE FROM shell_log");
+}
 
-void overrideModulePath(const std::string& hostPath) { g_modulePathOverride = hostPath; }
+void overrideModulePath(const std::string& hostPath) {
+    g_modulePathOverride = hostPath;
+}
 
 std::string modulePath() {
-    if (!g_modulePathOverride.empty())
-        return g_modulePathOverride;
+    if (!g_modulePathOverride.empty()) return g_modulePathOverride;
     std::error_code ec;
     const auto self = fs::read_symlink("/proc/self/exe", ec);
     return ec ? std::string() : self.string();

@@ -34,7 +34,7 @@ sqlite3* database();
 
 // A prepared statement taken from the connection's cache; reset and unbound when it goes.
 class Statement {
-public:
+  public:
     explicit Statement(const char* sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -51,7 +51,7 @@ public:
     std::string blob(int column) const;
     bool isNull(int column) const;
 
-private:
+  private:
     sqlite3_stmt* stmt_;
 };
 
@@ -62,14 +62,14 @@ int changes();
 // One API call, one transaction: BEGIN IMMEDIATE (waiting for other processes), COMMIT at
 // commit(), ROLLBACK when it goes out of scope uncommitted. Nests: inner ones do nothing.
 class Transaction {
-public:
+  public:
     Transaction();
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
-private:
+  private:
     bool owner_;
     bool done_ = false;
 };

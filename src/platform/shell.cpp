@@ -17,13 +17,14 @@ using namespace platform;
 
 namespace {
 
-HINSTANCE shellResult(INT_PTR code) { return reinterpret_cast<HINSTANCE>(code); }
+HINSTANCE shellResult(INT_PTR code) {
+    return reinterpret_cast<HINSTANCE>(code);
+}
 
 bool isAddress(const std::string& target) {
     const auto colon = target.find(':');
     // "C:\..." is a path; a scheme has at least two letters.
-    if (colon == std::string::npos || colon < 2)
-        return false;
+    if (colon == std::string::npos || colon < 2) return false;
     for (std::size_t i = 0; i < colon; ++i) {
         const char c = target[i];
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '+' || c == '-' || c == '.'))
@@ -38,11 +39,9 @@ std::string findInPath(const char* program) {
     std::size_t start = 0;
     while (start <= dirs.size()) {
         std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
+        if (end == std::string::npos) end = dirs.size();
         const std::string candidate = dirs.substr(start, end - start) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
         start = end + 1;
     }
     return {};
@@ -58,8 +57,7 @@ std::vector<std::string> splitParameters(const std::string& text) {
             quoted = !quoted;
             any = true;
         } else if (c == ' ' && !quoted) {
-            if (any)
-                args.push_back(current);
+            if (any) args.push_back(current);
             current.clear();
             any = false;
         } else {
@@ -67,24 +65,19 @@ std::vector<std::string> splitParameters(const std::string& text) {
             any = true;
         }
     }
-    if (any)
-        args.push_back(current);
+    if (any) args.push_back(current);
     return args;
 }
 
 // Starts a program detached from this process (double fork, so no zombie is left).
 bool spawnDetached(const std::vector<std::string>& argv, const std::string& directory) {
-    if (argv.empty())
-        return false;
+    if (argv.empty()) return false;
     const pid_t child = ::fork();
-    if (child < 0)
-        return false;
+    if (child < 0) return false;
     if (child == 0) {
-        if (::fork() != 0)
-            ::_exit(0);
+        if (::fork() != 0) ::_exit(0);
         ::setsid();
-        if (!directory.empty() && ::chdir(directory.c_str()) != 0)
-            ::_exit(127);
+        if (!directory.empty() && ::chdir(directory.c_str()) != 0) ::_exit(127);
         const int devnull = ::open("/dev/null", O_RDWR);
         if (devnull >= 0) {
             ::dup2(devnull, 0);
@@ -105,8 +98,8 @@ bool spawnDetached(const std::vector<std::string>& argv, const std::string& dire
 
 } // namespace
 
-HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters,
-                        LPCSTR directory, INT) {
+HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        INT) {
     const std::string verb = operation ? operation : "";
     const std::string target = file ? file : "";
     const std::string params = parameters ? parameters : "";
@@ -161,11 +154,9 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters,
 DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND) {
     constexpr DWORD kUnrecognizedCommand = 261;
     constexpr DWORD kFileNotFound = 275;
-    if (returnString && returnLength)
-        returnString[0] = '\0';
+    if (returnString && returnLength) returnString[0] = '\0';
     std::string text = command ? command : "";
-    if (text.size() < 5 || !AnsiSameText(text.substr(0, 5), "play "))
-        return kUnrecognizedCommand;
+    if (text.size() < 5 || !AnsiSameText(text.substr(0, 5), "play ")) return kUnrecognizedCommand;
     std::string name = text.substr(5);
     while (!name.empty() && name.front() == ' ')
         name.erase(name.begin());
@@ -189,11 +180,9 @@ DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND
     // Asynchronous with whatever player the host has; silent without one.
     for (const char* player : {"paplay", "aplay", "pw-play"}) {
         const std::string program = findInPath(player);
-        if (program.empty())
-            continue;
+        if (program.empty()) continue;
         std::vector<std::string> argv{program};
-        if (std::strcmp(player, "aplay") == 0)
-            argv.push_back("-q");
+        if (std::strcmp(player, "aplay") == 0) argv.push_back("-q");
         argv.push_back(host);
         spawnDetached(argv, {});
         break;

@@ -5,7 +5,7 @@
 
 class IEPowerPanel : public SectionPanel {
     Q_OBJECT
-public:
+  public:
     explicit IEPowerPanel(QWidget* parent);
 
     TRichEdit* RichEdit6;

@@ -4,9 +4,13 @@ namespace {
 std::vector<std::string> g_arguments;
 }
 
-void SetCommandLine(const std::vector<std::string>& arguments) { g_arguments = arguments; }
+void SetCommandLine(const std::vector<std::string>& arguments) {
+    g_arguments = arguments;
+}
 
-int ParamCount() { return static_cast<int>(g_arguments.size()); }
+int ParamCount() {
+    return static_cast<int>(g_arguments.size());
+}
 
 std::string ParamStr(int index) {
     return index >= 1 && index <= ParamCount() ? g_arguments[static_cast<std::size_t>(index - 1)]

@@ -13,40 +13,40 @@ ModalHook g_modalHook;
 
 // Ends a modal loop when its window goes away.
 class HideWatcher : public QObject {
-public:
+  public:
     HideWatcher(QWidget* window, QEventLoop& loop) : window_(window), loop_(loop) {
         window->installEventFilter(this);
     }
     ~HideWatcher() override {
-        if (window_)
-            window_->removeEventFilter(this);
+        if (window_) window_->removeEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window_ && (event->type() == QEvent::Hide || event->type() == QEvent::Destroy))
+        if (watched == window_ &&
+            (event->type() == QEvent::Hide || event->type() == QEvent::Destroy))
             loop_.quit();
         return false;
     }
 
-private:
+  private:
     QPointer<QWidget> window_;
     QEventLoop& loop_;
 };
 
 } // namespace
 
-void SetModalHook(ModalHook hook) { g_modalHook = std::move(hook); }
+void SetModalHook(ModalHook hook) {
+    g_modalHook = std::move(hook);
+}
 
 void RunModalLoop(QWidget* window) {
-    if (!window || !window->isVisible())
-        return;
+    if (!window || !window->isVisible()) return;
     QEventLoop loop;
     HideWatcher watcher(window, loop);
     loop.exec(QEventLoop::DialogExec);
 }
 
 void ShowModalWindow(QWidget* window) {
-    if (!window)
-        return;
+    if (!window) return;
     QPointer<QWidget> guard(window);
     const Qt::WindowModality previous = window->windowModality();
     if (!window->isVisible()) {
@@ -58,13 +58,11 @@ void ShowModalWindow(QWidget* window) {
     }
     if (g_modalHook) {
         g_modalHook(window);
-        if (guard && guard->isVisible())
-            guard->close();
+        if (guard && guard->isVisible()) guard->close();
     } else {
         RunModalLoop(window);
     }
-    if (guard)
-        guard->setWindowModality(previous);
+    if (guard) guard->setWindowModality(previous);
 }
 
 void SetProgramFont() {
@@ -80,11 +78,17 @@ void MakeWhite(QWidget* widget) {
     widget->setAutoFillBackground(true);
 }
 
-TFormBase::TFormBase(Qt::WindowFlags flags) : QWidget(nullptr, flags) { MakeWhite(this); }
+TFormBase::TFormBase(Qt::WindowFlags flags) : QWidget(nullptr, flags) {
+    MakeWhite(this);
+}
 
-void TFormBase::SetClientSize(int width, int height) { setFixedSize(width, height); }
+void TFormBase::SetClientSize(int width, int height) {
+    setFixedSize(width, height);
+}
 
-void TFormBase::ShowModal() { ShowModalWindow(this); }
+void TFormBase::ShowModal() {
+    ShowModalWindow(this);
+}
 
 void TFormBase::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

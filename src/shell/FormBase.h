@@ -9,7 +9,7 @@
 
 class TFormBase : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFormBase(Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint |
                                                Qt::WindowCloseButtonHint |
                                                Qt::WindowMinimizeButtonHint |
@@ -20,7 +20,7 @@ public:
     void ShowModal();
     void Close() { close(); }
 
-protected:
+  protected:
     virtual void FormShow() {}
     virtual void FormHide() {}
     virtual void FormClose() {}
@@ -29,7 +29,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     bool centred_ = false;
 };
 

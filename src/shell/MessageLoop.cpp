@@ -14,6 +14,5 @@ int RunMessageLoop() {
 }
 
 void EndMessageLoop() {
-    if (g_running)
-        QCoreApplication::exit(0);
+    if (g_running) QCoreApplication::exit(0);
 }

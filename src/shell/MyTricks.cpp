@@ -13,8 +13,7 @@ const char* const kShellFoldersKey =
 const std::string kMakerFolder = "Kravonel";
 
 std::string withBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
+    if (path.empty() || path.back() != '\\') path += '\\';
     return path;
 }
 
@@ -31,34 +30,32 @@ std::string relativeKey(const std::string& key) {
 }
 
 class FindHandle {
-public:
+  public:
     explicit FindHandle(HANDLE handle) : handle_(handle) {}
     ~FindHandle() {
-        if (valid())
-            FindClose(handle_);
+        if (valid()) FindClose(handle_);
     }
     FindHandle(const FindHandle&) = delete;
     FindHandle& operator=(const FindHandle&) = delete;
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 class KeyHandle {
-public:
+  public:
     KeyHandle() = default;
     ~KeyHandle() {
-        if (key_)
-            RegCloseKey(key_);
+        if (key_) RegCloseKey(key_);
     }
     KeyHandle(const KeyHandle&) = delete;
     KeyHandle& operator=(const KeyHandle&) = delete;
     PHKEY out() { return &key_; }
     HKEY get() const { return key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 
@@ -75,8 +72,7 @@ bool queryString(HKEY key, const std::string& name, std::string& result) {
             buffer.assign(size + 1, '\0');
             continue;
         }
-        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-            return false;
+        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
         buffer.resize(std::min<std::size_t>(size, buffer.size()));
         result = buffer.substr(0, buffer.find('\0'));
         return true;
@@ -90,17 +86,14 @@ bool queryString(HKEY key, const std::string& name, std::string& result) {
 std::string absoluteFolder(const std::string& path) {
     std::string p = path;
     for (char& c : p)
-        if (c == '/')
-            c = '\\';
+        if (c == '/') c = '\\';
     const bool hasDrive =
         p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]));
     if (!hasDrive) {
-        if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\')
-            return {};
+        if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') return {};
         char current[MAX_PATH + 1] = {};
         const DWORD length = GetCurrentDirectoryA(sizeof current, current);
-        if (length == 0 || length >= sizeof current)
-            return {};
+        if (length == 0 || length >= sizeof current) return {};
         const std::string cwd = current;
         p = !p.empty() && p[0] == '\\' ? cwd.substr(0, 2) + p : withBackslash(cwd) + p;
     }
@@ -110,12 +103,10 @@ std::string absoluteFolder(const std::string& path) {
     std::size_t start = 2;
     while (start <= p.size()) {
         std::size_t end = p.find('\\', start);
-        if (end == std::string::npos)
-            end = p.size();
+        if (end == std::string::npos) end = p.size();
         const std::string part = p.substr(start, end - start);
         if (part == "..") {
-            if (parts.empty())
-                return {};
+            if (parts.empty()) return {};
             parts.pop_back();
         } else if (!part.empty() && part != ".") {
             parts.push_back(part);
@@ -130,13 +121,10 @@ std::string absoluteFolder(const std::string& path) {
 std::vector<std::string> driveRoots() {
     std::vector<std::string> roots;
     const DWORD needed = GetLogicalDriveStringsA(0, nullptr);
-    if (needed == 0)
-        return roots;
+    if (needed == 0) return roots;
     std::string buffer(needed + 1, '\0');
-    const DWORD length =
-        GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length == 0 || length > buffer.size())
-        return roots;
+    const DWORD length = GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0 || length > buffer.size()) return roots;
     for (std::size_t i = 0; i < length && buffer[i];) {
         const std::string root = buffer.c_str() + i;
         roots.push_back(AnsiUpperCase(root));
@@ -148,8 +136,7 @@ std::vector<std::string> driveRoots() {
 // Clears a read-only attribute, then deletes the file or removes the (empty or linked)
 // folder. `attributes` are the entry's attributes as the enumeration read them.
 bool removeEntry(const std::string& path, DWORD attributes) {
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
     if ((attributes & FILE_ATTRIBUTE_READONLY) &&
         !SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
@@ -160,8 +147,7 @@ bool removeEntry(const std::string& path, DWORD attributes) {
 bool isOneOf(const std::string& folder, const std::vector<std::string>& roots) {
     const std::string upper = AnsiUpperCase(folder);
     for (const auto& root : roots)
-        if (upper == root)
-            return true;
+        if (upper == root) return true;
     return false;
 }
 
@@ -169,15 +155,14 @@ bool isOneOf(const std::string& folder, const std::vector<std::string>& roots) {
 // loop costs more than deleting a small file, so it runs at most every few milliseconds,
 // which keeps the window just as responsive.
 class MessagePump {
-public:
+  public:
     void betweenEntries() {
-        if (timer_.isValid() && timer_.elapsed() < kIntervalMs)
-            return;
+        if (timer_.isValid() && timer_.elapsed() < kIntervalMs) return;
         ProcessMessages();
         timer_.start();
     }
 
-private:
+  private:
     static constexpr qint64 kIntervalMs = 10;
     QElapsedTimer timer_;
 };
@@ -192,8 +177,7 @@ bool deleteTree(const std::string& folder, const std::vector<std::string>& roots
             do {
                 pump.betweenEntries();
                 const std::string longName = data.cFileName;
-                if (longName == "." || longName == "..")
-                    continue;
+                if (longName == "." || longName == "..") continue;
                 const std::string name =
                     data.cAlternateFileName[0] ? std::string(data.cAlternateFileName) : longName;
                 const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
@@ -202,13 +186,11 @@ bool deleteTree(const std::string& folder, const std::vector<std::string>& roots
                 const bool ok = directory && !link
                                     ? deleteTree(folder + name + "\\", roots, pump)
                                     : removeEntry(folder + name, data.dwFileAttributes);
-                if (!ok)
-                    return false;
+                if (!ok) return false;
             } while (FindNextFileA(find.get(), &data));
         }
     }
-    if (isOneOf(folder, roots))
-        return true;
+    if (isOneOf(folder, roots)) return true;
     const std::string self = withoutBackslash(folder);
     return removeEntry(self, GetFileAttributesA(self.c_str()));
 }
@@ -220,8 +202,7 @@ std::string ProgramFolder() {
     for (;;) {
         const DWORD length =
             GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return {};
+        if (length == 0) return {};
         if (length < buffer.size()) {
             buffer.resize(length);
             break;
@@ -233,8 +214,7 @@ std::string ProgramFolder() {
 }
 
 void ProcessMessages(int times) {
-    if (!QCoreApplication::instance())
-        return;
+    if (!QCoreApplication::instance()) return;
     for (int i = 0; i < times; ++i)
         QCoreApplication::processEvents();
 }
@@ -252,18 +232,15 @@ std::string GetDataFolder(const std::string& name) {
             folder = localAppData + "\\" + kMakerFolder + "\\";
         }
     }
-    if (!name.empty())
-        folder += name + "\\";
+    if (!name.empty()) folder += name + "\\";
     return folder;
 }
 
 std::string GetDataFilePath(const std::string& name, const std::string& file) {
     const std::string inDataFolder = GetDataFolder(name) + file;
-    if (FileExistsA(inDataFolder))
-        return inDataFolder;
+    if (FileExistsA(inDataFolder)) return inDataFolder;
     const std::string inProgramFolder = ProgramFolder() + file;
-    if (FileExistsA(inProgramFolder))
-        return inProgramFolder;
+    if (FileExistsA(inProgramFolder)) return inProgramFolder;
     return inDataFolder;
 }
 
@@ -271,14 +248,11 @@ bool EnsureDataFolders(const std::string& name, bool wipe) {
     bool ok = true;
     // Without a name the data folder is the maker folder itself, or even the program folder
     // on a profile without local application data: never wiped.
-    if (wipe && !name.empty())
-        DeleteFolderTree(GetDataFolder(name));
+    if (wipe && !name.empty()) DeleteFolderTree(GetDataFolder(name));
     const std::string makerFolder = GetDataFolder("");
-    if (!FolderExists(makerFolder) && !CreateDirectoryA(makerFolder.c_str(), nullptr))
-        ok = false;
+    if (!FolderExists(makerFolder) && !CreateDirectoryA(makerFolder.c_str(), nullptr)) ok = false;
     const std::string dataFolder = GetDataFolder(name);
-    if (!FolderExists(dataFolder) && !CreateDirectoryA(dataFolder.c_str(), nullptr))
-        ok = false;
+    if (!FolderExists(dataFolder) && !CreateDirectoryA(dataFolder.c_str(), nullptr)) ok = false;
     return ok;
 }
 
@@ -296,11 +270,12 @@ bool ProvideDataFiles(const std::string& name, bool wipe, const std::vector<std:
     return ok;
 }
 
-bool FolderExists(const std::string& path) { return DirectoryExistsA(path); }
+bool FolderExists(const std::string& path) {
+    return DirectoryExistsA(path);
+}
 
 void RunFile(const std::string& path) {
-    if (FileExistsA(path))
-        OpenURL(path);
+    if (FileExistsA(path)) OpenURL(path);
 }
 
 void OpenURL(const std::string& target) {
@@ -310,21 +285,17 @@ void OpenURL(const std::string& target) {
 void DeleteFolderTree(const std::string& folder) {
     const std::vector<std::string> roots = driveRoots();
     const DWORD needed = GetShortPathNameA(folder.c_str(), nullptr, 0);
-    if (needed == 0)
-        return; // no such folder
+    if (needed == 0) return; // no such folder
     std::string shortPath(needed, '\0');
     const DWORD length =
         GetShortPathNameA(folder.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
-    if (length == 0 || length >= shortPath.size())
-        return;
+    if (length == 0 || length >= shortPath.size()) return;
     shortPath.resize(length);
     const std::string start = absoluteFolder(shortPath);
-    if (start.empty())
-        return;
+    if (start.empty()) return;
     if (!isOneOf(start, roots)) {
         const DWORD attributes = GetFileAttributesA(withoutBackslash(start).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES)
-            return;
+        if (attributes == INVALID_FILE_ATTRIBUTES) return;
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             removeEntry(withoutBackslash(start), attributes);
             return;
@@ -338,8 +309,7 @@ std::vector<std::string> ListSubfolders(const std::string& folder) {
     std::vector<std::string> result;
     WIN32_FIND_DATAA data{};
     const FindHandle find(FindFirstFileA((folder + "*.*").c_str(), &data));
-    if (!find.valid())
-        return result;
+    if (!find.valid()) return result;
     do {
         const std::string name = data.cFileName;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
@@ -360,22 +330,19 @@ std::string RegReadString(HKEY root, const std::string& key, const std::string& 
 
 std::string ReadFirstLine(const std::string& path) {
     std::string contents;
-    if (!FileExistsA(path) || !ReadWholeFile(path, contents))
-        return {};
+    if (!FileExistsA(path) || !ReadWholeFile(path, contents)) return {};
     return contents.substr(0, contents.find('\r'));
 }
 
 void WriteFileIfMissing(const std::string& path, const std::string& text) {
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        WriteWholeFile(path, text);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) WriteWholeFile(path, text);
 }
 
 std::string ReadUserRegString(const std::string& key, const std::string& value) {
     return RegReadString(HKEY_CURRENT_USER, key, value);
 }
 
-void WriteUserRegString(const std::string& key, const std::string& value,
-                        const std::string& data) {
+void WriteUserRegString(const std::string& key, const std::string& value, const std::string& data) {
     KeyHandle handle;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, relativeKey(key).c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, handle.out(),

@@ -9,14 +9,15 @@
 #include "shell/u_splash.h"
 
 namespace {
-template <typename T>
-void destroy(T*& window) {
+template <typename T> void destroy(T*& window) {
     delete window;
     window = nullptr;
 }
 } // namespace
 
-void CreateMainWindow() { Form1 = new TForm1(); }
+void CreateMainWindow() {
+    Form1 = new TForm1();
+}
 
 void CreateRemainingWindows() {
     // The order of creation; the windows of the other sections join it as they arrive.

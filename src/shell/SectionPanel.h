@@ -11,7 +11,7 @@ class TAniIcon;
 
 class SectionPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kWidth = 483;
     static constexpr int kHeight = 468;
     // Where a section's own controls may go, between the introduction and the bottom row.
@@ -26,7 +26,7 @@ public:
     TAniIcon* HomeIcon() const { return homeIcon_; }
     TBitBtn* NextButton() const { return next_; }
 
-private:
+  private:
     TRichEdit* title_ = nullptr;
     TMemo* intro_ = nullptr;
     TImage* decoration_ = nullptr;

@@ -6,17 +6,17 @@
 
 class WillkommenPanel : public SectionPanel {
     Q_OBJECT
-public:
+  public:
     explicit WillkommenPanel(QWidget* parent);
 
     TRichEdit* RichEdit1;
     TMemo* Memo1;
     TRichEdit* RichEdit2;
     TMemo* Memo2;
-    TLabel* Label1; // "Dokumentation lesen"
-    TLabel* Label2; // "Hilfe starten"
-    TLabel* Label3; // "Unsere Homepage"
-    TImage* Image1; // presenter picture
+    TLabel* Label1;  // "Dokumentation lesen"
+    TLabel* Label2;  // "Hilfe starten"
+    TLabel* Label3;  // "Unsere Homepage"
+    TImage* Image1;  // presenter picture
     TLabel* Label39; // "Präsentiert von:", hidden until a presenter picture is there
     TBitBtn* BitBtn1;
 };

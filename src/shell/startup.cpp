@@ -49,7 +49,7 @@ bool WantsShortcutRemoval(const std::vector<std::string>& args) {
 
 const std::vector<std::string>& StartupDataFiles() {
     static const std::vector<std::string> files = {
-        "update.ini",          ProductName + ".chm", ProductName + ".doc", ProductName + ".ini",
+        "update.ini",         ProductName + ".chm", ProductName + ".doc", ProductName + ".ini",
         kCurrentLanguageFile, ProductName + ".dat", kMarkerFile};
     return files;
 }
@@ -57,8 +57,7 @@ const std::vector<std::string>& StartupDataFiles() {
 bool PerformVersionCheck() {
     const std::string dataFolder = GetDataFolder(ProductName);
     const std::string marker = dataFolder + kMarkerFile;
-    if (ReadFirstLine(marker) == ProgramVersion)
-        return false;
+    if (ReadFirstLine(marker) == ProgramVersion) return false;
     // The language window asks again; until then language 0 is the current language. A
     // failed copy keeps whatever current language file there was.
     DeleteFileA(marker.c_str());
@@ -72,8 +71,7 @@ void RunUninstallSurvey() {}
 int RunProgram(int argc, char** argv) {
     // 1. The window framework (a test may have made it already).
     std::optional<QApplication> application;
-    if (!QCoreApplication::instance())
-        application.emplace(argc, argv);
+    if (!QCoreApplication::instance()) application.emplace(argc, argv);
     const std::vector<std::string> args = argumentsOf(argc, argv);
     SetCommandLine(args);
 
@@ -107,8 +105,7 @@ int RunProgram(int argc, char** argv) {
     Form3 = nullptr;
 
     // 9.
-    if (WantsShortcutRemoval(args))
-        RemoveStartupShortcutsPlaceholder();
+    if (WantsShortcutRemoval(args)) RemoveStartupShortcutsPlaceholder();
 
     // 10.-11. The language window: with a marker it closes at once and starts the main
     // window's start-up timer; without one the user chooses, the program restarts in the
@@ -122,8 +119,7 @@ int RunProgram(int argc, char** argv) {
 
     // 12.-13.
     ApplyLanguageTexts();
-    if (DecideRunMode(args) == RunMode::Unattended)
-        Form1->hide();
+    if (DecideRunMode(args) == RunMode::Unattended) Form1->hide();
 
     // 14.-15. Entering the loop shows the main window (its show handler hands an unattended
     // run over at once); closing it ends the loop and the process.

@@ -31,7 +31,9 @@ void TShowMessage2Form::CentreMessage() {
     Label2->resize(225, std::max(height, 18));
 }
 
-void TShowMessage2Form::FormShow() { CentreMessage(); }
+void TShowMessage2Form::FormShow() {
+    CentreMessage();
+}
 
 void TShowMessage2Form::BitBtn2Click() {
     PlayClickSound();
@@ -39,8 +41,7 @@ void TShowMessage2Form::BitBtn2Click() {
 }
 
 void ShowMessage2(const std::string& text) {
-    if (!ShowMessage2Form)
-        return;
+    if (!ShowMessage2Form) return;
     ShowMessage2Form->Label2->SetCaption(text);
     ShowMessage2Form->CentreMessage();
     ShowMessage2Form->ShowModal();

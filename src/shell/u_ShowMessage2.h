@@ -8,18 +8,18 @@
 
 class TShowMessage2Form : public TFormBase {
     Q_OBJECT
-public:
+  public:
     TShowMessage2Form();
 
-    TLabel* Label2; // the message
-    TImage* Image1; // picture strip on the right
+    TLabel* Label2;   // the message
+    TImage* Image1;   // picture strip on the right
     TBitBtn* BitBtn2; // "weiter"
 
     void BitBtn2Click();
     // Width 225, centred, as the window shows every message.
     void CentreMessage();
 
-protected:
+  protected:
     void FormShow() override;
 };
 

@@ -33,17 +33,13 @@ constexpr int kBarWidth = 149;
 
 // Names compared ignoring the case of ASCII letters only.
 bool sameAsciiText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         char x = a[i];
         char y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 32);
-        if (x != y)
-            return false;
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
     }
     return true;
 }
@@ -79,8 +75,8 @@ TForm1::TForm1()
     SpeedButton1->setChecked(true);
 
     IECache1 = new TIECache();
-    IECache1->SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
-                                TRACK_ONLINE_ENTRY});
+    IECache1->SetFilterOptions(
+        {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
     IECache1->SetSearchPattern(spUrl);
 
     // Stacked in bar order; the welcome page lies on top.
@@ -132,8 +128,7 @@ TForm1::~TForm1() {
     delete BrowsercachePanel;
     BrowsercachePanel = nullptr;
     delete IECache1;
-    if (Form1 == this)
-        Form1 = nullptr;
+    if (Form1 == this) Form1 = nullptr;
 }
 
 QToolButton* TForm1::makeSectionButton(const QString& caption, int top) {
@@ -154,27 +149,37 @@ QToolButton* TForm1::makeSectionButton(const QString& caption, int top) {
 }
 
 void TForm1::HideSectionPanels() {
-    for (QWidget* panel : std::initializer_list<QWidget*>{
-             WillkommenPanel, SicherheitsPanel, BrowsercachePanel, FavoritenPanel, IEPowerPanel,
-             AutoPanel, AboutPanel})
+    for (QWidget* panel :
+         std::initializer_list<QWidget*>{WillkommenPanel, SicherheitsPanel, BrowsercachePanel,
+                                         FavoritenPanel, IEPowerPanel, AutoPanel, AboutPanel})
         panel->setVisible(false);
 }
 
 void TForm1::showSection(QWidget* panel, QToolButton* button, bool sound) {
-    if (sound)
-        PlayClickSound();
+    if (sound) PlayClickSound();
     HideSectionPanels();
     panel->setVisible(true);
-    if (button)
-        button->setChecked(true);
+    if (button) button->setChecked(true);
 }
 
-void TForm1::SpeedButton1Click() { showSection(WillkommenPanel, nullptr, true); }
-void TForm1::SpeedButton2Click() { showSection(SicherheitsPanel, nullptr, true); }
-void TForm1::SpeedButton4Click() { showSection(FavoritenPanel, nullptr, true); }
-void TForm1::SpeedButton5Click() { showSection(IEPowerPanel, nullptr, true); }
-void TForm1::SpeedButton6Click() { showSection(AutoPanel, nullptr, true); }
-void TForm1::SpeedButton7Click() { showSection(AboutPanel, nullptr, true); }
+void TForm1::SpeedButton1Click() {
+    showSection(WillkommenPanel, nullptr, true);
+}
+void TForm1::SpeedButton2Click() {
+    showSection(SicherheitsPanel, nullptr, true);
+}
+void TForm1::SpeedButton4Click() {
+    showSection(FavoritenPanel, nullptr, true);
+}
+void TForm1::SpeedButton5Click() {
+    showSection(IEPowerPanel, nullptr, true);
+}
+void TForm1::SpeedButton6Click() {
+    showSection(AutoPanel, nullptr, true);
+}
+void TForm1::SpeedButton7Click() {
+    showSection(AboutPanel, nullptr, true);
+}
 
 void TForm1::SpeedButton3Click() {
     PlayClickSound();
@@ -182,22 +187,38 @@ void TForm1::SpeedButton3Click() {
     BrowsercachePanel->ListCache();
 }
 
-void TForm1::SpeedButton9Click() { Close(); }
+void TForm1::SpeedButton9Click() {
+    Close();
+}
 
-void TForm1::BitBtn1Click() { showSection(SicherheitsPanel, SpeedButton2, true); }
+void TForm1::BitBtn1Click() {
+    showSection(SicherheitsPanel, SpeedButton2, true);
+}
 
 void TForm1::BitBtn2Click() {
     SpeedButton3->setChecked(true);
     SpeedButton3Click();
 }
 
-void TForm1::BitBtn3Click() { showSection(FavoritenPanel, SpeedButton4, true); }
-void TForm1::BitBtn4Click() { showSection(IEPowerPanel, SpeedButton5, true); }
-void TForm1::BitBtn5Click() { showSection(AutoPanel, SpeedButton6, true); }
-void TForm1::BitBtn6Click() { showSection(AboutPanel, SpeedButton7, true); }
-void TForm1::BitBtn7Click() { showSection(WillkommenPanel, SpeedButton1, true); }
+void TForm1::BitBtn3Click() {
+    showSection(FavoritenPanel, SpeedButton4, true);
+}
+void TForm1::BitBtn4Click() {
+    showSection(IEPowerPanel, SpeedButton5, true);
+}
+void TForm1::BitBtn5Click() {
+    showSection(AutoPanel, SpeedButton6, true);
+}
+void TForm1::BitBtn6Click() {
+    showSection(AboutPanel, SpeedButton7, true);
+}
+void TForm1::BitBtn7Click() {
+    showSection(WillkommenPanel, SpeedButton1, true);
+}
 
-void TForm1::AniIcon1Click() { OpenURL(HomePageAddress); }
+void TForm1::AniIcon1Click() {
+    OpenURL(HomePageAddress);
+}
 
 void TForm1::Label1Click() {
     PlayClickSound();
@@ -221,12 +242,10 @@ void TForm1::Label12Click() {
 
 void TForm1::LoadPresenterPicture() {
     const std::string path = GetDataFilePath(ProductName, "Surfkolibri_pic.jpg");
-    if (!FileExistsA(path))
-        return;
+    if (!FileExistsA(path)) return;
     // The "presented by" line only goes with a picture that could be shown.
     const QImage picture = LoadJpegImage(path);
-    if (picture.isNull())
-        return;
+    if (picture.isNull()) return;
     WillkommenPanel->Label39->setVisible(true);
     WillkommenPanel->Image1->SetPicture(picture);
 }
@@ -241,21 +260,18 @@ void TForm1::Timer1Timer() {
     int selected = 0;
     const std::string current = GetCurrentLanguageName();
     for (int i = 0; i < count; ++i)
-        if (sameAsciiText(GetLanguageName(i), current))
-            selected = i;
+        if (sameAsciiText(GetLanguageName(i), current)) selected = i;
     box->setCurrentIndex(box->count() > 0 ? selected : -1);
     LoadPresenterPicture();
     // Reading the browser settings and restoring the automation check boxes join here with
     // the settings and automation sections.
     WillkommenPanel->setVisible(true);
-    if (ParamCount() != 1)
-        setVisible(true);
+    if (ParamCount() != 1) setVisible(true);
 }
 
 void TForm1::FormShow() {
     SpeedButton9->setVisible(true);
-    if (ParamCount() == 1)
-        RunAutomaticCleaning();
+    if (ParamCount() == 1) RunAutomaticCleaning();
 }
 
 void TForm1::FormClose() {
@@ -266,8 +282,7 @@ void TForm1::FormClose() {
 
 void TForm1::ComboBox1Change() {
     const std::string chosen = QStringToAnsi(AboutPanel->ComboBox1->currentText());
-    if (AnsiUpperCase(chosen) == AnsiUpperCase(GetText(0)))
-        return;
+    if (AnsiUpperCase(chosen) == AnsiUpperCase(GetText(0))) return;
     SwitchLanguage(chosen);
     RunFile(ProgramFilePath());
     Close();

@@ -23,7 +23,7 @@ class AboutPanel;
 
 class TForm1 : public TFormBase {
     Q_OBJECT
-public:
+  public:
     TForm1();
     ~TForm1() override;
 
@@ -51,7 +51,7 @@ public:
     TAniIcon* AniIcon[8] = {};
 
     TIECache* IECache1; // the cache section's walks and the unattended cache cleaning
-    QTimer* Timer1; // the start-up timer: 100 ms, one shot, enabled by the language window
+    QTimer* Timer1;     // the start-up timer: 100 ms, one shot, enabled by the language window
 
     // Link addresses, set from the language texts.
     std::string HomePageAddress = "http://www.kravonel.example/";
@@ -86,11 +86,11 @@ public:
     void Label12Click();
     void ComboBox1Change();
 
-protected:
+  protected:
     void FormShow() override;
     void FormClose() override;
 
-private:
+  private:
     QToolButton* makeSectionButton(const QString& caption, int top);
     void showSection(QWidget* panel, QToolButton* button, bool sound);
     QButtonGroup* buttons_;

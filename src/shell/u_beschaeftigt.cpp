@@ -16,8 +16,9 @@ void centreLine(TLabel* label) {
 
 } // namespace
 
-TForm2::TForm2() : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
-                             Qt::CustomizeWindowHint) {
+TForm2::TForm2()
+    : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+                Qt::CustomizeWindowHint) {
     SetClientSize(388, 147);
     setWindowTitle(QStringLiteral("Surfkolibri"));
     Image1 = new TImage(this, QStringLiteral(":/res/strip.png"));
@@ -71,7 +72,9 @@ void TForm2::FormShow() {
     centreLine(Label3);
 }
 
-void TForm2::FormHide() { AniIcon1->setAnimated(false); }
+void TForm2::FormHide() {
+    AniIcon1->setAnimated(false);
+}
 
 void TForm2::FormClose() {
     AniIcon1->setAnimated(false);

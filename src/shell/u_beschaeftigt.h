@@ -13,7 +13,7 @@ class TAniIcon;
 
 class TForm2 : public TFormBase {
     Q_OBJECT
-public:
+  public:
     TForm2();
 
     TImage* Image1; // picture strip on the right
@@ -27,7 +27,7 @@ public:
 
     void FakeTimerTimer();
 
-protected:
+  protected:
     void FormShow() override;
     void FormHide() override;
     void FormClose() override;

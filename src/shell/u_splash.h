@@ -8,7 +8,7 @@
 
 class TForm3 : public TFormBase {
     Q_OBJECT
-public:
+  public:
     TForm3();
 
     TImage* Image1;

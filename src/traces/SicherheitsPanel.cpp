@@ -28,8 +28,8 @@ TImage* infoPicture(QGroupBox* group, const TLabel* after) {
 }
 
 TLabel* link(QGroupBox* group, const TLabel* after) {
-    auto* label = new TLabel(group, QStringLiteral("hier"), after->x() + after->width() + 5,
-                             after->y());
+    auto* label =
+        new TLabel(group, QStringLiteral("hier"), after->x() + after->width() + 5, after->y());
     label->SetLink(true);
     return label;
 }

@@ -8,7 +8,7 @@
 
 class SicherheitsPanel : public SectionPanel {
     Q_OBJECT
-public:
+  public:
     explicit SicherheitsPanel(QWidget* parent);
 
     TRichEdit* RichEdit3;

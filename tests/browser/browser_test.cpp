@@ -1,5 +1,5 @@
-#include "support/browser_support.h"
 #include "cache/WebBrowser.h"
+#include "support/browser_support.h"
 #include "support/platform_fixture.h"
 
 #include <QTextBrowser>

@@ -1,11 +1,11 @@
 #include "support/browser_support.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include "cache/u_info.h"
 #include "platform/root.h"
 #include "shell/FormBase.h"
 #include "support/platform_fixture.h"
+#include <QApplication>
+#include <QKeyEvent>
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,5 +1,5 @@
-#include "support/browser_support.h"
 #include "controls/jpegimage.h"
+#include "support/browser_support.h"
 #include "support/platform_fixture.h"
 
 using namespace browser_tests;

@@ -14,7 +14,7 @@ namespace {
 
 // A language engine over a file written on drive C:.
 class LanguageFileTest : public PlatformTest {
-protected:
+  protected:
     QwTrans2 engine{"Surfkolibri"};
 
     void load(const std::string& contents) {
@@ -32,10 +32,8 @@ protected:
         const std::string base = platform.programFolder() + "/Surfkolibri.";
         writeHostFile(base + "t0" + std::to_string(n),
                       "[0]\r\n" + name + "\r\n[1]\r\ntext of " + name + "\r\n[END]\r\n");
-        if (!document.empty())
-            writeHostFile(base + "d0" + std::to_string(n), document);
-        if (!help.empty())
-            writeHostFile(base + "c0" + std::to_string(n), help);
+        if (!document.empty()) writeHostFile(base + "d0" + std::to_string(n), document);
+        if (!help.empty()) writeHostFile(base + "c0" + std::to_string(n), help);
     }
 };
 
@@ -55,9 +53,28 @@ TEST(SectionMarker, RecognisesTheIntegerNotations) {
 }
 
 TEST(SectionMarker, EverythingElseIsText) {
-    for (const char* line : {"[5 ]", "[-1]", " [5]", "[5] ", "[]", "[", "5]", "[end]", "[ END]",
-                             "[+ 5]", "[$]", "[0x]", "[1.5]", "[5", "5", "", "[12a]", "[$1G]",
-                             "[2147483648]", "[$80000000]", "[99999999999999999999]", "[--1]"})
+    for (const char* line : {"[5 ]",
+                             "[-1]",
+                             " [5]",
+                             "[5] ",
+                             "[]",
+                             "[",
+                             "5]",
+                             "[end]",
+                             "[ END]",
+                             "[+ 5]",
+                             "[$]",
+                             "[0x]",
+                             "[1.5]",
+                             "[5",
+                             "5",
+                             "",
+                             "[12a]",
+                             "[$1G]",
+                             "[2147483648]",
+                             "[$80000000]",
+                             "[99999999999999999999]",
+                             "[--1]"})
         EXPECT_EQ(-1, ParseSectionMarker(line)) << line;
 }
 
@@ -66,7 +83,9 @@ TEST(LanguageLines, CrLfAndLoneCrEndLinesLoneLfAndCtrlZDoNot) {
               SplitLanguageLines("a\r\nb\rc\nd\r\n\r\n"));
     EXPECT_EQ((std::vector<std::string>{"x", "[END]"}), SplitLanguageLines("x\r[END]\x1Arest\r\n"));
     EXPECT_EQ((std::vector<std::string>{"last"}), SplitLanguageLines("last"));
-    EXPECT_TRUE(SplitLanguageLines("\x1A" "a\r\n").empty());
+    EXPECT_TRUE(SplitLanguageLines("\x1A"
+                                   "a\r\n")
+                    .empty());
 }
 
 TEST_F(LanguageFileTest, FiveLineFileGivesTwoTexts) {
@@ -142,16 +161,20 @@ TEST_F(LanguageFileTest, LoadingAMissingFileEmptiesTheTable) {
 TEST_F(LanguageFileTest, LanguageCountNamesAndNumbers) {
     installLanguage(0, "ENGLISH");
     installLanguage(1, "DEUTSCH");
-    installLanguage(3, "FRAN\xC7" "AIS"); // a gap at 2
+    installLanguage(3, "FRAN\xC7"
+                       "AIS"); // a gap at 2
     installLanguage(12, "Dansk");
     EXPECT_EQ(4, engine.GetLanguageCount());
     EXPECT_EQ("ENGLISH", engine.GetLanguageName(0));
     EXPECT_EQ("", engine.GetLanguageName(2));
-    EXPECT_EQ("FRAN\xC7" "AIS", engine.GetLanguageName(3));
+    EXPECT_EQ("FRAN\xC7"
+              "AIS",
+              engine.GetLanguageName(3));
     EXPECT_EQ("Dansk", engine.GetLanguageName(12));
     EXPECT_EQ("", engine.GetLanguageName(-1));
     EXPECT_EQ("12", engine.FindLanguageNumber("DANSK"));
-    EXPECT_EQ("3", engine.FindLanguageNumber("fran\xE7" "ais"));
+    EXPECT_EQ("3", engine.FindLanguageNumber("fran\xE7"
+                                             "ais"));
     EXPECT_EQ("", engine.FindLanguageNumber("Nederlands"));
 
     // The data folder's file comes first; a later number of the same name wins.
@@ -237,8 +260,7 @@ TEST_F(PlatformTest, ShippedLanguageFilesDefineEveryUsedText) {
     for (int n = 0; n < 2; ++n) {
         SCOPED_TRACE(names[n]);
         EXPECT_EQ(names[n], engine.GetLanguageName(n));
-        engine.LoadTextFile(platform.programFolderWindows() + "Surfkolibri.t0" +
-                            std::to_string(n));
+        engine.LoadTextFile(platform.programFolderWindows() + "Surfkolibri.t0" + std::to_string(n));
         EXPECT_EQ(names[n], engine.CurrentLanguageName());
         for (int number : surfkolibri_test::kUsedTextNumbers)
             EXPECT_FALSE(engine.GetText(number).empty()) << "text " << number;

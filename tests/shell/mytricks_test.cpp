@@ -1,8 +1,8 @@
 #include "platform/root.h"
 #include "platform/win32.h"
+#include "qt_app.h"
 #include "shell/MyTricks.h"
 #include "support/platform_fixture.h"
-#include "qt_app.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,13 +23,15 @@ const std::string kLocalData = "C:\\Users\\User\\AppData\\Local\\Kravonel\\";
 
 void removeLocalAppDataValue() {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
-                                           KEY_ALL_ACCESS, &key));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_ALL_ACCESS, &key));
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key, "Local AppData"));
     RegCloseKey(key);
 }
 
-DWORD attributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD attributesOf(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
 
 } // namespace
 
@@ -61,8 +63,8 @@ TEST_F(PlatformTest, EmptyOrNonStringLocalAppDataCountsAsMissing) {
     WriteUserRegString(kShellFolders, "Local AppData", "");
     EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
-                                           KEY_ALL_ACCESS, &key));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_ALL_ACCESS, &key));
     const DWORD number = 7;
     RegSetValueExA(key, "Local AppData", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof number);
@@ -93,7 +95,7 @@ TEST_F(PlatformTest, ProvidingDataFilesNeverOverwrites) {
     writeHostFile(platform.programFolder() + "/Surfkolibri.def", "new");
     writeHostFile(platform.programFolder() + "/update.ini", "update");
     writeHostFile(platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel/Surfkolibri/"
-                      "Surfkolibri.def",
+                                                                         "Surfkolibri.def",
                   "old");
 
     EXPECT_TRUE(ProvideDataFiles("Surfkolibri", false,

@@ -4,8 +4,7 @@
 #include <QApplication>
 
 inline void EnsureShellTestApplication() {
-    if (QCoreApplication::instance())
-        return;
+    if (QCoreApplication::instance()) return;
     static int argc = 1;
     static char name[] = "test_shell";
     static char* argv[] = {name, nullptr};

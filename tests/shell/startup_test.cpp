@@ -6,11 +6,11 @@
 #include "lang/u_language.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
+#include "qt_app.h"
 #include "shell/FormBase.h"
 #include "shell/u_Surfkolibri.h"
-#include "support/window_fixture.h"
 #include "support/platform_fixture.h"
-#include "qt_app.h"
+#include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -19,8 +19,8 @@
 #include <filesystem>
 
 using testing_support::PlatformTest;
-using testing_support::RunEventsFor;
 using testing_support::readHostFile;
+using testing_support::RunEventsFor;
 using testing_support::writeHostFile;
 
 namespace {
@@ -28,7 +28,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 class StartupTest : public PlatformTest {
-protected:
+  protected:
     std::string dataHost(const std::string& file) const {
         return platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel/Surfkolibri/" +
                file;
@@ -61,8 +61,7 @@ int runAndClose(const Args& args, SeenWindow& seen) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&seen, &poll] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() != "Form1" || !w->isVisible())
-                continue;
+            if (w->objectName() != "Form1" || !w->isVisible()) continue;
             seen.found = true;
             seen.title = w->windowTitle();
             seen.size = w->size();
@@ -168,8 +167,7 @@ TEST_F(StartupTest, FirstRunAsksForTheLanguageAndRestartsInIt) {
     std::vector<std::string> modal;
     SetModalHook([&](QWidget* window) {
         modal.push_back(window->metaObject()->className());
-        if (window != Form4)
-            return;
+        if (window != Form4) return;
         // The texts were loaded before language 0 became the current language, so the
         // splash and captions of this first run are empty; the choice is the user's.
         testing_support::RunEventsUntil(
@@ -187,7 +185,8 @@ TEST_F(StartupTest, FirstRunAsksForTheLanguageAndRestartsInIt) {
     EXPECT_FALSE(first.found);
     EXPECT_EQ(nullptr, Form1);
     EXPECT_EQ("2.8", readHostFile(dataHost("Surfkolibri.cho")));
-    EXPECT_EQ(readHostFile(programHost("Surfkolibri.t01")), readHostFile(dataHost("Surfkolibri.def")));
+    EXPECT_EQ(readHostFile(programHost("Surfkolibri.t01")),
+              readHostFile(dataHost("Surfkolibri.def")));
     EXPECT_TRUE(std::filesystem::exists(dataHost("update.ini")));
     const auto log = platform::shellLog();
     ASSERT_EQ(1u, log.size());

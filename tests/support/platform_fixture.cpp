@@ -17,8 +17,7 @@ namespace testing_support {
 
 TempPlatform::TempPlatform() {
     std::string pattern = (fs::temp_directory_path() / "surfkolibri-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
     base_ = pattern;
     root_ = base_ + "/root";
     programFolder_ = base_ + "/program";

@@ -8,7 +8,7 @@
 namespace testing_support {
 
 class TempPlatform {
-public:
+  public:
     TempPlatform();
     ~TempPlatform();
     TempPlatform(const TempPlatform&) = delete;
@@ -26,7 +26,7 @@ public:
     // Copies the shipped data files (data/) into the program folder.
     void installDataFiles() const;
 
-private:
+  private:
     std::string base_;
     std::string root_;
     std::string programFolder_;
@@ -34,7 +34,7 @@ private:
 
 // Test fixture: every test gets its own TempPlatform.
 class PlatformTest : public ::testing::Test {
-protected:
+  protected:
     TempPlatform platform;
 };
 

@@ -15,8 +15,7 @@
 namespace testing_support {
 
 void EnsureApplication() {
-    if (QApplication::instance())
-        return;
+    if (QApplication::instance()) return;
     static int argc = 1;
     static char name[] = "surfkolibri-tests";
     static char* argv[] = {name, nullptr};
@@ -32,8 +31,7 @@ void WindowTest::SetUp() {
     testing_support::writeHostFile(platform.programFolder() + "/surfkolibri", "");
     SetModalHook([this](QWidget* window) {
         modalWindows.push_back(window->metaObject()->className());
-        if (onModal)
-            onModal(window);
+        if (onModal) onModal(window);
     });
 }
 
@@ -48,7 +46,8 @@ void WindowTest::StartProgram(int language, const std::vector<std::string>& argu
     SetCommandLine(arguments);
     ProvideDataFiles(ProductName, false, StartupDataFiles());
     const std::string def = GetDataFolder(ProductName) + "Surfkolibri.def";
-    const std::string source = GetDataFilePath(ProductName, "Surfkolibri.t0" + std::to_string(language));
+    const std::string source =
+        GetDataFilePath(ProductName, "Surfkolibri.t0" + std::to_string(language));
     CopyFileA(source.c_str(), def.c_str(), FALSE);
     InitTranslation(ProductName);
     CreateMainWindow();
@@ -59,16 +58,14 @@ void WindowTest::StartProgram(int language, const std::vector<std::string>& argu
 int WindowTest::clickSounds() const {
     int n = 0;
     for (const auto& e : platform::shellLog())
-        if (e.kind == "sound" && e.target == "clck.wav")
-            ++n;
+        if (e.kind == "sound" && e.target == "clck.wav") ++n;
     return n;
 }
 
 std::vector<std::string> WindowTest::executedTargets() const {
     std::vector<std::string> targets;
     for (const auto& e : platform::shellLog())
-        if (e.kind == "execute")
-            targets.push_back(e.target);
+        if (e.kind == "execute") targets.push_back(e.target);
     return targets;
 }
 
@@ -87,8 +84,7 @@ bool RunEventsUntil(const std::function<bool()>& condition, int timeoutMilliseco
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
-        if (timer.elapsed() > timeoutMilliseconds)
-            return false;
+        if (timer.elapsed() > timeoutMilliseconds) return false;
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;

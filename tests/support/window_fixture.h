@@ -17,7 +17,7 @@ namespace testing_support {
 void EnsureApplication();
 
 class WindowTest : public PlatformTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -10,8 +10,8 @@
 namespace testing_support {
 
 // A content entry with a real file of the given contents and a stated size.
-inline void addContentEntry(const std::string& url, const std::string& fileName,
-                            std::uint64_t size, const std::string& contents = "x") {
+inline void addContentEntry(const std::string& url, const std::string& fileName, std::uint64_t size,
+                            const std::string& contents = "x") {
     platform::urlcache::Record r;
     r.url = url;
     r.type = 0x1; // NORMAL_CACHE_ENTRY

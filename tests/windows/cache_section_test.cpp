@@ -4,10 +4,10 @@
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
+#include "platform/root.h"
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
-#include "platform/root.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
 #include "windows/cache_fixture.h"
@@ -18,14 +18,13 @@ using testing_support::addCookie;
 using testing_support::WindowTest;
 
 class CacheSectionTest : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         WindowTest::SetUp();
         StartProgram();
         ApplyLanguageTexts();
         onModal = [this](QWidget* window) {
-            if (window == ShowMessage2Form)
-                messages.push_back(ShowMessage2Form->Label2->Caption());
+            if (window == ShowMessage2Form) messages.push_back(ShowMessage2Form->Label2->Caption());
         };
     }
     BrowsercachePanel* page() const { return Form1->BrowsercachePanel; }

@@ -18,14 +18,13 @@ using testing_support::addCookie;
 using testing_support::WindowTest;
 
 class CookieWindowTest : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         WindowTest::SetUp();
         StartProgram();
         ApplyLanguageTexts();
         onModal = [this](QWidget* window) {
-            if (window == ShowMessage2Form)
-                messages.push_back(ShowMessage2Form->Label2->Caption());
+            if (window == ShowMessage2Form) messages.push_back(ShowMessage2Form->Label2->Caption());
         };
     }
     QStringList listed() const {

@@ -1,12 +1,12 @@
 #include "automation/AutoPanel.h"
 #include "cache/BrowsercachePanel.h"
+#include "controls/aniicon.h"
 #include "favorites/FavoritenPanel.h"
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "settings/IEPowerPanel.h"
-#include "controls/aniicon.h"
 #include "shell/AboutPanel.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
@@ -15,7 +15,6 @@
 #include "support/browser_support.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
-
 
 using testing_support::WindowTest;
 
@@ -26,15 +25,14 @@ std::vector<QWidget*> visiblePanels(TForm1* f) {
     for (QWidget* p : std::initializer_list<QWidget*>{f->WillkommenPanel, f->SicherheitsPanel,
                                                       f->BrowsercachePanel, f->FavoritenPanel,
                                                       f->IEPowerPanel, f->AutoPanel, f->AboutPanel})
-        if (p->isVisibleTo(f))
-            shown.push_back(p);
+        if (p->isVisibleTo(f)) shown.push_back(p);
     return shown;
 }
 
 } // namespace
 
 class MainWindowTest : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         WindowTest::SetUp();
         StartProgram();

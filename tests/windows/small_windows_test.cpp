@@ -9,12 +9,12 @@
 #include "shell/AboutPanel.h"
 #include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
-#include "traces/SicherheitsPanel.h"
-#include <QGroupBox>
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
 #include "support/window_fixture.h"
+#include "traces/SicherheitsPanel.h"
+#include <QGroupBox>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,7 +23,7 @@ using testing_support::RunEventsFor;
 using testing_support::WindowTest;
 
 class SmallWindowsTest : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         WindowTest::SetUp();
         StartProgram();
@@ -203,7 +203,8 @@ TEST(WrapToWidthTest, LongCaptionsBreakOnceAtABlankOrAfterAHyphen) {
                           metrics.horizontalAdvance(QStringLiteral("Clean browser"))));
     EXPECT_EQ(QStringLiteral("IE-Power-\nEinstellungen"),
               WrapToWidth(QStringLiteral("IE-Power-Einstellungen"), metrics, 10));
-    EXPECT_EQ(QStringLiteral("Unbreakable"), WrapToWidth(QStringLiteral("Unbreakable"), metrics, 5));
+    EXPECT_EQ(QStringLiteral("Unbreakable"),
+              WrapToWidth(QStringLiteral("Unbreakable"), metrics, 5));
 }
 
 TEST_F(SmallWindowsTest, AFollowerMovesRightAfterItsSentenceLabel) {

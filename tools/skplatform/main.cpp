@@ -39,8 +39,7 @@ void usage(std::FILE* out) {
 namespace skplatform {
 bool wantsHelp(const Args& args) {
     for (const auto& a : args)
-        if (a == "--help" || a == "-h" || a == "/?")
-            return true;
+        if (a == "--help" || a == "-h" || a == "/?") return true;
     return false;
 }
 } // namespace skplatform
