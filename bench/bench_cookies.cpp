@@ -7,10 +7,10 @@
 #include "lang/TQwTrans2.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
-#include "shell/FormBase.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
+#include "ui/FormBase.h"
 
 #include <QApplication>
 #include <QLineEdit>

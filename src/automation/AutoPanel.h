@@ -1,7 +1,7 @@
 // The automation page: the cleanings to run at every Windows start.
 #pragma once
 
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 class AutoPanel : public SectionPanel {
     Q_OBJECT

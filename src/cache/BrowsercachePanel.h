@@ -2,7 +2,7 @@
 // size, previews the selected entry's file, and empties the cache.
 #pragma once
 
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 #include <QGroupBox>
 #include <QListWidget>

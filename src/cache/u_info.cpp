@@ -1,7 +1,7 @@
 #include "cache/u_info.h"
 
 #include "platform/qt/ansi_qstring.h"
-#include "shell/ClickSound.h"
+#include "ui/ClickSound.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

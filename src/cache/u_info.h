@@ -1,7 +1,7 @@
 // The information window: a small modal window that shows a multi-line explanation.
 #pragma once
 
-#include "shell/FormBase.h"
+#include "ui/FormBase.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // The favorites page.
 #pragma once
 
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 class FavoritenPanel : public SectionPanel {
     Q_OBJECT

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controls/stdctrls.h"
-#include "shell/FormBase.h"
+#include "ui/FormBase.h"
 
 #include <QComboBox>
 #include <QTimer>

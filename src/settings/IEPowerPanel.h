@@ -1,7 +1,7 @@
 // The browser settings page.
 #pragma once
 
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 class IEPowerPanel : public SectionPanel {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // The about page: version and maker in two grids, the language box and the support links.
 #pragma once
 
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 #include <QComboBox>
 #include <QGroupBox>

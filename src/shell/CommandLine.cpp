@@ -17,6 +17,16 @@ std::string ParamStr(int index) {
                                                : std::string();
 }
 
+RunMode DecideRunMode(const std::vector<std::string>& args) {
+    if (!args.empty() && (args[0] == "uninstall" || args[0] == "/uninstall"))
+        return RunMode::Uninstall;
+    return args.size() == 1 ? RunMode::Unattended : RunMode::Interactive;
+}
+
+RunMode CurrentRunMode() {
+    return DecideRunMode(g_arguments);
+}
+
 #include "platform/win32.h"
 
 std::string ProgramFilePath() {

@@ -2,7 +2,7 @@
 // page, and the optional presenter picture.
 #pragma once
 
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 class WillkommenPanel : public SectionPanel {
     Q_OBJECT

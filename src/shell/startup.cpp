@@ -6,12 +6,12 @@
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "shell/CommandLine.h"
-#include "shell/FormBase.h"
 #include "shell/MessageLoop.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_splash.h"
+#include "ui/FormBase.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -36,12 +36,6 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
 void RemoveStartupShortcutsPlaceholder() {}
 
 } // namespace
-
-RunMode DecideRunMode(const std::vector<std::string>& args) {
-    if (!args.empty() && (args[0] == "uninstall" || args[0] == "/uninstall"))
-        return RunMode::Uninstall;
-    return args.size() == 1 ? RunMode::Unattended : RunMode::Interactive;
-}
 
 bool WantsShortcutRemoval(const std::vector<std::string>& args) {
     return !args.empty() && args[0] == "r";

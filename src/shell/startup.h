@@ -6,12 +6,8 @@
 #include <string>
 #include <vector>
 
-enum class RunMode { Interactive, Unattended, Uninstall };
+#include "shell/CommandLine.h"
 
-// `args` are the command-line arguments after the program's own name, compared whole and
-// case-sensitively: "uninstall" or "/uninstall" first is the uninstall mode, exactly one
-// other argument is an unattended run with that letter string, anything else interactive.
-RunMode DecideRunMode(const std::vector<std::string>& args);
 // Argument 1 "r" asks for the start-up shortcuts to go before any window shows.
 bool WantsShortcutRemoval(const std::vector<std::string>& args);
 

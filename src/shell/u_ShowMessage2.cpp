@@ -1,6 +1,6 @@
 #include "shell/u_ShowMessage2.h"
 
-#include "shell/ClickSound.h"
+#include "ui/ClickSound.h"
 
 TShowMessage2Form* ShowMessage2Form = nullptr;
 

@@ -15,12 +15,12 @@
 #include "platform/win32.h"
 #include "settings/IEPowerPanel.h"
 #include "shell/AboutPanel.h"
-#include "shell/ClickSound.h"
 #include "shell/CommandLine.h"
 #include "shell/MessageLoop.h"
 #include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
 #include "traces/SicherheitsPanel.h"
+#include "ui/ClickSound.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -266,12 +266,12 @@ void TForm1::Timer1Timer() {
     // Reading the browser settings and restoring the automation check boxes join here with
     // the settings and automation sections.
     WillkommenPanel->setVisible(true);
-    if (ParamCount() != 1) setVisible(true);
+    if (CurrentRunMode() != RunMode::Unattended) setVisible(true);
 }
 
 void TForm1::FormShow() {
     SpeedButton9->setVisible(true);
-    if (ParamCount() == 1) RunAutomaticCleaning();
+    if (CurrentRunMode() == RunMode::Unattended) RunAutomaticCleaning();
 }
 
 void TForm1::FormClose() {

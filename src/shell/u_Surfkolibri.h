@@ -2,7 +2,7 @@
 // start-up timer and the hand-over to the unattended run.
 #pragma once
 
-#include "shell/FormBase.h"
+#include "ui/FormBase.h"
 
 #include <QButtonGroup>
 #include <QTimer>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "controls/stdctrls.h"
-#include "shell/FormBase.h"
+#include "ui/FormBase.h"
 
 #include <QFrame>
 #include <QProgressBar>

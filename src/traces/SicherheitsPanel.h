@@ -2,7 +2,7 @@
 // lists and other browsers, each with its explanations and links.
 #pragma once
 
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 #include <QGroupBox>
 

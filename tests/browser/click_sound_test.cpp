@@ -1,7 +1,7 @@
 #include "platform/root.h"
 #include "platform/win32.h"
-#include "shell/ClickSound.h"
 #include "support/platform_fixture.h"
+#include "ui/ClickSound.h"
 
 using testing_support::PlatformTest;
 

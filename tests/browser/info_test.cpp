@@ -2,8 +2,8 @@
 
 #include "cache/u_info.h"
 #include "platform/root.h"
-#include "shell/FormBase.h"
 #include "support/platform_fixture.h"
+#include "ui/FormBase.h"
 #include <QApplication>
 #include <QKeyEvent>
 

@@ -7,10 +7,10 @@
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
 #include "qt_app.h"
-#include "shell/FormBase.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/platform_fixture.h"
 #include "support/window_fixture.h"
+#include "ui/FormBase.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -4,10 +4,10 @@
 #include "platform/root.h"
 #include "platform/win32.h"
 #include "shell/CommandLine.h"
-#include "shell/FormBase.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/startup.h"
+#include "ui/FormBase.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

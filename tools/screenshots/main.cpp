@@ -9,13 +9,13 @@
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
 #include "platform/win32.h"
-#include "shell/FormBase.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
 #include "shell/u_splash.h"
+#include "ui/FormBase.h"
 
 #include <QApplication>
 #include <QDir>

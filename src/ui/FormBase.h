@@ -3,9 +3,9 @@
 // events under the names the windows use.
 #pragma once
 
-#include <QWidget>
+#include "platform/gui/modal.h"
 
-#include <functional>
+#include <QWidget>
 
 class TFormBase : public QWidget {
     Q_OBJECT
@@ -33,14 +33,6 @@ class TFormBase : public QWidget {
     bool centred_ = false;
 };
 
-// The modal seam. Without a hook a modal window runs its own event loop until it is hidden.
-// With a hook (tests), the window is shown, the hook runs (it may inspect the window, press
-// its buttons, or call RunModalLoop to wait for it), and a window still open afterwards is
-// closed.
-using ModalHook = std::function<void(QWidget* window)>;
-void SetModalHook(ModalHook hook);
-void ShowModalWindow(QWidget* window);
-void RunModalLoop(QWidget* window);
 // The program's font, set once on the application before any window exists.
 void SetProgramFont();
 // Paints the white client area every window has.

@@ -1,4 +1,4 @@
-#include "shell/ClickSound.h"
+#include "ui/ClickSound.h"
 
 #include "platform/win32.h"
 

@@ -1,7 +1,7 @@
-#include "shell/SectionPanel.h"
+#include "ui/SectionPanel.h"
 
 #include "controls/aniicon.h"
-#include "shell/FormBase.h"
+#include "ui/FormBase.h"
 
 #include <QFile>
 
