@@ -4,5 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake -S . -B build -G Ninja -DSURFKOLIBRI_WERROR=$werror >/dev/null
+launcher=()
+# A compiler cache, where the machine has one, makes rebuilds in several checkouts cheap.
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -G Ninja -DSURFKOLIBRI_WERROR=$werror "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)"
