@@ -86,6 +86,13 @@ HINSTANCE ShellExecuteA(HWND window, LPCSTR operation, LPCSTR file, LPCSTR param
                         LPCSTR directory, INT showCommand);
 DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback);
 
+// Message box and beep (user32), shown through the program's modal seam; in record mode the
+// beep is logged instead of sounded. The window handle is ignored: the box is application
+// modal. Returns the IDxxx of the button pressed; a box closed without a button answers as
+// its Cancel button, or IDNO (yes/no) and IDABORT (abort/retry/ignore) where it has none.
+int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
+BOOL MessageBeep(UINT type);
+
 // Framework helpers that the components share with the Win32 calls above: the floating-point
 // date-time (days since 30 December 1899) and whole-file access over Windows paths.
 #include "platform/ansi.h"
