@@ -1,6 +1,7 @@
 // Times TIECache's walk over 100 000 content entries against a bare SQLite read of the same
 // rows, and DeleteAllEntries over 20 000 entries. Runs in a temporary platform root.
 #include "cache/IECache.h"
+#include "platform/filetime.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 
@@ -34,8 +35,8 @@ void fill(int count, const std::string& prefix) {
                       std::to_string(i) + "[1].htm";
         r.size = 1000 + static_cast<std::uint64_t>(i % 5000);
         const std::uint64_t t = 133000000000000000ull + static_cast<std::uint64_t>(i) * 10000000;
-        r.lastModified = platform::urlcache::fileTimeOf(t);
-        r.expire = platform::urlcache::fileTimeOf(t + 864000000000ull);
+        r.lastModified = platform::fileTimeOf(t);
+        r.expire = platform::fileTimeOf(t + 864000000000ull);
         r.lastAccess = r.lastModified;
         r.lastSync = r.lastModified;
         platform::urlcache::put(r);

@@ -5,6 +5,7 @@
 #include "cache/u_cookieForm.h"
 #include "controls/longlist.h"
 #include "lang/TQwTrans2.h"
+#include "platform/filetime.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "shell/MyTricks.h"
@@ -56,7 +57,7 @@ void fill(int count, bool cookies) {
         }
         r.size = 100 + static_cast<std::uint64_t>(i % 900);
         const std::uint64_t t = 133000000000000000ull + static_cast<std::uint64_t>(i) * 10000000;
-        r.lastModified = r.expire = r.lastAccess = r.lastSync = platform::urlcache::fileTimeOf(t);
+        r.lastModified = r.expire = r.lastAccess = r.lastSync = platform::fileTimeOf(t);
         platform::urlcache::put(r);
     }
     tx.commit();

@@ -1,5 +1,6 @@
 // The platform clock: host UTC plus the stored offset. SetSystemTime moves only the offset,
 // and only for an administrator. Local time follows the host's time zone (TZ works).
+#include "platform/filetime.h"
 #include "platform/root.h"
 #include "platform/win32.h"
 
@@ -12,16 +13,7 @@ using namespace platform;
 
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 10000000;
-constexpr std::int64_t kEpochDifference = 11644473600LL; // 1601-01-01 to 1970-01-01, seconds
-
-std::uint64_t ticksOf(const FILETIME& ft) {
-    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-FILETIME fileTimeOf(std::uint64_t ticks) {
-    return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
-}
+constexpr std::int64_t kEpochDifference = kSecondsFrom1601To1970;
 
 std::int64_t hostNowTicks() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();

@@ -1,5 +1,8 @@
 // The fresh machine that a new platform root starts as: the shell's folder values in the
 // registry, the folders they name, and the file types the favorites rely on.
+#include "platform/machine.h"
+
+#include "platform/ansi.h"
 #include "platform/registry.h"
 #include "platform/root.h"
 
@@ -7,9 +10,6 @@
 
 namespace platform {
 namespace {
-
-const char* const kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct Folder {
     const char* value;
@@ -48,11 +48,29 @@ void makeFolder(const std::string& windowsPathBelowC) {
 
 } // namespace
 
+std::string defaultUserShellFolder(const std::string& valueName) {
+    for (const auto& f : kUserFolders)
+        if (AnsiSameText(valueName, f.value)) return "C:\\Users\\" + userName() + "\\" + f.path;
+    return {};
+}
+
+std::string userShellFolder(const std::string& valueName) {
+    const registry::KeyId key = registry::find(registry::kCurrentUser, kShellFoldersKey);
+    registry::Value value;
+    if (key == registry::kNoKey || !registry::getValue(key, valueName, value) ||
+        (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
+        return defaultUserShellFolder(valueName);
+    std::string path = value.data.substr(0, value.data.find('\0'));
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
 void createDefaultMachine() {
     Transaction tx;
     const std::string user = userName();
     const std::string home = "Users\\" + user;
-    const registry::KeyId userKey = registry::create(2, kShellFolders);
+    const registry::KeyId userKey = registry::create(registry::kCurrentUser, kShellFoldersKey);
     for (const auto& f : kUserFolders) {
         const std::string below = home + "\\" + f.path;
         registry::Value existing;
@@ -60,7 +78,7 @@ void createDefaultMachine() {
             registry::setValue(userKey, f.value, REG_SZ, sz("C:\\" + below));
         makeFolder(below);
     }
-    const registry::KeyId machineKey = registry::create(3, kShellFolders);
+    const registry::KeyId machineKey = registry::create(registry::kLocalMachine, kShellFoldersKey);
     for (const auto& f : kMachineFolders) {
         registry::Value existing;
         if (!registry::getValue(machineKey, f.value, existing))
@@ -70,11 +88,13 @@ void createDefaultMachine() {
     makeFolder("Windows");
     makeFolder("Program Files");
     makeFolder(home + "\\AppData\\Local\\Temp");
-    const registry::KeyId internetShortcut = registry::create(1, "InternetShortcut");
+    const registry::KeyId internetShortcut =
+        registry::create(registry::kClassesRoot, "InternetShortcut");
     registry::Value existing;
     if (!registry::getValue(internetShortcut, "", existing))
         registry::setValue(internetShortcut, "", REG_SZ, sz("Internet Shortcut"));
-    const registry::KeyId channelShortcut = registry::create(1, "ChannelShortcut");
+    const registry::KeyId channelShortcut =
+        registry::create(registry::kClassesRoot, "ChannelShortcut");
     if (!registry::getValue(channelShortcut, "", existing))
         registry::setValue(channelShortcut, "", REG_SZ, sz("Channel Shortcut"));
     setSetting("initialised", "yes");

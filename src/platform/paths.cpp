@@ -170,12 +170,6 @@ std::string fullWindowsPath(const std::string& windowsPath) {
     return out;
 }
 
-FILETIME fileTimeFromUnix(std::int64_t seconds, long nanoseconds) {
-    const std::uint64_t ticks = static_cast<std::uint64_t>(seconds + 11644473600LL) * 10000000ULL +
-                                static_cast<std::uint64_t>(nanoseconds / 100);
-    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
-}
-
 DWORD errorFromErrno(int err, bool parentMissing) {
     switch (err) {
     case ENOENT:

@@ -22,9 +22,6 @@ std::string windowsPathOf(const std::string& hostPath);
 // otherwise; empty when the path leaves its drive.
 std::string fullWindowsPath(const std::string& windowsPath);
 
-// FILETIME of a host time (seconds and nanoseconds since 1970).
-FILETIME fileTimeFromUnix(std::int64_t seconds, long nanoseconds);
-
 DWORD errorFromErrno(int err, bool parentMissing = false);
 
 } // namespace platform

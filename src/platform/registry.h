@@ -12,6 +12,11 @@ namespace platform::registry {
 
 using KeyId = std::int64_t;
 constexpr KeyId kNoKey = 0;
+// The hives are the first keys of the store.
+constexpr KeyId kClassesRoot = 1;
+constexpr KeyId kCurrentUser = 2;
+constexpr KeyId kLocalMachine = 3;
+constexpr KeyId kLastHive = kLocalMachine;
 
 // The hive of a predefined root handle, or kNoKey.
 KeyId hiveOf(HKEY predefined);
@@ -26,6 +31,9 @@ KeyId create(KeyId from, const std::string& path, bool* created = nullptr);
 bool exists(KeyId key);
 KeyId parentOf(KeyId key);
 KeyId hiveOfKey(KeyId key);
+// Whether the platform's user may change the key: HKEY_LOCAL_MACHINE only for an
+// administrator.
+bool userMayWrite(KeyId key);
 std::string nameOf(KeyId key);
 // "HKEY_CURRENT_USER\Software\..."
 std::string fullPath(KeyId key);

@@ -1,8 +1,9 @@
 #include "platform/urlcache.h"
 
 #include "platform/ansi.h"
+#include "platform/filetime.h"
+#include "platform/machine.h"
 #include "platform/paths.h"
-#include "platform/registry.h"
 #include "platform/root.h"
 #include "platform/win32.h"
 
@@ -13,31 +14,12 @@
 namespace platform::urlcache {
 namespace {
 
-const char* const kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
 // Subfolders of "Content.IE5", as the cache spreads its files over a few of them.
 const char* const kContentFolders[] = {"0QK7ZP2M", "A8D3LW1X", "H4T9RB6C", "V2N5GJ0E"};
 
 bool startsWithNoCase(const std::string& text, const char* prefix) {
     const std::size_t n = std::strlen(prefix);
     return text.size() >= n && AnsiSameText(text.substr(0, n), prefix);
-}
-
-std::string shellFolder(const char* name) {
-    const registry::KeyId key = registry::find(2, kShellFolders);
-    registry::Value value;
-    if (key == registry::kNoKey || !registry::getValue(key, name, value) ||
-        (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
-        return {};
-    std::string path = value.data.substr(0, value.data.find('\0'));
-    while (path.size() > 3 && path.back() == '\\')
-        path.pop_back();
-    return path;
-}
-
-std::string userFolder() {
-    return "C:\\Users\\" + userName();
 }
 
 bool insideFolder(const std::string& path, const std::string& folder) {
@@ -139,14 +121,6 @@ Container containerOf(const std::string& url) {
     if (startsWithNoCase(url, "Cookie:")) return Container::Cookies;
     if (startsWithNoCase(url, "Visited:")) return Container::History;
     return Container::Content;
-}
-
-std::uint64_t ticksOf(const FILETIME& time) {
-    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-FILETIME fileTimeOf(std::uint64_t ticks) {
-    return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
 }
 
 unsigned int dataVersion() {
@@ -274,19 +248,11 @@ DWORD remove(const std::string& url) {
 }
 
 std::string cacheFolder() {
-    std::string folder = shellFolder("Cache");
-    if (folder.empty()) {
-        std::string local = shellFolder("Local AppData");
-        if (local.empty()) local = userFolder() + "\\AppData\\Local";
-        folder = local + "\\Microsoft\\Windows\\Temporary Internet Files";
-    }
-    return folder;
+    return userShellFolder("Cache");
 }
 
 std::string cookiesFolder() {
-    std::string folder = shellFolder("Cookies");
-    return folder.empty() ? userFolder() + "\\AppData\\Roaming\\Microsoft\\Windows\\Cookies"
-                          : folder;
+    return userShellFolder("Cookies");
 }
 
 std::string storeContentFile(const std::string& url, const std::string& data) {

@@ -59,10 +59,6 @@ std::string storeContentFile(const std::string& url, const std::string& data);
 std::string storeCookieFile(const std::string& user, const std::string& domain,
                             const std::string& text);
 
-// FILETIME as the 64-bit count the store keeps.
-std::uint64_t ticksOf(const FILETIME& time);
-FILETIME fileTimeOf(std::uint64_t ticks);
-
 // Changes whenever platform.db changes, through this connection or another process.
 unsigned int dataVersion();
 

@@ -1,5 +1,6 @@
 // The URL history object over the "Visited: <user>@<url>" entries of the URL cache.
 #include "platform/urlhistory.h"
+#include "platform/filetime.h"
 
 #include "platform/ansi.h"
 #include "platform/root.h"
@@ -26,7 +27,7 @@ const IID IID_IEnumSTATURL = {
 namespace {
 
 // How long a visit stays in the history before it expires.
-constexpr std::uint64_t kKeepTicks = 20ull * 24 * 3600 * 10000000;
+constexpr std::uint64_t kKeepTicks = 20 * platform::kTicksPerDay;
 
 std::string keyPrefix() {
     return "Visited: " + platform::userName() + "@";
@@ -194,7 +195,7 @@ class UrlHistory final : public IUrlHistoryStg2, RefCounted {
         r.lastAccess = now;
         r.lastModified = now;
         r.lastSync = now;
-        r.expire = platform::urlcache::fileTimeOf(platform::urlcache::ticksOf(now) + kKeepTicks);
+        r.expire = platform::fileTimeOf(platform::ticksOf(now) + kKeepTicks);
         platform::urlcache::put(r);
         tx.commit();
         return S_OK;

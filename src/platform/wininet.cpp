@@ -1,5 +1,6 @@
 // The WinINet URL cache calls over the store in platform.db.
 #include "platform/wininet.h"
+#include "platform/filetime.h"
 
 #include "platform/ansi.h"
 #include "platform/paths.h"
@@ -87,10 +88,10 @@ void readAhead(CacheFind& find) {
         if (!keeps(find, r)) continue;
         r.localFile = st.text(3);
         r.size = static_cast<std::uint64_t>(st.int64(4));
-        r.lastModified = urlcache::fileTimeOf(static_cast<std::uint64_t>(st.int64(5)));
-        r.expire = urlcache::fileTimeOf(static_cast<std::uint64_t>(st.int64(6)));
-        r.lastAccess = urlcache::fileTimeOf(static_cast<std::uint64_t>(st.int64(7)));
-        r.lastSync = urlcache::fileTimeOf(static_cast<std::uint64_t>(st.int64(8)));
+        r.lastModified = fileTimeOf(static_cast<std::uint64_t>(st.int64(5)));
+        r.expire = fileTimeOf(static_cast<std::uint64_t>(st.int64(6)));
+        r.lastAccess = fileTimeOf(static_cast<std::uint64_t>(st.int64(7)));
+        r.lastSync = fileTimeOf(static_cast<std::uint64_t>(st.int64(8)));
         r.header = st.blob(9);
         r.extension = st.text(10);
         r.useCount = static_cast<DWORD>(st.int64(11));

@@ -2,6 +2,7 @@
 // committed under its URL.
 #pragma once
 
+#include "platform/filetime.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
 
@@ -12,7 +13,7 @@
 namespace cache_testing {
 
 inline FILETIME fileTime(std::uint64_t ticks) {
-    return platform::urlcache::fileTimeOf(ticks);
+    return platform::fileTimeOf(ticks);
 }
 
 // 2004-03-05 12:00:00 UTC.

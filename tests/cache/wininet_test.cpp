@@ -4,6 +4,7 @@
 
 #include "support/platform_fixture.h"
 
+#include "platform/filetime.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
@@ -89,7 +90,7 @@ TEST_F(WininetTest, LookupWalksTheBufferHandshakeAndKeepsStringsInTheBuffer) {
     EXPECT_STREQ(info->lpszFileExtension, "htm");
     EXPECT_EQ(info->dwSizeLow, 9u);
     EXPECT_EQ(info->dwSizeHigh, 0u);
-    EXPECT_EQ(platform::urlcache::ticksOf(info->LastModifiedTime), kMarch2004);
+    EXPECT_EQ(platform::ticksOf(info->LastModifiedTime), kMarch2004);
 }
 
 TEST_F(WininetTest, UnknownUrlAndEmptySelectionReportTheirErrors) {

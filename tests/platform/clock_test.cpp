@@ -1,4 +1,5 @@
 #include "conformance.h"
+#include "platform/filetime.h"
 #include "platform/root.h"
 #include "support/platform_fixture.h"
 
@@ -18,20 +19,19 @@ namespace {
 
 using ClockTest = testing_support::PlatformTest;
 
-constexpr std::uint64_t kTicksPerSecond = 10000000;
+constexpr std::uint64_t kTicksPerSecond = platform::kTicksPerSecond;
 
 std::uint64_t ticks(const FILETIME& ft) {
-    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return platform::ticksOf(ft);
 }
 FILETIME fileTime(std::uint64_t t) {
-    return {static_cast<DWORD>(t & 0xFFFFFFFFu), static_cast<DWORD>(t >> 32)};
+    return platform::fileTimeOf(t);
 }
 
 std::uint64_t hostNowTicks() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    return (static_cast<std::uint64_t>(now.tv_sec) + 11644473600ULL) * kTicksPerSecond +
-           static_cast<std::uint64_t>(now.tv_nsec) / 100;
+    return platform::ticksFromUnix(now.tv_sec, now.tv_nsec);
 }
 
 SYSTEMTIME makeTime(WORD y, WORD mo, WORD d, WORD h = 0, WORD mi = 0, WORD s = 0, WORD ms = 0) {

@@ -1,4 +1,5 @@
 #include "conformance.h"
+#include "platform/filetime.h"
 #include "support/platform_fixture.h"
 
 #include <fcntl.h>
@@ -435,11 +436,8 @@ TEST_F(FilesTest, FindReportsTheLastWriteTimeAndCopiesKeepIt) {
     const HANDLE find = FindFirstFileA("C:\\dated.txt", &data);
     ASSERT_NE(INVALID_HANDLE_VALUE, find);
     FindClose(find);
-    const auto ticks = [](const FILETIME& ft) {
-        return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    };
-    EXPECT_EQ(expected, ticks(data.ftLastWriteTime));
-    EXPECT_EQ(expected, ticks(data.ftLastAccessTime));
+    EXPECT_EQ(expected, platform::ticksOf(data.ftLastWriteTime));
+    EXPECT_EQ(expected, platform::ticksOf(data.ftLastAccessTime));
     EXPECT_EQ(5u, data.nFileSizeLow);
     EXPECT_EQ(0u, data.nFileSizeHigh);
     EXPECT_STREQ("", data.cAlternateFileName);
@@ -449,5 +447,5 @@ TEST_F(FilesTest, FindReportsTheLastWriteTimeAndCopiesKeepIt) {
     const HANDLE copy = FindFirstFileA("C:\\copy.txt", &data);
     ASSERT_NE(INVALID_HANDLE_VALUE, copy);
     FindClose(copy);
-    EXPECT_EQ(expected, ticks(data.ftLastWriteTime));
+    EXPECT_EQ(expected, platform::ticksOf(data.ftLastWriteTime));
 }

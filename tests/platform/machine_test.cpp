@@ -1,4 +1,5 @@
 #include "conformance.h"
+#include "platform/machine.h"
 #include "platform/root.h"
 #include "support/platform_fixture.h"
 
@@ -9,8 +10,7 @@ using namespace conformance;
 
 namespace {
 
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kShellFolders = platform::kShellFoldersKey;
 
 std::string readString(HKEY root, const char* path, const char* name) {
     Key key;

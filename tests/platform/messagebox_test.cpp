@@ -3,8 +3,8 @@
 #include "platform/win32.h"
 #include "support/window_fixture.h"
 
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
 #include "conformance.h"
+#include "platform/filetime.h"
+#include "platform/machine.h"
 #include "platform/root.h"
 #include "support/platform_fixture.h"
 
@@ -283,8 +285,7 @@ TEST_F(RegistryTest, OpeningAMissingKeyFailsAndLeavesNoHandle) {
 }
 
 TEST_F(RegistryTest, LocalMachineIsReadOnlyForAUserWithoutAdministratorRights) {
-    const char* const shellFolders =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const char* const shellFolders = platform::kShellFoldersKey;
     HKEY result = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0xDEAD));
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
               RegOpenKeyExA(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_ALL_ACCESS, &result));
@@ -416,11 +417,8 @@ TEST_F(RegistryTest, QueryInfoCountsSubkeysAndValues) {
     EXPECT_EQ(11u, maxData);
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    const auto ticks = [](const FILETIME& ft) {
-        return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    };
-    EXPECT_LE(ticks(written), ticks(now));
-    EXPECT_GT(ticks(written), ticks(now) - 600ULL * 10000000ULL);
+    EXPECT_LE(platform::ticksOf(written), platform::ticksOf(now));
+    EXPECT_GT(platform::ticksOf(written), platform::ticksOf(now) - 600 * platform::kTicksPerSecond);
 
     Key empty;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(key.get(), "Short", 0, KEY_READ, empty.out()));

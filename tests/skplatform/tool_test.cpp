@@ -1,4 +1,5 @@
 // End-to-end runs of the built skplatform against the test's platform root.
+#include "platform/machine.h"
 #include "registry_dump.h"
 
 #include "platform/registry.h"
@@ -257,8 +258,7 @@ TEST_F(ToolTest, SeedDemoBuildsALivedInMachineAndIsIdempotent) {
         EXPECT_EQ("\\1", command.substr(command.size() - 2)) << command;
     }
 
-    const std::string shellFolders =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string shellFolders = platform::kShellFoldersKey;
     WIN32_FIND_DATAA found;
     int links = 0;
     HANDLE find = FindFirstFileA((stringValue(shellFolders, "Recent") + "\\*.lnk").c_str(), &found);

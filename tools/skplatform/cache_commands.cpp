@@ -1,6 +1,7 @@
 // cache and history commands, and the cache part of seed-demo.
 #include "commands.h"
 
+#include "platform/filetime.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
@@ -17,7 +18,7 @@ namespace {
 using platform::urlcache::Container;
 using platform::urlcache::Record;
 
-constexpr std::uint64_t kTicksPerDay = 864000000000ull;
+constexpr std::uint64_t kTicksPerDay = platform::kTicksPerDay;
 
 // A one-pixel GIF and an 8x8 JPEG, so that the demo's pictures are real pictures.
 const char kGif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00\x21\xf9\x04\x01"
@@ -42,13 +43,13 @@ const char kJpeg[] =
 std::uint64_t nowTicks() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    return platform::urlcache::ticksOf(now);
+    return platform::ticksOf(now);
 }
 
 std::string timeText(const FILETIME& utc) {
     FILETIME local;
     SYSTEMTIME st;
-    if (platform::urlcache::ticksOf(utc) == 0 || !FileTimeToLocalFileTime(&utc, &local) ||
+    if (platform::ticksOf(utc) == 0 || !FileTimeToLocalFileTime(&utc, &local) ||
         !FileTimeToSystemTime(&local, &st))
         return "-";
     char text[64];
@@ -150,9 +151,9 @@ int cacheAdd(const Args& args) {
     const std::uint64_t now = nowTicks();
     const auto dot = file.find_last_of('.');
     const std::string ext = dot == std::string::npos ? "" : file.substr(dot + 1);
-    if (!CommitUrlCacheEntryA(
-            url.c_str(), file.c_str(), platform::urlcache::fileTimeOf(now + 30 * kTicksPerDay),
-            platform::urlcache::fileTimeOf(now), type, nullptr, 0, ext.c_str(), nullptr)) {
+    if (!CommitUrlCacheEntryA(url.c_str(), file.c_str(),
+                              platform::fileTimeOf(now + 30 * kTicksPerDay),
+                              platform::fileTimeOf(now), type, nullptr, 0, ext.c_str(), nullptr)) {
         const DWORD error = GetLastError();
         DeleteFileA(file.c_str());
         std::fprintf(stderr, "skplatform cache: cannot add '%s' (error %u)\n", url.c_str(), error);
@@ -325,10 +326,10 @@ void seedDemoCache() {
             r.size = data.size();
             const std::uint64_t age =
                 (static_cast<std::uint64_t>(index) * 7919) % (42 * kTicksPerDay / 1000) * 1000;
-            r.lastModified = platform::urlcache::fileTimeOf(now - age - 3 * kTicksPerDay);
-            r.lastAccess = platform::urlcache::fileTimeOf(now - age);
+            r.lastModified = platform::fileTimeOf(now - age - 3 * kTicksPerDay);
+            r.lastAccess = platform::fileTimeOf(now - age);
             r.lastSync = r.lastAccess;
-            r.expire = platform::urlcache::fileTimeOf(now - age + 30 * kTicksPerDay);
+            r.expire = platform::fileTimeOf(now - age + 30 * kTicksPerDay);
             r.header = std::string("HTTP/1.1 200 OK\r\nContent-Type: ") + contentType(kind) +
                        "\r\nContent-Length: " + std::to_string(data.size()) + "\r\n\r\n";
             r.extension = kind;
@@ -348,8 +349,8 @@ void seedDemoCache() {
         Record r;
         if (platform::urlcache::get(url, r)) continue;
         const std::uint64_t created = now - (static_cast<std::uint64_t>(c) * 3 % 40) * kTicksPerDay;
-        const FILETIME expires = platform::urlcache::fileTimeOf(created + 365 * kTicksPerDay);
-        const FILETIME made = platform::urlcache::fileTimeOf(created);
+        const FILETIME expires = platform::fileTimeOf(created + 365 * kTicksPerDay);
+        const FILETIME made = platform::fileTimeOf(created);
         const std::string text = "id\n" + std::to_string(100000 + c * 7717) + "\n" + domain +
                                  "/\n1536\n" + std::to_string(expires.dwLowDateTime) + "\n" +
                                  std::to_string(expires.dwHighDateTime) + "\n" +
@@ -362,7 +363,7 @@ void seedDemoCache() {
         r.size = text.size();
         r.lastModified = made;
         // Read again half a day after it was made, but never later than now.
-        r.lastAccess = platform::urlcache::fileTimeOf(std::min(created + kTicksPerDay / 2, now));
+        r.lastAccess = platform::fileTimeOf(std::min(created + kTicksPerDay / 2, now));
         r.lastSync = r.lastAccess;
         r.expire = expires;
         r.extension = "txt";
@@ -384,10 +385,10 @@ void seedDemoCache() {
         r.type = NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY;
         r.title = site + (h < 20 ? std::string(" - Home")
                                  : " - " + std::string(kTitles[h % std::size(kTitles)]));
-        r.lastAccess = platform::urlcache::fileTimeOf(visited);
+        r.lastAccess = platform::fileTimeOf(visited);
         r.lastModified = r.lastAccess;
         r.lastSync = r.lastAccess;
-        r.expire = platform::urlcache::fileTimeOf(visited + 20 * kTicksPerDay);
+        r.expire = platform::fileTimeOf(visited + 20 * kTicksPerDay);
         r.useCount = static_cast<DWORD>(1 + h % 4);
         platform::urlcache::put(r);
     }

@@ -2,6 +2,7 @@
 // Every step writes fixed contents, so running it again leaves the same machine.
 #include "commands.h"
 
+#include "platform/machine.h"
 #include "platform/registry.h"
 #include "platform/root.h"
 #include "platform/win32.h"
@@ -14,11 +15,10 @@ namespace {
 
 namespace registry = platform::registry;
 
-constexpr registry::KeyId kCurrentUser = 2;
+constexpr registry::KeyId kCurrentUser = registry::kCurrentUser;
 
 const char* const kInternetExplorer = "Software\\Microsoft\\Internet Explorer";
-const char* const kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char* const kShellFolders = platform::kShellFoldersKey;
 
 std::string sz(const std::string& text) {
     return text + std::string(1, '\0');

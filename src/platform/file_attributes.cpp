@@ -1,0 +1,114 @@
+// The attributes the file calls keep beside the host's files, and the path checks they share.
+#include "platform/files_internal.h"
+#include "platform/paths.h"
+#include "platform/root.h"
+#include "platform/win32.h"
+
+#include <cerrno>
+
+namespace platform::files {
+
+DWORD storedAttributes(const std::string& host, ino_t inode) {
+    Statement st("SELECT ino, attrs FROM file_attrs WHERE path = ?");
+    st.bind(1, host);
+    if (st.step() && static_cast<ino_t>(st.int64(0)) == inode)
+        return static_cast<DWORD>(st.int64(1));
+    return 0;
+}
+
+void storeAttributes(const std::string& host, ino_t inode, DWORD attrs) {
+    if (attrs == 0) {
+        Statement st("DELETE FROM file_attrs WHERE path = ?");
+        st.bind(1, host);
+        st.step();
+        return;
+    }
+    Statement st("INSERT INTO file_attrs (path, ino, attrs) VALUES (?, ?, ?) "
+                 "ON CONFLICT (path) DO UPDATE SET ino = excluded.ino, attrs = excluded.attrs");
+    st.bind(1, host).bind(2, static_cast<std::int64_t>(inode)).bind(3, attrs);
+    st.step();
+}
+
+void forgetAttributes(const std::string& host) {
+    Statement st("DELETE FROM file_attrs WHERE path = ?");
+    st.bind(1, host);
+    st.step();
+}
+
+void forgetAttributesBelow(const std::string& host) {
+    // Everything below sorts between "<host>/" and "<host>0" ('0' follows '/'); a byte range
+    // rather than substr(), which would count UTF-8 characters instead of bytes.
+    Statement st("DELETE FROM file_attrs WHERE path = ?1 OR (path >= ?2 AND path < ?3)");
+    st.bind(1, host).bind(2, host + "/").bind(3, host + "0");
+    st.step();
+}
+
+namespace {
+
+bool parentExists(const std::string& host) {
+    const auto slash = host.find_last_of('/');
+    if (slash == std::string::npos || slash == 0) return true;
+    struct stat st;
+    return ::stat(host.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+DWORD attributesOf(const std::string& host, const struct stat& linkStat) {
+    DWORD attrs = 0;
+    struct stat target = linkStat;
+    if (S_ISLNK(linkStat.st_mode)) {
+        attrs |= FILE_ATTRIBUTE_REPARSE_POINT;
+        if (::stat(host.c_str(), &target) != 0) target = linkStat;
+    }
+    attrs |= S_ISDIR(target.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    attrs |= storedAttributes(host, linkStat.st_ino);
+    return attrs;
+}
+
+bool resolveOrFail(LPCSTR path, std::string& host) {
+    if (!path || !*path) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    DWORD error = 0;
+    if (!resolvePath(path, host, error)) {
+        SetLastError(error);
+        return false;
+    }
+    return true;
+}
+
+void failWithErrno(const std::string& host) {
+    const int err = errno;
+    SetLastError(errorFromErrno(err, err == ENOENT && !parentExists(host)));
+}
+
+// The host path of an existing entry and its own status (a link is not followed).
+bool entryOrFail(LPCSTR path, std::string& host, struct stat& st) {
+    if (!resolveOrFail(path, host)) return false;
+    if (::lstat(host.c_str(), &st) != 0) {
+        failWithErrno(host);
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform::files
+
+using namespace platform::files;
+
+DWORD GetFileAttributesA(LPCSTR fileName) {
+    std::string host;
+    struct stat st;
+    if (!entryOrFail(fileName, host, st)) return INVALID_FILE_ATTRIBUTES;
+    return attributesOf(host, st);
+}
+
+BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
+    std::string host;
+    struct stat st;
+    if (!entryOrFail(fileName, host, st)) return FALSE;
+    storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
+    return TRUE;
+}

@@ -1,0 +1,35 @@
+// What the file calls share: the attributes kept in platform.db and the path checks every
+// call starts with. Internal to the file calls.
+#pragma once
+
+#include "platform/win32_types.h"
+
+#include <sys/stat.h>
+
+#include <string>
+
+namespace platform::files {
+
+// Read-only, hidden and system are kept in platform.db (keyed by host path and inode, so a
+// file re-created outside the platform does not inherit them); the host's own permissions are
+// not consulted, so a read-only file refuses deletion even when the process runs as root.
+constexpr DWORD kStoredAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+DWORD storedAttributes(const std::string& host, ino_t inode);
+void storeAttributes(const std::string& host, ino_t inode, DWORD attrs);
+void forgetAttributes(const std::string& host);
+// The entry and everything below it.
+void forgetAttributesBelow(const std::string& host);
+// The attributes of an entry from its own status (a link is not followed): directory or
+// archive, reparse point for a link, and the stored ones.
+DWORD attributesOf(const std::string& host, const struct stat& linkStat);
+
+// The host path of a Windows path; false with the last error set.
+bool resolveOrFail(LPCSTR path, std::string& host);
+// Sets the last error from errno, telling a missing file from a missing folder.
+void failWithErrno(const std::string& host);
+// The host path of an existing entry and its own status (a link is not followed).
+bool entryOrFail(LPCSTR path, std::string& host, struct stat& st);
+
+} // namespace platform::files
