@@ -20,21 +20,16 @@ using namespace platform::files;
 namespace {
 
 bool copyFileContents(const std::string& from, const std::string& to) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        errno = err;
-        return false;
-    }
+    const UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.valid()) return false;
+    UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!out.valid()) return false;
     char buffer[65536];
     bool ok = true;
     for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        const ssize_t n = ::read(in.get(), buffer, sizeof buffer);
         if (n == 0) break;
-        if (n < 0 || ::write(out, buffer, static_cast<std::size_t>(n)) != n) {
+        if (n < 0 || ::write(out.get(), buffer, static_cast<std::size_t>(n)) != n) {
             ok = false;
             break;
         }
@@ -42,14 +37,24 @@ bool copyFileContents(const std::string& from, const std::string& to) {
     const int err = errno;
     // As CopyFile does, the copy keeps the source's last-write time.
     struct stat source;
-    if (ok && ::fstat(in, &source) == 0) {
+    if (ok && ::fstat(in.get(), &source) == 0) {
         const timespec times[2] = {source.st_atim, source.st_mtim};
-        ::futimens(out, times);
+        ::futimens(out.get(), times);
     }
-    ::close(in);
-    if (::close(out) != 0) ok = false;
+    if (!out.reset()) ok = false;
     errno = err;
     return ok;
+}
+
+// The folder holding an existing entry, reached without following links, and the entry's
+// own status; false with the last error set.
+bool entryInFolder(const std::string& host, UniqueFd& folder, std::string& name, struct stat& st) {
+    folder = openParentNoFollow(host, name);
+    if (!folder.valid() || ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        failWithErrno(host);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -69,6 +74,13 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
     std::string host;
     struct stat st;
     if (!entryOrFail(pathName, host, st)) return FALSE;
+    if (host == driveCPath() || host == "/" || host.empty()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    UniqueFd folder;
+    std::string name;
+    if (!entryInFolder(host, folder, name, st)) return FALSE;
     if (S_ISLNK(st.st_mode)) {
         // A link to a folder goes by itself; what it points to stays.
         struct stat target;
@@ -76,7 +88,7 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
             SetLastError(ERROR_DIRECTORY);
             return FALSE;
         }
-        if (::unlink(host.c_str()) != 0) {
+        if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
             failWithErrno(host);
             return FALSE;
         }
@@ -91,11 +103,7 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (host == driveCPath() || host == "/" || host.empty()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (::rmdir(host.c_str()) != 0) {
+    if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) != 0) {
         failWithErrno(host);
         return FALSE;
     }
@@ -105,8 +113,10 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
 
 BOOL DeleteFileA(LPCSTR fileName) {
     std::string host;
+    UniqueFd folder;
+    std::string name;
     struct stat st;
-    if (!entryOrFail(fileName, host, st)) return FALSE;
+    if (!resolveOrFail(fileName, host) || !entryInFolder(host, folder, name, st)) return FALSE;
     if (S_ISDIR(st.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -116,8 +126,8 @@ BOOL DeleteFileA(LPCSTR fileName) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    // unlink() removes a symbolic link itself, never its target.
-    if (::unlink(host.c_str()) != 0) {
+    // A symbolic link goes itself, never its target.
+    if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
         failWithErrno(host);
         return FALSE;
     }
@@ -196,7 +206,13 @@ BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
         }
     }
     const DWORD stored = storedAttributes(from, source.st_ino);
-    if (::rename(from.c_str(), to.c_str()) != 0) {
+    UniqueFd fromFolder;
+    std::string fromName;
+    if (!entryInFolder(from, fromFolder, fromName, source)) return FALSE;
+    std::string toName;
+    const UniqueFd toFolder = openParentNoFollow(to, toName);
+    if (!toFolder.valid() ||
+        ::renameat(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str()) != 0) {
         failWithErrno(to);
         return FALSE;
     }
@@ -229,30 +245,27 @@ bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
     if (!resolveOrFail(windowsPath.c_str(), host)) return false;
     // Non-blocking, so that a pipe cannot hold the open; it is refused below with the rest
     // of what is not a regular file (a device such as /dev/zero would never end).
-    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    const UniqueFd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.valid()) {
         failWithErrno(host);
         return false;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     contents.clear();
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n == 0) break;
         if (n < 0) {
-            ::close(fd);
             SetLastError(ERROR_READ_FAULT);
             return false;
         }
         contents.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
     return true;
 }
 
@@ -267,20 +280,20 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& contents)
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    UniqueFd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd.valid()) {
         failWithErrno(host);
         return false;
     }
     std::size_t written = 0;
     while (written < contents.size()) {
-        const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+        const ssize_t n = ::write(fd.get(), contents.data() + written, contents.size() - written);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         written += static_cast<std::size_t>(n);
     }
     const bool ok = written == contents.size();
-    if (::close(fd) != 0 || !ok) {
+    if (!fd.reset() || !ok) {
         SetLastError(ERROR_WRITE_FAULT);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "platform/root.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,7 +45,12 @@ UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name) {
         UniqueFd next(::openat(folder.get(), component.c_str(),
                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!next.valid()) {
-            // A link in the middle shows as ELOOP, or as ENOTDIR for a link to a file.
+            const int err = errno;
+            struct stat st;
+            const bool link =
+                ::fstatat(folder.get(), component.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(st.st_mode);
+            errno = link ? ELOOP : err;
             return UniqueFd();
         }
         folder = std::move(next);

@@ -185,6 +185,7 @@ DWORD errorFromErrno(int err, bool parentMissing) {
     case ENOTEMPTY:
         return ERROR_DIR_NOT_EMPTY;
     case EISDIR:
+    case ELOOP: // a link on the way, which the deleting calls never pass through
         return ERROR_ACCESS_DENIED;
     case ENAMETOOLONG:
         return ERROR_FILENAME_EXCED_RANGE;

@@ -2,6 +2,7 @@
 
 #include "platform/ansi.h"
 #include "platform/filetime.h"
+#include "platform/hostfs.h"
 #include "platform/machine.h"
 #include "platform/paths.h"
 #include "platform/root.h"
@@ -31,9 +32,14 @@ bool insideFolder(const std::string& path, const std::string& folder) {
 }
 
 // A cache file may only be removed with its entry when the cache owns it: an entry that
-// names a file elsewhere must not take the user's file with it.
+// names a file elsewhere must not take the user's file with it, nor one that a link inside
+// the cache's folders leads to.
 bool ownedByCache(const std::string& path) {
-    return insideFolder(path, cacheFolder()) || insideFolder(path, cookiesFolder());
+    if (!insideFolder(path, cacheFolder()) && !insideFolder(path, cookiesFolder())) return false;
+    std::string host;
+    std::string name;
+    DWORD error = 0;
+    return resolvePath(path, host, error) && openParentNoFollow(host, name).valid();
 }
 
 // The last path segment of a URL, without query or fragment, reduced to characters that a
@@ -106,7 +112,7 @@ Record recordOf(const Statement& st) {
     r.useCount = static_cast<DWORD>(st.int64(11));
     r.hitRate = static_cast<DWORD>(st.int64(12));
     r.exemptDelta = static_cast<DWORD>(st.int64(13));
-    r.locked = st.int64(14) != 0;
+    r.lockCount = static_cast<DWORD>(st.int64(14));
     r.title = st.text(15);
     return r;
 }
@@ -151,7 +157,7 @@ void put(const Record& r) {
         .bind(12, static_cast<std::int64_t>(r.useCount))
         .bind(13, static_cast<std::int64_t>(r.hitRate))
         .bind(14, static_cast<std::int64_t>(r.exemptDelta))
-        .bind(15, static_cast<std::int64_t>(r.locked ? 1 : 0))
+        .bind(15, static_cast<std::int64_t>(r.lockCount))
         .bind(16, r.title);
     st.step();
 }
@@ -193,11 +199,30 @@ bool nextAfter(Container container, std::int64_t afterId, Record& record) {
     return true;
 }
 
-bool setLocked(const std::string& url, bool locked) {
-    Statement st("UPDATE url_cache SET locked = ? WHERE url = ?");
-    st.bind(1, static_cast<std::int64_t>(locked ? 1 : 0)).bind(2, url);
+bool lock(const std::string& url) {
+    Statement st("UPDATE url_cache SET locked = locked + 1 WHERE url = ?");
+    st.bind(1, url);
     st.step();
     return changes() > 0;
+}
+
+bool unlock(const std::string& url) {
+    Transaction tx;
+    bool pendingDelete = false;
+    {
+        Statement st("SELECT locked, type FROM url_cache WHERE url = ?");
+        st.bind(1, url);
+        if (!st.step() || st.int64(0) <= 0) return false;
+        pendingDelete = st.int64(0) == 1 && (st.int64(1) & PENDING_DELETE_CACHE_ENTRY);
+    }
+    {
+        Statement st("UPDATE url_cache SET locked = locked - 1 WHERE url = ?");
+        st.bind(1, url);
+        st.step();
+    }
+    if (pendingDelete) remove(url);
+    tx.commit();
+    return true;
 }
 
 bool setSize(const std::string& url, std::uint64_t size) {
@@ -222,9 +247,15 @@ DWORD remove(const std::string& url) {
         Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
         st.bind(1, url);
         if (!st.step()) return ERROR_FILE_NOT_FOUND;
-        if (st.int64(2) != 0) return ERROR_SHARING_VIOLATION;
         id = st.int64(0);
         localFile = st.text(1);
+        if (st.int64(2) > 0) {
+            Statement mark("UPDATE url_cache SET type = type | ? WHERE id = ?");
+            mark.bind(1, PENDING_DELETE_CACHE_ENTRY).bind(2, id);
+            mark.step();
+            tx.commit();
+            return ERROR_ACCESS_DENIED;
+        }
     }
     if (!localFile.empty() && ownedByCache(localFile)) {
         // The cache owns its files: a read-only attribute does not keep one alive, but a

@@ -30,8 +30,8 @@ struct Record {
     DWORD useCount = 0;
     DWORD hitRate = 0;
     DWORD exemptDelta = 0;
-    bool locked = false;
-    std::string title; // history entries
+    DWORD lockCount = 0; // a locked entry is not deleted until its last lock is released
+    std::string title;   // history entries
 };
 
 // Inserts the record, or replaces every field of the entry with the same URL (which keeps
@@ -42,10 +42,14 @@ bool get(const std::string& url, Record& record);
 std::vector<Record> list(Container container);
 // The first entry of the container after the given row, in walk order.
 bool nextAfter(Container container, std::int64_t afterId, Record& record);
-bool setLocked(const std::string& url, bool locked);
+// Takes one more lock on the entry, or releases one; releasing the last lock of an entry whose
+// deletion was asked for deletes it. False when there is no such entry (or no lock to release).
+bool lock(const std::string& url);
+bool unlock(const std::string& url);
 bool setSize(const std::string& url, std::uint64_t size);
 bool setTitle(const std::string& url, const std::string& title);
-// Removes the entry and its file; ERROR_SUCCESS or the Win32 error.
+// Removes the entry and its file; ERROR_SUCCESS or the Win32 error. A locked entry is marked
+// (PENDING_DELETE_CACHE_ENTRY) and goes when its last lock is released: ERROR_ACCESS_DENIED.
 DWORD remove(const std::string& url);
 
 // The folders of the cache ("Cache" and "Cookies" of the shell folders), as Windows paths

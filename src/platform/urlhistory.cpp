@@ -182,7 +182,7 @@ class UrlHistory final : public IUrlHistoryStg2, RefCounted {
         Record r;
         const std::string key = keyPrefix() + WideToAnsi(url);
         if (platform::urlcache::get(key, r)) {
-            if (r.locked) return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+            if (r.lockCount > 0) return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
             ++r.useCount;
         } else {
             r.url = key;
@@ -236,7 +236,7 @@ class UrlHistory final : public IUrlHistoryStg2, RefCounted {
         const std::string prefix = keyPrefix();
         platform::Transaction tx;
         for (const Record& r : platform::urlcache::list(Container::History))
-            if (isOwnEntry(r.url, prefix) && !r.locked) platform::urlcache::remove(r.url);
+            if (isOwnEntry(r.url, prefix) && r.lockCount == 0) platform::urlcache::remove(r.url);
         tx.commit();
         return S_OK;
     }

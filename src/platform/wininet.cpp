@@ -200,6 +200,7 @@ HANDLE FindFirstUrlCacheEntryExA(LPCSTR urlSearchPattern, DWORD, DWORD filter, G
     auto find = std::make_unique<CacheFind>();
     find->filter = filter;
     find->empty = groupId != 0;
+    find->container = Container::Content; // no pattern: the content entries, as documented
     if (urlSearchPattern) {
         const std::string pattern = urlSearchPattern;
         find->container = urlcache::containerOf(pattern);
@@ -279,6 +280,40 @@ BOOL DeleteUrlCacheEntry(LPCSTR urlName) {
     return DeleteUrlCacheEntryA(urlName);
 }
 
+BOOL RetrieveUrlCacheEntryFileA(LPCSTR urlName, LPINTERNET_CACHE_ENTRY_INFOA cacheEntryInfo,
+                                LPDWORD cbCacheEntryInfo, DWORD) {
+    if (!urlName || !cbCacheEntryInfo) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    Transaction tx;
+    Record r;
+    if (!urlcache::get(urlName, r)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    const DWORD error = fill(r, cacheEntryInfo, cbCacheEntryInfo);
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
+    urlcache::lock(urlName);
+    tx.commit();
+    return TRUE;
+}
+
+BOOL UnlockUrlCacheEntryFileA(LPCSTR urlName, DWORD) {
+    if (!urlName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!urlcache::unlock(urlName)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireTime,
                           FILETIME lastModifiedTime, DWORD cacheEntryType, LPBYTE headerInfo,
                           DWORD cchHeaderInfo, LPCSTR fileExtension, LPCSTR) {
@@ -315,7 +350,7 @@ BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireT
     Transaction tx;
     Record old;
     if (urlcache::get(r.url, old)) {
-        if (old.locked) {
+        if (old.lockCount > 0) {
             SetLastError(ERROR_SHARING_VIOLATION);
             return FALSE;
         }

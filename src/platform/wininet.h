@@ -17,6 +17,8 @@ constexpr DWORD SPARSE_CACHE_ENTRY = 0x00010000;
 constexpr DWORD OCX_CACHE_ENTRY = 0x00020000;
 constexpr DWORD COOKIE_CACHE_ENTRY = 0x00100000;
 constexpr DWORD URLHISTORY_CACHE_ENTRY = 0x00200000;
+// Marked for deletion while locked; deleted when the last lock is released.
+constexpr DWORD PENDING_DELETE_CACHE_ENTRY = 0x00400000;
 
 // The strings that the pointers name follow the record in the caller's buffer.
 struct INTERNET_CACHE_ENTRY_INFOA {
@@ -56,8 +58,8 @@ struct INTERNET_CACHE_GROUP_INFOA {
 };
 using LPINTERNET_CACHE_GROUP_INFOA = INTERNET_CACHE_GROUP_INFOA*;
 
-// Walks: the pattern selects the container (null: every entry, "": content, "Cookie:",
-// "Visited:"); an entry is kept when its type shares a bit with the filter.
+// Walks: the pattern selects the container (null or "": content, "Cookie:", "Visited:");
+// an entry is kept when its type shares a bit with the filter.
 HANDLE FindFirstUrlCacheEntryExA(LPCSTR urlSearchPattern, DWORD flags, DWORD filter,
                                  GROUPID groupId, LPINTERNET_CACHE_ENTRY_INFOA firstCacheEntryInfo,
                                  LPDWORD cbEntryInfo, LPVOID groupAttributes,
@@ -70,8 +72,14 @@ BOOL GetUrlCacheEntryInfoExA(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA cacheEntry
                              LPDWORD cbCacheEntryInfo, LPSTR redirectUrl, LPDWORD cbRedirectUrl,
                              LPVOID reserved, DWORD flags);
 // Removes the entry and its file in the cache folder.
+// A locked entry is not deleted at once: ERROR_ACCESS_DENIED, and it goes when unlocked.
 BOOL DeleteUrlCacheEntryA(LPCSTR urlName);
 BOOL DeleteUrlCacheEntry(LPCSTR urlName);
+// Looks an entry up as GetUrlCacheEntryInfoExA does and locks it (its file is in use);
+// UnlockUrlCacheEntryFileA releases one lock.
+BOOL RetrieveUrlCacheEntryFileA(LPCSTR urlName, LPINTERNET_CACHE_ENTRY_INFOA cacheEntryInfo,
+                                LPDWORD cbCacheEntryInfo, DWORD reserved);
+BOOL UnlockUrlCacheEntryFileA(LPCSTR urlName, DWORD reserved);
 // Adds the entry, or replaces the one with the same URL. The local file, when given, must
 // exist; its size becomes the entry's size.
 BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireTime,

@@ -153,9 +153,9 @@ TEST_F(IECacheTest, DeleteAllEntriesEmptiesTheSelectionWithItsFiles) {
 TEST_F(IECacheTest, DeleteAllEntriesPassesOverLockedEntriesAndEnds) {
     for (int i = 0; i < 6; ++i)
         addContent("http://lock.example/" + std::to_string(i) + ".htm");
-    platform::urlcache::setLocked("http://lock.example/0.htm", true);
-    platform::urlcache::setLocked("http://lock.example/3.htm", true);
-    platform::urlcache::setLocked("http://lock.example/5.htm", true);
+    platform::urlcache::lock("http://lock.example/0.htm");
+    platform::urlcache::lock("http://lock.example/3.htm");
+    platform::urlcache::lock("http://lock.example/5.htm");
     TIECache cache;
     configureForContent(cache);
     cache.DeleteAllEntries();

@@ -9,6 +9,7 @@
 #include "platform/urlcache.h"
 #include "platform/win32.h"
 
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <vector>
@@ -121,14 +122,17 @@ TEST_F(WininetTest, PatternSelectsTheContainerAndTheFilterTheTypes) {
     addContent("http://b.example/sticky.css", "body{}", STICKY_CACHE_ENTRY);
     const std::string visit = addVisit("http://a.example/page.htm");
 
-    EXPECT_EQ(walk(nullptr, kAll).size(), 4u);
+    // No pattern is the content, as the empty one: never cookies or history.
+    EXPECT_EQ(walk(nullptr, kAll), (std::vector<std::string>{"http://a.example/page.htm",
+                                                             "http://b.example/sticky.css"}));
     EXPECT_EQ(walk("", kAll), (std::vector<std::string>{"http://a.example/page.htm",
                                                         "http://b.example/sticky.css"}));
     EXPECT_EQ(walk("Cookie:", kAll), (std::vector<std::string>{cookie}));
     EXPECT_EQ(walk("Visited:", kAll), (std::vector<std::string>{visit}));
     EXPECT_EQ(walk("", NORMAL_CACHE_ENTRY),
               (std::vector<std::string>{"http://a.example/page.htm"}));
-    EXPECT_EQ(walk(nullptr, COOKIE_CACHE_ENTRY), (std::vector<std::string>{cookie}));
+    EXPECT_TRUE(walk(nullptr, COOKIE_CACHE_ENTRY).empty());
+    EXPECT_EQ(walk("Cookie:", COOKIE_CACHE_ENTRY), (std::vector<std::string>{cookie}));
     EXPECT_TRUE(walk(nullptr, 0).empty());
     EXPECT_EQ(walk("http://b.", kAll), (std::vector<std::string>{"http://b.example/sticky.css"}));
 }
@@ -193,21 +197,51 @@ TEST_F(WininetTest, WalkThatDeletesAsItGoesSeesEveryOtherEntryOnce) {
     EXPECT_TRUE(walk(nullptr, kAll).empty());
 }
 
-TEST_F(WininetTest, DeletionTakesTheFileAlongUnlessTheEntryIsLocked) {
+TEST_F(WininetTest, ALockedEntryGoesWhenItsLastLockIsReleased) {
     const std::string file = addContent("http://del.example/a.gif", "GIF89a");
     const std::string locked = addContent("http://del.example/b.jpg", "jpeg");
-    ASSERT_TRUE(platform::urlcache::setLocked("http://del.example/b.jpg", true));
+    // Two readers have the file open.
+    std::vector<char> buffer(4096);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    DWORD size = static_cast<DWORD>(buffer.size());
+    ASSERT_TRUE(RetrieveUrlCacheEntryFileA("http://del.example/b.jpg", info, &size, 0));
+    EXPECT_STREQ(info->lpszLocalFileName, locked.c_str());
+    ASSERT_TRUE(platform::urlcache::lock("http://del.example/b.jpg"));
 
     SetLastError(kJunk);
     EXPECT_FALSE(DeleteUrlCacheEntry("http://del.example/b.jpg"));
-    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_TRUE(FileExistsA(locked));
     EXPECT_EQ(walk("", kAll).size(), 2u);
 
+    EXPECT_TRUE(UnlockUrlCacheEntryFileA("http://del.example/b.jpg", 0));
+    EXPECT_TRUE(FileExistsA(locked)); // one lock is still held
+    EXPECT_TRUE(UnlockUrlCacheEntryFileA("http://del.example/b.jpg", 0));
+    EXPECT_FALSE(FileExistsA(locked));
+    EXPECT_EQ(walk("", kAll), (std::vector<std::string>{"http://del.example/a.gif"}));
+    SetLastError(kJunk);
+    EXPECT_FALSE(UnlockUrlCacheEntryFileA("http://del.example/b.jpg", 0));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    // The cache owns its files: a read-only one goes with its entry.
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_TRUE(DeleteUrlCacheEntry("http://del.example/a.gif"));
     EXPECT_FALSE(FileExistsA(file));
-    EXPECT_EQ(walk("", kAll), (std::vector<std::string>{"http://del.example/b.jpg"}));
+    EXPECT_TRUE(walk("", kAll).empty());
+}
+
+TEST_F(WininetTest, DeletionNeverFollowsALinkInsideTheCacheFolder) {
+    // A folder link inside the cache folder leads outside the platform root to a canary.
+    const std::string outside = platform.programFolder() + "/outside";
+    testing_support::writeHostFile(outside + "/canary.htm", "alive");
+    const std::string cache = platform::urlcache::cacheFolder();
+    std::filesystem::create_directory_symlink(outside, platform.hostPath(cache) + "/linked");
+    const std::string viaLink = cache + "\\linked\\canary.htm";
+    ASSERT_TRUE(CommitUrlCacheEntryA("http://evil.example/canary.htm", viaLink.c_str(), fileTime(0),
+                                     fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0, "htm", nullptr));
+    EXPECT_TRUE(DeleteUrlCacheEntry("http://evil.example/canary.htm"));
+    EXPECT_TRUE(walk("", kAll).empty());
+    EXPECT_EQ("alive", testing_support::readHostFile(outside + "/canary.htm"));
 }
 
 TEST_F(WininetTest, DeletionLeavesFilesOutsideTheCacheAlone) {
@@ -238,7 +272,7 @@ TEST_F(WininetTest, CommitReplacesAnEntryInPlaceAndRefusesMissingFilesAndLockedE
                                       nullptr, nullptr));
     EXPECT_NE(GetLastError(), kJunk);
 
-    platform::urlcache::setLocked("http://c.example/2.htm", true);
+    platform::urlcache::lock("http://c.example/2.htm");
     SetLastError(kJunk);
     EXPECT_FALSE(CommitUrlCacheEntryA("http://c.example/2.htm", nullptr, fileTime(0), fileTime(0),
                                       NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));

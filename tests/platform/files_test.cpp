@@ -321,6 +321,40 @@ TEST_F(FilesTest, DeletingALinkKeepsWhatItPointsTo) {
     EXPECT_EQ("target", readHostFile(platform.programFolder() + "/outside/target.txt"));
 }
 
+TEST_F(FilesTest, NoDeletionOrRenamePassesThroughALinkedFolder) {
+    // A folder link inside drive C: that leads outside the platform root, with a canary.
+    const std::string outside = platform.programFolder() + "/outside";
+    writeHostFile(outside + "/canary.txt", "alive");
+    fs::create_directories(outside + "/Sub");
+    fs::create_directories(host("Cache"));
+    fs::create_directory_symlink(outside, host("Cache/linked"));
+
+    junkLastError();
+    EXPECT_FALSE(DeleteFileA("C:\\Cache\\linked\\canary.txt"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(RemoveDirectoryA("C:\\Cache\\linked\\Sub"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(MoveFileA("C:\\Cache\\linked\\canary.txt", "C:\\moved.txt"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    ASSERT_TRUE(WriteWholeFile("C:\\mine.txt", "mine"));
+    junkLastError();
+    EXPECT_FALSE(MoveFileA("C:\\mine.txt", "C:\\Cache\\linked\\mine.txt"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    // Lower case, another spelling of the same link.
+    EXPECT_FALSE(DeleteFileA("c:\\cache\\LINKED\\CANARY.TXT"));
+
+    EXPECT_EQ("alive", readHostFile(outside + "/canary.txt"));
+    EXPECT_TRUE(fs::is_directory(outside + "/Sub"));
+    EXPECT_FALSE(fs::exists(outside + "/mine.txt"));
+    EXPECT_EQ("mine", readHostFile(host("mine.txt")));
+    // Reading through the link is fine; only what changes the tree refuses it.
+    std::string text;
+    EXPECT_TRUE(ReadWholeFile("C:\\Cache\\linked\\canary.txt", text));
+    EXPECT_EQ("alive", text);
+}
+
 TEST_F(FilesTest, WholeFilesRoundTripAnyBytes) {
     const std::string bytes("line\r\n\0\xFF\x80 end", 13);
     ASSERT_TRUE(WriteWholeFile("C:\\Users\\User\\Documents\\blob.bin", bytes));

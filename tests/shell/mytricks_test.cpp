@@ -207,6 +207,12 @@ TEST_F(PlatformTest, DeleteFolderTreeRemovesLinksWithoutFollowingThem) {
     DeleteFolderTree("C:\\Link\\");
     EXPECT_FALSE(fs::exists(fs::symlink_status(c + "/Link")));
     EXPECT_EQ("keep", readHostFile(c + "/Outside/Inner/more.txt"));
+
+    // Given a folder beyond a link, nothing is deleted.
+    fs::create_directories(c + "/Tree2");
+    fs::create_symlink(c + "/Outside", c + "/Tree2/folderlink");
+    DeleteFolderTree("C:\\Tree2\\folderlink\\Inner\\");
+    EXPECT_EQ("keep", readHostFile(c + "/Outside/Inner/more.txt"));
 }
 
 TEST_F(PlatformTest, DeleteFolderTreeLetsWindowMessagesThrough) {

@@ -101,7 +101,7 @@ TEST_F(CacheSectionTest, EmptyingDeletesEverythingAndReportsTheFreedKilobytes) {
 TEST_F(CacheSectionTest, LockedEntriesStayListedAndAreNotCountedAsFreed) {
     addContentEntry("http://l.example/free.htm", "free.htm", 8192);
     addContentEntry("http://l.example/busy.js", "busy.js", 3072);
-    platform::urlcache::setLocked("http://l.example/busy.js", true);
+    platform::urlcache::lock("http://l.example/busy.js");
     Form1->SpeedButton3->click();
     emit page()->Label41->clicked();
     ASSERT_EQ(1, page()->ListBox2->count());

@@ -102,7 +102,7 @@ int cacheList(const Args& args) {
     for (const Record& r : records)
         std::printf("%s\t%llu\t%s\t%s%s\n", r.url.c_str(), static_cast<unsigned long long>(r.size),
                     timeText(r.lastAccess).c_str(), r.localFile.empty() ? "-" : r.localFile.c_str(),
-                    r.locked ? "\tlocked" : "");
+                    r.lockCount > 0 ? "\tlocked" : "");
     std::printf("%zu entries\n", records.size());
     return 0;
 }
@@ -159,7 +159,7 @@ int cacheAdd(const Args& args) {
         std::fprintf(stderr, "skplatform cache: cannot add '%s' (error %u)\n", url.c_str(), error);
         return 1;
     }
-    if (locked) platform::urlcache::setLocked(url, true);
+    if (locked) platform::urlcache::lock(url);
     std::printf("%s\t%s\n", url.c_str(), file.c_str());
     return 0;
 }
@@ -170,9 +170,9 @@ int cacheDelete(const Args& args) {
         const DWORD error = GetLastError();
         std::fprintf(stderr, "skplatform cache: cannot delete '%s': %s (error %u)\n",
                      args[1].c_str(),
-                     error == ERROR_FILE_NOT_FOUND      ? "no such entry"
-                     : error == ERROR_SHARING_VIOLATION ? "the entry is locked"
-                                                        : "failed",
+                     error == ERROR_FILE_NOT_FOUND  ? "no such entry"
+                     : error == ERROR_ACCESS_DENIED ? "the entry is locked; it goes when unlocked"
+                                                    : "failed",
                      error);
         return 1;
     }
@@ -182,7 +182,9 @@ int cacheDelete(const Args& args) {
 int cacheLock(const Args& args) {
     if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--off"))
         return usageError("cache", "lock needs a URL and optionally --off");
-    if (!platform::urlcache::setLocked(args[1], args.size() == 2)) {
+    const bool done =
+        args.size() == 2 ? platform::urlcache::lock(args[1]) : platform::urlcache::unlock(args[1]);
+    if (!done) {
         std::fprintf(stderr, "skplatform cache: no entry '%s'\n", args[1].c_str());
         return 1;
     }
@@ -335,7 +337,7 @@ void seedDemoCache() {
             r.extension = kind;
             r.useCount = static_cast<DWORD>(1 + index % 9);
             r.hitRate = static_cast<DWORD>(index % 5);
-            r.locked = index % 97 == 5; // a few, as pages open in a browser keep theirs
+            r.lockCount = index % 97 == 5 ? 1 : 0; // a few, as pages open in a browser keep theirs
             platform::urlcache::put(r);
         }
     }
