@@ -96,19 +96,24 @@ bool entryOrFail(LPCSTR path, std::string& host, struct stat& st) {
 
 } // namespace platform::files
 
+using namespace platform;
 using namespace platform::files;
 
 DWORD GetFileAttributesA(LPCSTR fileName) {
-    std::string host;
-    struct stat st;
-    if (!entryOrFail(fileName, host, st)) return INVALID_FILE_ATTRIBUTES;
-    return attributesOf(host, st);
+    return guardedCall<DWORD>(INVALID_FILE_ATTRIBUTES, [&]() -> DWORD {
+        std::string host;
+        struct stat st;
+        if (!entryOrFail(fileName, host, st)) return INVALID_FILE_ATTRIBUTES;
+        return attributesOf(host, st);
+    });
 }
 
 BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
-    std::string host;
-    struct stat st;
-    if (!entryOrFail(fileName, host, st)) return FALSE;
-    storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        std::string host;
+        struct stat st;
+        if (!entryOrFail(fileName, host, st)) return FALSE;
+        storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
+        return TRUE;
+    });
 }

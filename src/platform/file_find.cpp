@@ -3,6 +3,7 @@
 #include "platform/files_internal.h"
 #include "platform/filetime.h"
 #include "platform/paths.h"
+#include "platform/root.h"
 #include "platform/win32.h"
 
 #include <dirent.h>
@@ -79,88 +80,93 @@ WIN32_FIND_DATAA findDataFor(const std::string& host, const std::string& ansiNam
 } // namespace
 
 HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData) {
-    if (!fileName || !findData) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
-    }
-    std::string path = fileName;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    const auto slash = path.find_last_of('\\');
-    std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (pattern.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
-    if (folder.size() == 2 && folder[1] == ':') folder += "\\";
-    std::string host;
-    if (!resolveOrFail(folder.c_str(), host)) return INVALID_HANDLE_VALUE;
-    const bool isRoot = fullWindowsPath(folder).size() == 3;
-
-    auto state = std::make_unique<FindState>();
-    const bool wildcard = pattern.find_first_of("*?") != std::string::npos;
-    if (!wildcard) {
-        // A plain name: the entry itself, looked up ignoring case.
-        std::string entryHost;
-        DWORD error = 0;
-        struct stat st;
-        if (resolvePath(path, entryHost, error) && ::lstat(entryHost.c_str(), &st) == 0) {
-            const auto nameStart = entryHost.find_last_of('/');
-            state->entries.push_back(
-                findDataFor(entryHost, utf8ToAnsi(entryHost.substr(nameStart + 1))));
-        }
-    } else {
-        DIR* dir = ::opendir(host.empty() ? "/" : host.c_str());
-        if (!dir) {
-            SetLastError(ERROR_PATH_NOT_FOUND);
+    return guardedCall<HANDLE>(INVALID_HANDLE_VALUE, [&]() -> HANDLE {
+        if (!fileName || !findData) {
+            SetLastError(ERROR_INVALID_PARAMETER);
             return INVALID_HANDLE_VALUE;
         }
-        std::vector<std::string> names;
-        while (dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (isRoot && (name == "." || name == "..")) continue;
-            names.push_back(name);
+        std::string path = fileName;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        const auto slash = path.find_last_of('\\');
+        std::string folder =
+            slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+        const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (pattern.empty()) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
         }
-        ::closedir(dir);
-        // The order of a Windows volume: names sorted ignoring case.
-        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return lstrcmpiA(utf8ToAnsi(a).c_str(), utf8ToAnsi(b).c_str()) < 0;
-        });
-        for (const auto& name : names) {
-            const std::string ansi = utf8ToAnsi(name);
-            if (!matches(pattern.c_str(), ansi.c_str())) continue;
-            state->entries.push_back(findDataFor(name == "."    ? host
-                                                 : name == ".." ? host + "/.."
-                                                                : host + "/" + name,
-                                                 ansi));
+        if (folder.size() == 2 && folder[1] == ':') folder += "\\";
+        std::string host;
+        if (!resolveOrFail(folder.c_str(), host)) return INVALID_HANDLE_VALUE;
+        const bool isRoot = fullWindowsPath(folder).size() == 3;
+
+        auto state = std::make_unique<FindState>();
+        const bool wildcard = pattern.find_first_of("*?") != std::string::npos;
+        if (!wildcard) {
+            // A plain name: the entry itself, looked up ignoring case.
+            std::string entryHost;
+            DWORD error = 0;
+            struct stat st;
+            if (resolvePath(path, entryHost, error) && ::lstat(entryHost.c_str(), &st) == 0) {
+                const auto nameStart = entryHost.find_last_of('/');
+                state->entries.push_back(
+                    findDataFor(entryHost, utf8ToAnsi(entryHost.substr(nameStart + 1))));
+            }
+        } else {
+            DIR* dir = ::opendir(host.empty() ? "/" : host.c_str());
+            if (!dir) {
+                SetLastError(ERROR_PATH_NOT_FOUND);
+                return INVALID_HANDLE_VALUE;
+            }
+            std::vector<std::string> names;
+            while (dirent* entry = ::readdir(dir)) {
+                const std::string name = entry->d_name;
+                if (isRoot && (name == "." || name == "..")) continue;
+                names.push_back(name);
+            }
+            ::closedir(dir);
+            // The order of a Windows volume: names sorted ignoring case.
+            std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+                return lstrcmpiA(utf8ToAnsi(a).c_str(), utf8ToAnsi(b).c_str()) < 0;
+            });
+            for (const auto& name : names) {
+                const std::string ansi = utf8ToAnsi(name);
+                if (!matches(pattern.c_str(), ansi.c_str())) continue;
+                state->entries.push_back(findDataFor(name == "."    ? host
+                                                     : name == ".." ? host + "/.."
+                                                                    : host + "/" + name,
+                                                     ansi));
+            }
         }
-    }
-    if (state->entries.empty()) {
-        struct stat st;
-        SetLastError(::stat(host.empty() ? "/" : host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)
-                         ? ERROR_FILE_NOT_FOUND
-                         : ERROR_PATH_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
-    *findData = state->entries[0];
-    state->next = 1;
-    FindState* raw = state.release();
-    findHandles().insert(raw);
-    return raw;
+        if (state->entries.empty()) {
+            struct stat st;
+            SetLastError(::stat(host.empty() ? "/" : host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)
+                             ? ERROR_FILE_NOT_FOUND
+                             : ERROR_PATH_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        *findData = state->entries[0];
+        state->next = 1;
+        FindState* raw = state.release();
+        findHandles().insert(raw);
+        return raw;
+    });
 }
 
 BOOL FindNextFileA(HANDLE findFile, LPWIN32_FIND_DATAA findData) {
-    auto* state = static_cast<FindState*>(findFile);
-    if (!findHandles().count(state) || !findData) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (state->next >= state->entries.size()) {
-        SetLastError(ERROR_NO_MORE_FILES);
-        return FALSE;
-    }
-    *findData = state->entries[state->next++];
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        auto* state = static_cast<FindState*>(findFile);
+        if (!findHandles().count(state) || !findData) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (state->next >= state->entries.size()) {
+            SetLastError(ERROR_NO_MORE_FILES);
+            return FALSE;
+        }
+        *findData = state->entries[state->next++];
+        return TRUE;
+    });
 }
 
 BOOL FindClose(HANDLE findFile) {
@@ -174,19 +180,21 @@ BOOL FindClose(HANDLE findFile) {
 }
 
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
-    std::string host;
-    if (!resolveOrFail(longPath, host)) return 0;
-    struct stat st;
-    if (::lstat(host.c_str(), &st) != 0) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return 0;
-    }
-    // The hosted volumes keep no 8.3 names, so the long path is its own short path.
-    const std::string result = longPath;
-    const DWORD length = static_cast<DWORD>(result.size());
-    if (!shortPath || size <= length) return length + 1;
-    std::memcpy(shortPath, result.c_str(), length + 1);
-    return length;
+    return guardedCall<DWORD>(DWORD{0}, [&]() -> DWORD {
+        std::string host;
+        if (!resolveOrFail(longPath, host)) return 0;
+        struct stat st;
+        if (::lstat(host.c_str(), &st) != 0) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return 0;
+        }
+        // The hosted volumes keep no 8.3 names, so the long path is its own short path.
+        const std::string result = longPath;
+        const DWORD length = static_cast<DWORD>(result.size());
+        if (!shortPath || size <= length) return length + 1;
+        std::memcpy(shortPath, result.c_str(), length + 1);
+        return length;
+    });
 }
 
 DWORD GetLogicalDriveStringsA(DWORD size, LPSTR buffer) {

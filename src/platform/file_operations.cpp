@@ -60,244 +60,261 @@ bool entryInFolder(const std::string& host, UniqueFd& folder, std::string& name,
 } // namespace
 
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
-    std::string host;
-    if (!resolveOrFail(pathName, host)) return FALSE;
-    if (::mkdir(host.c_str(), 0755) != 0) {
-        failWithErrno(host);
-        if (errno == ENOENT) SetLastError(ERROR_PATH_NOT_FOUND);
-        return FALSE;
-    }
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        std::string host;
+        if (!resolveOrFail(pathName, host)) return FALSE;
+        if (::mkdir(host.c_str(), 0755) != 0) {
+            failWithErrno(host);
+            if (errno == ENOENT) SetLastError(ERROR_PATH_NOT_FOUND);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 BOOL RemoveDirectoryA(LPCSTR pathName) {
-    std::string host;
-    struct stat st;
-    if (!entryOrFail(pathName, host, st)) return FALSE;
-    if (host == driveCPath() || host == "/" || host.empty()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    UniqueFd folder;
-    std::string name;
-    if (!entryInFolder(host, folder, name, st)) return FALSE;
-    if (S_ISLNK(st.st_mode)) {
-        // A link to a folder goes by itself; what it points to stays.
-        struct stat target;
-        if (::stat(host.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) {
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        std::string host;
+        struct stat st;
+        if (!entryOrFail(pathName, host, st)) return FALSE;
+        if (host == driveCPath() || host == "/" || host.empty()) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        UniqueFd folder;
+        std::string name;
+        if (!entryInFolder(host, folder, name, st)) return FALSE;
+        if (S_ISLNK(st.st_mode)) {
+            // A link to a folder goes by itself; what it points to stays.
+            struct stat target;
+            if (::stat(host.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) {
+                SetLastError(ERROR_DIRECTORY);
+                return FALSE;
+            }
+            if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
+                failWithErrno(host);
+                return FALSE;
+            }
+            forgetAttributes(host);
+            return TRUE;
+        }
+        if (!S_ISDIR(st.st_mode)) {
             SetLastError(ERROR_DIRECTORY);
             return FALSE;
         }
+        if (storedAttributes(host, st.st_ino) & FILE_ATTRIBUTE_READONLY) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) != 0) {
+            failWithErrno(host);
+            return FALSE;
+        }
+        forgetAttributesBelow(host);
+        return TRUE;
+    });
+}
+
+BOOL DeleteFileA(LPCSTR fileName) {
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        std::string host;
+        UniqueFd folder;
+        std::string name;
+        struct stat st;
+        if (!resolveOrFail(fileName, host) || !entryInFolder(host, folder, name, st)) return FALSE;
+        if (S_ISDIR(st.st_mode)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        const DWORD stored = storedAttributes(host, st.st_ino);
+        if (stored & FILE_ATTRIBUTE_READONLY) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        // A symbolic link goes itself, never its target.
         if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
             failWithErrno(host);
             return FALSE;
         }
-        forgetAttributes(host);
+        if (stored) forgetAttributes(host);
         return TRUE;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        SetLastError(ERROR_DIRECTORY);
-        return FALSE;
-    }
-    if (storedAttributes(host, st.st_ino) & FILE_ATTRIBUTE_READONLY) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) != 0) {
-        failWithErrno(host);
-        return FALSE;
-    }
-    forgetAttributesBelow(host);
-    return TRUE;
-}
-
-BOOL DeleteFileA(LPCSTR fileName) {
-    std::string host;
-    UniqueFd folder;
-    std::string name;
-    struct stat st;
-    if (!resolveOrFail(fileName, host) || !entryInFolder(host, folder, name, st)) return FALSE;
-    if (S_ISDIR(st.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    const DWORD stored = storedAttributes(host, st.st_ino);
-    if (stored & FILE_ATTRIBUTE_READONLY) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    // A symbolic link goes itself, never its target.
-    if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
-        failWithErrno(host);
-        return FALSE;
-    }
-    if (stored) forgetAttributes(host);
-    return TRUE;
+    });
 }
 
 BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
-    std::string from;
-    std::string to;
-    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
-    struct stat source;
-    if (::stat(from.c_str(), &source) != 0) {
-        failWithErrno(from);
-        return FALSE;
-    }
-    // Only regular files: a pipe or device would block the copy or never end it.
-    if (!S_ISREG(source.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    struct stat target;
-    if (::lstat(to.c_str(), &target) == 0) {
-        // Copying a file onto itself (another spelling, or a hard link) would truncate the
-        // source before reading it; Windows refuses it because the source is open.
-        struct stat resolved;
-        if (::stat(to.c_str(), &resolved) == 0 && resolved.st_dev == source.st_dev &&
-            resolved.st_ino == source.st_ino) {
-            SetLastError(failIfExists ? ERROR_FILE_EXISTS : ERROR_SHARING_VIOLATION);
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        std::string from;
+        std::string to;
+        if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
+        struct stat source;
+        if (::stat(from.c_str(), &source) != 0) {
+            failWithErrno(from);
             return FALSE;
         }
-        if (failIfExists) {
-            SetLastError(ERROR_FILE_EXISTS);
-            return FALSE;
-        }
-        if (S_ISDIR(target.st_mode) ||
-            (storedAttributes(to, target.st_ino) & FILE_ATTRIBUTE_READONLY)) {
+        // Only regular files: a pipe or device would block the copy or never end it.
+        if (!S_ISREG(source.st_mode)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        if (S_ISLNK(target.st_mode)) ::unlink(to.c_str());
-    }
-    if (!copyFileContents(from, to)) {
-        failWithErrno(to);
-        return FALSE;
-    }
-    struct stat copied;
-    if (::lstat(to.c_str(), &copied) == 0)
-        storeAttributes(to, copied.st_ino, storedAttributes(from, source.st_ino));
-    return TRUE;
+        struct stat target;
+        if (::lstat(to.c_str(), &target) == 0) {
+            // Copying a file onto itself (another spelling, or a hard link) would truncate the
+            // source before reading it; Windows refuses it because the source is open.
+            struct stat resolved;
+            if (::stat(to.c_str(), &resolved) == 0 && resolved.st_dev == source.st_dev &&
+                resolved.st_ino == source.st_ino) {
+                SetLastError(failIfExists ? ERROR_FILE_EXISTS : ERROR_SHARING_VIOLATION);
+                return FALSE;
+            }
+            if (failIfExists) {
+                SetLastError(ERROR_FILE_EXISTS);
+                return FALSE;
+            }
+            if (S_ISDIR(target.st_mode) ||
+                (storedAttributes(to, target.st_ino) & FILE_ATTRIBUTE_READONLY)) {
+                SetLastError(ERROR_ACCESS_DENIED);
+                return FALSE;
+            }
+            if (S_ISLNK(target.st_mode)) ::unlink(to.c_str());
+        }
+        if (!copyFileContents(from, to)) {
+            failWithErrno(to);
+            return FALSE;
+        }
+        struct stat copied;
+        if (::lstat(to.c_str(), &copied) == 0)
+            storeAttributes(to, copied.st_ino, storedAttributes(from, source.st_ino));
+        return TRUE;
+    });
 }
 
 BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
-    std::string from;
-    std::string to;
-    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
-    struct stat source;
-    if (::lstat(from.c_str(), &source) != 0) {
-        failWithErrno(from);
-        return FALSE;
-    }
-    if (from == to) {
-        // The same entry: only a change of case, which the lookup hid. Take the spelling
-        // given for the last component.
-        const std::string given = fullWindowsPath(newFileName);
-        const auto nameStart = given.find_last_of('\\');
-        const auto slash = to.find_last_of('/');
-        if (nameStart == std::string::npos || slash == std::string::npos) return TRUE;
-        to = to.substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1));
-        if (to == from) return TRUE;
-    } else {
-        struct stat existing;
-        if (::lstat(to.c_str(), &existing) == 0) {
-            SetLastError(ERROR_ALREADY_EXISTS);
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        std::string from;
+        std::string to;
+        if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
+        struct stat source;
+        if (::lstat(from.c_str(), &source) != 0) {
+            failWithErrno(from);
             return FALSE;
         }
-    }
-    const DWORD stored = storedAttributes(from, source.st_ino);
-    UniqueFd fromFolder;
-    std::string fromName;
-    if (!entryInFolder(from, fromFolder, fromName, source)) return FALSE;
-    std::string toName;
-    const UniqueFd toFolder = openParentNoFollow(to, toName);
-    if (!toFolder.valid() ||
-        ::renameat(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str()) != 0) {
-        failWithErrno(to);
-        return FALSE;
-    }
-    // Whatever was recorded at the new place belonged to files that are gone.
-    forgetAttributesBelow(to);
-    forgetAttributes(from);
-    struct stat moved;
-    if (stored && ::lstat(to.c_str(), &moved) == 0) storeAttributes(to, moved.st_ino, stored);
-    if (S_ISDIR(source.st_mode)) {
-        // What lies below a moved folder keeps its attributes under the new path.
-        Statement st("UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
-                     "WHERE path >= ?3 AND path < ?4");
-        st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
-        st.step();
-    }
-    return TRUE;
+        if (from == to) {
+            // The same entry: only a change of case, which the lookup hid. Take the spelling
+            // given for the last component.
+            const std::string given = fullWindowsPath(newFileName);
+            const auto nameStart = given.find_last_of('\\');
+            const auto slash = to.find_last_of('/');
+            if (nameStart == std::string::npos || slash == std::string::npos) return TRUE;
+            to = to.substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1));
+            if (to == from) return TRUE;
+        } else {
+            struct stat existing;
+            if (::lstat(to.c_str(), &existing) == 0) {
+                SetLastError(ERROR_ALREADY_EXISTS);
+                return FALSE;
+            }
+        }
+        const DWORD stored = storedAttributes(from, source.st_ino);
+        UniqueFd fromFolder;
+        std::string fromName;
+        if (!entryInFolder(from, fromFolder, fromName, source)) return FALSE;
+        std::string toName;
+        const UniqueFd toFolder = openParentNoFollow(to, toName);
+        if (!toFolder.valid() ||
+            ::renameat(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str()) != 0) {
+            failWithErrno(to);
+            return FALSE;
+        }
+        // Whatever was recorded at the new place belonged to files that are gone.
+        forgetAttributesBelow(to);
+        forgetAttributes(from);
+        struct stat moved;
+        if (stored && ::lstat(to.c_str(), &moved) == 0) storeAttributes(to, moved.st_ino, stored);
+        if (S_ISDIR(source.st_mode)) {
+            // What lies below a moved folder keeps its attributes under the new path.
+            Statement st("UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
+                         "WHERE path >= ?3 AND path < ?4");
+            st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
+            st.step();
+        }
+        return TRUE;
+    });
 }
 
 DWORD GetTempPathA(DWORD size, LPSTR buffer) {
-    const std::string temp = "C:\\Users\\" + userName() + "\\AppData\\Local\\Temp\\";
-    CreateDirectoryA(temp.c_str(), nullptr);
-    const DWORD length = static_cast<DWORD>(temp.size());
-    if (!buffer || size <= length) return length + 1;
-    std::memcpy(buffer, temp.c_str(), length + 1);
-    return length;
+    return guardedCall<DWORD>(DWORD{0}, [&]() -> DWORD {
+        const std::string temp = "C:\\Users\\" + userName() + "\\AppData\\Local\\Temp\\";
+        CreateDirectoryA(temp.c_str(), nullptr);
+        const DWORD length = static_cast<DWORD>(temp.size());
+        if (!buffer || size <= length) return length + 1;
+        std::memcpy(buffer, temp.c_str(), length + 1);
+        return length;
+    });
 }
 
 bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
-    std::string host;
-    if (!resolveOrFail(windowsPath.c_str(), host)) return false;
-    // Non-blocking, so that a pipe cannot hold the open; it is refused below with the rest
-    // of what is not a regular file (a device such as /dev/zero would never end).
-    const UniqueFd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd.valid()) {
-        failWithErrno(host);
-        return false;
-    }
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    contents.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            SetLastError(ERROR_READ_FAULT);
+    return guardedCall<bool>(false, [&]() -> bool {
+        std::string host;
+        if (!resolveOrFail(windowsPath.c_str(), host)) return false;
+        // Non-blocking, so that a pipe cannot hold the open; it is refused below with the rest
+        // of what is not a regular file (a device such as /dev/zero would never end).
+        const UniqueFd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (!fd.valid()) {
+            failWithErrno(host);
             return false;
         }
-        contents.append(buffer, static_cast<std::size_t>(n));
-    }
-    return true;
+        struct stat st;
+        if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        contents.clear();
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0) {
+                SetLastError(ERROR_READ_FAULT);
+                return false;
+            }
+            contents.append(buffer, static_cast<std::size_t>(n));
+        }
+        return true;
+    });
 }
 
 bool WriteWholeFile(const std::string& windowsPath, const std::string& contents) {
-    std::string host;
-    if (!resolveOrFail(windowsPath.c_str(), host)) return false;
-    struct stat st;
-    struct stat target;
-    const bool notAFile = ::stat(host.c_str(), &target) == 0 && !S_ISREG(target.st_mode);
-    if (notAFile || (::lstat(host.c_str(), &st) == 0 &&
-                     (storedAttributes(host, st.st_ino) & FILE_ATTRIBUTE_READONLY))) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    UniqueFd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (!fd.valid()) {
-        failWithErrno(host);
-        return false;
-    }
-    std::size_t written = 0;
-    while (written < contents.size()) {
-        const ssize_t n = ::write(fd.get(), contents.data() + written, contents.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        written += static_cast<std::size_t>(n);
-    }
-    const bool ok = written == contents.size();
-    if (!fd.reset() || !ok) {
-        SetLastError(ERROR_WRITE_FAULT);
-        return false;
-    }
-    return true;
+    return guardedCall<bool>(false, [&]() -> bool {
+        std::string host;
+        if (!resolveOrFail(windowsPath.c_str(), host)) return false;
+        struct stat st;
+        struct stat target;
+        const bool notAFile = ::stat(host.c_str(), &target) == 0 && !S_ISREG(target.st_mode);
+        if (notAFile || (::lstat(host.c_str(), &st) == 0 &&
+                         (storedAttributes(host, st.st_ino) & FILE_ATTRIBUTE_READONLY))) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        UniqueFd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        if (!fd.valid()) {
+            failWithErrno(host);
+            return false;
+        }
+        std::size_t written = 0;
+        while (written < contents.size()) {
+            const ssize_t n =
+                ::write(fd.get(), contents.data() + written, contents.size() - written);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            written += static_cast<std::size_t>(n);
+        }
+        const bool ok = written == contents.size();
+        if (!fd.reset() || !ok) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        return true;
+    });
 }
 
 bool FileExistsA(const std::string& windowsPath) {

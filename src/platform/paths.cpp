@@ -201,36 +201,40 @@ DWORD errorFromErrno(int err, bool parentMissing) {
 } // namespace platform
 
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
-    using namespace platform;
-    if (g_currentDirectory.empty()) g_currentDirectory = initialCurrentDirectory();
-    const DWORD length = static_cast<DWORD>(g_currentDirectory.size());
-    if (!buffer || size <= length) return length + 1;
-    std::copy(g_currentDirectory.begin(), g_currentDirectory.end(), buffer);
-    buffer[length] = '\0';
-    return length;
+    return platform::guardedCall<DWORD>(DWORD{0}, [&]() -> DWORD {
+        using namespace platform;
+        if (g_currentDirectory.empty()) g_currentDirectory = initialCurrentDirectory();
+        const DWORD length = static_cast<DWORD>(g_currentDirectory.size());
+        if (!buffer || size <= length) return length + 1;
+        std::copy(g_currentDirectory.begin(), g_currentDirectory.end(), buffer);
+        buffer[length] = '\0';
+        return length;
+    });
 }
 
 BOOL SetCurrentDirectoryA(LPCSTR pathName) {
-    using namespace platform;
-    if (!pathName || !*pathName) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::string host;
-    DWORD error = 0;
-    if (!resolvePath(pathName, host, error)) {
-        SetLastError(error);
-        return FALSE;
-    }
-    struct stat st;
-    if (::stat(host.c_str(), &st) != 0) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return FALSE;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        SetLastError(ERROR_DIRECTORY);
-        return FALSE;
-    }
-    g_currentDirectory = windowsPathOf(host);
-    return TRUE;
+    return platform::guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        using namespace platform;
+        if (!pathName || !*pathName) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        std::string host;
+        DWORD error = 0;
+        if (!resolvePath(pathName, host, error)) {
+            SetLastError(error);
+            return FALSE;
+        }
+        struct stat st;
+        if (::stat(host.c_str(), &st) != 0) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            SetLastError(ERROR_DIRECTORY);
+            return FALSE;
+        }
+        g_currentDirectory = windowsPathOf(host);
+        return TRUE;
+    });
 }

@@ -89,172 +89,192 @@ LSTATUS copyData(const std::string& data, DWORD type, LPBYTE out, LPDWORD size) 
 } // namespace
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
-    if (!result) return ERROR_INVALID_PARAMETER;
-    *result = nullptr;
-    KeyId parent = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
-    const KeyId found = registry::find(parent, subKey ? subKey : "");
-    if (found == kNoKey) return ERROR_FILE_NOT_FOUND;
-    if (writeRefused(found, desired)) return ERROR_ACCESS_DENIED;
-    *result = newHandle(found, desired);
-    return ERROR_SUCCESS;
+    return guardedStatus([&]() -> LSTATUS {
+        if (!result) return ERROR_INVALID_PARAMETER;
+        *result = nullptr;
+        KeyId parent = kNoKey;
+        REGSAM access = 0;
+        if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
+        const KeyId found = registry::find(parent, subKey ? subKey : "");
+        if (found == kNoKey) return ERROR_FILE_NOT_FOUND;
+        if (writeRefused(found, desired)) return ERROR_ACCESS_DENIED;
+        *result = newHandle(found, desired);
+        return ERROR_SUCCESS;
+    });
 }
 
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desired,
                         LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
-    if (!result) return ERROR_INVALID_PARAMETER;
-    *result = nullptr;
-    // Looked up inside the transaction, so the key cannot vanish before the write.
-    Transaction tx;
-    KeyId parent = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
-    const std::string path = subKey ? subKey : "";
-    if (!path.empty() && path[0] == '\\') return ERROR_BAD_PATHNAME;
-    KeyId found = registry::find(parent, path);
-    if (found == kNoKey && !userMayWrite(parent)) return ERROR_ACCESS_DENIED;
-    if (found != kNoKey && writeRefused(found, desired)) return ERROR_ACCESS_DENIED;
-    bool created = false;
-    if (found == kNoKey) found = registry::create(parent, path, &created);
-    tx.commit();
-    if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *result = newHandle(found, desired);
-    return ERROR_SUCCESS;
+    return guardedStatus([&]() -> LSTATUS {
+        if (!result) return ERROR_INVALID_PARAMETER;
+        *result = nullptr;
+        // Looked up inside the transaction, so the key cannot vanish before the write.
+        Transaction tx;
+        KeyId parent = kNoKey;
+        REGSAM access = 0;
+        if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
+        const std::string path = subKey ? subKey : "";
+        if (!path.empty() && path[0] == '\\') return ERROR_BAD_PATHNAME;
+        KeyId found = registry::find(parent, path);
+        if (found == kNoKey && !userMayWrite(parent)) return ERROR_ACCESS_DENIED;
+        if (found != kNoKey && writeRefused(found, desired)) return ERROR_ACCESS_DENIED;
+        bool created = false;
+        if (found == kNoKey) found = registry::create(parent, path, &created);
+        tx.commit();
+        if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        *result = newHandle(found, desired);
+        return ERROR_SUCCESS;
+    });
 }
 
 LSTATUS RegCloseKey(HKEY key) {
-    if (hiveOf(key) != kNoKey) return ERROR_SUCCESS;
-    return openKeys().erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS
-                                                                   : ERROR_INVALID_HANDLE;
+    return guardedStatus([&]() -> LSTATUS {
+        if (hiveOf(key) != kNoKey) return ERROR_SUCCESS;
+        return openKeys().erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS
+                                                                       : ERROR_INVALID_HANDLE;
+    });
 }
 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
                          LPDWORD dataSize) {
-    KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
-    if (data && !dataSize) return ERROR_INVALID_PARAMETER;
-    registry::Value value;
-    if (!registry::getValue(id, valueName ? valueName : "", value)) return ERROR_FILE_NOT_FOUND;
-    if (type) *type = value.type;
-    return copyData(value.data, value.type, data, dataSize);
+    return guardedStatus([&]() -> LSTATUS {
+        KeyId id = kNoKey;
+        if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
+        if (data && !dataSize) return ERROR_INVALID_PARAMETER;
+        registry::Value value;
+        if (!registry::getValue(id, valueName ? valueName : "", value)) return ERROR_FILE_NOT_FOUND;
+        if (type) *type = value.type;
+        return copyData(value.data, value.type, data, dataSize);
+    });
 }
 
 LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
                        DWORD dataSize) {
-    Transaction tx;
-    KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS) return rc;
-    if (!data && dataSize) return ERROR_NOACCESS;
-    registry::setValue(id, valueName ? valueName : "", type,
-                       std::string(reinterpret_cast<const char*>(data), data ? dataSize : 0));
-    tx.commit();
-    return ERROR_SUCCESS;
+    return guardedStatus([&]() -> LSTATUS {
+        Transaction tx;
+        KeyId id = kNoKey;
+        if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS) return rc;
+        if (!data && dataSize) return ERROR_NOACCESS;
+        registry::setValue(id, valueName ? valueName : "", type,
+                           std::string(reinterpret_cast<const char*>(data), data ? dataSize : 0));
+        tx.commit();
+        return ERROR_SUCCESS;
+    });
 }
 
 LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize, LPDWORD,
                       LPDWORD type, LPBYTE data, LPDWORD dataSize) {
-    KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
-    if (!valueName || !valueNameSize) return ERROR_INVALID_PARAMETER;
-    Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? ORDER BY id "
-                 "LIMIT 1 OFFSET ?");
-    st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
-    if (!st.step()) return ERROR_NO_MORE_ITEMS;
-    const std::string name = st.text(0);
-    const DWORD valueType = static_cast<DWORD>(st.int64(1));
-    const std::string bytes = st.blob(2);
-    if (*valueNameSize <= name.size()) {
-        // As on Windows: the name stays untouched, the type and data size are reported.
+    return guardedStatus([&]() -> LSTATUS {
+        KeyId id = kNoKey;
+        if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
+        if (!valueName || !valueNameSize) return ERROR_INVALID_PARAMETER;
+        Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? ORDER BY id "
+                     "LIMIT 1 OFFSET ?");
+        st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+        if (!st.step()) return ERROR_NO_MORE_ITEMS;
+        const std::string name = st.text(0);
+        const DWORD valueType = static_cast<DWORD>(st.int64(1));
+        const std::string bytes = st.blob(2);
+        if (*valueNameSize <= name.size()) {
+            // As on Windows: the name stays untouched, the type and data size are reported.
+            if (type) *type = valueType;
+            if (dataSize) *dataSize = static_cast<DWORD>(bytes.size());
+            return ERROR_MORE_DATA;
+        }
+        std::memcpy(valueName, name.c_str(), name.size() + 1);
+        *valueNameSize = static_cast<DWORD>(name.size());
         if (type) *type = valueType;
-        if (dataSize) *dataSize = static_cast<DWORD>(bytes.size());
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(valueName, name.c_str(), name.size() + 1);
-    *valueNameSize = static_cast<DWORD>(name.size());
-    if (type) *type = valueType;
-    return copyData(bytes, valueType, data, dataSize);
+        return copyData(bytes, valueType, data, dataSize);
+    });
 }
 
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR, LPDWORD,
                       PFILETIME lastWriteTime) {
-    KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_ENUMERATE_SUB_KEYS, id); rc != ERROR_SUCCESS) return rc;
-    if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
-    Statement st("SELECT name, written FROM reg_keys WHERE parent = ? ORDER BY name_key "
-                 "LIMIT 1 OFFSET ?");
-    st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
-    if (!st.step()) return ERROR_NO_MORE_ITEMS;
-    const std::string childName = st.text(0);
-    if (*nameSize <= childName.size()) return ERROR_MORE_DATA;
-    std::memcpy(name, childName.c_str(), childName.size() + 1);
-    *nameSize = static_cast<DWORD>(childName.size());
-    if (lastWriteTime) {
-        const auto ticks = static_cast<std::uint64_t>(st.int64(1));
-        *lastWriteTime = fileTimeOf(ticks);
-    }
-    return ERROR_SUCCESS;
+    return guardedStatus([&]() -> LSTATUS {
+        KeyId id = kNoKey;
+        if (LSTATUS rc = lookupFor(key, KEY_ENUMERATE_SUB_KEYS, id); rc != ERROR_SUCCESS) return rc;
+        if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
+        Statement st("SELECT name, written FROM reg_keys WHERE parent = ? ORDER BY name_key "
+                     "LIMIT 1 OFFSET ?");
+        st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+        if (!st.step()) return ERROR_NO_MORE_ITEMS;
+        const std::string childName = st.text(0);
+        if (*nameSize <= childName.size()) return ERROR_MORE_DATA;
+        std::memcpy(name, childName.c_str(), childName.size() + 1);
+        *nameSize = static_cast<DWORD>(childName.size());
+        if (lastWriteTime) {
+            const auto ticks = static_cast<std::uint64_t>(st.int64(1));
+            *lastWriteTime = fileTimeOf(ticks);
+        }
+        return ERROR_SUCCESS;
+    });
 }
 
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
-    Transaction tx;
-    KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS) return rc;
-    const bool removed = registry::removeValue(id, valueName ? valueName : "");
-    tx.commit();
-    return removed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return guardedStatus([&]() -> LSTATUS {
+        Transaction tx;
+        KeyId id = kNoKey;
+        if (LSTATUS rc = lookupFor(key, KEY_SET_VALUE, id); rc != ERROR_SUCCESS) return rc;
+        const bool removed = registry::removeValue(id, valueName ? valueName : "");
+        tx.commit();
+        return removed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
 }
 
 LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey) {
-    Transaction tx;
-    KeyId parent = kNoKey;
-    REGSAM access = 0;
-    if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
-    if (!subKey || !*subKey) return ERROR_INVALID_PARAMETER;
-    const KeyId target = registry::find(parent, subKey);
-    if (target == kNoKey) return ERROR_FILE_NOT_FOUND;
-    if (!userMayWrite(target)) return ERROR_ACCESS_DENIED;
-    // As on Windows, a key with subkeys is not deleted by this call.
-    if (!registry::children(target).empty()) return ERROR_ACCESS_DENIED;
-    registry::removeTree(target);
-    tx.commit();
-    return ERROR_SUCCESS;
+    return guardedStatus([&]() -> LSTATUS {
+        Transaction tx;
+        KeyId parent = kNoKey;
+        REGSAM access = 0;
+        if (LSTATUS rc = lookup(key, parent, access); rc != ERROR_SUCCESS) return rc;
+        if (!subKey || !*subKey) return ERROR_INVALID_PARAMETER;
+        const KeyId target = registry::find(parent, subKey);
+        if (target == kNoKey) return ERROR_FILE_NOT_FOUND;
+        if (!userMayWrite(target)) return ERROR_ACCESS_DENIED;
+        // As on Windows, a key with subkeys is not deleted by this call.
+        if (!registry::children(target).empty()) return ERROR_ACCESS_DENIED;
+        registry::removeTree(target);
+        tx.commit();
+        return ERROR_SUCCESS;
+    });
 }
 
 LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameSize, LPDWORD, LPDWORD subKeys,
                          LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD valueCount,
                          LPDWORD maxValueNameLength, LPDWORD maxValueLength,
                          LPDWORD securityDescriptorSize, PFILETIME lastWriteTime) {
-    KeyId id = kNoKey;
-    if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
-    if (className && classNameSize && *classNameSize > 0) className[0] = '\0';
-    if (classNameSize) *classNameSize = 0;
-    if (maxClassLength) *maxClassLength = 0;
-    if (securityDescriptorSize) *securityDescriptorSize = 0;
-    DWORD count = 0;
-    DWORD longest = 0;
-    for (KeyId c : registry::children(id)) {
-        ++count;
-        longest = std::max<DWORD>(longest, static_cast<DWORD>(registry::nameOf(c).size()));
-    }
-    if (subKeys) *subKeys = count;
-    if (maxSubKeyLength) *maxSubKeyLength = longest;
-    DWORD values = 0;
-    DWORD longestName = 0;
-    DWORD longestData = 0;
-    for (const auto& v : registry::values(id)) {
-        ++values;
-        longestName = std::max<DWORD>(longestName, static_cast<DWORD>(v.name.size()));
-        longestData = std::max<DWORD>(longestData, static_cast<DWORD>(v.data.size()));
-    }
-    if (valueCount) *valueCount = values;
-    if (maxValueNameLength) *maxValueNameLength = longestName;
-    if (maxValueLength) *maxValueLength = longestData;
-    if (lastWriteTime) {
-        Statement st("SELECT written FROM reg_keys WHERE id = ?");
-        st.bind(1, id);
-        const auto ticks = st.step() ? static_cast<std::uint64_t>(st.int64(0)) : 0;
-        *lastWriteTime = fileTimeOf(ticks);
-    }
-    return ERROR_SUCCESS;
+    return guardedStatus([&]() -> LSTATUS {
+        KeyId id = kNoKey;
+        if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
+        if (className && classNameSize && *classNameSize > 0) className[0] = '\0';
+        if (classNameSize) *classNameSize = 0;
+        if (maxClassLength) *maxClassLength = 0;
+        if (securityDescriptorSize) *securityDescriptorSize = 0;
+        DWORD count = 0;
+        DWORD longest = 0;
+        for (KeyId c : registry::children(id)) {
+            ++count;
+            longest = std::max<DWORD>(longest, static_cast<DWORD>(registry::nameOf(c).size()));
+        }
+        if (subKeys) *subKeys = count;
+        if (maxSubKeyLength) *maxSubKeyLength = longest;
+        DWORD values = 0;
+        DWORD longestName = 0;
+        DWORD longestData = 0;
+        for (const auto& v : registry::values(id)) {
+            ++values;
+            longestName = std::max<DWORD>(longestName, static_cast<DWORD>(v.name.size()));
+            longestData = std::max<DWORD>(longestData, static_cast<DWORD>(v.data.size()));
+        }
+        if (valueCount) *valueCount = values;
+        if (maxValueNameLength) *maxValueNameLength = longestName;
+        if (maxValueLength) *maxValueLength = longestData;
+        if (lastWriteTime) {
+            Statement st("SELECT written FROM reg_keys WHERE id = ?");
+            st.bind(1, id);
+            const auto ticks = st.step() ? static_cast<std::uint64_t>(st.int64(0)) : 0;
+            *lastWriteTime = fileTimeOf(ticks);
+        }
+        return ERROR_SUCCESS;
+    });
 }

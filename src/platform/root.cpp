@@ -1,6 +1,9 @@
 #include "platform/root.h"
 
+#include "platform/win32.h"
+
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -25,6 +28,7 @@ struct Connection {
     std::int64_t clockOffsetChanges = 0;
     std::chrono::steady_clock::time_point clockOffsetChecked{};
     std::int64_t clockOffset = 0;
+    bool readOnly = false;
 
     ~Connection() {
         for (auto& [sql, stmt] : statements)
@@ -36,6 +40,11 @@ struct Connection {
 std::unique_ptr<Connection> g_connection;
 std::string g_requestedRoot;
 std::string g_modulePathOverride;
+int g_busyTimeoutMs = 10000;
+
+// Raised with each change of the tables below; an existing root at this version is opened
+// without taking the write lock.
+constexpr int kSchemaVersion = 1;
 
 const char* const kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -88,6 +97,7 @@ INSERT OR IGNORE INTO reg_keys (id, parent, name, name_key) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
     (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE');
+PRAGMA user_version = 1;
 )sql";
 
 struct SettingInfo {
@@ -102,12 +112,74 @@ const SettingInfo kSettings[] = {
     {"long-time", "HH:mm:ss"},
 };
 
-void check(int rc, const char* what) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        const char* message = g_connection && g_connection->db ? sqlite3_errmsg(g_connection->db)
-                                                               : sqlite3_errstr(rc);
-        throw std::runtime_error(std::string("platform database: ") + what + ": " + message);
+DWORD win32ErrorOf(int rc) {
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return ERROR_BUSY;
+    case SQLITE_FULL:
+        return ERROR_DISK_FULL;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_FORMAT:
+        return ERROR_FILE_CORRUPT;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_AUTH:
+        return ERROR_ACCESS_DENIED;
+    default:
+        return ERROR_GEN_FAILURE;
     }
+}
+
+std::string databasePath(const std::string& root) {
+    return root + "/platform.db";
+}
+
+[[noreturn]] void fail(int rc, sqlite3* db, const std::string& root) {
+    const std::string problem = (rc & 0xFF) == SQLITE_READONLY ? "the database is read-only"
+                                : db                           ? sqlite3_errmsg(db)
+                                                               : sqlite3_errstr(rc);
+    throw DatabaseError(win32ErrorOf(rc), databasePath(root) + ": " + problem);
+}
+
+void check(int rc) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const Connection* conn = g_connection.get();
+        fail(rc, conn ? conn->db : nullptr, conn ? conn->root : std::string());
+    }
+}
+
+// A file or folder that refuses writing, also to a process that could override the mode bits.
+bool writeProtected(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 &&
+           ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0);
+}
+
+int execOn(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+// Opens platform.db for reading only: first shared with writers, and where the root cannot
+// hold the shared-memory file, as an unchanging file.
+sqlite3* openReadOnly(const std::string& root) {
+    const std::string path = databasePath(root);
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) rc = execOn(db, "SELECT count(*) FROM sqlite_master");
+    if (rc == SQLITE_OK) return db;
+    sqlite3_close(db);
+    db = nullptr;
+    const std::string uri = "file:" + path + "?mode=ro&immutable=1";
+    rc = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string problem = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close(db);
+        throw DatabaseError(win32ErrorOf(rc), path + ": " + problem);
+    }
+    return db;
 }
 
 Connection& connection() {
@@ -116,31 +188,51 @@ Connection& connection() {
     conn->root = g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot;
     while (conn->root.size() > 1 && conn->root.back() == '/')
         conn->root.pop_back();
-    std::error_code ec;
-    fs::create_directories(conn->root + "/drive_c", ec);
-    const std::string dbPath = conn->root + "/platform.db";
+    const std::string dbPath = databasePath(conn->root);
     const bool fresh = !fs::exists(dbPath);
-    if (sqlite3_open_v2(dbPath.c_str(), &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
-        std::string message = conn->db ? sqlite3_errmsg(conn->db) : "cannot open";
-        throw std::runtime_error("platform database " + dbPath + ": " + message);
+    conn->readOnly = !fresh && (writeProtected(dbPath) || writeProtected(conn->root));
+    if (conn->readOnly) {
+        conn->db = openReadOnly(conn->root);
+    } else {
+        std::error_code ec;
+        fs::create_directories(conn->root + "/drive_c", ec);
+        const int rc = sqlite3_open_v2(dbPath.c_str(), &conn->db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (rc != SQLITE_OK) fail(rc, conn->db, conn->root);
     }
-    sqlite3_busy_timeout(conn->db, 10000);
-    sqlite3_exec(conn->db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
-                 nullptr);
+    sqlite3_busy_timeout(conn->db, g_busyTimeoutMs);
+    if (!conn->readOnly) execOn(conn->db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+    // Reading the schema version is the first read: a file that is no database fails here.
+    int version = 0;
+    {
+        sqlite3_stmt* st = nullptr;
+        int rc = sqlite3_prepare_v2(conn->db, "PRAGMA user_version", -1, &st, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) version = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        if (rc != SQLITE_ROW) fail(rc, conn->db, conn->root);
+    }
+    Connection& opened = *conn;
     g_connection = std::move(conn);
-    char* error = nullptr;
-    if (sqlite3_exec(g_connection->db, "BEGIN IMMEDIATE", nullptr, nullptr, &error) == SQLITE_OK) {
-        sqlite3_exec(g_connection->db, kSchema, nullptr, nullptr, &error);
-        sqlite3_exec(g_connection->db, "COMMIT", nullptr, nullptr, nullptr);
+    // Only a root older than the schema (or a new one) takes the write lock here, so that one
+    // long writer does not hold up every other process's start.
+    if (version < kSchemaVersion && !opened.readOnly) {
+        int rc = execOn(opened.db, "BEGIN IMMEDIATE");
+        if (rc == SQLITE_OK) {
+            rc = execOn(opened.db, kSchema);
+            rc = rc == SQLITE_OK ? execOn(opened.db, "COMMIT") : rc;
+        }
+        if (rc != SQLITE_OK) {
+            execOn(opened.db, "ROLLBACK");
+            const std::string root = opened.root;
+            DatabaseError error(win32ErrorOf(rc),
+                                databasePath(root) + ": " + sqlite3_errmsg(opened.db));
+            g_connection.reset();
+            throw error;
+        }
     }
-    if (error) {
-        std::string message = error;
-        sqlite3_free(error);
-        throw std::runtime_error("platform database schema: " + message);
-    }
-    if (fresh || setting("initialised") != "yes") createDefaultMachine();
-    return *g_connection;
+    if (!opened.readOnly && (fresh || setting("initialised") != "yes")) createDefaultMachine();
+    return opened;
 }
 
 } // namespace
@@ -169,6 +261,11 @@ void useRoot(const std::string& hostPath) {
     g_requestedRoot = hostPath;
 }
 
+void setBusyTimeout(int milliseconds) {
+    g_busyTimeoutMs = milliseconds;
+    if (g_connection) sqlite3_busy_timeout(g_connection->db, milliseconds);
+}
+
 void closeRoot() {
     g_connection.reset();
 }
@@ -183,12 +280,36 @@ sqlite3* database() {
     return connection().db;
 }
 
+void setLastErrorFromDatabase(DWORD code) {
+    SetLastError(code);
+}
+
+std::string rootProblem() {
+    try {
+        Connection& conn = connection();
+        // Every table read through, so that a truncated or damaged file shows now rather
+        // than in the middle of a cleaning.
+        for (const char* sql : {"PRAGMA quick_check"}) {
+            Statement st(sql);
+            if (st.step() && st.text(0) != "ok")
+                return databasePath(conn.root) + ": the database is damaged (" + st.text(0) + ")";
+        }
+        return {};
+    } catch (const DatabaseError& e) {
+        return e.what();
+    }
+}
+
+bool rootIsReadOnly() {
+    return connection().readOnly;
+}
+
 Statement::Statement(const char* sql) {
     Connection& conn = connection();
     auto it = conn.statements.find(sql);
     if (it == conn.statements.end()) {
         sqlite3_stmt* stmt = nullptr;
-        check(sqlite3_prepare_v2(conn.db, sql, -1, &stmt, nullptr), sql);
+        check(sqlite3_prepare_v2(conn.db, sql, -1, &stmt, nullptr));
         it = conn.statements.emplace(sql, stmt).first;
     }
     stmt_ = it->second;
@@ -218,7 +339,7 @@ Statement& Statement::bindNull(int index) {
 
 bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
-    check(rc, sqlite3_sql(stmt_));
+    check(rc);
     return rc == SQLITE_ROW;
 }
 
@@ -248,9 +369,8 @@ void execute(const char* sql) {
     char* error = nullptr;
     const int rc = sqlite3_exec(database(), sql, nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
-        std::string message = error ? error : sqlite3_errstr(rc);
         sqlite3_free(error);
-        throw std::runtime_error("platform database: " + message);
+        check(rc);
     }
 }
 
@@ -264,7 +384,12 @@ int changes() {
 Transaction::Transaction() {
     Connection& conn = connection();
     owner_ = conn.transactionDepth == 0;
-    if (owner_) execute("BEGIN IMMEDIATE");
+    if (owner_) {
+        if (conn.readOnly)
+            throw DatabaseError(ERROR_ACCESS_DENIED,
+                                databasePath(conn.root) + ": the database is read-only");
+        execute("BEGIN IMMEDIATE");
+    }
     ++conn.transactionDepth;
 }
 
@@ -280,10 +405,13 @@ void Transaction::commit() {
 }
 
 std::string setting(const std::string& name) {
-    {
+    // A database that cannot be read leaves the settings at their defaults (no administrator
+    // rights among them); the calls that need the database report its failure themselves.
+    try {
         Statement st("SELECT value FROM settings WHERE name = ?");
         st.bind(1, name);
         if (st.step()) return st.text(0);
+    } catch (const DatabaseError&) {
     }
     for (const auto& s : kSettings)
         if (name == s.name) return s.defaultValue;
@@ -327,7 +455,21 @@ bool recordShell() {
     return setting("shell-execute") == "record";
 }
 
+namespace {
+std::int64_t storedClockOffsetSeconds();
+}
+
 std::int64_t clockOffsetSeconds() {
+    try {
+        return storedClockOffsetSeconds();
+    } catch (const DatabaseError&) {
+        // The clock keeps running on the offset last read (none before the first read).
+        return g_connection ? g_connection->clockOffset : 0;
+    }
+}
+
+namespace {
+std::int64_t storedClockOffsetSeconds() {
     // Every file-time conversion reads the clock, so the stored offset is read again only
     // when the database has changed since. "PRAGMA data_version" sees commits of other
     // processes (the file-control counter does only once a read has begun); the change
@@ -358,6 +500,7 @@ std::int64_t clockOffsetSeconds() {
     conn.clockOffset = end && *end == '\0' ? offset : 0;
     return conn.clockOffset;
 }
+} // namespace
 
 void logShell(const ShellLogEntry& entry) {
     Statement st("INSERT INTO shell_log (kind, operation, target, parameters, directory) "
@@ -395,3 +538,7 @@ std::string modulePath() {
 }
 
 } // namespace platform
+
+std::string HostedMachineProblem() {
+    return platform::rootProblem();
+}

@@ -5,6 +5,7 @@
 #include "platform/win32_types.h"
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ std::string driveCPath();
 // Re-points the platform at another root (tests and the tool). An empty path means the
 // root named by the environment. Closes the current connection.
 void useRoot(const std::string& hostPath);
+// How long a call waits for another process's write before it fails with ERROR_BUSY
+// (10 s unless a test shortens it).
+void setBusyTimeout(int milliseconds);
 // Closes the connection so the next call reopens the root.
 void closeRoot();
 // In a child after fork(): forgets the parent's connection without closing it (closing it
@@ -31,6 +35,46 @@ void closeRoot();
 void abandonConnectionAfterFork();
 
 sqlite3* database();
+
+void setLastErrorFromDatabase(DWORD code);
+
+// A failure of platform.db (busy past the timeout, disk full, corrupt, read-only) and the
+// Win32 error it becomes. The calls catch it at their edge (see guardedCall), so it never
+// reaches the program; the tool reports it.
+class DatabaseError : public std::runtime_error {
+  public:
+    DatabaseError(DWORD code, const std::string& message)
+        : std::runtime_error(message), code_(code) {}
+    DWORD code() const { return code_; }
+
+  private:
+    DWORD code_;
+};
+
+// Runs the body of a Win32 call: a database failure becomes the call's last error and
+// `failure` its result.
+template <typename Result, typename Body> Result guardedCall(Result failure, Body&& body) {
+    try {
+        return body();
+    } catch (const DatabaseError& e) {
+        setLastErrorFromDatabase(e.code());
+        return failure;
+    }
+}
+// The same for the registry calls, which return their error instead.
+template <typename Body> LSTATUS guardedStatus(Body&& body) {
+    try {
+        return body();
+    } catch (const DatabaseError& e) {
+        return static_cast<LSTATUS>(e.code());
+    }
+}
+
+// Opens the root now, and reads every table once. Empty when the root serves, else a message
+// that names platform.db and the problem.
+std::string rootProblem();
+// Whether platform.db was opened for reading only (its file or the root is write-protected).
+bool rootIsReadOnly();
 
 // A prepared statement taken from the connection's cache; reset and unbound when it goes.
 class Statement {
@@ -83,6 +127,7 @@ std::string userName();
 bool isAdministrator();
 bool wininetPresent();
 bool recordShell();
+// The clock's offset from the host; a database that cannot be read keeps the last one.
 std::int64_t clockOffsetSeconds();
 
 // Record mode's log of shell executions and sounds.

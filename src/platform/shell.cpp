@@ -100,92 +100,98 @@ bool spawnDetached(const std::vector<std::string>& argv, const std::string& dire
 
 HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         INT) {
-    const std::string verb = operation ? operation : "";
-    const std::string target = file ? file : "";
-    const std::string params = parameters ? parameters : "";
-    const std::string dir = directory ? directory : "";
-    if (target.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return shellResult(SE_ERR_FNF);
-    }
-    std::string hostTarget = target;
-    bool executable = false;
-    if (!isAddress(target)) {
-        DWORD error = 0;
-        struct stat st;
-        if (!resolvePath(target, hostTarget, error) || ::stat(hostTarget.c_str(), &st) != 0) {
+    return platform::guardedCall<HINSTANCE>(shellResult(SE_ERR_ACCESSDENIED), [&]() -> HINSTANCE {
+        const std::string verb = operation ? operation : "";
+        const std::string target = file ? file : "";
+        const std::string params = parameters ? parameters : "";
+        const std::string dir = directory ? directory : "";
+        if (target.empty()) {
             SetLastError(ERROR_FILE_NOT_FOUND);
             return shellResult(SE_ERR_FNF);
         }
-        executable = S_ISREG(st.st_mode) && (st.st_mode & S_IXUSR);
-    }
-    std::string hostDirectory;
-    if (!dir.empty()) {
-        DWORD error = 0;
-        if (!resolvePath(dir, hostDirectory, error)) {
-            SetLastError(ERROR_PATH_NOT_FOUND);
-            return shellResult(SE_ERR_PNF);
+        std::string hostTarget = target;
+        bool executable = false;
+        if (!isAddress(target)) {
+            DWORD error = 0;
+            struct stat st;
+            if (!resolvePath(target, hostTarget, error) || ::stat(hostTarget.c_str(), &st) != 0) {
+                SetLastError(ERROR_FILE_NOT_FOUND);
+                return shellResult(SE_ERR_FNF);
+            }
+            executable = S_ISREG(st.st_mode) && (st.st_mode & S_IXUSR);
         }
-    }
-    if (recordShell()) {
-        logShell({"execute", verb, target, params, dir});
-        return shellResult(33);
-    }
-    std::vector<std::string> argv;
-    if (executable) {
-        argv.push_back(hostTarget);
-        for (const auto& p : splitParameters(params))
-            argv.push_back(p);
-    } else {
-        const std::string opener = findInPath("xdg-open");
-        if (opener.empty()) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return shellResult(SE_ERR_NOASSOC);
+        std::string hostDirectory;
+        if (!dir.empty()) {
+            DWORD error = 0;
+            if (!resolvePath(dir, hostDirectory, error)) {
+                SetLastError(ERROR_PATH_NOT_FOUND);
+                return shellResult(SE_ERR_PNF);
+            }
         }
-        argv = {opener, hostTarget};
-    }
-    if (!spawnDetached(argv, hostDirectory)) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return shellResult(0);
-    }
-    return shellResult(42);
+        if (recordShell()) {
+            logShell({"execute", verb, target, params, dir});
+            return shellResult(33);
+        }
+        std::vector<std::string> argv;
+        if (executable) {
+            argv.push_back(hostTarget);
+            for (const auto& p : splitParameters(params))
+                argv.push_back(p);
+        } else {
+            const std::string opener = findInPath("xdg-open");
+            if (opener.empty()) {
+                SetLastError(ERROR_FILE_NOT_FOUND);
+                return shellResult(SE_ERR_NOASSOC);
+            }
+            argv = {opener, hostTarget};
+        }
+        if (!spawnDetached(argv, hostDirectory)) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return shellResult(0);
+        }
+        return shellResult(42);
+    });
 }
 
 DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND) {
-    constexpr DWORD kUnrecognizedCommand = 261;
-    constexpr DWORD kFileNotFound = 275;
-    if (returnString && returnLength) returnString[0] = '\0';
-    std::string text = command ? command : "";
-    if (text.size() < 5 || !AnsiSameText(text.substr(0, 5), "play ")) return kUnrecognizedCommand;
-    std::string name = text.substr(5);
-    while (!name.empty() && name.front() == ' ')
-        name.erase(name.begin());
-    if (!name.empty() && name.front() == '"') {
-        const auto close = name.find('"', 1);
-        name = name.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-    } else if (const auto space = name.find(' '); space != std::string::npos) {
-        name = name.substr(0, space); // "wait", "notify" and the like are not needed here
-    }
-    std::string host;
-    DWORD error = 0;
-    struct stat st;
-    if (!resolvePath(name, host, error) || ::stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return kFileNotFound;
-    if (recordShell()) {
-        char cwd[MAX_PATH];
-        GetCurrentDirectoryA(MAX_PATH, cwd);
-        logShell({"sound", "play", name, "", cwd});
+    return platform::guardedCall<DWORD>(DWORD{272}, [&]() -> DWORD {
+        constexpr DWORD kUnrecognizedCommand = 261;
+        constexpr DWORD kFileNotFound = 275;
+        if (returnString && returnLength) returnString[0] = '\0';
+        std::string text = command ? command : "";
+        if (text.size() < 5 || !AnsiSameText(text.substr(0, 5), "play "))
+            return kUnrecognizedCommand;
+        std::string name = text.substr(5);
+        while (!name.empty() && name.front() == ' ')
+            name.erase(name.begin());
+        if (!name.empty() && name.front() == '"') {
+            const auto close = name.find('"', 1);
+            name = name.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+        } else if (const auto space = name.find(' '); space != std::string::npos) {
+            name = name.substr(0, space); // "wait", "notify" and the like are not needed here
+        }
+        std::string host;
+        DWORD error = 0;
+        struct stat st;
+        if (!resolvePath(name, host, error) || ::stat(host.c_str(), &st) != 0 ||
+            !S_ISREG(st.st_mode))
+            return kFileNotFound;
+        if (recordShell()) {
+            char cwd[MAX_PATH];
+            GetCurrentDirectoryA(MAX_PATH, cwd);
+            logShell({"sound", "play", name, "", cwd});
+            return 0;
+        }
+        // Asynchronous with whatever player the host has; silent without one.
+        for (const char* player : {"paplay", "aplay", "pw-play"}) {
+            const std::string program = findInPath(player);
+            if (program.empty()) continue;
+            std::vector<std::string> argv{program};
+            if (std::strcmp(player, "aplay") == 0) argv.push_back("-q");
+            argv.push_back(host);
+            spawnDetached(argv, {});
+            break;
+        }
         return 0;
-    }
-    // Asynchronous with whatever player the host has; silent without one.
-    for (const char* player : {"paplay", "aplay", "pw-play"}) {
-        const std::string program = findInPath(player);
-        if (program.empty()) continue;
-        std::vector<std::string> argv{program};
-        if (std::strcmp(player, "aplay") == 0) argv.push_back("-q");
-        argv.push_back(host);
-        spawnDetached(argv, {});
-        break;
-    }
-    return 0;
+    });
 }

@@ -29,6 +29,15 @@ namespace {
 // How long a visit stays in the history before it expires.
 constexpr std::uint64_t kKeepTicks = 20 * platform::kTicksPerDay;
 
+// A failure of the store inside a method becomes the method's result.
+template <typename Body> HRESULT guardedResult(Body&& body) {
+    try {
+        return body();
+    } catch (const platform::DatabaseError& e) {
+        return HRESULT_FROM_WIN32(e.code());
+    }
+}
+
 std::string keyPrefix() {
     return "Visited: " + platform::userName() + "@";
 }
@@ -101,23 +110,27 @@ class StatUrlEnumerator final : public IEnumSTATURL, RefCounted {
     }
 
     HRESULT Next(ULONG celt, LPSTATURL rgelt, ULONG* celtFetched) override {
-        if (!rgelt || (!celtFetched && celt != 1)) return E_INVALIDARG;
-        ULONG fetched = 0;
-        Record r;
-        while (fetched < celt && advance(r)) {
-            const HRESULT hr = fillStat(r, prefix_, 0, &rgelt[fetched]);
-            if (FAILED(hr)) return hr;
-            ++fetched;
-        }
-        if (celtFetched) *celtFetched = fetched;
-        return fetched == celt ? S_OK : S_FALSE;
+        return guardedResult([&]() -> HRESULT {
+            if (!rgelt || (!celtFetched && celt != 1)) return E_INVALIDARG;
+            ULONG fetched = 0;
+            Record r;
+            while (fetched < celt && advance(r)) {
+                const HRESULT hr = fillStat(r, prefix_, 0, &rgelt[fetched]);
+                if (FAILED(hr)) return hr;
+                ++fetched;
+            }
+            if (celtFetched) *celtFetched = fetched;
+            return fetched == celt ? S_OK : S_FALSE;
+        });
     }
 
     HRESULT Skip(ULONG celt) override {
-        Record r;
-        for (ULONG i = 0; i < celt; ++i)
-            if (!advance(r)) return S_FALSE;
-        return S_OK;
+        return guardedResult([&]() -> HRESULT {
+            Record r;
+            for (ULONG i = 0; i < celt; ++i)
+                if (!advance(r)) return S_FALSE;
+            return S_OK;
+        });
     }
 
     HRESULT Reset() override {
@@ -177,42 +190,48 @@ class UrlHistory final : public IUrlHistoryStg2, RefCounted {
     }
 
     HRESULT AddUrl(LPCOLESTR url, LPCOLESTR title, DWORD) override {
-        if (!url || !*url) return E_INVALIDARG;
-        platform::Transaction tx;
-        Record r;
-        const std::string key = keyPrefix() + WideToAnsi(url);
-        if (platform::urlcache::get(key, r)) {
-            if (r.lockCount > 0) return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
-            ++r.useCount;
-        } else {
-            r.url = key;
-            r.type = NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY;
-            r.useCount = 1;
-        }
-        if (title) r.title = WideToAnsi(title);
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        r.lastAccess = now;
-        r.lastModified = now;
-        r.lastSync = now;
-        r.expire = platform::fileTimeOf(platform::ticksOf(now) + kKeepTicks);
-        platform::urlcache::put(r);
-        tx.commit();
-        return S_OK;
+        return guardedResult([&]() -> HRESULT {
+            if (!url || !*url) return E_INVALIDARG;
+            platform::Transaction tx;
+            Record r;
+            const std::string key = keyPrefix() + WideToAnsi(url);
+            if (platform::urlcache::get(key, r)) {
+                if (r.lockCount > 0) return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+                ++r.useCount;
+            } else {
+                r.url = key;
+                r.type = NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY;
+                r.useCount = 1;
+            }
+            if (title) r.title = WideToAnsi(title);
+            FILETIME now;
+            GetSystemTimeAsFileTime(&now);
+            r.lastAccess = now;
+            r.lastModified = now;
+            r.lastSync = now;
+            r.expire = platform::fileTimeOf(platform::ticksOf(now) + kKeepTicks);
+            platform::urlcache::put(r);
+            tx.commit();
+            return S_OK;
+        });
     }
 
     HRESULT DeleteUrl(LPCOLESTR url, DWORD) override {
-        if (!url) return E_INVALIDARG;
-        return HRESULT_FROM_WIN32(platform::urlcache::remove(keyPrefix() + WideToAnsi(url)));
+        return guardedResult([&]() -> HRESULT {
+            if (!url) return E_INVALIDARG;
+            return HRESULT_FROM_WIN32(platform::urlcache::remove(keyPrefix() + WideToAnsi(url)));
+        });
     }
 
     HRESULT QueryUrl(LPCOLESTR url, DWORD flags, LPSTATURL stat) override {
-        if (!url) return E_INVALIDARG;
-        Record r;
-        const std::string prefix = keyPrefix();
-        if (!platform::urlcache::get(prefix + WideToAnsi(url), r))
-            return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-        return stat ? fillStat(r, prefix, flags, stat) : S_OK;
+        return guardedResult([&]() -> HRESULT {
+            if (!url) return E_INVALIDARG;
+            Record r;
+            const std::string prefix = keyPrefix();
+            if (!platform::urlcache::get(prefix + WideToAnsi(url), r))
+                return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+            return stat ? fillStat(r, prefix, flags, stat) : S_OK;
+        });
     }
 
     HRESULT BindToObject(LPCOLESTR, REFIID, void** object) override {
@@ -233,12 +252,15 @@ class UrlHistory final : public IUrlHistoryStg2, RefCounted {
 
     // Locked visits stay, as the cache keeps every locked entry.
     HRESULT ClearHistory() override {
-        const std::string prefix = keyPrefix();
-        platform::Transaction tx;
-        for (const Record& r : platform::urlcache::list(Container::History))
-            if (isOwnEntry(r.url, prefix) && r.lockCount == 0) platform::urlcache::remove(r.url);
-        tx.commit();
-        return S_OK;
+        return guardedResult([&]() -> HRESULT {
+            const std::string prefix = keyPrefix();
+            platform::Transaction tx;
+            for (const Record& r : platform::urlcache::list(Container::History))
+                if (isOwnEntry(r.url, prefix) && r.lockCount == 0)
+                    platform::urlcache::remove(r.url);
+            tx.commit();
+            return S_OK;
+        });
     }
 };
 

@@ -93,6 +93,10 @@ DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND
 int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
 BOOL MessageBeep(UINT type);
 
+// The hosted machine's own state (platform.db under the platform root), read through once:
+// empty when it serves, else a message that names the file and what is wrong with it.
+std::string HostedMachineProblem();
+
 // Framework helpers that the components share with the Win32 calls above: the floating-point
 // date-time (days since 30 December 1899) and whole-file access over Windows paths.
 #include "platform/ansi.h"

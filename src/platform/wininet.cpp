@@ -193,44 +193,48 @@ std::string stringOf(LPCSTR text) {
 HANDLE FindFirstUrlCacheEntryExA(LPCSTR urlSearchPattern, DWORD, DWORD filter, GROUPID groupId,
                                  LPINTERNET_CACHE_ENTRY_INFOA firstCacheEntryInfo,
                                  LPDWORD cbEntryInfo, LPVOID, LPDWORD, LPVOID) {
-    if (!cbEntryInfo) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    auto find = std::make_unique<CacheFind>();
-    find->filter = filter;
-    find->empty = groupId != 0;
-    find->container = Container::Content; // no pattern: the content entries, as documented
-    if (urlSearchPattern) {
-        const std::string pattern = urlSearchPattern;
-        find->container = urlcache::containerOf(pattern);
-        const std::size_t nameLength = find->container == Container::Cookies   ? 7
-                                       : find->container == Container::History ? 8
-                                                                               : 0;
-        if (pattern.size() > nameLength) find->prefix = pattern;
-    }
-    const DWORD error = nextInto(*find, firstCacheEntryInfo, cbEntryInfo);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return nullptr;
-    }
-    finds().insert(find.get());
-    return find.release();
+    return guardedCall<HANDLE>(HANDLE{nullptr}, [&]() -> HANDLE {
+        if (!cbEntryInfo) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        auto find = std::make_unique<CacheFind>();
+        find->filter = filter;
+        find->empty = groupId != 0;
+        find->container = Container::Content; // no pattern: the content entries, as documented
+        if (urlSearchPattern) {
+            const std::string pattern = urlSearchPattern;
+            find->container = urlcache::containerOf(pattern);
+            const std::size_t nameLength = find->container == Container::Cookies   ? 7
+                                           : find->container == Container::History ? 8
+                                                                                   : 0;
+            if (pattern.size() > nameLength) find->prefix = pattern;
+        }
+        const DWORD error = nextInto(*find, firstCacheEntryInfo, cbEntryInfo);
+        if (error != ERROR_SUCCESS) {
+            SetLastError(error);
+            return nullptr;
+        }
+        finds().insert(find.get());
+        return find.release();
+    });
 }
 
 BOOL FindNextUrlCacheEntryExA(HANDLE enumHandle, LPINTERNET_CACHE_ENTRY_INFOA nextCacheEntryInfo,
                               LPDWORD cbEntryInfo, LPVOID, LPDWORD, LPVOID) {
-    CacheFind* find = findOf(enumHandle);
-    if (!find) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    const DWORD error = nextInto(*find, nextCacheEntryInfo, cbEntryInfo);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return FALSE;
-    }
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        CacheFind* find = findOf(enumHandle);
+        if (!find) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        const DWORD error = nextInto(*find, nextCacheEntryInfo, cbEntryInfo);
+        if (error != ERROR_SUCCESS) {
+            SetLastError(error);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 BOOL FindCloseUrlCache(HANDLE enumHandle) {
@@ -246,34 +250,38 @@ BOOL FindCloseUrlCache(HANDLE enumHandle) {
 
 BOOL GetUrlCacheEntryInfoExA(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA cacheEntryInfo,
                              LPDWORD cbCacheEntryInfo, LPSTR, LPDWORD, LPVOID, DWORD) {
-    if (!url || !cbCacheEntryInfo) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    Record r;
-    if (!urlcache::get(url, r)) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return FALSE;
-    }
-    const DWORD error = fill(r, cacheEntryInfo, cbCacheEntryInfo);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return FALSE;
-    }
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        if (!url || !cbCacheEntryInfo) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        Record r;
+        if (!urlcache::get(url, r)) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+        const DWORD error = fill(r, cacheEntryInfo, cbCacheEntryInfo);
+        if (error != ERROR_SUCCESS) {
+            SetLastError(error);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
-    if (!urlName) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    const DWORD error = urlcache::remove(urlName);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return FALSE;
-    }
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        if (!urlName) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        const DWORD error = urlcache::remove(urlName);
+        if (error != ERROR_SUCCESS) {
+            SetLastError(error);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 BOOL DeleteUrlCacheEntry(LPCSTR urlName) {
@@ -282,86 +290,92 @@ BOOL DeleteUrlCacheEntry(LPCSTR urlName) {
 
 BOOL RetrieveUrlCacheEntryFileA(LPCSTR urlName, LPINTERNET_CACHE_ENTRY_INFOA cacheEntryInfo,
                                 LPDWORD cbCacheEntryInfo, DWORD) {
-    if (!urlName || !cbCacheEntryInfo) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    Transaction tx;
-    Record r;
-    if (!urlcache::get(urlName, r)) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return FALSE;
-    }
-    const DWORD error = fill(r, cacheEntryInfo, cbCacheEntryInfo);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return FALSE;
-    }
-    urlcache::lock(urlName);
-    tx.commit();
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        if (!urlName || !cbCacheEntryInfo) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        Transaction tx;
+        Record r;
+        if (!urlcache::get(urlName, r)) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+        const DWORD error = fill(r, cacheEntryInfo, cbCacheEntryInfo);
+        if (error != ERROR_SUCCESS) {
+            SetLastError(error);
+            return FALSE;
+        }
+        urlcache::lock(urlName);
+        tx.commit();
+        return TRUE;
+    });
 }
 
 BOOL UnlockUrlCacheEntryFileA(LPCSTR urlName, DWORD) {
-    if (!urlName) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!urlcache::unlock(urlName)) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return FALSE;
-    }
-    return TRUE;
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        if (!urlName) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        if (!urlcache::unlock(urlName)) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireTime,
                           FILETIME lastModifiedTime, DWORD cacheEntryType, LPBYTE headerInfo,
                           DWORD cchHeaderInfo, LPCSTR fileExtension, LPCSTR) {
-    if (!urlName || !*urlName) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    Record r;
-    r.url = urlName;
-    r.type = cacheEntryType;
-    if (localFileName && *localFileName) {
-        std::string host;
-        DWORD error = 0;
-        struct stat st;
-        if (!resolvePath(localFileName, host, error)) {
-            SetLastError(error);
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        if (!urlName || !*urlName) {
+            SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        if (::stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return FALSE;
+        Record r;
+        r.url = urlName;
+        r.type = cacheEntryType;
+        if (localFileName && *localFileName) {
+            std::string host;
+            DWORD error = 0;
+            struct stat st;
+            if (!resolvePath(localFileName, host, error)) {
+                SetLastError(error);
+                return FALSE;
+            }
+            if (::stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+                SetLastError(ERROR_FILE_NOT_FOUND);
+                return FALSE;
+            }
+            r.localFile = fullWindowsPath(localFileName);
+            r.size = static_cast<std::uint64_t>(st.st_size);
         }
-        r.localFile = fullWindowsPath(localFileName);
-        r.size = static_cast<std::uint64_t>(st.st_size);
-    }
-    if (headerInfo && cchHeaderInfo)
-        r.header.assign(reinterpret_cast<const char*>(headerInfo), cchHeaderInfo);
-    r.extension = stringOf(fileExtension);
-    r.expire = expireTime;
-    r.lastModified = lastModifiedTime;
-    GetSystemTimeAsFileTime(&r.lastAccess);
-    r.lastSync = r.lastAccess;
+        if (headerInfo && cchHeaderInfo)
+            r.header.assign(reinterpret_cast<const char*>(headerInfo), cchHeaderInfo);
+        r.extension = stringOf(fileExtension);
+        r.expire = expireTime;
+        r.lastModified = lastModifiedTime;
+        GetSystemTimeAsFileTime(&r.lastAccess);
+        r.lastSync = r.lastAccess;
 
-    Transaction tx;
-    Record old;
-    if (urlcache::get(r.url, old)) {
-        if (old.lockCount > 0) {
-            SetLastError(ERROR_SHARING_VIOLATION);
-            return FALSE;
+        Transaction tx;
+        Record old;
+        if (urlcache::get(r.url, old)) {
+            if (old.lockCount > 0) {
+                SetLastError(ERROR_SHARING_VIOLATION);
+                return FALSE;
+            }
+            r.useCount = old.useCount;
+            r.hitRate = old.hitRate;
+            r.exemptDelta = old.exemptDelta;
+            r.title = old.title;
         }
-        r.useCount = old.useCount;
-        r.hitRate = old.hitRate;
-        r.exemptDelta = old.exemptDelta;
-        r.title = old.title;
-    }
-    urlcache::put(r);
-    tx.commit();
-    return TRUE;
+        urlcache::put(r);
+        tx.commit();
+        return TRUE;
+    });
 }
 
 HANDLE FindFirstUrlCacheGroup(DWORD, DWORD, LPVOID, DWORD, GROUPID*, LPVOID) {

@@ -14,8 +14,10 @@
 #include "ui/FormBase.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -62,12 +64,27 @@ bool PerformVersionCheck() {
 
 void RunUninstallSurvey() {}
 
+void ReportUnusableMachine(const std::string& problem) {
+    std::fprintf(stderr, "surfkolibri: %s\n", problem.c_str());
+    // Without a screen (offscreen rendering) nobody could answer the box.
+    const QString screen = QGuiApplication::platformName();
+    if (screen != QLatin1String("offscreen") && screen != QLatin1String("minimal"))
+        MessageBoxA(nullptr, problem.c_str(), ProductName.c_str(), MB_OK | MB_ICONHAND);
+}
+
 int RunProgram(int argc, char** argv) {
     // 1. The window framework (a test may have made it already).
     std::optional<QApplication> application;
     if (!QCoreApplication::instance()) application.emplace(argc, argv);
     const std::vector<std::string> args = argumentsOf(argc, argv);
     SetCommandLine(args);
+
+    // The machine's state must be readable before anything else; a damaged one is named to
+    // the user once, instead of every call failing silently.
+    if (const std::string problem = HostedMachineProblem(); !problem.empty()) {
+        ReportUnusableMachine(problem);
+        return 1;
+    }
 
     // 2.-3. Data files into the data folder (the result does not matter: GetDataFilePath
     // falls back to the program folder), then the texts of the current language.

@@ -21,5 +21,9 @@ bool PerformVersionCheck();
 // The uninstall mode's survey; nothing to ask yet.
 void RunUninstallSurvey();
 
+// Tells the user that the machine's state cannot be used (on standard error, and in a message
+// box where there is a screen).
+void ReportUnusableMachine(const std::string& problem);
+
 // The whole start-up, the message loop and the end; the process's exit code.
 int RunProgram(int argc, char** argv);

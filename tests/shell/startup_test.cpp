@@ -105,6 +105,22 @@ TEST(RunMode, ShortcutRemovalOnlyForArgumentOneR) {
     EXPECT_FALSE(WantsShortcutRemoval({"x", "r"}));
 }
 
+TEST_F(StartupTest, ADamagedMachineIsNamedAndTheProgramEndsBeforeAnyWindow) {
+    platform::closeRoot();
+    const std::string db = platform.root() + "/platform.db";
+    testing_support::writeHostFile(db, "not a database at all");
+    std::filesystem::remove(db + "-wal");
+    std::filesystem::remove(db + "-shm");
+    SeenWindow seen;
+    testing::internal::CaptureStderr();
+    const int code = runAndClose({}, seen);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(1, code);
+    EXPECT_FALSE(seen.found);
+    EXPECT_NE(std::string::npos, err.find(db)) << err;
+    EXPECT_NE(std::string::npos, err.find("not a database")) << err;
+}
+
 TEST_F(StartupTest, VersionCheckSkipsAMarkerOfThisVersion) {
     platform.installDataFiles();
     ASSERT_TRUE(EnsureDataFolders(ProductName, false));

@@ -7,9 +7,11 @@
 #include "platform/win32.h"
 #include "support/platform_fixture.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 using namespace platform;
@@ -152,6 +154,38 @@ TEST_F(ToolTest, BadInputIsNamedAndFails) {
     }
     EXPECT_EQ(before, dumpRegistry());
     EXPECT_EQ("no", setting("admin"));
+}
+
+TEST_F(ToolTest, ADamagedOrReadOnlyDatabaseIsNamedAndNeverOverwritten) {
+    ASSERT_EQ(0,
+              tool({"reg", "add", "HKCU\\Software\\Kept", "/v", "Name", "/d", "value"}).exitCode);
+    const std::string db = platform.root() + "/platform.db";
+
+    ASSERT_EQ(0, ::chmod(db.c_str(), 0444));
+    const ToolRun query = tool({"reg", "query", "HKCU\\Software\\Kept"});
+    EXPECT_EQ(0, query.exitCode) << query.err;
+    EXPECT_NE(std::string::npos, query.out.find("value"));
+    EXPECT_EQ(0, tool({"cache", "list"}).exitCode);
+    const ToolRun add = tool({"reg", "add", "HKCU\\Software\\Kept", "/v", "Name", "/d", "x"});
+    EXPECT_NE(0, add.exitCode);
+    EXPECT_NE(std::string::npos, add.err.find("platform.db")) << add.err;
+    EXPECT_NE(std::string::npos, add.err.find("read-only")) << add.err;
+    ::chmod(db.c_str(), 0644);
+
+    testing_support::writeHostFile(db, "not a database at all");
+    std::filesystem::remove(db + "-wal");
+    std::filesystem::remove(db + "-shm");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"reg", "query", "HKCU\\Software"},
+          {"cache", "list"},
+          {"init"},
+          {"seed-demo"}}) {
+        const ToolRun run = tool(args);
+        EXPECT_NE(0, run.exitCode) << args[0];
+        EXPECT_NE(std::string::npos, run.err.find(db)) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("not a database")) << run.err;
+    }
+    EXPECT_EQ("not a database at all", readHostFile(db));
 }
 
 TEST_F(ToolTest, EveryCommandHasHelp) {

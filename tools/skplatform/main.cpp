@@ -1,6 +1,8 @@
 // skplatform: inspect and prepare a platform root (SURFKOLIBRI_PLATFORM).
 #include "commands.h"
 
+#include "platform/root.h"
+
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -57,8 +59,18 @@ int main(int argc, char** argv) {
     skplatform::Args args(argv + 2, argv + argc);
     for (const auto& c : kCommands) {
         if (name == c.name) {
+            if (!skplatform::wantsHelp(args)) {
+                if (const std::string problem = platform::rootProblem(); !problem.empty()) {
+                    std::fprintf(stderr, "skplatform %s: %s\n", c.name, problem.c_str());
+                    return 3;
+                }
+            }
             try {
                 return c.run(args);
+            } catch (const platform::DatabaseError& e) {
+                // The message names platform.db and what is wrong with it.
+                std::fprintf(stderr, "skplatform %s: %s\n", c.name, e.what());
+                return 3;
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "skplatform %s: %s\n", c.name, e.what());
                 return 1;

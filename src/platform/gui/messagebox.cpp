@@ -90,8 +90,10 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
 
 BOOL MessageBeep(UINT type) {
     if (platform::recordShell()) {
-        platform::logShell({"sound", "beep", std::to_string(type), "", ""});
-        return TRUE;
+        return platform::guardedCall(FALSE, [&] {
+            platform::logShell({"sound", "beep", std::to_string(type), "", ""});
+            return TRUE;
+        });
     }
     QApplication::beep();
     return TRUE;
