@@ -102,6 +102,7 @@ std::string HostedMachineProblem();
 #include "platform/ansi.h"
 #include "platform/datetime.h"
 #include "platform/filestream.h"
+#include "platform/handles.h"
 // The WinINet URL cache, COM basics and the URL history service.
 #include "platform/com.h"
 #include "platform/urlhistory.h"

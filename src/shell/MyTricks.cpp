@@ -29,36 +29,6 @@ std::string relativeKey(const std::string& key) {
     return start == std::string::npos ? std::string() : key.substr(start);
 }
 
-class FindHandle {
-  public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (valid()) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-class KeyHandle {
-  public:
-    KeyHandle() = default;
-    ~KeyHandle() {
-        if (key_) RegCloseKey(key_);
-    }
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    PHKEY out() { return &key_; }
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
 // Reads a string value (REG_SZ or REG_EXPAND_SZ); false for any other type or failure.
 bool queryString(HKEY key, const std::string& name, std::string& result) {
     std::string buffer;
@@ -172,7 +142,7 @@ bool deleteTree(const std::string& folder, const std::vector<std::string>& roots
                 MessagePump& pump) {
     {
         WIN32_FIND_DATAA data{};
-        const FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+        const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
         if (find.valid()) {
             do {
                 pump.betweenEntries();
@@ -221,7 +191,7 @@ void ProcessMessages(int times) {
 
 std::string GetDataFolder(const std::string& name) {
     std::string folder = ProgramFolder();
-    KeyHandle key;
+    UniqueHKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_READ, key.out()) ==
         ERROR_SUCCESS) {
         std::string localAppData;
@@ -308,7 +278,7 @@ void DeleteFolderTree(const std::string& folder) {
 std::vector<std::string> ListSubfolders(const std::string& folder) {
     std::vector<std::string> result;
     WIN32_FIND_DATAA data{};
-    const FindHandle find(FindFirstFileA((folder + "*.*").c_str(), &data));
+    const UniqueFindHandle find(FindFirstFileA((folder + "*.*").c_str(), &data));
     if (!find.valid()) return result;
     do {
         const std::string name = data.cFileName;
@@ -320,7 +290,7 @@ std::vector<std::string> ListSubfolders(const std::string& folder) {
 }
 
 std::string RegReadString(HKEY root, const std::string& key, const std::string& value) {
-    KeyHandle handle;
+    UniqueHKey handle;
     if (RegCreateKeyExA(root, relativeKey(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, handle.out(), nullptr) != ERROR_SUCCESS)
         return {};
@@ -343,7 +313,7 @@ std::string ReadUserRegString(const std::string& key, const std::string& value) 
 }
 
 void WriteUserRegString(const std::string& key, const std::string& value, const std::string& data) {
-    KeyHandle handle;
+    UniqueHKey handle;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, relativeKey(key).c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, handle.out(),
                         nullptr) != ERROR_SUCCESS)

@@ -24,23 +24,7 @@ template <typename T> void fillJunk(T& object) {
 }
 
 // A registry key closed when the test leaves its scope.
-class Key {
-  public:
-    Key() = default;
-    explicit Key(HKEY handle) : handle_(handle) {}
-    ~Key() {
-        if (handle_) RegCloseKey(handle_);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-
-    HKEY get() const { return handle_; }
-    // For the call that fills it in.
-    HKEY* out() { return &handle_; }
-
-  private:
-    HKEY handle_ = nullptr;
-};
+using Key = UniqueHKey;
 
 inline LSTATUS setString(HKEY key, const char* name, const std::string& text, DWORD type = REG_SZ) {
     return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),

@@ -467,9 +467,7 @@ TEST_F(FilesTest, FindReportsTheLastWriteTimeAndCopiesKeepIt) {
 
     WIN32_FIND_DATAA data;
     fillJunk(data);
-    const HANDLE find = FindFirstFileA("C:\\dated.txt", &data);
-    ASSERT_NE(INVALID_HANDLE_VALUE, find);
-    FindClose(find);
+    ASSERT_TRUE(UniqueFindHandle(FindFirstFileA("C:\\dated.txt", &data)).valid());
     EXPECT_EQ(expected, platform::ticksOf(data.ftLastWriteTime));
     EXPECT_EQ(expected, platform::ticksOf(data.ftLastAccessTime));
     EXPECT_EQ(5u, data.nFileSizeLow);
@@ -478,8 +476,6 @@ TEST_F(FilesTest, FindReportsTheLastWriteTimeAndCopiesKeepIt) {
 
     ASSERT_TRUE(CopyFileA("C:\\dated.txt", "C:\\copy.txt", TRUE));
     fillJunk(data);
-    const HANDLE copy = FindFirstFileA("C:\\copy.txt", &data);
-    ASSERT_NE(INVALID_HANDLE_VALUE, copy);
-    FindClose(copy);
+    ASSERT_TRUE(UniqueFindHandle(FindFirstFileA("C:\\copy.txt", &data)).valid());
     EXPECT_EQ(expected, platform::ticksOf(data.ftLastWriteTime));
 }

@@ -84,12 +84,11 @@ TEST_F(MachineTest, UserShellFoldersNameFoldersThatExist) {
         EXPECT_TRUE(DirectoryExistsA(value)) << value;
         // The folders start empty.
         WIN32_FIND_DATAA data;
-        const HANDLE find = FindFirstFileA((value + "\\*.*").c_str(), &data);
-        ASSERT_NE(INVALID_HANDLE_VALUE, find) << value;
+        const UniqueFindHandle find(FindFirstFileA((value + "\\*.*").c_str(), &data));
+        ASSERT_TRUE(find.valid()) << value;
         int entries = 1;
-        while (FindNextFileA(find, &data))
+        while (FindNextFileA(find.get(), &data))
             ++entries;
-        FindClose(find);
         if (name != "AppData" && name != "Local AppData") {
             EXPECT_EQ(2, entries) << value << " holds more than . and ..";
         }

@@ -18,10 +18,8 @@ class PathsTest : public testing_support::PlatformTest {
 std::string firstFoundName(const std::string& pattern) {
     WIN32_FIND_DATAA data;
     fillJunk(data);
-    const HANDLE find = FindFirstFileA(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return "<none>";
-    FindClose(find);
-    return data.cFileName;
+    const UniqueFindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    return find.valid() ? data.cFileName : "<none>";
 }
 
 } // namespace

@@ -22,11 +22,10 @@ const std::string kShellFolders =
 const std::string kLocalData = "C:\\Users\\User\\AppData\\Local\\Kravonel\\";
 
 void removeLocalAppDataValue() {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_ALL_ACCESS, &key));
-    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key, "Local AppData"));
-    RegCloseKey(key);
+    UniqueHKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
+                                           KEY_ALL_ACCESS, key.out()));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key.get(), "Local AppData"));
 }
 
 DWORD attributesOf(const std::string& path) {
@@ -54,21 +53,20 @@ TEST_F(PlatformTest, DataFolderFallsBackToTheProgramFolder) {
     EXPECT_EQ("[u]", readHostFile(platform.programFolder() + "/Surfkolibri/update.ini"));
     EXPECT_EQ(fallback + "update.ini", GetDataFilePath("Surfkolibri", "update.ini"));
     // Reading the folder does not create the key.
-    HKEY key = nullptr;
+    UniqueHKey key;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_READ, &key));
+              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_READ, key.out()));
 }
 
 TEST_F(PlatformTest, EmptyOrNonStringLocalAppDataCountsAsMissing) {
     WriteUserRegString(kShellFolders, "Local AppData", "");
     EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_ALL_ACCESS, &key));
+    UniqueHKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
+                                           KEY_ALL_ACCESS, key.out()));
     const DWORD number = 7;
-    RegSetValueExA(key, "Local AppData", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+    RegSetValueExA(key.get(), "Local AppData", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof number);
-    RegCloseKey(key);
     EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
     // A value with a trailing backslash gives the same folder as one without.
     WriteUserRegString(kShellFolders, "Local AppData", "C:\\Users\\User\\AppData\\Local\\");
@@ -247,9 +245,9 @@ TEST_F(PlatformTest, ListSubfoldersListsFoldersOnly) {
 TEST_F(PlatformTest, RegistryReadsCreateTheKeyAndGiveEmptyOnFailure) {
     const std::string key = "\\Software\\Kravonel\\Test";
     EXPECT_EQ("", ReadUserRegString(key, "Name"));
-    HKEY handle = nullptr;
+    UniqueHKey handle;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str() + 1, 0, KEY_ALL_ACCESS, &handle));
+              RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str() + 1, 0, KEY_ALL_ACCESS, handle.out()));
 
     WriteUserRegString(key, "Name", "yes");
     EXPECT_EQ("yes", ReadUserRegString(key, "Name"));
@@ -257,7 +255,7 @@ TEST_F(PlatformTest, RegistryReadsCreateTheKeyAndGiveEmptyOnFailure) {
     DWORD type = 0;
     char data[16] = {};
     DWORD size = sizeof data;
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(handle, "Name", nullptr, &type,
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(handle.get(), "Name", nullptr, &type,
                                               reinterpret_cast<LPBYTE>(data), &size));
     EXPECT_EQ(REG_SZ, type);
     EXPECT_EQ(4u, size);
@@ -267,20 +265,18 @@ TEST_F(PlatformTest, RegistryReadsCreateTheKeyAndGiveEmptyOnFailure) {
     EXPECT_EQ(longText, ReadUserRegString(key, "Long"));
 
     const DWORD number = 1;
-    RegSetValueExA(handle, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+    RegSetValueExA(handle.get(), "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof number);
     EXPECT_EQ("", ReadUserRegString(key, "Number"));
-    RegCloseKey(handle);
 }
 
 TEST_F(PlatformTest, MachineReadsNeedAdministratorRights) {
     const std::string key = "\\Software\\Kravonel\\Machine";
     platform::setSetting("admin", "yes");
-    HKEY handle = nullptr;
+    UniqueHKey handle;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str() + 1, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &handle, nullptr));
-    RegSetValueExA(handle, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\x"), 5);
-    RegCloseKey(handle);
+                                             KEY_ALL_ACCESS, nullptr, handle.out(), nullptr));
+    RegSetValueExA(handle.get(), "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\x"), 5);
     EXPECT_EQ("C:\\x", ReadMachineRegString(key, "Path"));
     platform::setSetting("admin", "no");
     EXPECT_EQ("", ReadMachineRegString(key, "Path"));

@@ -295,12 +295,12 @@ TEST_F(ToolTest, SeedDemoBuildsALivedInMachineAndIsIdempotent) {
     const std::string shellFolders = platform::kShellFoldersKey;
     WIN32_FIND_DATAA found;
     int links = 0;
-    HANDLE find = FindFirstFileA((stringValue(shellFolders, "Recent") + "\\*.lnk").c_str(), &found);
-    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    const UniqueFindHandle find(
+        FindFirstFileA((stringValue(shellFolders, "Recent") + "\\*.lnk").c_str(), &found));
+    ASSERT_TRUE(find.valid());
     do
         ++links;
-    while (FindNextFileA(find, &found));
-    FindClose(find);
+    while (FindNextFileA(find.get(), &found));
     EXPECT_EQ(12, links);
 
     const std::string favorites = stringValue(shellFolders, "Favorites");

@@ -157,8 +157,8 @@ int runLs(const Args& args) {
         path += '*';
     }
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(path.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const UniqueFindHandle find(FindFirstFileA(path.c_str(), &found));
+    if (!find.valid())
         return GetLastError() == ERROR_FILE_NOT_FOUND
                    ? 0
                    : failure("ls", "cannot list '" + path + "' (error " +
@@ -179,8 +179,7 @@ int runLs(const Args& args) {
                               found.nFileSizeLow);
         std::printf("%04u-%02u-%02u %02u:%02u  %s  %s\n", t.wYear, t.wMonth, t.wDay, t.wHour,
                     t.wMinute, size, forTerminal(name).c_str());
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
     return 0;
 }
 
