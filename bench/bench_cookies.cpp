@@ -48,11 +48,11 @@ void fill(int count, bool cookies) {
         const std::string name = "site" + std::to_string(i) + ".example";
         if (cookies) {
             r.url = "Cookie:user@" + name + "/";
-            r.type = 0x100001;
+            r.type = COOKIE_CACHE_ENTRY | NORMAL_CACHE_ENTRY;
             r.localFile = "C:\\Users\\User\\Cookies\\user@" + name + "[1].txt";
         } else {
             r.url = "http://" + name + "/index.htm";
-            r.type = 0x1;
+            r.type = NORMAL_CACHE_ENTRY;
             r.localFile = "C:\\Users\\User\\Cache\\page" + std::to_string(i) + "[1].css";
         }
         r.size = 100 + static_cast<std::uint64_t>(i % 900);

@@ -1,6 +1,7 @@
 // TIECache over the hosted cache: walks with their events, lookups, deletions and the
 // library check.
-#include "cache_helpers.h"
+#include "support/cache_entries.h"
+#include "support/time_zone.h"
 
 #include "support/platform_fixture.h"
 
@@ -12,7 +13,7 @@
 #include <ctime>
 #include <vector>
 
-using namespace cache_testing;
+using namespace testing_support;
 
 namespace {
 
@@ -45,26 +46,6 @@ class IECacheTest : public testing_support::PlatformTest {
 };
 
 // Sets TZ for one test: a fixed offset without daylight saving.
-class ScopedTimeZone {
-  public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ScopedTimeZone() {
-        if (hadOld_)
-            ::setenv("TZ", old_.c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-
-  private:
-    std::string old_;
-    bool hadOld_ = false;
-};
-
 double dateTime(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
     double value = 0;
     EXPECT_TRUE(TryEncodeDateTime(y, mo, d, h, mi, s, 0, value));
@@ -184,7 +165,7 @@ TEST_F(IECacheTest, DeleteEntryClearsEntryInfoOnlyOnSuccess) {
 }
 
 TEST_F(IECacheTest, EntryInfoCarriesTheEntryInLocalTime) {
-    ScopedTimeZone zone("XXX-1");
+    testing_support::ScopedTimeZone zone("XXX-1");
     const std::string file = addContent("http://info.example/page.htm", "<html>12345</html>");
     const std::string header = std::string("HTTP/1.1 200 OK\r\n") + '\0' + "hidden";
     ASSERT_TRUE(CommitUrlCacheEntryA("http://info.example/page.htm", file.c_str(),

@@ -1,6 +1,6 @@
 // The hosted URL cache, checked as its callers use it: the buffer handshake, containers,
 // filters, walks that delete as they go, and deletion with the entry's file.
-#include "cache_helpers.h"
+#include "support/cache_entries.h"
 
 #include "support/platform_fixture.h"
 
@@ -14,7 +14,7 @@
 #include <set>
 #include <vector>
 
-using namespace cache_testing;
+using namespace testing_support;
 
 namespace {
 

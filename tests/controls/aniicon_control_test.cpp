@@ -1,7 +1,7 @@
 #include "controls/aniicon.h"
 
 #include "ani_bytes.h"
-#include "qt_app.h"
+#include "support/application.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,7 +9,7 @@
 #include <QMouseEvent>
 
 using namespace ani_bytes;
-using controls_test::QtTest;
+using testing_support::QtTest;
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "controls/aniicon.h"
 
 #include "ani_bytes.h"
-#include "qt_app.h"
+#include "support/application.h"
 
 #include <QBuffer>
 #include <QPainter>
 
 using namespace ani_bytes;
-using controls_test::QtTest;
+using testing_support::QtTest;
 
 namespace {
 

@@ -2,12 +2,12 @@
 #include "platform/win32.h"
 
 #include "ani_bytes.h"
-#include "qt_app.h"
+#include "support/application.h"
 
 #include <QPainter>
 
 using namespace ani_bytes;
-using controls_test::QtTest;
+using testing_support::QtTest;
 
 namespace {
 

@@ -1,12 +1,13 @@
 #include "controls/longlist.h"
 
-#include "qt_app.h"
+#include "support/application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-using controls_test::QtTest;
+using testing_support::QtTest;
 
 namespace {
 

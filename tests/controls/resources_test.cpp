@@ -1,13 +1,13 @@
 #include "controls/aniicon.h"
 
-#include "qt_app.h"
+#include "support/application.h"
 
 #include <QFile>
 #include <QImage>
 
 #include <cstring>
 
-using controls_test::QtTest;
+using testing_support::QtTest;
 
 namespace {
 

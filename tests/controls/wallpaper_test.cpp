@@ -1,8 +1,8 @@
 #include "controls/Wallpapr.h"
 
-#include "qt_app.h"
+#include "support/application.h"
 
-using controls_test::QtTest;
+using testing_support::QtTest;
 
 namespace {
 

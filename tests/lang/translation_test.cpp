@@ -39,6 +39,8 @@ class LanguageFileTest : public PlatformTest {
 
 } // namespace
 
+using TQwTrans2Test = testing_support::PlatformTest;
+
 TEST(SectionMarker, RecognisesTheIntegerNotations) {
     EXPECT_EQ(0, ParseSectionMarker("[0]"));
     EXPECT_EQ(12, ParseSectionMarker("[00012]"));
@@ -230,7 +232,7 @@ TEST_F(LanguageFileTest, SelectLanguageStillLoadsWhenTheDataFolderIsMissing) {
     EXPECT_FALSE(std::filesystem::exists(dataFolderHost()));
 }
 
-TEST_F(PlatformTest, UnitOperationsUseTheDataFolderDefinitionFile) {
+TEST_F(TQwTrans2Test, UnitOperationsUseTheDataFolderDefinitionFile) {
     InitTranslation("Surfkolibri");
     EXPECT_EQ("", GetText(1));
     EXPECT_EQ(0, GetLanguageCount());
@@ -252,7 +254,7 @@ TEST_F(PlatformTest, UnitOperationsUseTheDataFolderDefinitionFile) {
 }
 
 // Both shipped language files follow the format and define every text the program uses.
-TEST_F(PlatformTest, ShippedLanguageFilesDefineEveryUsedText) {
+TEST_F(TQwTrans2Test, ShippedLanguageFilesDefineEveryUsedText) {
     platform.installDataFiles();
     QwTrans2 engine("Surfkolibri");
     ASSERT_EQ(2, engine.GetLanguageCount());

@@ -1,7 +1,9 @@
 #include "conformance.h"
 #include "platform/filetime.h"
 #include "platform/root.h"
+#include "support/child_process.h"
 #include "support/platform_fixture.h"
+#include "support/time_zone.h"
 
 #include <chrono>
 #include <cmath>
@@ -10,13 +12,13 @@
 #include <optional>
 #include <thread>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace conformance;
 
 namespace {
 
+using testing_support::ScopedTimeZone;
 using ClockTest = testing_support::PlatformTest;
 
 constexpr std::uint64_t kTicksPerSecond = platform::kTicksPerSecond;
@@ -51,28 +53,6 @@ std::uint64_t ticksOf(const SYSTEMTIME& st) {
     EXPECT_TRUE(SystemTimeToFileTime(&st, &ft));
     return ticks(ft);
 }
-
-// Sets TZ for one test and puts the previous zone back afterwards.
-class ScopedTimeZone {
-  public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) previous_ = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ScopedTimeZone() {
-        if (previous_)
-            ::setenv("TZ", previous_->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-  private:
-    std::optional<std::string> previous_;
-};
 
 // 2001-05-26 17:34:46.789 UTC, a Saturday.
 constexpr std::uint64_t kSampleTicks = 126353720867890000ULL;
@@ -333,25 +313,10 @@ TEST_F(ClockTest, AnotherProcessSeesTheTimeThatWasSet) {
     platform::setSetting("admin", "yes");
     SYSTEMTIME before;
     GetSystemTime(&before); // this process has read the clock once already
-    const std::string root = platform::rootPath();
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        int status = 0;
-        try {
-            platform::abandonConnectionAfterFork();
-            platform::useRoot(root);
-            const SYSTEMTIME wanted = makeTime(2030, 1, 2, 3, 4, 5);
-            status = SetSystemTime(&wanted) ? 0 : 1;
-        } catch (...) {
-            status = 2;
-        }
-        ::_exit(status);
-    }
-    int status = -1;
-    ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(0, WEXITSTATUS(status));
+    ASSERT_EQ(0, testing_support::RunInChildProcess([] {
+                  const SYSTEMTIME wanted = makeTime(2030, 1, 2, 3, 4, 5);
+                  return SetSystemTime(&wanted) ? 0 : 1;
+              }));
     // Other processes' commits are looked for at most once a millisecond; a fast child can
     // finish inside that window.
     std::this_thread::sleep_for(std::chrono::milliseconds(2));

@@ -2,11 +2,12 @@
 #include "platform/filetime.h"
 #include "platform/machine.h"
 #include "platform/root.h"
+#include "support/child_process.h"
 #include "support/platform_fixture.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
 #include <set>
 
 using namespace conformance;
@@ -433,38 +434,21 @@ TEST_F(RegistryTest, QueryInfoCountsSubkeysAndValues) {
 // store's transactions must not lose a write of either.
 TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
     constexpr int kPerChild = 200;
-    const std::string root = platform::rootPath();
-    std::vector<pid_t> children;
-    for (int child = 0; child < 2; ++child) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int status = 0;
-            try {
-                platform::abandonConnectionAfterFork();
-                platform::useRoot(root);
-                HKEY own = nullptr;
-                if (RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &own, nullptr) != ERROR_SUCCESS)
-                    status = 1;
-                for (int i = 0; i < kPerChild && status == 0; ++i) {
-                    const std::string name =
-                        "child" + std::to_string(child) + "_" + std::to_string(i);
-                    if (setString(own, name.c_str(), name) != ERROR_SUCCESS) status = 2;
-                }
-            } catch (...) {
-                status = 3;
+    std::vector<std::unique_ptr<testing_support::ChildProcess>> children;
+    for (int child = 0; child < 2; ++child)
+        children.push_back(std::make_unique<testing_support::ChildProcess>([child] {
+            Key own;
+            if (RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                own.out(), nullptr) != ERROR_SUCCESS)
+                return 1;
+            for (int i = 0; i < kPerChild; ++i) {
+                const std::string name = "child" + std::to_string(child) + "_" + std::to_string(i);
+                if (setString(own.get(), name.c_str(), name) != ERROR_SUCCESS) return 2;
             }
-            ::_exit(status);
-        }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = -1;
-        ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
-        EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(0, WEXITSTATUS(status));
-    }
+            return 0;
+        }));
+    for (auto& child : children)
+        EXPECT_EQ(0, child->wait());
     // The parent's own connection still works and sees both children's writes.
     const auto names = valueNames(key.get());
     EXPECT_EQ(2u * kPerChild, names.size());

@@ -1,11 +1,14 @@
 #include "platform/root.h"
 #include "platform/win32.h"
-#include "qt_app.h"
 #include "shell/MyTricks.h"
+#include "support/application.h"
 #include "support/platform_fixture.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -34,12 +37,14 @@ DWORD attributesOf(const std::string& path) {
 
 } // namespace
 
-TEST_F(PlatformTest, DataFolderLiesInTheMakerFolderOfLocalAppData) {
+using MyTricksTest = testing_support::PlatformTest;
+
+TEST_F(MyTricksTest, DataFolderLiesInTheMakerFolderOfLocalAppData) {
     EXPECT_EQ(kLocalData, GetDataFolder(""));
     EXPECT_EQ(kLocalData + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
 }
 
-TEST_F(PlatformTest, DataFolderFallsBackToTheProgramFolder) {
+TEST_F(MyTricksTest, DataFolderFallsBackToTheProgramFolder) {
     const std::string fallback = platform.programFolderWindows() + "Surfkolibri\\";
     removeLocalAppDataValue();
     EXPECT_EQ(platform.programFolderWindows(), GetDataFolder(""));
@@ -58,7 +63,7 @@ TEST_F(PlatformTest, DataFolderFallsBackToTheProgramFolder) {
               RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_READ, key.out()));
 }
 
-TEST_F(PlatformTest, EmptyOrNonStringLocalAppDataCountsAsMissing) {
+TEST_F(MyTricksTest, EmptyOrNonStringLocalAppDataCountsAsMissing) {
     WriteUserRegString(kShellFolders, "Local AppData", "");
     EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
     UniqueHKey key;
@@ -73,7 +78,7 @@ TEST_F(PlatformTest, EmptyOrNonStringLocalAppDataCountsAsMissing) {
     EXPECT_EQ(kLocalData + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
 }
 
-TEST_F(PlatformTest, DataFilePathPrefersTheDataFolderThenTheProgramFolder) {
+TEST_F(MyTricksTest, DataFilePathPrefersTheDataFolderThenTheProgramFolder) {
     const std::string data = kLocalData + "Surfkolibri\\";
     ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
     writeHostFile(platform.hostPath(data + "both.txt"), "data");
@@ -88,7 +93,7 @@ TEST_F(PlatformTest, DataFilePathPrefersTheDataFolderThenTheProgramFolder) {
     EXPECT_FALSE(FileExistsA(neither));
 }
 
-TEST_F(PlatformTest, ProvidingDataFilesNeverOverwrites) {
+TEST_F(MyTricksTest, ProvidingDataFilesNeverOverwrites) {
     const std::string data = kLocalData + "Surfkolibri\\";
     writeHostFile(platform.programFolder() + "/Surfkolibri.def", "new");
     writeHostFile(platform.programFolder() + "/update.ini", "update");
@@ -104,7 +109,7 @@ TEST_F(PlatformTest, ProvidingDataFilesNeverOverwrites) {
     EXPECT_EQ(data + "Surfkolibri.def", GetDataFilePath("Surfkolibri", "Surfkolibri.def"));
 }
 
-TEST_F(PlatformTest, ProvisioningReportsAFolderThatCannotBeMade) {
+TEST_F(MyTricksTest, ProvisioningReportsAFolderThatCannotBeMade) {
     // A file where the maker folder belongs: neither folder can be made, no copy can land.
     writeHostFile(platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel", "x");
     writeHostFile(platform.programFolder() + "/update.ini", "update");
@@ -114,7 +119,7 @@ TEST_F(PlatformTest, ProvisioningReportsAFolderThatCannotBeMade) {
               GetDataFilePath("Surfkolibri", "update.ini"));
 }
 
-TEST_F(PlatformTest, EnsureDataFoldersWipesOnlyWhenAsked) {
+TEST_F(MyTricksTest, EnsureDataFoldersWipesOnlyWhenAsked) {
     const std::string data = kLocalData + "Surfkolibri\\";
     ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
     EXPECT_TRUE(FolderExists(data));
@@ -132,7 +137,7 @@ TEST_F(PlatformTest, EnsureDataFoldersWipesOnlyWhenAsked) {
     EXPECT_EQ("program", readHostFile(platform.programFolder() + "/surfkolibri"));
 }
 
-TEST_F(PlatformTest, DeleteFolderTreeRemovesHiddenSystemAndReadOnlyEntries) {
+TEST_F(MyTricksTest, DeleteFolderTreeRemovesHiddenSystemAndReadOnlyEntries) {
     const std::string tree = "C:\\Tree\\";
     const std::string host = platform.hostPath("C:\\") + "/Tree";
     writeHostFile(host + "/plain.txt", "1");
@@ -153,7 +158,7 @@ TEST_F(PlatformTest, DeleteFolderTreeRemovesHiddenSystemAndReadOnlyEntries) {
     EXPECT_TRUE(FileExistsA("C:\\TreeSibling\\stay.txt"));
 }
 
-TEST_F(PlatformTest, DeleteFolderTreeKeepsADriveRoot) {
+TEST_F(MyTricksTest, DeleteFolderTreeKeepsADriveRoot) {
     writeHostFile(platform.hostPath("C:\\") + "/a/b.txt", "1");
     writeHostFile(platform.hostPath("C:\\") + "/c.txt", "2");
     DeleteFolderTree("C:\\Users\\..\\");
@@ -162,7 +167,7 @@ TEST_F(PlatformTest, DeleteFolderTreeKeepsADriveRoot) {
     EXPECT_TRUE(fs::is_empty(platform.root() + "/drive_c"));
 }
 
-TEST_F(PlatformTest, DeleteFolderTreeOnAMissingFolderDoesNothing) {
+TEST_F(MyTricksTest, DeleteFolderTreeOnAMissingFolderDoesNothing) {
     writeHostFile(platform.hostPath("C:\\") + "/Present/x.txt", "1");
     DeleteFolderTree("C:\\Absent\\");
     DeleteFolderTree("C:\\Present\\Absent\\");
@@ -170,7 +175,7 @@ TEST_F(PlatformTest, DeleteFolderTreeOnAMissingFolderDoesNothing) {
     EXPECT_TRUE(FileExistsA("C:\\Present\\x.txt"));
 }
 
-TEST_F(PlatformTest, DeleteFolderTreeStopsAtTheFirstFailure) {
+TEST_F(MyTricksTest, DeleteFolderTreeStopsAtTheFirstFailure) {
     const std::string host = platform.hostPath("C:\\") + "/Tree";
     writeHostFile(host + "/a.txt", "1");
     // A host name with a backslash cannot be reached through any Windows path, so its
@@ -186,7 +191,7 @@ TEST_F(PlatformTest, DeleteFolderTreeStopsAtTheFirstFailure) {
     EXPECT_TRUE(fs::exists(host + "/zz/inner.txt"));
 }
 
-TEST_F(PlatformTest, DeleteFolderTreeRemovesLinksWithoutFollowingThem) {
+TEST_F(MyTricksTest, DeleteFolderTreeRemovesLinksWithoutFollowingThem) {
     const std::string c = platform.hostPath("C:\\");
     writeHostFile(c + "/Outside/precious.txt", "keep");
     writeHostFile(c + "/Outside/Inner/more.txt", "keep");
@@ -213,8 +218,8 @@ TEST_F(PlatformTest, DeleteFolderTreeRemovesLinksWithoutFollowingThem) {
     EXPECT_EQ("keep", readHostFile(c + "/Outside/Inner/more.txt"));
 }
 
-TEST_F(PlatformTest, DeleteFolderTreeLetsWindowMessagesThrough) {
-    EnsureShellTestApplication();
+TEST_F(MyTricksTest, DeleteFolderTreeLetsWindowMessagesThrough) {
+    testing_support::EnsureApplication();
     const std::string host = platform.hostPath("C:\\") + "/Tree";
     for (int i = 0; i < 20; ++i)
         writeHostFile(host + "/f" + std::to_string(i) + ".txt", "x");
@@ -233,7 +238,7 @@ TEST_F(PlatformTest, DeleteFolderTreeLetsWindowMessagesThrough) {
     EXPECT_FALSE(fs::exists(host));
 }
 
-TEST_F(PlatformTest, ListSubfoldersListsFoldersOnly) {
+TEST_F(MyTricksTest, ListSubfoldersListsFoldersOnly) {
     const std::string c = platform.hostPath("C:\\");
     writeHostFile(c + "/Profiles/beta/x", "");
     writeHostFile(c + "/Profiles/Alpha/x", "");
@@ -242,7 +247,7 @@ TEST_F(PlatformTest, ListSubfoldersListsFoldersOnly) {
     EXPECT_TRUE(ListSubfolders("C:\\Missing\\").empty());
 }
 
-TEST_F(PlatformTest, RegistryReadsCreateTheKeyAndGiveEmptyOnFailure) {
+TEST_F(MyTricksTest, RegistryReadsCreateTheKeyAndGiveEmptyOnFailure) {
     const std::string key = "\\Software\\Kravonel\\Test";
     EXPECT_EQ("", ReadUserRegString(key, "Name"));
     UniqueHKey handle;
@@ -270,7 +275,7 @@ TEST_F(PlatformTest, RegistryReadsCreateTheKeyAndGiveEmptyOnFailure) {
     EXPECT_EQ("", ReadUserRegString(key, "Number"));
 }
 
-TEST_F(PlatformTest, MachineReadsNeedAdministratorRights) {
+TEST_F(MyTricksTest, MachineReadsNeedAdministratorRights) {
     const std::string key = "\\Software\\Kravonel\\Machine";
     platform::setSetting("admin", "yes");
     UniqueHKey handle;
@@ -282,7 +287,7 @@ TEST_F(PlatformTest, MachineReadsNeedAdministratorRights) {
     EXPECT_EQ("", ReadMachineRegString(key, "Path"));
 }
 
-TEST_F(PlatformTest, FirstLineAndWriteIfMissing) {
+TEST_F(MyTricksTest, FirstLineAndWriteIfMissing) {
     const std::string c = platform.hostPath("C:\\");
     writeHostFile(c + "/one.txt", "2.8");
     writeHostFile(c + "/two.txt", "first\r\nsecond");
@@ -300,7 +305,7 @@ TEST_F(PlatformTest, FirstLineAndWriteIfMissing) {
     EXPECT_EQ("2.8", readHostFile(c + "/marker.cho"));
 }
 
-TEST_F(PlatformTest, RunFileOpensOnlyExistingFilesOpenURLAlways) {
+TEST_F(MyTricksTest, RunFileOpensOnlyExistingFilesOpenURLAlways) {
     platform::clearShellLog();
     writeHostFile(platform.hostPath("C:\\") + "/doc.txt", "d");
     RunFile("C:\\missing.txt");

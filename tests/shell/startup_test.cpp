@@ -6,8 +6,8 @@
 #include "lang/u_language.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
-#include "qt_app.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/application.h"
 #include "support/platform_fixture.h"
 #include "support/window_fixture.h"
 #include "ui/FormBase.h"
@@ -48,7 +48,7 @@ struct SeenWindow {
 // Runs the whole start-up with the given arguments; once the loop runs, notes the main
 // window and closes it, which must end the program.
 int runAndClose(const Args& args, SeenWindow& seen) {
-    EnsureShellTestApplication();
+    testing_support::EnsureApplication();
     std::vector<std::string> storage{"surfkolibri"};
     storage.insert(storage.end(), args.begin(), args.end());
     std::vector<char*> argv;

@@ -76,7 +76,9 @@ void expectDemoValues() {
 
 } // namespace
 
-TEST_F(PlatformTest, ImportReadsEveryValueKindOfBothFormats) {
+using RegFileTest = testing_support::PlatformTest;
+
+TEST_F(RegFileTest, ImportReadsEveryValueKindOfBothFormats) {
     regfile::Error error;
     ASSERT_TRUE(regfile::importFile(kValues4, error)) << error.line << ": " << error.message;
     expectDemoValues();
@@ -87,7 +89,7 @@ TEST_F(PlatformTest, ImportReadsEveryValueKindOfBothFormats) {
     expectDemoValues();
 }
 
-TEST_F(PlatformTest, ImportDeletesKeysAndValues) {
+TEST_F(RegFileTest, ImportDeletesKeysAndValues) {
     const registry::KeyId gone = registry::create(kHKCU, "Software\\Gone\\Deep\\Deeper");
     registry::setValue(gone, "x", REG_SZ, sz("x"));
     const registry::KeyId kept = registry::create(kHKCU, "Software\\Kept");
@@ -109,7 +111,7 @@ TEST_F(PlatformTest, ImportDeletesKeysAndValues) {
     EXPECT_TRUE(registry::getValue(kept, "stay", value));
 }
 
-TEST_F(PlatformTest, MalformedFilesNameTheLineAndImportNothing) {
+TEST_F(RegFileTest, MalformedFilesNameTheLineAndImportNothing) {
     registry::setValue(registry::create(kHKCU, "Software\\Before"), "v", REG_SZ, sz("old"));
     const std::string head = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Before]\n\"v\"=\"new\"\n"
                              "[HKEY_CURRENT_USER\\Software\\Added]\n";
@@ -150,7 +152,7 @@ TEST_F(PlatformTest, MalformedFilesNameTheLineAndImportNothing) {
     }
 }
 
-TEST_F(PlatformTest, MalformedUnicodeFilesAreRefusedWhole) {
+TEST_F(RegFileTest, MalformedUnicodeFilesAreRefusedWhole) {
     regfile::Error error;
     EXPECT_FALSE(regfile::importFile("", error));
     EXPECT_FALSE(
@@ -165,7 +167,7 @@ TEST_F(PlatformTest, MalformedUnicodeFilesAreRefusedWhole) {
     EXPECT_EQ(registry::kNoKey, registry::find(kHKCU, "Software\\U"));
 }
 
-TEST_F(PlatformTest, ExportWritesTheRegistryEditorLayout) {
+TEST_F(RegFileTest, ExportWritesTheRegistryEditorLayout) {
     const registry::KeyId key = registry::create(kHKCU, "Software\\Layout");
     registry::setValue(key, "", REG_SZ, sz("top"));
     registry::setValue(key, "Path", REG_EXPAND_SZ, sz("%A%"));
@@ -194,7 +196,7 @@ TEST_F(PlatformTest, ExportWritesTheRegistryEditorLayout) {
               unicode.find(utf16File("\"Path\"=hex(2):25,00,41,00,25,00,00,00").substr(2)));
 }
 
-TEST_F(PlatformTest, ExportThenImportIntoAFreshRootReproducesTheRegistry) {
+TEST_F(RegFileTest, ExportThenImportIntoAFreshRootReproducesTheRegistry) {
     const registry::KeyId odd = registry::create(kHKCU, "Software\\R\xFC\x63k \"weg\"\\Unter");
     registry::setValue(odd, "", REG_SZ, sz("Stra\xDF\x65"));
     registry::setValue(odd, "back\\slash \"q\"", REG_SZ, sz("C:\\x\\"));

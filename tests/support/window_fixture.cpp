@@ -14,16 +14,6 @@
 
 namespace testing_support {
 
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "surfkolibri-tests";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
-    SetProgramFont();
-}
-
 void WindowTest::SetUp() {
     EnsureApplication();
     platform.installDataFiles();

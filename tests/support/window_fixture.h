@@ -3,6 +3,7 @@
 // afterwards). Modal windows go through a hook the test sets.
 #pragma once
 
+#include "support/application.h"
 #include "support/platform_fixture.h"
 
 #include <QWidget>
@@ -12,9 +13,6 @@
 #include <vector>
 
 namespace testing_support {
-
-// Creates the one QApplication of a test program on first use (offscreen).
-void EnsureApplication();
 
 class WindowTest : public PlatformTest {
   protected:

@@ -1,11 +1,13 @@
 #include "controls/jpegimage.h"
-#include "support/browser_support.h"
+#include "support/pictures.h"
 #include "support/platform_fixture.h"
 
-using namespace browser_tests;
+using namespace testing_support;
 using testing_support::PlatformTest;
 
-TEST(JpegDecoding, ColourPictureKeepsSizeAndColours) {
+using JpegImageTest = testing_support::PlatformTest;
+
+TEST_F(JpegImageTest, ColourPictureKeepsSizeAndColours) {
     const QImage image = DecodeJpeg(encodeRgbJpeg(32, 16, Qt::red, Qt::blue));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(QSize(32, 16), image.size());
@@ -13,7 +15,7 @@ TEST(JpegDecoding, ColourPictureKeepsSizeAndColours) {
     EXPECT_TRUE(near(Qt::blue, image.pixelColor(29, 8)));
 }
 
-TEST(JpegDecoding, GrayscaleAndAdobeCmykPictures) {
+TEST_F(JpegImageTest, GrayscaleAndAdobeCmykPictures) {
     const QImage gray = DecodeJpeg(encodeGrayJpeg(8, 8, 100));
     ASSERT_FALSE(gray.isNull());
     EXPECT_EQ(QImage::Format_Grayscale8, gray.format());
@@ -25,7 +27,7 @@ TEST(JpegDecoding, GrayscaleAndAdobeCmykPictures) {
     EXPECT_TRUE(near(Qt::red, cmyk.pixelColor(4, 4))) << cmyk.pixelColor(4, 4).name().toStdString();
 }
 
-TEST(JpegDecoding, DamagedDataGivesNullPictureWithoutEndingTheProcess) {
+TEST_F(JpegImageTest, DamagedDataGivesNullPictureWithoutEndingTheProcess) {
     EXPECT_TRUE(DecodeJpeg("").isNull());
     EXPECT_TRUE(DecodeJpeg("not a picture at all").isNull());
     EXPECT_TRUE(DecodeJpeg(std::string("\xFF\xD8\xFF\xE0garbage follows", 18)).isNull());
@@ -43,7 +45,7 @@ TEST(JpegDecoding, DamagedDataGivesNullPictureWithoutEndingTheProcess) {
     EXPECT_TRUE(DecodeJpeg(huge).isNull());
 }
 
-TEST(JpegDecoding, PictureCutInsideItsScanStillShowsItsFullSize) {
+TEST_F(JpegImageTest, PictureCutInsideItsScanStillShowsItsFullSize) {
     const std::string good = encodeRgbJpeg(64, 64, Qt::green, Qt::white);
     const auto scan = good.find("\xFF\xDA");
     ASSERT_NE(std::string::npos, scan);
@@ -53,7 +55,7 @@ TEST(JpegDecoding, PictureCutInsideItsScanStillShowsItsFullSize) {
     EXPECT_TRUE(near(Qt::green, partial.pixelColor(3, 3)));
 }
 
-TEST_F(PlatformTest, LoadJpegImageReadsAWindowsPathThroughThePlatform) {
+TEST_F(JpegImageTest, LoadJpegImageReadsAWindowsPathThroughThePlatform) {
     testing_support::writeHostFile(platform.hostPath("C:\\Users\\User\\Bild.jpg"),
                                    encodeRgbJpeg(10, 6, Qt::blue, Qt::blue));
     const QImage image = LoadJpegImage("c:\\users\\user\\bild.JPG");

@@ -1,4 +1,4 @@
-// Helpers of the browser tests: the application object and pictures made with libjpeg.
+// Pictures made with libjpeg and by hand for the tests, and a mouse click on a link.
 #pragma once
 
 #include <QColor>
@@ -7,14 +7,7 @@
 
 class QTextBrowser;
 
-namespace browser_tests {
-
-// Creates the one QApplication of the test program (offscreen) on first use.
-void ensureApplication();
-// As a fixture's first member: widgets among the later members find the application.
-struct ApplicationReady {
-    ApplicationReady() { ensureApplication(); }
-};
+namespace testing_support {
 
 // A width x height JPEG whose left half is `left` and right half `right`.
 std::string encodeRgbJpeg(int width, int height, QColor left, QColor right);
@@ -30,4 +23,4 @@ bool clickLink(QTextBrowser* view, const QString& text);
 
 bool near(QColor a, QColor b, int tolerance = 40);
 
-} // namespace browser_tests
+} // namespace testing_support

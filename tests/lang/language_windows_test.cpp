@@ -1,3 +1,4 @@
+// The language window, and the texts of the current language applied to every window.
 #include "cache/u_info.h"
 #include "controls/aniicon.h"
 #include "lang/ApplyLanguageTexts.h"
@@ -22,7 +23,7 @@
 using testing_support::RunEventsFor;
 using testing_support::WindowTest;
 
-class SmallWindowsTest : public WindowTest {
+class LanguageWindowTest : public WindowTest {
   protected:
     void SetUp() override {
         WindowTest::SetUp();
@@ -30,84 +31,9 @@ class SmallWindowsTest : public WindowTest {
     }
 };
 
-TEST_F(SmallWindowsTest, BusyAnimationRunsHundredTicksThenClosesItself) {
-    TForm2* busy = Form2;
-    busy->Label2->SetCaption(std::string("working"));
-    busy->FakeTimer->setInterval(1);
-    busy->Label2->setVisible(true);
-    busy->FakeTimer->start();
-    int ticksSeen = 0;
-    onModal = [&](QWidget* window) {
-        EXPECT_TRUE(busy->AniIcon1->Animated());
-        QObject::connect(busy->FakeTimer, &QTimer::timeout, [&] { ++ticksSeen; });
-        testing_support::RunEventsFor(0);
-        RunModalLoop(window);
-    };
-    QElapsedTimer clock;
-    clock.start();
-    busy->ShowModal();
-    EXPECT_LT(clock.elapsed(), 5000);
-    EXPECT_EQ(std::vector<std::string>{"TForm2"}, modalWindows);
-    EXPECT_FALSE(busy->isVisible());
-    EXPECT_FALSE(busy->FakeTimer->isActive());
-    EXPECT_EQ(0, busy->ProgressBar1->value());
-    EXPECT_GE(ticksSeen, 99);
-    // Closing put everything back for the next use.
-    EXPECT_EQ(50, busy->FakeTimer->interval());
-    EXPECT_FALSE(busy->Label2->isVisibleTo(busy));
-    EXPECT_FALSE(busy->Panel1->isVisibleTo(busy));
-    EXPECT_FALSE(busy->AniIcon1->Animated());
-}
+using ApplyLanguageTextsTest = LanguageWindowTest;
 
-TEST_F(SmallWindowsTest, BusyNoteLeavesTheDefaultIntervalAndKeepsTheBarPosition) {
-    TForm2* busy = Form2;
-    busy->FakeTimer->setInterval(12);
-    busy->Label2->SetCaption(std::string("first line"));
-    busy->Label3->SetCaption(std::string("second line"));
-    busy->Label2->setVisible(true);
-    busy->Label3->setVisible(true);
-    busy->show();
-    EXPECT_EQ(337, busy->Label2->width());
-    EXPECT_TRUE(busy->Label2->alignment() & Qt::AlignHCenter);
-    EXPECT_TRUE(busy->AniIcon1->Animated());
-    busy->hide();
-    EXPECT_FALSE(busy->AniIcon1->Animated());
-    // Driven progress: the caller sets the bar; closing does not reset its position.
-    busy->Panel1->setVisible(true);
-    busy->ProgressBar1->setValue(0);
-    busy->show();
-    busy->ProgressBar1->setValue(60);
-    busy->Close();
-    EXPECT_EQ(50, busy->FakeTimer->interval());
-    EXPECT_EQ(60, busy->ProgressBar1->value());
-    EXPECT_FALSE(busy->Panel1->isVisibleTo(busy));
-    EXPECT_FALSE(busy->Label3->isVisibleTo(busy));
-}
-
-TEST_F(SmallWindowsTest, ShowMessage2CentresEveryLineInItsLabel) {
-    int heightSeen = 0;
-    QString textSeen;
-    onModal = [&](QWidget*) {
-        TLabel* label = ShowMessage2Form->Label2;
-        EXPECT_EQ(225, label->width());
-        EXPECT_TRUE(label->alignment() & Qt::AlignHCenter);
-        heightSeen = label->height();
-        textSeen = label->text();
-        // "weiter" closes the window.
-        ShowMessage2Form->BitBtn2->click();
-        EXPECT_FALSE(ShowMessage2Form->isVisible());
-    };
-    ShowMessage2("one line");
-    const int oneLine = QFontMetrics(ShowMessage2Form->Label2->font()).lineSpacing();
-    EXPECT_GE(heightSeen, oneLine);
-    ShowMessage2(std::string("Disk space freed: 12kb") + '\r' + "The cache has been emptied.");
-    EXPECT_EQ(QStringLiteral("Disk space freed: 12kb\nThe cache has been emptied."), textSeen);
-    EXPECT_GE(heightSeen, 2 * oneLine);
-    EXPECT_EQ(2u, modalWindows.size());
-    EXPECT_EQ(2, clickSounds());
-}
-
-TEST_F(SmallWindowsTest, LanguageWindowWithMarkerClosesItselfAndStartsTheTimer) {
+TEST_F(LanguageWindowTest, LanguageWindowWithMarkerClosesItselfAndStartsTheTimer) {
     WriteFileIfMissing(LanguageMarkerPath(), ProgramVersion);
     onModal = [](QWidget* window) { RunModalLoop(window); };
     Form4->ShowModal();
@@ -117,7 +43,7 @@ TEST_F(SmallWindowsTest, LanguageWindowWithMarkerClosesItselfAndStartsTheTimer) 
     EXPECT_TRUE(Form4->windowState() & Qt::WindowMinimized);
 }
 
-TEST_F(SmallWindowsTest, LanguageWindowWithoutMarkerWaitsForAChoiceAndRestarts) {
+TEST_F(LanguageWindowTest, LanguageWindowWithoutMarkerWaitsForAChoiceAndRestarts) {
     ASSERT_FALSE(FileExistsA(LanguageMarkerPath()));
     onModal = [&](QWidget*) {
         testing_support::RunEventsUntil(
@@ -149,7 +75,7 @@ TEST_F(SmallWindowsTest, LanguageWindowWithoutMarkerWaitsForAChoiceAndRestarts) 
     EXPECT_EQ(german, doc);
 }
 
-TEST_F(SmallWindowsTest, ALanguageWithoutHelpOrDocumentGetsTheEnglishOnes) {
+TEST_F(LanguageWindowTest, ALanguageWithoutHelpOrDocumentGetsTheEnglishOnes) {
     testing_support::writeHostFile(platform.programFolder() + "/Surfkolibri.t02",
                                    "[0]\r\nESPERANTO\r\n[1]\r\nSurfkolibri\r\n[END]\r\n");
     SwitchLanguage("ESPERANTO");
@@ -161,7 +87,7 @@ TEST_F(SmallWindowsTest, ALanguageWithoutHelpOrDocumentGetsTheEnglishOnes) {
     EXPECT_EQ("ESPERANTO", GetText(0));
 }
 
-TEST_F(SmallWindowsTest, ApplyLanguageTextsFillsTitlesBoxesGridsAndCaptions) {
+TEST_F(ApplyLanguageTextsTest, ApplyLanguageTextsFillsTitlesBoxesGridsAndCaptions) {
     ApplyLanguageTexts();
     TForm1* f = Form1;
     EXPECT_EQ(AnsiToQString(GetText(1) + " 2.8 " + GetText(2)), f->windowTitle());
@@ -186,7 +112,7 @@ TEST_F(SmallWindowsTest, ApplyLanguageTextsFillsTitlesBoxesGridsAndCaptions) {
     EXPECT_EQ("mailto:" + GetText(4), f->MailAddress);
 }
 
-TEST_F(SmallWindowsTest, MissingLanguageFileLeavesEveryCaptionEmpty) {
+TEST_F(ApplyLanguageTextsTest, MissingLanguageFileLeavesEveryCaptionEmpty) {
     DeleteFileA((GetDataFolder(ProductName) + "Surfkolibri.def").c_str());
     InitTranslation(ProductName);
     ApplyLanguageTexts();
@@ -194,20 +120,7 @@ TEST_F(SmallWindowsTest, MissingLanguageFileLeavesEveryCaptionEmpty) {
     EXPECT_TRUE(Form1->SpeedButton1->text().isEmpty());
 }
 
-TEST(WrapToWidthTest, LongCaptionsBreakOnceAtABlankOrAfterAHyphen) {
-    testing_support::EnsureApplication();
-    const QFontMetrics metrics(QApplication::font());
-    EXPECT_EQ(QStringLiteral("short"), WrapToWidth(QStringLiteral("short"), metrics, 200));
-    EXPECT_EQ(QStringLiteral("Clean browser\ncache"),
-              WrapToWidth(QStringLiteral("Clean browser cache"), metrics,
-                          metrics.horizontalAdvance(QStringLiteral("Clean browser"))));
-    EXPECT_EQ(QStringLiteral("IE-Power-\nEinstellungen"),
-              WrapToWidth(QStringLiteral("IE-Power-Einstellungen"), metrics, 10));
-    EXPECT_EQ(QStringLiteral("Unbreakable"),
-              WrapToWidth(QStringLiteral("Unbreakable"), metrics, 5));
-}
-
-TEST_F(SmallWindowsTest, AFollowerMovesRightAfterItsSentenceLabel) {
+TEST_F(ApplyLanguageTextsTest, AFollowerMovesRightAfterItsSentenceLabel) {
     QWidget parent;
     TLabel sentence(&parent, QStringLiteral("short"), 10, 5);
     TLabel link(&parent, QStringLiteral("here"), 40, 5);

@@ -1,5 +1,5 @@
-// Entries for the cache tests, added the way the browser would: a file in the cache folder
-// committed under its URL.
+// Cache entries for the tests: added the way the browser would (a file in the cache folder
+// committed under its URL), or put straight into the store with the fields a test needs.
 #pragma once
 
 #include "platform/filetime.h"
@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
-namespace cache_testing {
+namespace testing_support {
 
 inline FILETIME fileTime(std::uint64_t ticks) {
     return platform::fileTimeOf(ticks);
@@ -49,4 +50,31 @@ inline std::string addVisit(const std::string& url) {
     return key;
 }
 
-} // namespace cache_testing
+// A content entry with a real file of the given contents and a stated size.
+inline void putContentEntry(const std::string& url, const std::string& fileName, std::uint64_t size,
+                            const std::string& contents = "x") {
+    platform::urlcache::Record r;
+    r.url = url;
+    r.type = NORMAL_CACHE_ENTRY;
+    r.localFile = platform::urlcache::storeContentFile(fileName, contents);
+    r.size = size;
+    platform::urlcache::put(r);
+}
+
+inline void putCookie(const std::string& domain, DWORD hits = 3, std::uint64_t size = 100,
+                      FILETIME expire = {}) {
+    platform::urlcache::Record r;
+    r.url = "Cookie:user@" + domain + "/";
+    r.type = COOKIE_CACHE_ENTRY | NORMAL_CACHE_ENTRY;
+    r.localFile = platform::urlcache::storeCookieFile("user", domain, "id\n1\n" + domain + "/\n");
+    r.size = size;
+    r.hitRate = hits;
+    r.expire = expire;
+    platform::urlcache::put(r);
+}
+
+inline std::size_t entriesIn(platform::urlcache::Container container) {
+    return platform::urlcache::list(container).size();
+}
+
+} // namespace testing_support

@@ -1,4 +1,5 @@
-#include "support/browser_support.h"
+#include "support/application.h"
+#include "support/pictures.h"
 
 #include "cache/u_info.h"
 #include "platform/root.h"
@@ -26,7 +27,7 @@ class InfoWindowTest : public PlatformTest {
         return form.MemoLines();
     }
 
-    browser_tests::ApplicationReady application;
+    testing_support::ApplicationReady application;
     TForm5 form;
 };
 

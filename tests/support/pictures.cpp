@@ -1,4 +1,4 @@
-#include "support/browser_support.h"
+#include "support/pictures.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -12,17 +12,7 @@
 
 #include <jpeglib.h>
 
-namespace browser_tests {
-
-void ensureApplication() {
-    static QApplication* app = nullptr;
-    if (app) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "test_browser";
-    static char* argv[] = {name, nullptr};
-    app = new QApplication(argc, argv);
-}
+namespace testing_support {
 
 namespace {
 
@@ -117,4 +107,4 @@ bool near(QColor a, QColor b, int tolerance) {
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-} // namespace browser_tests
+} // namespace testing_support

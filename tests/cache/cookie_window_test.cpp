@@ -8,13 +8,13 @@
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
+#include "support/cache_entries.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
-#include "windows/cache_fixture.h"
 
 using platform::urlcache::Container;
-using testing_support::addContentEntry;
-using testing_support::addCookie;
+using testing_support::putContentEntry;
+using testing_support::putCookie;
 using testing_support::WindowTest;
 
 class CookieWindowTest : public WindowTest {
@@ -40,9 +40,9 @@ class CookieWindowTest : public WindowTest {
 };
 
 TEST_F(CookieWindowTest, ListsEveryCookieWithCountAndTheFirstOnesDetails) {
-    addCookie("alpha.example", 7, 116);
-    addCookie("beta.example", 2, 50);
-    addContentEntry("http://alpha.example/page.htm", "page.htm", 10);
+    putCookie("alpha.example", 7, 116);
+    putCookie("beta.example", 2, 50);
+    putContentEntry("http://alpha.example/page.htm", "page.htm", 10);
     open();
     EXPECT_EQ((QStringList{"Cookie:user@alpha.example/", "Cookie:user@beta.example/"}), listed());
     EXPECT_EQ(GetText(82) + " 2", CookieForm->Label11->Caption());
@@ -53,8 +53,8 @@ TEST_F(CookieWindowTest, ListsEveryCookieWithCountAndTheFirstOnesDetails) {
 }
 
 TEST_F(CookieWindowTest, ClickingALineShowsThatCookiesDetails) {
-    addCookie("alpha.example", 7, 116);
-    addCookie("beta.example", 2, 50);
+    putCookie("alpha.example", 7, 116);
+    putCookie("beta.example", 2, 50);
     open();
     QListWidgetItem* second = CookieForm->Listbox1->item(1);
     CookieForm->Listbox1->setCurrentItem(second);
@@ -65,7 +65,7 @@ TEST_F(CookieWindowTest, ClickingALineShowsThatCookiesDetails) {
 
 TEST_F(CookieWindowTest, FilterIsACaseSensitiveSubstringAndStarOrEmptyListsAll) {
     for (const char* d : {"news.example", "shop.example", "news.other"})
-        addCookie(d);
+        putCookie(d);
     open();
     CookieForm->Edit1->setText(QStringLiteral("news"));
     EXPECT_EQ((QStringList{"Cookie:user@news.example/", "Cookie:user@news.other/"}), listed());
@@ -81,8 +81,8 @@ TEST_F(CookieWindowTest, FilterIsACaseSensitiveSubstringAndStarOrEmptyListsAll) 
 }
 
 TEST_F(CookieWindowTest, DeletingTheSelectedCookieRefreshesTheList) {
-    addCookie("alpha.example");
-    addCookie("beta.example");
+    putCookie("alpha.example");
+    putCookie("beta.example");
     open();
     CookieForm->Listbox1->setCurrentRow(1);
     emit CookieForm->Label5->clicked();
@@ -91,7 +91,7 @@ TEST_F(CookieWindowTest, DeletingTheSelectedCookieRefreshesTheList) {
 }
 
 TEST_F(CookieWindowTest, DeleteSelectedWithNothingSelectedDoesNothing) {
-    addCookie("alpha.example");
+    putCookie("alpha.example");
     open();
     CookieForm->Edit1->setText(QStringLiteral("no such cookie"));
     ASSERT_EQ(nullptr, CookieForm->Listbox1->currentItem());
@@ -102,8 +102,8 @@ TEST_F(CookieWindowTest, DeleteSelectedWithNothingSelectedDoesNothing) {
 
 TEST_F(CookieWindowTest, DeleteAllWithAFilterDeletesOnlyTheListedOnes) {
     for (const char* d : {"news.example", "shop.example", "news.other"})
-        addCookie(d);
-    addContentEntry("http://news.example/a.htm", "a.htm", 10);
+        putCookie(d);
+    putContentEntry("http://news.example/a.htm", "a.htm", 10);
     open();
     CookieForm->Edit1->setText(QStringLiteral("news"));
     emit CookieForm->Label6->clicked();
@@ -116,9 +116,9 @@ TEST_F(CookieWindowTest, DeleteAllWithAFilterDeletesOnlyTheListedOnes) {
 }
 
 TEST_F(CookieWindowTest, DeleteAllWithoutAFilterEmptiesTheCookiesThenSaysSoAndCloses) {
-    addCookie("alpha.example");
-    addCookie("beta.example");
-    addContentEntry("http://alpha.example/a.htm", "a.htm", 10);
+    putCookie("alpha.example");
+    putCookie("beta.example");
+    putContentEntry("http://alpha.example/a.htm", "a.htm", 10);
     open();
     emit CookieForm->Label6->clicked();
     EXPECT_EQ(0u, testing_support::entriesIn(Container::Cookies));
@@ -129,7 +129,7 @@ TEST_F(CookieWindowTest, DeleteAllWithoutAFilterEmptiesTheCookiesThenSaysSoAndCl
 }
 
 TEST_F(CookieWindowTest, DeletingTheLastCookieShowsTheMessageAndClosesTheWindow) {
-    addCookie("only.example");
+    putCookie("only.example");
     open();
     emit CookieForm->Label5->clicked();
     EXPECT_EQ(std::vector<std::string>{GetText(83)}, messages);
@@ -137,7 +137,7 @@ TEST_F(CookieWindowTest, DeletingTheLastCookieShowsTheMessageAndClosesTheWindow)
 }
 
 TEST_F(CookieWindowTest, SecurityPageOpensTheWindowAfterTheBusyAnimation) {
-    addCookie("alpha.example");
+    putCookie("alpha.example");
     Form1->show();
     onModal = [this](QWidget* window) {
         modalWindowsVisibleMain.push_back(Form1->isVisible());

@@ -15,7 +15,9 @@ std::string currentFolder() {
 
 } // namespace
 
-TEST_F(PlatformTest, ClickSoundPlaysFromTheProgramFolderAndRestoresTheCurrentFolder) {
+using PlayClickSoundTest = testing_support::PlatformTest;
+
+TEST_F(PlayClickSoundTest, ClickSoundPlaysFromTheProgramFolderAndRestoresTheCurrentFolder) {
     testing_support::writeHostFile(platform.programFolder() + "/clck.wav", "RIFF");
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\Users"));
     const std::string before = currentFolder();
@@ -35,7 +37,7 @@ TEST_F(PlatformTest, ClickSoundPlaysFromTheProgramFolderAndRestoresTheCurrentFol
     EXPECT_EQ(before, currentFolder());
 }
 
-TEST_F(PlatformTest, ClickSoundIsSilentWithoutTheSoundFile) {
+TEST_F(PlayClickSoundTest, ClickSoundIsSilentWithoutTheSoundFile) {
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\Users\\User"));
     const std::string before = currentFolder();
     platform::clearShellLog();

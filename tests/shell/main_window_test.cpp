@@ -12,7 +12,7 @@
 #include "shell/ProgramWindows.h"
 #include "shell/WillkommenPanel.h"
 #include "shell/u_Surfkolibri.h"
-#include "support/browser_support.h"
+#include "support/pictures.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
 
@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, UnattendedModeKeepsTheWindowHiddenAfterTheStartUpTimer) {
 TEST_F(MainWindowTest, PresenterPictureShowsWithItsLabelWhenThereIsOne) {
     EXPECT_FALSE(Form1->WillkommenPanel->Label39->isVisibleTo(Form1));
     testing_support::writeHostFile(platform.programFolder() + "/Surfkolibri_pic.jpg",
-                                   browser_tests::encodeRgbJpeg(40, 20, Qt::red, Qt::blue));
+                                   testing_support::encodeRgbJpeg(40, 20, Qt::red, Qt::blue));
     Form1->LoadPresenterPicture();
     EXPECT_TRUE(Form1->WillkommenPanel->Label39->isVisibleTo(Form1));
     ASSERT_TRUE(Form1->WillkommenPanel->Image1->HasPicture());

@@ -8,13 +8,13 @@
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
+#include "support/cache_entries.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
-#include "windows/cache_fixture.h"
 
 using platform::urlcache::Container;
-using testing_support::addContentEntry;
-using testing_support::addCookie;
+using testing_support::putContentEntry;
+using testing_support::putCookie;
 using testing_support::WindowTest;
 
 class CacheSectionTest : public WindowTest {
@@ -43,30 +43,30 @@ TEST_F(CacheSectionTest, AnEmptyCacheListsNothingAndPreviewsABlankPage) {
 }
 
 TEST_F(CacheSectionTest, ListsContentEntriesButNeverCookiesWithCountAndKilobytes) {
-    addContentEntry("http://a.example/index.htm", "index.htm", 1023, "<p>A</p>");
-    addCookie("a.example");
+    putContentEntry("http://a.example/index.htm", "index.htm", 1023, "<p>A</p>");
+    putCookie("a.example");
     Form1->SpeedButton3->click();
     ASSERT_EQ(1, page()->ListBox2->count());
     EXPECT_EQ(QStringLiteral("http://a.example/index.htm"), page()->ListBox2->item(0)->text());
     EXPECT_EQ(GetText(121) + " 1", countLabel());
     EXPECT_EQ(GetText(122) + "0kb", sizeLabel()); // 1023 bytes: 0 kilobytes
-    addContentEntry("http://a.example/logo.gif", "logo.gif", 1025);
+    putContentEntry("http://a.example/logo.gif", "logo.gif", 1025);
     Form1->SpeedButton3->click(); // opening again lists anew
     EXPECT_EQ(2, page()->ListBox2->count());
     EXPECT_EQ(GetText(122) + "2kb", sizeLabel()); // 2048 bytes
 }
 
 TEST_F(CacheSectionTest, TotalsBeyondTwoGigabytesDoNotWrap) {
-    addContentEntry("http://big.example/a.zip", "a.zip", 3'000'000'000ULL);
-    addContentEntry("http://big.example/b.zip", "b.zip", 3'000'000'000ULL);
+    putContentEntry("http://big.example/a.zip", "a.zip", 3'000'000'000ULL);
+    putContentEntry("http://big.example/b.zip", "b.zip", 3'000'000'000ULL);
     Form1->SpeedButton3->click();
     EXPECT_EQ(GetText(122) + std::to_string(6'000'000'000LL / 1024) + "kb", sizeLabel());
 }
 
 TEST_F(CacheSectionTest, PreviewShowsHtmlGifAndJpgFilesOnly) {
-    addContentEntry("http://p.example/page.html", "page.html", 10, "<p>Hello preview</p>");
-    addContentEntry("http://p.example/photo.jpeg", "photo.jpeg", 10);
-    addContentEntry("http://p.example/ICON.GIF", "ICON.GIF", 10);
+    putContentEntry("http://p.example/page.html", "page.html", 10, "<p>Hello preview</p>");
+    putContentEntry("http://p.example/photo.jpeg", "photo.jpeg", 10);
+    putContentEntry("http://p.example/ICON.GIF", "ICON.GIF", 10);
     Form1->SpeedButton3->click();
     // The first line is previewed at once: ".html" contains ".htm".
     EXPECT_NE(std::string::npos, page()->WebBrowser1->LocationURL().find("page[1].html"));
@@ -80,9 +80,9 @@ TEST_F(CacheSectionTest, PreviewShowsHtmlGifAndJpgFilesOnly) {
 }
 
 TEST_F(CacheSectionTest, EmptyingDeletesEverythingAndReportsTheFreedKilobytes) {
-    addContentEntry("http://e.example/1.htm", "1.htm", 4096);
-    addContentEntry("http://e.example/2.css", "2.css", 6144);
-    addCookie("e.example");
+    putContentEntry("http://e.example/1.htm", "1.htm", 4096);
+    putContentEntry("http://e.example/2.css", "2.css", 6144);
+    putCookie("e.example");
     Form1->SpeedButton3->click();
     Form1->show();
     emit page()->Label41->clicked();
@@ -99,8 +99,8 @@ TEST_F(CacheSectionTest, EmptyingDeletesEverythingAndReportsTheFreedKilobytes) {
 }
 
 TEST_F(CacheSectionTest, LockedEntriesStayListedAndAreNotCountedAsFreed) {
-    addContentEntry("http://l.example/free.htm", "free.htm", 8192);
-    addContentEntry("http://l.example/busy.js", "busy.js", 3072);
+    putContentEntry("http://l.example/free.htm", "free.htm", 8192);
+    putContentEntry("http://l.example/busy.js", "busy.js", 3072);
     platform::urlcache::lock("http://l.example/busy.js");
     Form1->SpeedButton3->click();
     emit page()->Label41->clicked();
@@ -113,7 +113,7 @@ TEST_F(CacheSectionTest, LockedEntriesStayListedAndAreNotCountedAsFreed) {
 }
 
 TEST_F(CacheSectionTest, WithoutTheCacheLibraryTheListStaysEmptyAndTheReportSaysZero) {
-    addContentEntry("http://w.example/a.htm", "a.htm", 5000);
+    putContentEntry("http://w.example/a.htm", "a.htm", 5000);
     platform::setSetting("wininet", "no");
     TIECache::ResetLibraryCheck();
     Form1->SpeedButton3->click();
@@ -127,7 +127,7 @@ TEST_F(CacheSectionTest, WithoutTheCacheLibraryTheListStaysEmptyAndTheReportSays
 }
 
 TEST_F(CacheSectionTest, BitBtn2ReachesTheCacheListing) {
-    addContentEntry("http://c.example/x.htm", "x.htm", 10);
+    putContentEntry("http://c.example/x.htm", "x.htm", 10);
     Form1->SicherheitsPanel->BitBtn2->click();
     EXPECT_TRUE(Form1->SpeedButton3->isChecked());
     EXPECT_EQ(1, page()->ListBox2->count());

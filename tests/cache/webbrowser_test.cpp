@@ -1,5 +1,6 @@
 #include "cache/WebBrowser.h"
-#include "support/browser_support.h"
+#include "support/application.h"
+#include "support/pictures.h"
 #include "support/platform_fixture.h"
 
 #include <QTextBrowser>
@@ -8,7 +9,7 @@
 
 #include <vector>
 
-using namespace browser_tests;
+using namespace testing_support;
 using testing_support::PlatformTest;
 
 namespace {

@@ -1,0 +1,19 @@
+#include "support/application.h"
+
+#include "ui/FormBase.h"
+
+#include <QApplication>
+
+namespace testing_support {
+
+void EnsureApplication() {
+    if (QApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "surfkolibri-tests";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+    SetProgramFont();
+}
+
+} // namespace testing_support
