@@ -65,32 +65,6 @@ TEST_F(DesignResources, BusyAnimationHasNeitherTitlesNorRates) {
     EXPECT_EQ(static_cast<std::int32_t>(file.Header().DisplayRate), file.Rate(11));
 }
 
-TEST_F(DesignResources, PicturesHaveTheirDesignSizes) {
-    const struct {
-        const char* name;
-        QSize size;
-    } pictures[] = {{"wallpaper.png", {64, 64}},
-                    {"splash.png", {383, 205}},
-                    {"info.png", {16, 16}},
-                    {"next.png", {16, 16}},
-                    {"decoration.png", {120, 120}},
-                    {"decoration_welcome.png", {120, 120}},
-                    {"decoration_security.png", {120, 120}},
-                    {"decoration_cache.png", {120, 120}},
-                    {"decoration_favorites.png", {120, 120}},
-                    {"decoration_settings.png", {120, 120}},
-                    {"decoration_auto.png", {120, 120}},
-                    {"decoration_about.png", {120, 120}}};
-    for (const auto& picture : pictures) {
-        QImage image(QString(":/res/") + picture.name);
-        EXPECT_EQ(picture.size, image.size()) << picture.name;
-    }
-    const QImage strip(":/res/strip.png");
-    EXPECT_EQ(38, strip.width());
-    EXPECT_GE(strip.height(), 147);
-    EXPECT_FALSE(QImage(":/res/link.png").isNull());
-}
-
 TEST(ClickSound, IsAShortMonoPcmWave) {
     QFile file(QStringLiteral(SURFKOLIBRI_DATA_DIR "/clck.wav"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 
 using namespace conformance;
 
@@ -61,47 +62,73 @@ std::map<std::string, std::string> dumpAll() {
     return all;
 }
 
+// The names of a key's string values with their data.
+std::map<std::string, std::string> stringValues(HKEY root, const char* path) {
+    std::map<std::string, std::string> values;
+    Key key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return values;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        if (RegEnumValueA(key.get(), i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        values[name] = readString(root, path, name);
+    }
+    return values;
+}
+
+bool below(const std::string& path, const std::string& folder) {
+    return path.size() > folder.size() && AnsiSameText(path.substr(0, folder.size()), folder) &&
+           path[folder.size()] == '\\';
+}
+
+// Whether a folder holds nothing but "." and "..".
+bool empty(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    const UniqueFindHandle find(FindFirstFileA((folder + "\\*.*").c_str(), &data));
+    int entries = find.valid() ? 1 : 0;
+    while (find.valid() && FindNextFileA(find.get(), &data))
+        ++entries;
+    return entries == 2;
+}
+
 } // namespace
 
 using MachineTest = testing_support::PlatformTest;
 
-TEST_F(MachineTest, UserShellFoldersNameFoldersThatExist) {
-    const std::map<std::string, std::string> expected = {
-        {"AppData", "C:\\Users\\User\\AppData\\Roaming"},
-        {"Local AppData", "C:\\Users\\User\\AppData\\Local"},
-        {"Favorites", "C:\\Users\\User\\Favorites"},
-        {"Recent", "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Recent"},
-        {"Startup",
-         "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
-        {"Cookies", "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Cookies"},
-        {"Cache", "C:\\Users\\User\\AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files"},
-        {"Personal", "C:\\Users\\User\\Documents"},
-        {"Desktop", "C:\\Users\\User\\Desktop"},
-    };
-    for (const auto& [name, path] : expected) {
-        const std::string value = readString(HKEY_CURRENT_USER, kShellFolders, name.c_str());
-        EXPECT_EQ(path, value) << name;
-        EXPECT_TRUE(DirectoryExistsA(value)) << value;
-        // The folders start empty.
-        WIN32_FIND_DATAA data;
-        const UniqueFindHandle find(FindFirstFileA((value + "\\*.*").c_str(), &data));
-        ASSERT_TRUE(find.valid()) << value;
-        int entries = 1;
-        while (FindNextFileA(find.get(), &data))
-            ++entries;
+// What the program and the shell rely on: every folder value names a folder of its own that
+// exists, the user's below the user's profile, and a fresh machine's folders start empty.
+TEST_F(MachineTest, ShellFoldersNameExistingFoldersOfTheirOwn) {
+    const auto values = stringValues(HKEY_CURRENT_USER, kShellFolders);
+    for (const char* needed :
+         {"Local AppData", "AppData", "Favorites", "Recent", "Startup", "Cookies", "Cache"})
+        EXPECT_TRUE(values.count(needed)) << needed;
+    std::set<std::string> distinct;
+    for (const auto& [name, path] : values) {
+        EXPECT_TRUE(below(path, "C:\\Users\\User")) << name << " = " << path;
+        EXPECT_TRUE(DirectoryExistsA(path)) << name << " = " << path;
+        EXPECT_EQ(path, platform::userShellFolder(name)) << name;
+        EXPECT_EQ(path, platform::defaultUserShellFolder(name)) << name;
+        // The two application-data folders hold the others; the rest start empty.
         if (name != "AppData" && name != "Local AppData") {
-            EXPECT_EQ(2, entries) << value << " holds more than . and ..";
+            EXPECT_TRUE(empty(path)) << path;
         }
+        distinct.insert(AnsiUpperCase(path));
     }
-}
-
-TEST_F(MachineTest, MachineShellFoldersNameFoldersThatExist) {
-    const std::string startup = readString(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup");
-    EXPECT_EQ("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup", startup);
-    EXPECT_TRUE(DirectoryExistsA(startup));
-    const std::string appData = readString(HKEY_LOCAL_MACHINE, kShellFolders, "Common AppData");
-    EXPECT_EQ("C:\\ProgramData", appData);
-    EXPECT_TRUE(DirectoryExistsA(appData));
+    EXPECT_EQ(values.size(), distinct.size()) << "two values name one folder";
+    const auto machine = stringValues(HKEY_LOCAL_MACHINE, kShellFolders);
+    for (const char* needed : {"Common Startup", "Common AppData"}) {
+        ASSERT_TRUE(machine.count(needed)) << needed;
+        EXPECT_TRUE(DirectoryExistsA(machine.at(needed))) << needed;
+        EXPECT_FALSE(below(machine.at(needed), "C:\\Users")) << needed;
+    }
+    // A missing value falls back to the fresh machine's folder.
+    Key folders;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, folders.out()));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(folders.get(), "Cache"));
+    EXPECT_EQ(values.at("Cache"), platform::userShellFolder("Cache"));
 }
 
 TEST_F(MachineTest, ClassesRootNamesTheShortcutTypes) {

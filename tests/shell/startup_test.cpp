@@ -6,6 +6,7 @@
 #include "lang/u_language.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
+#include "shell/AboutPanel.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/application.h"
 #include "support/platform_fixture.h"
@@ -13,6 +14,7 @@
 #include "ui/FormBase.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -231,8 +233,30 @@ TEST_F(StartupTest, UnattendedRunHandsOverAtOnceAndEnds) {
     ASSERT_TRUE(EnsureDataFolders(ProductName, false));
     writeHostFile(dataHost("Surfkolibri.cho"), "2.8");
     SetModalHook([](QWidget* window) { RunModalLoop(window); });
+    // What the main window looked like when it closed: shown by the loop, never by the
+    // start-up timer, whose steps (the language list among them) must not have run.
+    struct Watcher : QObject {
+        int shows = 0;
+        int closes = 0;
+        int languagesListed = -1;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (watched == Form1 && event->type() == QEvent::Show) ++shows;
+            if (watched == Form1 && event->type() == QEvent::Close) {
+                ++closes;
+                languagesListed = Form1->AboutPanel->ComboBox1->count();
+            }
+            return false;
+        }
+    } watcher;
+    testing_support::EnsureApplication();
+    qApp->installEventFilter(&watcher);
     SeenWindow seen;
     // The show handler's hand-over closes the main window itself: the loop ends on its own.
     EXPECT_EQ(0, runAndClose({"cb"}, seen));
+    qApp->removeEventFilter(&watcher);
     SetModalHook({});
+    EXPECT_EQ(1, watcher.shows);
+    EXPECT_EQ(1, watcher.closes);
+    EXPECT_EQ(0, watcher.languagesListed);
+    EXPECT_FALSE(seen.found); // the test never had to close it
 }
