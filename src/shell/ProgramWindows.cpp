@@ -20,7 +20,7 @@ void CreateMainWindow() {
 }
 
 void CreateRemainingWindows() {
-    // The order of creation; the windows of the other sections join it as they arrive.
+    // The order of creation after the main window and the splash.
     Form2 = new TForm2();
     Form4 = new TForm4();
     Form5 = new TForm5();

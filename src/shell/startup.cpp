@@ -34,9 +34,6 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
     return args;
 }
 
-// Placeholder until the start-up shortcut's removal exists.
-void RemoveStartupShortcutsPlaceholder() {}
-
 } // namespace
 
 bool WantsShortcutRemoval(const std::vector<std::string>& args) {
@@ -73,7 +70,7 @@ void ReportUnusableMachine(const std::string& problem) {
 }
 
 int RunProgram(int argc, char** argv) {
-    // 1. The window framework (a test may have made it already).
+    // The window framework (a test may have made it already).
     std::optional<QApplication> application;
     if (!QCoreApplication::instance()) application.emplace(argc, argv);
     const std::vector<std::string> args = argumentsOf(argc, argv);
@@ -86,21 +83,21 @@ int RunProgram(int argc, char** argv) {
         return 1;
     }
 
-    // 2.-3. Data files into the data folder (the result does not matter: GetDataFilePath
+    // Data files into the data folder (the result does not matter: GetDataFilePath
     // falls back to the program folder), then the texts of the current language.
     ProvideDataFiles(ProductName, false, StartupDataFiles());
     InitTranslation(ProductName);
 
-    // 4. The uninstaller's survey, and nothing else.
+    // The uninstaller's survey, and nothing else.
     if (DecideRunMode(args) == RunMode::Uninstall) {
         RunUninstallSurvey();
         return 0;
     }
 
-    // 5. A language choice made by another version is asked again.
+    // A language choice made by another version is asked again.
     PerformVersionCheck();
 
-    // 6.-8. The windows, created once each in this order: the main window first (which makes
+    // The windows, created once each in this order: the main window first (which makes
     // it the application's main window), the splash showing text 1 while the others follow,
     // then the splash goes.
     SetProgramFont();
@@ -115,10 +112,7 @@ int RunProgram(int argc, char** argv) {
     delete Form3;
     Form3 = nullptr;
 
-    // 9.
-    if (WantsShortcutRemoval(args)) RemoveStartupShortcutsPlaceholder();
-
-    // 10.-11. The language window: with a marker it closes at once and starts the main
+    // The language window: with a marker it closes at once and starts the main
     // window's start-up timer; without one the user chooses, the program restarts in the
     // chosen language and this instance ends here.
     Form1->hide();
@@ -128,11 +122,12 @@ int RunProgram(int argc, char** argv) {
         return 0;
     }
 
-    // 12.-13.
+    // Every window gets its texts; an unattended run keeps the main window hidden until the
+    // loop shows it.
     ApplyLanguageTexts();
     if (DecideRunMode(args) == RunMode::Unattended) Form1->hide();
 
-    // 14.-15. Entering the loop shows the main window (its show handler hands an unattended
+    // Entering the loop shows the main window (its show handler hands an unattended
     // run over at once); closing it ends the loop and the process.
     QTimer::singleShot(0, Form1, [] { Form1->show(); });
     const int code = RunMessageLoop();

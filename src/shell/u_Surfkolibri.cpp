@@ -263,8 +263,6 @@ void TForm1::Timer1Timer() {
         if (sameAsciiText(GetLanguageName(i), current)) selected = i;
     box->setCurrentIndex(box->count() > 0 ? selected : -1);
     LoadPresenterPicture();
-    // Reading the browser settings and restoring the automation check boxes join here with
-    // the settings and automation sections.
     WillkommenPanel->setVisible(true);
     if (CurrentRunMode() != RunMode::Unattended) setVisible(true);
 }

@@ -51,7 +51,8 @@ class TForm1 : public TFormBase {
     TAniIcon* AniIcon[8] = {};
 
     TIECache* IECache1; // the cache section's walks and the unattended cache cleaning
-    QTimer* Timer1;     // the start-up timer: 100 ms, one shot, enabled by the language window
+    QTimer* Timer1;     // the start-up timer: 100 ms, enabled by the language window; its
+                        // handler stops it at once, so it fires once
 
     // Link addresses, set from the language texts.
     std::string HomePageAddress = "http://www.kravonel.example/";

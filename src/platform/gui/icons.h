@@ -32,5 +32,5 @@ constexpr DWORD ICON_RESOURCE_VERSION = 0x00030000;
 HDC DeviceContextFor(QPainter& painter);
 // The decoded picture of a live icon (ARGB32), a null image otherwise.
 QImage IconImage(HICON icon);
-// Icons created and not yet destroyed, so that callers can check they give back what they take.
+// Icons created and still alive, so that callers can check they give back what they take.
 int LiveIconCount();
