@@ -184,6 +184,21 @@ DWORD nextInto(CacheFind& find, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size)
     return error;
 }
 
+// An entry copied into the caller's buffer with the size protocol; ERROR_SUCCESS or the error.
+DWORD lookUpInto(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
+    if (!url || !size) return ERROR_INVALID_PARAMETER;
+    Record r;
+    if (!urlcache::get(url, r)) return ERROR_FILE_NOT_FOUND;
+    return fill(r, info, size);
+}
+
+// The result of a call that returns BOOL, with the last error set when it failed.
+BOOL succeeded(DWORD error) {
+    if (error == ERROR_SUCCESS) return TRUE;
+    SetLastError(error);
+    return FALSE;
+}
+
 std::string stringOf(LPCSTR text) {
     return text ? std::string(text) : std::string();
 }
@@ -251,21 +266,7 @@ BOOL FindCloseUrlCache(HANDLE enumHandle) {
 BOOL GetUrlCacheEntryInfoExA(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA cacheEntryInfo,
                              LPDWORD cbCacheEntryInfo, LPSTR, LPDWORD, LPVOID, DWORD) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        if (!url || !cbCacheEntryInfo) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return FALSE;
-        }
-        Record r;
-        if (!urlcache::get(url, r)) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return FALSE;
-        }
-        const DWORD error = fill(r, cacheEntryInfo, cbCacheEntryInfo);
-        if (error != ERROR_SUCCESS) {
-            SetLastError(error);
-            return FALSE;
-        }
-        return TRUE;
+        return succeeded(lookUpInto(url, cacheEntryInfo, cbCacheEntryInfo));
     });
 }
 
@@ -291,24 +292,13 @@ BOOL DeleteUrlCacheEntry(LPCSTR urlName) {
 BOOL RetrieveUrlCacheEntryFileA(LPCSTR urlName, LPINTERNET_CACHE_ENTRY_INFOA cacheEntryInfo,
                                 LPDWORD cbCacheEntryInfo, DWORD) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        if (!urlName || !cbCacheEntryInfo) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return FALSE;
-        }
         Transaction tx;
-        Record r;
-        if (!urlcache::get(urlName, r)) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return FALSE;
+        const DWORD error = lookUpInto(urlName, cacheEntryInfo, cbCacheEntryInfo);
+        if (error == ERROR_SUCCESS) {
+            urlcache::lock(urlName);
+            tx.commit();
         }
-        const DWORD error = fill(r, cacheEntryInfo, cbCacheEntryInfo);
-        if (error != ERROR_SUCCESS) {
-            SetLastError(error);
-            return FALSE;
-        }
-        urlcache::lock(urlName);
-        tx.commit();
-        return TRUE;
+        return succeeded(error);
     });
 }
 

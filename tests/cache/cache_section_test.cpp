@@ -23,14 +23,10 @@ class CacheSectionTest : public WindowTest {
         WindowTest::SetUp();
         StartProgram();
         ApplyLanguageTexts();
-        onModal = [this](QWidget* window) {
-            if (window == ShowMessage2Form) messages.push_back(ShowMessage2Form->Label2->Caption());
-        };
     }
     BrowsercachePanel* page() const { return Form1->BrowsercachePanel; }
     std::string countLabel() const { return page()->Label4->Caption(); }
     std::string sizeLabel() const { return page()->Label42->Caption(); }
-    std::vector<std::string> messages;
 };
 
 TEST_F(CacheSectionTest, AnEmptyCacheListsNothingAndPreviewsABlankPage) {

@@ -23,9 +23,6 @@ class CookieWindowTest : public WindowTest {
         WindowTest::SetUp();
         StartProgram();
         ApplyLanguageTexts();
-        onModal = [this](QWidget* window) {
-            if (window == ShowMessage2Form) messages.push_back(ShowMessage2Form->Label2->Caption());
-        };
     }
     QStringList listed() const {
         QStringList lines;
@@ -35,7 +32,6 @@ class CookieWindowTest : public WindowTest {
     }
     // Shows the window as the security page does (without the busy animation).
     void open() { CookieForm->show(); }
-    std::vector<std::string> messages;
     std::vector<bool> modalWindowsVisibleMain;
 };
 

@@ -7,6 +7,7 @@
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/startup.h"
+#include "shell/u_ShowMessage2.h"
 #include "ui/FormBase.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ void WindowTest::SetUp() {
     testing_support::writeHostFile(platform.programFolder() + "/surfkolibri", "");
     SetModalHook([this](QWidget* window) {
         modalWindows.push_back(window->metaObject()->className());
+        if (ShowMessage2Form && window == ShowMessage2Form)
+            messages.push_back(ShowMessage2Form->Label2->Caption());
         if (onModal) onModal(window);
     });
 }

@@ -22,8 +22,10 @@ class WindowTest : public PlatformTest {
     // Starts the program's data folder and texts as start-up does, in the given language
     // file number (0 ENGLISH, 1 DEUTSCH), then creates the windows.
     void StartProgram(int language = 0, const std::vector<std::string>& arguments = {});
-    // What the modal hook saw, in order (window class names).
+    // What the modal hook saw, in order (window class names), and the texts of the program's
+    // message window among them.
     std::vector<std::string> modalWindows;
+    std::vector<std::string> messages;
     // Called for each modal window after it is shown; default: just record it.
     std::function<void(QWidget*)> onModal;
     // Number of "play clck.wav" sounds in the platform's record log.
