@@ -16,6 +16,9 @@
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
 #include "traces/SicherheitsPanel.h"
+#include "traces/u_MruForm.h"
+#include "traces/u_TypedURLs.h"
+#include "traces/u_history.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -126,7 +129,9 @@ void applyMainWindow(TForm1* f) {
     titleLine(s->RichEdit3, 7);
     box(s->Memo3, 39);
     caption(s->GroupBox4, 40);
+    caption(s->GroupBox5, 41);
     caption(s->GroupBox6, 42);
+    caption(s->GroupBox7, 43);
     caption(s->Label6, 44);
     caption(s->Label13, 45);
     PlaceAfter(s->Image13, s->Label13, 2);
@@ -134,10 +139,34 @@ void applyMainWindow(TForm1* f) {
     caption(s->Label15, 47);
     caption(s->Label16, 52);
     PlaceAfter(s->Label16, s->Label15, 5);
+    caption(s->Label17, 48);
+    caption(s->Label18, 49);
+    caption(s->Label19, 50);
+    caption(s->Label20, 51);
+    caption(s->Label21, 52);
+    PlaceAfter(s->Label21, s->Label19, 5);
+    caption(s->Label22, 52);
+    PlaceAfter(s->Label22, s->Label20, 5);
     caption(s->Label27, 53);
     caption(s->Label28, 54);
     caption(s->Label29, 55);
     PlaceAfter(s->Image17, s->Label29, 2);
+    caption(s->Label26, 56);
+    caption(s->Label30, 57);
+    caption(s->Label25, 52);
+    PlaceAfter(s->Label25, s->Label30, 5);
+    caption(s->Label24, 58);
+    caption(s->Label31, 59);
+    caption(s->Label23, 52);
+    PlaceAfter(s->Label23, s->Label31, 5);
+    caption(s->Label32, 60);
+    caption(s->Label33, 61);
+    caption(s->Label34, 62);
+    caption(s->Label35, 63);
+    caption(s->Label36, 64);
+    caption(s->Label37, 65);
+    caption(s->Label38, 52);
+    PlaceAfter(s->Label38, s->Label37, 5);
 
     caption(w->Label39, 93);
 
@@ -193,8 +222,35 @@ void ApplyLanguageTexts() {
         caption(k->GroupBox1, 76);
         caption(k->BitBtn1, 77);
     }
+    if (HistoryForm) {
+        THistoryForm* h = HistoryForm;
+        caption(static_cast<QWidget*>(h), 1);
+        caption(h->Label17, 84);
+        caption(h->Label1, 85);
+        caption(h->Label6, 88);
+        caption(h->BitBtn1, 77);
+    }
     if (ShowMessage2Form) {
         caption(static_cast<QWidget*>(ShowMessage2Form), 1);
         caption(ShowMessage2Form->BitBtn2, 22);
+    }
+    if (TypedURLsForm) {
+        TTypedURLsForm* t = TypedURLsForm;
+        caption(static_cast<QWidget*>(t), 1);
+        caption(t->Label17, 94);
+        caption(t->Label1, 95);
+        caption(t->Label6, 96);
+        caption(t->BitBtn1, 77);
+    }
+    if (MruForm) {
+        TMruForm* m = MruForm;
+        caption(static_cast<QWidget*>(m), 1);
+        caption(m->BitBtn1, 77);
+        caption(m->Label17, 104);
+        caption(m->Label1, 105);
+        caption(m->Label6, 106);
+        TLabel* notice[] = {m->Label7, m->Label8, m->Label9, m->Label10, m->Label11, m->Label12};
+        for (int i = 0; i < 6; ++i)
+            caption(notice[i], 107 + i);
     }
 }

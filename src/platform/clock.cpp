@@ -1,7 +1,9 @@
 // The platform clock: host UTC plus the stored offset. SetSystemTime moves only the offset,
-// and only for an administrator. Local time follows the host's time zone (TZ works).
+// and only for an administrator, to the millisecond. Local time follows the host's time zone
+// (TZ works). A test's simulated waits move the host clock on (simulated_time.h).
 #include "platform/filetime.h"
 #include "platform/root.h"
+#include "platform/simulated_time.h"
 #include "platform/win32.h"
 
 #include <chrono>
@@ -15,14 +17,17 @@ namespace {
 
 constexpr std::int64_t kEpochDifference = kSecondsFrom1601To1970;
 
+constexpr std::int64_t kTicksPerMillisecond = 10000;
+
 std::int64_t hostNowTicks() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const auto hundredNs = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() / 100;
-    return hundredNs + kEpochDifference * kTicksPerSecond;
+    return hundredNs + kEpochDifference * kTicksPerSecond +
+           simulatedMilliseconds() * kTicksPerMillisecond;
 }
 
 std::int64_t systemNowTicks() {
-    return hostNowTicks() + clockOffsetSeconds() * kTicksPerSecond;
+    return hostNowTicks() + clockOffsetMilliseconds() * kTicksPerMillisecond;
 }
 
 // The bias of the host time zone at the current moment, as Windows applies the current bias
@@ -119,8 +124,10 @@ BOOL SetSystemTime(const SYSTEMTIME* systemTime) {
         return FALSE;
     }
     const std::int64_t wanted = static_cast<std::int64_t>(ticksOfSystemTime(*systemTime));
-    const std::int64_t offset = (wanted - hostNowTicks()) / kTicksPerSecond;
-    setSetting("clock-offset", std::to_string(offset));
+    const std::int64_t difference = wanted - hostNowTicks();
+    // To the nearest millisecond, the grain of the time given.
+    const std::int64_t half = difference < 0 ? -kTicksPerMillisecond / 2 : kTicksPerMillisecond / 2;
+    setSetting("clock-offset", formatClockOffset((difference + half) / kTicksPerMillisecond));
     return TRUE;
 }
 
@@ -202,6 +209,7 @@ BOOL DosDateTimeToFileTime(WORD fatDate, WORD fatTime, LPFILETIME fileTime) {
 }
 
 void Sleep(DWORD milliseconds) {
+    if (simulateSleep(milliseconds)) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 

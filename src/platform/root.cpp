@@ -27,7 +27,7 @@ struct Connection {
     std::int64_t clockOffsetVersion = 0;
     std::int64_t clockOffsetChanges = 0;
     std::chrono::steady_clock::time_point clockOffsetChecked{};
-    std::int64_t clockOffset = 0;
+    std::int64_t clockOffset = 0; // milliseconds
     bool readOnly = false;
 
     ~Connection() {
@@ -455,21 +455,67 @@ bool recordShell() {
     return setting("shell-execute") == "record";
 }
 
-namespace {
-std::int64_t storedClockOffsetSeconds();
+bool parseClockOffset(const std::string& text, std::int64_t& milliseconds) {
+    std::size_t i = 0;
+    const bool hasSign = !text.empty() && (text[0] == '-' || text[0] == '+');
+    if (hasSign) i = 1;
+    const bool minus = hasSign && text[0] == '-';
+    std::int64_t whole = 0;
+    std::size_t digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+        // A year of milliseconds is about 3e10: eleven digits of seconds are plenty.
+        if (digits >= 12) return false;
+        whole = whole * 10 + (text[i] - '0');
+    }
+    std::int64_t fraction = 0;
+    std::size_t decimals = 0;
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals) {
+            if (decimals >= 3) return false;
+            fraction = fraction * 10 + (text[i] - '0');
+        }
+        if (decimals == 0) return false;
+    }
+    if (i != text.size() || digits == 0) return false;
+    for (std::size_t d = decimals; d < 3; ++d)
+        fraction *= 10;
+    const std::int64_t total = whole * 1000 + fraction;
+    milliseconds = minus ? -total : total;
+    return true;
 }
 
-std::int64_t clockOffsetSeconds() {
+std::string formatClockOffset(std::int64_t milliseconds) {
+    const std::int64_t magnitude = milliseconds < 0 ? -milliseconds : milliseconds;
+    std::string text = (milliseconds < 0 ? "-" : "") + std::to_string(magnitude / 1000);
+    if (const std::int64_t rest = magnitude % 1000; rest != 0) {
+        std::string decimals = std::to_string(rest);
+        decimals.insert(0, 3 - decimals.size(), '0');
+        while (decimals.back() == '0')
+            decimals.pop_back();
+        text += "." + decimals;
+    }
+    return text;
+}
+
+namespace {
+std::int64_t storedClockOffsetMilliseconds();
+}
+
+std::int64_t clockOffsetMilliseconds() {
     try {
-        return storedClockOffsetSeconds();
+        return storedClockOffsetMilliseconds();
     } catch (const DatabaseError&) {
         // The clock keeps running on the offset last read (none before the first read).
         return g_connection ? g_connection->clockOffset : 0;
     }
 }
 
+std::int64_t clockOffsetSeconds() {
+    return clockOffsetMilliseconds() / 1000;
+}
+
 namespace {
-std::int64_t storedClockOffsetSeconds() {
+std::int64_t storedClockOffsetMilliseconds() {
     // Every file-time conversion reads the clock, so the stored offset is read again only
     // when the database has changed since. "PRAGMA data_version" sees commits of other
     // processes (the file-control counter does only once a read has begun); the change
@@ -491,13 +537,12 @@ std::int64_t storedClockOffsetSeconds() {
     if (conn.clockOffsetKnown && version == conn.clockOffsetVersion &&
         ownChanges == conn.clockOffsetChanges)
         return conn.clockOffset;
-    const std::string value = setting("clock-offset");
-    char* end = nullptr;
-    const long long offset = std::strtoll(value.c_str(), &end, 10);
+    std::int64_t offset = 0;
+    if (!parseClockOffset(setting("clock-offset"), offset)) offset = 0;
     conn.clockOffsetKnown = version >= 0;
     conn.clockOffsetVersion = version;
     conn.clockOffsetChanges = ownChanges;
-    conn.clockOffset = end && *end == '\0' ? offset : 0;
+    conn.clockOffset = offset;
     return conn.clockOffset;
 }
 } // namespace

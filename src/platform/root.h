@@ -127,8 +127,15 @@ std::string userName();
 bool isAdministrator();
 bool wininetPresent();
 bool recordShell();
-// The clock's offset from the host; a database that cannot be read keeps the last one.
+// The clock's offset from the host: seconds with up to three decimals, so that SetSystemTime
+// keeps the milliseconds it is given. A database that cannot be read keeps the last one.
+std::int64_t clockOffsetMilliseconds();
+// The whole seconds of the offset (towards zero).
 std::int64_t clockOffsetSeconds();
+// "-3600", "86400.25", "0.125": true with the offset in milliseconds; false for anything else
+// (more than three decimals, no digits, out of range).
+bool parseClockOffset(const std::string& text, std::int64_t& milliseconds);
+std::string formatClockOffset(std::int64_t milliseconds);
 
 // Record mode's log of shell executions and sounds.
 struct ShellLogEntry {

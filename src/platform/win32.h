@@ -30,6 +30,8 @@ HMODULE LoadLibraryA(LPCSTR fileName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);
 void Sleep(DWORD milliseconds);
+// Milliseconds since an arbitrary start, never set back: for measuring time that passed.
+ULONGLONG GetTickCount64();
 
 // Files and folders.
 DWORD GetFileAttributesA(LPCSTR fileName);
@@ -85,6 +87,14 @@ BOOL DosDateTimeToFileTime(WORD fatDate, WORD fatTime, LPFILETIME fileTime);
 HINSTANCE ShellExecuteA(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, INT showCommand);
 DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback);
+
+// The shell's list of recent documents. A null path (with SHARD_PIDL, SHARD_PATHA or
+// SHARD_PATHW) empties it: every shortcut file (*.lnk) in the user's Recent folder is
+// deleted, a read-only one excepted; other files and sub-folders stay; the values of
+// HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RecentDocs are removed, the
+// key and its subkeys stay. With a path it adds nothing: it returns at once with the last
+// error ERROR_CALL_NOT_IMPLEMENTED. Another flag: ERROR_INVALID_PARAMETER.
+void SHAddToRecentDocs(UINT flags, LPCVOID path);
 
 // Message box and beep (user32), shown through the program's modal seam; in record mode the
 // beep is logged instead of sounded. The window handle is ignored: the box is application

@@ -181,6 +181,9 @@ constexpr int SE_ERR_FNF = 2;
 constexpr int SE_ERR_PNF = 3;
 constexpr int SE_ERR_ACCESSDENIED = 5;
 constexpr int SE_ERR_NOASSOC = 31;
+constexpr UINT SHARD_PIDL = 0x00000001;
+constexpr UINT SHARD_PATHA = 0x00000002;
+constexpr UINT SHARD_PATHW = 0x00000003;
 
 // Code pages.
 constexpr UINT CP_ACP = 0;

@@ -7,6 +7,9 @@
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
 #include "shell/u_splash.h"
+#include "traces/u_MruForm.h"
+#include "traces/u_TypedURLs.h"
+#include "traces/u_history.h"
 
 namespace {
 template <typename T> void destroy(T*& window) {
@@ -25,11 +28,17 @@ void CreateRemainingWindows() {
     Form4 = new TForm4();
     Form5 = new TForm5();
     CookieForm = new TCookieForm();
+    HistoryForm = new THistoryForm();
     ShowMessage2Form = new TShowMessage2Form();
+    TypedURLsForm = new TTypedURLsForm();
+    MruForm = new TMruForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(MruForm);
+    destroy(TypedURLsForm);
     destroy(ShowMessage2Form);
+    destroy(HistoryForm);
     destroy(CookieForm);
     destroy(Form5);
     destroy(Form4);

@@ -20,6 +20,9 @@
 #include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
 #include "traces/SicherheitsPanel.h"
+#include "traces/u_MruForm.h"
+#include "traces/u_TypedURLs.h"
+#include "traces/u_history.h"
 #include "ui/ClickSound.h"
 
 #include <QCoreApplication>
@@ -94,6 +97,9 @@ TForm1::TForm1()
         connect(AniIcon[i + 1], &TAniIcon::clicked, this, &TForm1::AniIcon1Click);
     }
 
+    ListBox1 = new QListWidget(this);
+    ListBox1->setVisible(false);
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
     Timer1->setSingleShot(false);
@@ -119,6 +125,11 @@ TForm1::TForm1()
     connect(WillkommenPanel->Label3, &TLabel::clicked, this, &TForm1::Label3Click);
     connect(AboutPanel->Label9, &TLabel::clicked, this, &TForm1::Label3Click);
     connect(AboutPanel->Label12, &TLabel::clicked, this, &TForm1::Label12Click);
+    connect(SicherheitsPanel->Label21, &TLabel::clicked, this, &TForm1::Label21Click);
+    connect(SicherheitsPanel->Label22, &TLabel::clicked, this, &TForm1::Label22Click);
+    connect(SicherheitsPanel->Label23, &TLabel::clicked, this, &TForm1::Label23Click);
+    connect(SicherheitsPanel->Label25, &TLabel::clicked, this, &TForm1::Label25Click);
+    connect(SicherheitsPanel->Label38, &TLabel::clicked, this, &TForm1::Label38Click);
     // Only the user's choice counts as a change, not the filling of the list.
     connect(AboutPanel->ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
 }
@@ -238,6 +249,35 @@ void TForm1::Label3Click() {
 void TForm1::Label12Click() {
     PlayClickSound();
     OpenURL(MailAddress);
+}
+
+void TForm1::Label21Click() {
+    PlayClickSound();
+    hide();
+    HistoryForm->ShowModal();
+    show();
+}
+
+void TForm1::Label22Click() {
+    ClearIeHistory();
+}
+
+void TForm1::Label23Click() {
+    ClearTypedUrlsWithProgress();
+}
+
+void TForm1::Label25Click() {
+    PlayClickSound();
+    hide();
+    TypedURLsForm->ShowModal();
+    show();
+}
+
+void TForm1::Label38Click() {
+    PlayClickSound();
+    hide();
+    MruForm->ShowModal();
+    show();
 }
 
 void TForm1::LoadPresenterPicture() {

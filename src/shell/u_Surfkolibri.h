@@ -5,6 +5,7 @@
 #include "ui/FormBase.h"
 
 #include <QButtonGroup>
+#include <QListWidget>
 #include <QTimer>
 #include <QToolButton>
 
@@ -53,6 +54,8 @@ class TForm1 : public TFormBase {
     TIECache* IECache1; // the cache section's walks and the unattended cache cleaning
     QTimer* Timer1;     // the start-up timer: 100 ms, enabled by the language window; its
                         // handler stops it at once, so it fires once
+    // Hidden: the value names a clearing of the typed addresses or the Run list works through.
+    QListWidget* ListBox1;
 
     // Link addresses, set from the language texts.
     std::string HomePageAddress = "http://www.kravonel.example/";
@@ -86,6 +89,13 @@ class TForm1 : public TFormBase {
     void Label3Click();
     void Label12Click();
     void ComboBox1Change();
+    // The security page's links: the History window, clearing the history, clearing and
+    // showing the typed addresses, the MRU window.
+    void Label21Click();
+    void Label22Click();
+    void Label23Click();
+    void Label25Click();
+    void Label38Click();
 
   protected:
     void FormShow() override;

@@ -11,13 +11,17 @@ namespace {
 
 QGroupBox* makeGroup(QWidget* parent, const QString& title, int x, int y, int lines) {
     auto* group = new QGroupBox(title, parent);
-    group->setGeometry(x, y, SicherheitsPanel::kColumnWidth,
-                       24 + lines * SicherheitsPanel::kLineHeight + 6);
+    group->setGeometry(x, y, SicherheitsPanel::kColumnWidth, SicherheitsPanel::GroupHeight(lines));
     return group;
 }
 
+int below(const QGroupBox* group) {
+    return group->y() + group->height() + SicherheitsPanel::kGroupGap;
+}
+
 TLabel* line(QGroupBox* group, const QString& caption, int index) {
-    return new TLabel(group, caption, 8, 22 + index * SicherheitsPanel::kLineHeight);
+    return new TLabel(group, caption, 8,
+                      SicherheitsPanel::kFirstLine + index * SicherheitsPanel::kLineHeight);
 }
 
 TImage* infoPicture(QGroupBox* group, const TLabel* after) {
@@ -50,11 +54,34 @@ SicherheitsPanel::SicherheitsPanel(QWidget* parent)
     Label15 = line(GroupBox4, QStringLiteral("gegebenenfalls zu entfernen, klicken Sie bitte "), 3);
     Label16 = link(GroupBox4, Label15);
 
+    GroupBox5 = makeGroup(this, QStringLiteral("History: "), kLeftColumn, below(GroupBox4), 4);
+    Label17 = line(GroupBox5, QStringLiteral("Die History speichert die Adressen"), 0);
+    Label18 = line(GroupBox5, QStringLiteral("aller zuletzt besuchten Seiten."), 1);
+    Label19 = line(GroupBox5, QStringLiteral("Um alle Adressen anzuzeigen, klicken Sie "), 2);
+    Label21 = link(GroupBox5, Label19);
+    Label20 = line(GroupBox5, QStringLiteral("Um die Liste jetzt zu entleeren, klicken Sie"), 3);
+    Label22 = link(GroupBox5, Label20);
+
     GroupBox6 = makeGroup(this, QStringLiteral("Typed URLs: "), kRightColumn, kContentTop, 7);
     Label27 = line(GroupBox6, QStringLiteral("Um mehr darüber zu erfahren, was"), 0);
     Label28 = line(GroupBox6, QStringLiteral("Typed URLs sind, klicken"), 1);
     Label29 = line(GroupBox6, QStringLiteral("Sie bitte hier:"), 2);
     Image17 = infoPicture(GroupBox6, Label29);
+    Label26 = line(GroupBox6, QStringLiteral("Eine Möglichkeit, alle Elemente der"), 3);
+    Label30 = line(GroupBox6, QStringLiteral("Liste anzuzeigen, finden Sie"), 4);
+    Label25 = link(GroupBox6, Label30);
+    Label24 = line(GroupBox6, QStringLiteral("Um die Liste jetzt zu entleeren,"), 5);
+    Label31 = line(GroupBox6, QStringLiteral("klicken Sie einfach"), 6);
+    Label23 = link(GroupBox6, Label31);
+
+    GroupBox7 = makeGroup(this, QStringLiteral("MRU-Listen: "), kRightColumn, below(GroupBox6), 6);
+    Label32 = line(GroupBox7, QStringLiteral("Windows merkt sich in MRU-Listen"), 0);
+    Label33 = line(GroupBox7, QStringLiteral("Eingaben unter \"Ausführen\" sowie"), 1);
+    Label34 = line(GroupBox7, QStringLiteral("die zuletzt geöffneten Dokumente."), 2);
+    Label35 = line(GroupBox7, QStringLiteral("Um alle von Surfkolibri gefundenen "), 3);
+    Label36 = line(GroupBox7, QStringLiteral("Einträge anzuzeigen und gegebenen-"), 4);
+    Label37 = line(GroupBox7, QStringLiteral("falls zu entfernen, klicken Sie"), 5);
+    Label38 = link(GroupBox7, Label37);
 
     connect(Label16, &TLabel::clicked, this, &SicherheitsPanel::Label16Click);
     connect(Image13, &TImage::clicked, this, &SicherheitsPanel::Image13Click);

@@ -1,6 +1,7 @@
 #include "conformance.h"
 #include "platform/filetime.h"
 #include "platform/root.h"
+#include "platform/simulated_time.h"
 #include "support/child_process.h"
 #include "support/platform_fixture.h"
 #include "support/time_zone.h"
@@ -11,6 +12,7 @@
 #include <ctime>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -325,4 +327,88 @@ TEST_F(ClockTest, AnotherProcessSeesTheTimeThatWasSet) {
     EXPECT_EQ(2030, now.wYear);
     EXPECT_EQ(1, now.wMonth);
     EXPECT_EQ(2, now.wDay);
+}
+
+// Milliseconds of platform time minus host time: what SetSystemTime has moved the clock by.
+std::int64_t platformAheadOfHostMs() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    const std::uint64_t host = hostNowTicks();
+    return (static_cast<std::int64_t>(ticksOf(now)) - static_cast<std::int64_t>(host)) / 10000;
+}
+
+TEST_F(ClockTest, SettingTheTimeKeepsItsMilliseconds) {
+    platform::setSetting("admin", "yes");
+    // Times a quarter and three quarters past a whole second: a clock kept in whole seconds
+    // would be off by at least a fifth of a second after one of them.
+    SYSTEMTIME wanted;
+    for (WORD milliseconds : {250, 750}) {
+        FILETIME target = fileTime(hostNowTicks() + 3600 * kTicksPerSecond);
+        ASSERT_TRUE(FileTimeToSystemTime(&target, &wanted));
+        wanted.wMilliseconds = milliseconds;
+        const std::int64_t expectedAhead = (static_cast<std::int64_t>(ticksOf(wanted)) -
+                                            static_cast<std::int64_t>(hostNowTicks())) /
+                                           10000;
+        ASSERT_TRUE(SetSystemTime(&wanted));
+        EXPECT_LT(std::llabs(platformAheadOfHostMs() - expectedAhead), 20) << milliseconds;
+        EXPECT_EQ(platform::clockOffsetMilliseconds() / 1000, platform::clockOffsetSeconds());
+    }
+
+    // Without the privilege the clock stays where it is, to the millisecond.
+    const std::string offset = platform::setting("clock-offset");
+    platform::setSetting("admin", "no");
+    junkLastError();
+    EXPECT_FALSE(SetSystemTime(&wanted));
+    EXPECT_EQ(ERROR_PRIVILEGE_NOT_HELD, GetLastError());
+    EXPECT_EQ(offset, platform::setting("clock-offset"));
+}
+
+TEST_F(ClockTest, ClockOffsetTextHoldsSecondsWithUpToThreeDecimals) {
+    std::int64_t ms = 0;
+    const std::pair<const char*, std::int64_t> good[] = {
+        {"0", 0},       {"-3600", -3600000}, {"86400.25", 86400250},
+        {"+1.5", 1500}, {"-0.001", -1},      {"12.345", 12345}};
+    for (const auto& [text, expected] : good) {
+        ASSERT_TRUE(platform::parseClockOffset(text, ms)) << text;
+        EXPECT_EQ(expected, ms) << text;
+        std::int64_t again = 0;
+        ASSERT_TRUE(platform::parseClockOffset(platform::formatClockOffset(expected), again));
+        EXPECT_EQ(expected, again) << platform::formatClockOffset(expected);
+    }
+    EXPECT_EQ("-0.001", platform::formatClockOffset(-1));
+    EXPECT_EQ("86400.25", platform::formatClockOffset(86400250));
+    for (const char* bad : {"", "-", "1.", ".5", "1.2345", "12s", "1e3", " 1", "9999999999999"})
+        EXPECT_FALSE(platform::parseClockOffset(bad, ms)) << bad;
+    // A stored offset that cannot be read counts as none.
+    platform::setSetting("clock-offset", "soon");
+    EXPECT_EQ(0, platform::clockOffsetMilliseconds());
+}
+
+TEST_F(ClockTest, SimulatedWaitsMoveEveryClockWithoutWaiting) {
+    const ULONGLONG ticksBefore = GetTickCount64();
+    const auto realStart = std::chrono::steady_clock::now();
+    std::vector<std::int64_t> aheadWhileWaiting;
+    {
+        platform::SimulatedTime simulated;
+        simulated.OnSleep([&](DWORD) { aheadWhileWaiting.push_back(platformAheadOfHostMs()); });
+        Sleep(200);
+        Sleep(90000);
+        EXPECT_EQ(90200, simulated.PassedMilliseconds());
+        // The platform clock and the tick count moved on together; the host clock did not.
+        EXPECT_GE(GetTickCount64() - ticksBefore, 90200u);
+        EXPECT_NEAR(90200.0, static_cast<double>(platformAheadOfHostMs()), 50.0);
+        SYSTEMTIME utc;
+        GetSystemTime(&utc);
+        EXPECT_NEAR(90.2, static_cast<double>(ticksOf(utc) - hostNowTicks()) / kTicksPerSecond,
+                    0.05);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::seconds(5));
+    ASSERT_EQ(2u, aheadWhileWaiting.size());
+    EXPECT_NEAR(0.0, static_cast<double>(aheadWhileWaiting[0]), 50.0);
+    EXPECT_NEAR(200.0, static_cast<double>(aheadWhileWaiting[1]), 50.0);
+    // Afterwards the clocks are the host's again, and Sleep waits for real.
+    EXPECT_NEAR(0.0, static_cast<double>(platformAheadOfHostMs()), 50.0);
+    const auto before = std::chrono::steady_clock::now();
+    Sleep(5);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(5));
 }

@@ -421,6 +421,55 @@ QImage nextGlyph() {
     return image;
 }
 
+// The picture beside a clearing link: a waste-paper basket with a sheet going in.
+QImage clearPicture() {
+    QImage image = canvas(32, 32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient body(QPointF(6, 0), QPointF(26, 0));
+    body.setColorAt(0, QColor(90, 140, 205));
+    body.setColorAt(0.5, QColor(150, 195, 240));
+    body.setColorAt(1, QColor(70, 120, 185));
+    p.setPen(QPen(QColor(25, 60, 120), 1.2));
+    p.setBrush(body);
+    p.drawPolygon(QPolygonF({QPointF(7, 11), QPointF(25, 11), QPointF(23, 30), QPointF(9, 30)}));
+    p.setPen(QPen(QColor(25, 60, 120, 150), 1.0));
+    for (double x : {12.5, 16.0, 19.5})
+        p.drawLine(QPointF(x, 14), QPointF(x + (x - 16) * 0.1, 27));
+    p.setPen(QPen(QColor(25, 60, 120), 1.2));
+    p.setBrush(QColor(120, 170, 225));
+    p.drawRoundedRect(QRectF(5, 8.5, 22, 3.5), 1.5, 1.5);
+    p.save();
+    p.translate(18, 6);
+    p.rotate(-25);
+    p.setPen(QPen(QColor(140, 140, 140), 0.8));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(-5, -6, 10, 9));
+    p.setPen(QPen(QColor(180, 180, 180), 0.8));
+    for (double y : {-3.5, -1.5, 0.5})
+        p.drawLine(QPointF(-3.5, y), QPointF(3.5, y));
+    p.restore();
+    return image;
+}
+
+// The picture of a notice: a yellow sign with an exclamation mark.
+QImage noticePicture() {
+    QImage image = canvas(32, 32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sign(QPointF(0, 3), QPointF(0, 29));
+    sign.setColorAt(0, QColor(255, 226, 110));
+    sign.setColorAt(1, QColor(240, 180, 30));
+    p.setPen(QPen(QColor(150, 100, 0), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(sign);
+    p.drawPolygon(QPolygonF({QPointF(16, 3), QPointF(30, 28.5), QPointF(2, 28.5)}));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 40, 0));
+    p.drawRoundedRect(QRectF(14.5, 10.5, 3, 10), 1.2, 1.2);
+    p.drawEllipse(QPointF(16, 24.2), 1.8, 1.8);
+    return image;
+}
+
 // A globe turning once over the frames: continents slide across a shaded sphere.
 QImage globeFrame(int frame, int frames) {
     QImage image = canvas(32, 32);
@@ -554,6 +603,8 @@ int main(int argc, char** argv) {
     ok &= writePng(res + "info.png", infoGlyph());
     ok &= writePng(res + "link.png", linkGlyph());
     ok &= writePng(res + "next.png", nextGlyph());
+    ok &= writePng(res + "clear.png", clearPicture());
+    ok &= writePng(res + "notice.png", noticePicture());
 
     std::vector<QImage> globe;
     const int globeFrames = 8;

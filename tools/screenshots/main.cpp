@@ -15,6 +15,9 @@
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
 #include "shell/u_splash.h"
+#include "traces/u_MruForm.h"
+#include "traces/u_TypedURLs.h"
+#include "traces/u_history.h"
 #include "ui/FormBase.h"
 
 #include <QApplication>
@@ -94,6 +97,23 @@ void renderLanguage(int number, const QString& tag) {
     Form5->ShowInfoText(GetText(67));
     save(Form5, "info");
     Form5->hide();
+
+    // The trace windows fill themselves on showing (the Typed URLs window a moment later);
+    // their timers that close an empty window are stopped, nobody is there to confirm.
+    HistoryForm->show();
+    HistoryForm->CloseTimer->stop();
+    save(HistoryForm, "history");
+    HistoryForm->hide();
+
+    TypedURLsForm->show();
+    TypedURLsForm->Timer1Timer();
+    save(TypedURLsForm, "typed_urls");
+    TypedURLsForm->hide();
+
+    MruForm->show();
+    MruForm->leerTimer->stop();
+    save(MruForm, "mru");
+    MruForm->hide();
 
     DestroyProgramWindows();
 }

@@ -57,11 +57,10 @@ bool validSetting(const std::string& name, const std::string& value, std::string
         return false;
     }
     if (name == "clock-offset") {
-        errno = 0;
-        char* end = nullptr;
-        std::strtoll(value.c_str(), &end, 10);
-        if (!value.empty() && end && *end == '\0' && errno == 0) return true;
-        message = "'" + value + "' is not a whole number of seconds for clock-offset";
+        std::int64_t milliseconds = 0;
+        if (platform::parseClockOffset(value, milliseconds)) return true;
+        message = "'" + value + "' is not a number of seconds (at most three decimals) for " +
+                  "clock-offset";
         return false;
     }
     if (name == "user") {
@@ -90,7 +89,7 @@ const char* const kSettingsHelp =
     "  admin          yes/no: the user is an administrator (may write HKLM, set the clock)\n"
     "  wininet        yes/no: WinINet is present\n"
     "  shell-execute  launch/record: ShellExecute starts programs or only logs them\n"
-    "  clock-offset   seconds added to the host clock\n"
+    "  clock-offset   seconds added to the host clock (to the millisecond: 86400.25)\n"
     "  short-date     the short date format (for example dd.MM.yyyy)\n"
     "  long-time      the long time format (for example HH:mm:ss)\n";
 

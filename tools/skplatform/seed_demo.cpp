@@ -2,6 +2,7 @@
 // Every step writes fixed contents, so running it again leaves the same machine.
 #include "commands.h"
 
+#include "platform/ansi.h"
 #include "platform/machine.h"
 #include "platform/registry.h"
 #include "platform/root.h"
@@ -54,6 +55,12 @@ void writeFile(const std::string& folder, const std::string& name, const std::st
                                  std::to_string(GetLastError()) + ")");
 }
 
+void setAttributes(const std::string& path, DWORD attributes) {
+    if (!SetFileAttributesA(path.c_str(), attributes))
+        throw std::runtime_error("cannot set the attributes of " + path + " (error " +
+                                 std::to_string(GetLastError()) + ")");
+}
+
 std::string internetShortcut(const std::string& url) {
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
@@ -88,16 +95,28 @@ void seedBrowserSettings(const std::string& user) {
 
 void seedTypedUrls() {
     const char* const urls[] = {
-        "http://www.wetter-nord.de/",          "http://www.bahnauskunft.example/",
-        "http://www.stadtbibliothek.example/", "http://www.tageblatt.example/lokal/",
-        "http://www.reiseportal.example/",     "www.kochrezepte.example",
-        "http://www.fotoforum.example/",       "http://www.onlinebanking.example/",
-        "http://www.auktionshaus.example/",    "http://www.lexikon.example/wiki/Kolibri",
-        "ftp://ftp.treiber.example/pub/",      "http://localhost:8080/",
+        "http://www.wetter-nord.de/",
+        "http://www.bahnauskunft.example/",
+        "http://www.stadtbibliothek.example/",
+        "http://www.tageblatt.example/lokal/",
+        "http://www.reiseportal.example/",
+        "www.kochrezepte.example",
+        "http://www.fotoforum.example/",
+        "http://www.onlinebanking.example/",
+        "http://www.auktionshaus.example/",
+        "http://www.lexikon.example/wiki/Kolibri",
+        "ftp://ftp.treiber.example/pub/",
+        "http://localhost:8080/",
+        "http://www.fahrplan-kiel.example/",
+        "http://www.gebrauchtwagen.example/suche?marke=vw",
+        "http://www.sportverein-holtenau.example/termine.html",
     };
     const std::string key = std::string(kInternetExplorer) + "\\TypedURLs";
     for (std::size_t i = 0; i < std::size(urls); ++i)
         setString(key, "url" + std::to_string(i + 1), urls[i]);
+    // Values that other programs wrote under names of their own.
+    setString(key, "Suchleiste", "http://www.suchmaschine.example/?q=kolibri+futter");
+    setString(key, "LetzteEingabe", "www.ostsee-ferien.example");
 }
 
 void seedRunMru() {
@@ -111,11 +130,13 @@ void seedRunMru() {
         "msconfig\\1",
         "C:\\Windows\\win.ini\\1",
         "\\\\fileserver\\fotos\\1",
+        "control\\1",
+        "http://www.wetter-nord.de/\\1",
     };
     const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
     for (std::size_t i = 0; i < std::size(commands); ++i)
         setString(key, std::string(1, static_cast<char>('a' + i)), commands[i]);
-    setString(key, "MRUList", "hgfedcba");
+    setString(key, "MRUList", "jihgfedcba");
 }
 
 void seedRecent() {
@@ -138,9 +159,29 @@ void seedRecent() {
     for (const char* document : documents)
         writeFile(recent, std::string(document) + ".lnk",
                   shellLinkBytes(documentsFolder + "\\" + document));
-    writeFile(recent, "desktop.ini",
+    // One the user hid, the folder's own settings file, and a folder of the shell's own.
+    writeFile(recent, "Tagebuch.txt.lnk", shellLinkBytes(documentsFolder + "\\Tagebuch.txt"));
+    setAttributes(recent + "\\Tagebuch.txt.lnk", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    writeFile(recent, "DESKTOP.INI",
               "[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\system32\\shell32.dll,"
               "-21797\r\n");
+    setAttributes(recent + "\\DESKTOP.INI", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    writeFile(recent + "\\CustomDestinations", "5f7b5f1e01b83767.customDestinations-ms",
+              std::string(32, '\0'));
+
+    // The shell's own record of the same documents: one value per document, in use order.
+    const registry::KeyId recentDocs = registry::create(
+        kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs");
+    std::string order;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const std::u16string name = AnsiToWide(documents[i]);
+        std::string item(reinterpret_cast<const char*>(name.c_str()), (name.size() + 1) * 2);
+        registry::setValue(recentDocs, std::to_string(i), REG_BINARY, item);
+        const DWORD index = static_cast<DWORD>(i);
+        order.append(reinterpret_cast<const char*>(&index), sizeof index);
+    }
+    order.append(4, '\xFF');
+    registry::setValue(recentDocs, "MRUListEx", REG_BINARY, order);
 }
 
 struct Favorite {

@@ -1,0 +1,173 @@
+#include "traces/u_MruForm.h"
+
+#include "controls/longlist.h"
+#include "lang/TQwTrans2.h"
+#include "platform/ansi.h"
+#include "platform/qt/ansi_qstring.h"
+#include "shell/MyTricks.h"
+#include "shell/u_ShowMessage2.h"
+#include "shell/u_Surfkolibri.h"
+#include "shell/u_beschaeftigt.h"
+#include "traces/TraceLists.h"
+#include "traces/UserRegistryKey.h"
+#include "ui/ClickSound.h"
+
+TMruForm* MruForm = nullptr;
+
+namespace {
+
+const char* const kShellFolders =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The Run box's commands, each without the two characters the shell keeps after it.
+void listRunCommands(const UserRegistryKey& key, QListWidget* names, QStringList& lines) {
+    const std::string suffix = GetText(102);
+    for (const std::string& name : NamesIn(names)) {
+        if (AnsiUpperCase(name) == "MRULIST") continue;
+        std::string command;
+        const auto read = key.ReadString(name, command);
+        if (read == UserRegistryKey::ReadResult::NotText) continue;
+        if (read == UserRegistryKey::ReadResult::Failed) break;
+        command.resize(command.size() >= 2 ? command.size() - 2 : 0);
+        lines << AnsiToQString(command + suffix);
+    }
+}
+
+// The files of the Recent folder, hidden and system ones too, without sub-folders and the
+// folder's own settings file.
+void listRecentDocuments(QStringList& lines) {
+    std::string folder = ReadUserRegString(kShellFolders, "RECENT");
+    if (folder.empty() || folder.back() != '\\') folder += "\\";
+    // "C:\" and the like are no Recent folder.
+    if (folder.size() <= 5) return;
+    const std::string suffix = GetText(103);
+    WIN32_FIND_DATAA found;
+    const HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (AnsiUpperCase(found.cFileName) == "DESKTOP.INI") continue;
+        lines << AnsiToQString(found.cFileName + suffix);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+void clearRunList(QListWidget* names) {
+    const UserRegistryKey key(kRunMruKey);
+    ReadValueNamesInto(key, names);
+    DeleteValuesNamedIn(key, names);
+}
+
+} // namespace
+
+TMruForm::TMruForm() {
+    setObjectName(QStringLiteral("MruForm"));
+    SetClientSize(539, 281);
+    setWindowTitle(QStringLiteral("Surfkolibri"));
+
+    Label17 = new TLabel(
+        this, QStringLiteral("Die folgenden Einträge wurden von Surfkolibri in den"), 16, 12);
+    Label1 = new TLabel(this, QStringLiteral("MRU-Listen Ihres Rechners gefunden:"), 16, 28);
+    QFont bold = Label17->font();
+    bold.setBold(true);
+    Label17->setFont(bold);
+    Label1->setFont(bold);
+    Label17->adjustSize();
+    Label1->adjustSize();
+
+    Listbox2 = MakeTraceListbox(this);
+    Listbox2->setGeometry(16, 50, 300, 176);
+    ListBox1 = new QListWidget(this);
+    ListBox1->setVisible(false);
+    Label2 = new TLabel(this, QStringLiteral("Gesamtzahl der gefundenen Einträge: 111"), 16, 232);
+    QPalette red = Label2->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label2->setPalette(red);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setGeometry(330, 50, 193, 140);
+    Image2 = new TImage(GroupBox1, QStringLiteral(":/res/notice.png"));
+    Image2->move(8, 12);
+    const char* const notice[] = {
+        "Bitte beachten Sie: Die Einträge", "zeigen evtl. auf noch existieren-",
+        "de Dateien. - Ein Entfernen der",  "MRU-Einträge wird existierende",
+        "Daten jedoch nicht beeinflussen",  "und ist daher völlig gefahrlos!"};
+    TLabel** lines[] = {&Label7, &Label8, &Label9, &Label10, &Label11, &Label12};
+    for (int i = 0; i < 6; ++i)
+        *lines[i] = new TLabel(GroupBox1, QString::fromUtf8(notice[i]), 8, 48 + i * 15);
+
+    Image1 = new TImage(this, QStringLiteral(":/res/clear.png"));
+    Image1->move(330, 200);
+    Label6 = new TLabel(this, QStringLiteral("MRU-Listen entleeren"), 368, 210);
+    Label6->SetLink(true);
+    BitBtn1 = new TBitBtn(this, QStringLiteral("zurück"), QStringLiteral(":/res/next.png"));
+    BitBtn1->setGeometry(539 - 124, 281 - 40, 108, 28);
+
+    leerTimer = new QTimer(this);
+    leerTimer->setInterval(100);
+    connect(leerTimer, &QTimer::timeout, this, &TMruForm::leerTimerTimer);
+    connect(Label6, &TLabel::clicked, this, &TMruForm::Label6Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TMruForm::BitBtn1Click);
+}
+
+TMruForm::~TMruForm() {
+    if (MruForm == this) MruForm = nullptr;
+}
+
+void TMruForm::FormHide() {
+    // A window closed before its timer fired leaves nothing to fill or report.
+    leerTimer->stop();
+}
+
+void TMruForm::FormShow() {
+    Listbox2->clear();
+    ListBox1->clear();
+    QStringList lines;
+    {
+        const UserRegistryKey key(kRunMruKey);
+        ReadValueNamesInto(key, ListBox1);
+        listRunCommands(key, ListBox1, lines);
+    }
+    listRecentDocuments(lines);
+    Listbox2->addItems(lines);
+    Label2->SetCaption(GetText(100) + " " + std::to_string(Listbox2->count()));
+    leerTimer->start();
+}
+
+void TMruForm::leerTimerTimer() {
+    leerTimer->stop();
+    if (Listbox2->count() == 0) {
+        ShowMessage2(GetText(101));
+        BitBtn1Click();
+    }
+}
+
+void TMruForm::Label6Click() {
+    PlayClickSound();
+    Form2->Label2->SetCaption(GetText(118));
+    Form2->Label2->setVisible(true);
+    Form2->FakeTimer->setInterval(5);
+    Form2->FakeTimer->start();
+    Form2->ShowModal();
+    SHAddToRecentDocs(SHARD_PATHA, nullptr);
+    clearRunList(ListBox1);
+    Listbox2->clear();
+    ListBox1->clear();
+    ShowMessage2(GetText(99));
+    BitBtn1Click();
+}
+
+void TMruForm::BitBtn1Click() {
+    PlayClickSound();
+    Listbox2->clear();
+    Close();
+}
+
+void ClearRunMru() {
+    ProcessMessages(3);
+    Form1->ListBox1->clear();
+    SHAddToRecentDocs(SHARD_PATHA, nullptr);
+    ProcessMessages(2);
+    clearRunList(Form1->ListBox1);
+    Form1->ListBox1->clear();
+}

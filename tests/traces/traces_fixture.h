@@ -1,0 +1,124 @@
+// Window tests of the surf traces: the program started in English with its texts applied,
+// messages and busy-window showings recorded as the modal seam sees them, and the registry
+// and file helpers the trace lists need.
+#pragma once
+
+#include "lang/ApplyLanguageTexts.h"
+#include "lang/TQwTrans2.h"
+#include "platform/qt/ansi_qstring.h"
+#include "platform/win32.h"
+#include "shell/u_ShowMessage2.h"
+#include "shell/u_beschaeftigt.h"
+#include "support/window_fixture.h"
+
+#include <QListWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace traces_test {
+
+inline const char* const kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+inline const char* const kRunMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+inline const char* const kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline const char* const kRecent = "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Recent";
+
+// A busy-window showing as the seam saw it.
+struct BusyShowing {
+    std::string line;
+    int interval;
+    bool timerRunning;
+};
+
+class TracesWindowTest : public testing_support::WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        StartProgram();
+        ApplyLanguageTexts();
+        onModal = [this](QWidget* window) {
+            if (window == ShowMessage2Form) messages.push_back(ShowMessage2Form->Label2->Caption());
+            if (window == Form2) {
+                busy.push_back({Form2->Label2->Caption(), Form2->FakeTimer->interval(),
+                                Form2->FakeTimer->isActive()});
+                // The progress would take seconds; the seam closes the window at once.
+                Form2->FakeTimer->stop();
+                Form2->ProgressBar1->setValue(0);
+            }
+            if (alsoOnModal) alsoOnModal(window);
+        };
+    }
+
+    std::vector<std::string> messages;
+    std::vector<BusyShowing> busy;
+    std::function<void(QWidget*)> alsoOnModal;
+};
+
+// Registry values below HKEY_CURRENT_USER, written and read through the Win32 calls.
+inline void setValue(const std::string& key, const std::string& name, DWORD type,
+                     const std::string& data) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &handle, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name.c_str(), 0, type,
+                                            reinterpret_cast<const BYTE*>(data.data()),
+                                            static_cast<DWORD>(data.size())));
+    RegCloseKey(handle);
+}
+inline void setString(const std::string& key, const std::string& name, const std::string& text) {
+    setValue(key, name, REG_SZ, text + std::string(1, '\0'));
+}
+inline bool keyExists(const std::string& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+inline void deleteKey(const std::string& key) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+// The key's value names, or its subkey names, in registry order.
+inline std::vector<std::string> valueNames(const std::string& key) {
+    std::vector<std::string> names;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return names;
+    char name[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumValueA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(handle);
+    return names;
+}
+inline std::vector<std::string> subkeyNames(const std::string& key) {
+    std::vector<std::string> names;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return names;
+    char name[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(handle);
+    return names;
+}
+
+inline std::vector<std::string> lines(const QListWidget* list) {
+    std::vector<std::string> result;
+    for (int i = 0; i < list->count(); ++i)
+        result.push_back(QStringToAnsi(list->item(i)->text()));
+    return result;
+}
+
+} // namespace traces_test

@@ -1,0 +1,143 @@
+// The Typed URLs window, the main window's clearing of the typed addresses and ClearTypedUrls.
+#include "traces_fixture.h"
+
+#include "controls/longlist.h"
+#include "shell/u_Surfkolibri.h"
+#include "traces/SicherheitsPanel.h"
+#include "traces/u_TypedURLs.h"
+
+using namespace traces_test;
+using testing_support::RunEventsUntil;
+
+namespace {
+
+class TTypedURLsFormTest : public TracesWindowTest {
+  protected:
+    // Opens the window from the security page and waits, inside the modal showing, for its
+    // list to be filled (or for it to close itself).
+    void open(const std::function<void()>& whileOpen = {}) {
+        alsoOnModal = [this, whileOpen](QWidget* window) {
+            if (window != TypedURLsForm) return;
+            EXPECT_TRUE(TypedURLsForm->Timer1->isActive());
+            EXPECT_TRUE(RunEventsUntil([] { return !TypedURLsForm->Timer1->isActive(); }));
+            listed = lines(TypedURLsForm->Listbox2);
+            if (whileOpen) whileOpen();
+        };
+        emit Form1->SicherheitsPanel->Label25->clicked();
+    }
+    std::vector<std::string> listed;
+};
+
+// Values of every kind, named as the browser and as other programs name them.
+void seedMixedList() {
+    setString(kTypedUrls, "url1", "http://first.example/");
+    setValue(kTypedUrls, "url2", REG_DWORD, std::string("\x2A\0\0\0", 4));
+    setString(kTypedUrls, "Suchleiste", "http://second.example/?q=a");
+    setValue(kTypedUrls, "Raw", REG_BINARY, "http://bytes.example/");
+    setValue(kTypedUrls, "expand", REG_EXPAND_SZ, std::string("%TEMP%\\page.htm\0", 16));
+    setValue(kTypedUrls, "multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
+    // Stored without its terminator, as some writers do.
+    setValue(kTypedUrls, "url10", REG_SZ, "http://unterminated.example/");
+}
+
+} // namespace
+
+TEST_F(TTypedURLsFormTest, ListsEveryStringValueInRegistryOrderWhateverItsName) {
+    seedMixedList();
+    open([] {
+        // The names read from the key, text or not, wait in the hidden list.
+        EXPECT_EQ((std::vector<std::string>{"url1", "url2", "Suchleiste", "Raw", "expand", "multi",
+                                            "url10"}),
+                  lines(TypedURLsForm->ListBox1));
+        EXPECT_TRUE(TypedURLsForm->isVisible());
+    });
+    // Values that hold no text are passed over, and the addresses after them still listed.
+    EXPECT_EQ((std::vector<std::string>{"http://first.example/", "http://second.example/?q=a",
+                                        "%TEMP%\\page.htm", "http://unterminated.example/"}),
+              listed);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(1, clickSounds());
+    EXPECT_FALSE(TypedURLsForm->isVisible());
+    EXPECT_TRUE(Form1->isVisible());
+}
+
+TEST_F(TTypedURLsFormTest, NoAddressesSaysSoAndClosesAndAMissingKeyComesBackEmpty) {
+    deleteKey(kTypedUrls);
+    ASSERT_FALSE(keyExists(kTypedUrls));
+    open([] { EXPECT_FALSE(TypedURLsForm->isVisible()); });
+    EXPECT_TRUE(listed.empty());
+    EXPECT_EQ(std::vector<std::string>{GetText(98)}, messages);
+    EXPECT_TRUE(keyExists(kTypedUrls));
+    EXPECT_TRUE(valueNames(kTypedUrls).empty());
+
+    // Only values that are no text: nothing to list either.
+    setValue(kTypedUrls, "count", REG_DWORD, std::string(4, '\0'));
+    open();
+    EXPECT_EQ((std::vector<std::string>{GetText(98), GetText(98)}), messages);
+}
+
+TEST_F(TTypedURLsFormTest, ItsLinkClearsTheListAndClosesTheWindow) {
+    seedMixedList();
+    open([] { emit TypedURLsForm->Label6->clicked(); });
+    EXPECT_TRUE(valueNames(kTypedUrls).empty());
+    EXPECT_EQ((std::vector<std::string>{"TTypedURLsForm", "TForm2", "TShowMessage2Form"}),
+              modalWindows);
+    EXPECT_EQ(std::vector<std::string>{GetText(97)}, messages);
+    EXPECT_FALSE(TypedURLsForm->isVisible());
+    EXPECT_TRUE(Form1->isVisible());
+}
+
+namespace {
+
+using ClearTypedUrlsTest = TracesWindowTest;
+
+} // namespace
+
+TEST_F(ClearTypedUrlsTest, BothClearingsDeleteEveryValueAndLeaveKeyAndSubkeys) {
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "security page link" : "unattended");
+        seedMixedList();
+        setString(std::string(kTypedUrls) + "\\Sub", "kept", "http://sub.example/");
+        busy.clear();
+        messages.clear();
+        if (run == 0) {
+            Form1->show();
+            emit Form1->SicherheitsPanel->Label23->clicked();
+            ASSERT_EQ(1u, busy.size());
+            EXPECT_EQ(GetText(66), busy[0].line);
+            EXPECT_EQ(12, busy[0].interval);
+            EXPECT_TRUE(busy[0].timerRunning);
+            EXPECT_EQ(std::vector<std::string>{GetText(97)}, messages);
+            EXPECT_TRUE(Form1->isVisible());
+        } else {
+            ClearTypedUrls();
+            EXPECT_TRUE(busy.empty());
+            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(0, Form1->ListBox1->count());
+        }
+        EXPECT_TRUE(keyExists(kTypedUrls));
+        EXPECT_TRUE(valueNames(kTypedUrls).empty());
+        EXPECT_EQ(std::vector<std::string>{"Sub"}, subkeyNames(kTypedUrls));
+        EXPECT_EQ(std::vector<std::string>{"kept"}, valueNames(std::string(kTypedUrls) + "\\Sub"));
+    }
+    deleteKey(kTypedUrls);
+    ClearTypedUrls();
+    EXPECT_TRUE(keyExists(kTypedUrls));
+}
+
+TEST_F(ClearTypedUrlsTest, AValueThatCannotBeDeletedDoesNotStopTheRest) {
+    for (const char* name : {"url1", "url2", "url3", "url4"})
+        setString(kTypedUrls, name, std::string("http://") + name + ".example/");
+    // Another program removes url2 after the names were read and before it is deleted.
+    LSTATUS removed = ERROR_INVALID_FUNCTION;
+    QObject::connect(Form1->ListBox1->model(), &QAbstractItemModel::rowsInserted, [&removed] {
+        if (Form1->ListBox1->count() != 4) return;
+        HKEY key = nullptr;
+        RegOpenKeyExA(HKEY_CURRENT_USER, kTypedUrls, 0, KEY_ALL_ACCESS, &key);
+        removed = RegDeleteValueA(key, "url2");
+        RegCloseKey(key);
+    });
+    ClearTypedUrls();
+    EXPECT_EQ(ERROR_SUCCESS, removed);
+    EXPECT_TRUE(valueNames(kTypedUrls).empty());
+}
