@@ -44,7 +44,7 @@ int g_busyTimeoutMs = 10000;
 
 // Raised with each change of the tables below; an existing root at this version is opened
 // without taking the write lock.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 const char* const kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -63,6 +63,8 @@ CREATE TABLE IF NOT EXISTS reg_values (
     type INTEGER NOT NULL,
     data BLOB NOT NULL,
     UNIQUE (key_id, name_key));
+-- Values enumerate in creation order: each RegEnumValueA step finds its row without sorting.
+CREATE INDEX IF NOT EXISTS reg_values_order ON reg_values (key_id, id);
 CREATE TABLE IF NOT EXISTS file_attrs (
     path TEXT PRIMARY KEY,
     ino INTEGER NOT NULL,
@@ -97,7 +99,7 @@ INSERT OR IGNORE INTO reg_keys (id, parent, name, name_key) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
     (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE');
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 )sql";
 
 struct SettingInfo {

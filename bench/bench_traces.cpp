@@ -1,0 +1,115 @@
+// Times the two heavy paths of the surf traces, offscreen: showing the History window over
+// 10 000 visits (the history refresh plus the grid fill, median of 5), and the unattended
+// clearing of 2 000 typed addresses (median of 5, the values written anew before each run).
+#include "lang/TQwTrans2.h"
+#include "platform/registry.h"
+#include "platform/root.h"
+#include "platform/urlcache.h"
+#include "shell/MyTricks.h"
+#include "shell/ProgramWindows.h"
+#include "traces/UrlHistory.h"
+#include "traces/u_TypedURLs.h"
+#include "traces/u_history.h"
+#include "ui/FormBase.h"
+
+#include <QApplication>
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+template <typename F> double timeOnce(F&& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void fillHistory(int count) {
+    platform::Transaction tx;
+    platform::urlcache::Record r;
+    r.type = NORMAL_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY;
+    for (int i = 0; i < count; ++i) {
+        const std::string site = "site" + std::to_string(i % 500) + ".example";
+        r.url = "Visited: " + platform::userName() + "@http://www." + site + "/page" +
+                std::to_string(i) + ".html";
+        r.title = site + " - page " + std::to_string(i);
+        // Visits spread over the last three weeks, not in order.
+        const std::uint64_t t =
+            134000000000000000ull + static_cast<std::uint64_t>((i * 7919) % count) * 1800000000ull;
+        r.lastAccess = r.lastModified = r.lastSync = platform::urlcache::fileTimeOf(t);
+        r.expire = platform::urlcache::fileTimeOf(t + 17280000000000ull);
+        platform::urlcache::put(r);
+    }
+    tx.commit();
+}
+
+void fillTypedUrls(int count) {
+    namespace registry = platform::registry;
+    platform::Transaction tx;
+    const registry::KeyId key = registry::create(2, std::string(kTypedUrlsKey).substr(1));
+    for (int i = 0; i < count; ++i) {
+        const std::string url = "http://www.typed" + std::to_string(i) + ".example/";
+        registry::setValue(key, "url" + std::to_string(i + 1), REG_SZ, url + std::string(1, '\0'));
+    }
+    tx.commit();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    setenv("SURFKOLIBRI_SHELL_EXECUTE", "record", 1);
+    QApplication app(argc, argv);
+    SetProgramFont();
+    SetModalHook([](QWidget*) {});
+    std::string base = (std::filesystem::temp_directory_path() / "bench-traces-XXXXXX").string();
+    if (!mkdtemp(base.data())) return 1;
+    platform::useRoot(base);
+    InitTranslation(ProductName);
+    CreateMainWindow();
+    CreateRemainingWindows();
+
+    fillHistory(10000);
+    std::vector<double> showings;
+    for (int i = 0; i < 5; ++i) {
+        showings.push_back(timeOnce([] { HistoryForm->show(); }));
+        HistoryForm->hide();
+    }
+    std::printf("history window shows %d rows\n", HistoryForm->StringGrid1->rowCount());
+
+    std::vector<double> clearings;
+    for (int i = 0; i < 5; ++i) {
+        fillTypedUrls(2000);
+        clearings.push_back(timeOnce([] { ClearTypedUrls(); }));
+    }
+    HKEY key = nullptr;
+    DWORD left = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, std::string(kTypedUrlsKey).substr(1).c_str(), 0, KEY_READ,
+                      &key) == ERROR_SUCCESS) {
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &left, nullptr,
+                         nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+    }
+    std::printf("typed addresses left after the clearing: %u\n", left);
+
+    DestroyProgramWindows();
+    platform::closeRoot();
+    std::filesystem::remove_all(base);
+    std::printf("history window (10000 entries): %.1f ms\n", median(showings));
+    std::printf("typed URLs clearing (2000 values): %.1f ms\n", median(clearings));
+    return 0;
+}
