@@ -179,6 +179,8 @@ void ClearIeHistory() {
     Form2->FakeTimer->setInterval(40);
     if (Form1) Form1->hide();
     Form2->show();
+    // No messages are processed until the clearing is done: the note is painted now.
+    Form2->repaint();
 
     TUrlHistory& history = *HistoryForm->UrlHistory1;
     history.ClearHistory();
