@@ -2,6 +2,7 @@
 // 10 000 visits (the history refresh plus the grid fill, median of 5), and the unattended
 // clearing of 2 000 typed addresses (median of 5, the values written anew before each run).
 #include "lang/TQwTrans2.h"
+#include "platform/filetime.h"
 #include "platform/registry.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
@@ -50,8 +51,8 @@ void fillHistory(int count) {
         // Visits spread over the last three weeks, not in order.
         const std::uint64_t t =
             134000000000000000ull + static_cast<std::uint64_t>((i * 7919) % count) * 1800000000ull;
-        r.lastAccess = r.lastModified = r.lastSync = platform::urlcache::fileTimeOf(t);
-        r.expire = platform::urlcache::fileTimeOf(t + 17280000000000ull);
+        r.lastAccess = r.lastModified = r.lastSync = platform::fileTimeOf(t);
+        r.expire = platform::fileTimeOf(t + 17280000000000ull);
         platform::urlcache::put(r);
     }
     tx.commit();
