@@ -97,14 +97,12 @@ int main(int argc, char** argv) {
         fillTypedUrls(2000);
         clearings.push_back(timeOnce([] { ClearTypedUrls(); }));
     }
-    HKEY key = nullptr;
+    UniqueHKey key;
     DWORD left = 0;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, std::string(kTypedUrlsKey).substr(1).c_str(), 0, KEY_READ,
-                      &key) == ERROR_SUCCESS) {
-        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &left, nullptr,
-                         nullptr, nullptr, nullptr);
-        RegCloseKey(key);
-    }
+                      key.out()) == ERROR_SUCCESS)
+        RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &left,
+                         nullptr, nullptr, nullptr, nullptr);
     std::printf("typed addresses left after the clearing: %u\n", left);
 
     DestroyProgramWindows();

@@ -14,24 +14,6 @@ const char* const kRecentDocs =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs";
 constexpr DWORD kLongestValueName = 16383;
 
-// A key opened for the length of one step.
-class OpenedKey {
-  public:
-    OpenedKey(const char* path, REGSAM access) {
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key_) != ERROR_SUCCESS)
-            key_ = nullptr;
-    }
-    ~OpenedKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    OpenedKey(const OpenedKey&) = delete;
-    OpenedKey& operator=(const OpenedKey&) = delete;
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
 bool isShortcut(const WIN32_FIND_DATAA& found) {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     const std::string name = found.cFileName;
@@ -44,20 +26,21 @@ void deleteShortcuts(const std::string& folder) {
     const std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    const HANDLE find = FindFirstFileA((prefix + "*.*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
+    const UniqueFindHandle find(FindFirstFileA((prefix + "*.*").c_str(), &found));
+    if (!find.valid()) return;
     do {
         if (isShortcut(found)) names.emplace_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
     for (const auto& name : names)
         DeleteFileA((prefix + name).c_str());
 }
 
 // Removes the key's values; its subkeys stay as they are.
 void removeRecentDocsValues() {
-    const OpenedKey key(kRecentDocs, KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (!key.get()) return;
+    UniqueHKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRecentDocs, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                      key.out()) != ERROR_SUCCESS)
+        return;
     std::vector<std::string> names;
     std::string name(kLongestValueName + 1, '\0');
     for (DWORD index = 0;; ++index) {

@@ -11,12 +11,8 @@ UserRegistryKey::UserRegistryKey(const std::string& path) {
     const auto start = path.find_first_not_of('\\');
     const std::string relative = start == std::string::npos ? std::string() : path.substr(start);
     if (RegCreateKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key_, nullptr) != ERROR_SUCCESS)
-        key_ = nullptr;
-}
-
-UserRegistryKey::~UserRegistryKey() {
-    if (key_) RegCloseKey(key_);
+                        KEY_ALL_ACCESS, nullptr, key_.out(), nullptr) != ERROR_SUCCESS)
+        key_.reset();
 }
 
 std::vector<std::string> UserRegistryKey::ValueNames() const {
@@ -25,8 +21,8 @@ std::vector<std::string> UserRegistryKey::ValueNames() const {
     std::string buffer(kNameBuffer, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD size = kNameBuffer;
-        if (RegEnumValueA(key_, index, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+        if (RegEnumValueA(key_.get(), index, buffer.data(), &size, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS)
             break;
         names.emplace_back(buffer.data(), size);
     }
@@ -38,14 +34,14 @@ UserRegistryKey::ReadResult UserRegistryKey::ReadString(const std::string& name,
     if (!key_) return ReadResult::Failed;
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return ReadResult::Failed;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return ReadResult::NotText;
     // Room for a terminator the stored data may lack.
     std::string buffer(static_cast<std::size_t>(size) + 1, '\0');
     DWORD filled = size;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                         &filled) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &filled) != ERROR_SUCCESS)
         return ReadResult::Failed;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return ReadResult::NotText;
     buffer.resize(std::min<std::size_t>(filled, buffer.size()));
@@ -54,5 +50,5 @@ UserRegistryKey::ReadResult UserRegistryKey::ReadString(const std::string& name,
 }
 
 bool UserRegistryKey::DeleteValue(const std::string& name) const {
-    return key_ && RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS;
+    return key_ && RegDeleteValueA(key_.get(), name.c_str()) == ERROR_SUCCESS;
 }

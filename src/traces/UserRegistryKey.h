@@ -12,11 +12,8 @@ class UserRegistryKey {
     // Opens the key (a path below HKEY_CURRENT_USER, a leading backslash allowed) with full
     // access, creating it when missing, as every listing and clearing of these lists does.
     explicit UserRegistryKey(const std::string& path);
-    ~UserRegistryKey();
-    UserRegistryKey(const UserRegistryKey&) = delete;
-    UserRegistryKey& operator=(const UserRegistryKey&) = delete;
 
-    bool IsOpen() const { return key_ != nullptr; }
+    bool IsOpen() const { return static_cast<bool>(key_); }
 
     // The names of the key's values in registry order; a failure ends the list there.
     std::vector<std::string> ValueNames() const;
@@ -30,5 +27,5 @@ class UserRegistryKey {
     bool DeleteValue(const std::string& name) const;
 
   private:
-    HKEY key_ = nullptr;
+    UniqueHKey key_;
 };

@@ -42,14 +42,13 @@ void listRecentDocuments(QStringList& lines) {
     if (folder.size() <= 5) return;
     const std::string suffix = GetText(103);
     WIN32_FIND_DATAA found;
-    const HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
+    const UniqueFindHandle find(FindFirstFileA((folder + "*.*").c_str(), &found));
+    if (!find.valid()) return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (AnsiUpperCase(found.cFileName) == "DESKTOP.INI") continue;
         lines << AnsiToQString(found.cFileName + suffix);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
 }
 
 void clearRunList(QListWidget* names) {

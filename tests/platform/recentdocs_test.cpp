@@ -28,14 +28,13 @@ class SHAddToRecentDocsTest : public testing_support::PlatformTest {
     std::vector<std::string> listing(const std::string& folder = kRecent) {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
-        const HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) return names;
+        const UniqueFindHandle find(FindFirstFileA((folder + "\\*.*").c_str(), &found));
+        if (!find.valid()) return names;
         do {
             const std::string name = found.cFileName;
             if (name == "." || name == "..") continue;
             names.push_back(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "/" : ""));
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
+        } while (FindNextFileA(find.get(), &found));
         std::sort(names.begin(), names.end());
         return names;
     }

@@ -24,12 +24,11 @@ void recentFile(const std::string& name, DWORD attributes = 0) {
 std::vector<std::string> recentFiles() {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    const HANDLE find = FindFirstFileA((std::string(kRecent) + "\\*.*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    const UniqueFindHandle find(FindFirstFileA((std::string(kRecent) + "\\*.*").c_str(), &found));
+    if (!find.valid()) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
     return names;
 }
 

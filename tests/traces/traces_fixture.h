@@ -59,58 +59,53 @@ class TracesWindowTest : public testing_support::WindowTest {
 // Registry values below HKEY_CURRENT_USER, written and read through the Win32 calls.
 inline void setValue(const std::string& key, const std::string& name, DWORD type,
                      const std::string& data) {
-    HKEY handle = nullptr;
+    UniqueHKey handle;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &handle, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name.c_str(), 0, type,
+                                             KEY_ALL_ACCESS, nullptr, handle.out(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle.get(), name.c_str(), 0, type,
                                             reinterpret_cast<const BYTE*>(data.data()),
                                             static_cast<DWORD>(data.size())));
-    RegCloseKey(handle);
 }
 inline void setString(const std::string& key, const std::string& name, const std::string& text) {
     setValue(key, name, REG_SZ, text + std::string(1, '\0'));
 }
 inline bool keyExists(const std::string& key) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(handle);
-    return true;
+    UniqueHKey handle;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.out()) ==
+           ERROR_SUCCESS;
 }
 inline void deleteKey(const std::string& key) {
     RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
 }
-// The key's value names, or its subkey names, in registry order.
+// The key's value names, or its subkeys' names, in registry order; none for a missing key.
 inline std::vector<std::string> valueNames(const std::string& key) {
     std::vector<std::string> names;
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    UniqueHKey handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.out()) != ERROR_SUCCESS)
         return names;
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumValueA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumValueA(handle.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
         names.emplace_back(name, size);
     }
-    RegCloseKey(handle);
     return names;
 }
 inline std::vector<std::string> subkeyNames(const std::string& key) {
     std::vector<std::string> names;
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    UniqueHKey handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.out()) != ERROR_SUCCESS)
         return names;
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumKeyExA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumKeyExA(handle.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
         names.emplace_back(name, size);
     }
-    RegCloseKey(handle);
     return names;
 }
 

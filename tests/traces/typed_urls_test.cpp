@@ -132,10 +132,9 @@ TEST_F(ClearTypedUrlsTest, AValueThatCannotBeDeletedDoesNotStopTheRest) {
     LSTATUS removed = ERROR_INVALID_FUNCTION;
     QObject::connect(Form1->ListBox1->model(), &QAbstractItemModel::rowsInserted, [&removed] {
         if (Form1->ListBox1->count() != 4) return;
-        HKEY key = nullptr;
-        RegOpenKeyExA(HKEY_CURRENT_USER, kTypedUrls, 0, KEY_ALL_ACCESS, &key);
-        removed = RegDeleteValueA(key, "url2");
-        RegCloseKey(key);
+        UniqueHKey key;
+        RegOpenKeyExA(HKEY_CURRENT_USER, kTypedUrls, 0, KEY_ALL_ACCESS, key.out());
+        removed = RegDeleteValueA(key.get(), "url2");
     });
     ClearTypedUrls();
     EXPECT_EQ(ERROR_SUCCESS, removed);
