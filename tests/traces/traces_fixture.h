@@ -1,6 +1,6 @@
 // Window tests of the surf traces: the program started in English with its texts applied,
-// messages and busy-window showings recorded as the modal seam sees them, and the registry
-// and file helpers the trace lists need.
+// busy-window showings recorded as the modal seam sees them (the messages are the shared
+// fixture's), and the registry helpers the trace lists need.
 #pragma once
 
 #include "lang/ApplyLanguageTexts.h"
@@ -39,7 +39,6 @@ class TracesWindowTest : public testing_support::WindowTest {
         StartProgram();
         ApplyLanguageTexts();
         onModal = [this](QWidget* window) {
-            if (window == ShowMessage2Form) messages.push_back(ShowMessage2Form->Label2->Caption());
             if (window == Form2) {
                 busy.push_back({Form2->Label2->Caption(), Form2->FakeTimer->interval(),
                                 Form2->FakeTimer->isActive()});
@@ -51,7 +50,6 @@ class TracesWindowTest : public testing_support::WindowTest {
         };
     }
 
-    std::vector<std::string> messages;
     std::vector<BusyShowing> busy;
     std::function<void(QWidget*)> alsoOnModal;
 };
