@@ -17,9 +17,19 @@ constexpr REGSAM kWriteAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_
                                 0x00010000 /* DELETE */ | 0x00040000 /* WRITE_DAC */ |
                                 0x00080000 /* WRITE_OWNER */;
 
+// Where a handle's last value enumeration stopped, so that asking for the next index reads
+// on from there instead of counting the key's values from the start; valid only while the
+// database is unchanged.
+struct EnumPosition {
+    DWORD index = 0;
+    std::int64_t rowId = -1;
+    ChangeStamp stamp;
+};
+
 struct OpenKey {
     KeyId key;
     REGSAM access;
+    EnumPosition values;
 };
 
 std::map<std::uintptr_t, OpenKey>& openKeys() {
@@ -54,7 +64,7 @@ LSTATUS lookupFor(HKEY handle, REGSAM needed, KeyId& key) {
 HKEY newHandle(KeyId key, REGSAM access) {
     const std::uintptr_t value = g_nextHandle;
     g_nextHandle += 4;
-    openKeys()[value] = {key, access};
+    openKeys()[value] = {key, access, {}};
     return reinterpret_cast<HKEY>(value);
 }
 
@@ -168,13 +178,24 @@ LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameS
         KeyId id = kNoKey;
         if (LSTATUS rc = lookupFor(key, KEY_QUERY_VALUE, id); rc != ERROR_SUCCESS) return rc;
         if (!valueName || !valueNameSize) return ERROR_INVALID_PARAMETER;
-        Statement st("SELECT name, type, data FROM reg_values WHERE key_id = ? ORDER BY id "
-                     "LIMIT 1 OFFSET ?");
-        st.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+        EnumPosition* position = nullptr;
+        if (auto it = openKeys().find(reinterpret_cast<std::uintptr_t>(key));
+            it != openKeys().end())
+            position = &it->second.values;
+        const ChangeStamp stamp = changeStamp();
+        const bool readOn = position && position->rowId >= 0 && index == position->index + 1 &&
+                            position->stamp == stamp;
+        Statement next("SELECT name, type, data, id FROM reg_values WHERE key_id = ? AND id > ? "
+                       "ORDER BY id LIMIT 1");
+        Statement counted("SELECT name, type, data, id FROM reg_values WHERE key_id = ? "
+                          "ORDER BY id LIMIT 1 OFFSET ?");
+        Statement& st = readOn ? next : counted;
+        st.bind(1, id).bind(2, readOn ? position->rowId : static_cast<std::int64_t>(index));
         if (!st.step()) return ERROR_NO_MORE_ITEMS;
         const std::string name = st.text(0);
         const DWORD valueType = static_cast<DWORD>(st.int64(1));
         const std::string bytes = st.blob(2);
+        if (position) *position = {index, st.int64(3), stamp};
         if (*valueNameSize <= name.size()) {
             // As on Windows: the name stays untouched, the type and data size are reported.
             if (type) *type = valueType;

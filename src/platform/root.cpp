@@ -376,6 +376,14 @@ void execute(const char* sql) {
     }
 }
 
+ChangeStamp changeStamp() {
+    sqlite3* db = database();
+    ChangeStamp stamp;
+    stamp.own = sqlite3_total_changes64(db);
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &stamp.others);
+    return stamp;
+}
+
 std::int64_t lastInsertId() {
     return sqlite3_last_insert_rowid(database());
 }

@@ -99,6 +99,15 @@ class Statement {
     sqlite3_stmt* stmt_;
 };
 
+// Tells whether the database changed between two moments, through this connection or
+// another process's.
+struct ChangeStamp {
+    std::int64_t own = -1;
+    unsigned int others = 0;
+    bool operator==(const ChangeStamp&) const = default;
+};
+ChangeStamp changeStamp();
+
 void execute(const char* sql);
 std::int64_t lastInsertId();
 int changes();

@@ -105,6 +105,39 @@ TEST_F(RegistryTest, KeyAndValueNamesIgnoreCaseButKeepTheirSpelling) {
     EXPECT_EQ(9u, nameSize);
 }
 
+// Enumeration goes by index: a value deleted or added between two calls, by this handle,
+// another handle or another process, shifts what the next index names.
+TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
+    for (const char* name : {"v0", "v1", "v2", "v3", "v4"})
+        ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
+    const auto nameAt = [](HKEY handle, DWORD index) {
+        char name[32];
+        DWORD size = sizeof name;
+        return RegEnumValueA(handle, index, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                       ERROR_SUCCESS
+                   ? std::string(name)
+                   : std::string("<none>");
+    };
+    EXPECT_EQ("v0", nameAt(key.get(), 0));
+    EXPECT_EQ("v1", nameAt(key.get(), 1));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key.get(), "v0"));
+    EXPECT_EQ("v3", nameAt(key.get(), 2)); // v1 v2 v3 v4 now
+    Key other;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, other.out()));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(other.get(), "v1"));
+    EXPECT_EQ("<none>", nameAt(key.get(), 3)); // v2 v3 v4
+    EXPECT_EQ("v2", nameAt(key.get(), 0));
+    ASSERT_EQ(0, testing_support::RunInChildProcess([] {
+                  Key own;
+                  if (RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, own.out()))
+                      return 1;
+                  return static_cast<int>(RegDeleteValueA(own.get(), "v2"));
+              }));
+    EXPECT_EQ("v4", nameAt(key.get(), 1)); // v3 v4
+    EXPECT_EQ("<none>", nameAt(key.get(), 2));
+}
+
 TEST_F(RegistryTest, ValuesEnumerateInTheOrderTheyWereCreated) {
     for (const char* name : {"c", "a", "b"})
         ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
