@@ -1,6 +1,8 @@
 #include "platform/com.h"
 
+#include "platform/shelllink.h"
 #include "platform/urlhistory.h"
+#include "platform/win32.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +27,8 @@ struct ComClass {
 std::vector<ComClass>& classes() {
     static std::vector<ComClass> table = {
         {CLSID_CUrlHistory, platform::createUrlHistory},
+        {CLSID_ShellLink, platform::createShellLink},
+        {CLSID_InternetShortcut, platform::createInternetShortcut},
     };
     return table;
 }
@@ -48,14 +52,6 @@ HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD clsContext, REFI
     for (const auto& c : classes())
         if (c.clsid == clsid) return c.factory(riid, object);
     return REGDB_E_CLASSNOTREG;
-}
-
-LPVOID CoTaskMemAlloc(std::size_t size) {
-    return std::malloc(size ? size : 1);
-}
-
-void CoTaskMemFree(LPVOID memory) {
-    std::free(memory);
 }
 
 namespace platform {

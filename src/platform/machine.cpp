@@ -1,5 +1,5 @@
 // The fresh machine that a new platform root starts as: the shell's folder values in the
-// registry, the folders they name, and the file types the favorites rely on.
+// registry, the folders they name, and the file types the shell names.
 #include "platform/machine.h"
 
 #include "platform/ansi.h"
@@ -32,6 +32,32 @@ const Folder kUserFolders[] = {
 const Folder kMachineFolders[] = {
     {"Common Startup", "ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
     {"Common AppData", "ProgramData"},
+};
+
+// The file types the shell names, and the class that makes a folder a channel shortcut
+// (named by CLSID2 in the folder's desktop.ini).
+struct ClassValue {
+    const char* key;
+    const char* value;
+    const char* data;
+};
+
+const ClassValue kClasses[] = {
+    {"InternetShortcut", "", "Internet Shortcut"},
+    {"InternetShortcut", "NeverShowExt", ""},
+    {"InternetShortcut", "IsShortcut", ""},
+    {".url", "", "InternetShortcut"},
+    {"lnkfile", "", "Shortcut"},
+    {"lnkfile", "NeverShowExt", ""},
+    {"lnkfile", "IsShortcut", ""},
+    {".lnk", "", "lnkfile"},
+    {"ChannelShortcut", "", "Channel Shortcut"},
+    {"CLSID\\{2237021C-E9A7-4940-8A4A-5E9E314E7ED8}", "", "Channel Shortcut"},
+    {"CLSID\\{2237021C-E9A7-4940-8A4A-5E9E314E7ED8}\\ProgID", "", "ChannelShortcut"},
+    {"Directory", "", "File Folder"},
+    {"Folder", "", "Folder"},
+    {".txt", "", "txtfile"},
+    {"txtfile", "", "Text Document"},
 };
 
 std::string sz(const std::string& text) {
@@ -88,15 +114,12 @@ void createDefaultMachine() {
     makeFolder("Windows");
     makeFolder("Program Files");
     makeFolder(home + "\\AppData\\Local\\Temp");
-    const registry::KeyId internetShortcut =
-        registry::create(registry::kClassesRoot, "InternetShortcut");
-    registry::Value existing;
-    if (!registry::getValue(internetShortcut, "", existing))
-        registry::setValue(internetShortcut, "", REG_SZ, sz("Internet Shortcut"));
-    const registry::KeyId channelShortcut =
-        registry::create(registry::kClassesRoot, "ChannelShortcut");
-    if (!registry::getValue(channelShortcut, "", existing))
-        registry::setValue(channelShortcut, "", REG_SZ, sz("Channel Shortcut"));
+    for (const auto& c : kClasses) {
+        const registry::KeyId key = registry::create(registry::kClassesRoot, c.key);
+        registry::Value existing;
+        if (!registry::getValue(key, c.value, existing))
+            registry::setValue(key, c.value, REG_SZ, sz(c.data));
+    }
     setSetting("initialised", "yes");
     tx.commit();
 }

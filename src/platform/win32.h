@@ -115,5 +115,13 @@ std::string HostedMachineProblem();
 #include "platform/handles.h"
 // The WinINet URL cache, COM basics and the URL history service.
 #include "platform/com.h"
+#include "platform/objidl.h"
 #include "platform/urlhistory.h"
 #include "platform/wininet.h"
+// The shell: namespace, item identifier lists, shell links, file types, the folder browser,
+// Internet shortcuts and INI files, the file-open dialog, and the window calls dialogs need.
+#include "platform/commdlg.h"
+#include "platform/intshcut.h"
+#include "platform/shellapi.h"
+#include "platform/shlobj.h"
+#include "platform/winuser.h"

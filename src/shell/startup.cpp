@@ -3,6 +3,7 @@
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
+#include "platform/gui/application.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "shell/CommandLine.h"
@@ -71,7 +72,7 @@ void ReportUnusableMachine(const std::string& problem) {
 
 int RunProgram(int argc, char** argv) {
     // The window framework (a test may have made it already).
-    std::optional<QApplication> application;
+    std::optional<HostedApplication> application;
     if (!QCoreApplication::instance()) application.emplace(argc, argv);
     const std::vector<std::string> args = argumentsOf(argc, argv);
     SetCommandLine(args);

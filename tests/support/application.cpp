@@ -1,5 +1,6 @@
 #include "support/application.h"
 
+#include "platform/gui/application.h"
 #include "ui/FormBase.h"
 
 #include <QApplication>
@@ -12,7 +13,7 @@ void EnsureApplication() {
     static char name[] = "surfkolibri-tests";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
+    new HostedApplication(argc, argv);
     SetProgramFont();
 }
 

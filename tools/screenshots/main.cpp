@@ -8,6 +8,7 @@
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
+#include "platform/gui/application.h"
 #include "platform/win32.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
     // Messages that a window would show modally are skipped: nobody is there to press OK.
     SetModalHook([](QWidget*) {});
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    HostedApplication app(argc, argv);
     SetProgramFont();
     if (argc != 2) {
         std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER\n");

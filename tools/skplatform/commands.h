@@ -17,6 +17,7 @@ int runCat(const Args& args);
 int runSeedDemo(const Args& args);
 int runCache(const Args& args);
 int runHistory(const Args& args);
+int runLnk(const Args& args);
 
 // Parts of seed-demo kept with the commands they belong to.
 void seedDemoCache();

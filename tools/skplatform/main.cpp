@@ -24,6 +24,7 @@ const Command kCommands[] = {
     {"seed-demo", skplatform::runSeedDemo, "fill the root with a lived-in machine"},
     {"cache", skplatform::runCache, "list, add, delete and lock URL cache entries"},
     {"history", skplatform::runHistory, "list, add and clear the URL history"},
+    {"lnk", skplatform::runLnk, "create and show shell links (.lnk)"},
 };
 
 void usage(std::FILE* out) {

@@ -1,0 +1,275 @@
+// SHBrowseForFolderA: the folder dialog over the hosted namespace. Its controls are, in child
+// order, the title ("Static"), the status line ("Static"), the tree ("SysTreeView32"), OK and
+// Cancel ("Button"); a folder's children are listed only when it is first expanded.
+#include "platform/gui/modal.h"
+#include "platform/gui/shellicons.h"
+#include "platform/gui/shellnames.h"
+#include "platform/gui/windows.h"
+#include "platform/qt/ansi_qstring.h"
+#include "platform/win32.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kListRole = Qt::UserRole;
+constexpr int kLoadedRole = Qt::UserRole + 1;
+constexpr int kAttributesRole = Qt::UserRole + 2;
+
+constexpr SFGAOF kWantedAttributes =
+    SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER;
+
+int itemCount(const QByteArray& list) {
+    int count = 0;
+    for (PCUIDLIST_RELATIVE p = ListOf(list); p && p->mkid.cb; p = ILGetNext(p))
+        ++count;
+    return count;
+}
+
+// The first `count` items of a list, as a list of their own.
+QByteArray prefixOf(const QByteArray& list, int count) {
+    int bytes = 0;
+    PCUIDLIST_RELATIVE p = ListOf(list);
+    for (int i = 0; i < count && p && p->mkid.cb; ++i, p = ILGetNext(p))
+        bytes += p->mkid.cb;
+    QByteArray prefix = list.left(bytes);
+    prefix.append(2, '\0');
+    return prefix;
+}
+
+class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
+  public:
+    BrowseForFolderDialog(const BROWSEINFOA& info, const QByteArray& root) : info_(info) {
+        SHGetDesktopFolder(&desktop_);
+        setWindowTitle(QStringLiteral("Browse for Folder"));
+        title_ = new QLabel(this);
+        title_->setWordWrap(true);
+        title_->setText(AnsiToQString(info.lpszTitle ? info.lpszTitle : ""));
+        status_ = new QLabel(this);
+        status_->setVisible(info.ulFlags & BIF_STATUSTEXT);
+        tree_ = new QTreeWidget(this);
+        tree_->setHeaderHidden(true);
+        tree_->setRootIsDecorated(true);
+        tree_->setIconSize(QSize(16, 16));
+        ok_ = new QPushButton(QStringLiteral("OK"), this);
+        ok_->setDefault(true);
+        cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch();
+        buttons->addWidget(ok_);
+        buttons->addWidget(cancel_);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(title_);
+        layout->addWidget(status_);
+        layout->addWidget(tree_, 1);
+        layout->addLayout(buttons);
+        resize(340, 420);
+
+        connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+        connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+        connect(tree_, &QTreeWidget::itemExpanded, this,
+                [this](QTreeWidgetItem* item) { fillChildren(item); });
+
+        QTreeWidgetItem* top = makeItem(root, attributesOf(root));
+        tree_->addTopLevelItem(top);
+        tree_->setCurrentItem(top);
+        top->setExpanded(true);
+        connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+            if (current) selectionChanged();
+        });
+    }
+
+    ~BrowseForFolderDialog() override {
+        if (desktop_) desktop_->Release();
+    }
+
+    QByteArray selectedList() const {
+        QTreeWidgetItem* item = tree_->currentItem();
+        return item ? item->data(0, kListRole).toByteArray() : QByteArray();
+    }
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case BFFM_SETSTATUSTEXTA:
+            status_->setText(AnsiToQString(lParam ? reinterpret_cast<LPCSTR>(lParam) : ""));
+            return 0;
+        case BFFM_ENABLEOK:
+            ok_->setEnabled(lParam != 0);
+            return 0;
+        case BFFM_SETSELECTIONA: {
+            if (!lParam) return FALSE;
+            if (!wParam) return select(ListBytes(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam)));
+            PIDLIST_ABSOLUTE list = nullptr;
+            const std::u16string path = AnsiToWide(reinterpret_cast<LPCSTR>(lParam));
+            if (FAILED(SHParseDisplayName(path.c_str(), nullptr, &list, 0, nullptr))) return FALSE;
+            const BOOL found = select(ListBytes(list));
+            ILFree(list);
+            return found;
+        }
+        default:
+            return 0;
+        }
+    }
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        if (initialized_) return;
+        initialized_ = true;
+        notify(BFFM_INITIALIZED, 0);
+        if (!selectionSent_) selectionChanged();
+    }
+
+  private:
+    SFGAOF attributesOf(const QByteArray& list) const {
+        SFGAOF attributes = kWantedAttributes;
+        PCUITEMID_CHILD item = ListOf(list);
+        if (!desktop_ || FAILED(desktop_->GetAttributesOf(1, &item, &attributes))) return 0;
+        return attributes;
+    }
+
+    QTreeWidgetItem* makeItem(const QByteArray& list, SFGAOF attributes) {
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, FolderItemName(desktop_, ListOf(list), SHGDN_NORMAL));
+        item->setData(0, kListRole, list);
+        item->setData(0, kLoadedRole, false);
+        item->setData(0, kAttributesRole, static_cast<qulonglong>(attributes));
+        SHFILEINFOA info{};
+        if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(ListOf(list)), 0, &info, sizeof info,
+                           SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+            item->setIcon(0, QPixmap::fromImage(SystemIconImage(info.iIcon, true)));
+        const bool expandable =
+            (attributes & SFGAO_HASSUBFOLDER) ||
+            ((info_.ulFlags & BIF_BROWSEINCLUDEFILES) && (attributes & SFGAO_FOLDER));
+        item->setChildIndicatorPolicy(expandable ? QTreeWidgetItem::ShowIndicator
+                                                 : QTreeWidgetItem::DontShowIndicator);
+        return item;
+    }
+
+    void fillChildren(QTreeWidgetItem* parent) {
+        if (parent->data(0, kLoadedRole).toBool()) return;
+        parent->setData(0, kLoadedRole, true);
+        const QByteArray parentList = parent->data(0, kListRole).toByteArray();
+        IShellFolder* folder = nullptr;
+        if (itemCount(parentList) == 0) {
+            folder = desktop_;
+            folder->AddRef();
+        } else if (FAILED(desktop_->BindToObject(ListOf(parentList), nullptr, IID_IShellFolder,
+                                                 reinterpret_cast<void**>(&folder)))) {
+            return;
+        }
+        IEnumIDList* items = nullptr;
+        SHCONTF flags = SHCONTF_FOLDERS;
+        if (info_.ulFlags & BIF_BROWSEINCLUDEFILES) flags |= SHCONTF_NONFOLDERS;
+        std::vector<PITEMID_CHILD> children;
+        if (SUCCEEDED(folder->EnumObjects(HandleOfWidget(this), flags, &items))) {
+            PITEMID_CHILD child = nullptr;
+            while (items->Next(1, &child, nullptr) == S_OK)
+                children.push_back(child);
+            items->Release();
+        }
+        std::stable_sort(children.begin(), children.end(), [folder](auto a, auto b) {
+            return static_cast<SHORT>(HRESULT_CODE(folder->CompareIDs(0, a, b))) < 0;
+        });
+        for (PITEMID_CHILD child : children) {
+            PIDLIST_ABSOLUTE absolute = ILCombine(ListOf(parentList), child);
+            const SFGAOF attributes = FolderItemAttributes(folder, child, kWantedAttributes);
+            if (absolute) parent->addChild(makeItem(ListBytes(absolute), attributes));
+            ILFree(absolute);
+            ILFree(child);
+        }
+        folder->Release();
+        if (parent->childCount() == 0)
+            parent->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+    }
+
+    BOOL select(const QByteArray& target) {
+        QTreeWidgetItem* current = tree_->topLevelItem(0);
+        const QByteArray root = current->data(0, kListRole).toByteArray();
+        const int depth = itemCount(root);
+        const int targetDepth = itemCount(target);
+        if (targetDepth < depth || !ILIsEqual(ListOf(prefixOf(target, depth)), ListOf(root)))
+            return FALSE;
+        for (int level = depth + 1; level <= targetDepth; ++level) {
+            fillChildren(current);
+            const QByteArray wanted = prefixOf(target, level);
+            QTreeWidgetItem* next = nullptr;
+            for (int i = 0; i < current->childCount() && !next; ++i)
+                if (ILIsEqual(ListOf(current->child(i)->data(0, kListRole).toByteArray()),
+                              ListOf(wanted)))
+                    next = current->child(i);
+            if (!next) return FALSE;
+            current->setExpanded(true);
+            current = next;
+        }
+        tree_->setCurrentItem(current);
+        tree_->scrollToItem(current);
+        return TRUE;
+    }
+
+    void selectionChanged() {
+        selectionSent_ = true;
+        QTreeWidgetItem* item = tree_->currentItem();
+        const auto attributes = static_cast<SFGAOF>(item->data(0, kAttributesRole).toULongLong());
+        bool allowed = true;
+        if ((info_.ulFlags & BIF_RETURNONLYFSDIRS) && !(attributes & SFGAO_FILESYSTEM))
+            allowed = false;
+        if ((info_.ulFlags & BIF_RETURNFSANCESTORS) && !(attributes & SFGAO_FILESYSANCESTOR))
+            allowed = false;
+        ok_->setEnabled(allowed);
+        const QByteArray list = item->data(0, kListRole).toByteArray();
+        notify(BFFM_SELCHANGED, reinterpret_cast<LPARAM>(ListOf(list)));
+    }
+
+    void notify(UINT message, LPARAM lParam) {
+        if (info_.lpfn) info_.lpfn(HandleOfWidget(this), message, lParam, info_.lParam);
+    }
+
+    BROWSEINFOA info_;
+    IShellFolder* desktop_ = nullptr;
+    QLabel* title_;
+    QLabel* status_;
+    QTreeWidget* tree_;
+    QPushButton* ok_;
+    QPushButton* cancel_;
+    bool initialized_ = false;
+    bool selectionSent_ = false;
+};
+
+} // namespace
+
+PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info) {
+    if (!info) return nullptr;
+    QByteArray root = info->pidlRoot ? ListBytes(info->pidlRoot) : QByteArray(2, '\0');
+    BrowseForFolderDialog dialog(*info, root);
+    ShowModalWindow(&dialog);
+    if (dialog.result() != QDialog::Accepted) return nullptr;
+    const QByteArray chosen = dialog.selectedList();
+    if (chosen.isEmpty()) return nullptr;
+    IShellFolder* desktop = nullptr;
+    if (info->pszDisplayName && SUCCEEDED(SHGetDesktopFolder(&desktop))) {
+        const std::string name =
+            QStringToAnsi(FolderItemName(desktop, ListOf(chosen), SHGDN_NORMAL));
+        const std::size_t n = std::min<std::size_t>(name.size(), MAX_PATH - 1);
+        std::memcpy(info->pszDisplayName, name.data(), n);
+        info->pszDisplayName[n] = '\0';
+        desktop->Release();
+    }
+    SHFILEINFOA fileInfo{};
+    if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(ListOf(chosen)), 0, &fileInfo, sizeof fileInfo,
+                       SHGFI_PIDL | SHGFI_SYSICONINDEX))
+        info->iImage = fileInfo.iIcon;
+    return ILClone(ListOf(chosen));
+}

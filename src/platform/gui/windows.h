@@ -1,0 +1,22 @@
+// Window handles over Qt widgets: a handle stands for one widget of the application, and each
+// widget answers GetClassNameA with the Win32 class it plays ("Static", "Button", ...).
+#pragma once
+
+#include "platform/winuser.h"
+
+class QWidget;
+
+HWND HandleOfWidget(QWidget* widget);
+// The widget of a live handle; null for anything else.
+QWidget* WidgetOfHandle(HWND window);
+// Names the Win32 class of a widget whose Qt type does not tell it.
+void SetWin32ClassName(QWidget* widget, const char* className);
+
+// A window that understands messages of its own (SendMessageA dispatches to it).
+class Win32MessageTarget {
+  public:
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+  protected:
+    ~Win32MessageTarget() = default;
+};

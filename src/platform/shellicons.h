@@ -1,0 +1,29 @@
+// The system image list: which picture stands at which index. The pictures themselves are
+// drawn by the windowing floor, which hands the shell a maker for icon handles when the
+// application starts; without one (the platform tool) SHGFI_ICON yields no icon.
+#pragma once
+
+#include "platform/shellapi.h"
+
+namespace platform {
+
+enum SystemIcon : int {
+    kIconDocument = 0,
+    kIconFolder,
+    kIconFolderOpen,
+    kIconInternetShortcut,
+    kIconShellLink,
+    kIconDrive,
+    kIconComputer,
+    kIconDesktop,
+    kSystemIconCount
+};
+
+using SystemIconMaker = HICON (*)(int index, bool small);
+void setSystemIconMaker(SystemIconMaker maker);
+
+HIMAGELIST systemImageList(bool small);
+// -1 for a list that is not one of the two system image lists.
+int systemImageListSize(HIMAGELIST list);
+
+} // namespace platform

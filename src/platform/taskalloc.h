@@ -1,0 +1,15 @@
+// The task allocator's bookkeeping: every block handed out is known until it is given back,
+// so tests can prove that the shell's lists and texts all come home.
+#pragma once
+
+#include <cstddef>
+
+namespace platform {
+
+// Blocks from CoTaskMemAlloc / the shell allocator that are not yet freed.
+std::size_t liveTaskAllocations();
+// Frees of pointers the allocator never handed out (or handed out and took back already);
+// they are ignored instead of corrupting the heap.
+std::size_t strayTaskFrees();
+
+} // namespace platform
