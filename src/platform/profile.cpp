@@ -175,6 +175,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
         if (!key || !value) return TRUE; // nothing to delete
         Line s;
         s.kind = Line::Section;
+        s.name = section;
         s.text = std::string("[") + section + "]";
         lines.push_back(s);
     }

@@ -195,9 +195,11 @@ class ShellFolder final : public IShellFolder {
     HRESULT EnumObjects(HWND, SHCONTF flags, IEnumIDList** enumerator) override {
         if (!enumerator) return E_INVALIDARG;
         *enumerator = nullptr;
-        if ((location_.kind == Location::Drive || location_.kind == Location::FileSystem) &&
-            !(GetFileAttributesA(location_.path.c_str()) & FILE_ATTRIBUTE_DIRECTORY))
-            return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        if (location_.kind == Location::Drive || location_.kind == Location::FileSystem) {
+            const DWORD attributes = GetFileAttributesA(location_.path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        }
         std::vector<std::string> items;
         for (const Item& child : childrenOf(location_)) {
             if (child.isFolder() ? !(flags & SHCONTF_FOLDERS) : !(flags & SHCONTF_NONFOLDERS))

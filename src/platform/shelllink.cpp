@@ -227,8 +227,9 @@ class ShellLink final : public IShellLinkA, public IPersistFile {
                           before.fileSize == data_.fileSize &&
                           std::memcmp(&before.writeTime, &data_.writeTime, sizeof(FILETIME)) == 0;
         dirty_ = wasDirty || !same;
-        // SLR_NOUPDATE: the link file is never written; SLR_UPDATE: a changed link is saved.
-        if (!same && (flags & SLR_UPDATE) && !(flags & SLR_NOUPDATE) && !curFile_.empty())
+        // SLR_NOUPDATE: the link file is never written; SLR_UPDATE: a changed link is saved;
+        // otherwise the caller sees the change through IsDirty.
+        if (dirty_ && (flags & SLR_UPDATE) && !(flags & SLR_NOUPDATE) && !curFile_.empty())
             return Save(nullptr, TRUE);
         return S_OK;
     }
