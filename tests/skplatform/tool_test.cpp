@@ -1,6 +1,7 @@
 // End-to-end runs of the built skplatform against the test's platform root.
 #include "platform/machine.h"
 #include "registry_dump.h"
+#include "tool_run.h"
 
 #include "platform/registry.h"
 #include "platform/root.h"
@@ -16,43 +17,16 @@
 
 using namespace platform;
 using skplatform_test::dumpRegistry;
+using skplatform_test::runTool;
+using skplatform_test::ToolRun;
 using testing_support::PlatformTest;
 using testing_support::readHostFile;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 class ToolTest : public PlatformTest {
   protected:
-    ToolRun tool(const std::vector<std::string>& args) {
-        // The child opens the root itself; ours reopens at the next platform call.
-        closeRoot();
-        const std::string out = platform.root() + "-out";
-        const std::string err = platform.root() + "-err";
-        std::string command = "SURFKOLIBRI_PLATFORM=" + quoted(platform.root()) + " " +
-                              quoted(std::string(SURFKOLIBRI_BUILD_DIR) + "/skplatform");
-        for (const auto& a : args)
-            command += " " + quoted(a);
-        command += " >" + quoted(out) + " 2>" + quoted(err) + " </dev/null";
-        ToolRun run;
-        const int status = std::system(command.c_str());
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = readHostFile(out);
-        run.err = readHostFile(err);
-        return run;
-    }
+    ToolRun tool(const std::vector<std::string>& args) { return runTool(platform.root(), args); }
 
     static std::string stringValue(const std::string& path, const std::string& name) {
         registry::Value value;

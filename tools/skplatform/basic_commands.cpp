@@ -43,6 +43,19 @@ bool checkNoOptions(const char* command, const Args& args, int& exitCode) {
     return true;
 }
 
+// "RHSAL" with '-' for each attribute that is not set.
+std::string attributeLetters(DWORD attributes) {
+    const std::pair<DWORD, char> letters[] = {
+        {FILE_ATTRIBUTE_READONLY, 'R'},      {FILE_ATTRIBUTE_HIDDEN, 'H'},
+        {FILE_ATTRIBUTE_SYSTEM, 'S'},        {FILE_ATTRIBUTE_ARCHIVE, 'A'},
+        {FILE_ATTRIBUTE_REPARSE_POINT, 'L'},
+    };
+    std::string text;
+    for (const auto& [bit, letter] : letters)
+        text += (attributes & bit) ? letter : '-';
+    return text;
+}
+
 // ---- settings ----------------------------------------------------------------------------
 
 bool validSetting(const std::string& name, const std::string& value, std::string& message) {
@@ -138,7 +151,9 @@ int runLs(const Args& args) {
         std::printf("usage: skplatform ls PATH\n\nLists a folder (or shows one file) given as a "
                     "Windows path, such as C:\\Users\\User\\Favorites; a last\n"
                     "component with * or ? lists the matching entries.\n"
-                    "Columns: last write time (local), <DIR> or the size in bytes, name.\n");
+                    "Columns: last write time (local), attributes (R read-only, H hidden,\n"
+                    "S system, A archive, L link; - where not set), <DIR> or the size in bytes,\n"
+                    "name.\n");
         return 0;
     }
     int exitCode = 0;
@@ -176,8 +191,9 @@ int runLs(const Args& args) {
             std::snprintf(size, sizeof size, "%14llu",
                           (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) |
                               found.nFileSizeLow);
-        std::printf("%04u-%02u-%02u %02u:%02u  %s  %s\n", t.wYear, t.wMonth, t.wDay, t.wHour,
-                    t.wMinute, size, forTerminal(name).c_str());
+        std::printf("%04u-%02u-%02u %02u:%02u  %s  %s  %s\n", t.wYear, t.wMonth, t.wDay, t.wHour,
+                    t.wMinute, attributeLetters(found.dwFileAttributes).c_str(), size,
+                    forTerminal(name).c_str());
     } while (FindNextFileA(find.get(), &found));
     return 0;
 }

@@ -65,16 +65,6 @@ std::string internetShortcut(const std::string& url) {
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
-// The 76-byte header of a shell link with the link class, enough for anything that only
-// lists the files.
-std::string shellLinkBytes(const std::string& target) {
-    std::string bytes("\x4C\x00\x00\x00\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00"
-                      "\x00\x00\x00\x46",
-                      20);
-    bytes.resize(76, '\0');
-    return bytes + target + std::string(1, '\0');
-}
-
 void seedBrowserSettings(const std::string& user) {
     const std::string ie = kInternetExplorer;
     const std::string main = ie + "\\Main";
@@ -139,6 +129,7 @@ void seedRunMru() {
     setString(key, "MRUList", "jihgfedcba");
 }
 
+// Documents the user worked on, and the Recent folder's real shell links to them.
 void seedRecent() {
     const std::string recent = shellFolder("Recent");
     const std::string documentsFolder = shellFolder("Personal");
@@ -156,11 +147,21 @@ void seedRecent() {
         "Notizen.txt",
         "Lebenslauf.doc",
     };
+    makeFolders(recent);
+    auto addRecent = [&](const std::string& document) {
+        const std::string path = documentsFolder + "\\" + document;
+        if (document.find('.') == std::string::npos)
+            makeFolders(path);
+        else
+            writeFile(documentsFolder, document, "Inhalt von " + document + "\r\n");
+        SHAddToRecentDocs(SHARD_PATHA, path.c_str());
+        if (!FileExistsA(recent + "\\" + document + ".lnk"))
+            throw std::runtime_error("cannot write the recent link to " + path);
+    };
     for (const char* document : documents)
-        writeFile(recent, std::string(document) + ".lnk",
-                  shellLinkBytes(documentsFolder + "\\" + document));
+        addRecent(document);
     // One the user hid, the folder's own settings file, and a folder of the shell's own.
-    writeFile(recent, "Tagebuch.txt.lnk", shellLinkBytes(documentsFolder + "\\Tagebuch.txt"));
+    addRecent("Tagebuch.txt");
     setAttributes(recent + "\\Tagebuch.txt.lnk", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     writeFile(recent, "DESKTOP.INI",
               "[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\system32\\shell32.dll,"
@@ -190,28 +191,83 @@ struct Favorite {
     const char* url;
 };
 
+const Favorite kFavorites[] = {
+    {"", "Startseite", "http://www.surfkolibri-demo.de/start.html"},
+    {"", "Wetter", "http://www.wetter-nord.de/"},
+    {"", "Online-Banking", "https://www.onlinebanking.example/login"},
+    {"", "Kochrezepte", "http://www.kochrezepte.example/"},
+    {"", "Stadtbibliothek", "http://www.stadtbibliothek.example/katalog"},
+    {"Links", "Kostenlose Hotmail", "http://www.mailer.example/"},
+    {"Links", "Links anpassen", "http://www.links.example/anpassen"},
+    {"Links", "Windows Update", "http://update.example/windowsupdate/"},
+    {"News", "Tageblatt", "http://www.tageblatt.example/"},
+    {"News", "Nachrichten f\xFCr Kinder", "http://www.kindernachrichten.example/"},
+    {"News", "B\xF6rse aktuell", "http://www.boerse.example/kurse"},
+    {"News", "Lokales", "http://www.tageblatt.example/lokal/"},
+    {"Reisen", "Bahnauskunft", "http://www.bahnauskunft.example/"},
+    {"Reisen", "Ferienh\xE4user an der Ostsee", "http://www.ostsee-ferien.example/"},
+    {"Reisen", "Stadtplan", "http://www.stadtplan.example/?ort=Kiel"},
+    {"Reisen\\Ostsee", "F\xE4hren nach D\xE4nemark", "http://www.faehren.example/fahrplan"},
+    {"Reisen\\Ostsee", "Strandwetter", "http://www.wetter-nord.de/strand"},
+    {"Technik", "Treiber-Archiv", "ftp://ftp.treiber.example/pub/"},
+    {"Technik", "Computer-Magazin", "http://www.computer-magazin.example/"},
+    {"Technik", "Programmierforum", "http://forum.programmieren.example/"},
+    {"Technik\\Hardware", "Grafikkarten im Test", "http://www.computer-magazin.example/grafik"},
+    {"Technik\\Hardware", "Drucker-Treiber", "http://www.drucker.example/treiber"},
+    {"Technik\\Hardware", "Speicher aufr\xFCsten", "http://www.speicher.example/"},
+    {"Technik\\Hardware\\Alt", "Diskettenlaufwerke", "http://www.retro.example/disketten"},
+    {"Einkaufen", "Auktionshaus", "http://www.auktionshaus.example/"},
+    {"Einkaufen", "Buchladen", "http://www.buchladen.example/"},
+};
+
 void seedFavorites() {
-    const Favorite favorites[] = {
-        {"", "Startseite", "http://www.surfkolibri-demo.de/start.html"},
-        {"", "Wetter", "http://www.wetter-nord.de/"},
-        {"", "Online-Banking", "https://www.onlinebanking.example/login"},
-        {"Links", "Kostenlose Hotmail", "http://www.mailer.example/"},
-        {"Links", "Links anpassen", "http://www.links.example/anpassen"},
-        {"Links", "Windows Update", "http://update.example/windowsupdate/"},
-        {"News", "Tageblatt", "http://www.tageblatt.example/"},
-        {"News", "Nachrichten f\xFCr Kinder", "http://www.kindernachrichten.example/"},
-        {"News", "B\xF6rse aktuell", "http://www.boerse.example/kurse"},
-        {"Reisen", "Bahnauskunft", "http://www.bahnauskunft.example/"},
-        {"Reisen", "Ferienh\xE4user an der Ostsee", "http://www.ostsee-ferien.example/"},
-        {"Reisen", "Stadtplan", "http://www.stadtplan.example/?ort=Kiel"},
-        {"Technik", "Treiber-Archiv", "ftp://ftp.treiber.example/pub/"},
-        {"Technik", "Computer-Magazin", "http://www.computer-magazin.example/"},
-        {"Technik", "Programmierforum", "http://forum.programmieren.example/"},
-    };
     const std::string root = shellFolder("Favorites");
-    for (const auto& f : favorites) {
+    for (const auto& f : kFavorites) {
         const std::string folder = *f.folder ? root + "\\" + f.folder : root;
         writeFile(folder, std::string(f.name) + ".url", internetShortcut(f.url));
+    }
+    // Files as other programs left them: a section name in lower case, extra keys.
+    writeFile(root + "\\Links", "Suchmaschine.url",
+              "[internetshortcut]\nurl=http://www.suche.example/\n");
+    writeFile(root + "\\News", "Radio.url",
+              "[DEFAULT]\r\nBASEURL=http://www.radio-nord.example/\r\n[InternetShortcut]\r\n"
+              "URL=http://www.radio-nord.example/live\r\nIconFile=http://www.radio-nord.example/"
+              "favicon.ico\r\nIconIndex=1\r\nModified=20F06BA06D07BD014D\r\nHotKey=0\r\n");
+    // One the user hid.
+    writeFile(root, "Geheimtipp.url", internetShortcut("http://www.geheimtipp.example/"));
+    const std::string hidden = root + "\\Geheimtipp.url";
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    // A shell link to a document on C:.
+    const std::string list = shellFolder("Personal") + "\\Einkaufsliste.txt";
+    if (!FileExistsA(list)) writeFile(shellFolder("Personal"), "Einkaufsliste.txt", "Milch\r\n");
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        link->SetPath(list.c_str());
+        link->SetDescription("Was noch fehlt");
+        link->SetWorkingDirectory(shellFolder("Personal").c_str());
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            file->Save(AnsiToWide(root + "\\Einkaufsliste.lnk").c_str(), TRUE);
+            file->Release();
+        }
+        link->Release();
+    }
+    if (!FileExistsA(root + "\\Einkaufsliste.lnk"))
+        throw std::runtime_error("cannot write the favorite link Einkaufsliste.lnk");
+
+    // A channel: a system folder whose desktop.ini names the channel shortcut class.
+    HKEY key = nullptr;
+    const bool channelType = RegOpenKeyExA(HKEY_CLASSES_ROOT, "ChannelShortcut", 0, KEY_QUERY_VALUE,
+                                           &key) == ERROR_SUCCESS;
+    if (key) RegCloseKey(key);
+    if (channelType) {
+        const std::string channel = root + "\\Kanal Wetter";
+        writeFile(channel, "desktop.ini",
+                  "[.ShellClassInfo]\r\nCLSID2={2237021C-E9A7-4940-8A4A-5E9E314E7ED8}\r\n"
+                  "[Channel]\r\nCDFURL=http://www.wetter-nord.de/kanal.cdf\r\n");
+        SetFileAttributesA(channel.c_str(), FILE_ATTRIBUTE_SYSTEM);
     }
 }
 
@@ -284,9 +340,11 @@ int runSeedDemo(const Args& args) {
         std::printf(
             "usage: skplatform seed-demo\n\n"
             "Fills the root with a lived-in machine: Internet Explorer settings, typed\n"
-            "addresses, the Run list, recent documents, favorites, the profiles of Opera,\n"
-            "Firefox and Mozilla, and the URL cache with cookies and history. Existing\n"
-            "demo values and files are written again, so running it twice changes nothing.\n");
+            "addresses, the Run list, recent documents (shell links in the Recent folder),\n"
+            "favorites (folders, Internet shortcuts, a hidden one, a shell link, a channel),\n"
+            "the profiles of Opera, Firefox and Mozilla, and the URL cache with cookies and\n"
+            "history. Existing demo values and files are written again, so running it twice\n"
+            "changes nothing.\n");
         return 0;
     }
     if (!args.empty()) {
