@@ -93,9 +93,8 @@ std::string typeNameOfFile(const std::string& name) {
     return limited(AnsiUpperCase(name.substr(dot + 1)) + " File", kTypeNameLength);
 }
 
-std::string typeNameOfFolder(const std::string& folderPath) {
+std::string typeNameOfFolder(const std::string& progId) {
     std::string typeName;
-    const std::string progId = folderClassProgId(folderPath);
     if (!progId.empty() && readRegistryText(HKEY_CLASSES_ROOT, progId, nullptr, typeName))
         return limited(typeName, kTypeNameLength);
     if (readRegistryText(HKEY_CLASSES_ROOT, "Directory", nullptr, typeName) && !typeName.empty())
@@ -111,8 +110,9 @@ std::string typeNameOf(const Location& location) {
     case Location::Drive:
         return "Local Disk";
     case Location::FileSystem:
-        return location.attributes & FILE_ATTRIBUTE_DIRECTORY ? typeNameOfFolder(location.path)
-                                                              : typeNameOfFile(location.last.name);
+        return location.attributes & FILE_ATTRIBUTE_DIRECTORY
+                   ? typeNameOfFolder(location.last.progId)
+                   : typeNameOfFile(location.last.name);
     case Location::Url:
         return "Internet Address";
     }
@@ -133,7 +133,7 @@ int iconIndexOf(const Location& location) {
         break;
     }
     if (location.attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return folderClassProgId(location.path).empty() ? kIconFolder : kIconInternetShortcut;
+        return location.last.progId.empty() ? kIconFolder : kIconInternetShortcut;
     const std::string progId = progIdOf(location.last.name);
     if (AnsiSameText(progId, "InternetShortcut")) return kIconInternetShortcut;
     if (AnsiSameText(progId, "lnkfile")) return kIconShellLink;

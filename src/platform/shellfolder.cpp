@@ -320,7 +320,7 @@ class ShellFolder final : public IShellFolder {
                 return E_NOINTERFACE;
             linkFile = target.path;
         } else {
-            if (folderClassProgId(target.path).empty()) return E_NOINTERFACE;
+            if (target.last.progId.empty()) return E_NOINTERFACE;
             linkFile = joinPath(target.path, "target.lnk");
         }
         IShellLinkA* link = nullptr;

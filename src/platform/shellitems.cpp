@@ -63,11 +63,14 @@ bool validEntryName(const std::string& name) {
            name.find_first_of("\\/:*?\"<>|") == std::string::npos;
 }
 
-Item itemFromFindData(const WIN32_FIND_DATAA& data) {
+Item itemFromFindData(const std::string& folder, const WIN32_FIND_DATAA& data) {
     Item item;
     item.kind = ItemKind::File;
     item.name = data.cFileName;
     item.attributes = data.dwFileAttributes;
+    if ((item.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (item.attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
+        item.progId = folderClassProgId(joinPath(folder, item.name));
     item.size = data.nFileSizeHigh ? 0xFFFFFFFFu : data.nFileSizeLow;
     FILETIME local;
     if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local))
@@ -183,6 +186,10 @@ std::string encodeItem(const Item& item) {
         putWord(out, 12, static_cast<WORD>(item.attributes & 0xFFFF));
         out += item.name;
         out += '\0';
+        if (folder && !item.progId.empty()) {
+            out += item.progId;
+            out += '\0';
+        }
         if (out.size() % 2) out += '\0';
         break;
     }
@@ -226,7 +233,13 @@ bool decodeItem(const SHITEMID* id, Item& item) {
             item.attributes |= FILE_ATTRIBUTE_DIRECTORY;
         else
             item.attributes &= ~FILE_ATTRIBUTE_DIRECTORY;
-        return textIn(bytes + kNameOffset, end, item.name) && validEntryName(item.name);
+        if (!textIn(bytes + kNameOffset, end, item.name) || !validEntryName(item.name))
+            return false;
+        if (bytes[2] == kFolderType) {
+            const BYTE* next = bytes + kNameOffset + item.name.size() + 1;
+            if (next < end && *next && !textIn(next, end, item.progId)) item.progId.clear();
+        }
+        return true;
     case kUrlType:
         if (size <= kUrlOffset) return false;
         item.kind = ItemKind::Url;
@@ -325,7 +338,7 @@ bool itemForEntry(const std::string& folderPath, const std::string& name, Item& 
     HANDLE find = FindFirstFileA(joinPath(folderPath, name).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return false;
     FindClose(find);
-    item = itemFromFindData(data);
+    item = itemFromFindData(folderPath, data);
     return true;
 }
 
@@ -443,7 +456,7 @@ std::vector<Item> childrenOf(const Location& folder) {
     if (find == INVALID_HANDLE_VALUE) return children;
     do {
         const std::string name = data.cFileName;
-        if (validEntryName(name)) children.push_back(itemFromFindData(data));
+        if (validEntryName(name)) children.push_back(itemFromFindData(path, data));
     } while (FindNextFileA(find, &data));
     FindClose(find);
     return children;

@@ -5,7 +5,8 @@
 //   ├─ My Computer      0x1F, sort byte, CLSID_MyComputer                 (20 bytes)
 //   │  ├─ C:\           0x2F, "C:\" and zeros                              (25 bytes)
 //   │  │  └─ Users ...  0x31 folder / 0x32 file, 0, size, DOS date and time, attributes,
-//   │  │                the long name in ANSI, zero-ended (padded to an even size)
+//   │  │                the long name in ANSI, zero-ended; for a folder that stands for a
+//   │  │                shell class, that class's ProgID, zero-ended (padded to an even size)
 //   │  └─ Z:\           the host's "/"
 //   └─ files of the user's Desktop folder, as items of the same kind
 //   A web address that a link leads to: 0x61, 0, the address in ANSI, zero-ended.
@@ -24,6 +25,7 @@ struct Item {
     ItemKind kind = ItemKind::File;
     char drive = 0;       // Drive
     std::string name;     // File: the long name; Url: the address
+    std::string progId;   // File: the shell class a folder stands for (a channel shortcut)
     DWORD attributes = 0; // File: FILE_ATTRIBUTE_*
     DWORD size = 0;
     WORD dosDate = 0;
@@ -95,8 +97,10 @@ std::string typeNameOf(const Location& location);
 int iconIndexOf(const Location& location);
 // The type name of a file name's extension ("x.url" -> "Internet Shortcut").
 std::string typeNameOfFile(const std::string& name);
-std::string typeNameOfFolder(const std::string& folderPath);
-// The ProgID of a folder that stands for a shell class through its desktop.ini, else empty.
+std::string typeNameOfFolder(const std::string& progId);
+// The ProgID of a folder that stands for a shell class through its desktop.ini, else empty;
+// items record it when they are made, so that the item alone tells its type, as the shell's
+// own items do.
 std::string folderClassProgId(const std::string& folderPath);
 // A file's name as the shell shows it (without the extension of a shortcut type).
 std::string shownName(const Item& item);

@@ -1,5 +1,6 @@
 #include "platform/gui/icons.h"
 #include "platform/gui/shellicons.h"
+#include "platform/shellicons.h"
 #include "shell_support.h"
 #include "support/window_fixture.h"
 
@@ -98,6 +99,14 @@ TEST_F(FileTypesTest, AChannelShortcutIsAFolderWithTheChannelTypeAndLeadsToItsAd
     ASSERT_TRUE(info(kanal.get(), SHGFI_TYPENAME | SHGFI_ATTRIBUTES, out));
     EXPECT_STREQ("Channel Shortcut", out.szTypeName);
     EXPECT_TRUE(out.dwAttributes & SFGAO_FOLDER);
+    // The item alone tells its type, as a folder's enumerator hands it out (a single item).
+    ASSERT_TRUE(info(ILFindLastID(kanal.get()), SHGFI_TYPENAME | SHGFI_SYSICONINDEX, out));
+    EXPECT_STREQ("Channel Shortcut", out.szTypeName);
+    EXPECT_EQ(platform::kIconInternetShortcut, out.iIcon);
+    List plainFolder(ILCreateFromPathA("C:\\Users\\User\\Favorites\\Gewoehnlich"));
+    ASSERT_TRUE(info(ILFindLastID(plainFolder.get()), SHGFI_TYPENAME | SHGFI_SYSICONINDEX, out));
+    EXPECT_STREQ("File Folder", out.szTypeName);
+    EXPECT_EQ(platform::kIconFolder, out.iIcon);
 
     // Its link object leads to the channel's address, named by the desktop.
     Com<IShellFolder> desktop;

@@ -9,6 +9,7 @@
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
 #include "platform/gui/application.h"
+#include "platform/gui/modal.h"
 #include "platform/win32.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
@@ -27,6 +28,7 @@
 #include <QToolButton>
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace {
 
@@ -119,6 +121,46 @@ void renderLanguage(int number, const QString& tag) {
     DestroyProgramWindows();
 }
 
+// The platform's own dialogs, as the settings section opens them, and the general error
+// display. They show the system's texts, so they are rendered once.
+int selectDownloads(HWND dialog, UINT message, LPARAM, LPARAM) {
+    if (message == BFFM_INITIALIZED) {
+        const char* folder = "C:\\Users\\User\\Downloads";
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder));
+        SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(folder));
+    }
+    return 0;
+}
+
+void renderPlatformDialogs() {
+    g_language = "system";
+    SetModalHook([](QWidget* window) {
+        static int n = 0;
+        const char* names[] = {"browse_for_folder", "open_file", "error"};
+        if (n < 3) save(window, names[n++]);
+    });
+    char name[MAX_PATH] = "";
+    BROWSEINFOA bi{};
+    bi.pszDisplayName = name;
+    bi.lpszTitle = "Please select your Download-Folder:";
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+    bi.lpfn = selectDownloads;
+    ILFree(SHBrowseForFolderA(&bi));
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFilter = "*.exe\0*.exe;*.com\0*.*\0*.*\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrInitialDir = "C:\\Windows";
+    ofn.lpstrTitle = "Please choose your favorite Editor:";
+    ofn.Flags = OFN_FILEMUSTEXIST;
+    GetOpenFileNameA(&ofn);
+    ShowException(std::runtime_error("I/O error 5"));
+    SetModalHook([](QWidget*) {});
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -136,5 +178,6 @@ int main(int argc, char** argv) {
     ProvideDataFiles(ProductName, false, {"Surfkolibri.chm", "Surfkolibri.doc"});
     renderLanguage(0, "en");
     renderLanguage(1, "de");
+    renderPlatformDialogs();
     return 0;
 }

@@ -93,6 +93,7 @@ class OpenFileDialog final : public QDialog {
         auto* lookInLabel = new QLabel(QStringLiteral("Look in:"), this);
         folderEdit_ = new QLineEdit(this);
         folderEdit_->setReadOnly(true);
+        folderEdit_->setFocusPolicy(Qt::NoFocus); // the name field has the focus, as usual
         auto* up = new QPushButton(QStringLiteral("Up"), this);
         list_ = new QListWidget(this);
         list_->setIconSize(QSize(16, 16));
