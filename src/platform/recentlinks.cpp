@@ -1,7 +1,9 @@
 // SHAddToRecentDocs: the Recent folder holds one shell link per document used lately, named
 // after the document ("Brief.doc.lnk").
 #include "platform/ansi.h"
+#include "platform/machine.h"
 #include "platform/paths.h"
+#include "platform/root.h"
 #include "platform/shellitems.h"
 #include "platform/win32.h"
 
@@ -9,15 +11,10 @@
 
 namespace {
 
-const char* const kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
 std::string recentFolder() {
-    std::string folder;
-    if (!platform::shell::readRegistryText(HKEY_CURRENT_USER, kShellFolders, "Recent", folder) ||
-        folder.size() <= 3 || !DirectoryExistsA(folder))
-        return {};
-    return folder;
+    const std::string folder =
+        platform::guardedCall(std::string(), [] { return platform::userShellFolder("Recent"); });
+    return folder.size() > 3 && DirectoryExistsA(folder) ? folder : std::string();
 }
 
 std::string documentPath(UINT flags, LPCVOID document) {
@@ -39,12 +36,12 @@ std::string documentPath(UINT flags, LPCVOID document) {
 void clearRecentDocuments(const std::string& folder) {
     std::vector<std::string> links;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(platform::shell::joinPath(folder, "*.lnk").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
+    const UniqueFindHandle find(
+        FindFirstFileA(platform::shell::joinPath(folder, "*.lnk").c_str(), &found));
+    if (!find.valid()) return;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) links.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
     for (const auto& name : links)
         DeleteFileA(platform::shell::joinPath(folder, name).c_str());
 }

@@ -3,6 +3,7 @@
 #include "platform/shellitems.h"
 
 #include "platform/ansi.h"
+#include "platform/machine.h"
 #include "platform/paths.h"
 #include "platform/root.h"
 #include "platform/win32.h"
@@ -22,8 +23,6 @@ constexpr BYTE kUrlType = 0x61;
 constexpr std::size_t kComputerSize = 20;
 constexpr std::size_t kDriveSize = 25;
 
-const char* const kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char* const kComputerParsingName = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
 void putWord(std::string& out, std::size_t at, WORD value) {
@@ -80,17 +79,15 @@ Item itemFromFindData(const std::string& folder, const WIN32_FIND_DATAA& data) {
 
 bool hasVisibleSubfolder(const std::string& folder) {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(joinPath(folder, "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    bool found = false;
+    const UniqueFindHandle find(FindFirstFileA(joinPath(folder, "*").c_str(), &data));
+    if (!find.valid()) return false;
     do {
         const std::string name = data.cFileName;
         if (name != "." && name != ".." && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
             !(data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
-            found = true;
-    } while (!found && FindNextFileA(find, &data));
-    FindClose(find);
-    return found;
+            return true;
+    } while (FindNextFileA(find.get(), &data));
+    return false;
 }
 
 std::string progIdOfFile(const std::string& name) {
@@ -128,31 +125,27 @@ std::string runAt(const std::string& text, std::size_t& pos) {
 } // namespace
 
 bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& text) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+    UniqueHKey handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, handle.out()) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
     DWORD size = 0;
-    bool ok = RegQueryValueExA(handle, value, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-              (type == REG_SZ || type == REG_EXPAND_SZ);
-    if (ok) {
-        std::vector<char> data(size + 1, '\0');
-        ok = RegQueryValueExA(handle, value, nullptr, &type, reinterpret_cast<LPBYTE>(data.data()),
-                              &size) == ERROR_SUCCESS;
-        if (ok) text.assign(data.data(), std::strlen(data.data()));
-    }
-    RegCloseKey(handle);
-    return ok;
+    if (RegQueryValueExA(handle.get(), value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    std::vector<char> data(size + 1, '\0');
+    if (RegQueryValueExA(handle.get(), value, nullptr, &type, reinterpret_cast<LPBYTE>(data.data()),
+                         &size) != ERROR_SUCCESS)
+        return false;
+    text.assign(data.data(), std::strlen(data.data()));
+    return true;
 }
 
 bool registryValueExists(HKEY root, const std::string& key, const char* value) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
-        return false;
-    const bool found =
-        RegQueryValueExA(handle, value, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(handle);
-    return found;
+    UniqueHKey handle;
+    return RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, handle.out()) == ERROR_SUCCESS &&
+           RegQueryValueExA(handle.get(), value, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
@@ -296,10 +289,12 @@ bool locateBelow(const Location& parent, PCUIDLIST_RELATIVE list, Location& loca
             at.path = std::string(1, item.drive) + ":\\";
             break;
         case ItemKind::File:
-            if (at.kind == Location::Desktop)
-                at.path = joinPath(desktopDirectory(), item.name);
-            else if (at.kind == Location::Drive || (at.kind == Location::FileSystem &&
-                                                    (at.attributes & FILE_ATTRIBUTE_DIRECTORY)))
+            if (at.kind == Location::Desktop) {
+                const std::string desktop = desktopDirectory();
+                if (desktop.empty()) return false;
+                at.path = joinPath(desktop, item.name);
+            } else if (at.kind == Location::Drive || (at.kind == Location::FileSystem &&
+                                                      (at.attributes & FILE_ATTRIBUTE_DIRECTORY)))
                 at.path = joinPath(at.path, item.name);
             else
                 return false;
@@ -326,18 +321,15 @@ bool locate(PCIDLIST_ABSOLUTE list, Location& location) {
 }
 
 std::string desktopDirectory() {
-    std::string path;
-    if (readRegistryText(HKEY_CURRENT_USER, kShellFolders, "Desktop", path) && path.size() > 3)
-        return path;
-    return "C:\\Users\\" + userName() + "\\Desktop";
+    // A platform database that cannot be read leaves the desktop without its files.
+    return guardedCall(std::string(), [] { return userShellFolder("Desktop"); });
 }
 
 bool itemForEntry(const std::string& folderPath, const std::string& name, Item& item) {
-    if (!validEntryName(name)) return false;
+    if (!validEntryName(name) || folderPath.empty()) return false;
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(joinPath(folderPath, name).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    FindClose(find);
+    const UniqueFindHandle find(FindFirstFileA(joinPath(folderPath, name).c_str(), &data));
+    if (!find.valid()) return false;
     item = itemFromFindData(folderPath, data);
     return true;
 }
@@ -451,14 +443,14 @@ std::vector<Item> childrenOf(const Location& folder) {
     case Location::Url:
         return children;
     }
+    if (path.empty()) return children;
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(joinPath(path, "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return children;
+    const UniqueFindHandle find(FindFirstFileA(joinPath(path, "*").c_str(), &data));
+    if (!find.valid()) return children;
     do {
         const std::string name = data.cFileName;
         if (validEntryName(name)) children.push_back(itemFromFindData(path, data));
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &data));
     return children;
 }
 

@@ -41,6 +41,12 @@ HRESULT storeText(LPCSTR text, std::string& field) {
     return S_OK;
 }
 
+// What the file system says about one entry; false when it is not there.
+bool findEntry(const std::string& path, WIN32_FIND_DATAA& found) {
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+    return UniqueFindHandle(FindFirstFileA(path.c_str(), &found)).valid();
+}
+
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -267,11 +273,7 @@ class ShellLink final : public IShellLinkA, public IPersistFile {
         if (!fileName) return E_INVALIDARG;
         const std::string path = WideToAnsi(fileName);
         WIN32_FIND_DATAA found;
-        HANDLE find = path.find_first_of("*?") == std::string::npos
-                          ? FindFirstFileA(path.c_str(), &found)
-                          : INVALID_HANDLE_VALUE;
-        if (find == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-        FindClose(find);
+        if (!findEntry(path, found)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
         if (found.nFileSizeHigh || found.nFileSizeLow > platform::lnk::kLargestFile) return E_FAIL;
@@ -348,16 +350,12 @@ class ShellLink final : public IShellLinkA, public IPersistFile {
         data_.fileSize = 0;
         data_.creationTime = data_.accessTime = data_.writeTime = FILETIME{};
         WIN32_FIND_DATAA found;
-        if (!path.empty() && path.size() > 3 && path.find_first_of("*?") == std::string::npos) {
-            HANDLE find = FindFirstFileA(path.c_str(), &found);
-            if (find != INVALID_HANDLE_VALUE) {
-                FindClose(find);
-                data_.fileAttributes = found.dwFileAttributes;
-                data_.fileSize = found.nFileSizeHigh ? 0xFFFFFFFFu : found.nFileSizeLow;
-                data_.creationTime = found.ftCreationTime;
-                data_.accessTime = found.ftLastAccessTime;
-                data_.writeTime = found.ftLastWriteTime;
-            }
+        if (path.size() > 3 && findEntry(path, found)) {
+            data_.fileAttributes = found.dwFileAttributes;
+            data_.fileSize = found.nFileSizeHigh ? 0xFFFFFFFFu : found.nFileSizeLow;
+            data_.creationTime = found.ftCreationTime;
+            data_.accessTime = found.ftLastAccessTime;
+            data_.writeTime = found.ftLastWriteTime;
         } else if (path.size() == 3) {
             data_.fileAttributes = FILE_ATTRIBUTE_DIRECTORY;
         }

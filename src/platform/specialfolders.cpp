@@ -1,5 +1,6 @@
 // Special folders and the shell's conversions between paths and item identifier lists.
 #include "platform/ansi.h"
+#include "platform/machine.h"
 #include "platform/paths.h"
 #include "platform/shellitems.h"
 #include "platform/win32.h"
@@ -7,9 +8,6 @@
 #include <cstring>
 
 namespace {
-
-const char* const kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct SpecialFolder {
     int csidl;
@@ -83,7 +81,7 @@ HRESULT specialFolderList(int csidl, PIDLIST_ABSOLUTE* list) {
         if (f.fixed)
             path = f.fixed;
         else if (!readRegistryText(f.machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
-                                   kShellFolders, f.value, path) ||
+                                   platform::kShellFoldersKey, f.value, path) ||
                  path.size() < 3)
             return E_FAIL;
         if ((csidl & CSIDL_FLAG_CREATE) && !DirectoryExistsA(path)) createFolders(path);

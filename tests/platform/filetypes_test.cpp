@@ -2,7 +2,7 @@
 #include "platform/gui/shellicons.h"
 #include "platform/shellicons.h"
 #include "shell_support.h"
-#include "support/window_fixture.h"
+#include "support/application.h"
 
 #include <set>
 
@@ -62,19 +62,17 @@ TEST_F(FileTypesTest, TypeNamesComeFromTheClassesRoot) {
     EXPECT_EQ("<failed>", typeName(f + "missing.url"));
 
     // The text is the registry's, whatever it says now.
-    HKEY key = nullptr;
+    UniqueHKey key;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CLASSES_ROOT, "InternetShortcut", 0, KEY_SET_VALUE, &key));
-    ASSERT_EQ(ERROR_SUCCESS, setString(key, nullptr, "Internetverkn\xFCpfung"));
-    RegCloseKey(key);
+              RegOpenKeyExA(HKEY_CLASSES_ROOT, "InternetShortcut", 0, KEY_SET_VALUE, key.out()));
+    ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), nullptr, "Internetverkn\xFCpfung"));
     EXPECT_EQ("Internetverkn\xFCpfung", typeName(f + "Wetter.url"));
     // A type whose class is gone is named after its extension; a long text is cut to 79.
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CLASSES_ROOT, "lnkfile"));
     EXPECT_EQ("LNK File", typeName(f + "Notes.lnk"));
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, "txtfile", 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, setString(key, nullptr, std::string(200, 'T')));
-    RegCloseKey(key);
+                                             KEY_ALL_ACCESS, nullptr, key.out(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), nullptr, std::string(200, 'T')));
     EXPECT_EQ(std::string(79, 'T'), typeName(f + "Brief.txt"));
 
     // With SHGFI_USEFILEATTRIBUTES nothing on disk is looked at.

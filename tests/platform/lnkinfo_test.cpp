@@ -71,10 +71,18 @@ class ShellLinkInteropTest : public ShellTestBase {
                                          IID_IShellLinkA, link.out()));
         ASSERT_EQ(S_OK, link->QueryInterface(IID_IPersistFile, persist.out()));
         ASSERT_TRUE(SUCCEEDED(link->SetPath(target.c_str())));
-        if (arguments) ASSERT_EQ(S_OK, link->SetArguments(arguments));
-        if (directory) ASSERT_EQ(S_OK, link->SetWorkingDirectory(directory));
-        if (description) ASSERT_EQ(S_OK, link->SetDescription(description));
-        if (icon) ASSERT_EQ(S_OK, link->SetIconLocation(icon, iconIndex));
+        if (arguments) {
+            ASSERT_EQ(S_OK, link->SetArguments(arguments));
+        }
+        if (directory) {
+            ASSERT_EQ(S_OK, link->SetWorkingDirectory(directory));
+        }
+        if (description) {
+            ASSERT_EQ(S_OK, link->SetDescription(description));
+        }
+        if (icon) {
+            ASSERT_EQ(S_OK, link->SetIconLocation(icon, iconIndex));
+        }
         ASSERT_EQ(S_OK, link->SetShowCmd(show));
         ASSERT_EQ(S_OK, persist->Save(AnsiToWide(path).c_str(), TRUE));
     }
@@ -108,7 +116,9 @@ TEST_F(ShellLinkInteropTest, LnkinfoReadsEveryFieldWeWrite) {
     const std::string bytes = testing_support::readHostFile(host);
     ASSERT_GT(bytes.size(), 64u);
     EXPECT_EQ(SW_SHOWMINNOACTIVE, bytes[60]);
-    if (info["version"] > "20181227") EXPECT_EQ("0x00000007", info["Show Window value"]);
+    if (info["version"] > "20181227") {
+        EXPECT_EQ("0x00000007", info["Show Window value"]);
+    }
 }
 
 TEST_F(ShellLinkInteropTest, LnkinfoReadsALinkToTheHostDriveWithoutOptionalFields) {

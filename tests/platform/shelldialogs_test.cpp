@@ -5,7 +5,7 @@
 #include "platform/gui/windows.h"
 #include "platform/shellicons.h"
 #include "shell_support.h"
-#include "support/window_fixture.h"
+#include "support/application.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -234,16 +234,15 @@ TEST_F(SeedDemoTest, TheDemoMachineHasALivedInFavoritesFolderAndRecentLinks) {
     int links = 0;
     WIN32_FIND_DATAA found;
     const std::string recent = "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Recent";
-    HANDLE find = FindFirstFileA((recent + "\\*.lnk").c_str(), &found);
-    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    const UniqueFindHandle find(FindFirstFileA((recent + "\\*.lnk").c_str(), &found));
+    ASSERT_TRUE(find.valid());
     do {
         ++links;
         const std::string name = found.cFileName;
         const std::string to = targetOf(recent + "\\" + name);
         EXPECT_EQ(name.substr(0, name.size() - 4), to.substr(to.find_last_of('\\') + 1));
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(to.c_str())) << to;
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
     EXPECT_EQ(12, links);
 
     // ls shows the attributes.

@@ -258,10 +258,9 @@ void seedFavorites() {
         throw std::runtime_error("cannot write the favorite link Einkaufsliste.lnk");
 
     // A channel: a system folder whose desktop.ini names the channel shortcut class.
-    HKEY key = nullptr;
+    UniqueHKey key;
     const bool channelType = RegOpenKeyExA(HKEY_CLASSES_ROOT, "ChannelShortcut", 0, KEY_QUERY_VALUE,
-                                           &key) == ERROR_SUCCESS;
-    if (key) RegCloseKey(key);
+                                           key.out()) == ERROR_SUCCESS;
     if (channelType) {
         const std::string channel = root + "\\Kanal Wetter";
         writeFile(channel, "desktop.ini",

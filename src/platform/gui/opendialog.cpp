@@ -168,26 +168,24 @@ class OpenFileDialog final : public QDialog {
         std::vector<std::string> folders;
         std::set<std::string> files;
         WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA(join(folder, "*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
+        UniqueFindHandle find(FindFirstFileA(join(folder, "*").c_str(), &found));
+        if (find.valid()) {
             do {
                 const std::string name = found.cFileName;
                 if (name == "." || name == ".." || (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
                     continue;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) folders.push_back(name);
-            } while (FindNextFileA(find, &found));
-            FindClose(find);
+            } while (FindNextFileA(find.get(), &found));
         }
         const Filter& filter =
             filters_[static_cast<std::size_t>(std::max(0, types_->currentIndex()))];
         for (const auto& pattern : filter.patterns) {
-            find = FindFirstFileA(join(folder, pattern).c_str(), &found);
-            if (find == INVALID_HANDLE_VALUE) continue;
+            find.reset(FindFirstFileA(join(folder, pattern).c_str(), &found));
+            if (!find.valid()) continue;
             do {
                 if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)))
                     files.insert(found.cFileName);
-            } while (FindNextFileA(find, &found));
-            FindClose(find);
+            } while (FindNextFileA(find.get(), &found));
         }
         for (const auto& name : folders) {
             auto* item = new QListWidgetItem(
