@@ -1,7 +1,9 @@
 // SHAddToRecentDocs: the shell's list of recent documents is the shortcuts in the user's
-// Recent folder plus the RecentDocs registry key; emptying it removes both.
+// Recent folder plus the RecentDocs registry key; emptying it removes both, adding a document
+// (recentlinks.cpp) adds to both.
 #include "platform/ansi.h"
 #include "platform/machine.h"
+#include "platform/recentlinks.h"
 #include "platform/root.h"
 #include "platform/win32.h"
 
@@ -62,7 +64,7 @@ void SHAddToRecentDocs(UINT flags, LPCVOID path) {
         return;
     }
     if (path) {
-        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        platform::addRecentDocument(flags, path);
         return;
     }
     // The steps' own errors are no business of the caller's; a database that cannot be read

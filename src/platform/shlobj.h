@@ -1,5 +1,5 @@
 // The shell namespace: item identifier lists, the shell allocator, shell folders, special
-// folders, shell links, the folder browser and the recent-documents list (shell32).
+// folders, shell links and the folder browser (shell32).
 #pragma once
 
 #include "platform/objidl.h"
@@ -281,12 +281,3 @@ constexpr UINT BFFM_SETSELECTION = BFFM_SETSELECTIONA;
 // Shows the folder dialog modally; the chosen item's absolute list (ILFree it), or null when
 // the user cancelled.
 PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info);
-
-// ---- Recent documents ----------------------------------------------------------------------
-constexpr UINT SHARD_PIDL = 0x00000001;
-constexpr UINT SHARD_PATHA = 0x00000002;
-constexpr UINT SHARD_PATHW = 0x00000003;
-
-// Puts a shell link to the document into the user's Recent folder; a null document clears
-// the list.
-void SHAddToRecentDocs(UINT flags, LPCVOID document);

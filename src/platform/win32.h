@@ -92,8 +92,10 @@ DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND
 // SHARD_PATHW) empties it: every shortcut file (*.lnk) in the user's Recent folder is
 // deleted, a read-only one excepted; other files and sub-folders stay; the values of
 // HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RecentDocs are removed, the
-// key and its subkeys stay. With a path it adds nothing: it returns at once with the last
-// error ERROR_CALL_NOT_IMPLEMENTED. Another flag: ERROR_INVALID_PARAMETER.
+// key and its subkeys stay. With a path (or an item list with SHARD_PIDL) of an existing
+// file or folder it adds the document: a shell link "<name>.lnk" to it in the Recent folder
+// and its name first in RecentDocs; a document that is not there adds nothing. Another flag:
+// ERROR_INVALID_PARAMETER.
 void SHAddToRecentDocs(UINT flags, LPCVOID path);
 
 // Message box and beep (user32), shown through the program's modal seam; in record mode the

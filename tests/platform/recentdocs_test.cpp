@@ -124,16 +124,49 @@ TEST_F(SHAddToRecentDocsTest, TheFolderIsTheOneTheShellFoldersValueNames) {
     EXPECT_TRUE(listing().empty());
 }
 
-TEST_F(SHAddToRecentDocsTest, APathAddsNothingAndSaysSo) {
+TEST_F(SHAddToRecentDocsTest, APathAddsALinkAndPutsTheNameFirstInTheList) {
     file("kept.lnk");
     ASSERT_TRUE(WriteWholeFile("C:\\Users\\User\\Documents\\Brief.doc", "text"));
+    ASSERT_TRUE(WriteWholeFile("C:\\Users\\User\\Documents\\Foto.jpg", "JPEG"));
     junkLastError();
     SHAddToRecentDocs(SHARD_PATHA, "C:\\Users\\User\\Documents\\Brief.doc");
-    EXPECT_EQ(ERROR_CALL_NOT_IMPLEMENTED, GetLastError());
-    EXPECT_EQ(std::vector<std::string>{"kept.lnk"}, listing());
+    EXPECT_EQ(kJunkError, GetLastError());
+    SHAddToRecentDocs(SHARD_PATHW, u"C:\\Users\\User\\Documents\\Foto.jpg");
+    SHAddToRecentDocs(SHARD_PATHA, "C:\\Users\\User\\Documents\\BRIEF.DOC");
+    SHAddToRecentDocs(SHARD_PATHA, "C:\\Users\\User\\Documents\\missing.txt");
+    EXPECT_EQ((std::vector<std::string>{"Brief.doc.lnk", "Foto.jpg.lnk", "kept.lnk"}), listing());
+
+    // The registry list: one value per document, the newest first in MRUListEx.
+    Key docs;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kRecentDocs, 0, KEY_QUERY_VALUE, docs.out()));
+    EXPECT_EQ((std::vector<std::string>{"0", "MRUListEx", "1"}), valueNames(docs.get()));
+    BYTE data[64];
+    DWORD size = sizeof data;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(docs.get(), "0", nullptr, nullptr, data, &size));
+    EXPECT_EQ(std::string("B\0r\0i\0e\0f\0.\0d\0o\0c\0\0\0", 20),
+              std::string(reinterpret_cast<char*>(data), size));
+    size = sizeof data;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueExA(docs.get(), "MRUListEx", nullptr, nullptr, data, &size));
+    EXPECT_EQ(std::string("\0\0\0\0\x01\0\0\0\xFF\xFF\xFF\xFF", 12),
+              std::string(reinterpret_cast<char*>(data), size));
+
+    // The link leads to the document.
+    IShellLinkA* link = nullptr;
+    IPersistFile* persist = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkA, reinterpret_cast<void**>(&link)));
+    ASSERT_EQ(S_OK, link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)));
+    ASSERT_EQ(S_OK, persist->Load(AnsiToWide(std::string(kRecent) + "\\Brief.doc.lnk").c_str(),
+                                  STGM_READ));
+    char target[MAX_PATH];
+    EXPECT_EQ(S_OK, link->GetPath(target, sizeof target, nullptr, 0));
+    EXPECT_STREQ("C:\\Users\\User\\Documents\\Brief.doc", target);
+    persist->Release();
+    link->Release();
 
     junkLastError();
     SHAddToRecentDocs(0x99, nullptr);
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_EQ(std::vector<std::string>{"kept.lnk"}, listing());
 }

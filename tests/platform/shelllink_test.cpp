@@ -215,7 +215,7 @@ TEST_F(ShellLinkTest, ResolveFindsTheTargetAndWritesOnlyWhenAskedTo) {
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), link->Resolve(nullptr, SLR_NOUPDATE));
 }
 
-TEST_F(ShellLinkTest, AFolderHandsOutItsLinksAndRecentDocumentsGetOne) {
+TEST_F(ShellLinkTest, TheRecentFolderHandsOutALinkObjectForEachOfItsLinks) {
     file("Users/User/Documents/Urlaub.jpg", "JPEG");
     ASSERT_TRUE(CreateDirectoryA("C:\\Users\\User\\Documents\\Fotos", nullptr));
     SHAddToRecentDocs(SHARD_PATHA, "C:\\Users\\User\\Documents\\Urlaub.jpg");
@@ -249,11 +249,4 @@ TEST_F(ShellLinkTest, AFolderHandsOutItsLinksAndRecentDocumentsGetOne) {
     EXPECT_EQ(std::vector<std::string>(
                   {"C:\\Users\\User\\Documents\\Fotos", "C:\\Users\\User\\Documents\\Urlaub.jpg"}),
               targets);
-
-    // Clearing the list takes the links and leaves the folder's other files.
-    file("Users/User/AppData/Roaming/Microsoft/Windows/Recent/desktop.ini");
-    SHAddToRecentDocs(SHARD_PIDL, nullptr);
-    EXPECT_FALSE(FileExistsA(recent + "\\Urlaub.jpg.lnk"));
-    EXPECT_FALSE(FileExistsA(recent + "\\Fotos.lnk"));
-    EXPECT_TRUE(FileExistsA(recent + "\\desktop.ini"));
 }

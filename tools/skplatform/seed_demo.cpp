@@ -129,7 +129,8 @@ void seedRunMru() {
     setString(key, "MRUList", "jihgfedcba");
 }
 
-// Documents the user worked on, and the Recent folder's real shell links to them.
+// Documents the user worked on: the Recent folder's shell links to them and the shell's
+// RecentDocs list, both written as the shell writes them when a document is opened.
 void seedRecent() {
     const std::string recent = shellFolder("Recent");
     const std::string documentsFolder = shellFolder("Personal");
@@ -169,20 +170,6 @@ void seedRecent() {
     setAttributes(recent + "\\DESKTOP.INI", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     writeFile(recent + "\\CustomDestinations", "5f7b5f1e01b83767.customDestinations-ms",
               std::string(32, '\0'));
-
-    // The shell's own record of the same documents: one value per document, in use order.
-    const registry::KeyId recentDocs = registry::create(
-        kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs");
-    std::string order;
-    for (std::size_t i = 0; i < 6; ++i) {
-        const std::u16string name = AnsiToWide(documents[i]);
-        std::string item(reinterpret_cast<const char*>(name.c_str()), (name.size() + 1) * 2);
-        registry::setValue(recentDocs, std::to_string(i), REG_BINARY, item);
-        const DWORD index = static_cast<DWORD>(i);
-        order.append(reinterpret_cast<const char*>(&index), sizeof index);
-    }
-    order.append(4, '\xFF');
-    registry::setValue(recentDocs, "MRUListEx", REG_BINARY, order);
 }
 
 struct Favorite {
