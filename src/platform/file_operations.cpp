@@ -188,56 +188,86 @@ BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
     });
 }
 
-BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
-    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        std::string from;
-        std::string to;
-        if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
-        struct stat source;
-        if (::lstat(from.c_str(), &source) != 0) {
-            failWithErrno(from);
-            return FALSE;
-        }
-        if (from == to) {
-            // The same entry: only a change of case, which the lookup hid. Take the spelling
-            // given for the last component.
-            const std::string given = fullWindowsPath(newFileName);
-            const auto nameStart = given.find_last_of('\\');
-            const auto slash = to.find_last_of('/');
-            if (nameStart == std::string::npos || slash == std::string::npos) return TRUE;
-            to = to.substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1));
-            if (to == from) return TRUE;
-        } else {
-            struct stat existing;
-            if (::lstat(to.c_str(), &existing) == 0) {
+namespace {
+
+// The rename under MoveFileA and MoveFileExA. With `replace` an existing file at the new name
+// gives way, as long as neither side is a folder and the file there is not read-only; the
+// rename itself is atomic, so the new name holds either the old file or the new one.
+BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool writeThrough) {
+    std::string from;
+    std::string to;
+    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
+    struct stat source;
+    if (::lstat(from.c_str(), &source) != 0) {
+        failWithErrno(from);
+        return FALSE;
+    }
+    if (from == to) {
+        // The same entry: only a change of case, which the lookup hid. Take the spelling
+        // given for the last component.
+        const std::string given = fullWindowsPath(newFileName);
+        const auto nameStart = given.find_last_of('\\');
+        const auto slash = to.find_last_of('/');
+        if (nameStart == std::string::npos || slash == std::string::npos) return TRUE;
+        to = to.substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1));
+        if (to == from) return TRUE;
+    } else {
+        struct stat existing;
+        if (::lstat(to.c_str(), &existing) == 0) {
+            if (!replace) {
                 SetLastError(ERROR_ALREADY_EXISTS);
                 return FALSE;
             }
+            if (S_ISDIR(source.st_mode) || S_ISDIR(existing.st_mode) ||
+                (storedAttributes(to, existing.st_ino) & FILE_ATTRIBUTE_READONLY)) {
+                SetLastError(ERROR_ACCESS_DENIED);
+                return FALSE;
+            }
         }
-        const DWORD stored = storedAttributes(from, source.st_ino);
-        UniqueFd fromFolder;
-        std::string fromName;
-        if (!entryInFolder(from, fromFolder, fromName, source)) return FALSE;
-        std::string toName;
-        const UniqueFd toFolder = openParentNoFollow(to, toName);
-        if (!toFolder.valid() ||
-            ::renameat(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str()) != 0) {
-            failWithErrno(to);
+    }
+    const DWORD stored = storedAttributes(from, source.st_ino);
+    UniqueFd fromFolder;
+    std::string fromName;
+    if (!entryInFolder(from, fromFolder, fromName, source)) return FALSE;
+    std::string toName;
+    const UniqueFd toFolder = openParentNoFollow(to, toName);
+    if (!toFolder.valid() ||
+        ::renameat(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str()) != 0) {
+        failWithErrno(to);
+        return FALSE;
+    }
+    if (writeThrough) ::fsync(toFolder.get());
+    // Whatever was recorded at the new place belonged to files that are gone.
+    forgetAttributesBelow(to);
+    forgetAttributes(from);
+    struct stat moved;
+    if (stored && ::lstat(to.c_str(), &moved) == 0) storeAttributes(to, moved.st_ino, stored);
+    if (S_ISDIR(source.st_mode)) {
+        // What lies below a moved folder keeps its attributes under the new path.
+        Statement st("UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
+                     "WHERE path >= ?3 AND path < ?4");
+        st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
+        st.step();
+    }
+    return TRUE;
+}
+
+} // namespace
+
+BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
+    return guardedCall<BOOL>(
+        FALSE, [&]() -> BOOL { return moveEntry(existingFileName, newFileName, false, false); });
+}
+
+BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        // Copying across drives and moves at the next restart are not offered.
+        if (flags & ~(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        // Whatever was recorded at the new place belonged to files that are gone.
-        forgetAttributesBelow(to);
-        forgetAttributes(from);
-        struct stat moved;
-        if (stored && ::lstat(to.c_str(), &moved) == 0) storeAttributes(to, moved.st_ino, stored);
-        if (S_ISDIR(source.st_mode)) {
-            // What lies below a moved folder keeps its attributes under the new path.
-            Statement st("UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
-                         "WHERE path >= ?3 AND path < ?4");
-            st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
-            st.step();
-        }
-        return TRUE;
+        return moveEntry(existingFileName, newFileName, flags & MOVEFILE_REPLACE_EXISTING,
+                         flags & MOVEFILE_WRITE_THROUGH);
     });
 }
 

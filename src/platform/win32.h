@@ -46,6 +46,13 @@ BOOL RemoveDirectoryA(LPCSTR pathName);
 BOOL DeleteFileA(LPCSTR fileName);
 BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists);
 BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName);
+// MoveFileA, and with MOVEFILE_REPLACE_EXISTING in one step over an existing file (not over a
+// folder or a read-only file: ERROR_ACCESS_DENIED). Other flags: ERROR_INVALID_PARAMETER.
+BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
+constexpr DWORD MOVEFILE_DELAY_UNTIL_REBOOT = 0x4;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR pathName);
 DWORD GetTempPathA(DWORD size, LPSTR buffer);

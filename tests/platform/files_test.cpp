@@ -401,6 +401,58 @@ TEST_F(FilesTest, MoveRenamesAndCarriesTheAttributesAlong) {
     EXPECT_EQ("t", readHostFile(host("TAKEN.txt")));
 }
 
+TEST_F(FilesTest, MoveExReplacesAFileInOneStepButNeverAFolderOrAReadOnlyFile) {
+    ASSERT_TRUE(WriteWholeFile("C:\\neu.tmp", "new"));
+    ASSERT_TRUE(WriteWholeFile("C:\\alt.url", "old"));
+    ASSERT_TRUE(SetFileAttributesA("C:\\neu.tmp", FILE_ATTRIBUTE_HIDDEN));
+
+    // Without the flag it is MoveFileA.
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\neu.tmp", "C:\\alt.url", 0));
+    EXPECT_EQ(ERROR_ALREADY_EXISTS, GetLastError());
+    EXPECT_EQ("old", readHostFile(host("alt.url")));
+
+    // With it the old file gives way and the new one carries its own attributes.
+    ASSERT_TRUE(MoveFileExA("C:\\neu.tmp", "C:\\ALT.url", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ("new", readHostFile(host("alt.url")));
+    EXPECT_FALSE(fs::exists(host("neu.tmp")));
+    EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, GetFileAttributesA("C:\\alt.url"));
+    // Into a free name it simply moves.
+    ASSERT_TRUE(MoveFileExA("C:\\alt.url", "C:\\frei.url",
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ("new", readHostFile(host("frei.url")));
+
+    // A read-only file, a folder at the new name, or a folder to move keep their places.
+    ASSERT_TRUE(WriteWholeFile("C:\\fest.url", "fixed"));
+    ASSERT_TRUE(SetFileAttributesA("C:\\fest.url", FILE_ATTRIBUTE_READONLY));
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\frei.url", "C:\\fest.url", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_EQ("fixed", readHostFile(host("fest.url")));
+    EXPECT_TRUE(GetFileAttributesA("C:\\fest.url") & FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(CreateDirectoryA("C:\\Ordner", nullptr));
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\frei.url", "C:\\Ordner", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\Ordner", "C:\\frei.url", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_TRUE(DirectoryExistsA("C:\\Ordner"));
+    EXPECT_EQ("new", readHostFile(host("frei.url")));
+
+    // What is not offered fails visibly; a missing source is the usual error.
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\frei.url", "Z:\\tmp\\x.url", MOVEFILE_COPY_ALLOWED));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\frei.url", "C:\\x.url", MOVEFILE_DELAY_UNTIL_REBOOT));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\fehlt.url", "C:\\frei.url", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+    EXPECT_EQ("new", readHostFile(host("frei.url")));
+}
+
 TEST_F(FilesTest, NamesWithCharactersWindowsForbidsAreRefused) {
     for (const char* bad : {"C:\\a:b.txt", "C:\\what?.txt", "C:\\star*.txt", "C:\\x|y",
                             "C:\\quote\".txt", "C:\\less<more>.txt", "C:\\tab\t.txt"}) {
