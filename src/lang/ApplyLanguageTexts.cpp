@@ -6,6 +6,7 @@
 #include "cache/u_info.h"
 #include "controls/stdctrls.h"
 #include "favorites/FavoritenPanel.h"
+#include "favorites/u_URLChangeForm.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "settings/IEPowerPanel.h"
@@ -180,6 +181,14 @@ void applyMainWindow(TForm1* f) {
     FavoritenPanel* fav = f->FavoritenPanel;
     titleLine(fav->RichEdit5, 124);
     box(fav->Memo5, 125);
+    caption(fav->GroupBox9, 126);
+    caption(fav->Label43, 131);
+    caption(fav->Label44, 132);
+    caption(fav->Label47, 127);
+    caption(fav->Label49, 128);
+    caption(fav->Label5, 129);
+    caption(fav->Label48, 130);
+    fav->PlaceLinks();
     caption(fav->BitBtn4, 22);
 
     IEPowerPanel* ie = f->IEPowerPanel;
@@ -252,5 +261,14 @@ void ApplyLanguageTexts() {
         TLabel* notice[] = {m->Label7, m->Label8, m->Label9, m->Label10, m->Label11, m->Label12};
         for (int i = 0; i < 6; ++i)
             caption(notice[i], 107 + i);
+    }
+    if (URLChangeForm) {
+        TURLChangeForm* u = URLChangeForm;
+        caption(static_cast<QWidget*>(u), 1);
+        caption(u->Label1, 134);
+        caption(u->Label3, 135);
+        caption(u->Label5, 136);
+        caption(u->Label4, 137);
+        u->PlaceLinks();
     }
 }

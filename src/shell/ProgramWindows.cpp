@@ -2,6 +2,7 @@
 
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
@@ -32,9 +33,11 @@ void CreateRemainingWindows() {
     ShowMessage2Form = new TShowMessage2Form();
     TypedURLsForm = new TTypedURLsForm();
     MruForm = new TMruForm();
+    URLChangeForm = new TURLChangeForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(URLChangeForm);
     destroy(MruForm);
     destroy(TypedURLsForm);
     destroy(ShowMessage2Form);

@@ -5,6 +5,9 @@
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "controls/longlist.h"
+#include "favorites/FavoritenPanel.h"
+#include "favorites/FavoritesListView.h"
+#include "favorites/u_URLChangeForm.h"
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
@@ -45,6 +48,26 @@ void save(QWidget* window, const QString& name) {
         std::printf("%s\n", qPrintable(file));
 }
 
+// The favorites section inside a sub-folder of the demo Favorites, and the link editor for a
+// favorite there.
+void activateRow(TFavoritesListView* list, const std::string& name) {
+    const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+    if (row < 0) return;
+    list->setCurrentIndex(list->model()->index(row, 0));
+    list->DblClick();
+}
+
+void renderFavorites() {
+    Form1->SpeedButton4->click();
+    TFavoritesListView* list = Form1->FavoritenPanel->FavoritesListView1;
+    activateRow(list, "Reisen");
+    save(Form1, "main_4_favorites_folder");
+    activateRow(list, "Ferienh\xE4user an der Ostsee");
+    save(URLChangeForm, "link_editor");
+    URLChangeForm->hide();
+    list->Loaded();
+}
+
 void renderLanguage(int number, const QString& tag) {
     g_language = tag;
     const std::string def = GetDataFolder(ProductName) + "Surfkolibri.def";
@@ -69,6 +92,8 @@ void renderLanguage(int number, const QString& tag) {
         button->click();
         save(Form1, name);
     }
+
+    renderFavorites();
 
     Form2->Label2->SetCaption(GetText(118));
     Form2->Label3->SetCaption(GetText(123));
