@@ -36,9 +36,13 @@ void copyText(char* out, std::size_t size, const std::string& text) {
 std::string progIdOf(const std::string& name) {
     const auto dot = name.find_last_of('.');
     if (dot == std::string::npos || dot == 0) return {};
-    std::string progId;
-    platform::shell::readRegistryText(HKEY_CLASSES_ROOT, name.substr(dot), nullptr, progId);
-    return progId;
+    const std::string extension = name.substr(dot);
+    return platform::shell::remembered(
+        platform::shell::Remembered::ProgIdOfExtension, extension, [&] {
+            std::string progId;
+            platform::shell::readRegistryText(HKEY_CLASSES_ROOT, extension, nullptr, progId);
+            return progId;
+        });
 }
 
 } // namespace
@@ -84,13 +88,15 @@ std::string folderClassProgId(const std::string& folderPath) {
 std::string typeNameOfFile(const std::string& name) {
     const auto dot = name.find_last_of('.');
     if (dot == std::string::npos || dot + 1 == name.size()) return "File";
-    const std::string progId = progIdOf(name);
-    std::string typeName;
-    if (!progId.empty() && readRegistryText(HKEY_CLASSES_ROOT, progId, nullptr, typeName) &&
-        !typeName.empty())
-        return limited(typeName, kTypeNameLength);
-    // Windows names an unregistered type after its extension.
-    return limited(AnsiUpperCase(name.substr(dot + 1)) + " File", kTypeNameLength);
+    return remembered(Remembered::TypeNameOfExtension, name.substr(dot), [&]() -> std::string {
+        const std::string progId = progIdOf(name);
+        std::string typeName;
+        if (!progId.empty() && readRegistryText(HKEY_CLASSES_ROOT, progId, nullptr, typeName) &&
+            !typeName.empty())
+            return limited(typeName, kTypeNameLength);
+        // Windows names an unregistered type after its extension.
+        return limited(AnsiUpperCase(name.substr(dot + 1)) + " File", kTypeNameLength);
+    });
 }
 
 std::string typeNameOfFolder(const std::string& progId) {

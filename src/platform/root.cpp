@@ -28,6 +28,11 @@ struct Connection {
     std::int64_t clockOffsetChanges = 0;
     std::chrono::steady_clock::time_point clockOffsetChecked{};
     std::int64_t clockOffset = 0; // milliseconds
+    bool stampKnown = false;
+    std::int64_t stampVersion = 0;
+    std::int64_t stampChanges = 0;
+    std::chrono::steady_clock::time_point stampChecked{};
+    std::uint64_t stamp = 0;
     bool readOnly = false;
 
     ~Connection() {
@@ -556,6 +561,31 @@ std::int64_t storedClockOffsetMilliseconds() {
     return conn.clockOffset;
 }
 } // namespace
+
+std::uint64_t databaseStamp() {
+    // Stamps are unique across connections, so a cache never outlives the root it read.
+    static std::uint64_t s_lastStamp = 0;
+    Connection& conn = connection();
+    const std::int64_t ownChanges = sqlite3_total_changes64(conn.db);
+    const auto now = std::chrono::steady_clock::now();
+    if (conn.stampKnown && ownChanges == conn.stampChanges &&
+        now - conn.stampChecked < std::chrono::milliseconds(1))
+        return conn.stamp;
+    conn.stampChecked = now;
+    std::int64_t version = -1;
+    {
+        Statement st("PRAGMA data_version");
+        if (st.step()) version = st.int64(0);
+    }
+    if (!conn.stampKnown || version != conn.stampVersion || ownChanges != conn.stampChanges ||
+        version < 0) {
+        conn.stamp = ++s_lastStamp;
+        conn.stampKnown = version >= 0;
+        conn.stampVersion = version;
+        conn.stampChanges = ownChanges;
+    }
+    return conn.stamp;
+}
 
 void logShell(const ShellLogEntry& entry) {
     Statement st("INSERT INTO shell_log (kind, operation, target, parameters, directory) "

@@ -146,6 +146,12 @@ std::int64_t clockOffsetSeconds();
 bool parseClockOffset(const std::string& text, std::int64_t& milliseconds);
 std::string formatClockOffset(std::int64_t milliseconds);
 
+// A number that changes whenever the database may have changed since it was last asked: at
+// once for this connection's own commits and for another root, within a millisecond for
+// other processes' commits (looked for at most once a millisecond, as for the clock). Caches
+// of what rarely changes (the shell's file classes) keep their contents while it stays.
+std::uint64_t databaseStamp();
+
 // Record mode's log of shell executions and sounds.
 struct ShellLogEntry {
     std::string kind; // "execute" or "sound"

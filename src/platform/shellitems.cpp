@@ -9,6 +9,8 @@
 #include "platform/win32.h"
 
 #include <cstring>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace platform::shell {
@@ -93,9 +95,12 @@ bool hasVisibleSubfolder(const std::string& folder) {
 std::string progIdOfFile(const std::string& name) {
     const auto dot = name.find_last_of('.');
     if (dot == std::string::npos || dot == 0) return {};
-    std::string progId;
-    readRegistryText(HKEY_CLASSES_ROOT, name.substr(dot), nullptr, progId);
-    return progId;
+    const std::string extension = name.substr(dot);
+    return remembered(Remembered::ProgIdOfExtension, extension, [&] {
+        std::string progId;
+        readRegistryText(HKEY_CLASSES_ROOT, extension, nullptr, progId);
+        return progId;
+    });
 }
 
 bool isDigit(char c) {
@@ -123,6 +128,29 @@ std::string runAt(const std::string& text, std::size_t& pos) {
 }
 
 } // namespace
+
+std::string remembered(Remembered kind, const std::string& key,
+                       const std::function<std::string()>& compute) {
+    struct Cache {
+        std::uint64_t stamp = 0;
+        std::map<std::pair<Remembered, std::string>, std::string> values;
+    };
+    thread_local Cache cache;
+    // Without a stamp (the database cannot be read) nothing is remembered.
+    const std::uint64_t stamp = guardedCall<std::uint64_t>(0, [] { return databaseStamp(); });
+    if (stamp == 0 || stamp != cache.stamp) {
+        cache.values.clear();
+        cache.stamp = stamp;
+    }
+    // Registry keys ignore case, and so do extensions.
+    auto entry = std::make_pair(kind, AnsiUpperCase(key));
+    if (const auto found = cache.values.find(entry); found != cache.values.end())
+        return found->second;
+    std::string value = compute();
+    if (stamp != 0 && guardedCall<std::uint64_t>(0, [] { return databaseStamp(); }) == stamp)
+        cache.values.emplace(std::move(entry), value);
+    return value;
+}
 
 bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& text) {
     UniqueHKey handle;
@@ -322,7 +350,9 @@ bool locate(PCIDLIST_ABSOLUTE list, Location& location) {
 
 std::string desktopDirectory() {
     // A platform database that cannot be read leaves the desktop without its files.
-    return guardedCall(std::string(), [] { return userShellFolder("Desktop"); });
+    return remembered(Remembered::DesktopFolder, {}, [] {
+        return guardedCall(std::string(), [] { return userShellFolder("Desktop"); });
+    });
 }
 
 bool itemForEntry(const std::string& folderPath, const std::string& name, Item& item) {
@@ -455,8 +485,15 @@ std::vector<Item> childrenOf(const Location& folder) {
 }
 
 bool hidesExtension(const std::string& name) {
-    const std::string progId = progIdOfFile(name);
-    return !progId.empty() && registryValueExists(HKEY_CLASSES_ROOT, progId, "NeverShowExt");
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) return false;
+    return !remembered(Remembered::HiddenExtension, name.substr(dot), [&] {
+                const std::string progId = progIdOfFile(name);
+                return !progId.empty() &&
+                               registryValueExists(HKEY_CLASSES_ROOT, progId, "NeverShowExt")
+                           ? std::string("1")
+                           : std::string();
+            }).empty();
 }
 
 std::string shownName(const Item& item) {

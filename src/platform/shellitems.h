@@ -14,6 +14,7 @@
 
 #include "platform/shlobj.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,13 @@ bool hidesExtension(const std::string& name);
 } // namespace platform::shell
 
 namespace platform::shell {
+// Lookups that the shell makes again and again for the same few keys (a file class per
+// extension, the desktop's folder), remembered while the database stays unchanged (see
+// databaseStamp): `compute` runs once per kind and key until something may have changed.
+enum class Remembered { ProgIdOfExtension, HiddenExtension, TypeNameOfExtension, DesktopFolder };
+std::string remembered(Remembered kind, const std::string& key,
+                       const std::function<std::string()>& compute);
+
 // A REG_SZ (or REG_EXPAND_SZ) value, the key opened for reading only; false when the key or
 // value is missing. A null value name reads the default value.
 bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& text);

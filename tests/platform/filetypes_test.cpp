@@ -3,6 +3,7 @@
 #include "platform/shellicons.h"
 #include "shell_support.h"
 #include "support/application.h"
+#include "support/child_process.h"
 
 #include <set>
 
@@ -83,6 +84,50 @@ TEST_F(FileTypesTest, TypeNamesComeFromTheClassesRoot) {
     EXPECT_TRUE(
         info("nowhere", SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME, out, FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_STREQ("File Folder", out.szTypeName);
+}
+
+TEST_F(FileTypesTest, FileClassesChangedHereOrByAnotherProgramAreSeenAtOnce) {
+    file("Users/User/Favorites/Wetter.url");
+    file("Users/User/Favorites/Plan.xyz");
+    const std::string f = kFavorites;
+    Com<IShellFolder> desktop;
+    ASSERT_EQ(S_OK, SHGetDesktopFolder(desktop.put()));
+    List wetter(ILCreateFromPathA((f + "Wetter.url").c_str()));
+    // Asked many times over, as a list of favorites does.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ("Internet Shortcut", typeName(f + "Wetter.url"));
+        EXPECT_EQ("Wetter", displayName(desktop.get(), wetter.get(), SHGDN_NORMAL));
+        EXPECT_EQ("XYZ File", typeName(f + "Plan.xyz"));
+    }
+
+    // This program shows the extension again: at once.
+    UniqueHKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CLASSES_ROOT, "InternetShortcut", 0, KEY_SET_VALUE, key.out()));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key.get(), "NeverShowExt"));
+    key.reset();
+    EXPECT_EQ("Wetter.url", displayName(desktop.get(), wetter.get(), SHGDN_NORMAL));
+
+    // Another program renames a class and registers a new one.
+    ASSERT_EQ(
+        0, testing_support::RunInChildProcess([] {
+            UniqueHKey k;
+            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "InternetShortcut", 0, KEY_SET_VALUE, k.out()) ||
+                setString(k.get(), nullptr, "Verkn\xFCpfung") ||
+                setString(k.get(), "NeverShowExt", ""))
+                return 1;
+            if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".xyz", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                k.out(), nullptr) ||
+                setString(k.get(), nullptr, "xyzfile") ||
+                RegCreateKeyExA(HKEY_CLASSES_ROOT, "xyzfile", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, k.out(), nullptr) ||
+                setString(k.get(), nullptr, "Plan"))
+                return 2;
+            return 0;
+        }));
+    EXPECT_EQ("Verkn\xFCpfung", typeName(f + "Wetter.url"));
+    EXPECT_EQ("Wetter", displayName(desktop.get(), wetter.get(), SHGDN_NORMAL));
+    EXPECT_EQ("Plan", typeName(f + "Plan.xyz"));
 }
 
 TEST_F(FileTypesTest, AChannelShortcutIsAFolderWithTheChannelTypeAndLeadsToItsAddress) {
