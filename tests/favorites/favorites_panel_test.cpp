@@ -1,0 +1,327 @@
+// The favorites page of the main window and the link editor, on a Favorites folder of the
+// platform: viewing, editing and deleting favorites, and what each does to the files.
+#include "favorites/FavoritenPanel.h"
+#include "favorites/FavoritesListView.h"
+#include "favorites/u_URLChangeForm.h"
+#include "favorites_fixture.h"
+#include "lang/ApplyLanguageTexts.h"
+#include "lang/TQwTrans2.h"
+#include "platform/qt/ansi_qstring.h"
+#include "shell/u_Surfkolibri.h"
+#include "support/window_fixture.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+
+using namespace favorites_test;
+using V = std::vector<std::string>;
+
+namespace {
+
+const std::string kRadio = "[DEFAULT]\r\nBASEURL=http://radio.example/\r\n[InternetShortcut]\r\n"
+                           "URL=http://radio.example/live\r\nIconIndex=1\r\n";
+
+class FavoritenPanelTest : public testing_support::WindowTest {
+  protected:
+    // Favorites as a user has them, then the program started on them in English.
+    void SetUp() override {
+        WindowTest::SetUp();
+        internetShortcut("Wetter.url", "http://wetter.example/");
+        writeFavorite("Radio.url", kRadio);
+        internetShortcut("News\\Tageblatt.url", "http://tageblatt.example/lokal");
+        internetShortcut("News\\B\xF6rse.url", "http://boerse.example/");
+        makeFolders(favorite("Leer"));
+        writeFavorite("Termine.txt", "Montag\r\n");
+        shellLink("Notes.lnk", favorite("Termine.txt"));
+        start(language());
+    }
+    virtual int language() const { return 0; }
+
+    void start(int language) {
+        StartProgram(language);
+        ApplyLanguageTexts();
+        Form1->show();
+        Form1->SpeedButton4->click();
+        panel = Form1->FavoritenPanel;
+        list = panel->FavoritesListView1;
+        platform::clearShellLog();
+        onModal = [this](QWidget* window) {
+            if (window == URLChangeForm) {
+                editor.push_back({QStringToAnsi(URLChangeForm->Label2->text()),
+                                  QStringToAnsi(URLChangeForm->Edit1->text()), Form1->isVisible()});
+                if (inEditor) inEditor();
+            } else if (auto* box = qobject_cast<QMessageBox*>(window)) {
+                errors.push_back(QStringToAnsi(box->text()));
+            }
+        };
+    }
+
+    V rows() const {
+        V names;
+        for (int row = 0; row < list->ItemCount(); ++row) {
+            std::string caption;
+            int image = 0;
+            list->OwnerDataFetch(row, caption, image);
+            names.push_back(caption);
+        }
+        return names;
+    }
+    void select(const std::string& name) {
+        const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+        ASSERT_GE(row, 0) << name;
+        list->setCurrentIndex(list->model()->index(row, 0));
+    }
+    // The list starts over at the Favorites folder with its first row chosen.
+    void backAtTheTop() {
+        EXPECT_EQ(V({"Leer", "News", "Notes", "Radio", "Termine.txt", "Wetter"}), rows());
+        EXPECT_EQ(0, list->SelectedRow());
+        EXPECT_EQ(0, list->FocusedRow());
+    }
+    static void click(QWidget* widget) { click(widget, widget->rect().center()); }
+    static void click(QWidget* widget, QPoint at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+
+    struct EditorShowing {
+        std::string name;
+        std::string address;
+        bool mainWindowVisible;
+    };
+    FavoritenPanel* panel = nullptr;
+    TFavoritesListView* list = nullptr;
+    std::vector<EditorShowing> editor;
+    V errors;
+    std::function<void()> inEditor;
+};
+
+} // namespace
+
+TEST_F(FavoritenPanelTest, ViewingAFavoriteHandsItsFileToTheShell) {
+    backAtTheTop();
+    select("Wetter");
+    panel->Label49Click();
+    EXPECT_EQ(V({favorite("Wetter.url")}), executedTargets());
+    EXPECT_EQ(1, clickSounds());
+    // A click into the list opens a folder; "one level up" comes back, and beeps at the top.
+    click(list->viewport(), QPoint(10, list->viewport()->height() - 3)); // below the rows
+    select("News");
+    panel->FavoritesListView1Click();
+    EXPECT_EQ(V({"B\xF6rse", "Tageblatt"}), rows());
+    panel->Label47Click();
+    backAtTheTop();
+    panel->Label47Click();
+    EXPECT_EQ(1, beeps());
+    EXPECT_EQ(5, clickSounds());
+    EXPECT_TRUE(modalWindows.empty());
+}
+
+TEST_F(FavoritenPanelTest, EditingWithTheAddressUnchangedWritesNothingButConfirms) {
+    select("Radio");
+    inEditor = [] { URLChangeForm->Label5Click(); };
+    panel->Label5Click();
+    ASSERT_EQ(1u, editor.size());
+    EXPECT_EQ("Radio", editor[0].name);
+    EXPECT_EQ("http://radio.example/live", editor[0].address);
+    EXPECT_FALSE(editor[0].mainWindowVisible);
+    EXPECT_TRUE(Form1->isVisible());
+    EXPECT_EQ(kRadio, fileBytes(favorite("Radio.url")));
+    EXPECT_EQ(V({GetText(138)}), messages);
+    EXPECT_EQ(V({"TURLChangeForm", "TShowMessage2Form"}), modalWindows);
+    backAtTheTop();
+
+    // Discarding writes nothing and says nothing.
+    select("Radio");
+    inEditor = [] {
+        URLChangeForm->Edit1->setText(QStringLiteral("http://anders.example/"));
+        URLChangeForm->Label4Click();
+    };
+    panel->Label5Click();
+    EXPECT_EQ(kRadio, fileBytes(favorite("Radio.url")));
+    EXPECT_EQ(1u, messages.size());
+}
+
+TEST_F(FavoritenPanelTest, AChangeOfLetterCaseIsSavedAndTheListStartsOverAtTheTop) {
+    select("News");
+    list->DblClick();
+    select("Tageblatt");
+    inEditor = [] {
+        EXPECT_FALSE(URLChangeForm->Edit1->text().contains(QLatin1Char('L')));
+        URLChangeForm->Edit1->setText(QStringLiteral("http://tageblatt.example/Lokal"));
+        URLChangeForm->Label5Click();
+    };
+    panel->Label5Click();
+    ASSERT_EQ(1u, editor.size());
+    EXPECT_EQ("Tageblatt", editor[0].name);
+    EXPECT_EQ("[InternetShortcut]\r\nURL=http://tageblatt.example/Lokal\r\n",
+              fileBytes(favorite("News\\Tageblatt.url")));
+    EXPECT_EQ(V({GetText(138)}), messages);
+    backAtTheTop();
+
+    // A new address replaces everything the file held; a pasted line break adds no line.
+    select("Radio");
+    inEditor = [] {
+        URLChangeForm->Edit1->selectAll();
+        URLChangeForm->Edit1->insert(QStringLiteral("http://neu.example/\r\nIconIndex=9"));
+        URLChangeForm->Label5Click();
+    };
+    panel->Label5Click();
+    EXPECT_EQ("[InternetShortcut]\r\nURL=http://neu.example/IconIndex=9\r\n",
+              fileBytes(favorite("Radio.url")));
+}
+
+TEST_F(FavoritenPanelTest, AShellLinkIsNeverOverwrittenWithShortcutText) {
+    const std::string link = fileBytes(favorite("Notes.lnk"));
+    select("Notes");
+    inEditor = [] {
+        URLChangeForm->Edit1->setText(QStringLiteral("http://irgendwo.example/"));
+        URLChangeForm->Label5Click();
+    };
+    panel->Label5Click();
+    ASSERT_EQ(1u, editor.size());
+    EXPECT_EQ(favorite("Termine.txt"), editor[0].address); // the link's target
+    EXPECT_EQ(link, fileBytes(favorite("Notes.lnk")));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(URLChangeForm->isVisible());
+    backAtTheTop();
+}
+
+TEST_F(FavoritenPanelTest, DeletingRemovesTheFavoriteAndStartsOverAtTheTop) {
+    select("News");
+    list->DblClick();
+    select("Tageblatt");
+    panel->Label48Click();
+    EXPECT_FALSE(FileExistsA(favorite("News\\Tageblatt.url")));
+    EXPECT_EQ(V({GetText(133)}), messages);
+    backAtTheTop();
+
+    // A read-only favorite stays, and no success is claimed.
+    ASSERT_TRUE(SetFileAttributesA(favorite("Wetter.url").c_str(), FILE_ATTRIBUTE_READONLY));
+    select("Wetter");
+    panel->Label48Click();
+    EXPECT_TRUE(FileExistsA(favorite("Wetter.url")));
+    EXPECT_EQ(1u, messages.size());
+    backAtTheTop();
+}
+
+TEST_F(FavoritenPanelTest, AFavoriteGoneFromDiskIsNeitherRecreatedNorReported) {
+    select("Wetter");
+    inEditor = [] {
+        ASSERT_TRUE(DeleteFileA(favorite("Wetter.url").c_str()));
+        URLChangeForm->Edit1->setText(QStringLiteral("http://neu.example/"));
+        URLChangeForm->Label5Click();
+    };
+    panel->Label5Click();
+    EXPECT_EQ(1u, editor.size());
+    EXPECT_FALSE(FileExistsA(favorite("Wetter.url")));
+    EXPECT_FALSE(URLChangeForm->isVisible());
+    EXPECT_TRUE(messages.empty());
+
+    select("Radio");
+    ASSERT_TRUE(DeleteFileA(favorite("Radio.url").c_str()));
+    panel->Label48Click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(V({"Leer", "News", "Notes", "Termine.txt"}), rows());
+}
+
+TEST_F(FavoritenPanelTest, OnAFolderTheLinksOnlyOpenIt) {
+    // A favorite chosen earlier stays chosen while folders open.
+    select("Wetter");
+    list->DblClick();
+    ASSERT_EQ(favorite("Wetter.url"), list->SelectedFile());
+    select("News");
+    panel->Label48Click();
+    EXPECT_EQ(V({"B\xF6rse", "Tageblatt"}), rows());
+    EXPECT_TRUE(FileExistsA(favorite("Wetter.url")));
+    list->Loaded();
+    select("News");
+    panel->Label5Click();
+    EXPECT_EQ(V({"B\xF6rse", "Tageblatt"}), rows());
+    list->Loaded();
+    select("Leer");
+    panel->Label49Click();
+    EXPECT_TRUE(rows().empty());
+    // In an empty folder nothing is selected: nothing happens at all.
+    panel->Label48Click();
+    panel->Label5Click();
+    panel->Label49Click();
+    EXPECT_TRUE(FileExistsA(favorite("Wetter.url")));
+    EXPECT_TRUE(executedTargets().empty());
+    EXPECT_TRUE(modalWindows.empty());
+    EXPECT_EQ(favorite("Wetter.url"), list->SelectedFile());
+}
+
+TEST_F(FavoritenPanelTest, AFavoriteThatCannotBeSavedIsShownAsAnErrorAndTheEditorStaysOpen) {
+    const std::string before = fileBytes(favorite("Wetter.url"));
+    ASSERT_TRUE(SetFileAttributesA(favorite("Wetter.url").c_str(), FILE_ATTRIBUTE_READONLY));
+    select("Wetter");
+    bool stillOpen = false;
+    inEditor = [&] {
+        URLChangeForm->Edit1->setText(QStringLiteral("http://neu.example/"));
+        click(URLChangeForm->Label5); // through the message loop, as a user's click
+        stillOpen = URLChangeForm->isVisible();
+        URLChangeForm->Label4Click();
+    };
+    panel->Label5Click();
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_NE(std::string::npos, errors[0].find(favorite("Wetter.url"))) << errors[0];
+    EXPECT_EQ(before, fileBytes(favorite("Wetter.url")));
+    EXPECT_TRUE(messages.empty());
+    backAtTheTop();
+}
+
+namespace {
+
+class FavoritenPanelTextsTest : public FavoritenPanelTest,
+                                public ::testing::WithParamInterface<int> {
+  protected:
+    int language() const override { return GetParam(); }
+};
+
+bool inside(const QWidget* child) {
+    const QWidget* parent = child->parentWidget();
+    return child->x() >= 0 && child->y() >= 0 && child->x() + child->width() <= parent->width() &&
+           child->y() + child->height() <= parent->height();
+}
+
+} // namespace
+
+// In each language every caption is the language's and fits where it stands; the links stand
+// beside the list, each right of its glyph.
+TEST_P(FavoritenPanelTextsTest, TextsFitAndLinksStandBesideTheList) {
+    const std::pair<TLabel*, int> labels[] = {{panel->Label43, 131}, {panel->Label44, 132},
+                                              {panel->Label47, 127}, {panel->Label49, 128},
+                                              {panel->Label5, 129},  {panel->Label48, 130}};
+    for (const auto& [label, text] : labels) {
+        EXPECT_EQ(GetText(text), label->Caption()) << text;
+        EXPECT_TRUE(inside(label)) << text;
+    }
+    EXPECT_EQ(AnsiToQString(GetText(126)), panel->GroupBox9->title());
+    EXPECT_EQ(QStringList({AnsiToQString(GetText(124))}), panel->RichEdit5->Lines());
+    for (const TLabel* link : {panel->Label47, panel->Label49, panel->Label5, panel->Label48}) {
+        EXPECT_GT(link->x(), list->geometry().right());
+        EXPECT_EQ(Qt::PointingHandCursor, link->cursor().shape());
+    }
+    EXPECT_LT(panel->Label44->geometry().bottom(), list->y());
+    EXPECT_TRUE(inside(list));
+    EXPECT_TRUE(inside(panel->GroupBox9));
+
+    const std::pair<TLabel*, int> editorLabels[] = {{URLChangeForm->Label1, 134},
+                                                    {URLChangeForm->Label3, 135},
+                                                    {URLChangeForm->Label5, 136},
+                                                    {URLChangeForm->Label4, 137}};
+    for (const auto& [label, text] : editorLabels) {
+        EXPECT_EQ(GetText(text), label->Caption()) << text;
+        EXPECT_TRUE(inside(label)) << text;
+    }
+    EXPECT_EQ(AnsiToQString(GetText(1)), URLChangeForm->windowTitle());
+    EXPECT_LT(URLChangeForm->Label5->geometry().right(), URLChangeForm->Image4->x());
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, FavoritenPanelTextsTest, ::testing::Values(0, 1));
