@@ -23,11 +23,8 @@ struct Connection {
     sqlite3* db = nullptr;
     std::map<std::string, sqlite3_stmt*> statements;
     int transactionDepth = 0;
-    bool clockOffsetKnown = false;
-    std::int64_t clockOffsetVersion = 0;
-    std::int64_t clockOffsetChanges = 0;
-    std::chrono::steady_clock::time_point clockOffsetChecked{};
-    std::int64_t clockOffset = 0; // milliseconds
+    std::uint64_t clockOffsetStamp = 0; // the database stamp the offset was read at
+    std::int64_t clockOffset = 0;       // milliseconds
     bool stampKnown = false;
     std::int64_t stampVersion = 0;
     std::int64_t stampChanges = 0;
@@ -512,13 +509,19 @@ std::string formatClockOffset(std::int64_t milliseconds) {
     return text;
 }
 
-namespace {
-std::int64_t storedClockOffsetMilliseconds();
-}
-
 std::int64_t clockOffsetMilliseconds() {
+    // Every file-time conversion reads the clock, so the stored offset is read again only
+    // when the database may have changed since.
     try {
-        return storedClockOffsetMilliseconds();
+        Connection& conn = connection();
+        const std::uint64_t stamp = databaseStamp();
+        if (conn.clockOffsetStamp != stamp) {
+            std::int64_t offset = 0;
+            if (!parseClockOffset(setting("clock-offset"), offset)) offset = 0;
+            conn.clockOffset = offset;
+            conn.clockOffsetStamp = stamp;
+        }
+        return conn.clockOffset;
     } catch (const DatabaseError&) {
         // The clock keeps running on the offset last read (none before the first read).
         return g_connection ? g_connection->clockOffset : 0;
@@ -529,41 +532,11 @@ std::int64_t clockOffsetSeconds() {
     return clockOffsetMilliseconds() / 1000;
 }
 
-namespace {
-std::int64_t storedClockOffsetMilliseconds() {
-    // Every file-time conversion reads the clock, so the stored offset is read again only
-    // when the database has changed since. "PRAGMA data_version" sees commits of other
-    // processes (the file-control counter does only once a read has begun); the change
-    // count sees this connection's own.
-    Connection& conn = connection();
-    const std::int64_t ownChanges = sqlite3_total_changes64(conn.db);
-    // The pragma costs a read transaction, and a walk over the URL cache converts four times
-    // per entry: other processes' commits are looked for at most once a millisecond.
-    const auto now = std::chrono::steady_clock::now();
-    if (conn.clockOffsetKnown && ownChanges == conn.clockOffsetChanges &&
-        now - conn.clockOffsetChecked < std::chrono::milliseconds(1))
-        return conn.clockOffset;
-    conn.clockOffsetChecked = now;
-    std::int64_t version = -1;
-    {
-        Statement st("PRAGMA data_version");
-        if (st.step()) version = st.int64(0);
-    }
-    if (conn.clockOffsetKnown && version == conn.clockOffsetVersion &&
-        ownChanges == conn.clockOffsetChanges)
-        return conn.clockOffset;
-    std::int64_t offset = 0;
-    if (!parseClockOffset(setting("clock-offset"), offset)) offset = 0;
-    conn.clockOffsetKnown = version >= 0;
-    conn.clockOffsetVersion = version;
-    conn.clockOffsetChanges = ownChanges;
-    conn.clockOffset = offset;
-    return conn.clockOffset;
-}
-} // namespace
-
 std::uint64_t databaseStamp() {
-    // Stamps are unique across connections, so a cache never outlives the root it read.
+    // "PRAGMA data_version" sees other processes' commits (the file-control counter does only
+    // once a read has begun), the change count this connection's own; the pragma costs a read
+    // transaction, so it is asked at most once a millisecond. Stamps are unique across
+    // connections, so a cache never outlives the root it read.
     static std::uint64_t s_lastStamp = 0;
     Connection& conn = connection();
     const std::int64_t ownChanges = sqlite3_total_changes64(conn.db);
