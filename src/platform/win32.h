@@ -128,9 +128,12 @@ std::string HostedMachineProblem();
 #include "platform/urlhistory.h"
 #include "platform/wininet.h"
 // The shell: namespace, item identifier lists, shell links, file types, the folder browser,
-// Internet shortcuts and INI files, the file-open dialog, and the window calls dialogs need.
+// Internet shortcuts and INI files, the file-open dialog, the window calls dialogs need, and
+// the drawing of their owner-drawn parts.
 #include "platform/commdlg.h"
 #include "platform/intshcut.h"
 #include "platform/shellapi.h"
 #include "platform/shlobj.h"
+#include "platform/shlwapi.h"
+#include "platform/wingdi.h"
 #include "platform/winuser.h"

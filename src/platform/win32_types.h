@@ -42,9 +42,42 @@ using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 struct HWND__;
 using HWND = HWND__*;
+struct HMENU__;
+using HMENU = HMENU__*;
+// A device context: on the hosted platform a painter that is open on its target.
+struct HDC__;
+using HDC = HDC__*;
+struct HFONT__;
+using HFONT = HFONT__*;
+struct HBRUSH__;
+using HBRUSH = HBRUSH__*;
+using HGDIOBJ = void*;
 using FARPROC = void (*)();
+using LONG_PTR = std::intptr_t;
+using COLORREF = DWORD;
 
 #define WINAPI
+#define CALLBACK
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+using LPPOINT = POINT*;
+
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+using LPSIZE = SIZE*;
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+using LPRECT = RECT*;
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -95,6 +128,9 @@ constexpr DWORD ERROR_KEY_DELETED = 1018;
 constexpr DWORD ERROR_PRIVILEGE_NOT_HELD = 1314;
 constexpr DWORD ERROR_FILE_CORRUPT = 1392;
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
+constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_INVALID_INDEX = 1413;
 
 struct FILETIME {
     DWORD dwLowDateTime;

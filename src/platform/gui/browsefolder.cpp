@@ -1,6 +1,7 @@
 // SHBrowseForFolderA: the folder dialog over the hosted namespace. Its controls are, in child
 // order, the title ("Static"), the status line ("Static"), the tree ("SysTreeView32"), OK and
-// Cancel ("Button"); a folder's children are listed only when it is first expanded.
+// Cancel ("Button"), at fixed places in a dialog of fixed size; a folder's children are listed
+// only when it is first expanded.
 #include "platform/gui/modal.h"
 #include "platform/gui/shellicons.h"
 #include "platform/gui/shellnames.h"
@@ -9,13 +10,11 @@
 #include "platform/win32.h"
 
 #include <QDialog>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstring>
@@ -49,33 +48,42 @@ QByteArray prefixOf(const QByteArray& list, int count) {
 }
 
 class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
+    static constexpr int kWidth = 330;
+    static constexpr int kHeight = 370;
+    static constexpr int kMargin = 12;
+    static constexpr int kButtonWidth = 80;
+    static constexpr int kButtonHeight = 26;
+
   public:
     BrowseForFolderDialog(const BROWSEINFOA& info, const QByteArray& root) : info_(info) {
         SHGetDesktopFolder(&desktop_);
         setWindowTitle(QStringLiteral("Browse for Folder"));
+        // A fixed dialog whose controls keep the places they are given, so that a callback
+        // can move them or put controls of its own beside them.
+        setFixedSize(kWidth, kHeight);
+        const bool statusLine = info.ulFlags & BIF_STATUSTEXT;
         title_ = new QLabel(this);
         title_->setWordWrap(true);
+        title_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         title_->setText(AnsiToQString(info.lpszTitle ? info.lpszTitle : ""));
+        title_->setGeometry(kMargin, kMargin, kWidth - 2 * kMargin, 30);
         status_ = new QLabel(this);
-        status_->setVisible(info.ulFlags & BIF_STATUSTEXT);
+        status_->setGeometry(kMargin, 44, kWidth - 2 * kMargin, 16);
+        status_->setVisible(statusLine);
         tree_ = new QTreeWidget(this);
         tree_->setHeaderHidden(true);
         tree_->setRootIsDecorated(true);
         tree_->setIconSize(QSize(16, 16));
+        const int treeTop = statusLine ? 66 : 44;
+        tree_->setGeometry(kMargin, treeTop, kWidth - 2 * kMargin,
+                           kHeight - kButtonHeight - 2 * kMargin - 6 - treeTop);
         ok_ = new QPushButton(QStringLiteral("OK"), this);
         ok_->setDefault(true);
         cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-
-        auto* buttons = new QHBoxLayout;
-        buttons->addStretch();
-        buttons->addWidget(ok_);
-        buttons->addWidget(cancel_);
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(title_);
-        layout->addWidget(status_);
-        layout->addWidget(tree_, 1);
-        layout->addLayout(buttons);
-        resize(340, 420);
+        const int buttonTop = kHeight - kMargin - kButtonHeight;
+        cancel_->setGeometry(kWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth,
+                             kButtonHeight);
+        ok_->setGeometry(cancel_->x() - 8 - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight);
 
         connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
         connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);

@@ -11,9 +11,6 @@ using PBYTE = BYTE*;
 
 struct HICON__;
 using HICON = HICON__*;
-// A device context is a painter that is already open on its target.
-struct HDC__;
-using HDC = HDC__*;
 
 // Builds an icon (icon TRUE) or cursor (icon FALSE: the bits start with the hot spot) from
 // the image part of an icon file: a BITMAPINFOHEADER whose height counts the colour rows and

@@ -12,7 +12,8 @@ QWidget* WidgetOfHandle(HWND window);
 // Names the Win32 class of a widget whose Qt type does not tell it.
 void SetWin32ClassName(QWidget* widget, const char* className);
 
-// A window that understands messages of its own (SendMessageA dispatches to it).
+// A window that understands messages of its own: its window procedure, unless replaced,
+// hands them to it.
 class Win32MessageTarget {
   public:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
