@@ -4,12 +4,16 @@
 #include "cache/BrowsercachePanel.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "controls/Dialogs.h"
 #include "controls/stdctrls.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
+#include "settings/BrowseForFolder.h"
 #include "settings/IEPowerPanel.h"
+#include "settings/u_ChangeStartPageForm.h"
+#include "settings/u_autocomplete.h"
 #include "shell/AboutPanel.h"
 #include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
@@ -194,6 +198,34 @@ void applyMainWindow(TForm1* f) {
     IEPowerPanel* ie = f->IEPowerPanel;
     titleLine(ie->RichEdit6, 139);
     box(ie->Memo6, 140);
+    caption(ie->Label46, 52);
+    caption(ie->Label60, 52);
+    caption(ie->Label53, 52);
+    caption(ie->Label7, 141);
+    caption(ie->Label45, 142);
+    caption(ie->Label63, 144);
+    caption(ie->Label62, 145);
+    caption(ie->Label57, 144);
+    caption(ie->Label64, 145);
+    caption(ie->Label58, 146);
+    caption(ie->Label59, 147);
+    caption(ie->CheckBox1, 148);
+    caption(ie->Label51, 149);
+    caption(ie->Label52, 150);
+    caption(ie->CheckBox3, 151);
+    // Each explanation's two halves share a line here.
+    PlaceAfter(ie->Label62, ie->Label63, 4);
+    PlaceAfter(ie->Label64, ie->Label57, 4);
+    PlaceAfter(ie->Image36, ie->Label62, 4);
+    PlaceAfter(ie->Image40, ie->Label64, 4);
+    PlaceAfter(ie->Label46, ie->Label45, 5);
+    PlaceAfter(ie->Label60, ie->Label59, 5);
+    PlaceAfter(ie->Label53, ie->Label52, 5);
+    caption(ie->Label55, 188);
+    caption(ie->Label56, 189);
+    PlaceAfter(ie->Image37, ie->Label56, 4);
+    f->BrowseForFolderDialog1->SetTitle(GetText(156));
+    f->OpenDialog1->Title = GetText(157);
 
     AutoPanel* au = f->AutoPanel;
     titleLine(au->RichEdit7, 158);
@@ -270,5 +302,28 @@ void ApplyLanguageTexts() {
         caption(u->Label5, 136);
         caption(u->Label4, 137);
         u->PlaceLinks();
+    }
+    if (ChangeStartPageForm) {
+        TChangeStartPageForm* c = ChangeStartPageForm;
+        caption(static_cast<QWidget*>(c), 1);
+        caption(c->Label3, 135);
+        caption(c->Label5, 136);
+        caption(c->Label4, 137);
+    }
+    if (Form6) {
+        TForm6* a = Form6;
+        caption(static_cast<QWidget*>(a), 1);
+        caption(a->CheckBox2, 143);
+        caption(a->Label55, 144);
+        caption(a->Label56, 145);
+        PlaceAfter(a->Image38, a->Label56, 4);
+        caption(a->CheckBox1, 190);
+        caption(a->Label1, 191);
+        caption(a->Label2, 192);
+        caption(a->CheckBox3, 193);
+        caption(a->Label3, 144);
+        caption(a->Label4, 145);
+        PlaceAfter(a->Image4, a->Label4, 4);
+        caption(a->BitBtn5, 77);
     }
 }

@@ -4,6 +4,8 @@
 #include "cache/u_info.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
+#include "settings/u_ChangeStartPageForm.h"
+#include "settings/u_autocomplete.h"
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
@@ -28,21 +30,25 @@ void CreateRemainingWindows() {
     Form2 = new TForm2();
     Form4 = new TForm4();
     Form5 = new TForm5();
+    Form6 = new TForm6();
     CookieForm = new TCookieForm();
     HistoryForm = new THistoryForm();
     ShowMessage2Form = new TShowMessage2Form();
     TypedURLsForm = new TTypedURLsForm();
     MruForm = new TMruForm();
     URLChangeForm = new TURLChangeForm();
+    ChangeStartPageForm = new TChangeStartPageForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(ChangeStartPageForm);
     destroy(URLChangeForm);
     destroy(MruForm);
     destroy(TypedURLsForm);
     destroy(ShowMessage2Form);
     destroy(HistoryForm);
     destroy(CookieForm);
+    destroy(Form6);
     destroy(Form5);
     destroy(Form4);
     destroy(Form2);

@@ -4,6 +4,7 @@
 #include "automation/AutomaticCleaning.h"
 #include "cache/BrowsercachePanel.h"
 #include "cache/IECache.h"
+#include "controls/Dialogs.h"
 #include "controls/Wallpapr.h"
 #include "controls/aniicon.h"
 #include "controls/jpegimage.h"
@@ -11,9 +12,12 @@
 #include "lang/LanguageSwitch.h"
 #include "lang/TQwTrans2.h"
 #include "platform/ansi.h"
+#include "platform/gui/windows.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
+#include "settings/BrowseForFolder.h"
 #include "settings/IEPowerPanel.h"
+#include "settings/u_autocomplete.h"
 #include "shell/AboutPanel.h"
 #include "shell/CommandLine.h"
 #include "shell/MessageLoop.h"
@@ -97,6 +101,17 @@ TForm1::TForm1()
         connect(AniIcon[i + 1], &TAniIcon::clicked, this, &TForm1::AniIcon1Click);
     }
 
+    BrowseForFolderDialog1 = new TBrowseForFolderDialog(HandleOfWidget(this));
+    BrowseForFolderDialog1->SetTitle("Please select your Download-Folder:");
+    BrowseForFolderDialog1->SetStartupFolder(bfCustomPath);
+    BrowseForFolderDialog1->SetCustomButtonType(bfbNone);
+    OpenDialog1 = new TOpenDialog(HandleOfWidget(this));
+    OpenDialog1->Title = "Please choose your favorite Editor:";
+    OpenDialog1->Filter = "*.exe|*.exe;*.com|*.*|*.*";
+    OpenDialog1->DefaultExt = "*.exe";
+    // An editor has to be a program that is there.
+    OpenDialog1->Options |= OFN_FILEMUSTEXIST;
+
     ListBox1 = new QListWidget(this);
     ListBox1->setVisible(false);
 
@@ -139,6 +154,8 @@ TForm1::~TForm1() {
     delete BrowsercachePanel;
     BrowsercachePanel = nullptr;
     delete IECache1;
+    delete BrowseForFolderDialog1;
+    delete OpenDialog1;
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -303,6 +320,7 @@ void TForm1::Timer1Timer() {
         if (sameAsciiText(GetLanguageName(i), current)) selected = i;
     box->setCurrentIndex(box->count() > 0 ? selected : -1);
     LoadPresenterPicture();
+    ReadBrowserSettings();
     WillkommenPanel->setVisible(true);
     if (CurrentRunMode() != RunMode::Unattended) setVisible(true);
 }
@@ -324,4 +342,29 @@ void TForm1::ComboBox1Change() {
     SwitchLanguage(chosen);
     RunFile(ProgramFilePath());
     Close();
+}
+
+namespace {
+
+TBrowserSettingsTexts browserSettingsTexts() {
+    return {GetText(152), GetText(171), GetText(172)};
+}
+
+} // namespace
+
+void TForm1::ReadBrowserSettings() {
+    const TShownBrowserSettings shown =
+        ReadBrowserSettingsFrom(&ReadUserRegString, browserSettingsTexts(), BrowserSettings);
+    // Setting the boxes is no click: their handlers write only what the user changes.
+    IEPowerPanel->ShowBrowserSettings(shown);
+    if (Form6) Form6->ShowBrowserSettings(shown);
+    BrowseForFolderDialog1->SetStartupPath(IEPowerPanel->Label54->Caption());
+}
+
+void TForm1::WriteBrowserSettings() {
+    const TBrowserSettingsTexts texts = browserSettingsTexts();
+    TShownBrowserSettings shown = ShownAsStored(BrowserSettings, texts);
+    IEPowerPanel->TakeBrowserSettings(shown);
+    if (Form6) Form6->TakeBrowserSettings(shown);
+    WriteBrowserSettingsTo(&WriteUserRegString, shown, BrowserSettings, texts);
 }

@@ -2,6 +2,7 @@
 // start-up timer and the hand-over to the unattended run.
 #pragma once
 
+#include "settings/BrowserSettings.h"
 #include "ui/FormBase.h"
 
 #include <QButtonGroup>
@@ -21,6 +22,8 @@ class FavoritenPanel;
 class IEPowerPanel;
 class AutoPanel;
 class AboutPanel;
+class TBrowseForFolderDialog;
+class TOpenDialog;
 
 class TForm1 : public TFormBase {
     Q_OBJECT
@@ -60,6 +63,14 @@ class TForm1 : public TFormBase {
     // Link addresses, set from the language texts.
     std::string HomePageAddress = "http://www.kravonel.example/";
     std::string MailAddress = "mailto:support@kravonel.example";
+
+    // The browser settings: the folder and editor choices of the settings page, the values the
+    // last read found, and reading them into the controls or writing what the controls changed.
+    TBrowseForFolderDialog* BrowseForFolderDialog1;
+    TOpenDialog* OpenDialog1;
+    TStoredBrowserSettings BrowserSettings;
+    void ReadBrowserSettings();
+    void WriteBrowserSettings();
 
     void HideSectionPanels();
     void LoadPresenterPicture();

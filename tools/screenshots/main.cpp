@@ -13,7 +13,11 @@
 #include "lang/u_language.h"
 #include "platform/gui/application.h"
 #include "platform/gui/modal.h"
+#include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
+#include "settings/BrowseForFolder.h"
+#include "settings/u_ChangeStartPageForm.h"
+#include "settings/u_autocomplete.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_ShowMessage2.h"
@@ -142,6 +146,16 @@ void renderLanguage(int number, const QString& tag) {
     MruForm->leerTimer->stop();
     save(MruForm, "mru");
     MruForm->hide();
+
+    // The settings page's windows and its folder dialog, as its links open them.
+    ChangeStartPageForm->Edit1->setText(AnsiToQString(Form1->BrowserSettings.StoredStartPage));
+    save(ChangeStartPageForm, "start_page");
+    ChangeStartPageForm->hide();
+    save(Form6, "autocomplete");
+    Form6->hide();
+    SetModalHook([](QWidget* window) { save(window, "download_folder"); });
+    Form1->BrowseForFolderDialog1->Execute();
+    SetModalHook([](QWidget*) {});
 
     DestroyProgramWindows();
 }
