@@ -79,6 +79,9 @@ void seedBrowserSettings(const std::string& user) {
     setString(ie, "Download Directory", downloads);
     setString(ie + "\\Default HTML Editor\\shell\\edit\\command", "",
               "C:\\Windows\\notepad.exe %1");
+    // The editor named there, and another one to choose instead.
+    writeFile("C:\\Windows", "notepad.exe", "MZ");
+    writeFile("C:\\Program Files\\Kolibri HTML Editor", "khtml.exe", "MZ");
     setString("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete", "AutoSuggest",
               "yes");
 }
