@@ -13,8 +13,14 @@ bool switchedOn(const std::string& value) {
     return value != kOff;
 }
 
+// Upper-cased by the rules of the ANSI code page, as the system compares names.
+std::string upper(std::string text) {
+    if (!text.empty()) CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    return AnsiUpperCase(a) == AnsiUpperCase(b);
+    return upper(a) == upper(b);
 }
 
 // The editor as shown: a command ending in " %1" without it, and a program path in quotes

@@ -95,16 +95,21 @@ TEST_F(TChangeStartPageFormTest, SavingOrTheCloseBoxAppliesTheAddressDiscardingD
     EXPECT_EQ("http://www.kolibri.example/", page()->Label50->Caption());
 
     // The same address in other letters is no change; Enter saves like the link.
-    setValue(kMain, "Start Page", untouched("http://www.kolibri.example/"));
+    setValue(kMain, "Start Page",
+             untouched("http://www.k\xFC"
+                       "che.example/"));
     Form1->ReadBrowserSettings();
     step = [] {
-        ChangeStartPageForm->Edit1->setText(QStringLiteral("HTTP://WWW.KOLIBRI.EXAMPLE/"));
+        ChangeStartPageForm->Edit1->setText(AnsiToQString("HTTP://WWW.K\xDC"
+                                                          "CHE.EXAMPLE/"));
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(ChangeStartPageForm->Edit1, &enter);
         EXPECT_FALSE(ChangeStartPageForm->isVisible());
     };
     page()->Label46->clicked();
-    EXPECT_EQ(untouched("http://www.kolibri.example/"), valueOf(kMain, "Start Page"));
+    EXPECT_EQ(untouched("http://www.k\xFC"
+                        "che.example/"),
+              valueOf(kMain, "Start Page"));
     step = [] {
         ChangeStartPageForm->Edit1->setText(QStringLiteral("http://www.neu.example/"));
         ChangeStartPageForm->Label5->clicked();
