@@ -10,7 +10,10 @@
 
 TForm4* Form4 = nullptr;
 
-TForm4::TForm4() : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
+// A dialog: a close button only. Closing it without a choice lets start-up go on.
+TForm4::TForm4()
+    : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                Qt::CustomizeWindowHint) {
     SetClientSize(193, 143);
     setWindowTitle(QStringLiteral("Surfkolibri"));
     setWindowState(Qt::WindowMinimized);

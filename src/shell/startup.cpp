@@ -74,6 +74,9 @@ int RunProgram(int argc, char** argv) {
     // The window framework (a test may have made it already).
     std::optional<HostedApplication> application;
     if (!QCoreApplication::instance()) application.emplace(argc, argv);
+    // Only closing the main window ends the program: a flow that hides it and shows a
+    // message must not end the process when the message closes.
+    QApplication::setQuitOnLastWindowClosed(false);
     const std::vector<std::string> args = argumentsOf(argc, argv);
     SetCommandLine(args);
 

@@ -6,8 +6,7 @@ TShowMessage2Form* ShowMessage2Form = nullptr;
 
 TShowMessage2Form::TShowMessage2Form()
     : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                Qt::CustomizeWindowHint) {
+                Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
     SetClientSize(275, 146);
     setWindowTitle(QStringLiteral("Surfkolibri"));
     Image1 = new TImage(this, QStringLiteral(":/res/strip.png"));

@@ -17,7 +17,7 @@ void centreLine(TLabel* label) {
 } // namespace
 
 TForm2::TForm2()
-    : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+    : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                 Qt::CustomizeWindowHint) {
     SetClientSize(388, 147);
     setWindowTitle(QStringLiteral("Surfkolibri"));
@@ -77,6 +77,12 @@ void TForm2::FormHide() {
 }
 
 void TForm2::FormClose() {
+    // Closed by its title bar in the middle of a progress animation: the next use starts
+    // from an empty bar instead of ticking on behind a hidden window.
+    if (FakeTimer->isActive()) {
+        FakeTimer->stop();
+        ProgressBar1->setValue(0);
+    }
     AniIcon1->setAnimated(false);
     Panel1->setVisible(false);
     Label2->setVisible(false);

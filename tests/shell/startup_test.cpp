@@ -7,6 +7,7 @@
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
 #include "shell/AboutPanel.h"
+#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/application.h"
 #include "support/platform_fixture.h"
@@ -183,6 +184,7 @@ TEST_F(StartupTest, FirstRunAsksForTheLanguageAndRestartsInIt) {
     platform.installDataFiles();
     writeHostFile(programHost("surfkolibri"), "");
     std::vector<std::string> modal;
+    QStringList visibleBeforeTheChoice;
     SetModalHook([&](QWidget* window) {
         modal.push_back(window->metaObject()->className());
         if (window != Form4) return;
@@ -191,6 +193,11 @@ TEST_F(StartupTest, FirstRunAsksForTheLanguageAndRestartsInIt) {
         testing_support::RunEventsUntil(
             [] { return !(Form4->windowState() & Qt::WindowMinimized); });
         ASSERT_TRUE(Form4->isVisible());
+        // Nothing but the language window shows while the user chooses: no blank main
+        // window behind it.
+        testing_support::RunEventsFor(50);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible()) visibleBeforeTheChoice << w->metaObject()->className();
         Form4->ComboBox1->setCurrentIndex(1);
         emit Form4->ComboBox1->activated(1);
         Form4->BitBtn1->click();
@@ -198,6 +205,7 @@ TEST_F(StartupTest, FirstRunAsksForTheLanguageAndRestartsInIt) {
     SeenWindow first;
     EXPECT_EQ(0, runAndClose({}, first));
     SetModalHook({});
+    EXPECT_EQ(QStringList{"TForm4"}, visibleBeforeTheChoice);
     EXPECT_EQ(std::vector<std::string>{"TForm4"}, modal);
     // The loop never ran: this instance ended after asking for the restart.
     EXPECT_FALSE(first.found);
@@ -259,4 +267,48 @@ TEST_F(StartupTest, UnattendedRunHandsOverAtOnceAndEnds) {
     EXPECT_EQ(1, watcher.closes);
     EXPECT_EQ(0, watcher.languagesListed);
     EXPECT_FALSE(seen.found); // the test never had to close it
+}
+
+TEST_F(StartupTest, OnlyClosingTheMainWindowEndsTheProgram) {
+    platform.installDataFiles();
+    ASSERT_TRUE(EnsureDataFolders(ProductName, false));
+    writeHostFile(dataHost("Surfkolibri.cho"), "2.8");
+    testing_support::EnsureApplication();
+    // A flow of the kind the sections run: the main window hides, a message is confirmed,
+    // the main window comes back. The message's closing leaves no window visible; the
+    // program must go on regardless.
+    bool messageConfirmed = false;
+    bool mainWindowBack = false;
+    SetModalHook([&](QWidget* window) {
+        if (window == ShowMessage2Form) {
+            ShowMessage2Form->BitBtn2->click();
+            messageConfirmed = !ShowMessage2Form->isVisible();
+            return;
+        }
+        RunModalLoop(window);
+    });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!Form1 || !Form1->isVisible() || messageConfirmed) return;
+        poll.stop();
+        Form1->hide();
+        ShowMessage2("done");
+        // Still in the loop a while later: the main window shows again and is closed.
+        QTimer::singleShot(20, [&] {
+            mainWindowBack = true;
+            Form1->show();
+            Form1->close();
+        });
+    });
+    poll.start(5);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    char program[] = "surfkolibri";
+    char* argv[] = {program, nullptr};
+    EXPECT_EQ(0, RunProgram(1, argv));
+    SetModalHook({});
+    EXPECT_TRUE(messageConfirmed);
+    EXPECT_TRUE(mainWindowBack);
 }
