@@ -1,7 +1,7 @@
 #include "cache/BrowsercachePanel.h"
 
 #include "cache/IECache.h"
-#include "cache/WebBrowser.h"
+#include "controls/WebBrowser.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "shell/MyTricks.h"
@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSignalBlocker>
 
 BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
     : SectionPanel(parent, QStringLiteral(":/res/decoration_cache.png")), IECache1(cache) {
@@ -40,7 +41,11 @@ BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
     Label41->setFont(bold);
     Label41->adjustSize();
 
-    connect(ListBox2, &QListWidget::itemClicked, this, [this] { ListBox2Click(); });
+    // The list's click event: a line chosen with the mouse or with the arrow keys. The
+    // listing's own changes of the list run with signals blocked.
+    connect(ListBox2, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) ListBox2Click();
+    });
     connect(Label41, &TLabel::clicked, this, &BrowsercachePanel::Label41Click);
     IECache1->OnEntry = [this](TIECache* sender, bool& cancel) { IECache1Entry(sender, cancel); };
 }
@@ -55,6 +60,7 @@ void BrowsercachePanel::showTotals() {
 }
 
 void BrowsercachePanel::ListCache() {
+    QSignalBlocker listing(ListBox2);
     ListBox2->clear();
     CacheTotalSize = 0;
     setVisible(true);
@@ -100,13 +106,16 @@ void BrowsercachePanel::Label41Click() {
     Form2->show();
     ProcessMessages(3);
     const std::int64_t listedBefore = CacheTotalSize;
-    IECache1->SetSearchPattern(spUrl);
-    IECache1->DeleteAllEntries();
-    ListBox2->clear();
-    IECache1->SetSearchPattern(spUrl);
-    ProcessMessages(3);
-    IECache1->Retrieve(0);
-    ProcessMessages(3);
+    {
+        QSignalBlocker listing(ListBox2);
+        IECache1->SetSearchPattern(spUrl);
+        IECache1->DeleteAllEntries();
+        ListBox2->clear();
+        IECache1->SetSearchPattern(spUrl);
+        ProcessMessages(3);
+        IECache1->Retrieve(0);
+        ProcessMessages(3);
+    }
     Form2->Close();
     WebBrowser1->Navigate("about:blank");
     // The report names what was freed: the listing shown before, less what is still there.

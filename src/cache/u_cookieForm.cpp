@@ -17,7 +17,12 @@ std::string FormatCacheTime(double t) {
     try {
         std::string text = DateTimeToStr(t);
         // Only a text with a time part loses its seconds: a midnight expiry keeps its date.
-        if (text.find(' ') != std::string::npos && text.size() >= 3) text.erase(text.size() - 3);
+        // The time part is told by the locale's own formats, as a short date may hold
+        // blanks itself ("dd. MM. yyyy").
+        const std::string time = TimeToStr(t);
+        const bool hasTime =
+            text.size() > time.size() && time.size() >= 3 && text == DateToStr(t) + " " + time;
+        if (hasTime) text.erase(text.size() - 3);
         return text;
     } catch (const std::exception&) {
         return {};

@@ -13,6 +13,7 @@
 #include "traces/u_MruForm.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
+#include "uninstall/u_survey.h"
 
 namespace {
 template <typename T> void destroy(T*& window) {
@@ -45,6 +46,7 @@ void DestroyProgramWindows() {
     destroy(URLChangeForm);
     destroy(MruForm);
     destroy(TypedURLsForm);
+    destroy(FormSurvey);
     destroy(ShowMessage2Form);
     destroy(HistoryForm);
     destroy(CookieForm);

@@ -13,6 +13,7 @@
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_splash.h"
 #include "ui/FormBase.h"
+#include "uninstall/u_survey.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -60,8 +61,6 @@ bool PerformVersionCheck() {
     return true;
 }
 
-void RunUninstallSurvey() {}
-
 void ReportUnusableMachine(const std::string& problem) {
     std::fprintf(stderr, "surfkolibri: %s\n", problem.c_str());
     // Without a screen (offscreen rendering) nobody could answer the box.
@@ -95,6 +94,7 @@ int RunProgram(int argc, char** argv) {
     // The uninstaller's survey, and nothing else.
     if (DecideRunMode(args) == RunMode::Uninstall) {
         RunUninstallSurvey();
+        DestroyProgramWindows();
         return 0;
     }
 

@@ -18,9 +18,6 @@ const std::vector<std::string>& StartupDataFiles();
 // and makes language 0 the current language file. Returns whether it did so.
 bool PerformVersionCheck();
 
-// The uninstall mode's survey; nothing to ask yet.
-void RunUninstallSurvey();
-
 // Tells the user that the machine's state cannot be used (on standard error, and in a message
 // box where there is a screen).
 void ReportUnusableMachine(const std::string& problem);

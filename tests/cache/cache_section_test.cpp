@@ -1,6 +1,6 @@
 #include "cache/BrowsercachePanel.h"
 #include "cache/IECache.h"
-#include "cache/WebBrowser.h"
+#include "controls/WebBrowser.h"
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"

@@ -1,4 +1,4 @@
-#include "cache/WebBrowser.h"
+#include "controls/WebBrowser.h"
 #include "support/application.h"
 #include "support/pictures.h"
 #include "support/platform_fixture.h"

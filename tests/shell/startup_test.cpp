@@ -171,7 +171,12 @@ TEST_F(StartupTest, UninstallModeProvidesDataFilesAndStopsBeforeTheVersionCheck)
     char word[] = "/uninstall";
     char* argv[] = {program, word, nullptr};
 
+    // The survey's question is declined by closing it.
+    std::vector<std::string> modal;
+    SetModalHook([&](QWidget* window) { modal.push_back(window->metaObject()->className()); });
     EXPECT_EQ(0, RunProgram(2, argv));
+    SetModalHook({});
+    EXPECT_EQ(std::vector<std::string>{"QMessageBox"}, modal);
     EXPECT_EQ(readHostFile(programHost("update.ini")), readHostFile(dataHost("update.ini")));
     EXPECT_EQ(readHostFile(programHost("Surfkolibri.dat")),
               readHostFile(dataHost("Surfkolibri.dat")));

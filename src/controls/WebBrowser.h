@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -18,9 +19,11 @@ class TWebBrowser : public QWidget {
     explicit TWebBrowser(QWidget* parent = nullptr);
 
     // Shows a Windows path of a local file, a "file:" address, "about:blank" or an address
-    // (which cannot be fetched offline). Raises OnBeforeNavigate2 first; a cancelled
-    // navigation leaves everything as it was.
+    // (which cannot be fetched without a network: a "page cannot be shown" page). Raises
+    // OnBeforeNavigate2 first; a cancelled navigation leaves everything as it was. A local
+    // file larger than kMaxFileShown is not read: the page stays blank.
     void Navigate(const std::string& target);
+    static constexpr std::uint64_t kMaxFileShown = 8 * 1024 * 1024;
     bool Busy() const { return busy_; }
     std::string LocationURL() const { return location_; }
 
@@ -33,8 +36,14 @@ class TWebBrowser : public QWidget {
     QTextBrowser* PageView() const { return page_; }
 
   private:
+    // `linkedFile`, when set, is the local file a followed link names; `target` is then the
+    // address the link reports.
+    void navigate(const std::string& target, const std::string& linkedFile);
     void showBlank();
     void showHtml(const std::string& bytes);
+    // Long unbroken runs (a minified page, a file of one token) wrap anywhere, so that
+    // laying them out cannot stall the window.
+    void wrapFor(const QString& text);
     void showText(const std::string& bytes);
     void showPicture(const QImage& picture);
     void showMessagePage(const QString& title, const QString& message);

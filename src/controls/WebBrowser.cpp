@@ -1,4 +1,4 @@
-#include "cache/WebBrowser.h"
+#include "controls/WebBrowser.h"
 
 #include "controls/jpegimage.h"
 #include "platform/qt/ansi_qstring.h"
@@ -16,12 +16,46 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
 
 // More than this of a plain file is not worth laying out in a preview.
 constexpr std::size_t kMaxTextShown = 1024 * 1024;
+
+// Laying out a run of characters without a break opportunity takes time growing with the
+// square of its length (a minute for a megabyte); pages holding a run longer than this
+// wrap anywhere instead.
+constexpr int kLongestWordWrapped = 4096;
+
+// Markup counts as a break: what lies between tags is laid out apart.
+int longestUnbrokenRun(const QString& text) {
+    int longest = 0;
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() || c == QLatin1Char('<') || c == QLatin1Char('>') ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+enum class FileRead { Done, Missing, TooLarge };
+
+// Reads a local file, unless it is larger than a page is ever shown from: a huge file is
+// never read, so it cannot stall the window.
+FileRead readShownFile(const std::string& windowsPath, std::string& bytes) {
+    if (windowsPath.find_first_of("*?") != std::string::npos) return FileRead::Missing;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(windowsPath.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return FileRead::Missing;
+    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FileRead::Missing;
+    const std::uint64_t size =
+        (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    if (size > TWebBrowser::kMaxFileShown) return FileRead::TooLarge;
+    return ReadWholeFile(windowsPath, bytes) ? FileRead::Done : FileRead::Missing;
+}
 // A charset declaration is looked for at the start of a page only, as browsers do.
 constexpr std::size_t kCharsetWindow = 2048;
 
@@ -245,7 +279,7 @@ class LocalPageView : public QTextBrowser {
         else
             return {};
         std::string bytes;
-        if (!ReadWholeFile(path, bytes)) return {};
+        if (readShownFile(path, bytes) != FileRead::Done) return {};
         const QImage picture = decodePicture(bytes);
         if (picture.isNull()) return {};
         return picture;
@@ -288,6 +322,10 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWidget(parent) {
 }
 
 void TWebBrowser::Navigate(const std::string& target) {
+    navigate(target, std::string());
+}
+
+void TWebBrowser::navigate(const std::string& target, const std::string& linkedFile) {
     bool cancel = false;
     if (OnBeforeNavigate2) OnBeforeNavigate2(target, cancel);
     if (cancel) return;
@@ -296,16 +334,19 @@ void TWebBrowser::Navigate(const std::string& target) {
     location_ = target;
     pageFolder_.clear();
     const std::string scheme = schemeOf(target);
-    if (target.empty() || scheme == "about")
+    if (!linkedFile.empty())
+        showFile(linkedFile);
+    else if (target.empty() || scheme == "about")
         showBlank();
     else if (scheme == "file")
         showFile(fileAddressToPath(target));
     else if (!scheme.empty())
-        showMessagePage(QStringLiteral("Offline"),
-                        QStringLiteral("The address %1 cannot be shown offline.")
+        showMessagePage(QStringLiteral("The page cannot be shown"),
+                        QStringLiteral("There is no network connection to reach %1.")
                             .arg(AnsiToQString(target).toHtmlEscaped()));
     else
-        showFile(withBackslashes(target));
+        // A query is no part of a file name ("?" cannot occur in one).
+        showFile(withBackslashes(target.substr(0, target.find('?'))));
     busy_ = false;
 }
 
@@ -323,12 +364,22 @@ void TWebBrowser::showBlank() {
 
 void TWebBrowser::showHtml(const std::string& bytes) {
     showBlank();
-    page_->setHtml(decodePage(bytes));
+    const QString page = decodePage(bytes);
+    wrapFor(page);
+    page_->setHtml(page);
 }
 
 void TWebBrowser::showText(const std::string& bytes) {
     showBlank();
-    page_->setPlainText(AnsiToQString(bytes.substr(0, kMaxTextShown)));
+    const QString text = AnsiToQString(bytes.substr(0, kMaxTextShown));
+    wrapFor(text);
+    page_->setPlainText(text);
+}
+
+void TWebBrowser::wrapFor(const QString& text) {
+    page_->setWordWrapMode(longestUnbrokenRun(text) > kLongestWordWrapped
+                               ? QTextOption::WrapAnywhere
+                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void TWebBrowser::showPicture(const QImage& picture) {
@@ -340,16 +391,22 @@ void TWebBrowser::showPicture(const QImage& picture) {
 
 void TWebBrowser::showMessagePage(const QString& title, const QString& message) {
     showBlank();
-    page_->setHtml(
-        QStringLiteral("<html><head><title>%1</title></head><body><p>%2</p></body></html>")
-            .arg(title.toHtmlEscaped(), message));
+    page_->setHtml(QStringLiteral("<html><head><title>%1</title></head>"
+                                  "<body><h3>%1</h3><p>%2</p></body></html>")
+                       .arg(title.toHtmlEscaped(), message));
 }
 
 void TWebBrowser::showFile(const std::string& windowsPath) {
     std::string bytes;
-    if (!ReadWholeFile(windowsPath, bytes)) {
-        showMessagePage(QStringLiteral("Not found"),
-                        QStringLiteral("The file %1 cannot be shown.")
+    switch (readShownFile(windowsPath, bytes)) {
+    case FileRead::Done:
+        break;
+    case FileRead::TooLarge:
+        showBlank();
+        return;
+    case FileRead::Missing:
+        showMessagePage(QStringLiteral("The page cannot be shown"),
+                        QStringLiteral("The file %1 cannot be found.")
                             .arg(AnsiToQString(windowsPath).toHtmlEscaped()));
         return;
     }
@@ -391,8 +448,13 @@ void TWebBrowser::linkClicked(const QUrl& link) {
         return;
     }
     const std::string scheme = schemeOf(reference);
-    if (!scheme.empty())
+    if (!scheme.empty()) {
         Navigate(reference);
-    else
-        Navigate(resolveReference(pageFolder_, reference));
+        return;
+    }
+    // The address a followed link reports keeps its query and fragment, as a browser's
+    // does; the page shown is the file before them.
+    const std::string file = resolveReference(pageFolder_, reference);
+    const auto tail = reference.find_first_of("?#");
+    navigate(tail == std::string::npos ? file : file + reference.substr(tail), file);
 }
