@@ -1,5 +1,6 @@
 #include "cache/u_info.h"
 
+#include "controls/stdctrls.h"
 #include "platform/qt/ansi_qstring.h"
 #include "ui/ClickSound.h"
 
@@ -29,9 +30,8 @@ TForm5::TForm5() {
     setPalette(white);
 
     Label1 = new QLabel(QStringLiteral("Surfkolibri"), this);
-    QFont bold = Label1->font();
+    QFont bold = GrownFont(Label1->font(), 4);
     bold.setBold(true);
-    bold.setPointSize(bold.pointSize() + 4);
     Label1->setFont(bold);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Information: "), this);

@@ -4,7 +4,6 @@
 
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QTextBlock>
 #include <QTextCursor>
 
 #include <algorithm>
@@ -96,24 +95,28 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
 
 void TMemo::Clear() {
     clear();
-    hasLines_ = false;
+    lines_.clear();
 }
 
 void TMemo::Add(const std::string& line) {
-    // One added line is one block; a CR inside it stays part of the line.
-    appendPlainText(AnsiToQString(line));
-    hasLines_ = true;
+    const QString text = AnsiToQString(line);
+    lines_ << text;
+    // The editor would start a new block at a CR as well as at an LF.
+    QString shown = text;
+    shown.remove(QLatin1Char('\r'));
+    appendPlainText(shown);
     // Appending scrolls to the end; a box is read from its first line.
     moveCursor(QTextCursor::Start);
     ensureCursorVisible();
 }
 
-QStringList TMemo::Lines() const {
-    QStringList lines;
-    if (!hasLines_) return lines;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
-        lines << b.text();
-    return lines;
+QFont GrownFont(const QFont& font, double points) {
+    QFont grown = font;
+    if (font.pointSizeF() > 0)
+        grown.setPointSizeF(font.pointSizeF() + points);
+    else if (font.pixelSize() > 0)
+        grown.setPixelSize(font.pixelSize() + qRound(points * 96.0 / 72.0));
+    return grown;
 }
 
 TRichEdit::TRichEdit(QWidget* parent) : QLabel(parent) {

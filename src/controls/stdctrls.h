@@ -34,18 +34,19 @@ class TLabel : public QLabel {
     bool autoSize_ = true;
 };
 
-// A read-only box of lines (the windows' memos).
+// A read-only box of lines (the windows' memos). Only an LF breaks a line on screen, as the
+// language texts rely on; a CR stays inside its line (and shows as nothing).
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
   public:
     explicit TMemo(QWidget* parent);
     void Clear();
     void Add(const std::string& line);
-    QStringList Lines() const;
+    // The lines as added, with any CR or LF inside them.
+    QStringList Lines() const { return lines_; }
 
   private:
-    // An empty document and a memo holding one empty line look alike; this tells them apart.
-    bool hasLines_ = false;
+    QStringList lines_;
 };
 
 // A title line: cleared and given one line of text.
@@ -81,6 +82,10 @@ class TImage : public QLabel {
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
+
+// The font grown by the given points, whether its size was set in points or in pixels (a
+// font set in pixels reports a point size of -1).
+QFont GrownFont(const QFont& font, double points);
 
 // The text with one line break at a blank when it is wider than the given width.
 QString WrapToWidth(const QString& text, const QFontMetrics& metrics, int width);

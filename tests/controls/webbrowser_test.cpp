@@ -1,4 +1,5 @@
 #include "controls/WebBrowser.h"
+#include "qt_app.h"
 #include "support/browser_support.h"
 #include "support/platform_fixture.h"
 
@@ -26,7 +27,10 @@ class TWebBrowserTest : public PlatformTest {
         testing_support::writeHostFile(platform.hostPath(windowsPath), contents);
     }
 
-    browser_tests::ApplicationReady application;
+    // First, so that the browser below finds the application.
+    struct ApplicationReady {
+        ApplicationReady() { controls_test::application(); }
+    } application;
     TWebBrowser browser;
     std::vector<std::string> seen;
 };
