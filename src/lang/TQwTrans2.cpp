@@ -110,15 +110,17 @@ void QwTrans2::LoadTextFile(const std::string& path) {
     for (const auto& line : lines) {
         const int marker = ParseSectionMarker(line);
         if (marker < 0) {
-            text = newSection ? line : text + '\r' + line;
+            // Appended in place: a section of many lines loads in time linear in its size.
+            if (!newSection) text += '\r';
+            text += line;
             newSection = false;
             continue;
         }
         // A section numbered beyond the table cannot be stored; the marker line is then
         // skipped, so the index stays where it was and every later section is lost too.
         if (index < 0 || index >= static_cast<int>(texts_.size())) continue;
-        texts_[index] = text;
         if (currentLanguageName_.empty()) currentLanguageName_ = text;
+        texts_[index] = std::move(text);
         index = marker;
         text.clear();
         newSection = true;
