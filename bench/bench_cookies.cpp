@@ -1,6 +1,7 @@
 // Times the two interactive walks of the cache windows, offscreen: one filter keystroke in
-// the cookie window over 10 000 cookies (re-walk plus list refill, median of 20), and the
+// the cookie window over 10 000 cookies (re-walk, list refill and repaint, median of 20), and the
 // cache section's listing over 20 000 content entries (the navigation button, median of 5).
+// The summary, with the goals, comes last.
 #include "cache/BrowsercachePanel.h"
 #include "cache/u_cookieForm.h"
 #include "controls/longlist.h"
@@ -84,7 +85,11 @@ int main(int argc, char** argv) {
     const char* filters[] = {"s", "si", "sit", "site", "site1", "site12", "site1", "site"};
     for (int i = 0; i < 20; ++i) {
         const QString filter = QString::fromLatin1(filters[i % 8]);
-        keystrokes.push_back(timeOnce([&] { CookieForm->Edit1->setText(filter); }));
+        // Until the window has laid out and painted the new list.
+        keystrokes.push_back(timeOnce([&] {
+            CookieForm->Edit1->setText(filter);
+            QApplication::processEvents();
+        }));
     }
     std::printf("cookie window lists %d of 10000 cookies after the last keystroke\n",
                 CookieForm->Listbox1->count());
@@ -99,7 +104,12 @@ int main(int argc, char** argv) {
     DestroyProgramWindows();
     platform::closeRoot();
     std::filesystem::remove_all(base);
-    std::printf("cookie filter keystroke (10000 cookies): %.1f ms\n", median(keystrokes));
-    std::printf("cache listing (20000 entries): %.1f ms\n", median(listings));
+    // Goals: a keystroke is typed without a noticeable wait; the listing keeps its pace.
+    const double keystroke = median(keystrokes);
+    const double listing = median(listings);
+    std::printf("cache listing (20000 entries): %.1f ms (goal: under 50 ms%s)\n", listing,
+                listing < 50 ? "" : ", MISSED");
+    std::printf("cookie filter keystroke (10000 cookies): %.1f ms (goal: under 25 ms%s)\n",
+                keystroke, keystroke < 25 ? "" : ", MISSED");
     return 0;
 }

@@ -111,6 +111,8 @@ void TCookieForm::FormShow() {
 }
 
 void TCookieForm::RefreshCookieList() {
+    // The filter cannot change during the walk: converted once, not once per cookie.
+    filter_ = QStringToAnsi(Edit1->text());
     Listbox1->clear();
     IECache1->SetSearchPattern(spCookies);
     try {
@@ -126,8 +128,7 @@ void TCookieForm::RefreshCookieList() {
 void TCookieForm::IECache1Entry(TIECache*, bool&) {
     try {
         const std::string& url = IECache1->EntryInfo().SourceUrlName;
-        const std::string filter = QStringToAnsi(Edit1->text());
-        if (!filter.empty() && filter != "*" && url.find(filter) == std::string::npos) return;
+        if (!filter_.empty() && filter_ != "*" && url.find(filter_) == std::string::npos) return;
         Listbox1->addItem(AnsiToQString(url));
     } catch (const std::exception&) {
     }

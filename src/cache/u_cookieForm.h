@@ -49,6 +49,10 @@ class TCookieForm : public TFormBase {
     void Edit1Change();
     void CloseTimerTimer();
     void BitBtn1Click();
+
+  private:
+    // The text of Edit1 as the current walk compares it.
+    std::string filter_;
 };
 
 extern TCookieForm* CookieForm;
