@@ -83,7 +83,9 @@ TEST_F(BrowserTest, GifAndJpegFilesAreShownAsPictures) {
 }
 
 TEST_F(BrowserTest, DamagedOrUnknownFilesShowNothingHarmful) {
-    put("C:\\Cache\\broken.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF garbage", 20));
+    // The data holds a NUL of its own, so its length comes from the array, never a count.
+    static const char broken[] = "\xFF\xD8\xFF\xE0\x00\x10JFIF garbage";
+    put("C:\\Cache\\broken.jpg", std::string(broken, sizeof broken - 1));
     browser.Navigate("C:\\Cache\\broken.jpg");
     EXPECT_TRUE(browser.Picture().isNull());
     EXPECT_TRUE(browser.DocumentText().isEmpty());

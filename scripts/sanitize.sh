@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-sanitize/
+# and runs the whole test suite there; any finding fails the test that made it. Arguments go
+# to ctest (for example scripts/sanitize.sh -R Survey).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" "${launcher[@]}" >/dev/null
+cmake --build build-sanitize -j"$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen SURFKOLIBRI_SHELL_EXECUTE=record
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:check_initialization_order=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# Leaks inside the libraries the program uses (fonts, Qt's one-time caches) are theirs.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+cd build-sanitize
+ctest --output-on-failure -j"$(nproc)" "$@"
