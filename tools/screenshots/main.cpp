@@ -4,6 +4,7 @@
 // see the sections with data).
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "controls/WebBrowser.h"
 #include "controls/longlist.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/FavoritesListView.h"
@@ -28,14 +29,17 @@
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
 #include "ui/FormBase.h"
+#include "uninstall/u_survey.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -70,6 +74,60 @@ void renderFavorites() {
     save(URLChangeForm, "link_editor");
     URLChangeForm->hide();
     list->Loaded();
+}
+
+// A survey page as the maker's site might serve it, written to the temporary folder: the
+// survey window shows local pages for real.
+std::string writeSurveyPage(int language) {
+    char temp[MAX_PATH] = {};
+    const DWORD length = GetTempPathA(MAX_PATH, temp);
+    std::string folder = length > 0 && length < MAX_PATH ? std::string(temp, length) : "C:\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const bool german = language == 1;
+    const std::string path = folder + (german ? "survey-de.htm" : "survey-en.htm");
+    const std::string page =
+        std::string("<html><head><meta charset=\"windows-1252\"></head><body>"
+                    "<h2 style=\"color:#800000\">") +
+        (german ? "Surfkolibri \x96 kurze Umfrage" : "Surfkolibri \x96 a short survey") +
+        "</h2><p>" +
+        (german ? "Vielen Dank, dass Sie Surfkolibri benutzt haben. Drei kurze Fragen helfen "
+                  "uns, das Programm zu verbessern."
+                : "Thank you for using Surfkolibri. Three short questions help us make it "
+                  "better.") +
+        "</p><ol><li>" +
+        (german ? "Wie lange haben Sie Surfkolibri benutzt?"
+                : "How long did you use Surfkolibri?") +
+        "</li><li>" +
+        (german ? "Welcher Bereich war Ihnen am n\xFCtzlichsten?"
+                : "Which section did you find most useful?") +
+        "</li><li>" + (german ? "Was hat Ihnen gefehlt?" : "What did you miss?") + "</li></ol><p>" +
+        "<a href=\"survey.php?step=2\">" +
+        (german ? "Weiter zur ersten Frage" : "On to the first question") +
+        "</a></p><p><a href=\"Close.html\">" +
+        (german ? "Nein danke, Umfrage schlie\xDF"
+                  "en"
+                : "No thanks, close the survey") +
+        "</a></p></body></html>";
+    WriteWholeFile(path, page);
+    return path;
+}
+
+// The uninstall mode's question and survey window: the question as the system box shows it,
+// the survey on a local page and on its real address, which cannot be reached offline.
+void renderUninstall(int number) {
+    SetModalHook([](QWidget* box) { save(box, "uninstall_question"); });
+    MessageBoxA(nullptr, GetText(252).c_str(), GetText(1).c_str(), MB_YESNO | MB_ICONQUESTION);
+    SetModalHook([](QWidget*) {});
+
+    FormSurvey = new TFormSurvey();
+    FormSurvey->setWindowTitle(AnsiToQString(GetText(1)));
+    std::string address = "file:///" + writeSurveyPage(number);
+    std::replace(address.begin(), address.end(), '\\', '/');
+    FormSurvey->WebBrowser1->Navigate(address);
+    save(FormSurvey, "survey");
+    FormSurvey->WebBrowser1->Navigate(GetText(253));
+    save(FormSurvey, "survey_offline");
+    FormSurvey->hide();
 }
 
 void renderLanguage(int number, const QString& tag) {
@@ -157,6 +215,7 @@ void renderLanguage(int number, const QString& tag) {
     Form1->BrowseForFolderDialog1->Execute();
     SetModalHook([](QWidget*) {});
 
+    renderUninstall(number);
     DestroyProgramWindows();
 }
 
