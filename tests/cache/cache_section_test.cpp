@@ -12,6 +12,11 @@
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+
 using platform::urlcache::Container;
 using testing_support::putContentEntry;
 using testing_support::putCookie;
@@ -27,6 +32,22 @@ class CacheSectionTest : public WindowTest {
     BrowsercachePanel* page() const { return Form1->BrowsercachePanel; }
     std::string countLabel() const { return page()->Label4->Caption(); }
     std::string sizeLabel() const { return page()->Label42->Caption(); }
+    QString preview() const { return page()->WebBrowser1->DocumentText(); }
+    void press(int key) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(page()->ListBox2, &down);
+    }
+    void clickRow(int row) {
+        QListWidget* list = page()->ListBox2;
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        const QPoint global = list->viewport()->mapToGlobal(at);
+        QMouseEvent pressed(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
+        QMouseEvent released(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                             Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &pressed);
+        QApplication::sendEvent(list->viewport(), &released);
+    }
 };
 
 TEST_F(CacheSectionTest, AnEmptyCacheListsNothingAndPreviewsABlankPage) {
@@ -127,4 +148,52 @@ TEST_F(CacheSectionTest, BitBtn2ReachesTheCacheListing) {
     Form1->SicherheitsPanel->BitBtn2->click();
     EXPECT_TRUE(Form1->SpeedButton3->isChecked());
     EXPECT_EQ(1, page()->ListBox2->count());
+}
+
+TEST_F(CacheSectionTest, TheArrowKeysPreviewTheSelectedLineAsTheMouseDoes) {
+    testing_support::addContent("http://k.example/one.htm", "<p>Page one</p>");
+    testing_support::addContent("http://k.example/two.htm", "<p>Page two</p>");
+    testing_support::addContent("http://k.example/three.htm", "<p>Page three</p>");
+    Form1->show();
+    Form1->SpeedButton3->click();
+    ASSERT_EQ(3, page()->ListBox2->count());
+    EXPECT_TRUE(preview().contains(QStringLiteral("Page one"))) << preview().toStdString();
+
+    press(Qt::Key_Down);
+    EXPECT_EQ(1, page()->ListBox2->currentRow());
+    EXPECT_TRUE(preview().contains(QStringLiteral("Page two"))) << preview().toStdString();
+    press(Qt::Key_End);
+    EXPECT_TRUE(preview().contains(QStringLiteral("Page three"))) << preview().toStdString();
+    press(Qt::Key_Up);
+    EXPECT_TRUE(preview().contains(QStringLiteral("Page two"))) << preview().toStdString();
+
+    clickRow(0);
+    EXPECT_EQ(0, page()->ListBox2->currentRow());
+    EXPECT_TRUE(preview().contains(QStringLiteral("Page one"))) << preview().toStdString();
+
+    // Listing again starts over at the first line, previewed once.
+    Form1->SpeedButton3->click();
+    EXPECT_EQ(0, page()->ListBox2->currentRow());
+    EXPECT_TRUE(preview().contains(QStringLiteral("Page one")));
+}
+
+TEST_F(CacheSectionTest, AFileBeyondEightMegabytesIsNotPreviewed) {
+    const std::size_t limit = 8u << 20;
+    const std::string html = "<html><body><p>Small page</p></body></html>";
+    testing_support::addContent("http://h.example/small.htm", html);
+    // Exactly at the bound: still shown.
+    testing_support::addContent("http://h.example/edge.htm",
+                                html + std::string(limit - html.size(), ' '));
+    testing_support::addContent("http://h.example/huge.htm",
+                                html + std::string(limit + 1 - html.size(), ' '));
+    Form1->SpeedButton3->click();
+    ASSERT_EQ(3, page()->ListBox2->count());
+    EXPECT_TRUE(preview().contains(QStringLiteral("Small page")));
+
+    page()->ListBox2->setCurrentRow(2);
+    EXPECT_NE(std::string::npos, page()->WebBrowser1->LocationURL().find("huge"));
+    EXPECT_TRUE(preview().isEmpty()) << preview().left(200).toStdString();
+
+    page()->ListBox2->setCurrentRow(1);
+    EXPECT_TRUE(preview().contains(QStringLiteral("Small page")));
 }

@@ -5,6 +5,7 @@
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
+#include "platform/root.h"
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
@@ -174,4 +175,25 @@ TEST(FormatCacheTimeTest, DropsTheSecondsButKeepsAMidnightDateWhole) {
     EXPECT_EQ("27.05.2001", FormatCacheTime(t));
     EXPECT_EQ("", FormatCacheTime(-1.5));
     EXPECT_EQ("30.12.1899", FormatCacheTime(0));
+}
+
+TEST(FormatCacheTimeTest, FindsTheTimePartByTheLocaleFormatsNotByABlank) {
+    testing_support::TempPlatform platform;
+    auto at = [](int year, int month, int day, int hour, int minute, int second) {
+        double t = 0;
+        EXPECT_TRUE(TryEncodeDateTime(year, month, day, hour, minute, second, 0, t));
+        return t;
+    };
+    platform::setSetting("short-date", "dd. MM. yyyy");
+    EXPECT_EQ("27. 05. 2001", FormatCacheTime(at(2001, 5, 27, 0, 0, 0))); // midnight: date only
+    EXPECT_EQ("26. 05. 2001 17:34", FormatCacheTime(at(2001, 5, 26, 17, 34, 46)));
+    EXPECT_EQ("26. 05. 2001 00:00", FormatCacheTime(at(2001, 5, 26, 0, 0, 1)));
+
+    platform::setSetting("long-time", "H:mm:ss");
+    EXPECT_EQ("01. 02. 2004", FormatCacheTime(at(2004, 2, 1, 0, 0, 0)));
+    EXPECT_EQ("01. 02. 2004 9:05", FormatCacheTime(at(2004, 2, 1, 9, 5, 7)));
+
+    platform::setSetting("short-date", "yyyy-MM-dd");
+    EXPECT_EQ("2004-02-01", FormatCacheTime(at(2004, 2, 1, 0, 0, 0)));
+    EXPECT_EQ("2004-02-01 23:59", FormatCacheTime(at(2004, 2, 1, 23, 59, 59)));
 }

@@ -6,6 +6,7 @@
 #include "support/platform_fixture.h"
 #include "ui/FormBase.h"
 #include <QApplication>
+#include <QFontInfo>
 #include <QKeyEvent>
 
 #include <QGroupBox>
@@ -99,4 +100,14 @@ TEST_F(InfoWindowTest, ShownModallyItEndsWithWeiterAndTheClick) {
     const auto log = platform::shellLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("clck.wav", log[0].target);
+}
+
+TEST_F(InfoWindowTest, TheProductNameIsBoldAndLargerThanTheWindowsText) {
+    // The program's font is set in pixels; grown by points it once came out 3 points high.
+    const QFontInfo name(form.Label1->font());
+    const QFontInfo text(form.BitBtn2->font());
+    EXPECT_TRUE(name.bold());
+    EXPECT_GE(name.pixelSize(), text.pixelSize() + 4);
+    form.show();
+    EXPECT_GE(form.Label1->height(), QFontMetrics(form.Label1->font()).height());
 }

@@ -1,5 +1,5 @@
 #include "controls/stdctrls.h"
-#include "qt_app.h"
+#include "support/application.h"
 
 #include <QFontInfo>
 #include <QTextBlock>
@@ -7,7 +7,7 @@
 
 namespace {
 
-class TMemoTest : public controls_test::QtTest {};
+class TMemoTest : public testing_support::QtTest {};
 
 TEST_F(TMemoTest, OnlyALineFeedBreaksALineAndACarriageReturnStaysInIt) {
     TMemo memo(nullptr);
@@ -32,7 +32,7 @@ TEST_F(TMemoTest, OnlyALineFeedBreaksALineAndACarriageReturnStaysInIt) {
 }
 
 TEST(GrownFontTest, GrowsFontsSetInPixelsAndInPoints) {
-    controls_test::application();
+    testing_support::EnsureApplication();
     QFont pixels(QStringLiteral("DejaVu Sans"));
     pixels.setPixelSize(11);
     const QFont grownPixels = GrownFont(pixels, 4);

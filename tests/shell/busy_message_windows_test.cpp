@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 using testing_support::RunEventsFor;
 using testing_support::WindowTest;
@@ -96,4 +97,51 @@ TEST_F(ShowMessage2Test, ShowMessage2CentresEveryLineInItsLabel) {
     EXPECT_GE(heightSeen, 2 * oneLine);
     EXPECT_EQ(2u, modalWindows.size());
     EXPECT_EQ(2, clickSounds());
+}
+
+// Both are dialogs with a close button only: no minimising or maximising.
+void expectCloseButtonOnly(const QWidget* window) {
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_EQ(Qt::Dialog, window->windowType());
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(ShowMessage2Test, TheMessageWindowIsADialogWithACloseButtonOnly) {
+    expectCloseButtonOnly(ShowMessage2Form);
+}
+
+TEST_F(BusyWindowTest, ClosedMidAnimationItStopsAndTheNextAnimationStartsFromEmpty) {
+    expectCloseButtonOnly(Form2);
+    int closedAt = -1;
+    onModal = [&](QWidget* window) {
+        ASSERT_EQ(Form2, window);
+        ASSERT_TRUE(
+            testing_support::RunEventsUntil([] { return Form2->ProgressBar1->value() >= 10; }));
+        // The user closes it with the title bar's button.
+        closedAt = Form2->ProgressBar1->value();
+        Form2->close();
+    };
+    Form2->Label2->setVisible(true);
+    Form2->FakeTimer->setInterval(1);
+    Form2->FakeTimer->start();
+    Form2->ShowModal();
+    ASSERT_GE(closedAt, 10);
+    ASSERT_LT(closedAt, 100);
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_FALSE(Form2->FakeTimer->isActive());
+    EXPECT_EQ(0, Form2->ProgressBar1->value());
+    EXPECT_EQ(50, Form2->FakeTimer->interval());
+
+    // The next animation runs its full hundred ticks and closes itself.
+    int ticks = 0;
+    QObject::connect(Form2->FakeTimer, &QTimer::timeout, [&] { ++ticks; });
+    onModal = [](QWidget* window) { RunModalLoop(window); };
+    Form2->FakeTimer->setInterval(1);
+    Form2->FakeTimer->start();
+    Form2->ShowModal();
+    EXPECT_EQ(100, ticks);
+    EXPECT_FALSE(Form2->isVisible());
 }

@@ -5,7 +5,8 @@
 #include "shell/ProgramWindows.h"
 #include "shell/startup.h"
 #include "shell/u_Surfkolibri.h"
-#include "support/browser_support.h"
+#include "support/application.h"
+#include "support/pictures.h"
 #include "support/window_fixture.h"
 #include "uninstall/u_survey.h"
 
@@ -35,7 +36,7 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
 };
 
-class SurveyTest : public PlatformTest {
+class TFormSurveyTest : public PlatformTest {
   protected:
     void SetUp() override {
         EnsureApplication();
@@ -101,7 +102,7 @@ class SurveyTest : public PlatformTest {
     QStringList visibleWindows;
 };
 
-TEST_F(SurveyTest, BothUninstallWordsAskAndNoEndsTheRunWithoutAWindow) {
+TEST_F(TFormSurveyTest, BothUninstallWordsAskAndNoEndsTheRunWithoutAWindow) {
     useSurveyAddress("file:///C:/Survey/survey.htm");
     answerWith(QMessageBox::No);
     for (const Args& args : std::vector<Args>{{"uninstall"}, {"/uninstall"}, {"uninstall", "x"}}) {
@@ -123,7 +124,7 @@ TEST_F(SurveyTest, BothUninstallWordsAskAndNoEndsTheRunWithoutAWindow) {
     EXPECT_EQ(2u, boxes.size());
 }
 
-TEST_F(SurveyTest, TheWordInCapitalsIsAnUnattendedRunThatDoesNotAsk) {
+TEST_F(TFormSurveyTest, TheWordInCapitalsIsAnUnattendedRunThatDoesNotAsk) {
     writeHostFile(dataHost("Surfkolibri.cho"), "2.8");
     std::vector<std::string> modal;
     SetModalHook([&](QWidget* window) {
@@ -135,7 +136,7 @@ TEST_F(SurveyTest, TheWordInCapitalsIsAnUnattendedRunThatDoesNotAsk) {
     EXPECT_FALSE(surveyShown);
 }
 
-TEST_F(SurveyTest, YesShowsTheLocalSurveyUntilAClosingLinkEndsTheProgram) {
+TEST_F(TFormSurveyTest, YesShowsTheLocalSurveyUntilAClosingLinkEndsTheProgram) {
     writeHostFile(platform.hostPath("C:\\Survey\\survey.htm"),
                   "<html><body><h1>Our survey</h1><p><a href=\"next.htm\">Next question</a>"
                   "</p></body></html>");
@@ -159,10 +160,10 @@ TEST_F(SurveyTest, YesShowsTheLocalSurveyUntilAClosingLinkEndsTheProgram) {
             white = FormSurvey->palette().color(QPalette::Window) == QColor(Qt::white);
             firstPage = FormSurvey->WebBrowser1->DocumentText();
             QTextBrowser* view = FormSurvey->WebBrowser1->PageView();
-            ASSERT_TRUE(browser_tests::clickLink(view, QStringLiteral("Next question")));
+            ASSERT_TRUE(testing_support::clickLink(view, QStringLiteral("Next question")));
             secondPage = FormSurvey->WebBrowser1->DocumentText();
             stayedAfterNext = FormSurvey->isVisible();
-            ASSERT_TRUE(browser_tests::clickLink(view, QString::fromLatin1(link)));
+            ASSERT_TRUE(testing_support::clickLink(view, QString::fromLatin1(link)));
             closedByLink = !FormSurvey->isVisible();
         });
         EXPECT_EQ(0, code);
@@ -181,7 +182,7 @@ TEST_F(SurveyTest, YesShowsTheLocalSurveyUntilAClosingLinkEndsTheProgram) {
     }
 }
 
-TEST_F(SurveyTest, UnusualSurveyAddresses) {
+TEST_F(TFormSurveyTest, UnusualSurveyAddresses) {
     answerWith(QMessageBox::Yes);
 
     // An address that itself asks to close ends the survey before the window shows.
