@@ -1,6 +1,6 @@
 #include "favorites/FavoritesListView.h"
 
-#include "cache/WebBrowser.h"
+#include "controls/WebBrowser.h"
 #include "favorites/IEUtils.h"
 #include "platform/gui/icons.h"
 #include "platform/gui/shellicons.h"

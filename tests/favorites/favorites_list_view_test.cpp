@@ -1,7 +1,7 @@
 // The favorites list over a Favorites folder on the platform: what it lists and in which
 // order, walking down and up, activation of each kind of favorite, type-ahead, icons looked
 // up only for rows about to be shown, and everything the shell handed out given back.
-#include "cache/WebBrowser.h"
+#include "controls/WebBrowser.h"
 #include "favorites/FavoritesListView.h"
 #include "favorites/IEUtils.h"
 #include "favorites_fixture.h"
