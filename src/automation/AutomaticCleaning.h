@@ -1,6 +1,9 @@
-// The unattended run started by the main window in unattended mode.
+// The unattended run: started by the main window in unattended mode, it performs the
+// cleanings its letter string selects under the busy window's progress bar, reports success
+// when asked to, and closes the main window, which ends the program.
 #pragma once
 
-// Today it cleans nothing: it stops the start-up timer and closes the main window, which
-// ends the program.
+// Reads the letters from command-line argument 1. The steps run in a fixed order whatever the
+// order of the letters; a step that fails ends only itself, and the run always ends with the
+// busy window and the main window closed.
 void RunAutomaticCleaning();

@@ -9,6 +9,7 @@
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/TQwTrans2.h"
+#include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/qt/ansi_qstring.h"
 #include "settings/BrowseForFolder.h"
 #include "settings/IEPowerPanel.h"
@@ -172,6 +173,14 @@ void applyMainWindow(TForm1* f) {
     caption(s->Label37, 65);
     caption(s->Label38, 52);
     PlaceAfter(s->Label38, s->Label37, 5);
+    caption(s->Label69, 52);
+    caption(s->Label8, 197);
+    caption(s->Label66, 198);
+    caption(s->Label65, 199);
+    caption(s->Label67, 200);
+    caption(s->Label68, 201);
+    PlaceAfter(s->Label69, s->Label68, 5);
+    caption(s->GroupBox18, 202);
 
     caption(w->Label39, 93);
 
@@ -231,6 +240,12 @@ void applyMainWindow(TForm1* f) {
     titleLine(au->RichEdit7, 158);
     box(au->Memo7, 159);
     boxSplitAtLF(au->Memo8, 160);
+    caption(au->CheckBox4, 161);
+    caption(au->CheckBox5, 162);
+    caption(au->CheckBox6, 163);
+    caption(au->CheckBox7, 164);
+    caption(au->CheckBox8, 165);
+    caption(au->CheckBox9, 166);
 }
 
 } // namespace
@@ -325,5 +340,16 @@ void ApplyLanguageTexts() {
         caption(a->Label4, 145);
         PlaceAfter(a->Image4, a->Label4, 4);
         caption(a->BitBtn5, 77);
+    }
+    if (OtherBrowserForm) {
+        TOtherBrowserForm* o = OtherBrowserForm;
+        caption(static_cast<QWidget*>(o), 1);
+        caption(o->BitBtn1, 77);
+        for (TLabel* cache : {o->Label1, o->Label6, o->Label9})
+            caption(cache, 203);
+        for (TLabel* cookies : {o->Label2, o->Label4, o->Label7})
+            caption(cookies, 204);
+        for (TLabel* history : {o->Label3, o->Label5, o->Label8})
+            caption(history, 205);
     }
 }

@@ -1,6 +1,9 @@
 // The attributes the file calls keep beside the host's files, and the path checks they share.
+#include "platform/ansi.h"
 #include "platform/files_internal.h"
+#include "platform/machine.h"
 #include "platform/paths.h"
+#include "platform/registry.h"
 #include "platform/root.h"
 #include "platform/win32.h"
 
@@ -94,6 +97,53 @@ bool entryOrFail(LPCSTR path, std::string& host, struct stat& st) {
     return true;
 }
 
+namespace {
+
+// The host path of the folder of all users' start-up programs, upper-cased for comparing;
+// empty when the value names no folder below a drive's root.
+std::string commonStartupHost() {
+    const registry::KeyId key = registry::find(registry::kLocalMachine, kShellFoldersKey);
+    registry::Value value;
+    if (key == registry::kNoKey || !registry::getValue(key, "Common Startup", value) ||
+        (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
+        return {};
+    const std::string folder = fullWindowsPath(value.data.substr(0, value.data.find('\0')));
+    std::string host;
+    DWORD error = 0;
+    if (folder.size() <= 3 || !resolvePath(folder, host, error)) return {};
+    return AnsiUpperCase(utf8ToAnsi(host));
+}
+
+} // namespace
+
+bool userMayChange(const std::string& host) {
+    // Every file change asks; the answer is worked out again only when the registry or the
+    // settings have changed.
+    struct Rights {
+        bool known = false;
+        ConfigurationStamp stamp;
+        bool administrator = false;
+        std::string guarded;
+    };
+    static Rights rights;
+    const ConfigurationStamp stamp = configurationStamp();
+    if (!rights.known || !(rights.stamp == stamp)) {
+        rights.administrator = isAdministrator();
+        rights.guarded = commonStartupHost();
+        rights.stamp = stamp;
+        rights.known = true;
+    }
+    if (rights.administrator || rights.guarded.empty()) return true;
+    const std::string path = AnsiUpperCase(utf8ToAnsi(host));
+    const std::string& guarded = rights.guarded;
+    const bool inside = path == guarded || (path.size() > guarded.size() &&
+                                            path.compare(0, guarded.size(), guarded) == 0 &&
+                                            path[guarded.size()] == '/');
+    if (!inside) return true;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+}
+
 } // namespace platform::files
 
 using namespace platform;
@@ -112,7 +162,7 @@ BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
         std::string host;
         struct stat st;
-        if (!entryOrFail(fileName, host, st)) return FALSE;
+        if (!entryOrFail(fileName, host, st) || !userMayChange(host)) return FALSE;
         storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
         return TRUE;
     });

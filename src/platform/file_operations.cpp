@@ -62,7 +62,7 @@ bool entryInFolder(const std::string& host, UniqueFd& folder, std::string& name,
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
         std::string host;
-        if (!resolveOrFail(pathName, host)) return FALSE;
+        if (!resolveOrFail(pathName, host) || !userMayChange(host)) return FALSE;
         if (::mkdir(host.c_str(), 0755) != 0) {
             failWithErrno(host);
             if (errno == ENOENT) SetLastError(ERROR_PATH_NOT_FOUND);
@@ -76,7 +76,7 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
         std::string host;
         struct stat st;
-        if (!entryOrFail(pathName, host, st)) return FALSE;
+        if (!entryOrFail(pathName, host, st) || !userMayChange(host)) return FALSE;
         if (host == driveCPath() || host == "/" || host.empty()) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
@@ -121,7 +121,9 @@ BOOL DeleteFileA(LPCSTR fileName) {
         UniqueFd folder;
         std::string name;
         struct stat st;
-        if (!resolveOrFail(fileName, host) || !entryInFolder(host, folder, name, st)) return FALSE;
+        if (!resolveOrFail(fileName, host) || !entryInFolder(host, folder, name, st) ||
+            !userMayChange(host))
+            return FALSE;
         if (S_ISDIR(st.st_mode)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
@@ -145,7 +147,9 @@ BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
         std::string from;
         std::string to;
-        if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
+        if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to) ||
+            !userMayChange(to))
+            return FALSE;
         struct stat source;
         if (::stat(from.c_str(), &source) != 0) {
             failWithErrno(from);
@@ -196,7 +200,9 @@ namespace {
 BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool writeThrough) {
     std::string from;
     std::string to;
-    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to)) return FALSE;
+    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to) ||
+        !userMayChange(from) || !userMayChange(to))
+        return FALSE;
     struct stat source;
     if (::lstat(from.c_str(), &source) != 0) {
         failWithErrno(from);
@@ -316,7 +322,7 @@ bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
 bool WriteWholeFile(const std::string& windowsPath, const std::string& contents) {
     return guardedCall<bool>(false, [&]() -> bool {
         std::string host;
-        if (!resolveOrFail(windowsPath.c_str(), host)) return false;
+        if (!resolveOrFail(windowsPath.c_str(), host) || !userMayChange(host)) return false;
         struct stat st;
         struct stat target;
         const bool notAFile = ::stat(host.c_str(), &target) == 0 && !S_ISREG(target.st_mode);

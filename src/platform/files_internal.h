@@ -32,4 +32,10 @@ void failWithErrno(const std::string& host);
 // The host path of an existing entry and its own status (a link is not followed).
 bool entryOrFail(LPCSTR path, std::string& host, struct stat& st);
 
+// Whether the platform's user may create, change or remove the entry at `host`: the folder
+// of all users' start-up programs (the "Common Startup" Shell Folders value below
+// HKEY_LOCAL_MACHINE) and everything in it only for an administrator, as on Windows. False
+// with ERROR_ACCESS_DENIED set.
+bool userMayChange(const std::string& host);
+
 } // namespace platform::files

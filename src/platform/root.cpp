@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -31,6 +32,9 @@ struct Connection {
     std::chrono::steady_clock::time_point stampChecked{};
     std::uint64_t stamp = 0;
     bool readOnly = false;
+    std::int64_t serial = 0;
+    // Rows this connection changed in the registry and settings tables.
+    std::int64_t configurationChanges = 0;
 
     ~Connection() {
         for (auto& [sql, stmt] : statements)
@@ -40,6 +44,7 @@ struct Connection {
 };
 
 std::unique_ptr<Connection> g_connection;
+std::int64_t g_connectionsOpened = 0;
 std::string g_requestedRoot;
 std::string g_modulePathOverride;
 int g_busyTimeoutMs = 10000;
@@ -186,9 +191,17 @@ sqlite3* openReadOnly(const std::string& root) {
     return db;
 }
 
+// Counts the connection's own changes to the machine's configuration.
+void noteChange(void* conn, int, const char*, const char* table, sqlite3_int64) {
+    if (std::strcmp(table, "reg_values") == 0 || std::strcmp(table, "reg_keys") == 0 ||
+        std::strcmp(table, "settings") == 0)
+        ++static_cast<Connection*>(conn)->configurationChanges;
+}
+
 Connection& connection() {
     if (g_connection) return *g_connection;
     auto conn = std::make_unique<Connection>();
+    conn->serial = ++g_connectionsOpened;
     conn->root = g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot;
     while (conn->root.size() > 1 && conn->root.back() == '/')
         conn->root.pop_back();
@@ -205,6 +218,7 @@ Connection& connection() {
         if (rc != SQLITE_OK) fail(rc, conn->db, conn->root);
     }
     sqlite3_busy_timeout(conn->db, g_busyTimeoutMs);
+    sqlite3_update_hook(conn->db, noteChange, conn.get());
     if (!conn->readOnly) execOn(conn->db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
     // Reading the schema version is the first read: a file that is no database fails here.
     int version = 0;
@@ -383,6 +397,16 @@ ChangeStamp changeStamp() {
     ChangeStamp stamp;
     stamp.own = sqlite3_total_changes64(db);
     sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &stamp.others);
+    return stamp;
+}
+
+ConfigurationStamp configurationStamp() {
+    Connection& conn = connection();
+    ConfigurationStamp stamp;
+    stamp.connection = conn.serial;
+    stamp.own = conn.configurationChanges;
+    Statement st("PRAGMA data_version");
+    if (st.step()) stamp.others = st.int64(0);
     return stamp;
 }
 

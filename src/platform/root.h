@@ -108,6 +108,18 @@ struct ChangeStamp {
 };
 ChangeStamp changeStamp();
 
+// The machine's configuration (the registry and the platform settings) as seen now: a value
+// worked out from it stays valid while the stamp stays the same. Own changes are counted row
+// by row; other processes' commits are seen through "PRAGMA data_version"; another root is
+// another connection.
+struct ConfigurationStamp {
+    std::int64_t connection = 0;
+    std::int64_t own = 0;
+    std::int64_t others = -1;
+    bool operator==(const ConfigurationStamp&) const = default;
+};
+ConfigurationStamp configurationStamp();
+
 void execute(const char* sql);
 std::int64_t lastInsertId();
 int changes();

@@ -4,6 +4,7 @@
 #include "cache/u_info.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
+#include "otherbrowsers/u_otherBrowsers.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "settings/u_autocomplete.h"
 #include "shell/u_ShowMessage2.h"
@@ -39,9 +40,11 @@ void CreateRemainingWindows() {
     MruForm = new TMruForm();
     URLChangeForm = new TURLChangeForm();
     ChangeStartPageForm = new TChangeStartPageForm();
+    OtherBrowserForm = new TOtherBrowserForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(OtherBrowserForm);
     destroy(ChangeStartPageForm);
     destroy(URLChangeForm);
     destroy(MruForm);

@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "automation/StartupShortcut.h"
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
@@ -115,6 +116,7 @@ int RunProgram(int argc, char** argv) {
     Form3->hide();
     delete Form3;
     Form3 = nullptr;
+    if (WantsShortcutRemoval(args)) RemoveStartupShortcuts();
 
     // The language window: with a marker it closes at once and starts the main
     // window's start-up timer; without one the user chooses, the program restarts in the

@@ -2,6 +2,7 @@
 
 #include "automation/AutoPanel.h"
 #include "automation/AutomaticCleaning.h"
+#include "automation/ShellLnk.h"
 #include "cache/BrowsercachePanel.h"
 #include "cache/IECache.h"
 #include "controls/Dialogs.h"
@@ -11,6 +12,7 @@
 #include "favorites/FavoritenPanel.h"
 #include "lang/LanguageSwitch.h"
 #include "lang/TQwTrans2.h"
+#include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/ansi.h"
 #include "platform/gui/windows.h"
 #include "platform/qt/ansi_qstring.h"
@@ -85,10 +87,11 @@ TForm1::TForm1()
     IECache1->SetFilterOptions(
         {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
     IECache1->SetSearchPattern(spUrl);
+    ShellLink1 = new TShellLink();
 
     // Stacked in bar order; the welcome page lies on top.
     AboutPanel = new class AboutPanel(this);
-    AutoPanel = new class AutoPanel(this);
+    AutoPanel = new class AutoPanel(this, ShellLink1);
     IEPowerPanel = new class IEPowerPanel(this);
     FavoritenPanel = new class FavoritenPanel(this);
     BrowsercachePanel = new class BrowsercachePanel(this, IECache1);
@@ -145,6 +148,7 @@ TForm1::TForm1()
     connect(SicherheitsPanel->Label23, &TLabel::clicked, this, &TForm1::Label23Click);
     connect(SicherheitsPanel->Label25, &TLabel::clicked, this, &TForm1::Label25Click);
     connect(SicherheitsPanel->Label38, &TLabel::clicked, this, &TForm1::Label38Click);
+    connect(SicherheitsPanel->Label69, &TLabel::clicked, this, &TForm1::Label69Click);
     // Only the user's choice counts as a change, not the filling of the list.
     connect(AboutPanel->ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
 }
@@ -156,6 +160,7 @@ TForm1::~TForm1() {
     delete IECache1;
     delete BrowseForFolderDialog1;
     delete OpenDialog1;
+    delete ShellLink1;
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -297,6 +302,13 @@ void TForm1::Label38Click() {
     show();
 }
 
+void TForm1::Label69Click() {
+    PlayClickSound();
+    hide();
+    OtherBrowserForm->ShowModal();
+    show();
+}
+
 void TForm1::LoadPresenterPicture() {
     const std::string path = GetDataFilePath(ProductName, "Surfkolibri_pic.jpg");
     if (!FileExistsA(path)) return;
@@ -321,13 +333,20 @@ void TForm1::Timer1Timer() {
     box->setCurrentIndex(box->count() > 0 ? selected : -1);
     LoadPresenterPicture();
     ReadBrowserSettings();
+    AutoPanel->RestoreAutomationOptions();
     WillkommenPanel->setVisible(true);
     if (CurrentRunMode() != RunMode::Unattended) setVisible(true);
 }
 
 void TForm1::FormShow() {
     SpeedButton9->setVisible(true);
-    if (CurrentRunMode() == RunMode::Unattended) RunAutomaticCleaning();
+    // The run starts once, right after the window is up; showing the window again (restored
+    // from minimised) starts nothing.
+    if (CurrentRunMode() == RunMode::Unattended && !unattendedRunStarted_) {
+        unattendedRunStarted_ = true;
+        Timer1->stop(); // the interactive start-up sequence never runs
+        QTimer::singleShot(0, this, [] { RunAutomaticCleaning(); });
+    }
 }
 
 void TForm1::FormClose() {

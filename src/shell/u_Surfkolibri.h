@@ -13,6 +13,7 @@
 #include <string>
 
 class TIECache;
+class TShellLink;
 class TWallpaper;
 class TAniIcon;
 class WillkommenPanel;
@@ -54,9 +55,10 @@ class TForm1 : public TFormBase {
     // The home-page icons of the pages, AniIcon1..AniIcon7 in bar order.
     TAniIcon* AniIcon[8] = {};
 
-    TIECache* IECache1; // the cache section's walks and the unattended cache cleaning
-    QTimer* Timer1;     // the start-up timer: 100 ms, enabled by the language window; its
-                        // handler stops it at once, so it fires once
+    TIECache* IECache1;     // the cache section's walks and the unattended cache cleaning
+    TShellLink* ShellLink1; // the start-up shortcut the automation page writes
+    QTimer* Timer1;         // the start-up timer: 100 ms, enabled by the language window; its
+                            // handler stops it at once, so it fires once
     // Hidden: the value names a clearing of the typed addresses or the Run list works through.
     QListWidget* ListBox1;
 
@@ -107,6 +109,8 @@ class TForm1 : public TFormBase {
     void Label23Click();
     void Label25Click();
     void Label38Click();
+    // The "Other Browsers: " group's link: the other-browsers window.
+    void Label69Click();
 
   protected:
     void FormShow() override;
@@ -117,6 +121,7 @@ class TForm1 : public TFormBase {
     void showSection(QWidget* panel, QToolButton* button, bool sound);
     QButtonGroup* buttons_;
     bool closed_ = false;
+    bool unattendedRunStarted_ = false;
 };
 
 extern TForm1* Form1;

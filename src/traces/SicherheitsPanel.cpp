@@ -83,6 +83,15 @@ SicherheitsPanel::SicherheitsPanel(QWidget* parent)
     Label37 = line(GroupBox7, QStringLiteral("falls zu entfernen, klicken Sie"), 5);
     Label38 = link(GroupBox7, Label37);
 
+    GroupBox18 =
+        makeGroup(this, QStringLiteral("Other Browsers: "), kLeftColumn, below(GroupBox5), 5);
+    Label8 = line(GroupBox18, QStringLiteral("Surfkolibri leert auch den Cache, die"), 0);
+    Label66 = line(GroupBox18, QStringLiteral("Cookies und die History von Opera,"), 1);
+    Label65 = line(GroupBox18, QStringLiteral("Firefox und Mozilla/Netscape."), 2);
+    Label67 = line(GroupBox18, QStringLiteral("Um diese Browser zu bereinigen,"), 3);
+    Label68 = line(GroupBox18, QStringLiteral("klicken Sie bitte"), 4);
+    Label69 = link(GroupBox18, Label68);
+
     connect(Label16, &TLabel::clicked, this, &SicherheitsPanel::Label16Click);
     connect(Image13, &TImage::clicked, this, &SicherheitsPanel::Image13Click);
     connect(Image17, &TImage::clicked, this, &SicherheitsPanel::Image17Click);

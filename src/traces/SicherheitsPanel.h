@@ -56,6 +56,15 @@ class SicherheitsPanel : public SectionPanel {
     TLabel* Label37;
     TLabel* Label38; // "hier": the MRU window
 
+    // "Other Browsers: "
+    QGroupBox* GroupBox18;
+    TLabel* Label8;
+    TLabel* Label66;
+    TLabel* Label65;
+    TLabel* Label67;
+    TLabel* Label68;
+    TLabel* Label69; // "hier": the other-browsers window
+
     void Label16Click();
     void Image13Click();
     void Image17Click();

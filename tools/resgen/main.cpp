@@ -470,6 +470,38 @@ QImage noticePicture() {
     return image;
 }
 
+// The picture of another browser: a small browser window whose title bar and page show the
+// browser's colour, with a globe on the page.
+QImage browserPicture(const QColor& accent) {
+    QImage image = canvas(48, 48);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame(3, 6, 42, 36);
+    p.setPen(QPen(accent.darker(160), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(frame, 3, 3);
+    QLinearGradient bar(QPointF(0, 6), QPointF(0, 14));
+    bar.setColorAt(0, accent.lighter(130));
+    bar.setColorAt(1, accent);
+    p.setBrush(bar);
+    p.drawRoundedRect(QRectF(3, 6, 42, 8), 3, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    for (double x : {35.5, 39.5})
+        p.drawEllipse(QPointF(x, 10), 1.4, 1.4);
+    p.setBrush(accent.lighter(175));
+    p.drawRect(QRectF(7, 17, 34, 4));
+    QRadialGradient sea(QPointF(21, 27), 11);
+    sea.setColorAt(0, QColor(120, 185, 245));
+    sea.setColorAt(1, QColor(30, 80, 165));
+    p.setBrush(sea);
+    p.drawEllipse(QPointF(24, 31), 8.5, 8.5);
+    p.setBrush(QColor(70, 170, 85));
+    p.drawEllipse(QPointF(21, 29), 3.5, 2.5);
+    p.drawEllipse(QPointF(27.5, 34), 2.5, 3);
+    return image;
+}
+
 // A globe turning once over the frames: continents slide across a shaded sphere.
 QImage globeFrame(int frame, int frames) {
     QImage image = canvas(32, 32);
@@ -605,6 +637,9 @@ int main(int argc, char** argv) {
     ok &= writePng(res + "next.png", nextGlyph());
     ok &= writePng(res + "clear.png", clearPicture());
     ok &= writePng(res + "notice.png", noticePicture());
+    ok &= writePng(res + "browser_opera.png", browserPicture(QColor(200, 40, 40)));
+    ok &= writePng(res + "browser_mozilla.png", browserPicture(QColor(40, 140, 70)));
+    ok &= writePng(res + "browser_firefox.png", browserPicture(QColor(230, 120, 20)));
 
     std::vector<QImage> globe;
     const int globeFrames = 8;

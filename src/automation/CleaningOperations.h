@@ -1,0 +1,27 @@
+// The cleanings of the unattended run that exist for it alone: cookies, cache and history of
+// Internet Explorer, each followed by the same part of the other browsers. Plain logic over
+// the platform; the run hands each the component it works with. Each lets pending window
+// messages through between its steps, so that the busy window stays painted.
+#pragma once
+
+#include <string>
+
+class TIECache;
+class TUrlHistory;
+
+// Every cookie of the cookie window's component, then the cookies of Opera, Mozilla and
+// Firefox. Whatever fails ends this cleaning only.
+void CleanCookies(TIECache& cookieCache);
+// Every entry of the cache section's kinds (cookies left alone), then the caches of Opera,
+// Mozilla and Firefox.
+void CleanCache(TIECache& contentCache);
+// The URL history through the history window's component (the clock is not touched), then
+// the history files of Opera, Mozilla and Firefox.
+void CleanHistory(TUrlHistory& history);
+
+// The letters the unattended run knows. A string holding any other character (a dropped
+// document's path, a mistyped option) selects nothing at all.
+inline constexpr const char* kOptionLetters = "cbhmenr";
+// Whether the run's letter string selects the step of `letter`: the letter occurs in it
+// (case-sensitive) and the string holds nothing but option letters.
+bool SelectsStep(const std::string& options, char letter);

@@ -1,0 +1,137 @@
+#include "otherbrowsers/OtherBrowserProfiles.h"
+
+#include "platform/win32.h"
+#include "shell/MyTricks.h"
+
+#include <exception>
+#include <vector>
+
+namespace {
+
+const std::string kShellFoldersKey =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kOperaKey = "\\Software\\Opera Software\\";
+
+// The names each browser keeps its data under, relative to the profile folder.
+struct ProfileLayout {
+    const char* cache; // a folder
+    const char* cookies;
+    const char* history;
+};
+constexpr ProfileLayout kOpera{"cache4", "cookies4.dat", "global.dat"};
+constexpr ProfileLayout kMozilla{"Cache", "cookies.txt", "history.dat"};
+
+bool isAbsoluteDrivePath(const std::string& path) {
+    const unsigned char drive = path.empty() ? 0 : static_cast<unsigned char>(path[0]);
+    const bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    return path.size() >= 3 && letter && path[1] == ':' && path[2] == '\\';
+}
+
+// `value` + `below` when the value is an absolute drive path, else empty.
+std::string folderBelow(std::string value, const std::string& below) {
+    if (!isAbsoluteDrivePath(value)) return {};
+    while (value.back() == '\\')
+        value.pop_back();
+    return value + below;
+}
+
+std::string userShellFolder(const std::string& name) {
+    return ReadUserRegString(kShellFoldersKey, name);
+}
+
+// A name the file system gave a profile folder must not lead anywhere but into that folder.
+bool plainFolderName(const std::string& name) {
+    if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return false;
+    return name.find_first_not_of('.') != std::string::npos;
+}
+
+bool isLink(const std::string& folder) {
+    const std::string path = folder.substr(0, folder.size() - 1);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The first profile folder of a set (base ends in a backslash), or empty; a folder that is a
+// link leads outside the set and does not count.
+std::string firstProfileIn(const std::string& base) {
+    if (base.empty() || !FolderExists(base)) return {};
+    const std::vector<std::string> names = ListSubfolders(base);
+    if (names.empty() || !plainFolderName(names.front())) return {};
+    const std::string candidate = base + names.front() + "\\";
+    return isLink(candidate) ? std::string() : candidate;
+}
+
+bool holdsPart(const std::string& profile, int purpose) {
+    switch (purpose) {
+    case ffCache:
+        return FolderExists(profile + kMozilla.cache);
+    case ffCookies:
+        return FileExistsA(profile + kMozilla.cookies);
+    case ffHistory:
+        return FileExistsA(profile + kMozilla.history);
+    default:
+        return false;
+    }
+}
+
+void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool cache, bool cookies,
+                  bool history) {
+    if (!isAbsoluteDrivePath(folder)) return;
+    const std::string profile = folder.back() == '\\' ? folder : folder + "\\";
+    const std::string cacheFolder = profile + layout.cache;
+    // Whatever goes wrong while deleting ends the deleting, not the cleaning: the pause and
+    // the new cache folder still follow.
+    try {
+        ProcessMessages();
+        if (cache) DeleteFolderTree(cacheFolder);
+        ProcessMessages();
+        // A file that cannot be deleted stays; the other one still goes.
+        if (cookies) DeleteFileA((profile + layout.cookies).c_str());
+        if (history) DeleteFileA((profile + layout.history).c_str());
+    } catch (const std::exception&) {
+    }
+    Sleep(1000);
+    if (cache) CreateDirectoryA(cacheFolder.c_str(), nullptr);
+}
+
+} // namespace
+
+std::string FindOperaProfile() {
+    const std::string roaming =
+        folderBelow(userShellFolder("AppData"), "\\Opera\\opera\\profile\\");
+    if (!roaming.empty() && FolderExists(roaming)) return roaming;
+    // Reading the value creates Opera's key (empty) when it is missing.
+    const std::string recorded =
+        folderBelow(RegReadString(HKEY_CURRENT_USER, kOperaKey, "Last Directory3"), "\\profile\\");
+    if (!recorded.empty() && FolderExists(recorded)) return recorded;
+    return {};
+}
+
+std::string FindFirefoxProfile(int purpose) {
+    std::string result;
+    for (const char* base : {"AppData", "Local AppData"}) {
+        const std::string candidate =
+            firstProfileIn(folderBelow(userShellFolder(base), "\\Mozilla\\Firefox\\Profiles\\"));
+        if (!candidate.empty() && holdsPart(candidate, purpose)) result = candidate;
+    }
+    return result;
+}
+
+std::string FindMozillaProfile() {
+    const std::string candidate =
+        firstProfileIn(folderBelow(userShellFolder("AppData"), "\\Mozilla\\Profiles\\"));
+    if (candidate.empty() || !FolderExists(candidate + kMozilla.cache)) return {};
+    return candidate;
+}
+
+void CleanOperaProfile(const std::string& folder, bool cache, bool cookies, bool history) {
+    cleanProfile(folder, kOpera, cache, cookies, history);
+}
+
+void CleanFirefoxProfile(const std::string& folder, bool cache, bool cookies, bool history) {
+    cleanProfile(folder, kMozilla, cache, cookies, history);
+}
+
+void CleanMozillaProfile(const std::string& folder, bool cache, bool cookies, bool history) {
+    cleanProfile(folder, kMozilla, cache, cookies, history);
+}

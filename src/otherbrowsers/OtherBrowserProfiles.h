@@ -1,0 +1,27 @@
+// The profile folders of the other browsers (Opera, Firefox, Mozilla with Netscape) and the
+// cleanings of their cache, cookies and history, which delete fixed files and folders inside
+// a profile and never read them. Plain logic over the platform: the other-browsers window and
+// the unattended run call it.
+#pragma once
+
+#include <string>
+
+// What a Firefox profile is looked up for: it qualifies only when it holds that part.
+enum FirefoxPurpose { ffCache = 1, ffCookies = 2, ffHistory = 3 };
+
+// Each lookup returns a profile folder ending in a backslash, or the empty string when the
+// browser was not found. Base folders come from the user's Shell Folders values ("AppData",
+// "Local AppData") and Opera's "Last Directory3"; a base that is not an absolute drive path
+// is skipped, so that nothing is ever looked for on the root of the current drive.
+std::string FindOperaProfile();
+// Roaming and local profile sets are both looked at; a qualifying local one wins. Only the
+// first profile folder of each set counts.
+std::string FindFirefoxProfile(int purpose);
+std::string FindMozillaProfile();
+
+// Deletes what the flags name in the profile folder: the cache folder with everything in it
+// (re-created empty after a pause of one second, which every cleaning takes), the cookies
+// file, the history file. A folder that is not an absolute drive path cleans nothing.
+void CleanOperaProfile(const std::string& folder, bool cache, bool cookies, bool history);
+void CleanFirefoxProfile(const std::string& folder, bool cache, bool cookies, bool history);
+void CleanMozillaProfile(const std::string& folder, bool cache, bool cookies, bool history);
