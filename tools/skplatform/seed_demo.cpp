@@ -275,6 +275,24 @@ const char* const kHistoryDat =
     "<(80=LE)(81=http://www.tageblatt.example/)(82=Tageblatt)>\n"
     "{1:^80 {(k^81:c)(s=9)} [1(^81^81)(^82^82)]}\n";
 
+// A browser's cache folder as it fills over weeks of surfing: `count` files of a few hundred
+// bytes each, named the browser's way.
+void seedCacheFiles(const std::string& folder, int count, const std::string& prefix,
+                    const std::string& suffix) {
+    makeFolders(folder);
+    for (int i = 0; i < count; ++i) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%05X", 0x1A2B + i * 37);
+        const std::string path = folder + "\\" + prefix + number + suffix;
+        const std::string page = "<html><head><title>Seite " + std::to_string(i) +
+                                 "</title></head><body>" + std::string(200 + i % 300, 'x') +
+                                 "</body></html>\n";
+        if (!WriteWholeFile(path, page))
+            throw std::runtime_error("cannot write " + path + " (error " +
+                                     std::to_string(GetLastError()) + ")");
+    }
+}
+
 // Cache, cookies and history where each browser keeps them in its profile folder.
 void seedOtherBrowsers() {
     const std::string appData = shellFolder("AppData");
@@ -290,6 +308,7 @@ void seedOtherBrowsers() {
     writeFile(opera, "global.dat",
               "Tageblatt\nhttp://www.tageblatt.example/\n1199145600\n-1\n"
               "Wetter\nhttp://www.wetter-nord.de/\n1199232000\n-1\n");
+    seedCacheFiles(opera + "\\cache4", 220, "opr", ".tmp");
     writeFile(opera, "opera6.ini", "Opera Preferences version 2.0\r\n\r\n[User Prefs]\r\n");
     const std::string operaInstall = "C:\\Program Files\\Opera";
     writeFile(operaInstall + "\\profile", "opera6.ini",
@@ -313,6 +332,9 @@ void seedOtherBrowsers() {
     writeFile(local + "\\Cache", "_CACHE_MAP_", std::string(64, '\0'));
     writeFile(local + "\\Cache", "_CACHE_001_", std::string(256, '\x5A'));
     writeFile(local + "\\Cache", "4A1C3E07d01", "<html><body>Bahnauskunft</body></html>\n");
+    seedCacheFiles(local + "\\Cache\\0", 120, "", "d01");
+    seedCacheFiles(local + "\\Cache\\7", 100, "", "d01");
+    seedCacheFiles(roaming + "\\Cache", 12, "", "d01");
 
     const std::string mozilla = appData + "\\Mozilla\\Profiles\\default";
     writeFile(mozilla, "cookies.txt", kCookiesTxt);
@@ -320,6 +342,7 @@ void seedOtherBrowsers() {
     writeFile(mozilla, "prefs.js", "user_pref(\"browser.startup.page\", 1);\n");
     writeFile(mozilla + "\\Cache", "_CACHE_MAP_", std::string(64, '\0'));
     writeFile(mozilla + "\\Cache", "_CACHE_002_", std::string(128, '\x33'));
+    seedCacheFiles(mozilla + "\\Cache", 210, "", "d01");
 }
 
 } // namespace
@@ -331,8 +354,9 @@ int runSeedDemo(const Args& args) {
             "Fills the root with a lived-in machine: Internet Explorer settings, typed\n"
             "addresses, the Run list, recent documents (shell links in the Recent folder),\n"
             "favorites (folders, Internet shortcuts, a hidden one, a shell link, a channel),\n"
-            "the profiles of Opera, Firefox and Mozilla, and the URL cache with cookies and\n"
-            "history. Existing demo values and files are written again, so running it twice\n"
+            "the profiles of Opera, Firefox (roaming and local) and Mozilla with full cache\n"
+            "folders, cookie and history files, the Startup folders of the user and of all\n"
+            "users, and the URL cache with cookies and history. Existing demo values and files are written again, so running it twice\n"
             "changes nothing.\n");
         return 0;
     }
