@@ -75,6 +75,6 @@ class SicherheitsPanel : public SectionPanel {
     static constexpr int kRightColumn = 245;
     static constexpr int kLineHeight = 16;
     static constexpr int kFirstLine = 22;
-    static constexpr int kGroupGap = 6;
+    static constexpr int kGroupGap = 4;
     static constexpr int GroupHeight(int lines) { return kFirstLine + lines * kLineHeight + 6; }
 };

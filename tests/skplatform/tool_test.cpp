@@ -1,4 +1,5 @@
 // End-to-end runs of the built skplatform against the test's platform root.
+#include "otherbrowsers/OtherBrowserProfiles.h"
 #include "platform/machine.h"
 #include "registry_dump.h"
 #include "tool_run.h"
@@ -318,4 +319,28 @@ TEST_F(ToolTest, SeedDemoBuildsALivedInMachineAndIsIdempotent) {
     EXPECT_TRUE(DirectoryExistsA(appData + "\\Mozilla\\Profiles\\default\\Cache"));
     EXPECT_TRUE(FileExistsA(appData + "\\Mozilla\\Firefox\\profiles.ini"));
     EXPECT_TRUE(DirectoryExistsA(stringValue("Software\\Opera Software", "Last Directory3")));
+
+    // The other browsers as the program finds them: Firefox's cache in the local profile set,
+    // its cookies and history in the roaming one; full cache folders.
+    const std::string localAppData = stringValue(shellFolders, "Local AppData");
+    EXPECT_EQ(appData + "\\Opera\\opera\\profile\\", FindOperaProfile());
+    EXPECT_EQ(appData + "\\Mozilla\\Profiles\\default\\", FindMozillaProfile());
+    const std::string firefoxCache = FindFirefoxProfile(ffCache);
+    EXPECT_EQ(0u, firefoxCache.find(localAppData + "\\Mozilla\\Firefox\\Profiles\\"));
+    EXPECT_EQ(0u, FindFirefoxProfile(ffCookies).find(appData + "\\Mozilla\\Firefox\\"));
+    EXPECT_EQ(0u, FindFirefoxProfile(ffHistory).find(appData + "\\Mozilla\\Firefox\\"));
+    for (const std::string cache :
+         {FindOperaProfile() + "cache4", FindMozillaProfile() + "Cache", firefoxCache + "Cache"}) {
+        std::size_t files = 0;
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(platform.hostPath(cache)))
+            files += entry.is_regular_file();
+        EXPECT_LE(200u, files) << cache;
+    }
+    // Both Startup folders are named, and there.
+    registry::Value common;
+    ASSERT_TRUE(registry::getValue(registry::find(registry::kLocalMachine, shellFolders),
+                                   "Common Startup", common));
+    EXPECT_TRUE(DirectoryExistsA(common.data.substr(0, common.data.find('\0'))));
+    EXPECT_TRUE(DirectoryExistsA(stringValue(shellFolders, "Startup")));
 }

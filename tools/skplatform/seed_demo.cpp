@@ -356,7 +356,8 @@ int runSeedDemo(const Args& args) {
             "favorites (folders, Internet shortcuts, a hidden one, a shell link, a channel),\n"
             "the profiles of Opera, Firefox (roaming and local) and Mozilla with full cache\n"
             "folders, cookie and history files, the Startup folders of the user and of all\n"
-            "users, and the URL cache with cookies and history. Existing demo values and files are written again, so running it twice\n"
+            "users, and the URL cache with cookies and history. Existing demo values and files are "
+            "written again, so running it twice\n"
             "changes nothing.\n");
         return 0;
     }
