@@ -323,12 +323,23 @@ std::string WideToAnsi(const char16_t* text) {
 
 namespace platform {
 
+namespace {
+// ASCII reads the same in both: most paths need no conversion at all.
+bool isAscii(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+} // namespace
+
 std::string ansiToUtf8(const std::string& text) {
+    if (isAscii(text)) return text;
     const std::u16string wide = AnsiToWide(text);
     return wideToUtf8(wide.data(), wide.size());
 }
 
 std::string utf8ToAnsi(const std::string& text) {
+    if (isAscii(text)) return text;
     return WideToAnsi(utf8ToWide(text.data(), text.size()));
 }
 

@@ -19,6 +19,12 @@ DWORD storedAttributes(const std::string& host, ino_t inode) {
     return 0;
 }
 
+bool hasStoredAttributes(const std::string& host) {
+    Statement st("SELECT 1 FROM file_attrs WHERE path = ?");
+    st.bind(1, host);
+    return st.step();
+}
+
 void storeAttributes(const std::string& host, ino_t inode, DWORD attrs) {
     if (attrs == 0) {
         Statement st("DELETE FROM file_attrs WHERE path = ?");
@@ -120,18 +126,16 @@ bool userMayChange(const std::string& host) {
     // Every file change asks; the answer is worked out again only when the registry or the
     // settings have changed.
     struct Rights {
-        bool known = false;
-        ConfigurationStamp stamp;
+        std::uint64_t stamp = 0;
         bool administrator = false;
         std::string guarded;
     };
     static Rights rights;
-    const ConfigurationStamp stamp = configurationStamp();
-    if (!rights.known || !(rights.stamp == stamp)) {
+    const std::uint64_t stamp = databaseStamp();
+    if (rights.stamp != stamp) {
         rights.administrator = isAdministrator();
         rights.guarded = commonStartupHost();
         rights.stamp = stamp;
-        rights.known = true;
     }
     if (rights.administrator || rights.guarded.empty()) return true;
     const std::string path = AnsiUpperCase(utf8ToAnsi(host));

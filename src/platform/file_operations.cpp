@@ -115,31 +115,52 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
     });
 }
 
+namespace platform::files {
+
+bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::string& host,
+                   bool evenReadOnly) {
+    // Most files carry no stored attributes, and then unlinking tells all that matters (a
+    // missing entry, a folder); only a file with attributes is looked at first.
+    DWORD stored = 0;
+    if (!userMayChange(host) || hasStoredAttributes(host)) {
+        struct stat st;
+        if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            failWithErrno(host);
+            return false;
+        }
+        if (!userMayChange(host)) return false;
+        if (S_ISDIR(st.st_mode)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        stored = storedAttributes(host, st.st_ino);
+        if ((stored & FILE_ATTRIBUTE_READONLY) && !evenReadOnly) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+    }
+    // A symbolic link goes itself, never its target; a folder refuses (EISDIR).
+    if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
+        failWithErrno(host);
+        return false;
+    }
+    if (stored) forgetAttributes(host);
+    return true;
+}
+
+} // namespace platform::files
+
 BOOL DeleteFileA(LPCSTR fileName) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
         std::string host;
-        UniqueFd folder;
+        if (!resolveOrFail(fileName, host)) return FALSE;
         std::string name;
-        struct stat st;
-        if (!resolveOrFail(fileName, host) || !entryInFolder(host, folder, name, st) ||
-            !userMayChange(host))
-            return FALSE;
-        if (S_ISDIR(st.st_mode)) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-        const DWORD stored = storedAttributes(host, st.st_ino);
-        if (stored & FILE_ATTRIBUTE_READONLY) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-        // A symbolic link goes itself, never its target.
-        if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
+        const UniqueFd folder = openParentNoFollow(host, name);
+        if (!folder.valid()) {
             failWithErrno(host);
             return FALSE;
         }
-        if (stored) forgetAttributes(host);
-        return TRUE;
+        return deleteEntryIn(folder, name, host, false);
     });
 }
 

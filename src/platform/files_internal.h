@@ -2,6 +2,7 @@
 // call starts with. Internal to the file calls.
 #pragma once
 
+#include "platform/hostfs.h"
 #include "platform/win32_types.h"
 
 #include <sys/stat.h>
@@ -17,6 +18,8 @@ constexpr DWORD kStoredAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 DWORD storedAttributes(const std::string& host, ino_t inode);
+// Whether attributes are kept for the path at all (whatever inode they were kept for).
+bool hasStoredAttributes(const std::string& host);
 void storeAttributes(const std::string& host, ino_t inode, DWORD attrs);
 void forgetAttributes(const std::string& host);
 // The entry and everything below it.
@@ -37,5 +40,11 @@ bool entryOrFail(LPCSTR path, std::string& host, struct stat& st);
 // HKEY_LOCAL_MACHINE) and everything in it only for an administrator, as on Windows. False
 // with ERROR_ACCESS_DENIED set.
 bool userMayChange(const std::string& host);
+
+// Deletes the file (or link) `name` of a folder opened without passing through a link
+// (`host` is the entry's host path, which its attributes and the rights go by); a read-only
+// one only when `evenReadOnly`. False with the last error set, as DeleteFileA.
+bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::string& host,
+                   bool evenReadOnly);
 
 } // namespace platform::files

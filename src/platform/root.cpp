@@ -32,8 +32,8 @@ struct Connection {
     std::chrono::steady_clock::time_point stampChecked{};
     std::uint64_t stamp = 0;
     bool readOnly = false;
-    std::int64_t serial = 0;
-    // Rows this connection changed in the registry and settings tables.
+    // Rows this connection changed in the registry and settings tables: what the machine's
+    // configuration is made of.
     std::int64_t configurationChanges = 0;
 
     ~Connection() {
@@ -44,7 +44,6 @@ struct Connection {
 };
 
 std::unique_ptr<Connection> g_connection;
-std::int64_t g_connectionsOpened = 0;
 std::string g_requestedRoot;
 std::string g_modulePathOverride;
 int g_busyTimeoutMs = 10000;
@@ -201,7 +200,6 @@ void noteChange(void* conn, int, const char*, const char* table, sqlite3_int64) 
 Connection& connection() {
     if (g_connection) return *g_connection;
     auto conn = std::make_unique<Connection>();
-    conn->serial = ++g_connectionsOpened;
     conn->root = g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot;
     while (conn->root.size() > 1 && conn->root.back() == '/')
         conn->root.pop_back();
@@ -400,16 +398,6 @@ ChangeStamp changeStamp() {
     return stamp;
 }
 
-ConfigurationStamp configurationStamp() {
-    Connection& conn = connection();
-    ConfigurationStamp stamp;
-    stamp.connection = conn.serial;
-    stamp.own = conn.configurationChanges;
-    Statement st("PRAGMA data_version");
-    if (st.step()) stamp.others = st.int64(0);
-    return stamp;
-}
-
 std::int64_t lastInsertId() {
     return sqlite3_last_insert_rowid(database());
 }
@@ -424,7 +412,8 @@ Transaction::Transaction() {
         if (conn.readOnly)
             throw DatabaseError(ERROR_ACCESS_DENIED,
                                 databasePath(conn.root) + ": the database is read-only");
-        execute("BEGIN IMMEDIATE");
+        // Prepared once: every call of the platform begins and commits one.
+        Statement("BEGIN IMMEDIATE").step();
     }
     ++conn.transactionDepth;
 }
@@ -436,7 +425,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    if (owner_ && !done_) execute("COMMIT");
+    if (owner_ && !done_) Statement("COMMIT").step();
     done_ = true;
 }
 
@@ -558,12 +547,13 @@ std::int64_t clockOffsetSeconds() {
 
 std::uint64_t databaseStamp() {
     // "PRAGMA data_version" sees other processes' commits (the file-control counter does only
-    // once a read has begun), the change count this connection's own; the pragma costs a read
-    // transaction, so it is asked at most once a millisecond. Stamps are unique across
-    // connections, so a cache never outlives the root it read.
+    // once a read has begun), the count of this connection's changes to the registry and the
+    // settings its own (deleting cache entries changes nothing that is cached on the stamp);
+    // the pragma costs a read transaction, so it is asked at most once a millisecond. Stamps
+    // are unique across connections, so a cache never outlives the root it read.
     static std::uint64_t s_lastStamp = 0;
     Connection& conn = connection();
-    const std::int64_t ownChanges = sqlite3_total_changes64(conn.db);
+    const std::int64_t ownChanges = conn.configurationChanges;
     const auto now = std::chrono::steady_clock::now();
     if (conn.stampKnown && ownChanges == conn.stampChanges &&
         now - conn.stampChecked < std::chrono::milliseconds(1))

@@ -108,18 +108,6 @@ struct ChangeStamp {
 };
 ChangeStamp changeStamp();
 
-// The machine's configuration (the registry and the platform settings) as seen now: a value
-// worked out from it stays valid while the stamp stays the same. Own changes are counted row
-// by row; other processes' commits are seen through "PRAGMA data_version"; another root is
-// another connection.
-struct ConfigurationStamp {
-    std::int64_t connection = 0;
-    std::int64_t own = 0;
-    std::int64_t others = -1;
-    bool operator==(const ConfigurationStamp&) const = default;
-};
-ConfigurationStamp configurationStamp();
-
 void execute(const char* sql);
 std::int64_t lastInsertId();
 int changes();
@@ -158,10 +146,12 @@ std::int64_t clockOffsetSeconds();
 bool parseClockOffset(const std::string& text, std::int64_t& milliseconds);
 std::string formatClockOffset(std::int64_t milliseconds);
 
-// A number that changes whenever the database may have changed since it was last asked: at
-// once for this connection's own commits and for another root, within a millisecond for
-// other processes' commits (looked for at most once a millisecond, as for the clock). Caches
-// of what rarely changes (the shell's file classes) keep their contents while it stays.
+// A number that changes whenever the machine's configuration (the registry, the platform
+// settings) may have changed since it was last asked: at once for this connection's own
+// changes and for another root, within a millisecond for other processes' commits (looked for
+// at most once a millisecond, as for the clock). Caches of what rarely changes (the shell's
+// file classes, the clock offset, the cache's folders, the rights on the all-users Startup
+// folder) keep their contents while it stays; changes to the URL cache leave it alone.
 std::uint64_t databaseStamp();
 
 // Record mode's log of shell executions and sounds.

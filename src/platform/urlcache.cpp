@@ -1,6 +1,7 @@
 #include "platform/urlcache.h"
 
 #include "platform/ansi.h"
+#include "platform/files_internal.h"
 #include "platform/filetime.h"
 #include "platform/hostfs.h"
 #include "platform/machine.h"
@@ -23,23 +24,51 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
     return text.size() >= n && AnsiSameText(text.substr(0, n), prefix);
 }
 
-bool insideFolder(const std::string& path, const std::string& folder) {
-    if (folder.empty()) return false;
-    const std::string full = AnsiUpperCase(fullWindowsPath(path));
-    const std::string base = AnsiUpperCase(fullWindowsPath(folder));
-    return !base.empty() && full.size() > base.size() + 1 &&
-           full.compare(0, base.size(), base) == 0 && full[base.size()] == '\\';
+// The folders whose files the cache owns (its own and the cookies'), as full upper-case
+// Windows paths. Every deletion asks; they are read again only when the registry or the
+// settings have changed.
+const std::vector<std::string>& ownedFolders() {
+    struct Known {
+        std::uint64_t stamp = 0;
+        std::vector<std::string> folders;
+    };
+    static Known known;
+    const std::uint64_t stamp = databaseStamp();
+    if (known.stamp != stamp) {
+        known.folders.clear();
+        for (const std::string& folder : {cacheFolder(), cookiesFolder()})
+            if (const std::string full = fullWindowsPath(folder); !full.empty())
+                known.folders.push_back(AnsiUpperCase(full));
+        known.stamp = stamp;
+    }
+    return known.folders;
 }
 
-// A cache file may only be removed with its entry when the cache owns it: an entry that
-// names a file elsewhere must not take the user's file with it, nor one that a link inside
-// the cache's folders leads to.
-bool ownedByCache(const std::string& path) {
-    if (!insideFolder(path, cacheFolder()) && !insideFolder(path, cookiesFolder())) return false;
+bool insideOwnedFolder(const std::string& path) {
+    const std::string full = AnsiUpperCase(fullWindowsPath(path));
+    for (const std::string& base : ownedFolders())
+        if (full.size() > base.size() + 1 && full.compare(0, base.size(), base) == 0 &&
+            full[base.size()] == '\\')
+            return true;
+    return false;
+}
+
+// Deletes an entry's file when the cache owns it: inside the cache's folders and reached
+// without a link (an entry that names a file elsewhere must not take the user's file with
+// it, nor one that a link inside the cache's folders leads to). A read-only attribute does
+// not keep an owned file alive, but a file that cannot be removed keeps its entry, so that
+// nothing is left untracked: its error is the result.
+DWORD removeOwnedFile(const std::string& path) {
+    if (!insideOwnedFolder(path)) return ERROR_SUCCESS;
     std::string host;
-    std::string name;
     DWORD error = 0;
-    return resolvePath(path, host, error) && openParentNoFollow(host, name).valid();
+    if (!resolvePath(path, host, error)) return ERROR_SUCCESS;
+    std::string name;
+    const UniqueFd folder = openParentNoFollow(host, name);
+    if (!folder.valid()) return ERROR_SUCCESS; // gone, or behind a link
+    if (files::deleteEntryIn(folder, name, host, true)) return ERROR_SUCCESS;
+    error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ERROR_SUCCESS : error;
 }
 
 // The last path segment of a URL, without query or fragment, reduced to characters that a
@@ -239,14 +268,25 @@ bool setTitle(const std::string& url, const std::string& title) {
     return changes() > 0;
 }
 
+namespace {
+Removal g_lastRemoval;
+}
+
+const Removal& lastRemoval() {
+    return g_lastRemoval;
+}
+
 DWORD remove(const std::string& url) {
     Transaction tx;
     std::int64_t id = 0;
     std::string localFile;
+    unsigned int before = 0;
     {
         Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
         st.bind(1, url);
         if (!st.step()) return ERROR_FILE_NOT_FOUND;
+        // The read has begun: the version counts every commit before this one.
+        before = dataVersion();
         id = st.int64(0);
         localFile = st.text(1);
         if (st.int64(2) > 0) {
@@ -257,24 +297,16 @@ DWORD remove(const std::string& url) {
             return ERROR_ACCESS_DENIED;
         }
     }
-    if (!localFile.empty() && ownedByCache(localFile)) {
-        // The cache owns its files: a read-only attribute does not keep one alive, but a
-        // file that cannot be removed keeps its entry, so nothing is left untracked.
-        const DWORD attrs = GetFileAttributesA(localFile.c_str());
-        if (attrs != INVALID_FILE_ATTRIBUTES) {
-            if (attrs & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
-            if (attrs & FILE_ATTRIBUTE_READONLY)
-                SetFileAttributesA(localFile.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-            if (!DeleteFileA(localFile.c_str())) {
-                const DWORD error = GetLastError();
-                if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
-            }
-        }
+    if (!localFile.empty()) {
+        if (const DWORD error = removeOwnedFile(localFile); error != ERROR_SUCCESS) return error;
     }
-    Statement st("DELETE FROM url_cache WHERE id = ?");
-    st.bind(1, id);
-    st.step();
+    {
+        Statement st("DELETE FROM url_cache WHERE id = ?");
+        st.bind(1, id);
+        st.step();
+    }
     tx.commit();
+    g_lastRemoval = {id, before, dataVersion(), true};
     return ERROR_SUCCESS;
 }
 

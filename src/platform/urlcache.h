@@ -66,4 +66,15 @@ std::string storeCookieFile(const std::string& user, const std::string& domain,
 // Changes whenever platform.db changes, through this connection or another process.
 unsigned int dataVersion();
 
+// This process's last removal of an entry: its row and the data version just before and just
+// after it. A walk that read ahead at the version before knows that nothing but that row
+// changed by the version after.
+struct Removal {
+    std::int64_t id = 0;
+    unsigned int before = 0;
+    unsigned int after = 0;
+    bool known = false;
+};
+const Removal& lastRemoval();
+
 } // namespace platform::urlcache

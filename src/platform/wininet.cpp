@@ -108,6 +108,18 @@ void readAhead(CacheFind& find) {
 const Record* current(CacheFind& find) {
     if (find.empty) return nullptr;
     const unsigned int version = urlcache::dataVersion();
+    const urlcache::Removal& removal = urlcache::lastRemoval();
+    if (find.versionKnown && version != find.version && removal.known &&
+        removal.before == find.version && removal.after == version) {
+        // Only this process deleted one entry since the read-ahead (the walk's caller deletes
+        // as it goes): what was read stays good without that entry.
+        const auto gone =
+            std::find_if(find.ahead.begin() +
+                             static_cast<std::ptrdiff_t>(std::min(find.next, find.ahead.size())),
+                         find.ahead.end(), [&](const Record& r) { return r.id == removal.id; });
+        if (gone != find.ahead.end()) find.ahead.erase(gone);
+        find.version = version;
+    }
     if (!find.versionKnown || version != find.version) {
         find.ahead.clear();
         find.next = 0;

@@ -39,8 +39,8 @@ TEST_F(RunAutomaticCleaningProcessTest, TheProgramCleansTheSeededMachineAndEnds)
     ASSERT_EQ(0, runBuilt("skplatform seed-demo"));
     // No other browsers: their cleanings would pause the program for real seconds (they are
     // tested with the simulated pause).
-    for (const std::string folder : {kRoaming + "Opera", kRoaming + "Mozilla", kLocal + "Mozilla",
-                                     std::string("C:\\Program Files\\Opera")}) {
+    for (const std::string& folder : {kRoaming + "Opera", kRoaming + "Mozilla", kLocal + "Mozilla",
+                                      std::string("C:\\Program Files\\Opera")}) {
         DeleteFolderTree(folder);
         ASSERT_FALSE(DirectoryExistsA(folder)) << folder;
     }

@@ -2,6 +2,7 @@
 // filters, walks that delete as they go, and deletion with the entry's file.
 #include "support/cache_entries.h"
 
+#include "support/child_process.h"
 #include "support/platform_fixture.h"
 
 #include "platform/filetime.h"
@@ -195,6 +196,51 @@ TEST_F(WininetTest, WalkThatDeletesAsItGoesSeesEveryOtherEntryOnce) {
     EXPECT_EQ(std::set<std::string>(seen.begin(), seen.end()).size(), seen.size());
     EXPECT_EQ(seen.size() + deletedAhead.size(), urls.size());
     EXPECT_TRUE(walk(nullptr, kAll).empty());
+}
+
+// A walk reads ahead; an entry deleted ahead of it, by this process alone or by another
+// process while this one deletes as it goes, is never handed out, and none is skipped.
+TEST_F(WininetTest, AWalkNeverHandsOutAnEntryDeletedAheadOfIt) {
+    std::vector<std::string> urls;
+    for (int i = 0; i < 60; ++i) {
+        urls.push_back("http://ahead.example/" + std::to_string(100 + i) + ".htm");
+        addContent(urls.back());
+    }
+    std::vector<char> buffer(4096);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    DWORD size = static_cast<DWORD>(buffer.size());
+    HANDLE find = FindFirstUrlCacheEntryExA("", 0, kAll, 0, info, &size, nullptr, nullptr, nullptr);
+    ASSERT_NE(find, nullptr);
+    std::vector<std::string> seen;
+    std::set<std::string> gone;
+    do {
+        const std::string url = info->lpszSourceUrlName;
+        EXPECT_EQ(0u, gone.count(url)) << url << " was handed out after it was deleted";
+        seen.push_back(url);
+        const std::size_t index = static_cast<std::size_t>(std::stoi(url.substr(21))) - 100;
+        if (index < 30 && index % 2 == 0) {
+            // Only an entry further on goes: the walk's read-ahead holds it by now.
+            ASSERT_TRUE(DeleteUrlCacheEntry(urls[index + 4].c_str()));
+            gone.insert(urls[index + 4]);
+        } else if (index >= 30 && index % 3 == 1 && index + 2 < urls.size()) {
+            // Another process deletes one further on; this one deletes what it was handed.
+            const std::string ahead = urls[index + 2];
+            if (!gone.count(ahead)) {
+                ASSERT_EQ(0, RunInChildProcess(
+                                 [ahead] { return DeleteUrlCacheEntry(ahead.c_str()) ? 0 : 1; }));
+                gone.insert(ahead);
+            }
+            EXPECT_TRUE(DeleteUrlCacheEntry(url.c_str()));
+            gone.insert(url);
+        }
+        size = static_cast<DWORD>(buffer.size());
+    } while (FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+    FindCloseUrlCache(find);
+    std::set<std::string> handedOut(seen.begin(), seen.end());
+    EXPECT_EQ(handedOut.size(), seen.size());
+    for (const std::string& url : urls)
+        EXPECT_TRUE(handedOut.count(url) || gone.count(url)) << url << " was skipped";
 }
 
 TEST_F(WininetTest, ALockedEntryGoesWhenItsLastLockIsReleased) {

@@ -329,7 +329,7 @@ TEST_F(ToolTest, SeedDemoBuildsALivedInMachineAndIsIdempotent) {
     EXPECT_EQ(0u, firefoxCache.find(localAppData + "\\Mozilla\\Firefox\\Profiles\\"));
     EXPECT_EQ(0u, FindFirefoxProfile(ffCookies).find(appData + "\\Mozilla\\Firefox\\"));
     EXPECT_EQ(0u, FindFirefoxProfile(ffHistory).find(appData + "\\Mozilla\\Firefox\\"));
-    for (const std::string cache :
+    for (const std::string& cache :
          {FindOperaProfile() + "cache4", FindMozillaProfile() + "Cache", firefoxCache + "Cache"}) {
         std::size_t files = 0;
         for (const auto& entry :

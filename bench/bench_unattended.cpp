@@ -1,0 +1,220 @@
+// The program's main job, timed: the whole "surfkolibri cbhme" process (start-up, the cleaning
+// of cookies, cache, history, the Run and recent-documents lists and the typed addresses, the
+// end) on a seeded machine with 20 000 cache entries and no other browsers, against "rm -rf"
+// of a copy of the same cache files. Median of three rounds; the summary is the last line.
+#include "platform/machine.h"
+#include "platform/paths.h"
+#include "platform/root.h"
+#include "platform/urlcache.h"
+#include "platform/win32.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kEntries = 20000;
+constexpr int kRounds = 3;
+const char* const kContentFolders[] = {"0QK7ZP2M", "A8D3LW1X", "H4T9RB6C", "V2N5GJ0E"};
+
+std::string g_buildDir;
+
+double childCpuMilliseconds() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// Wall-clock milliseconds of a child's work; `cpu` gets the processor time the child took.
+double millisecondsOf(const std::function<int()>& work, int& status, double& cpu) {
+    const double cpuBefore = childCpuMilliseconds();
+    const auto start = std::chrono::steady_clock::now();
+    status = work();
+    const auto end = std::chrono::steady_clock::now();
+    cpu = childCpuMilliseconds() - cpuBefore;
+    return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+// Runs a program with extra environment and its output discarded; its exit status, or -1.
+int run(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        for (const auto& setting : environment)
+            ::putenv(const_cast<char*>(setting.c_str()));
+        std::vector<char*> args;
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int runQuiet(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+std::string quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// The seeded machine the rounds start from: the demo machine without its other browsers, the
+// language chosen, and 20 000 more pages in the cache, spread over its folders as the browser
+// does.
+bool makeTemplate(const std::string& root) {
+    const std::vector<std::string> env = {"SURFKOLIBRI_PLATFORM=" + root};
+    if (run({g_buildDir + "/skplatform", "seed-demo"}, env) != 0) return false;
+    platform::useRoot(root);
+    for (const char* folder :
+         {"C:\\Users\\User\\AppData\\Roaming\\Opera", "C:\\Users\\User\\AppData\\Roaming\\Mozilla",
+          "C:\\Users\\User\\AppData\\Local\\Mozilla", "C:\\Program Files\\Opera"}) {
+        std::string host;
+        DWORD error = 0;
+        if (platform::resolvePath(folder, host, error)) fs::remove_all(host);
+    }
+    const std::string data = "C:\\Users\\User\\AppData\\Local\\Kravonel\\Surfkolibri\\";
+    CreateDirectoryA("C:\\Users\\User\\AppData\\Local\\Kravonel", nullptr);
+    CreateDirectoryA(data.c_str(), nullptr);
+    if (!CopyFileA((platform::windowsPathOf(g_buildDir) + "\\Surfkolibri.t00").c_str(),
+                   (data + "Surfkolibri.def").c_str(), FALSE) ||
+        !WriteWholeFile(data + "Surfkolibri.cho", "2.8"))
+        return false;
+
+    const std::string cache = platform::userShellFolder("Cache") + "\\Content.IE5\\";
+    std::string cacheHost;
+    DWORD error = 0;
+    if (!platform::resolvePath(cache, cacheHost, error)) return false;
+    platform::Transaction tx;
+    platform::urlcache::Record r;
+    r.type = NORMAL_CACHE_ENTRY;
+    r.header = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+    r.extension = "htm";
+    for (int i = 0; i < kEntries; ++i) {
+        const char* folder = kContentFolders[i % std::size(kContentFolders)];
+        const std::string name = "page" + std::to_string(i) + "[1].htm";
+        fs::create_directories(cacheHost + "/" + folder);
+        const std::string page = "<html><body>Seite " + std::to_string(i) + "</body></html>\n";
+        std::ofstream(cacheHost + "/" + folder + "/" + name) << page;
+        r.url = "http://www.bench" + std::to_string(i % 50) + ".example/page" + std::to_string(i) +
+                ".htm";
+        r.localFile = cache + folder + "\\" + name;
+        r.size = page.size();
+        platform::urlcache::put(r);
+    }
+    tx.commit();
+    platform::closeRoot();
+    return true;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main() {
+    g_buildDir = fs::read_symlink("/proc/self/exe").parent_path().string();
+    // The rounds run in memory where the machine offers it, so that neither side waits for the
+    // disk: on a disk that discards freed blocks at once (a virtual machine's, mounted with
+    // "discard") deleting files that were written back costs milliseconds each whoever deletes
+    // them, and a database's sync writes back every file the round has just copied.
+    const fs::path memory = "/dev/shm";
+    std::error_code ec;
+    const bool inMemory = fs::is_directory(memory, ec) && ::access(memory.c_str(), W_OK) == 0;
+    std::string base =
+        ((inMemory ? memory : fs::temp_directory_path()) / "surfkolibri-bench-XXXXXX").string();
+    if (!::mkdtemp(base.data())) return 1;
+    // Nothing of the rounds is left behind, whichever way the benchmark ends.
+    struct Cleanup {
+        std::string folder;
+        ~Cleanup() {
+            std::error_code ignored;
+            fs::remove_all(folder, ignored);
+        }
+    } cleanup{base};
+    std::printf("working in %s%s\n", base.c_str(), inMemory ? " (in memory)" : "");
+    std::fflush(stdout);
+    const std::string templateRoot = base + "/template";
+    if (!makeTemplate(templateRoot)) {
+        std::fprintf(stderr, "cannot seed the machine in %s\n", templateRoot.c_str());
+        return 1;
+    }
+    const std::string cacheBelowC =
+        "/drive_c/Users/User/AppData/Local/Microsoft/Windows/Temporary Internet Files";
+
+    std::vector<double> program;
+    std::vector<double> rm;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string root = base + "/round" + std::to_string(round);
+        const std::string copy = base + "/rm" + std::to_string(round);
+        // Whatever earlier rounds left to write goes to the disk first.
+        ::sync();
+        if (runQuiet("cp -a " + quoted(templateRoot) + " " + quoted(root)) != 0 ||
+            runQuiet("cp -a " + quoted(templateRoot + cacheBelowC) + " " + quoted(copy)) != 0)
+            return 1;
+        const auto cleaning = [&] {
+            return run({g_buildDir + "/surfkolibri", "cbhme"},
+                       {"SURFKOLIBRI_PLATFORM=" + root, "QT_QPA_PLATFORM=offscreen",
+                        "SURFKOLIBRI_SHELL_EXECUTE=record"});
+        };
+        const auto removal = [&] { return runQuiet("rm -rf " + quoted(copy)); };
+        int programStatus = 0;
+        int rmStatus = 0;
+        // Alternating the order keeps the file system's state from favouring one side.
+        double programCpu = 0;
+        double rmCpu = 0;
+        if (round % 2 == 0) {
+            program.push_back(millisecondsOf(cleaning, programStatus, programCpu));
+            rm.push_back(millisecondsOf(removal, rmStatus, rmCpu));
+        } else {
+            rm.push_back(millisecondsOf(removal, rmStatus, rmCpu));
+            program.push_back(millisecondsOf(cleaning, programStatus, programCpu));
+        }
+        // What is left: the entries of pages open in a browser, which are locked.
+        platform::useRoot(root);
+        std::size_t left = 0;
+        for (const auto& r : platform::urlcache::list(platform::urlcache::Container::Content))
+            left += r.lockCount == 0;
+        platform::closeRoot();
+        std::size_t files = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(root + cacheBelowC))
+            files += entry.is_regular_file();
+        if (programStatus != 0 || rmStatus != 0 || left != 0 || fs::exists(copy)) {
+            std::fprintf(stderr, "round %d: the program ended with %d and left %zu entries\n",
+                         round + 1, programStatus, left);
+            return 1;
+        }
+        std::printf("round %d: surfkolibri cbhme %.0f ms (cpu %.0f ms; %zu locked files stay), "
+                    "rm -rf %.0f ms (cpu %.0f ms)\n",
+                    round + 1, program.back(), programCpu, files, rm.back(), rmCpu);
+        fs::remove_all(root, ec);
+    }
+    const double programMs = median(program);
+    const double rmMs = median(rm);
+    std::printf("unattended run cbhme (%d cache entries): %.0f ms, rm -rf of the same files: %.0f "
+                "ms, ratio %.2f\n",
+                kEntries, programMs, rmMs, programMs / rmMs);
+    return 0;
+}
