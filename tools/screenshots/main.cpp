@@ -12,6 +12,7 @@
 #include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
+#include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/gui/application.h"
 #include "platform/gui/modal.h"
 #include "platform/qt/ansi_qstring.h"
@@ -166,6 +167,13 @@ void renderLanguage(int number, const QString& tag) {
     save(Form2, "busy");
     Form2->hide();
 
+    // The busy window of the unattended run, its bar driven by the run.
+    Form2->Label3->setVisible(false);
+    Form2->Label2->SetCaption(GetText(170));
+    Form2->ProgressBar1->setValue(60);
+    save(Form2, "busy_unattended");
+    Form2->Close();
+
     ShowMessage2Form->Label2->SetCaption(GetText(119) + " 1234kb\r" + GetText(120));
     ShowMessage2Form->CentreMessage();
     save(ShowMessage2Form, "message");
@@ -214,6 +222,8 @@ void renderLanguage(int number, const QString& tag) {
     SetModalHook([](QWidget* window) { save(window, "download_folder"); });
     Form1->BrowseForFolderDialog1->Execute();
     SetModalHook([](QWidget*) {});
+    save(OtherBrowserForm, "other_browsers");
+    OtherBrowserForm->hide();
 
     renderUninstall(number);
     DestroyProgramWindows();
