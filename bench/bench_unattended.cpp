@@ -134,7 +134,8 @@ double median(std::vector<double> values) {
 
 } // namespace
 
-int main() {
+// bench_unattended [FOLDER]: FOLDER is where the rounds run (default: /dev/shm).
+int main(int argc, char** argv) {
     g_buildDir = fs::read_symlink("/proc/self/exe").parent_path().string();
     // The rounds run in memory where the machine offers it, so that neither side waits for the
     // disk: on a disk that discards freed blocks at once (a virtual machine's, mounted with
@@ -142,9 +143,12 @@ int main() {
     // them, and a database's sync writes back every file the round has just copied.
     const fs::path memory = "/dev/shm";
     std::error_code ec;
-    const bool inMemory = fs::is_directory(memory, ec) && ::access(memory.c_str(), W_OK) == 0;
-    std::string base =
-        ((inMemory ? memory : fs::temp_directory_path()) / "surfkolibri-bench-XXXXXX").string();
+    const bool inMemory =
+        argc < 2 && fs::is_directory(memory, ec) && ::access(memory.c_str(), W_OK) == 0;
+    const fs::path folder = argc >= 2  ? fs::path(argv[1])
+                            : inMemory ? memory
+                                       : fs::temp_directory_path();
+    std::string base = (folder / "surfkolibri-bench-XXXXXX").string();
     if (!::mkdtemp(base.data())) return 1;
     // Nothing of the rounds is left behind, whichever way the benchmark ends.
     struct Cleanup {

@@ -53,6 +53,19 @@ WholeWay openWithoutLinks(int base, const std::string& relative, UniqueFd& folde
 #endif
 }
 
+// The drive's base folder, kept open: every deletion starts its way there. It is opened again
+// for another root, or when the folder was removed meanwhile.
+int driveBaseFolder(const std::string& base) {
+    static std::string keptPath;
+    static UniqueFd kept;
+    struct stat st;
+    if (kept.valid() && keptPath == base && ::fstat(kept.get(), &st) == 0 && st.st_nlink > 0)
+        return kept.get();
+    kept = UniqueFd(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    keptPath = base;
+    return kept.get();
+}
+
 } // namespace
 
 UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name) {
@@ -66,8 +79,8 @@ UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name) {
         errno = ENOENT;
         return UniqueFd();
     }
-    UniqueFd folder(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.valid()) return folder;
+    const int baseFolder = driveBaseFolder(base);
+    if (baseFolder < 0) return UniqueFd();
     const std::size_t lastSlash = hostPath.find_last_of('/');
     if (lastSlash == std::string::npos || lastSlash + 1 >= hostPath.size() ||
         lastSlash < start - 1) {
@@ -80,10 +93,10 @@ UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name) {
         lastSlash + 1 > start ? hostPath.substr(start, lastSlash - start) : std::string();
     if (relative.empty()) {
         name = hostPath.substr(lastSlash + 1);
-        return folder;
+        return UniqueFd(::fcntl(baseFolder, F_DUPFD_CLOEXEC, 0));
     }
     UniqueFd whole;
-    switch (openWithoutLinks(folder.get(), relative, whole)) {
+    switch (openWithoutLinks(baseFolder, relative, whole)) {
     case WholeWay::Opened:
         name = hostPath.substr(lastSlash + 1);
         return whole;
@@ -92,6 +105,8 @@ UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name) {
     case WholeWay::Unavailable:
         break;
     }
+    UniqueFd folder(::fcntl(baseFolder, F_DUPFD_CLOEXEC, 0));
+    if (!folder.valid()) return folder;
     std::size_t pos = start;
     while (pos < lastSlash + 1) {
         std::size_t end = hostPath.find('/', pos);

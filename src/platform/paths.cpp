@@ -85,9 +85,11 @@ std::string driveBase(char drive) {
 
 } // namespace
 
-bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error) {
-    char drive = 0;
-    std::vector<std::string> components;
+namespace {
+
+// The drive, the components and the host path as the Windows path spells them.
+bool spell(const std::string& windowsPath, char& drive, std::vector<std::string>& components,
+           std::string& direct, DWORD& error) {
     if (windowsPath.empty()) {
         error = ERROR_PATH_NOT_FOUND;
         return false;
@@ -102,11 +104,27 @@ bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& e
             error = ERROR_INVALID_NAME;
             return false;
         }
-    const std::string base = driveBase(drive);
-    std::string direct = base;
+    direct = driveBase(drive);
     for (const auto& c : components)
         direct += "/" + ansiToUtf8(c);
     if (direct.empty()) direct = "/";
+    return true;
+}
+
+} // namespace
+
+bool spelledHostPath(const std::string& windowsPath, std::string& hostPath, DWORD& error) {
+    char drive = 0;
+    std::vector<std::string> components;
+    return spell(windowsPath, drive, components, hostPath, error);
+}
+
+bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error) {
+    char drive = 0;
+    std::vector<std::string> components;
+    std::string direct;
+    if (!spell(windowsPath, drive, components, direct, error)) return false;
+    const std::string base = driveBase(drive);
     if (components.empty() || exists(direct)) {
         hostPath = direct;
         return true;

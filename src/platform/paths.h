@@ -15,6 +15,11 @@ namespace platform {
 // control characters).
 bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error);
 
+// The host path exactly as the Windows path spells it, without looking at the disk; fails as
+// resolvePath does for a path it cannot map. A caller that finds nothing there looks again
+// with resolvePath, which also finds names spelled in another case.
+bool spelledHostPath(const std::string& windowsPath, std::string& hostPath, DWORD& error);
+
 // The Windows path of a host path: "C:\..." inside drive C:, otherwise "Z:\...".
 std::string windowsPathOf(const std::string& hostPath);
 

@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace platform::urlcache {
@@ -60,15 +61,24 @@ bool insideOwnedFolder(const std::string& path) {
 // nothing is left untracked: its error is the result.
 DWORD removeOwnedFile(const std::string& path) {
     if (!insideOwnedFolder(path)) return ERROR_SUCCESS;
-    std::string host;
-    DWORD error = 0;
-    if (!resolvePath(path, host, error)) return ERROR_SUCCESS;
-    std::string name;
-    const UniqueFd folder = openParentNoFollow(host, name);
-    if (!folder.valid()) return ERROR_SUCCESS; // gone, or behind a link
-    if (files::deleteEntryIn(folder, name, host, true)) return ERROR_SUCCESS;
-    error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ERROR_SUCCESS : error;
+    // The cache wrote the file under the name it keeps, so the name as spelled is tried first;
+    // only when nothing is there are the names looked up ignoring case.
+    for (const bool spelled : {true, false}) {
+        std::string host;
+        DWORD error = 0;
+        if (!(spelled ? spelledHostPath(path, host, error) : resolvePath(path, host, error)))
+            return ERROR_SUCCESS;
+        std::string name;
+        const UniqueFd folder = openParentNoFollow(host, name);
+        if (!folder.valid()) {
+            if (errno == ENOENT || errno == ENOTDIR) continue;
+            return ERROR_SUCCESS; // behind a link: not the cache's to delete
+        }
+        if (files::deleteEntryIn(folder, name, host, true)) return ERROR_SUCCESS;
+        error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
+    }
+    return ERROR_SUCCESS; // gone already
 }
 
 // The last path segment of a URL, without query or fragment, reduced to characters that a
