@@ -243,6 +243,34 @@ TEST_F(WininetTest, AWalkNeverHandsOutAnEntryDeletedAheadOfIt) {
         EXPECT_TRUE(handedOut.count(url) || gone.count(url)) << url << " was skipped";
 }
 
+// An entry that names its file in another case than the disk does (as Windows allows) still
+// takes its file along; a read-only file too, and a folder in the file's place keeps the entry.
+TEST_F(WininetTest, DeletionFindsTheFileWhateverTheCaseAndWhateverItsAttributes) {
+    const std::string file = addContent("http://case.example/Seite.htm", "<html/>");
+    const std::string folder = file.substr(0, file.find_last_of('\\'));
+    const std::string upper =
+        "C:\\USERS\\user" + folder.substr(std::string("C:\\Users\\User").size()) + "\\SEITE[1].HTM";
+    platform::urlcache::Record r;
+    ASSERT_TRUE(platform::urlcache::get("http://case.example/Seite.htm", r));
+    r.localFile = upper;
+    platform::urlcache::put(r);
+    ASSERT_TRUE(FileExistsA(upper));
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    SetLastError(kJunk);
+    EXPECT_TRUE(DeleteUrlCacheEntry("http://case.example/Seite.htm"));
+    EXPECT_EQ(kJunk, GetLastError());
+    EXPECT_FALSE(FileExistsA(file));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+
+    const std::string other = addContent("http://case.example/Ordner.htm", "<html/>");
+    ASSERT_TRUE(DeleteFileA(other.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    SetLastError(kJunk);
+    EXPECT_FALSE(DeleteUrlCacheEntry("http://case.example/Ordner.htm"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_EQ(1u, walk("", kAll).size());
+}
+
 TEST_F(WininetTest, ALockedEntryGoesWhenItsLastLockIsReleased) {
     const std::string file = addContent("http://del.example/a.gif", "GIF89a");
     const std::string locked = addContent("http://del.example/b.jpg", "jpeg");
