@@ -35,8 +35,16 @@ struct Connection {
     // Rows this connection changed in the registry and settings tables: what the machine's
     // configuration is made of.
     std::int64_t configurationChanges = 0;
+    std::uint64_t serial = 0; // tells this connection from those before it
+    // The shared transaction of batched writes (see WriteBatch).
+    int batchHolders = 0;
+    bool batchOpen = false;
+    int batchedWrites = 0;
 
     ~Connection() {
+        // What a batch has written is kept: its files are already gone.
+        if (db && batchOpen && transactionDepth == 0)
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         for (auto& [sql, stmt] : statements)
             sqlite3_finalize(stmt);
         if (db) sqlite3_close(db);
@@ -200,6 +208,8 @@ void noteChange(void* conn, int, const char*, const char* table, sqlite3_int64) 
 Connection& connection() {
     if (g_connection) return *g_connection;
     auto conn = std::make_unique<Connection>();
+    static std::uint64_t connections = 0;
+    conn->serial = ++connections;
     conn->root = g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot;
     while (conn->root.size() > 1 && conn->root.back() == '/')
         conn->root.pop_back();
@@ -354,6 +364,10 @@ Statement& Statement::bindNull(int index) {
 }
 
 bool Statement::step() {
+    // A write outside any transaction does not wait inside someone's batch.
+    if (g_connection && g_connection->batchOpen && g_connection->transactionDepth == 0 &&
+        !sqlite3_stmt_readonly(stmt_))
+        commitWriteBatch();
     const int rc = sqlite3_step(stmt_);
     check(rc);
     return rc == SQLITE_ROW;
@@ -382,6 +396,7 @@ bool Statement::isNull(int column) const {
 }
 
 void execute(const char* sql) {
+    commitWriteBatch();
     char* error = nullptr;
     const int rc = sqlite3_exec(database(), sql, nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
@@ -405,15 +420,26 @@ int changes() {
     return sqlite3_changes(database());
 }
 
-Transaction::Transaction() {
+Transaction::Transaction(Kind kind) {
     Connection& conn = connection();
-    owner_ = conn.transactionDepth == 0;
-    if (owner_) {
+    if (conn.transactionDepth == 0) {
         if (conn.readOnly)
             throw DatabaseError(ERROR_ACCESS_DENIED,
                                 databasePath(conn.root) + ": the database is read-only");
-        // Prepared once: every call of the platform begins and commits one.
-        Statement("BEGIN IMMEDIATE").step();
+        if (kind == Batchable && conn.batchHolders > 0) {
+            if (!conn.batchOpen) {
+                Statement("BEGIN IMMEDIATE").step();
+                conn.batchOpen = true;
+                conn.batchedWrites = 0;
+            }
+            Statement("SAVEPOINT batched").step();
+            savepoint_ = true;
+        } else {
+            commitWriteBatch();
+            // Prepared once: every call of the platform begins and commits one.
+            Statement("BEGIN IMMEDIATE").step();
+            owner_ = true;
+        }
     }
     ++conn.transactionDepth;
 }
@@ -421,12 +447,54 @@ Transaction::Transaction() {
 Transaction::~Transaction() {
     if (!g_connection) return;
     --g_connection->transactionDepth;
-    if (owner_ && !done_) sqlite3_exec(g_connection->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (done_) return;
+    if (owner_) sqlite3_exec(g_connection->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (savepoint_)
+        sqlite3_exec(g_connection->db, "ROLLBACK TO batched; RELEASE batched", nullptr, nullptr,
+                     nullptr);
 }
 
 void Transaction::commit() {
-    if (owner_ && !done_) Statement("COMMIT").step();
+    if (done_) return;
+    if (owner_) Statement("COMMIT").step();
+    if (savepoint_) {
+        Statement("RELEASE batched").step();
+        done_ = true;
+        Connection& conn = *g_connection;
+        if (++conn.batchedWrites >= kBatchedWrites) {
+            // The batch is still counted as running until this transaction ends; commit it
+            // as the outermost writer does.
+            --conn.transactionDepth;
+            commitWriteBatch();
+            ++conn.transactionDepth;
+        }
+    }
     done_ = true;
+}
+
+WriteBatch::WriteBatch() {
+    Connection& conn = connection();
+    ++conn.batchHolders;
+    connection_ = conn.serial;
+}
+
+WriteBatch::~WriteBatch() {
+    if (!g_connection || g_connection->serial != connection_) return;
+    if (--g_connection->batchHolders == 0) {
+        try {
+            commitWriteBatch();
+        } catch (const DatabaseError&) {
+            // The connection keeps the batch; the next writer or the root's closing commits it.
+        }
+    }
+}
+
+void commitWriteBatch() {
+    Connection* conn = g_connection.get();
+    if (!conn || !conn->batchOpen || conn->transactionDepth != 0) return;
+    Statement("COMMIT").step();
+    conn->batchOpen = false;
+    conn->batchedWrites = 0;
 }
 
 std::string setting(const std::string& name) {

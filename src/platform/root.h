@@ -114,18 +114,44 @@ int changes();
 
 // One API call, one transaction: BEGIN IMMEDIATE (waiting for other processes), COMMIT at
 // commit(), ROLLBACK when it goes out of scope uncommitted. Nests: inner ones do nothing.
+//
+// A batchable transaction (the deletions of a cache walk) joins the batch that an open
+// WriteBatch keeps: it becomes a savepoint of one shared transaction, which commits after
+// kBatchedWrites such writes, when the last WriteBatch lets go, when a plain transaction or a
+// write outside any transaction begins, and when the root closes. Without a WriteBatch it is a
+// plain transaction.
 class Transaction {
   public:
-    Transaction();
+    enum Kind { Plain, Batchable };
+    explicit Transaction(Kind kind = Plain);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
   private:
-    bool owner_;
+    bool owner_ = false;
+    bool savepoint_ = false;
     bool done_ = false;
 };
+
+constexpr int kBatchedWrites = 256;
+
+// Held while writes come one after another (a cache walk deleting what it finds), so that
+// they need not each take the database's write lock and write their pages.
+class WriteBatch {
+  public:
+    WriteBatch();
+    ~WriteBatch();
+    WriteBatch(const WriteBatch&) = delete;
+    WriteBatch& operator=(const WriteBatch&) = delete;
+
+  private:
+    std::uint64_t connection_; // the connection it counts in: a closed root's batch is gone
+};
+
+// Commits the open batch now (nothing when none is open or a transaction is running).
+void commitWriteBatch();
 
 // Platform settings, as the tool names them.
 std::string setting(const std::string& name);

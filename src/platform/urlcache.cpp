@@ -168,12 +168,6 @@ Container containerOf(const std::string& url) {
     return Container::Content;
 }
 
-unsigned int dataVersion() {
-    unsigned int version = 0;
-    sqlite3_file_control(database(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
-    return version;
-}
-
 void put(const Record& r) {
     Statement st("INSERT INTO url_cache (url, container, type, local_file, size, last_modified, "
                  "expire, last_access, last_sync, header, extension, use_count, hit_rate, "
@@ -287,16 +281,16 @@ const Removal& lastRemoval() {
 }
 
 DWORD remove(const std::string& url) {
-    Transaction tx;
+    Transaction tx(Transaction::Batchable);
     std::int64_t id = 0;
     std::string localFile;
-    unsigned int before = 0;
+    ChangeStamp before;
     {
         Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
         st.bind(1, url);
         if (!st.step()) return ERROR_FILE_NOT_FOUND;
         // The read has begun: the version counts every commit before this one.
-        before = dataVersion();
+        before = changeStamp();
         id = st.int64(0);
         localFile = st.text(1);
         if (st.int64(2) > 0) {
@@ -316,7 +310,7 @@ DWORD remove(const std::string& url) {
         st.step();
     }
     tx.commit();
-    g_lastRemoval = {id, before, dataVersion(), true};
+    g_lastRemoval = {id, before, changeStamp(), true};
     return ERROR_SUCCESS;
 }
 

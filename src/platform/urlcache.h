@@ -2,6 +2,7 @@
 // in platform.db. Internal to the platform layer, its tool, its tests and the benchmark.
 #pragma once
 
+#include "platform/root.h"
 #include "platform/win32_types.h"
 
 #include <cstdint>
@@ -63,16 +64,15 @@ std::string storeContentFile(const std::string& url, const std::string& data);
 std::string storeCookieFile(const std::string& user, const std::string& domain,
                             const std::string& text);
 
-// Changes whenever platform.db changes, through this connection or another process.
-unsigned int dataVersion();
-
-// This process's last removal of an entry: its row and the data version just before and just
-// after it. A walk that read ahead at the version before knows that nothing but that row
-// changed by the version after.
+// This process's last removal of an entry: its row and the database's change stamp just
+// before and just after it. A walk that read ahead at the stamp before knows that nothing but
+// that row changed by the stamp after. (The stamp counts this connection's own changes too:
+// deletions batched into one transaction change nothing another process can see until the
+// batch commits.)
 struct Removal {
     std::int64_t id = 0;
-    unsigned int before = 0;
-    unsigned int after = 0;
+    ChangeStamp before;
+    ChangeStamp after;
     bool known = false;
 };
 const Removal& lastRemoval();

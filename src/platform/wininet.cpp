@@ -35,10 +35,12 @@ struct CacheFind {
     std::int64_t lastScanned = 0;
     std::vector<Record> ahead;
     std::size_t next = 0;
-    unsigned int version = 0;
+    ChangeStamp version;
     bool versionKnown = false;
     bool exhausted = false;
     int batch = 1;
+    // Deleting entry after entry while walking writes them together.
+    WriteBatch writes;
 };
 
 constexpr int kLargestBatch = 1024;
@@ -107,7 +109,7 @@ void readAhead(CacheFind& find) {
 // advance(), so a call that fails on a short buffer returns the same entry the next time.
 const Record* current(CacheFind& find) {
     if (find.empty) return nullptr;
-    const unsigned int version = urlcache::dataVersion();
+    const ChangeStamp version = changeStamp();
     const urlcache::Removal& removal = urlcache::lastRemoval();
     if (find.versionKnown && version != find.version && removal.known &&
         removal.before == find.version && removal.after == version) {
@@ -133,7 +135,7 @@ const Record* current(CacheFind& find) {
         read = true;
     }
     // The version after the reads, which have seen every commit before them.
-    find.version = read ? urlcache::dataVersion() : version;
+    find.version = read ? changeStamp() : version;
     find.versionKnown = true;
     return find.next < find.ahead.size() ? &find.ahead[find.next] : nullptr;
 }

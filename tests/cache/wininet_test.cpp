@@ -226,6 +226,9 @@ TEST_F(WininetTest, AWalkNeverHandsOutAnEntryDeletedAheadOfIt) {
             // Another process deletes one further on; this one deletes what it was handed.
             const std::string ahead = urls[index + 2];
             if (!gone.count(ahead)) {
+                // Between two of this process's batches of deletions, which another writer
+                // waits for.
+                platform::commitWriteBatch();
                 ASSERT_EQ(0, RunInChildProcess(
                                  [ahead] { return DeleteUrlCacheEntry(ahead.c_str()) ? 0 : 1; }));
                 gone.insert(ahead);
@@ -269,6 +272,74 @@ TEST_F(WininetTest, DeletionFindsTheFileWhateverTheCaseAndWhateverItsAttributes)
     EXPECT_FALSE(DeleteUrlCacheEntry("http://case.example/Ordner.htm"));
     EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
     EXPECT_EQ(1u, walk("", kAll).size());
+}
+
+// A walk that deletes as it goes writes its deletions in batches: another process sees them
+// while the walk goes on, every one at once when this process writes anything else, and all
+// of them when the walk closes or the root does; a deletion that fails takes none back.
+TEST_F(WininetTest, AWalksDeletionsReachOtherProcessesInBatchesAndAreNeverLost) {
+    const int total = platform::kBatchedWrites + 60;
+    std::vector<std::string> urls;
+    for (int i = 0; i < total; ++i) {
+        urls.push_back("http://batch.example/" + std::to_string(i) + ".htm");
+        addContent(urls.back());
+    }
+    // One entry is open in a browser, another's file has become a folder: both stay.
+    std::vector<char> lockBuffer(4096);
+    DWORD lockSize = static_cast<DWORD>(lockBuffer.size());
+    ASSERT_TRUE(RetrieveUrlCacheEntryFileA(
+        urls[3].c_str(), reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(lockBuffer.data()),
+        &lockSize, 0));
+    const std::string blocked = addContent("http://batch.example/folder.htm");
+    ASSERT_TRUE(DeleteFileA(blocked.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
+    const auto othersSee = [](std::size_t atMost, std::size_t atLeast) {
+        return RunInChildProcess([=] {
+            const std::size_t seen = walk("", kAll).size();
+            return seen <= atMost && seen >= atLeast ? 0 : 1;
+        });
+    };
+
+    std::vector<char> buffer(4096);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    DWORD size = static_cast<DWORD>(buffer.size());
+    HANDLE find = FindFirstUrlCacheEntryExA("", 0, kAll, 0, info, &size, nullptr, nullptr, nullptr);
+    ASSERT_NE(find, nullptr);
+    std::size_t deleted = 0;
+    std::size_t handedOut = 0;
+    do {
+        ++handedOut;
+        if (DeleteUrlCacheEntry(info->lpszSourceUrlName)) ++deleted;
+        if (handedOut == platform::kBatchedWrites + 20) {
+            // More than a batch has gone by: the other process sees most of it.
+            EXPECT_EQ(0, othersSee(total + 1 - (platform::kBatchedWrites - 2), 0));
+            // A write of another kind makes every deletion so far visible.
+            HKEY key = nullptr;
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Batch", 0, nullptr, 0,
+                                      KEY_WRITE, nullptr, &key, nullptr));
+            RegCloseKey(key);
+            EXPECT_EQ(0, othersSee(total + 1 - deleted, total + 1 - deleted));
+        }
+        size = static_cast<DWORD>(buffer.size());
+    } while (FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+    EXPECT_EQ(static_cast<std::size_t>(total) + 1, handedOut);
+    EXPECT_EQ(static_cast<std::size_t>(total) - 1, deleted);
+    ASSERT_TRUE(FindCloseUrlCache(find));
+    EXPECT_EQ(0, othersSee(2, 2));
+
+    // A walk left open when the root closes keeps what it deleted.
+    ASSERT_TRUE(UnlockUrlCacheEntryFileA(urls[3].c_str(), 0));
+    addContent("http://batch.example/late.htm");
+    size = static_cast<DWORD>(buffer.size());
+    find = FindFirstUrlCacheEntryExA("http://batch.example/late", 0, kAll, 0, info, &size, nullptr,
+                                     nullptr, nullptr);
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(DeleteUrlCacheEntry(info->lpszSourceUrlName));
+    platform::closeRoot();
+    EXPECT_EQ((std::vector<std::string>{"http://batch.example/folder.htm"}), walk("", kAll));
+    EXPECT_TRUE(FindCloseUrlCache(find));
+    EXPECT_EQ(0, othersSee(1, 1));
 }
 
 TEST_F(WininetTest, ALockedEntryGoesWhenItsLastLockIsReleased) {
