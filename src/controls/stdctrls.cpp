@@ -1,5 +1,6 @@
 #include "controls/stdctrls.h"
 
+#include "platform/gui/application.h"
 #include "platform/qt/ansi_qstring.h"
 
 #include <QMouseEvent>
@@ -75,7 +76,7 @@ void TLabel::SetLink(bool link) {
 void TLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+        RunHandler([this] { emit clicked(); });
 }
 
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
@@ -176,5 +177,5 @@ bool TImage::HasPicture() const {
 void TImage::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+        RunHandler([this] { emit clicked(); });
 }

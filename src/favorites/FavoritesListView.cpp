@@ -2,6 +2,7 @@
 
 #include "controls/WebBrowser.h"
 #include "favorites/IEUtils.h"
+#include "platform/gui/application.h"
 #include "platform/gui/icons.h"
 #include "platform/gui/shellicons.h"
 #include "platform/qt/ansi_qstring.h"
@@ -391,11 +392,11 @@ void TCustomFavoritesListView::keyPressEvent(QKeyEvent* event) {
     QTreeView::keyPressEvent(event);
     switch (event->key()) {
     case Qt::Key_Backspace:
-        OneLevelUp();
+        RunHandler([this] { OneLevelUp(); });
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        DblClick();
+        RunHandler([this] { DblClick(); });
         break;
     default:
         break;
@@ -431,7 +432,7 @@ void TCustomFavoritesListView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const unsigned visitsBefore = FFolderVisits;
-    if (OnClick) OnClick(this);
+    if (OnClick) RunHandler([this] { OnClick(this); });
     FClickOpenedFolder = FFolderVisits != visitsBefore;
 }
 
@@ -445,7 +446,7 @@ void TCustomFavoritesListView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     QTreeView::mousePressEvent(event);
-    DblClick();
+    RunHandler([this] { DblClick(); });
 }
 
 void TCustomFavoritesListView::mouseMoveEvent(QMouseEvent* event) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include <exception>
+#include <stdexcept>
 
 class HostedApplication : public QApplication {
   public:
@@ -16,3 +17,16 @@ class HostedApplication : public QApplication {
 // The general error display: MessageBoxA with the error's text, MB_OK | MB_ICONHAND, the
 // application's name as caption.
 void ShowException(const std::exception& error);
+
+// Runs an event handler of the program, showing an exception it throws with the general error
+// display. Controls call their handlers through it, so that an exception never unwinds through
+// the toolkit's own event delivery, which has no clean-ups for it.
+template <class Handler> void RunHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(std::runtime_error("An unexpected error occurred."));
+    }
+}
