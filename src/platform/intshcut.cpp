@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/refcount.h"
 #include "platform/shelllink.h"
+#include "platform/taskalloc.h"
 #include "platform/win32.h"
 
 #include <cstring>
@@ -133,10 +134,8 @@ class InternetShortcut final : public IUniformResourceLocatorA, public IPersistF
 
     HRESULT GetCurFile(LPOLESTR* fileName) override {
         if (!fileName) return E_POINTER;
-        const std::u16string name = AnsiToWide(file_.empty() ? "*.url" : file_);
-        *fileName = static_cast<LPOLESTR>(CoTaskMemAlloc((name.size() + 1) * sizeof(OLECHAR)));
+        *fileName = platform::taskAllocatedWide(file_.empty() ? "*.url" : file_);
         if (!*fileName) return E_OUTOFMEMORY;
-        std::memcpy(*fileName, name.c_str(), (name.size() + 1) * sizeof(OLECHAR));
         return file_.empty() ? S_FALSE : S_OK;
     }
 

@@ -5,6 +5,7 @@
 #include "platform/refcount.h"
 #include "platform/shellitems.h"
 #include "platform/shelllink.h"
+#include "platform/taskalloc.h"
 #include "platform/win32.h"
 
 #include <cstring>
@@ -35,10 +36,8 @@ HRESULT putText(const std::string& text, bool wide, STRRET* name) {
         std::memcpy(name->cStr, text.c_str(), text.size() + 1);
         return S_OK;
     }
-    const std::u16string utf16 = AnsiToWide(text);
-    auto* out = static_cast<LPWSTR>(CoTaskMemAlloc((utf16.size() + 1) * sizeof(WCHAR)));
+    LPWSTR out = platform::taskAllocatedWide(text);
     if (!out) return E_OUTOFMEMORY;
-    std::memcpy(out, utf16.c_str(), (utf16.size() + 1) * sizeof(WCHAR));
     name->uType = STRRET_WSTR;
     name->pOleStr = out;
     return S_OK;

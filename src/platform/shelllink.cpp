@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/refcount.h"
 #include "platform/shellitems.h"
+#include "platform/taskalloc.h"
 #include "platform/win32.h"
 
 #include <cstring>
@@ -325,10 +326,8 @@ class ShellLink final : public IShellLinkA, public IPersistFile {
 
     HRESULT GetCurFile(LPOLESTR* fileName) override {
         if (!fileName) return E_POINTER;
-        const std::u16string name = AnsiToWide(curFile_.empty() ? "*.lnk" : curFile_);
-        *fileName = static_cast<LPOLESTR>(CoTaskMemAlloc((name.size() + 1) * sizeof(OLECHAR)));
+        *fileName = platform::taskAllocatedWide(curFile_.empty() ? "*.lnk" : curFile_);
         if (!*fileName) return E_OUTOFMEMORY;
-        std::memcpy(*fileName, name.c_str(), (name.size() + 1) * sizeof(OLECHAR));
         return curFile_.empty() ? S_FALSE : S_OK;
     }
 

@@ -1,6 +1,7 @@
 // CoTaskMemAlloc and the shell allocator (IMalloc): one heap whose live blocks are recorded
 // with their sizes, which IMalloc::GetSize and DidAlloc need anyway.
 #include "platform/taskalloc.h"
+#include "platform/ansi.h"
 #include "platform/objidl.h"
 #include "platform/shlobj.h"
 
@@ -123,6 +124,13 @@ HRESULT SHGetMalloc(LPMALLOC* malloc) {
 }
 
 namespace platform {
+
+LPWSTR taskAllocatedWide(const std::string& ansi) {
+    const std::u16string wide = AnsiToWide(ansi);
+    auto* out = static_cast<LPWSTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(WCHAR)));
+    if (out) std::memcpy(out, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
+    return out;
+}
 
 std::size_t liveTaskAllocations() {
     std::lock_guard lock(heap().mutex);

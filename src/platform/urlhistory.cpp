@@ -1,6 +1,7 @@
 // The URL history object over the "Visited: <user>@<url>" entries of the URL cache.
 #include "platform/urlhistory.h"
 #include "platform/filetime.h"
+#include "platform/taskalloc.h"
 
 #include "platform/ansi.h"
 #include "platform/root.h"
@@ -46,24 +47,15 @@ bool isOwnEntry(const std::string& url, const std::string& prefix) {
     return url.size() >= prefix.size() && AnsiSameText(url.substr(0, prefix.size()), prefix);
 }
 
-LPWSTR taskString(const std::string& ansi) {
-    const std::u16string wide = AnsiToWide(ansi);
-    auto* out = static_cast<LPWSTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(WCHAR)));
-    if (out) {
-        std::memcpy(out, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
-    }
-    return out;
-}
-
 HRESULT fillStat(const Record& r, const std::string& prefix, DWORD flags, LPSTATURL stat) {
     std::memset(stat, 0, sizeof *stat);
     stat->cbSize = sizeof(STATURL);
     if (!(flags & STATURL_QUERYFLAG_NOURL)) {
-        stat->pwcsUrl = taskString(r.url.substr(prefix.size()));
+        stat->pwcsUrl = platform::taskAllocatedWide(r.url.substr(prefix.size()));
         if (!stat->pwcsUrl) return E_OUTOFMEMORY;
     }
     if (!(flags & STATURL_QUERYFLAG_NOTITLE) && !r.title.empty()) {
-        stat->pwcsTitle = taskString(r.title);
+        stat->pwcsTitle = platform::taskAllocatedWide(r.title);
         if (!stat->pwcsTitle) {
             CoTaskMemFree(stat->pwcsUrl);
             stat->pwcsUrl = nullptr;
