@@ -32,7 +32,7 @@ struct IPersist : IUnknown {
 };
 
 struct IPersistFile : IPersist {
-    // S_OK when there are changes not yet saved, S_FALSE otherwise.
+    // S_OK when there are unsaved changes, S_FALSE otherwise.
     virtual HRESULT IsDirty() = 0;
     virtual HRESULT Load(LPCOLESTR fileName, DWORD mode) = 0;
     // A null name saves to the file loaded or saved last.

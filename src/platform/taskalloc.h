@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// Blocks from CoTaskMemAlloc / the shell allocator that are not yet freed.
+// Blocks from CoTaskMemAlloc / the shell allocator that are still allocated.
 std::size_t liveTaskAllocations();
 // Frees of pointers the allocator never handed out (or handed out and took back already);
 // they are ignored instead of corrupting the heap.
