@@ -68,54 +68,61 @@ bool isAnsiCodePage(UINT codePage) {
     return codePage == CP_ACP || codePage == kThreadAcp || codePage == 1252;
 }
 
-// UTF-8 to UTF-16; a byte that does not start a well-formed sequence becomes U+FFFD, as
-// MultiByteToWideChar does without MB_ERR_INVALID_CHARS.
+// The bytes that may follow a lead byte as its second, by the Unicode standard's table of
+// well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF); 0 for a byte
+// that does not lead a sequence.
+struct Lead {
+    std::size_t length;
+    unsigned char low;
+    unsigned char high;
+};
+
+Lead leadOf(unsigned char c) {
+    if (c >= 0xC2 && c <= 0xDF) return {2, 0x80, 0xBF};
+    if (c == 0xE0) return {3, 0xA0, 0xBF};
+    if (c == 0xED) return {3, 0x80, 0x9F};
+    if (c >= 0xE1 && c <= 0xEF) return {3, 0x80, 0xBF};
+    if (c == 0xF0) return {4, 0x90, 0xBF};
+    if (c >= 0xF1 && c <= 0xF3) return {4, 0x80, 0xBF};
+    if (c == 0xF4) return {4, 0x80, 0x8F};
+    return {0, 0, 0};
+}
+
+// UTF-8 to UTF-16. Each ill-formed sequence becomes one U+FFFD, as MultiByteToWideChar
+// replaces illegal sequences: a lead byte with the well-formed bytes that followed it before
+// the sequence broke off counts once, a byte that cannot start a sequence counts alone.
 std::u16string utf8ToWide(const char* text, std::size_t n) {
     std::u16string out;
     out.reserve(n);
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     for (std::size_t i = 0; i < n;) {
         const unsigned char c = byte(i);
-        std::size_t length = 0;
-        char32_t code = 0;
-        char32_t minimum = 0;
         if (c < 0x80) {
             out.push_back(c);
             ++i;
             continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            length = 2;
-            code = c & 0x1F;
-            minimum = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            length = 3;
-            code = c & 0x0F;
-            minimum = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            length = 4;
-            code = c & 0x07;
-            minimum = 0x10000;
         }
-        bool valid = length != 0 && i + length <= n;
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            if ((byte(i + k) & 0xC0) != 0x80)
-                valid = false;
-            else
-                code = (code << 6) | (byte(i + k) & 0x3F);
+        const Lead lead = leadOf(c);
+        std::size_t taken = 1;
+        char32_t code = c & (0x7F >> lead.length);
+        while (taken < lead.length && i + taken < n) {
+            const unsigned char next = byte(i + taken);
+            const unsigned char low = taken == 1 ? lead.low : 0x80;
+            const unsigned char high = taken == 1 ? lead.high : 0xBF;
+            if (next < low || next > high) break;
+            code = (code << 6) | (next & 0x3F);
+            ++taken;
         }
-        if (!valid || code < minimum || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
+        i += taken;
+        if (lead.length == 0 || taken < lead.length) {
             out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        if (code >= 0x10000) {
+        } else if (code >= 0x10000) {
             code -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
         } else {
             out.push_back(static_cast<char16_t>(code));
         }
-        i += length;
     }
     return out;
 }
@@ -209,14 +216,10 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength, LPST
     converted.reserve(n);
     bool usedDefault = false;
     if (utf8) converted = wideToUtf8(wide, n);
+    // The code page maps each UTF-16 unit by itself: both halves of a character beyond the
+    // basic plane become the default character.
     for (std::size_t i = 0; i < n && !utf8; ++i) {
-        char32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-            ++i;
-        }
-        const int b = toAnsi(c);
+        const int b = toAnsi(wide[i]);
         if (b < 0) {
             usedDefault = true;
             converted.push_back(defaultChar ? *defaultChar : '?');
@@ -255,6 +258,13 @@ LPSTR CharLowerA(LPSTR text) {
     return text;
 }
 
+DWORD CharLowerBuffA(LPSTR text, DWORD length) {
+    if (!text) return 0;
+    for (DWORD i = 0; i < length; ++i)
+        text[i] = static_cast<char>(lower(static_cast<unsigned char>(text[i])));
+    return length;
+}
+
 int lstrcmpiA(LPCSTR a, LPCSTR b) {
     // Ordinal on the upper-cased bytes: equal for every pair that differs only in case,
     // diacritic letters included.
@@ -273,54 +283,6 @@ int lstrcmpA(LPCSTR a, LPCSTR b) {
     return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
-std::string AnsiUpperCase(std::string text) {
-    CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string AnsiLowerCase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(lower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool AnsiSameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper(static_cast<unsigned char>(a[i])) != upper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-std::u16string AnsiToWide(const std::string& text) {
-    std::u16string wide;
-    wide.reserve(text.size());
-    for (unsigned char c : text)
-        wide.push_back(toWide(c));
-    return wide;
-}
-
-std::string WideToAnsi(const std::u16string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            ++i; // a character beyond the basic plane has no byte in the code page
-            out.push_back('?');
-            continue;
-        }
-        const int b = toAnsi(c);
-        out.push_back(b < 0 ? '?' : static_cast<char>(b));
-    }
-    return out;
-}
-
-std::string WideToAnsi(const char16_t* text) {
-    return text ? WideToAnsi(std::u16string(text)) : std::string();
-}
-
 namespace platform {
 
 namespace {
@@ -334,7 +296,7 @@ bool isAscii(const std::string& text) {
 
 std::string ansiToUtf8(const std::string& text) {
     if (isAscii(text)) return text;
-    const std::u16string wide = AnsiToWide(text);
+    const WideString wide = AnsiToWide(text);
     return wideToUtf8(wide.data(), wide.size());
 }
 

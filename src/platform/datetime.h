@@ -2,7 +2,7 @@
 // being the time of day. Texts use the platform's short date and long time formats.
 #pragma once
 
-#include "platform/win32_types.h"
+#include "platform/win32.h"
 
 #include <string>
 

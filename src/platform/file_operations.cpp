@@ -373,13 +373,3 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& contents)
         return true;
     });
 }
-
-bool FileExistsA(const std::string& windowsPath) {
-    const DWORD attrs = GetFileAttributesA(windowsPath.c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExistsA(const std::string& windowsPath) {
-    const DWORD attrs = GetFileAttributesA(windowsPath.c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
-}

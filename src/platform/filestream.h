@@ -1,7 +1,7 @@
 // Whole-file access over Windows paths for the code that reads or writes a file in one go.
 #pragma once
 
-#include "platform/win32_types.h"
+#include "platform/win32.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // way from host times to it. Shared by the platform, its tool and their tests.
 #pragma once
 
-#include "platform/win32_types.h"
+#include "platform/win32.h"
 
 #include <cstdint>
 

@@ -2,6 +2,8 @@
 // Over the Win32 calls only, so they serve the program, the tool and the tests alike.
 #pragma once
 
+#include "platform/win32.h"
+
 #include <utility>
 
 // A registry key from RegOpenKeyExA or RegCreateKeyExA.

@@ -13,20 +13,7 @@ namespace {
 
 struct Folder {
     const char* value;
-    const char* path; // below C:\Users\<user>
-};
-
-const Folder kUserFolders[] = {
-    {"AppData", "AppData\\Roaming"},
-    {"Local AppData", "AppData\\Local"},
-    {"Favorites", "Favorites"},
-    {"Recent", "AppData\\Roaming\\Microsoft\\Windows\\Recent"},
-    {"Startup", "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
-    {"Cookies", "AppData\\Roaming\\Microsoft\\Windows\\Cookies"},
-    {"Cache", "AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files"},
-    {"History", "AppData\\Local\\Microsoft\\Windows\\History"},
-    {"Personal", "Documents"},
-    {"Desktop", "Desktop"},
+    const char* path; // below the root of drive C:
 };
 
 const Folder kMachineFolders[] = {
@@ -75,7 +62,7 @@ void makeFolder(const std::string& windowsPathBelowC) {
 } // namespace
 
 std::string defaultUserShellFolder(const std::string& valueName) {
-    for (const auto& f : kUserFolders)
+    for (const auto& f : kUserShellFolders)
         if (AnsiSameText(valueName, f.value)) return "C:\\Users\\" + userName() + "\\" + f.path;
     return {};
 }
@@ -97,7 +84,7 @@ void createDefaultMachine() {
     const std::string user = userName();
     const std::string home = "Users\\" + user;
     const registry::KeyId userKey = registry::create(registry::kCurrentUser, kShellFoldersKey);
-    for (const auto& f : kUserFolders) {
+    for (const auto& f : kUserShellFolders) {
         const std::string below = home + "\\" + f.path;
         registry::Value existing;
         if (!registry::getValue(userKey, f.value, existing))

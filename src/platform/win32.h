@@ -1,12 +1,17 @@
 // The only door from the program's components and windows down to the system.
 //
 // On the hosted platform these calls are our own stand-ins with the Win32 names, signatures,
-// constants and error codes; a Windows build would include the SDK headers here instead.
+// constants and error codes. The Windows build (SURFKOLIBRI_WINDOWS_SDK, cmake/mingw-w64.cmake)
+// includes the SDK headers here instead, so that the components compile unchanged against the
+// real platform; what follows the switch is ours on either side.
 #pragma once
 
-#include "platform/win32_types.h"
-
 #include <string>
+
+#if defined(SURFKOLIBRI_WINDOWS_SDK)
+#include "platform/windows/sdk.h"
+#else
+#include "platform/win32_types.h"
 
 // Last error (per thread, as on Windows).
 DWORD GetLastError();
@@ -21,6 +26,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength
 LPSTR CharUpperA(LPSTR text);
 DWORD CharUpperBuffA(LPSTR text, DWORD length);
 LPSTR CharLowerA(LPSTR text);
+DWORD CharLowerBuffA(LPSTR text, DWORD length);
 int lstrcmpiA(LPCSTR a, LPCSTR b);
 int lstrcmpA(LPCSTR a, LPCSTR b);
 
@@ -112,16 +118,6 @@ void SHAddToRecentDocs(UINT flags, LPCVOID path);
 int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
 BOOL MessageBeep(UINT type);
 
-// The hosted machine's own state (platform.db under the platform root), read through once:
-// empty when it serves, else a message that names the file and what is wrong with it.
-std::string HostedMachineProblem();
-
-// Framework helpers that the components share with the Win32 calls above: the floating-point
-// date-time (days since 30 December 1899) and whole-file access over Windows paths.
-#include "platform/ansi.h"
-#include "platform/datetime.h"
-#include "platform/filestream.h"
-#include "platform/handles.h"
 // The WinINet URL cache, COM basics and the URL history service.
 #include "platform/com.h"
 #include "platform/objidl.h"
@@ -137,3 +133,17 @@ std::string HostedMachineProblem();
 #include "platform/shlwapi.h"
 #include "platform/wingdi.h"
 #include "platform/winuser.h"
+#endif
+
+// The hosted machine's own state (platform.db under the platform root), read through once:
+// empty when it serves, else a message that names the file and what is wrong with it. A
+// Windows machine has no such state: always empty there.
+std::string HostedMachineProblem();
+
+// Framework helpers that the components share with the Win32 calls above: text in the ANSI
+// code page, the floating-point date-time (days since 30 December 1899), whole-file access
+// over Windows paths, and owners for the handles the calls give out.
+#include "platform/ansi.h"
+#include "platform/datetime.h"
+#include "platform/filestream.h"
+#include "platform/handles.h"

@@ -1,31 +1,23 @@
 #include "conformance.h"
+#include "support/wine.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
+
+#include <iterator>
 
 using namespace conformance;
 
 namespace {
 
-// glibc's table for Windows-1252, as an independent reference. It leaves out the five bytes
-// that the code page does not assign; those are handled separately.
-char16_t referenceWide(unsigned char byte) {
-    iconv_t cd = ::iconv_open("UTF-16LE", "WINDOWS-1252");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return 0xFFFF;
-    char in[1] = {static_cast<char>(byte)};
-    unsigned char out[4] = {};
-    char* inPtr = in;
-    char* outPtr = reinterpret_cast<char*>(out);
-    std::size_t inLeft = 1;
-    std::size_t outLeft = sizeof out;
-    const std::size_t rc = ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    ::iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1)) return 0xFFFF;
-    return static_cast<char16_t>(out[0] | (out[1] << 8));
-}
+// The code page's own table for the bytes 0x80..0x9F, as published with it; the five bytes it
+// leaves unassigned map to the C1 controls of the same value. 0xA0..0xFF are Latin-1.
+constexpr char16_t kPublishedHighRow[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool isUnassigned(unsigned char byte) {
-    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+char16_t publishedWide(unsigned char byte) {
+    return byte < 0xA0 ? kPublishedHighRow[byte - 0x80] : static_cast<char16_t>(byte);
 }
 
 } // namespace
@@ -37,11 +29,9 @@ TEST(CodePageTest, EveryHighByteMapsBothWays) {
         WCHAR wide[2] = {0xAAAA, 0xAAAA};
         junkLastError();
         ASSERT_EQ(1, MultiByteToWideChar(CP_ACP, 0, &byte, 1, wide, 2)) << std::hex << b;
-        EXPECT_EQ(0xAAAA, wide[1]);
-        const char16_t expected = isUnassigned(static_cast<unsigned char>(b))
-                                      ? static_cast<char16_t>(b)
-                                      : referenceWide(static_cast<unsigned char>(b));
-        EXPECT_EQ(expected, wide[0]) << std::hex << b;
+        EXPECT_EQ(0xAAAAu, static_cast<unsigned>(wide[1]));
+        EXPECT_EQ(publishedWide(static_cast<unsigned char>(b)), static_cast<char16_t>(wide[0]))
+            << std::hex << b;
 
         char back[2] = {kJunkByte, kJunkByte};
         BOOL usedDefault = 77;
@@ -54,10 +44,10 @@ TEST(CodePageTest, EveryHighByteMapsBothWays) {
     const char euro = '\x80';
     WCHAR wide = 0;
     MultiByteToWideChar(CP_ACP, 0, &euro, 1, &wide, 1);
-    EXPECT_EQ(u'\u20AC', wide);
+    EXPECT_EQ(0x20ACu, static_cast<unsigned>(wide));
     const char yDiaeresis = '\x9F';
     MultiByteToWideChar(CP_ACP, 0, &yDiaeresis, 1, &wide, 1);
-    EXPECT_EQ(u'\u0178', wide);
+    EXPECT_EQ(0x0178u, static_cast<unsigned>(wide));
 }
 
 TEST(CodePageTest, ConversionsWalkTheSizeHandshake) {
@@ -72,8 +62,8 @@ TEST(CodePageTest, ConversionsWalkTheSizeHandshake) {
     EXPECT_EQ(0, MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 7));
     EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
     ASSERT_EQ(8, MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 8));
-    EXPECT_EQ(std::u16string(u"Gr\u00FC\u00DFe \u20AC"), std::u16string(wide));
-    EXPECT_EQ(0xAAAA, wide[8]);
+    EXPECT_EQ(u"Gr\u00FC\u00DFe \u20AC", u16(wide));
+    EXPECT_EQ(0xAAAAu, static_cast<unsigned>(wide[8]));
 
     EXPECT_EQ(8, WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr));
     char narrow[16];
@@ -94,20 +84,21 @@ TEST(CodePageTest, ConversionsWalkTheSizeHandshake) {
 }
 
 TEST(CodePageTest, CharactersOutsideTheCodePageBecomeTheDefault) {
-    const std::u16string wide = u"a\u4E2Db\U0001F600c";
+    const WideString wide = conformance::wide(u"a\u4E2Db\U0001F600c");
     char narrow[16];
     std::memset(narrow, kJunkByte, sizeof narrow);
     BOOL usedDefault = FALSE;
     const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow,
                                       sizeof narrow, nullptr, &usedDefault);
-    EXPECT_EQ("a?b?c", std::string(narrow, n > 0 ? n : 0));
+    // The code page maps each UTF-16 unit: a character of two units leaves two defaults.
+    EXPECT_EQ("a?b??c", std::string(narrow, n > 0 ? n : 0));
     EXPECT_TRUE(usedDefault);
 
     const int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow,
                                       sizeof narrow, "#", &usedDefault);
-    EXPECT_EQ("a#b#c", std::string(narrow, m > 0 ? m : 0));
-    EXPECT_EQ("a?b?c", WideToAnsi(wide));
-    EXPECT_EQ(u"\u00C4\u20AC", AnsiToWide("\xC4\x80"));
+    EXPECT_EQ("a#b##c", std::string(narrow, m > 0 ? m : 0));
+    EXPECT_EQ("a?b??c", WideToAnsi(wide));
+    EXPECT_EQ(u"\u00C4\u20AC", u16(AnsiToWide("\xC4\x80")));
 }
 
 TEST(CodePageTest, Utf8ConvertsEveryCharacterNotOnlyTheCodePage) {
@@ -116,7 +107,7 @@ TEST(CodePageTest, Utf8ConvertsEveryCharacterNotOnlyTheCodePage) {
     std::fill(std::begin(wide), std::end(wide), 0xAAAA);
     const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 16);
     ASSERT_EQ(9, n);
-    EXPECT_EQ(std::u16string(u"\u65E5\u672C \u00E4\u20AC \U0001F600"), std::u16string(wide));
+    EXPECT_EQ(u"\u65E5\u672C \u00E4\u20AC \U0001F600", u16(wide));
 
     char back[32];
     std::memset(back, kJunkByte, sizeof back);
@@ -160,26 +151,37 @@ TEST(CodePageTest, CaseInsensitiveComparisonTreatsAccentedLettersAlike) {
 }
 
 TEST(CodePageTest, MalformedInputBecomesReplacementCharacters) {
-    // A stray continuation byte, a truncated sequence and an overlong slash.
+    // One replacement for each ill-formed sequence: a stray continuation byte, a sequence cut
+    // short (its lead and the bytes that fitted count once), an overlong form (C0 starts no
+    // sequence), a sequence cut off by the end.
     const char bad[] = "a\x80"
                        "b\xE2\x82"
-                       "c\xC0\xAF";
-    WCHAR wide[16];
-    const int n = MultiByteToWideChar(CP_UTF8, 0, bad, sizeof bad - 1, wide, 16);
-    EXPECT_EQ(std::u16string(u"a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD"),
-              std::u16string(wide, n > 0 ? n : 0));
+                       "c\xC0\xAF"
+                       "e\xF0\x9F\x98";
+    WCHAR wide[32];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, bad, sizeof bad - 1, wide, 32);
+    EXPECT_EQ(u"a\uFFFDb\uFFFDc\uFFFD\uFFFDe\uFFFD", u16(wide, n > 0 ? n : 0));
     // A lone surrogate does not swallow the character after it.
-    EXPECT_EQ("?A", WideToAnsi(std::u16string(u"\xD800"
-                                              u"A")));
-    EXPECT_EQ("a?b", platform::utf8ToAnsi("a\xFF"
-                                          "b"));
+    EXPECT_EQ("?A", WideToAnsi(conformance::wide(u"\xD800"
+                                                 u"A")));
 
+    // A code page the machine does not have.
+    junkLastError();
+    EXPECT_EQ(0, MultiByteToWideChar(9999, 0, "x", 1, wide, 16));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+TEST(CodePageTest, Utf8HasNoDefaultCharacterToReportOn) {
+    SKIP_ON_WINE("WideCharToMultiByte to UTF-8 accepts lpUsedDefaultChar, which Windows refuses "
+                 "with ERROR_INVALID_PARAMETER");
     junkLastError();
     BOOL usedDefault = FALSE;
     char out[8];
-    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, 0, u"x", 1, out, 8, nullptr, &usedDefault));
+    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, 0, conformance::wide(u"x").c_str(), 1, out, 8,
+                                     nullptr, &usedDefault));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
     junkLastError();
-    EXPECT_EQ(0, MultiByteToWideChar(437, 0, "x", 1, wide, 16));
+    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, 0, conformance::wide(u"x").c_str(), 1, out, 8, "?",
+                                     nullptr));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
 }

@@ -23,6 +23,25 @@ template <typename T> void fillJunk(T& object) {
     std::memset(&object, 0xA5, sizeof object);
 }
 
+// UTF-16 text of the platform's wide strings (char16_t on the hosted platform, wchar_t on
+// Windows), to compare with u"" literals on either side.
+inline std::u16string u16(const WCHAR* text, std::size_t length) {
+    return std::u16string(text, text + length);
+}
+inline std::u16string u16(const WCHAR* text) {
+    std::size_t length = 0;
+    while (text[length])
+        ++length;
+    return u16(text, length);
+}
+inline std::u16string u16(const WideString& text) {
+    return u16(text.data(), text.size());
+}
+// A u"" literal as the platform's wide string, for the calls that take one.
+inline WideString wide(const std::u16string& text) {
+    return WideString(text.begin(), text.end());
+}
+
 // A registry key closed when the test leaves its scope.
 using Key = UniqueHKey;
 

@@ -1,43 +1,17 @@
 #include "conformance.h"
 #include "platform/filetime.h"
 #include "platform/machine.h"
-#include "platform/root.h"
-#include "support/child_process.h"
+#include "registry_support.h"
 #include "support/platform_fixture.h"
+#include "support/wine.h"
 
-#include <unistd.h>
-
-#include <memory>
-#include <set>
+#include <algorithm>
 
 using namespace conformance;
 
-namespace {
-
-constexpr const char* kTestKey = "Software\\Kravonel\\Conformance";
-
-class RegistryTest : public testing_support::PlatformTest {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, key.out(), nullptr));
-    }
-    Key key;
-};
-
-std::string queryBytes(HKEY key, const char* name, DWORD& type) {
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return "<missing>";
-    std::string data(size, kJunkByte);
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(data.data()), &size) !=
-        ERROR_SUCCESS)
-        return "<failed>";
-    data.resize(size);
-    return data;
-}
-
-} // namespace
+using registry_test::kTestKey;
+using registry_test::queryBytes;
+using registry_test::RegistryTest;
 
 TEST_F(RegistryTest, EveryValueTypeKeepsItsTypeAndBytes) {
     struct Sample {
@@ -58,8 +32,8 @@ TEST_F(RegistryTest, EveryValueTypeKeepsItsTypeAndBytes) {
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), s.name, 0, s.type,
                                                 reinterpret_cast<const BYTE*>(s.bytes.data()),
                                                 static_cast<DWORD>(s.bytes.size())));
-    // Read back through a new connection, from what was stored on disk.
-    platform::closeRoot();
+    // Read back from what was stored.
+    platform.reopen();
     Key reopened;
     ASSERT_EQ(ERROR_SUCCESS,
               RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_READ, reopened.out()));
@@ -105,8 +79,8 @@ TEST_F(RegistryTest, KeyAndValueNamesIgnoreCaseButKeepTheirSpelling) {
     EXPECT_EQ(9u, nameSize);
 }
 
-// Enumeration goes by index: a value deleted or added between two calls, by this handle,
-// another handle or another process, shifts what the next index names.
+// Enumeration goes by index: a value deleted or added between two calls, by this handle or
+// another handle, shifts what the next index names.
 TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
     for (const char* name : {"v0", "v1", "v2", "v3", "v4"})
         ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
@@ -128,27 +102,32 @@ TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(other.get(), "v1"));
     EXPECT_EQ("<none>", nameAt(key.get(), 3)); // v2 v3 v4
     EXPECT_EQ("v2", nameAt(key.get(), 0));
-    ASSERT_EQ(0, testing_support::RunInChildProcess([] {
-                  Key own;
-                  if (RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, own.out()))
-                      return 1;
-                  return static_cast<int>(RegDeleteValueA(own.get(), "v2"));
-              }));
-    EXPECT_EQ("v4", nameAt(key.get(), 1)); // v3 v4
-    EXPECT_EQ("<none>", nameAt(key.get(), 2));
+    ASSERT_EQ(ERROR_SUCCESS, setString(other.get(), "v5", "v5"));
+    EXPECT_EQ("v5", nameAt(key.get(), 3)); // v2 v3 v4 v5
 }
 
-TEST_F(RegistryTest, ValuesEnumerateInTheOrderTheyWereCreated) {
+// Windows gives values no order of enumeration; each name is one value however often it is
+// written.
+TEST_F(RegistryTest, EachNameIsOneValueThroughRewritesAndDeletions) {
+    const auto sortedNames = [&] {
+        auto names = valueNames(key.get());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
     for (const char* name : {"c", "a", "b"})
         ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
-    EXPECT_EQ((std::vector<std::string>{"c", "a", "b"}), valueNames(key.get()));
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), sortedNames());
 
-    ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), "a", "changed"));
-    EXPECT_EQ((std::vector<std::string>{"c", "a", "b"}), valueNames(key.get()));
+    ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), "A", "changed"));
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), sortedNames());
+    DWORD type = 0;
+    EXPECT_EQ(std::string("changed", 8), queryBytes(key.get(), "a", type));
 
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key.get(), "c"));
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), sortedNames());
     ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), "c", "back"));
-    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), valueNames(key.get()));
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), sortedNames());
+    EXPECT_EQ(std::string("back", 5), queryBytes(key.get(), "c", type));
 
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND), RegDeleteValueA(key.get(), "gone"));
 }
@@ -178,16 +157,6 @@ TEST_F(RegistryTest, QueryValueWalksTheSizeHandshake) {
     EXPECT_EQ(6u, size);
     EXPECT_EQ(kJunkByte, data[6]);
 
-    // A string stored without its terminator gets one when the buffer has room.
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), "Bare", 0, REG_SZ,
-                                            reinterpret_cast<const BYTE*>("abc"), 3));
-    std::memset(data, kJunkByte, sizeof data);
-    size = sizeof data;
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key.get(), "Bare", nullptr, nullptr,
-                                              reinterpret_cast<LPBYTE>(data), &size));
-    EXPECT_EQ(3u, size);
-    EXPECT_STREQ("abc", data);
-
     size = sizeof data;
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND),
               RegQueryValueExA(key.get(), "Missing", nullptr, nullptr,
@@ -195,6 +164,25 @@ TEST_F(RegistryTest, QueryValueWalksTheSizeHandshake) {
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_INVALID_PARAMETER),
               RegQueryValueExA(key.get(), "Name", nullptr, nullptr, reinterpret_cast<LPBYTE>(data),
                                nullptr));
+}
+
+// The size counts the terminator only when the data was stored with it; the buffer gets one
+// where it has room.
+TEST_F(RegistryTest, AStringStoredWithoutItsTerminatorKeepsItsSize) {
+    SKIP_ON_WINE("RegQueryValueExA counts the terminator it adds to a string stored without one "
+                 "(4 for \"abc\"), where Windows reports the size as stored");
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), "Bare", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>("abc"), 3));
+    char data[16];
+    std::memset(data, kJunkByte, sizeof data);
+    DWORD size = sizeof data;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key.get(), "Bare", nullptr, nullptr,
+                                              reinterpret_cast<LPBYTE>(data), &size));
+    EXPECT_EQ(3u, size);
+    EXPECT_STREQ("abc", data);
+    size = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key.get(), "Bare", nullptr, nullptr, nullptr, &size));
+    EXPECT_EQ(3u, size);
 }
 
 TEST_F(RegistryTest, EnumValueReportsShortBuffersAndTheEnd) {
@@ -205,25 +193,20 @@ TEST_F(RegistryTest, EnumValueReportsShortBuffersAndTheEnd) {
     DWORD nameSize = 2;
     DWORD dataSize = sizeof data;
     DWORD type = 0x1234;
-    std::strcpy(name, "xxxxxxxxxx");
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_MORE_DATA),
               RegEnumValueA(key.get(), 0, name, &nameSize, nullptr, &type,
                             reinterpret_cast<LPBYTE>(data), &dataSize));
-    EXPECT_STREQ("xxxxxxxxxx", name);
     EXPECT_EQ(2u, nameSize);
     EXPECT_EQ(REG_SZ, type);
     EXPECT_EQ(7u, dataSize);
 
-    // Room for the name but not for the data: the name is filled in, the size is reported.
+    // Room for the name but not for the data: the size the data needs is reported.
     nameSize = sizeof name;
     dataSize = 2;
     type = 0x1234;
-    std::strcpy(data, "xxxxxxxxxx");
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_MORE_DATA),
               RegEnumValueA(key.get(), 0, name, &nameSize, nullptr, &type,
                             reinterpret_cast<LPBYTE>(data), &dataSize));
-    EXPECT_STREQ("Test", name);
-    EXPECT_EQ(4u, nameSize);
     EXPECT_EQ(7u, dataSize);
     EXPECT_EQ(REG_SZ, type);
 
@@ -318,47 +301,30 @@ TEST_F(RegistryTest, OpeningAMissingKeyFailsAndLeavesNoHandle) {
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_INVALID_HANDLE), RegCloseKey(bogus));
 }
 
-TEST_F(RegistryTest, LocalMachineIsReadOnlyForAUserWithoutAdministratorRights) {
-    const char* const shellFolders = platform::kShellFoldersKey;
-    HKEY result = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0xDEAD));
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_ALL_ACCESS, &result));
-    EXPECT_EQ(nullptr, result);
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_SET_VALUE, &result));
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
-              setString(HKEY_LOCAL_MACHINE, "Planted", "x"));
-
-    Key readable;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_READ, readable.out()));
-    DWORD type = 0;
-    EXPECT_EQ(std::string("C:\\ProgramData", 15),
-              queryBytes(readable.get(), "Common AppData", type));
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
-              setString(readable.get(), "Common AppData", "C:\\Elsewhere"));
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
-              RegDeleteValueA(readable.get(), "Common AppData"));
-
-    Key created;
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
-              RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kravonel", 0, nullptr, 0, KEY_READ,
-                              nullptr, created.out(), nullptr));
-    Key probe;
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND),
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kravonel", 0, KEY_READ, probe.out()));
-    EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
-              RegDeleteKeyA(HKEY_LOCAL_MACHINE, shellFolders));
-
-    platform::setSetting("admin", "yes");
-    Key writable;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_ALL_ACCESS, writable.out()));
-    EXPECT_EQ(ERROR_SUCCESS, setString(writable.get(), "Common AppData", "C:\\Elsewhere"));
-    EXPECT_EQ(std::string("C:\\Elsewhere", 13), queryBytes(readable.get(), "Common AppData", type));
+TEST_F(RegistryTest, AnAdministratorWritesToLocalMachine) {
+    if (!platform.grantAdministrator()) GTEST_SKIP() << "the account has no administrator rights";
     Key made;
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kravonel", 0, nullptr,
-                                             0, KEY_ALL_ACCESS, nullptr, made.out(), nullptr));
+    DWORD disposition = 0x1234;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, made.out(), &disposition));
+    EXPECT_EQ(REG_CREATED_NEW_KEY, disposition);
+    ASSERT_EQ(ERROR_SUCCESS, setString(made.get(), "Machine", "wide"));
+    Key reader;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_READ, reader.out()));
+    DWORD type = 0;
+    EXPECT_EQ(std::string("wide", 5), queryBytes(reader.get(), "Machine", type));
+    Key writer;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_SET_VALUE, writer.out()));
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(writer.get(), "Machine"));
+    EXPECT_EQ("<missing>", queryBytes(reader.get(), "Machine", type));
+
+    // The machine's own keys are readable as ever.
+    Key shellFolders;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, platform::kShellFoldersKey, 0,
+                                           KEY_READ, shellFolders.out()));
+    EXPECT_NE("<missing>", queryBytes(shellFolders.get(), "Common AppData", type));
 }
 
 TEST_F(RegistryTest, AHandleCanDoOnlyWhatItWasOpenedFor) {
@@ -383,6 +349,15 @@ TEST_F(RegistryTest, AHandleCanDoOnlyWhatItWasOpenedFor) {
     nameSize = sizeof name;
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
               RegEnumKeyExA(writer.get(), 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr));
+}
+
+TEST_F(RegistryTest, QueryInfoNeedsTheRightToQuery) {
+    SKIP_ON_WINE("RegQueryInfoKeyA answers on a handle opened without KEY_QUERY_VALUE, which "
+                 "Windows requires of it");
+    ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), "Kept", "value"));
+    Key writer;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_SET_VALUE, writer.out()));
     DWORD values = 0x1234;
     EXPECT_EQ(static_cast<LSTATUS>(ERROR_ACCESS_DENIED),
               RegQueryInfoKeyA(writer.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -448,7 +423,9 @@ TEST_F(RegistryTest, QueryInfoCountsSubkeysAndValues) {
     EXPECT_EQ(14u, maxSubKey);
     EXPECT_EQ(3u, values);
     EXPECT_EQ(16u, maxName);
-    EXPECT_EQ(11u, maxData);
+    // Room for the longest data as the ANSI calls hand it out ("0123456789" and its
+    // terminator); a registry that keeps strings in UTF-16 may say more.
+    EXPECT_GE(maxData, 11u);
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     EXPECT_LE(platform::ticksOf(written), platform::ticksOf(now));
@@ -461,37 +438,4 @@ TEST_F(RegistryTest, QueryInfoCountsSubkeysAndValues) {
                                &values, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(0u, subKeys);
     EXPECT_EQ(0u, values);
-}
-
-// Two processes, each with its own connection, write to one root at the same time; the
-// store's transactions must not lose a write of either.
-TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
-    constexpr int kPerChild = 200;
-    std::vector<std::unique_ptr<testing_support::ChildProcess>> children;
-    for (int child = 0; child < 2; ++child)
-        children.push_back(std::make_unique<testing_support::ChildProcess>([child] {
-            Key own;
-            if (RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                own.out(), nullptr) != ERROR_SUCCESS)
-                return 1;
-            for (int i = 0; i < kPerChild; ++i) {
-                const std::string name = "child" + std::to_string(child) + "_" + std::to_string(i);
-                if (setString(own.get(), name.c_str(), name) != ERROR_SUCCESS) return 2;
-            }
-            return 0;
-        }));
-    for (auto& child : children)
-        EXPECT_EQ(0, child->wait());
-    // The parent's own connection still works and sees both children's writes.
-    const auto names = valueNames(key.get());
-    EXPECT_EQ(2u * kPerChild, names.size());
-    const std::set<std::string> distinct(names.begin(), names.end());
-    for (int child = 0; child < 2; ++child)
-        for (int i = 0; i < kPerChild; ++i) {
-            const std::string name = "child" + std::to_string(child) + "_" + std::to_string(i);
-            ASSERT_TRUE(distinct.count(name)) << name;
-            DWORD type = 0;
-            EXPECT_EQ(name + '\0', queryBytes(key.get(), name.c_str(), type));
-        }
-    EXPECT_EQ(ERROR_SUCCESS, setString(key.get(), "parent", "still writes"));
 }

@@ -1,15 +1,17 @@
 #include "support/platform_fixture.h"
+#include "support/wine.h"
 
+#include "platform/filetime.h"
 #include "platform/paths.h"
 #include "platform/root.h"
 #include "platform/win32.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -48,23 +50,36 @@ std::string TempPlatform::hostPath(const std::string& windowsPath) const {
     return host;
 }
 
+std::string TempPlatform::profile() const {
+    return "C:\\Users\\" + platform::userName();
+}
+
+bool TempPlatform::grantAdministrator() const {
+    platform::setSetting("admin", "yes");
+    return platform::isAdministrator();
+}
+
+void TempPlatform::reopen() const {
+    platform::closeRoot();
+}
+
 void TempPlatform::installDataFiles() const {
     for (const auto& entry : fs::directory_iterator(SURFKOLIBRI_DATA_DIR))
         fs::copy_file(entry.path(), fs::path(programFolder_) / entry.path().filename(),
                       fs::copy_options::overwrite_existing);
 }
 
-void writeHostFile(const std::string& hostPath, const std::string& contents) {
-    fs::create_directories(fs::path(hostPath).parent_path());
-    std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
-    out << contents;
+void setHostFileTimes(const std::string& hostPath, std::uint64_t ticks) {
+    const std::int64_t sinceEpoch = static_cast<std::int64_t>(ticks) -
+                                    platform::kSecondsFrom1601To1970 * platform::kTicksPerSecond;
+    const timespec time{static_cast<time_t>(sinceEpoch / platform::kTicksPerSecond),
+                        static_cast<long>(sinceEpoch % platform::kTicksPerSecond * 100)};
+    const timespec times[2] = {time, time};
+    ::utimensat(AT_FDCWD, hostPath.c_str(), times, 0);
 }
 
-std::string readHostFile(const std::string& hostPath) {
-    std::ifstream in(hostPath, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+bool runningOnWine() {
+    return false;
 }
 
 } // namespace testing_support

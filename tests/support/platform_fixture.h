@@ -1,8 +1,12 @@
-// A fresh platform root and program folder for each test, removed afterwards.
+// A fresh machine for each test: on the hosted platform a new platform root and program
+// folder, removed afterwards; on Windows a new profile folder that the user's shell folders
+// point into for the test, a program folder beside it, and the test keys of the registry
+// removed before and after (tests keep their keys below Software\Kravonel).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace testing_support {
@@ -14,22 +18,35 @@ class TempPlatform {
     TempPlatform(const TempPlatform&) = delete;
     TempPlatform& operator=(const TempPlatform&) = delete;
 
-    // Host folder of the root (holds platform.db and drive_c/).
+    // Host folder of the root (holds platform.db and drive_c/). Hosted platform only.
     const std::string& root() const { return root_; }
     // Host folder standing in for the program folder; the program file is
     // programFolder()/surfkolibri, seen by the platform as a Z: path.
     const std::string& programFolder() const { return programFolder_; }
     // The program folder as a Windows path, with a trailing backslash.
     std::string programFolderWindows() const;
-    // Host path of a Windows path on drive C: ("C:\Users\User" -> <root>/drive_c/Users/User).
+    // Host path of a Windows path ("C:\Users\User" -> <root>/drive_c/Users/User on the hosted
+    // platform; the path itself on Windows).
     std::string hostPath(const std::string& windowsPath) const;
+    // The user's profile folder as a Windows path, without a trailing backslash: the folder
+    // the user's shell folders (Desktop, Favorites, Documents, AppData\Roaming\...\Recent, ...)
+    // lie in, with the same names below it on either side.
+    std::string profile() const;
     // Copies the shipped data files (data/) into the program folder.
     void installDataFiles() const;
+    // Gives the program administrator rights where the machine lets a test choose (the hosted
+    // platform's setting); on Windows the account has them or not. Whether it has them now.
+    bool grantAdministrator() const;
+    // Drops what the process holds of the machine's state, so that the next call reads what
+    // was stored (a new database connection on the hosted platform; nothing to drop on
+    // Windows).
+    void reopen() const;
 
   private:
     std::string base_;
     std::string root_;
     std::string programFolder_;
+    std::string profile_;
 };
 
 // Test fixture: every test gets its own TempPlatform.
@@ -41,5 +58,7 @@ class PlatformTest : public ::testing::Test {
 // Writes a host file, creating its folders.
 void writeHostFile(const std::string& hostPath, const std::string& contents);
 std::string readHostFile(const std::string& hostPath);
+// Sets a host file's last write and access times (FILETIME ticks, UTC).
+void setHostFileTimes(const std::string& hostPath, std::uint64_t ticks);
 
 } // namespace testing_support

@@ -1,0 +1,19 @@
+# Cross build for 64-bit Windows with the distribution's MinGW-w64 (POSIX threads), so that
+# std::thread and std::mutex work as on the hosted build. Use with -DSURFKOLIBRI_WINDOWS_SDK=ON.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLET x86_64-w64-mingw32)
+
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The programs carry their runtime (libstdc++, libgcc, winpthread) inside, so Wine needs no
+# DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

@@ -1,0 +1,170 @@
+// The hosted file calls' own promises: the default machine's drive, links on the host that no
+// deletion passes through, host files that are not files, names kept as UTF-8 on the host.
+#include "conformance.h"
+#include "files_support.h"
+#include "support/platform_fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+using namespace conformance;
+using testing_support::readHostFile;
+using testing_support::writeHostFile;
+namespace fs = std::filesystem;
+
+using files_test::FilesTest;
+
+namespace {
+
+std::vector<std::string> namesIn(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    const UniqueFindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (!find.valid()) return names;
+    do
+        names.emplace_back(data.cFileName);
+    while (FindNextFileA(find.get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(FilesTest, AFreshMachineHasDrivesCAndZAndTheUsualFolders) {
+    static const char kExpected[] = "C:\\\0Z:\\\0";
+    char buffer[16];
+    EXPECT_EQ(9u, GetLogicalDriveStringsA(0, nullptr));
+    std::memset(buffer, kJunkByte, sizeof buffer);
+    EXPECT_EQ(8u, GetLogicalDriveStringsA(9, buffer));
+    EXPECT_EQ(0, std::memcmp(kExpected, buffer, 9));
+    EXPECT_EQ((std::vector<std::string>{"Program Files", "ProgramData", "Users", "Windows"}),
+              namesIn("C:\\*"));
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY, GetFileAttributesA("C:\\Users"));
+}
+
+// The hosted volume keeps no short names.
+TEST_F(FilesTest, ShortPathNameIsTheLongPath) {
+    const std::string path = "C:\\Users\\User\\Documents\\A long name.txt";
+    ASSERT_TRUE(WriteWholeFile(path, "x"));
+    char buffer[MAX_PATH];
+    EXPECT_EQ(path.size(), GetShortPathNameA(path.c_str(), buffer, sizeof buffer));
+    EXPECT_EQ(path, buffer);
+}
+
+TEST_F(FilesTest, TempPathIsTheUsersTempFolderAndIsMadeAgainWhenGone) {
+    const std::string expected = "C:\\Users\\User\\AppData\\Local\\Temp\\";
+    ASSERT_TRUE(RemoveDirectoryA("C:\\Users\\User\\AppData\\Local\\Temp"));
+    char buffer[MAX_PATH];
+    EXPECT_EQ(expected.size(), GetTempPathA(sizeof buffer, buffer));
+    EXPECT_EQ(expected, buffer);
+    EXPECT_TRUE(DirectoryExistsA(expected));
+}
+
+TEST_F(FilesTest, NamesInTheCodePageAreUtf8OnTheHost) {
+    ASSERT_TRUE(CreateDirectoryA("C:\\\xC4rger", nullptr));
+    EXPECT_TRUE(fs::is_directory(driveC("\xC3\x84rger")));
+    ASSERT_TRUE(MoveFileA("C:\\\xC4rger", "C:\\\xDC"
+                                          "ber"));
+    EXPECT_FALSE(fs::exists(driveC("\xC3\x84rger")));
+    EXPECT_TRUE(fs::is_directory(driveC("\xC3\x9C"
+                                        "ber")));
+}
+
+TEST_F(FilesTest, DeletingALinkKeepsWhatItPointsTo) {
+    writeHostFile(platform.programFolder() + "/outside/target.txt", "target");
+    fs::create_directories(driveC("Links"));
+    fs::create_symlink(platform.programFolder() + "/outside/target.txt", driveC("Links/file.lnk"));
+    fs::create_directory_symlink(platform.programFolder() + "/outside", driveC("Links/folder"));
+
+    EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT,
+              GetFileAttributesA("C:\\Links\\file.lnk"));
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT,
+              GetFileAttributesA("C:\\Links\\folder"));
+
+    EXPECT_TRUE(DeleteFileA("C:\\Links\\file.lnk"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(driveC("Links/file.lnk"))));
+    EXPECT_EQ("target", readHostFile(platform.programFolder() + "/outside/target.txt"));
+
+    // A folder link goes by itself even though the folder it names is not empty.
+    EXPECT_TRUE(RemoveDirectoryA("C:\\Links\\folder"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(driveC("Links/folder"))));
+    EXPECT_EQ("target", readHostFile(platform.programFolder() + "/outside/target.txt"));
+}
+
+TEST_F(FilesTest, NoDeletionOrRenamePassesThroughALinkedFolder) {
+    // A folder link inside drive C: that leads outside the platform root, with a canary.
+    const std::string outside = platform.programFolder() + "/outside";
+    writeHostFile(outside + "/canary.txt", "alive");
+    fs::create_directories(outside + "/Sub");
+    fs::create_directories(driveC("Cache"));
+    fs::create_directory_symlink(outside, driveC("Cache/linked"));
+
+    junkLastError();
+    EXPECT_FALSE(DeleteFileA("C:\\Cache\\linked\\canary.txt"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(RemoveDirectoryA("C:\\Cache\\linked\\Sub"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(MoveFileA("C:\\Cache\\linked\\canary.txt", "C:\\moved.txt"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    ASSERT_TRUE(WriteWholeFile("C:\\mine.txt", "mine"));
+    junkLastError();
+    EXPECT_FALSE(MoveFileA("C:\\mine.txt", "C:\\Cache\\linked\\mine.txt"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    // Lower case, another spelling of the same link.
+    EXPECT_FALSE(DeleteFileA("c:\\cache\\LINKED\\CANARY.TXT"));
+
+    EXPECT_EQ("alive", readHostFile(outside + "/canary.txt"));
+    EXPECT_TRUE(fs::is_directory(outside + "/Sub"));
+    EXPECT_FALSE(fs::exists(outside + "/mine.txt"));
+    EXPECT_EQ("mine", readHostFile(driveC("mine.txt")));
+    // Reading through the link is fine; only what changes the tree refuses it.
+    std::string text;
+    EXPECT_TRUE(ReadWholeFile("C:\\Cache\\linked\\canary.txt", text));
+    EXPECT_EQ("alive", text);
+}
+
+// Closing a search twice is a fault of the caller; the platform says so instead of failing
+// later.
+TEST_F(FilesTest, ASearchClosedTwiceIsAnInvalidHandle) {
+    WIN32_FIND_DATAA data;
+    const HANDLE find = FindFirstFileA("C:\\*", &data);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    EXPECT_TRUE(FindClose(find));
+    junkLastError();
+    EXPECT_FALSE(FindClose(find));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+}
+
+TEST_F(FilesTest, AColonInANameIsRefused) {
+    junkLastError();
+    EXPECT_FALSE(WriteWholeFile("C:\\a:b.txt", "x"));
+    EXPECT_EQ(ERROR_INVALID_NAME, GetLastError());
+}
+
+TEST_F(FilesTest, PipesAndDevicesAreNotReadOrWrittenAsFiles) {
+    // Should a call block on the pipe, the alarm ends the test program instead of hanging it.
+    ::alarm(20);
+    ASSERT_EQ(0, ::mkfifo(driveC("pipe").c_str(), 0644));
+    std::string text = "untouched";
+    junkLastError();
+    EXPECT_FALSE(ReadWholeFile("C:\\pipe", text));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_EQ("untouched", text);
+    junkLastError();
+    EXPECT_FALSE(WriteWholeFile("C:\\pipe", "x"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(CopyFileA("C:\\pipe", "C:\\copy", FALSE));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_FALSE(fs::exists(driveC("copy")));
+
+    junkLastError();
+    EXPECT_FALSE(ReadWholeFile("Z:\\dev\\zero", text));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_FALSE(CopyFileA("Z:\\dev\\zero", "C:\\copy", FALSE));
+    ::alarm(0);
+}
