@@ -30,8 +30,8 @@ std::string WideToAnsi(const WideString& text) {
     const int length = static_cast<int>(text.size());
     // One byte per UTF-16 unit at most: a character of two units becomes one default byte.
     std::string ansi(static_cast<std::size_t>(length), '\0');
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), length,
-                                      nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), length, nullptr, nullptr);
     ansi.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     return ansi;
 }

@@ -118,14 +118,12 @@ std::string FormatDateTimePattern(const std::string& pattern, const SYSTEMTIME& 
 
 std::string DateToStr(double value) {
     SYSTEMTIME st;
-    return DecodeDateTime(value, st) ? FormatDateTimePattern(shortDateFormat(), st)
-                                     : std::string();
+    return DecodeDateTime(value, st) ? FormatDateTimePattern(shortDateFormat(), st) : std::string();
 }
 
 std::string TimeToStr(double value) {
     SYSTEMTIME st;
-    return DecodeDateTime(value, st) ? FormatDateTimePattern(longTimeFormat(), st)
-                                     : std::string();
+    return DecodeDateTime(value, st) ? FormatDateTimePattern(longTimeFormat(), st) : std::string();
 }
 
 std::string DateTimeToStr(double value) {

@@ -145,6 +145,11 @@ bool parseKeyPath(const std::string& path, Operation& op, Error& error) {
     op.hive = registry::hiveByName(hiveName);
     if (op.hive == registry::kNoKey)
         return fail(error, op.line, "unknown root key '" + hiveName + "'");
+    // The registry editor takes the root keys by their full names only.
+    if (!AnsiSameText(hiveName, registry::hiveName(op.hive)))
+        return fail(error, op.line,
+                    "the root key '" + hiveName + "' must be spelt out as " +
+                        registry::hiveName(op.hive));
     op.path = slash == std::string::npos ? std::string() : path.substr(slash + 1);
     while (!op.path.empty() && op.path.back() == '\\')
         op.path.pop_back();

@@ -42,7 +42,7 @@ const char* const kValues4 = "REGEDIT4\r\n"
                              "\"Multi\"=hex(7):61,00,62,63,00,00\r\n"
                              "\"Empty\"=hex:\r\n"
                              "\r\n"
-                             "[HKCU\\Software\\Demo\\Child]\r\n";
+                             "[HKEY_CURRENT_USER\\Software\\Demo\\Child]\r\n";
 
 const char* const kValues5 = "Windows Registry Editor Version 5.00\n"
                              "\n"
@@ -117,6 +117,7 @@ TEST_F(RegFileTest, MalformedFilesNameTheLineAndImportNothing) {
                              "[HKEY_CURRENT_USER\\Software\\Added]\n";
     const std::pair<std::string, int> cases[] = {
         {head + "[HKEY_NOWHERE\\Software]\n", 6},
+        {head + "[HKCU\\Software\\Short]\n", 6},
         {head + "\"n\"=dword:12345678x\n", 6},
         {head + "\"n\"=dword:123456789\n", 6},
         {head + "\"n\"=hex:01,2g\n", 6},

@@ -50,13 +50,13 @@ bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
 }
 
 bool WriteWholeFile(const std::string& windowsPath, const std::string& contents) {
-    const FileHandle file(CreateFileA(windowsPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle file(CreateFileA(windowsPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid() || !isDiskFile(file.get())) return false;
     std::size_t written = 0;
     while (written < contents.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - written,
-                                                                     1u << 20));
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(contents.size() - written, 1u << 20));
         DWORD n = 0;
         if (!WriteFile(file.get(), contents.data() + written, chunk, &n, nullptr) || n == 0) {
             SetLastError(ERROR_WRITE_FAULT);
