@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     setenv("SURFKOLIBRI_SHELL_EXECUTE", "record", 1);
     QApplication app(argc, argv);
+    CoInitialize(nullptr);
     SetProgramFont();
     SetModalHook([](QWidget*) {});
     std::string base = (std::filesystem::temp_directory_path() / "bench-cookies-XXXXXX").string();

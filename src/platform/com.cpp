@@ -47,6 +47,7 @@ HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD clsContext, REFI
                          LPVOID* object) {
     if (!object) return E_POINTER;
     *object = nullptr;
+    if (t_initialised == 0) return CO_E_NOTINITIALIZED;
     if (outer) return CLASS_E_NOAGGREGATION;
     if (!(clsContext & (CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER))) return REGDB_E_CLASSNOTREG;
     for (const auto& c : classes())

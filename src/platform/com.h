@@ -41,6 +41,7 @@ constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
+constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
 
 constexpr bool SUCCEEDED(HRESULT hr) {
     return hr >= 0;
@@ -73,8 +74,9 @@ struct IUnknown {
 };
 using LPUNKNOWN = IUnknown*;
 
-// The hosted platform needs no apartment: objects work before CoInitialize too, and the
-// calls only keep the per-thread count that CoUninitialize balances.
+// A thread makes objects only after CoInitialize, as on Windows (CoCreateInstance answers
+// CO_E_NOTINITIALIZED before); the hosted platform keeps the per-thread count that
+// CoUninitialize balances and needs no apartment beyond it.
 HRESULT CoInitialize(LPVOID reserved);
 void CoUninitialize();
 HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD clsContext, REFIID riid,

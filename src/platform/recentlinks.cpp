@@ -2,6 +2,7 @@
 // in the Recent folder, and its name first in the RecentDocs list of the registry (one binary
 // value per document, UTF-16 and zero-ended, and MRUListEx with their numbers, newest first).
 #include "platform/recentlinks.h"
+#include "platform/shelllink.h"
 
 #include "platform/ansi.h"
 #include "platform/machine.h"
@@ -37,8 +38,8 @@ std::string documentPath(UINT flags, LPCVOID document) {
 
 bool writeLink(const std::string& target, const std::string& linkFile) {
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+    // The shell's own link object, whatever the caller's thread has done about COM.
+    if (FAILED(platform::createShellLink(IID_IShellLinkA, reinterpret_cast<void**>(&link))))
         return false;
     bool saved = false;
     IPersistFile* file = nullptr;

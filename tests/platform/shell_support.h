@@ -3,7 +3,6 @@
 #pragma once
 
 #include "conformance.h"
-#include "platform/taskalloc.h"
 #include "support/platform_fixture.h"
 
 #include <gtest/gtest.h>
@@ -91,15 +90,17 @@ inline std::vector<std::string> enumerate(IShellFolder* folder, SHCONTF flags) {
 
 class ShellTestBase : public testing_support::PlatformTest {
   protected:
-    void SetUp() override { liveBefore_ = platform::liveTaskAllocations(); }
+    void SetUp() override { liveBefore_ = testing_support::liveTaskAllocations(); }
     void TearDown() override {
-        EXPECT_EQ(liveBefore_, platform::liveTaskAllocations())
+        EXPECT_EQ(liveBefore_, testing_support::liveTaskAllocations())
             << "a list or text of the shell was not given back";
     }
 
-    // A file below drive C: with the given contents, created with its folders.
-    void file(const std::string& belowC, const std::string& contents = "x") const {
-        testing_support::writeHostFile(platform.root() + "/drive_c/" + belowC, contents);
+    // The Windows path of a place below the test's profile folder.
+    std::string at(const std::string& below) const { return platform.profile() + "\\" + below; }
+    // A file below the profile folder with the given contents, created with its folders.
+    void file(const std::string& below, const std::string& contents = "x") const {
+        testing_support::writeHostFile(platform.hostPath(at(below)), contents);
     }
     void folder(const std::string& windowsPath) const {
         std::string path;

@@ -4,6 +4,7 @@
 #include "platform/filetime.h"
 #include "platform/paths.h"
 #include "platform/root.h"
+#include "platform/taskalloc.h"
 #include "platform/win32.h"
 
 #include <fcntl.h>
@@ -28,10 +29,12 @@ TempPlatform::TempPlatform() {
     platform::useRoot(root_);
     platform::overrideModulePath(programFolder_ + "/surfkolibri");
     platform::rootPath(); // opens the root: a fresh default machine
+    CoInitialize(nullptr);
     SetCurrentDirectoryA(programFolderWindows().c_str());
 }
 
 TempPlatform::~TempPlatform() {
+    CoUninitialize();
     platform::closeRoot();
     platform::overrideModulePath({});
     std::error_code ec;
@@ -76,6 +79,10 @@ void setHostFileTimes(const std::string& hostPath, std::uint64_t ticks) {
                         static_cast<long>(sinceEpoch % platform::kTicksPerSecond * 100)};
     const timespec times[2] = {time, time};
     ::utimensat(AT_FDCWD, hostPath.c_str(), times, 0);
+}
+
+std::size_t liveTaskAllocations() {
+    return platform::liveTaskAllocations();
 }
 
 bool runningOnWine() {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -54,6 +55,10 @@ class PlatformTest : public ::testing::Test {
   protected:
     TempPlatform platform;
 };
+
+// Blocks of the task allocator (CoTaskMemAlloc, the shell's allocator) not given back yet:
+// the platform's count on the hosted platform, a spy on Windows' allocator there.
+std::size_t liveTaskAllocations();
 
 // Writes a host file, creating its folders.
 void writeHostFile(const std::string& hostPath, const std::string& contents);

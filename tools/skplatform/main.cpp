@@ -1,5 +1,6 @@
 // skplatform: inspect and prepare a platform root (SURFKOLIBRI_PLATFORM).
 #include "commands.h"
+#include "platform/win32.h"
 
 #include "platform/root.h"
 
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
         usage(stdout);
         return 0;
     }
+    CoInitialize(nullptr);
     skplatform::Args args(argv + 2, argv + argc);
     for (const auto& c : kCommands) {
         if (name == c.name) {

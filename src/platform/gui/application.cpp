@@ -7,7 +7,12 @@
 #include <stdexcept>
 
 HostedApplication::HostedApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    CoInitialize(nullptr);
     InstallSystemIcons();
+}
+
+HostedApplication::~HostedApplication() {
+    CoUninitialize();
 }
 
 bool HostedApplication::notify(QObject* receiver, QEvent* event) {

@@ -10,7 +10,9 @@
 
 class HostedApplication : public QApplication {
   public:
+    // Initialises COM for the window thread, as the windowing layer does on Windows.
     HostedApplication(int& argc, char** argv);
+    ~HostedApplication() override;
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -1,4 +1,4 @@
-// The fresh machine of a test on Windows: a new profile folder in the temporary folder, the
+// The fresh machine of a test on Windows: an empty profile folder in the temporary folder, the
 // user's shell folders pointed into it for the test (both the "User Shell Folders" the shell
 // reads and the "Shell Folders" kept for older programs), a program folder beside it, and the
 // test keys below Software\Kravonel removed before and after. Everything is put back when
@@ -10,7 +10,6 @@
 #include "platform/machine.h"
 #include "platform/win32.h"
 
-#include <atomic>
 #include <stdexcept>
 #include <vector>
 
@@ -122,12 +121,12 @@ std::string moduleFolder() {
 } // namespace
 
 TempPlatform::TempPlatform() {
-    static std::atomic<int> counter{0};
+    // One folder per test program, emptied for each test: the shell keeps the paths of some
+    // folders it has seen (the desktop's) for the life of the process.
     char temp[MAX_PATH];
     const DWORD n = GetTempPathA(sizeof temp, temp);
     if (n == 0 || n >= sizeof temp) throw std::runtime_error("no temporary folder");
-    base_ = std::string(temp, n) + "surfkolibri-test-" + std::to_string(GetCurrentProcessId()) +
-            "-" + std::to_string(++counter);
+    base_ = std::string(temp, n) + "surfkolibri-test-" + std::to_string(GetCurrentProcessId());
     removeTree(base_);
     profile_ = base_ + "\\User";
     programFolder_ = base_ + "\\program";
@@ -145,9 +144,11 @@ TempPlatform::TempPlatform() {
         }
     }
     SetCurrentDirectoryA(programFolder_.c_str());
+    CoInitialize(nullptr);
 }
 
 TempPlatform::~TempPlatform() {
+    CoUninitialize();
     for (const auto& value : savedValues())
         restore(value);
     savedValues().clear();
