@@ -36,7 +36,7 @@ class FileTypesTest : public ShellTestBase {
     // A folder that stands for the channel shortcut class (read-only or system, desktop.ini).
     void channel(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_SYSTEM) {
         const std::string folder = "C:\\Users\\User\\Favorites\\" + name;
-        file("Users/User/Favorites/" + name + "/desktop.ini",
+        file("Favorites\\" + name + "\\desktop.ini",
              "[.ShellClassInfo]\r\nCLSID2={2237021C-E9A7-4940-8A4A-5E9E314E7ED8}\r\n"
              "[Channel]\r\nCDFURL=http://kanal.example/kanal.cdf\r\n");
         ASSERT_TRUE(SetFileAttributesA(folder.c_str(), attributes));
@@ -48,11 +48,11 @@ const char* const kFavorites = "C:\\Users\\User\\Favorites\\";
 } // namespace
 
 TEST_F(FileTypesTest, TypeNamesComeFromTheClassesRoot) {
-    file("Users/User/Favorites/Wetter.url");
-    file("Users/User/Favorites/Notes.lnk");
-    file("Users/User/Favorites/Plan.xyz");
-    file("Users/User/Favorites/LIESMICH");
-    file("Users/User/Favorites/Brief.txt");
+    file("Favorites\\Wetter.url");
+    file("Favorites\\Notes.lnk");
+    file("Favorites\\Plan.xyz");
+    file("Favorites\\LIESMICH");
+    file("Favorites\\Brief.txt");
     const std::string f = kFavorites;
     EXPECT_EQ("Internet Shortcut", typeName(f + "Wetter.url"));
     EXPECT_EQ("Shortcut", typeName(f + "Notes.lnk"));
@@ -176,9 +176,9 @@ TEST_F(FileTypesTest, AChannelShortcutIsAFolderWithTheChannelTypeAndLeadsToItsAd
 }
 
 TEST_F(FileTypesTest, TheSystemImageListHasAPictureForEachKind) {
-    file("Users/User/Favorites/Wetter.url");
-    file("Users/User/Favorites/Notes.lnk");
-    file("Users/User/Favorites/Brief.txt");
+    file("Favorites\\Wetter.url");
+    file("Favorites\\Notes.lnk");
+    file("Favorites\\Brief.txt");
     const std::string f = kFavorites;
     const int url = iconOf(f + "Wetter.url");
     const int link = iconOf(f + "Notes.lnk");

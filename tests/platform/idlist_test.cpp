@@ -173,7 +173,8 @@ TEST_F(ItemIdListTest, ParsingReportsOnlyTheAttributesAskedFor) {
                                        parsed.out(), attributes, &attributes));
     EXPECT_EQ(SFGAO_FILESYSTEM, attributes);
     attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM;
-    ASSERT_EQ(S_OK, SHParseDisplayName(AnsiToWide(at("Favorites")).c_str(), nullptr, parsed.out(),
+    List folder;
+    ASSERT_EQ(S_OK, SHParseDisplayName(AnsiToWide(at("Favorites")).c_str(), nullptr, folder.out(),
                                        attributes, &attributes));
     EXPECT_EQ(SFGAO_FOLDER | SFGAO_FILESYSTEM, attributes);
 }

@@ -48,7 +48,7 @@ const char* const kOddLayout = "; a comment = not a key\n"
 } // namespace
 
 TEST_F(ProfileStringTest, LookupsFollowWindowsRules) {
-    file("Users/User/test.ini", kOddLayout);
+    file("test.ini", kOddLayout);
     EXPECT_EQ("http://erste.example/", value("InternetShortcut", "url"));
     EXPECT_EQ("C:\\Program Files\\icon.ico", value("INTERNETSHORTCUT", "iconfile"));
     EXPECT_EQ("1", value("InternetShortcut", "IconIndex"));
@@ -85,14 +85,14 @@ TEST_F(ProfileStringTest, LookupsFollowWindowsRules) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
     EXPECT_STREQ("fehlt", buffer);
     // A name without a folder lies in the Windows folder.
-    file("Windows/win.ini", "[windows]\r\nload=\r\nrun=notepad\r\n");
+    fileAt("C:\\Windows\\win.ini", "[windows]\r\nload=\r\nrun=notepad\r\n");
     EXPECT_EQ(7u, GetPrivateProfileStringA("Windows", "RUN", "", buffer, sizeof buffer, "WIN.INI"));
     EXPECT_STREQ("notepad", buffer);
 }
 
 TEST_F(ProfileStringTest, WritingChangesOnlyWhatItNames) {
-    file("Users/User/test.ini", "[InternetShortcut]\nURL=http://alt.example/\nIconIndex=2\n\n"
-                                "[Other]\nA=1\n");
+    file("test.ini", "[InternetShortcut]\nURL=http://alt.example/\nIconIndex=2\n\n"
+                     "[Other]\nA=1\n");
     const char* ini = "C:\\Users\\User\\test.ini";
     ASSERT_TRUE(WritePrivateProfileStringA("internetshortcut", "url", "http://neu.example/", ini));
     ASSERT_TRUE(WritePrivateProfileStringA("InternetShortcut", "Modified", "0", ini));
@@ -149,12 +149,12 @@ class InternetShortcutTest : public ShellTestBase {
 
 TEST_F(InternetShortcutTest, LoadsTheAddressOfAnyLayoutAndSavesOnlyTheAddress) {
     EXPECT_EQ("<none>", address());
-    file("Users/User/Favorites/odd.url", kOddLayout);
+    file("Favorites\\odd.url", kOddLayout);
     ASSERT_EQ(S_OK, persist->Load(u"C:\\Users\\User\\Favorites\\odd.url", STGM_READ));
     EXPECT_EQ("http://erste.example/", address());
     EXPECT_EQ(S_FALSE, persist->IsDirty());
 
-    file("Users/User/Favorites/leer.url", "[InternetShortcut]\nIconIndex=3\n");
+    file("Favorites\\leer.url", "[InternetShortcut]\nIconIndex=3\n");
     ASSERT_EQ(S_OK, persist->Load(u"C:\\Users\\User\\Favorites\\leer.url", STGM_READ));
     EXPECT_EQ("<none>", address());
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),

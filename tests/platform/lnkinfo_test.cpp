@@ -91,7 +91,7 @@ class ShellLinkInteropTest : public ShellTestBase {
 } // namespace
 
 TEST_F(ShellLinkInteropTest, LnkinfoReadsEveryFieldWeWrite) {
-    file("Program Files/Surfkolibri/surfkolibri.exe", std::string(4321, 'x'));
+    fileAt("C:\\Program Files\\Surfkolibri\\surfkolibri.exe", std::string(4321, 'x'));
     const std::string link = "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\"
                              "Programs\\Startup\\Surfkolibri-Auto.lnk";
     const char* description = "Aufr\xE4umen beim Start \"gr\xFCndlich\"";

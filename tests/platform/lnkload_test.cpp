@@ -32,7 +32,7 @@ class ShellLinkLoadTest : public ShellTestBase {
   protected:
     void SetUp() override {
         ShellTestBase::SetUp();
-        file("Windows/notepad.exe", "MZ");
+        fileAt("C:\\Windows\\notepad.exe", "MZ");
         ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                          IID_IShellLinkA, link.out()));
         ASSERT_EQ(S_OK, link->QueryInterface(IID_IPersistFile, persist.out()));

@@ -100,7 +100,11 @@ class ShellTestBase : public testing_support::PlatformTest {
     std::string at(const std::string& below) const { return platform.profile() + "\\" + below; }
     // A file below the profile folder with the given contents, created with its folders.
     void file(const std::string& below, const std::string& contents = "x") const {
-        testing_support::writeHostFile(platform.hostPath(at(below)), contents);
+        fileAt(at(below), contents);
+    }
+    // The same anywhere on the drives.
+    void fileAt(const std::string& windowsPath, const std::string& contents = "x") const {
+        testing_support::writeHostFile(platform.hostPath(windowsPath), contents);
     }
     void folder(const std::string& windowsPath) const {
         std::string path;

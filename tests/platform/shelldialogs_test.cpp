@@ -201,10 +201,10 @@ class GetOpenFileNameTest : public DialogTestBase {
   protected:
     void SetUp() override {
         DialogTestBase::SetUp();
-        file("Program Files/Editoren/ed.exe");
-        file("Program Files/Editoren/tool.com");
-        file("Program Files/Editoren/readme.txt");
-        file("Program Files/Editoren/versteckt.exe");
+        fileAt("C:\\Program Files\\Editoren\\ed.exe");
+        fileAt("C:\\Program Files\\Editoren\\tool.com");
+        fileAt("C:\\Program Files\\Editoren\\readme.txt");
+        fileAt("C:\\Program Files\\Editoren\\versteckt.exe");
         folder("C:\\Program Files\\Editoren\\Alt");
         SetFileAttributesA("C:\\Program Files\\Editoren\\versteckt.exe", FILE_ATTRIBUTE_HIDDEN);
         std::memset(path, kJunkByte, sizeof path);
