@@ -64,8 +64,9 @@ class CountingSpy : public IMallocSpy {
     SIZE_T reallocSize_ = 0;
 };
 
-// The shell keeps a few blocks for the life of the process once it is first used (the
-// desktop folder and its lists); they are made here, before the counting that matters.
+// The shell keeps a few blocks for the life of the process once a part of it is first used
+// (the desktop folder and its lists, the shortcut objects' modules); they are made here,
+// before the counting that matters.
 void warmUpShell() {
     IShellFolder* desktop = nullptr;
     if (SUCCEEDED(SHGetDesktopFolder(&desktop))) desktop->Release();
@@ -77,6 +78,17 @@ void warmUpShell() {
                                    reinterpret_cast<void**>(&link)))) {
         link->SetPath("C:\\");
         link->Release();
+    }
+    IUniformResourceLocatorA* url = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IUniformResourceLocatorA, reinterpret_cast<void**>(&url)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(url->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            file->Load(L"C:\\warm-up.url", STGM_READ);
+            file->Release();
+        }
+        url->SetURL("http://warm.up/", 0);
+        url->Release();
     }
 }
 
