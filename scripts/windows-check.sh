@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The Windows build of everything that needs no Qt, and its tests run under Wine: the code
+# above src/platform compiles against the SDK headers, and the platform's conformance tests
+# pass against a second implementation of the API. Builds into build-windows/ (MinGW-w64,
+# cmake/mingw-w64.cmake) and runs every test program there in a fresh Wine prefix of its own
+# (build-windows/wine-prefix); the user's ~/.wine is never touched.
+#
+# Prints "N passed, N failed" and how many tests were skipped because Wine is incomplete
+# there (each such skip names Wine's behaviour, beginning "Wine:"). Exits non-zero when the
+# build or a test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 googletest)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "windows-check: missing packages: ${missing[*]}" >&2
+        echo "windows-check: run as root (or install them) and try again" >&2
+        exit 1
+    fi
+    echo "windows-check: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Debian installs the loader and the server without putting them on the PATH.
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || true)
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
+if [ -z "$wine" ] || [ -z "$wineserver" ]; then
+    echo "windows-check: no wine64 loader or wineserver found" >&2
+    exit 1
+fi
+
+build=build-windows
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DSURFKOLIBRI_WINDOWS_SDK=ON -DSURFKOLIBRI_WERROR=$werror "${launcher[@]}" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+# A fresh machine for every run: the prefix is made anew, without a display, and a program
+# that crashes ends instead of waiting in the debugger.
+export WINEPREFIX="$PWD/$build/wine-prefix" WINEDEBUG=-all WINEARCH=win64 USER=User
+unset DISPLAY WAYLAND_DISPLAY
+# The local-time tests mean most under a zone with daylight saving time.
+[ -e /usr/share/zoneinfo/Europe/Berlin ] && export TZ=Europe/Berlin
+"$wineserver" -k >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"
+"$wine" wineboot -i >/dev/null 2>&1
+"$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+    >/dev/null 2>&1 || true
+
+logs="$build/test-logs"
+rm -rf "$logs"
+mkdir -p "$logs"
+passed=0
+failed=0
+skipped=0
+failures=()
+
+# Counts one program's results from its output; a program that did not finish (a crash) has
+# its tests run one by one, so that the crash fails only the test that caused it.
+count() {
+    local log=$1
+    local p f s
+    p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$log" | tail -1)
+    f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:$/\1/p' "$log" | tail -1)
+    s=$(grep -c '^Wine: ' "$log" || true)
+    passed=$((passed + ${p:-0}))
+    failed=$((failed + ${f:-0}))
+    skipped=$((skipped + s))
+    while IFS= read -r name; do failures+=("$name"); done < <(
+        sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_]*\.[A-Za-z0-9_]*\)$/\1/p' "$log" | sort -u)
+}
+
+# Runs a test program under Wine; its output, without the carriage returns, goes to a log.
+run() {
+    local log=$1
+    shift
+    "$wine" "$@" 2>&1 | tr -d '\r' >"$log" || true
+}
+finished() { grep -q '^\[==========\] .* ran\.' "$1"; }
+
+for program in "$build"/test_*.exe; do
+    name=$(basename "$program" .exe)
+    log="$logs/$name.log"
+    echo "windows-check: running $name"
+    run "$log" "$program"
+    if finished "$log"; then
+        count "$log"
+        continue
+    fi
+    echo "windows-check: $name did not finish; running its tests one by one"
+    while IFS= read -r test; do
+        one="$logs/$name.$test.log"
+        run "$one" "$program" --gtest_filter="$test"
+        if finished "$one"; then
+            count "$one"
+        else
+            failed=$((failed + 1))
+            failures+=("$test (the program ended)")
+        fi
+    done < <("$wine" "$program" --gtest_list_tests 2>/dev/null | tr -d '\r' | awk '
+        /^[^ ]/ { suite = $1; next }
+        /^  / { print suite $1 }')
+done
+for name in "${failures[@]}"; do
+    echo "windows-check: FAILED $name" >&2
+done
+echo "windows-check: $passed passed, $failed failed"
+echo "windows-check: $skipped skipped for Wine stubs (their reasons begin \"Wine:\" in $logs)"
+[ "$failed" -eq 0 ]
