@@ -168,3 +168,16 @@ TEST_F(FilesTest, PipesAndDevicesAreNotReadOrWrittenAsFiles) {
     EXPECT_FALSE(CopyFileA("Z:\\dev\\zero", "C:\\copy", FALSE));
     ::alarm(0);
 }
+
+// MoveFileExA offers replacing and writing through; what it does not offer (copying across
+// drives, moving at the next start) fails visibly instead of doing something else.
+TEST_F(FilesTest, MoveExRefusesWhatItDoesNotOffer) {
+    ASSERT_TRUE(WriteWholeFile("C:\\frei.url", "new"));
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\frei.url", "Z:\\tmp\\x.url", MOVEFILE_COPY_ALLOWED));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(MoveFileExA("C:\\frei.url", "C:\\x.url", MOVEFILE_DELAY_UNTIL_REBOOT));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_EQ("new", readHostFile(driveC("frei.url")));
+}

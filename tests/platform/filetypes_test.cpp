@@ -87,8 +87,8 @@ TEST_F(FileTypesTest, TypeNamesComeFromTheClassesRoot) {
 }
 
 TEST_F(FileTypesTest, FileClassesChangedHereOrByAnotherProgramAreSeenAtOnce) {
-    file("Users/User/Favorites/Wetter.url");
-    file("Users/User/Favorites/Plan.xyz");
+    file("Favorites\\Wetter.url");
+    file("Favorites\\Plan.xyz");
     const std::string f = kFavorites;
     Com<IShellFolder> desktop;
     ASSERT_EQ(S_OK, SHGetDesktopFolder(desktop.put()));

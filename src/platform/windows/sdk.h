@@ -18,5 +18,6 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <urlhist.h>
 #include <wininet.h>
