@@ -83,7 +83,7 @@ std::string UrlFromIntShCut(const std::string& path) {
         return {};
     ComRef<IPersistFile> file;
     if (FAILED(shortcut->QueryInterface(IID_IPersistFile, file.out()))) return {};
-    std::u16string wide = AnsiToWide(path);
+    WideString wide = AnsiToWide(path);
     if (wide.size() > MAX_PATH) wide.resize(MAX_PATH);
     file->Load(wide.c_str(), STGM_READ);
     LPSTR url = nullptr;

@@ -1,5 +1,7 @@
 #include "shell/MessageLoop.h"
 
+#include "shell/MyTricks.h"
+
 #include <QApplication>
 
 namespace {
@@ -15,4 +17,10 @@ int RunMessageLoop() {
 
 void EndMessageLoop() {
     if (g_running) QCoreApplication::exit(0);
+}
+
+void ProcessMessages(int times) {
+    if (!QCoreApplication::instance()) return;
+    for (int i = 0; i < times; ++i)
+        QCoreApplication::processEvents();
 }

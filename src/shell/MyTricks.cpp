@@ -1,8 +1,5 @@
 #include "shell/MyTricks.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-
 #include <algorithm>
 #include <cctype>
 
@@ -127,14 +124,17 @@ bool isOneOf(const std::string& folder, const std::vector<std::string>& roots) {
 class MessagePump {
   public:
     void betweenEntries() {
-        if (timer_.isValid() && timer_.elapsed() < kIntervalMs) return;
+        const ULONGLONG now = GetTickCount64();
+        if (started_ && now - last_ < kIntervalMs) return;
         ProcessMessages();
-        timer_.start();
+        started_ = true;
+        last_ = GetTickCount64();
     }
 
   private:
-    static constexpr qint64 kIntervalMs = 10;
-    QElapsedTimer timer_;
+    static constexpr ULONGLONG kIntervalMs = 10;
+    bool started_ = false;
+    ULONGLONG last_ = 0;
 };
 
 // False as soon as anything refuses to go; the caller then stops as well.
@@ -181,12 +181,6 @@ std::string ProgramFolder() {
     }
     const auto slash = buffer.find_last_of('\\');
     return slash == std::string::npos ? std::string() : buffer.substr(0, slash + 1);
-}
-
-void ProcessMessages(int times) {
-    if (!QCoreApplication::instance()) return;
-    for (int i = 0; i < times; ++i)
-        QCoreApplication::processEvents();
 }
 
 std::string GetDataFolder(const std::string& name) {

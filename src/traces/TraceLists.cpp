@@ -38,6 +38,5 @@ std::vector<std::string> NamesIn(const QListWidget* names) {
 }
 
 void DeleteValuesNamedIn(const UserRegistryKey& key, const QListWidget* names) {
-    for (const std::string& name : NamesIn(names))
-        key.DeleteValue(name);
+    key.DeleteValues(NamesIn(names));
 }

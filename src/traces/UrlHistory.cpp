@@ -154,7 +154,7 @@ int TUrlHistory::DeleteEntries() {
         stat.cbSize = sizeof stat;
         ULONG fetched = 0;
         if (FEnumerator->Next(1, &stat, &fetched) != S_OK || fetched != 1) break;
-        const std::u16string url = stat.pwcsUrl ? std::u16string(stat.pwcsUrl) : std::u16string();
+        const WideString url = stat.pwcsUrl ? WideString(stat.pwcsUrl) : WideString();
         const std::string title = WideToAnsi(stat.pwcsTitle);
         CoTaskMemFree(stat.pwcsUrl);
         CoTaskMemFree(stat.pwcsTitle);
@@ -170,11 +170,11 @@ int TUrlHistory::DeleteEntries() {
     return count;
 }
 
-void TUrlHistory::AddUrl(const std::u16string& Url, const std::u16string& Title) {
+void TUrlHistory::AddUrl(const WideString& Url, const WideString& Title) {
     if (FStore) FStore->AddUrl(Url.c_str(), Title.c_str(), 0);
 }
 
-void TUrlHistory::DeleteUrl(const std::u16string& Url) {
+void TUrlHistory::DeleteUrl(const WideString& Url) {
     if (FStore) FStore->DeleteUrl(Url.c_str(), 0);
 }
 

@@ -50,8 +50,8 @@ class TUrlHistory {
 
     int Refresh();
     int DeleteEntries();
-    void AddUrl(const std::u16string& Url, const std::u16string& Title);
-    void DeleteUrl(const std::u16string& Url);
+    void AddUrl(const WideString& Url, const WideString& Title);
+    void DeleteUrl(const WideString& Url);
     void ClearHistory();
     void ClearItems();
 

@@ -52,3 +52,10 @@ UserRegistryKey::ReadResult UserRegistryKey::ReadString(const std::string& name,
 bool UserRegistryKey::DeleteValue(const std::string& name) const {
     return key_ && RegDeleteValueA(key_.get(), name.c_str()) == ERROR_SUCCESS;
 }
+
+int UserRegistryKey::DeleteValues(const std::vector<std::string>& names) const {
+    int deleted = 0;
+    for (const std::string& name : names)
+        deleted += DeleteValue(name) ? 1 : 0;
+    return deleted;
+}

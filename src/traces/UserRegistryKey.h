@@ -25,6 +25,9 @@ class UserRegistryKey {
 
     // Deletes a value by name; false when it could not be deleted.
     bool DeleteValue(const std::string& name) const;
+    // Deletes the values by name, in order; one that cannot be deleted is passed over and
+    // the others still go. The number deleted.
+    int DeleteValues(const std::vector<std::string>& names) const;
 
   private:
     UniqueHKey key_;

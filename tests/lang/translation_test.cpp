@@ -18,12 +18,12 @@ class LanguageFileTest : public PlatformTest {
     QwTrans2 engine{"Surfkolibri"};
 
     void load(const std::string& contents) {
-        writeHostFile(platform.hostPath("C:\\") + "/texts.t", contents);
-        engine.LoadTextFile("C:\\texts.t");
+        writeHostFile(platform.hostPath(platform.profile() + "\\texts.t"), contents);
+        engine.LoadTextFile(platform.profile() + "\\texts.t");
     }
 
     std::string dataFolderHost() const {
-        return platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel/Surfkolibri";
+        return platform.hostPath(platform.profile() + "\\AppData\\Local") + "/Kravonel/Surfkolibri";
     }
 
     // Language n's files in the program folder (document and help only when given).
@@ -239,7 +239,7 @@ TEST_F(TQwTrans2Test, UnitOperationsUseTheDataFolderDefinitionFile) {
 
     platform.installDataFiles();
     ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
-    writeHostFile(platform.hostPath("C:\\Users\\User\\AppData\\Local") +
+    writeHostFile(platform.hostPath(platform.profile() + "\\AppData\\Local") +
                       "/Kravonel/Surfkolibri/Surfkolibri.def",
                   "[0]\r\nFROM DATA\r\n[1]\r\nData\r\n[END]\r\n");
     InitTranslation("Surfkolibri");

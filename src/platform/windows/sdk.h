@@ -21,3 +21,11 @@
 #include <shlwapi.h>
 #include <urlhist.h>
 #include <wininet.h>
+
+// Cache entry types of older WinINet headers that the cache component still names.
+#ifndef STABLE_CACHE_ENTRY
+#define STABLE_CACHE_ENTRY 0x00000002
+#endif
+#ifndef OCX_CACHE_ENTRY
+#define OCX_CACHE_ENTRY 0x00020000
+#endif

@@ -1,8 +1,8 @@
 // The fresh machine of a test on Windows: an empty profile folder in the temporary folder, the
 // user's shell folders pointed into it for the test (both the "User Shell Folders" the shell
-// reads and the "Shell Folders" kept for older programs), a program folder beside it, and the
-// test keys below Software\Kravonel removed before and after. Everything is put back when
-// the test ends.
+// reads and the "Shell Folders" kept for older programs), and the test keys below
+// Software\Kravonel removed before and after. The program folder is the test program's own;
+// what the test adds there goes afterwards. Everything is put back when the test ends.
 #include "support/platform_fixture.h"
 #include "support/wine.h"
 
@@ -10,6 +10,7 @@
 #include "platform/machine.h"
 #include "platform/win32.h"
 
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -111,6 +112,24 @@ void removeTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
+// The names of the files (not folders) directly in a folder.
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    const UniqueFindHandle find(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (find.valid()) {
+        do
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(found.cFileName);
+        while (FindNextFileA(find.get(), &found));
+    }
+    return names;
+}
+
+std::set<std::string>& programFiles() {
+    static std::set<std::string> names;
+    return names;
+}
+
 std::string moduleFolder() {
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -129,8 +148,11 @@ TempPlatform::TempPlatform() {
     base_ = std::string(temp, n) + "surfkolibri-test-" + std::to_string(GetCurrentProcessId());
     removeTree(base_);
     profile_ = base_ + "\\User";
-    programFolder_ = base_ + "\\program";
-    makeFolders(programFolder_);
+    makeFolders(profile_);
+    // The program folder is where the running program lies, as the components find it; the
+    // files a test leaves there go with the test.
+    programFolder_ = moduleFolder();
+    programFiles() = filesIn(programFolder_);
     removeTestKeys();
 
     auto& saved = savedValues();
@@ -149,6 +171,12 @@ TempPlatform::TempPlatform() {
 
 TempPlatform::~TempPlatform() {
     CoUninitialize();
+    for (const std::string& name : filesIn(programFolder_))
+        if (!programFiles().count(name)) {
+            const std::string path = programFolder_ + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
     for (const auto& value : savedValues())
         restore(value);
     savedValues().clear();
