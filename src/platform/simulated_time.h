@@ -4,7 +4,7 @@
 // on by it, as they would have after a real wait. Internal to the platform and its tests.
 #pragma once
 
-#include "platform/win32_types.h"
+#include "platform/win32.h"
 
 #include <cstdint>
 #include <functional>
