@@ -55,7 +55,7 @@ void CleanHistory(TUrlHistory& history) {
     ProcessMessages(3);
     // Without an OnDelete handler this pass walks the store and deletes nothing.
     history.DeleteEntries();
-    history.DeleteUrl(u"*.*");
+    history.DeleteUrl(AnsiToWide("*.*"));
     cleanOtherBrowsers({.history = true, .firefoxPurpose = ffHistory});
 }
 

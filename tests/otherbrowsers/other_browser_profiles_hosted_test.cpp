@@ -1,0 +1,101 @@
+// The other browsers' profile lookups where they meet what only the hosted machine lets a
+// test arrange: the root of drive C:, the order the volume lists names in, names holding a
+// backslash and links to elsewhere.
+#include "otherbrowsers/OtherBrowserProfiles.h"
+#include "platform/win32.h"
+#include "shell/MyTricks.h"
+#include "support/platform_fixture.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+using testing_support::writeHostFile;
+
+namespace {
+
+const std::string kRoaming = "C:\\Users\\User\\AppData\\Roaming\\";
+const std::string kFirefoxRoaming = kRoaming + "Mozilla\\Firefox\\Profiles\\";
+const std::string kMozilla = kRoaming + "Mozilla\\Profiles\\";
+const char* const kOperaKey = "Software\\Opera Software";
+
+class OtherBrowserProfilesHostedTest : public testing_support::PlatformTest {
+  protected:
+    void file(const std::string& windowsPath, const std::string& contents = "x") {
+        writeHostFile(platform.hostPath("C:\\") + "/" + hostPart(windowsPath), contents);
+    }
+    void folder(const std::string& windowsPath) {
+        std::filesystem::create_directories(platform.hostPath("C:\\") + "/" +
+                                            hostPart(windowsPath));
+    }
+    static std::string hostPart(std::string path) {
+        path = path.substr(3);
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        return path;
+    }
+    void setOperaFolder(const std::string& value) {
+        UniqueHKey handle;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kOperaKey, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, handle.out(), nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle.get(), "Last Directory3", 0, REG_SZ,
+                                                reinterpret_cast<const BYTE*>(value.c_str()),
+                                                static_cast<DWORD>(value.size() + 1)));
+    }
+};
+
+bool keyExists(const char* key) {
+    UniqueHKey handle;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, handle.out()) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+// Reading the recorded folder creates Opera's key; a recorded "\" would be the root of the
+// current drive, which is never looked at.
+TEST_F(OtherBrowserProfilesHostedTest, TheRecordedFolderIsReadThroughItsKeyAndNeverTheRoot) {
+    ASSERT_FALSE(keyExists(kOperaKey));
+    EXPECT_EQ("", FindOperaProfile());
+    EXPECT_TRUE(keyExists(kOperaKey));
+    folder("C:\\profile");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\Users"));
+    setOperaFolder("\\");
+    EXPECT_EQ("", FindOperaProfile());
+}
+
+// Only the first profile folder of a set counts (the volume lists names ignoring case), even
+// when a later one would qualify; Mozilla's needs a "Cache" folder.
+TEST_F(OtherBrowserProfilesHostedTest, OnlyTheFirstProfileFolderCounts) {
+    folder(kMozilla + "b.default");
+    folder(kMozilla + "C.default\\Cache");
+    EXPECT_EQ("", FindMozillaProfile());
+    folder(kMozilla + "b.default\\Cache");
+    EXPECT_EQ(kMozilla + "b.default\\", FindMozillaProfile());
+    folder(kMozilla + "A.default");
+    EXPECT_EQ("", FindMozillaProfile());
+
+    file(kFirefoxRoaming + "zz.default\\cookies.txt");
+    file(kFirefoxRoaming + "profiles.ini");
+    EXPECT_EQ(kFirefoxRoaming + "zz.default\\", FindFirefoxProfile(ffCookies));
+    folder(kFirefoxRoaming + "m.default");
+    EXPECT_EQ("", FindFirefoxProfile(ffCookies));
+}
+
+// A profile is only ever a folder inside its set: a name that climbs out (the host allows a
+// backslash in a name) or a link to elsewhere is no profile.
+TEST_F(OtherBrowserProfilesHostedTest, AProfileMustLieInsideItsSet) {
+    const std::string outside = platform.hostPath("C:\\") + "/Wichtig";
+    writeHostFile(outside + "/Cache/brief.doc", "meins");
+    writeHostFile(outside + "/cookies.txt", "meins");
+    const std::string base = platform.hostPath(kMozilla);
+    std::filesystem::create_directories(base + "/..\\..\\..\\..\\..\\..\\Wichtig");
+    EXPECT_EQ("", FindMozillaProfile());
+    std::filesystem::remove(base + "/..\\..\\..\\..\\..\\..\\Wichtig");
+    ASSERT_EQ(0, ::symlink(outside.c_str(), (base + "/default").c_str()));
+    EXPECT_EQ("", FindMozillaProfile());
+    const std::string firefox = platform.hostPath("C:\\") + "/" + hostPart(kFirefoxRoaming);
+    std::filesystem::create_directories(firefox);
+    ASSERT_EQ(0, ::symlink(outside.c_str(), (firefox + "/default").c_str()));
+    EXPECT_EQ("", FindFirefoxProfile(ffCookies));
+    EXPECT_EQ("meins", testing_support::readHostFile(outside + "/Cache/brief.doc"));
+}
