@@ -8,6 +8,7 @@
 #include "platform/urlcache.h"
 #include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
+#include "traces/TraceClearing.h"
 #include "traces/UrlHistory.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"

@@ -36,7 +36,3 @@ std::vector<std::string> NamesIn(const QListWidget* names) {
         result.push_back(QStringToAnsi(names->item(i)->text()));
     return result;
 }
-
-void DeleteValuesNamedIn(const UserRegistryKey& key, const QListWidget* names) {
-    key.DeleteValues(NamesIn(names));
-}

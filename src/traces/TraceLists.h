@@ -1,6 +1,5 @@
 // What the Typed URLs and MRU windows share: the pale yellow list they show their entries in,
-// and the hidden list box that holds the value names of a registry list between reading and
-// deleting them.
+// and the hidden list box that holds the value names of a registry list while they are read.
 #pragma once
 
 #include <QListWidget>
@@ -17,6 +16,3 @@ TLongListbox* MakeTraceListbox(QWidget* parent);
 // Appends the key's value names, in registry order.
 void ReadValueNamesInto(const UserRegistryKey& key, QListWidget* names);
 std::vector<std::string> NamesIn(const QListWidget* names);
-// Deletes the values by the names in the list, in order; a value that cannot be deleted is
-// passed over and the others still go.
-void DeleteValuesNamedIn(const UserRegistryKey& key, const QListWidget* names);

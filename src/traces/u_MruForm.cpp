@@ -8,6 +8,7 @@
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
+#include "traces/TraceClearing.h"
 #include "traces/TraceLists.h"
 #include "traces/UserRegistryKey.h"
 #include "ui/ClickSound.h"
@@ -49,12 +50,6 @@ void listRecentDocuments(QStringList& lines) {
         if (AnsiUpperCase(found.cFileName) == "DESKTOP.INI") continue;
         lines << AnsiToQString(found.cFileName + suffix);
     } while (FindNextFileA(find.get(), &found));
-}
-
-void clearRunList(QListWidget* names) {
-    const UserRegistryKey key(kRunMruKey);
-    ReadValueNamesInto(key, names);
-    DeleteValuesNamedIn(key, names);
 }
 
 } // namespace
@@ -148,8 +143,8 @@ void TMruForm::Label6Click() {
     Form2->FakeTimer->setInterval(5);
     Form2->FakeTimer->start();
     Form2->ShowModal();
-    SHAddToRecentDocs(SHARD_PATHA, nullptr);
-    clearRunList(ListBox1);
+    ClearRecentDocuments();
+    ClearRunList();
     Listbox2->clear();
     ListBox1->clear();
     ShowMessage2(GetText(99));
@@ -165,8 +160,8 @@ void TMruForm::BitBtn1Click() {
 void ClearRunMru() {
     ProcessMessages(3);
     Form1->ListBox1->clear();
-    SHAddToRecentDocs(SHARD_PATHA, nullptr);
+    ClearRecentDocuments();
     ProcessMessages(2);
-    clearRunList(Form1->ListBox1);
+    ClearRunList();
     Form1->ListBox1->clear();
 }

@@ -46,9 +46,5 @@ class TMruForm : public TFormBase {
 
 extern TMruForm* MruForm;
 
-// The key of the Run box's commands, below HKEY_CURRENT_USER.
-inline constexpr const char* kRunMruKey =
-    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-
 // The unattended clearing of the recent documents and the Run list, showing nothing.
 void ClearRunMru();

@@ -7,6 +7,7 @@
 #include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "shell/u_beschaeftigt.h"
+#include "traces/TraceClearing.h"
 #include "traces/TraceLists.h"
 #include "traces/UserRegistryKey.h"
 #include "ui/ClickSound.h"
@@ -95,11 +96,7 @@ void TTypedURLsForm::BitBtn1Click() {
 void ClearTypedUrlsWithProgress() {
     PlayClickSound();
     Form1->ListBox1->clear();
-    {
-        const UserRegistryKey key(kTypedUrlsKey);
-        ReadValueNamesInto(key, Form1->ListBox1);
-        DeleteValuesNamedIn(key, Form1->ListBox1);
-    }
+    ClearTypedAddresses();
     Form2->Label2->SetCaption(GetText(66));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(12);
@@ -113,11 +110,7 @@ void ClearTypedUrlsWithProgress() {
 void ClearTypedUrls() {
     ProcessMessages(3);
     Form1->ListBox1->clear();
-    {
-        const UserRegistryKey key(kTypedUrlsKey);
-        ReadValueNamesInto(key, Form1->ListBox1);
-        DeleteValuesNamedIn(key, Form1->ListBox1);
-    }
+    ClearTypedAddresses();
     ProcessMessages(1);
     Form1->ListBox1->clear();
 }

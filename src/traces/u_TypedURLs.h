@@ -36,9 +36,6 @@ class TTypedURLsForm : public TFormBase {
 
 extern TTypedURLsForm* TypedURLsForm;
 
-// The key whose values are the typed addresses, below HKEY_CURRENT_USER.
-inline constexpr const char* kTypedUrlsKey = "\\Software\\Microsoft\\Internet Explorer\\TypedURLs";
-
 // The main window's clearing (Label23Click): deletes every value of the key, runs the busy
 // window's progress and reports that the list is empty.
 void ClearTypedUrlsWithProgress();

@@ -124,19 +124,3 @@ TEST_F(ClearTypedUrlsTest, BothClearingsDeleteEveryValueAndLeaveKeyAndSubkeys) {
     ClearTypedUrls();
     EXPECT_TRUE(keyExists(kTypedUrls));
 }
-
-TEST_F(ClearTypedUrlsTest, AValueThatCannotBeDeletedDoesNotStopTheRest) {
-    for (const char* name : {"url1", "url2", "url3", "url4"})
-        setString(kTypedUrls, name, std::string("http://") + name + ".example/");
-    // Another program removes url2 after the names were read and before it is deleted.
-    LSTATUS removed = ERROR_INVALID_FUNCTION;
-    QObject::connect(Form1->ListBox1->model(), &QAbstractItemModel::rowsInserted, [&removed] {
-        if (Form1->ListBox1->count() != 4) return;
-        UniqueHKey key;
-        RegOpenKeyExA(HKEY_CURRENT_USER, kTypedUrls, 0, KEY_ALL_ACCESS, key.out());
-        removed = RegDeleteValueA(key.get(), "url2");
-    });
-    ClearTypedUrls();
-    EXPECT_EQ(ERROR_SUCCESS, removed);
-    EXPECT_TRUE(valueNames(kTypedUrls).empty());
-}
