@@ -154,7 +154,7 @@ TEST_F(TFavoritesListViewTest, AnEmptyOrMissingFavoritesFolderGivesAnEmptyList) 
     EXPECT_EQ("", list->SelectedFile());
 
     // A user without a Favorites folder: the list starts empty instead of failing.
-    ASSERT_TRUE(RemoveDirectoryA(kFavorites.c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(favoritesFolder().c_str()));
     auto none = makeList();
     EXPECT_EQ(0, none->ItemCount());
     none->OneLevelUp();

@@ -2,7 +2,8 @@
 // item identifier lists the favorites list walks with.
 #include "favorites/IEUtils.h"
 #include "favorites/ShellRefs.h"
-#include "favorites_fixture.h"
+#include "favorites_files.h"
+#include "support/wine.h"
 
 #include <cstring>
 
@@ -119,6 +120,9 @@ TEST_F(IEUtilsTest, InternetShortcutsAreReadWhateverTheirLayout) {
     EXPECT_EQ("http://plain.example/", UrlFromIntShCut(favorite("Plain.url")));
     EXPECT_EQ("http://lower.example/", UrlFromIntShCut(favorite("Lower.url")));
     EXPECT_EQ("http://radio.example/live", UrlFromIntShCut(favorite("Sections.url")));
+    SKIP_ON_WINE("a failed IPersistFile::Load of an Internet shortcut (a missing file, or one "
+                 "without a URL, which it refuses with E_FAIL) keeps a block of the task "
+                 "allocator that it never gives back");
     EXPECT_EQ("", UrlFromIntShCut(favorite("NoKey.url")));
     EXPECT_EQ("", UrlFromIntShCut(favorite("Missing.url")));
 }
@@ -145,6 +149,10 @@ TEST_F(IEUtilsTest, WritingReplacesTheWholeFileWithTwoLines) {
 TEST_F(IEUtilsTest, AFavoriteThatCannotBeWrittenStaysWholeAndTheErrorNamesIt) {
     const std::string before = "[InternetShortcut]\r\nURL=http://fest.example/\r\nIconIndex=3\r\n";
     writeFavorite("Fest.url", before);
+    // A folder that is not there cannot take a favorite.
+    EXPECT_THROW(WriteInternetShortcut(favorite("Weg\\X.url"), "http://x/"), EInOutError);
+    SKIP_ON_WINE("a read-only file is only as safe as its host file mode, which the host's "
+                 "superuser writes past (the check runs as root)");
     ASSERT_TRUE(SetFileAttributesA(favorite("Fest.url").c_str(), FILE_ATTRIBUTE_READONLY));
     try {
         WriteInternetShortcut(favorite("Fest.url"), "http://neu.example/");
@@ -157,16 +165,13 @@ TEST_F(IEUtilsTest, AFavoriteThatCannotBeWrittenStaysWholeAndTheErrorNamesIt) {
     WIN32_FIND_DATAA data;
     UniqueFindHandle find(FindFirstFileA(favorite("*.~*").c_str(), &data));
     EXPECT_FALSE(find.valid()) << "the new text was left beside the favorite";
-
-    // A folder that is not there cannot take a favorite.
-    EXPECT_THROW(WriteInternetShortcut(favorite("Weg\\X.url"), "http://x/"), EInOutError);
 }
 
 TEST_F(IEUtilsTest, TypesAreMatchedExactlyAndFoldersToldFromChannels) {
     internetShortcut("Wetter.url", "http://wetter.example/");
     makeFolders(favorite("News"));
     channel("Kanal", "http://kanal.example/kanal.cdf");
-    const ComRef<IShellFolder> favorites = folderOf(kFavorites);
+    const ComRef<IShellFolder> favorites = folderOf(favoritesFolder());
     const PidlRef wetter = childOf(favorite("Wetter.url"));
     const PidlRef news = childOf(favorite("News"));
     const PidlRef kanal = childOf(favorite("Kanal"));
@@ -174,16 +179,9 @@ TEST_F(IEUtilsTest, TypesAreMatchedExactlyAndFoldersToldFromChannels) {
     EXPECT_TRUE(ItemHasType("Internet Shortcut", favorites.get(), wetter.get()));
     EXPECT_FALSE(ItemHasType("internet shortcut", favorites.get(), wetter.get()));
     EXPECT_FALSE(ItemHasType("Internet Shortcut ", favorites.get(), wetter.get()));
-    EXPECT_TRUE(ItemHasType("Channel Shortcut", favorites.get(), kanal.get()));
-
     EXPECT_TRUE(IsBrowsableFolder("Channel Shortcut", favorites.get(), news.get()));
-    EXPECT_FALSE(IsBrowsableFolder("Channel Shortcut", favorites.get(), kanal.get()));
     EXPECT_FALSE(IsBrowsableFolder("Channel Shortcut", favorites.get(), wetter.get()));
-    // Told by the registry's name: under another name the channel is a folder again.
-    EXPECT_TRUE(IsBrowsableFolder("Kanalverkn\xFCpfung", favorites.get(), kanal.get()));
-
-    // A channel leads to its address; a plain folder or a file to nothing.
-    EXPECT_EQ("http://kanal.example/kanal.cdf", ChannelTargetUrl(favorites.get(), kanal.get()));
+    // A plain folder or a file leads to no channel address.
     EXPECT_EQ("", ChannelTargetUrl(favorites.get(), news.get()));
     EXPECT_EQ("", ChannelTargetUrl(favorites.get(), wetter.get()));
 
@@ -192,19 +190,25 @@ TEST_F(IEUtilsTest, TypesAreMatchedExactlyAndFoldersToldFromChannels) {
     EXPECT_EQ(favorite("Wetter.url"), ItemParsingName(favorites.get(), wetter.get()));
     EXPECT_EQ(favorite("News"), ItemParsingName(favorites.get(), news.get()));
     EXPECT_EQ("", ItemDisplayName(nullptr, wetter.get()));
+
+    SKIP_ON_WINE("a system folder whose desktop.ini names its class by CLSID2 stays a plain file "
+                 "folder: the shell reads no CLSID2, even with the channel shortcut class "
+                 "registered");
+    EXPECT_TRUE(ItemHasType("Channel Shortcut", favorites.get(), kanal.get()));
+    EXPECT_FALSE(IsBrowsableFolder("Channel Shortcut", favorites.get(), kanal.get()));
+    // Told by the registry's name: under another name the channel is a folder again.
+    EXPECT_TRUE(IsBrowsableFolder("Kanalverkn\xFCpfung", favorites.get(), kanal.get()));
+    // A channel leads to its address.
+    EXPECT_EQ("http://kanal.example/kanal.cdf", ChannelTargetUrl(favorites.get(), kanal.get()));
 }
 
 TEST_F(IEUtilsTest, AShellLinkLeadsToItsTargetAndIsNeverRewritten) {
-    const std::string target = "C:\\Users\\User\\Documents\\Liste.txt";
-    makeFolders("C:\\Users\\User\\Documents");
+    const std::string target = platform.profile() + "\\Documents\\Liste.txt";
+    makeFolders(platform.profile() + "\\Documents");
     ASSERT_TRUE(WriteWholeFile(target, "Milch\r\n"));
     shellLink("Liste.lnk", target);
     const std::string linkBytes = fileBytes(favorite("Liste.lnk"));
     EXPECT_EQ(target, ShellLinkTarget(favorite("Liste.lnk")));
-
-    // A target that went away: nothing, and the link keeps every byte.
-    ASSERT_TRUE(DeleteFileA(target.c_str()));
-    EXPECT_EQ("", ShellLinkTarget(favorite("Liste.lnk")));
     EXPECT_EQ(linkBytes, fileBytes(favorite("Liste.lnk")));
 
     // What is no link at all, or no file, leads nowhere.
@@ -213,4 +217,11 @@ TEST_F(IEUtilsTest, AShellLinkLeadsToItsTargetAndIsNeverRewritten) {
     EXPECT_EQ("", ShellLinkTarget(favorite("Kaputt.lnk")));
     EXPECT_EQ("", ShellLinkTarget(favorite("Wetter.url")));
     EXPECT_EQ("", ShellLinkTarget(favorite("Fehlt.lnk")));
+
+    // A target that went away: nothing, and the link keeps every byte.
+    SKIP_ON_WINE("IShellLink::Resolve looks for nothing: it answers S_OK for a target that is "
+                 "gone, follows no relative path and updates no link");
+    ASSERT_TRUE(DeleteFileA(target.c_str()));
+    EXPECT_EQ("", ShellLinkTarget(favorite("Liste.lnk")));
+    EXPECT_EQ(linkBytes, fileBytes(favorite("Liste.lnk")));
 }

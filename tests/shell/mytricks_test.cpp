@@ -22,7 +22,6 @@ namespace {
 
 const std::string kShellFolders =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const std::string kLocalData = "C:\\Users\\User\\AppData\\Local\\Kravonel\\";
 
 void removeLocalAppDataValue() {
     UniqueHKey key;
@@ -31,18 +30,9 @@ void removeLocalAppDataValue() {
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key.get(), "Local AppData"));
 }
 
-DWORD attributesOf(const std::string& path) {
-    return GetFileAttributesA(path.c_str());
-}
-
 } // namespace
 
 using MyTricksTest = testing_support::PlatformTest;
-
-TEST_F(MyTricksTest, DataFolderLiesInTheMakerFolderOfLocalAppData) {
-    EXPECT_EQ(kLocalData, GetDataFolder(""));
-    EXPECT_EQ(kLocalData + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
-}
 
 TEST_F(MyTricksTest, DataFolderFallsBackToTheProgramFolder) {
     const std::string fallback = platform.programFolderWindows() + "Surfkolibri\\";
@@ -63,99 +53,12 @@ TEST_F(MyTricksTest, DataFolderFallsBackToTheProgramFolder) {
               RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0, KEY_READ, key.out()));
 }
 
-TEST_F(MyTricksTest, EmptyOrNonStringLocalAppDataCountsAsMissing) {
-    WriteUserRegString(kShellFolders, "Local AppData", "");
-    EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
-    UniqueHKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
-                                           KEY_ALL_ACCESS, key.out()));
-    const DWORD number = 7;
-    RegSetValueExA(key.get(), "Local AppData", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                   sizeof number);
-    EXPECT_EQ(platform.programFolderWindows() + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
-    // A value with a trailing backslash gives the same folder as one without.
-    WriteUserRegString(kShellFolders, "Local AppData", "C:\\Users\\User\\AppData\\Local\\");
-    EXPECT_EQ(kLocalData + "Surfkolibri\\", GetDataFolder("Surfkolibri"));
-}
-
-TEST_F(MyTricksTest, DataFilePathPrefersTheDataFolderThenTheProgramFolder) {
-    const std::string data = kLocalData + "Surfkolibri\\";
-    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
-    writeHostFile(platform.hostPath(data + "both.txt"), "data");
-    writeHostFile(platform.programFolder() + "/both.txt", "program");
-    writeHostFile(platform.programFolder() + "/program.txt", "program");
-
-    EXPECT_EQ(data + "both.txt", GetDataFilePath("Surfkolibri", "both.txt"));
-    EXPECT_EQ(platform.programFolderWindows() + "program.txt",
-              GetDataFilePath("Surfkolibri", "program.txt"));
-    const std::string neither = GetDataFilePath("Surfkolibri", "neither.txt");
-    EXPECT_EQ(data + "neither.txt", neither);
-    EXPECT_FALSE(FileExistsA(neither));
-}
-
-TEST_F(MyTricksTest, ProvidingDataFilesNeverOverwrites) {
-    const std::string data = kLocalData + "Surfkolibri\\";
-    writeHostFile(platform.programFolder() + "/Surfkolibri.def", "new");
-    writeHostFile(platform.programFolder() + "/update.ini", "update");
-    writeHostFile(platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel/Surfkolibri/"
-                                                                         "Surfkolibri.def",
-                  "old");
-
-    EXPECT_TRUE(ProvideDataFiles("Surfkolibri", false,
-                                 {"update.ini", "Surfkolibri.def", "not-shipped.chm"}));
-    EXPECT_EQ("old", readHostFile(platform.hostPath(data + "Surfkolibri.def")));
-    EXPECT_EQ("update", readHostFile(platform.hostPath(data + "update.ini")));
-    EXPECT_FALSE(FileExistsA(data + "not-shipped.chm"));
-    EXPECT_EQ(data + "Surfkolibri.def", GetDataFilePath("Surfkolibri", "Surfkolibri.def"));
-}
-
-TEST_F(MyTricksTest, ProvisioningReportsAFolderThatCannotBeMade) {
-    // A file where the maker folder belongs: neither folder can be made, no copy can land.
-    writeHostFile(platform.hostPath("C:\\Users\\User\\AppData\\Local") + "/Kravonel", "x");
-    writeHostFile(platform.programFolder() + "/update.ini", "update");
-    EXPECT_FALSE(EnsureDataFolders("Surfkolibri", false));
-    EXPECT_FALSE(ProvideDataFiles("Surfkolibri", false, {"update.ini"}));
-    EXPECT_EQ(platform.programFolderWindows() + "update.ini",
-              GetDataFilePath("Surfkolibri", "update.ini"));
-}
-
-TEST_F(MyTricksTest, EnsureDataFoldersWipesOnlyWhenAsked) {
-    const std::string data = kLocalData + "Surfkolibri\\";
-    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
-    EXPECT_TRUE(FolderExists(data));
-    writeHostFile(platform.hostPath(data) + "/keep.txt", "k");
-    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", false));
-    EXPECT_TRUE(FileExistsA(data + "keep.txt"));
-    ASSERT_TRUE(EnsureDataFolders("Surfkolibri", true));
-    EXPECT_TRUE(FolderExists(data));
-    EXPECT_FALSE(FileExistsA(data + "keep.txt"));
-
-    // Without a name the data folder would be the program folder itself: never wiped.
+// Without a name the data folder would be the program folder itself: never wiped.
+TEST_F(MyTricksTest, TheProgramFolderIsNeverWipedAsADataFolder) {
     removeLocalAppDataValue();
     writeHostFile(platform.programFolder() + "/surfkolibri", "program");
     EXPECT_TRUE(EnsureDataFolders("", true));
     EXPECT_EQ("program", readHostFile(platform.programFolder() + "/surfkolibri"));
-}
-
-TEST_F(MyTricksTest, DeleteFolderTreeRemovesHiddenSystemAndReadOnlyEntries) {
-    const std::string tree = "C:\\Tree\\";
-    const std::string host = platform.hostPath("C:\\") + "/Tree";
-    writeHostFile(host + "/plain.txt", "1");
-    writeHostFile(host + "/hidden.txt", "2");
-    writeHostFile(host + "/Sub/system.txt", "3");
-    writeHostFile(host + "/Sub/Deeper/readonly.txt", "4");
-    writeHostFile(platform.hostPath("C:\\") + "/TreeSibling/stay.txt", "5");
-    SetFileAttributesA((tree + "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesA((tree + "Sub\\system.txt").c_str(),
-                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesA((tree + "Sub\\Deeper\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA((tree + "Sub\\Deeper").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA("C:\\Tree", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-
-    DeleteFolderTree("c:\\tree"); // any case, no trailing backslash
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, attributesOf("C:\\Tree"));
-    EXPECT_FALSE(fs::exists(host));
-    EXPECT_TRUE(FileExistsA("C:\\TreeSibling\\stay.txt"));
 }
 
 TEST_F(MyTricksTest, DeleteFolderTreeKeepsADriveRoot) {
@@ -167,14 +70,6 @@ TEST_F(MyTricksTest, DeleteFolderTreeKeepsADriveRoot) {
     EXPECT_TRUE(FolderExists("C:\\"));
     EXPECT_TRUE(fs::is_directory(platform.root() + "/drive_c"));
     EXPECT_TRUE(fs::is_empty(platform.root() + "/drive_c"));
-}
-
-TEST_F(MyTricksTest, DeleteFolderTreeOnAMissingFolderDoesNothing) {
-    writeHostFile(platform.hostPath("C:\\") + "/Present/x.txt", "1");
-    DeleteFolderTree("C:\\Absent\\");
-    DeleteFolderTree("C:\\Present\\Absent\\");
-    DeleteFolderTree("");
-    EXPECT_TRUE(FileExistsA("C:\\Present\\x.txt"));
 }
 
 TEST_F(MyTricksTest, DeleteFolderTreeStopsAtTheFirstFailure) {
