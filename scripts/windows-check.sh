@@ -42,7 +42,9 @@ build=build-windows
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# Paths below the checkout are hashed relative to it, so every clone shares the cache.
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache) &&
+    export CCACHE_BASEDIR="$PWD"
 cmake -S . -B "$build" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DSURFKOLIBRI_WINDOWS_SDK=ON -DSURFKOLIBRI_WERROR=$werror "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
