@@ -26,6 +26,10 @@ class SimulatedTime {
     std::int64_t PassedMilliseconds() const;
 };
 
+// The bookkeeping both sides share: a SimulatedTime begins the simulation when it is made
+// (at most one at a time) and ends it when it goes.
+void beginSimulation();
+void endSimulation();
 // The milliseconds a simulated wait has added to the clocks (0 when none is active).
 std::int64_t simulatedMilliseconds();
 // Sleep's door: true when a SimulatedTime took the wait (the time has passed), false when

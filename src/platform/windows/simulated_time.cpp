@@ -16,17 +16,6 @@ namespace {
 
 constexpr std::uint64_t kTicksPerMillisecond = 10000;
 
-struct Simulation {
-    bool active = false;
-    std::int64_t passed = 0;
-    std::function<void(DWORD)> observer;
-};
-
-Simulation& simulation() {
-    static Simulation s;
-    return s;
-}
-
 // The real calls, read from the import table before it was changed.
 struct RealCalls {
     VOID(WINAPI* sleep)(DWORD) = nullptr;
@@ -137,8 +126,7 @@ template <typename Call> void restoreCall(const char* name, Call saved) {
 } // namespace
 
 SimulatedTime::SimulatedTime() {
-    if (simulation().active) throw std::logic_error("only one SimulatedTime at a time");
-    simulation() = Simulation{true, 0, {}};
+    beginSimulation();
     real = RealCalls{};
     redirectCall("Sleep", real.sleep, &simulatedSleep);
     redirectCall("GetTickCount64", real.tickCount64, &simulatedTickCount64);
@@ -157,27 +145,7 @@ SimulatedTime::~SimulatedTime() {
     restoreCall("GetSystemTimeAsFileTime", real.systemTimeAsFileTime);
     restoreCall("GetLocalTime", real.localTime);
     real = RealCalls{};
-    simulation() = Simulation{};
-}
-
-void SimulatedTime::OnSleep(std::function<void(DWORD)> observer) {
-    simulation().observer = std::move(observer);
-}
-
-std::int64_t SimulatedTime::PassedMilliseconds() const {
-    return simulation().passed;
-}
-
-std::int64_t simulatedMilliseconds() {
-    return simulation().active ? simulation().passed : 0;
-}
-
-bool simulateSleep(DWORD milliseconds) {
-    Simulation& s = simulation();
-    if (!s.active) return false;
-    if (s.observer) s.observer(milliseconds);
-    s.passed += milliseconds;
-    return true;
+    endSimulation();
 }
 
 } // namespace platform
