@@ -36,10 +36,7 @@ BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
     Image20->move(262, kContentTop + 266);
     Label41 = new TLabel(this, QStringLiteral("entleeren"), 280, kContentTop + 264);
     Label41->SetLink(true);
-    QFont bold = Label41->font();
-    bold.setBold(true);
-    Label41->setFont(bold);
-    Label41->adjustSize();
+    Label41->SetBold(true);
 
     // The list's click event: a line chosen with the mouse or with the arrow keys. The
     // listing's own changes of the list run with signals blocked.

@@ -36,12 +36,8 @@ TCookieForm::TCookieForm() {
     Label1 = new TLabel(this, QStringLiteral("Surfkolibri hat Ihr System analysiert und"), 16, 12);
     Label2 = new TLabel(this, QStringLiteral("folgende Cookies auf Ihrem System finden können:"),
                         16, 28);
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    Label1->setFont(bold);
-    Label2->setFont(bold);
-    Label1->adjustSize();
-    Label2->adjustSize();
+    Label1->SetBold(true);
+    Label2->SetBold(true);
 
     Listbox1 = new TLongListbox(this);
     Listbox1->setGeometry(16, 52, 340, 296);

@@ -73,6 +73,13 @@ void TLabel::SetLink(bool link) {
     if (autoSize_) adjustSize();
 }
 
+void TLabel::SetBold(bool bold) {
+    QFont f = font();
+    f.setBold(bold);
+    setFont(f);
+    if (autoSize_) adjustSize();
+}
+
 void TLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))

@@ -23,6 +23,8 @@ class TLabel : public QLabel {
     void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
     // Blue, underlined, hand cursor.
     void SetLink(bool link);
+    // The caption in bold (the label grows with it).
+    void SetBold(bool bold);
 
   signals:
     void clicked();

@@ -17,10 +17,7 @@ TChangeStartPageForm::TChangeStartPageForm() {
     setWindowTitle(QStringLiteral("Surfkolibri"));
 
     Label3 = new TLabel(this, QStringLiteral("Internetadresse:"), 16, 16);
-    QFont bold = Label3->font();
-    bold.setBold(true);
-    Label3->setFont(bold);
-    Label3->adjustSize();
+    Label3->SetBold(true);
     Edit1 = new QLineEdit(this);
     Edit1->setGeometry(16, 36, kClientWidth - 32, 22);
     Label5 = new TLabel(this, QStringLiteral("Änderungen speichern"), 16, 74);

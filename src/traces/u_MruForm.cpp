@@ -62,12 +62,8 @@ TMruForm::TMruForm() {
     Label17 = new TLabel(
         this, QStringLiteral("Die folgenden Einträge wurden von Surfkolibri in den"), 16, 12);
     Label1 = new TLabel(this, QStringLiteral("MRU-Listen Ihres Rechners gefunden:"), 16, 28);
-    QFont bold = Label17->font();
-    bold.setBold(true);
-    Label17->setFont(bold);
-    Label1->setFont(bold);
-    Label17->adjustSize();
-    Label1->adjustSize();
+    Label17->SetBold(true);
+    Label1->SetBold(true);
 
     Listbox2 = MakeTraceListbox(this);
     Listbox2->setGeometry(16, 50, 300, 176);

@@ -21,12 +21,8 @@ TTypedURLsForm::TTypedURLsForm() {
 
     Label17 = new TLabel(this, QStringLiteral("Die folgenden Internetadressen wurden in"), 16, 12);
     Label1 = new TLabel(this, QStringLiteral("der Registry Ihres Rechners gespeichert:"), 16, 28);
-    QFont bold = Label17->font();
-    bold.setBold(true);
-    Label17->setFont(bold);
-    Label1->setFont(bold);
-    Label17->adjustSize();
-    Label1->adjustSize();
+    Label17->SetBold(true);
+    Label1->SetBold(true);
 
     Listbox2 = MakeTraceListbox(this);
     Listbox2->setGeometry(16, 50, 343, 186);

@@ -61,12 +61,8 @@ THistoryForm::THistoryForm() {
 
     Label17 = new TLabel(this, QStringLiteral("Die History des Internet Explorers"), 16, 12);
     Label1 = new TLabel(this, QStringLiteral("enthält die folgenden Elemente:"), 16, 28);
-    QFont bold = Label17->font();
-    bold.setBold(true);
-    Label17->setFont(bold);
-    Label1->setFont(bold);
-    Label17->adjustSize();
-    Label1->adjustSize();
+    Label17->SetBold(true);
+    Label1->SetBold(true);
 
     StringGrid1 = new QTableWidget(1, 3, this);
     StringGrid1->setGeometry(kGridLeft, kGridTop, 558 - 2 * kGridLeft, 250);
