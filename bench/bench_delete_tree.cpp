@@ -1,5 +1,6 @@
 // DeleteFolderTree against rm -rf on identical trees of 20 000 small files in 200 folders,
 // in a throw-away platform root. The last line is the summary.
+#include "bench_support.h"
 #include "platform/win32.h"
 #include "shell/MyTricks.h"
 
@@ -60,10 +61,7 @@ void deleteWithRm(const std::string& hostPath) {
     if (std::system(command.c_str()) != 0) std::fprintf(stderr, "rm -rf failed\n");
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using bench::median;
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // (bind, enumerate, names, the channel test of every item, the shell's sort) plus painting
 // the first screen of rows with their icons, median of 5. Counts the icon look-ups, which
 // must not exceed the rows in view.
+#include "bench_support.h"
 #include "favorites/FavoritesListView.h"
 #include "favorites/ShellRefs.h"
 #include "platform/gui/application.h"
@@ -21,12 +22,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+using bench::median;
+using bench::millisecondsOf;
 
 int rowsInView(const TCustomFavoritesListView& list) {
     int visible = 0;
@@ -39,14 +36,12 @@ int rowsInView(const TCustomFavoritesListView& list) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    setenv("SURFKOLIBRI_SHELL_EXECUTE", "record", 1);
+    bench::RunWithoutDisplay();
     HostedApplication app(argc, argv);
     SetProgramFont();
     SetModalHook([](QWidget*) {});
-    std::string base = (std::filesystem::temp_directory_path() / "bench-favorites-XXXXXX").string();
-    if (!mkdtemp(base.data())) return 1;
-    platform::useRoot(base);
+    const bench::TemporaryMachine machine("bench-favorites");
+    if (!machine.ok()) return 1;
 
     constexpr int kItems = 5000;
     const std::string favorites = "C:\\Users\\User\\Favorites\\";
@@ -72,11 +67,10 @@ int main(int argc, char** argv) {
         SHGetSpecialFolderLocation(nullptr, CSIDL_FAVORITES, root.put());
         const int iconsBefore = LiveIconCount() - rowsInView(list);
         for (int run = 0; run < 5; ++run) {
-            const auto start = Clock::now();
-            list.ShowFolder(root.get());
-            list.viewport()->repaint();
-            times.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            times.push_back(millisecondsOf([&] {
+                list.ShowFolder(root.get());
+                list.viewport()->repaint();
+            }));
             std::printf("run %d: %.1f ms\n", run + 1, times.back());
         }
         // The records hold the icons their visit looked up.
@@ -85,8 +79,6 @@ int main(int argc, char** argv) {
         rows = list.ItemCount();
     }
 
-    platform::closeRoot();
-    std::filesystem::remove_all(base);
     std::printf("rows listed: %d\n", rows);
     std::printf("icon look-ups in the last visit: %d for %d rows in view\n", lookups, inView);
     std::printf("favorites folder (%d items): %.1f ms\n", kItems, median(times));

@@ -1,6 +1,7 @@
 // Times the two heavy paths of the surf traces, offscreen: showing the History window over
 // 10 000 visits (the history refresh plus the grid fill, median of 5), and the unattended
 // clearing of 2 000 typed addresses (median of 5, the values written anew before each run).
+#include "bench_support.h"
 #include "lang/TQwTrans2.h"
 #include "platform/filetime.h"
 #include "platform/registry.h"
@@ -27,18 +28,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-template <typename F> double timeOnce(F&& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using bench::median;
+using bench::millisecondsOf;
 
 void fillHistory(int count) {
     platform::Transaction tx;
@@ -62,7 +53,8 @@ void fillHistory(int count) {
 void fillTypedUrls(int count) {
     namespace registry = platform::registry;
     platform::Transaction tx;
-    const registry::KeyId key = registry::create(2, std::string(kTypedUrlsKey).substr(1));
+    const registry::KeyId key =
+        registry::create(registry::kCurrentUser, std::string(kTypedUrlsKey).substr(1));
     for (int i = 0; i < count; ++i) {
         const std::string url = "http://www.typed" + std::to_string(i) + ".example/";
         registry::setValue(key, "url" + std::to_string(i + 1), REG_SZ, url + std::string(1, '\0'));
@@ -73,15 +65,13 @@ void fillTypedUrls(int count) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    setenv("SURFKOLIBRI_SHELL_EXECUTE", "record", 1);
+    bench::RunWithoutDisplay();
     QApplication app(argc, argv);
     CoInitialize(nullptr);
     SetProgramFont();
     SetModalHook([](QWidget*) {});
-    std::string base = (std::filesystem::temp_directory_path() / "bench-traces-XXXXXX").string();
-    if (!mkdtemp(base.data())) return 1;
-    platform::useRoot(base);
+    const bench::TemporaryMachine machine("bench-traces");
+    if (!machine.ok()) return 1;
     InitTranslation(ProductName);
     CreateMainWindow();
     CreateRemainingWindows();
@@ -89,7 +79,7 @@ int main(int argc, char** argv) {
     fillHistory(10000);
     std::vector<double> showings;
     for (int i = 0; i < 5; ++i) {
-        showings.push_back(timeOnce([] { HistoryForm->show(); }));
+        showings.push_back(millisecondsOf([] { HistoryForm->show(); }));
         HistoryForm->hide();
     }
     std::printf("history window shows %d rows\n", HistoryForm->StringGrid1->rowCount());
@@ -97,7 +87,7 @@ int main(int argc, char** argv) {
     std::vector<double> clearings;
     for (int i = 0; i < 5; ++i) {
         fillTypedUrls(2000);
-        clearings.push_back(timeOnce([] { ClearTypedUrls(); }));
+        clearings.push_back(millisecondsOf([] { ClearTypedUrls(); }));
     }
     UniqueHKey key;
     DWORD left = 0;
@@ -108,8 +98,6 @@ int main(int argc, char** argv) {
     std::printf("typed addresses left after the clearing: %u\n", left);
 
     DestroyProgramWindows();
-    platform::closeRoot();
-    std::filesystem::remove_all(base);
     std::printf("history window (10000 entries): %.1f ms\n", median(showings));
     std::printf("typed URLs clearing (2000 values): %.1f ms\n", median(clearings));
     return 0;

@@ -2,6 +2,7 @@
 // of cookies, cache, history, the Run and recent-documents lists and the typed addresses, the
 // end) on a seeded machine with 20 000 cache entries and no other browsers, against "rm -rf"
 // of a copy of the same cache files. Median of three rounds; the summary is the last line.
+#include "bench_support.h"
 #include "platform/machine.h"
 #include "platform/paths.h"
 #include "platform/root.h"
@@ -127,10 +128,7 @@ bool makeTemplate(const std::string& root) {
     return true;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using bench::median;
 
 } // namespace
 
