@@ -75,8 +75,10 @@ inline bool keyExists(const std::string& key) {
 inline void deleteKey(const std::string& key) {
     RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
 }
-// The key's value names, or its subkeys' names, in registry order; none for a missing key.
-inline std::vector<std::string> valueNames(const std::string& key) {
+// The names one of the registry's enumeration calls gives for the key, in registry order;
+// none for a missing key.
+template <typename Enumerate>
+std::vector<std::string> namesIn(const std::string& key, Enumerate enumerate) {
     std::vector<std::string> names;
     UniqueHKey handle;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.out()) != ERROR_SUCCESS)
@@ -84,27 +86,18 @@ inline std::vector<std::string> valueNames(const std::string& key) {
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumValueA(handle.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+        if (enumerate(handle.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
         names.emplace_back(name, size);
     }
     return names;
 }
+inline std::vector<std::string> valueNames(const std::string& key) {
+    return namesIn(key, RegEnumValueA);
+}
 inline std::vector<std::string> subkeyNames(const std::string& key) {
-    std::vector<std::string> names;
-    UniqueHKey handle;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.out()) != ERROR_SUCCESS)
-        return names;
-    char name[512];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(handle.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, size);
-    }
-    return names;
+    return namesIn(key, RegEnumKeyExA);
 }
 
 inline std::vector<std::string> lines(const QListWidget* list) {
