@@ -10,10 +10,10 @@
 #include "platform/filetime.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
-#include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
 #include "ui/FormBase.h"
+#include "ui/MyTricks.h"
 
 #include <QApplication>
 #include <QLineEdit>

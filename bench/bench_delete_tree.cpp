@@ -2,7 +2,7 @@
 // in a throw-away platform root. The last line is the summary.
 #include "bench_support.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 #include <QCoreApplication>
 

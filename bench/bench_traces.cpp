@@ -7,13 +7,13 @@
 #include "platform/registry.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
-#include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "traces/TraceClearing.h"
 #include "traces/UrlHistory.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
 #include "ui/FormBase.h"
+#include "ui/MyTricks.h"
 
 #include <QApplication>
 

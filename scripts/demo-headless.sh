@@ -48,7 +48,7 @@ echo "     start-up shortcut runs at every logon, on the demo machine in $root"
 "$tool" seed-demo >/dev/null || exit 1
 # The language was chosen once (English); without that choice the program would ask first.
 data=$(host_path "$(shell_folder 'Local AppData')")/Kravonel/Surfkolibri
-version=$(sed -n 's/.*ProgramVersion = "\(.*\)";/\1/p' src/shell/MyTricks.h)
+version=$(sed -n 's/.*ProgramVersion = "\(.*\)";/\1/p' src/ui/MyTricks.h)
 if [ "$(cat "$data/Surfkolibri.cho" 2>/dev/null)" != "$version" ]; then
     mkdir -p "$data"
     cp build/Surfkolibri.t00 "$data/Surfkolibri.def"

@@ -4,14 +4,14 @@
 #include "automation/StartupShortcut.h"
 #include "cache/u_cookieForm.h"
 #include "lang/TQwTrans2.h"
-#include "shell/CommandLine.h"
-#include "shell/MyTricks.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
 #include "traces/u_MruForm.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
+#include "ui/CommandLine.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 #include <exception>
 #include <functional>

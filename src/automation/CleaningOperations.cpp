@@ -2,8 +2,8 @@
 
 #include "cache/IECache.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
-#include "shell/MyTricks.h"
 #include "traces/UrlHistory.h"
+#include "ui/MyTricks.h"
 
 #include <exception>
 

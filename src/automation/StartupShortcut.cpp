@@ -3,8 +3,8 @@
 #include "automation/ShellLnk.h"
 #include "lang/TQwTrans2.h"
 #include "platform/win32.h"
-#include "shell/CommandLine.h"
-#include "shell/MyTricks.h"
+#include "ui/CommandLine.h"
+#include "ui/MyTricks.h"
 
 namespace {
 

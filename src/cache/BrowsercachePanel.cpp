@@ -4,10 +4,10 @@
 #include "controls/WebBrowser.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
-#include "shell/MyTricks.h"
-#include "shell/u_ShowMessage2.h"
-#include "shell/u_beschaeftigt.h"
 #include "ui/ClickSound.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 #include "favorites/u_URLChangeForm.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
-#include "shell/MyTricks.h"
-#include "shell/u_ShowMessage2.h"
 #include "ui/ClickSound.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>

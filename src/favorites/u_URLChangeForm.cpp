@@ -6,9 +6,9 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "ui/ClickSound.h"
+#include "ui/u_ShowMessage2.h"
 
 #include <cstring>
 

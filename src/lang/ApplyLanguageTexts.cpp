@@ -16,15 +16,15 @@
 #include "settings/u_ChangeStartPageForm.h"
 #include "settings/u_autocomplete.h"
 #include "shell/AboutPanel.h"
-#include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
 #include "traces/SicherheitsPanel.h"
 #include "traces/u_MruForm.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 #include <QApplication>
 #include <QGroupBox>

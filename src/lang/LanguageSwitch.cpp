@@ -2,7 +2,7 @@
 
 #include "lang/TQwTrans2.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 std::string LanguageMarkerPath() {
     return GetDataFolder(ProductName) + "Surfkolibri.cho";

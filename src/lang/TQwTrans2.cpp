@@ -1,7 +1,7 @@
 #include "lang/TQwTrans2.h"
 
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 #include <climits>
 #include <memory>

@@ -4,9 +4,9 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/CommandLine.h"
-#include "shell/MyTricks.h"
 #include "shell/u_Surfkolibri.h"
+#include "ui/CommandLine.h"
+#include "ui/MyTricks.h"
 
 TForm4* Form4 = nullptr;
 

@@ -1,7 +1,7 @@
 #include "otherbrowsers/OtherBrowserProfiles.h"
 
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 #include <exception>
 #include <vector>

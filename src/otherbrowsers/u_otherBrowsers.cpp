@@ -1,9 +1,9 @@
 #include "otherbrowsers/u_otherBrowsers.h"
 
 #include "lang/TQwTrans2.h"
-#include "shell/u_ShowMessage2.h"
-#include "shell/u_beschaeftigt.h"
 #include "ui/ClickSound.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 TOtherBrowserForm* OtherBrowserForm = nullptr;
 

@@ -7,9 +7,9 @@
 #include "settings/BrowseForFolder.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "settings/u_autocomplete.h"
-#include "shell/MyTricks.h"
 #include "shell/u_Surfkolibri.h"
 #include "ui/ClickSound.h"
+#include "ui/MyTricks.h"
 
 #include <QPaintEvent>
 #include <QPainter>

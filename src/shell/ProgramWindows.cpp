@@ -7,13 +7,13 @@
 #include "otherbrowsers/u_otherBrowsers.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "settings/u_autocomplete.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
-#include "shell/u_splash.h"
 #include "traces/u_MruForm.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
+#include "ui/u_splash.h"
 #include "uninstall/u_survey.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include "platform/gui/application.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/CommandLine.h"
-#include "shell/MessageLoop.h"
-#include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_splash.h"
+#include "ui/CommandLine.h"
 #include "ui/FormBase.h"
+#include "ui/MessageLoop.h"
+#include "ui/MyTricks.h"
+#include "ui/u_splash.h"
 #include "uninstall/u_survey.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/CommandLine.h"
+#include "ui/CommandLine.h"
 
 // Argument 1 "r" asks for the start-up shortcuts to go before any window shows.
 bool WantsShortcutRemoval(const std::vector<std::string>& args);

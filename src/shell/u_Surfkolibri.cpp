@@ -21,15 +21,15 @@
 #include "settings/IEPowerPanel.h"
 #include "settings/u_autocomplete.h"
 #include "shell/AboutPanel.h"
-#include "shell/CommandLine.h"
-#include "shell/MessageLoop.h"
-#include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
 #include "traces/SicherheitsPanel.h"
 #include "traces/u_MruForm.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
 #include "ui/ClickSound.h"
+#include "ui/CommandLine.h"
+#include "ui/MessageLoop.h"
+#include "ui/MyTricks.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -3,9 +3,9 @@
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "lang/TQwTrans2.h"
-#include "shell/u_beschaeftigt.h"
 #include "ui/ClickSound.h"
 #include "ui/FormBase.h"
+#include "ui/u_beschaeftigt.h"
 
 namespace {
 

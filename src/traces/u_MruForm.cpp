@@ -4,14 +4,14 @@
 #include "lang/TQwTrans2.h"
 #include "platform/ansi.h"
 #include "platform/qt/ansi_qstring.h"
-#include "shell/MyTricks.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
 #include "traces/TraceClearing.h"
 #include "traces/TraceLists.h"
 #include "traces/UserRegistryKey.h"
 #include "ui/ClickSound.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 TMruForm* MruForm = nullptr;
 

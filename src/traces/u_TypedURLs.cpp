@@ -3,14 +3,14 @@
 #include "controls/longlist.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
-#include "shell/MyTricks.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
 #include "traces/TraceClearing.h"
 #include "traces/TraceLists.h"
 #include "traces/UserRegistryKey.h"
 #include "ui/ClickSound.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 TTypedURLsForm* TypedURLsForm = nullptr;
 

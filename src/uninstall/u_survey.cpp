@@ -4,7 +4,7 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/MessageLoop.h"
+#include "ui/MessageLoop.h"
 
 #include <QVBoxLayout>
 

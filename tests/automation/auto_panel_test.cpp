@@ -5,10 +5,10 @@
 #include "automation/AutoPanel.h"
 #include "automation/ShellLnk.h"
 #include "automation/StartupShortcut.h"
-#include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/startup.h"
 #include "shell/u_Surfkolibri.h"
+#include "ui/MyTricks.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -6,9 +6,9 @@
 #include "automation/StartupShortcut.h"
 #include "platform/simulated_time.h"
 #include "shell/ProgramWindows.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 using namespace automation_test;
 using testing_support::RunEventsUntil;

@@ -6,10 +6,10 @@
 #include "platform/filetime.h"
 #include "platform/simulated_time.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "support/platform_fixture.h"
 #include "support/wine.h"
 #include "traces/UrlHistory.h"
+#include "ui/MyTricks.h"
 
 #include <string>
 #include <vector>

@@ -4,7 +4,7 @@
 
 #include "platform/paths.h"
 #include "platform/urlcache.h"
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 #include <sys/wait.h>
 

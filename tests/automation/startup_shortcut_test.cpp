@@ -4,10 +4,10 @@
 #include "automation/StartupShortcut.h"
 #include "lang/TQwTrans2.h"
 #include "platform/win32.h"
-#include "shell/CommandLine.h"
-#include "shell/MyTricks.h"
 #include "shortcut_files.h"
 #include "support/platform_fixture.h"
+#include "ui/CommandLine.h"
+#include "ui/MyTricks.h"
 
 using namespace automation_test;
 using testing_support::writeHostFile;

@@ -5,12 +5,12 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
 #include "support/cache_entries.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 #include <QApplication>
 #include <QKeyEvent>

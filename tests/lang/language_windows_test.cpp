@@ -8,13 +8,13 @@
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "shell/AboutPanel.h"
-#include "shell/MyTricks.h"
 #include "shell/WillkommenPanel.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 #include <QGroupBox>
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "lang/TQwTrans2.h"
 #include "lang/used_texts.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "support/platform_fixture.h"
+#include "ui/MyTricks.h"
 
 #include <filesystem>
 

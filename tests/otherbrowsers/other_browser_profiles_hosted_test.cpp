@@ -3,8 +3,8 @@
 // backslash and links to elsewhere.
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "support/platform_fixture.h"
+#include "ui/MyTricks.h"
 
 #include <unistd.h>
 

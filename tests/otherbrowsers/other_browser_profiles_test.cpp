@@ -3,8 +3,8 @@
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "platform/simulated_time.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "support/platform_fixture.h"
+#include "ui/MyTricks.h"
 
 #include <optional>
 #include <vector>

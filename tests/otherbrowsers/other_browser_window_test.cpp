@@ -5,11 +5,11 @@
 #include "platform/qt/ansi_qstring.h"
 #include "platform/simulated_time.h"
 #include "platform/win32.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
-#include "shell/u_beschaeftigt.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 #include <filesystem>
 

@@ -8,13 +8,13 @@
 #include "platform/win32.h"
 #include "settings/IEPowerPanel.h"
 #include "shell/AboutPanel.h"
-#include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/WillkommenPanel.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/pictures.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
+#include "ui/MyTricks.h"
 
 using testing_support::WindowTest;
 

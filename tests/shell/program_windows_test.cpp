@@ -1,8 +1,8 @@
 // The design pictures as the user sees them: present, and whole inside their windows.
 #include "controls/stdctrls.h"
-#include "shell/u_beschaeftigt.h"
-#include "shell/u_splash.h"
 #include "support/window_fixture.h"
+#include "ui/u_beschaeftigt.h"
+#include "ui/u_splash.h"
 
 #include <QApplication>
 #include <QPixmap>

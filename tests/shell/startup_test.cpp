@@ -1,18 +1,18 @@
 #include "lang/TQwTrans2.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "shell/startup.h"
+#include "ui/MyTricks.h"
 
 #include "lang/u_language.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
 #include "shell/AboutPanel.h"
-#include "shell/u_ShowMessage2.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/application.h"
 #include "support/platform_fixture.h"
 #include "support/window_fixture.h"
 #include "ui/FormBase.h"
+#include "ui/u_ShowMessage2.h"
 
 #include <QApplication>
 #include <QComboBox>

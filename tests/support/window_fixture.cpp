@@ -3,12 +3,12 @@
 #include "lang/TQwTrans2.h"
 #include "platform/root.h"
 #include "platform/win32.h"
-#include "shell/CommandLine.h"
-#include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/startup.h"
-#include "shell/u_ShowMessage2.h"
+#include "ui/CommandLine.h"
 #include "ui/FormBase.h"
+#include "ui/MyTricks.h"
+#include "ui/u_ShowMessage2.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -7,9 +7,9 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/u_ShowMessage2.h"
-#include "shell/u_beschaeftigt.h"
 #include "support/window_fixture.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 #include <QListWidget>
 

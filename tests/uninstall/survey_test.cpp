@@ -1,13 +1,13 @@
 #include "controls/WebBrowser.h"
 #include "lang/TQwTrans2.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "shell/ProgramWindows.h"
 #include "shell/startup.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/application.h"
 #include "support/pictures.h"
 #include "support/window_fixture.h"
+#include "ui/MyTricks.h"
 #include "uninstall/u_survey.h"
 
 #include <QApplication>

@@ -15,8 +15,8 @@ inline const std::string ProgramVersion = "2.8";
 std::string ProgramFolder();
 
 // Lets pending window messages be processed, `times` rounds; does nothing before the
-// application object exists. The message loop's side: shell/MessageLoop.cpp (Qt), or the
-// thread's message queue on Windows (shell/windows/).
+// application object exists. The message loop's side: ui/MessageLoop.cpp (Qt), or the
+// thread's message queue on Windows (ui/windows/).
 void ProcessMessages(int times = 1);
 
 // The maker folder of the user's local application data plus `name` and a backslash; the

@@ -2,9 +2,9 @@
 #include "controls/aniicon.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/u_ShowMessage2.h"
-#include "shell/u_beschaeftigt.h"
 #include "support/window_fixture.h"
+#include "ui/u_ShowMessage2.h"
+#include "ui/u_beschaeftigt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "shell/u_beschaeftigt.h"
+#include "ui/u_beschaeftigt.h"
 
 #include "controls/aniicon.h"
 

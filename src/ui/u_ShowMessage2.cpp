@@ -1,4 +1,4 @@
-#include "shell/u_ShowMessage2.h"
+#include "ui/u_ShowMessage2.h"
 
 #include "ui/ClickSound.h"
 

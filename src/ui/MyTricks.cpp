@@ -1,4 +1,4 @@
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 #include <algorithm>
 #include <cctype>

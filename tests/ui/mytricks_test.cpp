@@ -1,8 +1,8 @@
 #include "platform/root.h"
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "support/application.h"
 #include "support/platform_fixture.h"
+#include "ui/MyTricks.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

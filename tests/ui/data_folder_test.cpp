@@ -1,8 +1,8 @@
 // The data-folder utilities: where the program keeps its data files, how they are provided
 // from the program folder, and deleting a folder tree, through the file and registry calls.
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
 #include "support/platform_fixture.h"
+#include "ui/MyTricks.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "shell/CommandLine.h"
+#include "ui/CommandLine.h"
 
 namespace {
 std::vector<std::string> g_arguments;

@@ -1,6 +1,6 @@
 // Pending window messages on Windows: each round hands on what the thread's queue holds.
 #include "platform/win32.h"
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 void ProcessMessages(int times) {
     MSG message;

@@ -1,4 +1,4 @@
-#include "shell/u_splash.h"
+#include "ui/u_splash.h"
 
 TForm3* Form3 = nullptr;
 

@@ -1,6 +1,6 @@
-#include "shell/MessageLoop.h"
+#include "ui/MessageLoop.h"
 
-#include "shell/MyTricks.h"
+#include "ui/MyTricks.h"
 
 #include <QApplication>
 
