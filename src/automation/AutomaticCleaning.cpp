@@ -4,11 +4,11 @@
 #include "automation/StartupShortcut.h"
 #include "cache/u_cookieForm.h"
 #include "lang/TQwTrans2.h"
-#include "shell/u_Surfkolibri.h"
 #include "traces/u_MruForm.h"
 #include "traces/u_TypedURLs.h"
 #include "traces/u_history.h"
 #include "ui/CommandLine.h"
+#include "ui/MainWindow.h"
 #include "ui/MyTricks.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
@@ -37,9 +37,10 @@ void step(const std::string& options, char letter, const std::function<void()>& 
 
 } // namespace
 
-void RunAutomaticCleaning() {
-    if (!Form1) return;
-    Form1->Timer1->stop();
+void RunAutomaticCleaning(TIECache& mainCache) {
+    TMainWindowRole* mainWindow = MainWindowRole();
+    if (!mainWindow) return;
+    mainWindow->StopStartupTimer();
     const std::string options = ParamStr(1);
 
     Form2->Label2->SetCaption(GetText(kBusyLineText));
@@ -51,7 +52,7 @@ void RunAutomaticCleaning() {
     progress(10);
     step(options, 'c', [] { CleanCookies(*CookieForm->IECache1); });
     progress(20);
-    step(options, 'b', [] { CleanCache(*Form1->IECache1); });
+    step(options, 'b', [&mainCache] { CleanCache(mainCache); });
     progress(60);
     step(options, 'h', [] { CleanHistory(*HistoryForm->UrlHistory1); });
     progress(80);
@@ -65,5 +66,5 @@ void RunAutomaticCleaning() {
 
     Form2->Panel1->setVisible(false);
     Form2->Close();
-    Form1->Close();
+    mainWindow->CloseMainWindow();
 }

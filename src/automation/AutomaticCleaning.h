@@ -3,7 +3,10 @@
 // when asked to, and closes the main window, which ends the program.
 #pragma once
 
+class TIECache;
+
 // Reads the letters from command-line argument 1. The steps run in a fixed order whatever the
 // order of the letters; a step that fails ends only itself, and the run always ends with the
-// busy window and the main window closed.
-void RunAutomaticCleaning();
+// busy window and the main window closed. The cache is the main window's component (IECache1);
+// the main window itself is the one registered on the shared floor.
+void RunAutomaticCleaning(TIECache& mainCache);

@@ -5,6 +5,7 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "ui/ClickSound.h"
+#include "ui/MainWindow.h"
 #include "ui/MyTricks.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
@@ -94,8 +95,7 @@ void BrowsercachePanel::ListBox2Click() {
 
 void BrowsercachePanel::Label41Click() {
     PlayClickSound();
-    QWidget* mainWindow = window();
-    mainWindow->hide();
+    const TMainWindowHidden hidden(window());
     Form2->Label2->SetCaption(GetText(118));
     Form2->Label3->SetCaption(GetText(123));
     Form2->Label2->setVisible(true);
@@ -121,5 +121,4 @@ void BrowsercachePanel::Label41Click() {
     ShowMessage2(GetText(119) + " " + SizeText(freed) + "kb" + '\r' + GetText(120));
     CacheTotalSize = 0;
     showTotals();
-    mainWindow->show();
 }

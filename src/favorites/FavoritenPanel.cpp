@@ -5,6 +5,7 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "ui/ClickSound.h"
+#include "ui/MainWindow.h"
 #include "ui/MyTricks.h"
 #include "ui/u_ShowMessage2.h"
 
@@ -123,10 +124,8 @@ void FavoritenPanel::Label5Click() {
     PlayClickSound();
     if (!activateForLink()) return;
     if (!FavoritesListView1->SelectedFile().empty()) {
-        QWidget* mainWindow = window();
-        mainWindow->hide();
+        const TMainWindowHidden hidden(window());
         URLChangeForm->ShowModal();
-        mainWindow->show();
     }
     FavoritesListView1->Loaded();
 }

@@ -1,12 +1,10 @@
 #include "favorites/u_URLChangeForm.h"
 
-#include "favorites/FavoritenPanel.h"
 #include "favorites/FavoritesListView.h"
 #include "favorites/IEUtils.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/u_Surfkolibri.h"
 #include "ui/ClickSound.h"
 #include "ui/u_ShowMessage2.h"
 
@@ -29,7 +27,7 @@ bool isInternetShortcut(const std::string& path) {
 
 } // namespace
 
-TURLChangeForm::TURLChangeForm() {
+TURLChangeForm::TURLChangeForm(const TFavoritesListView& favorites) : favorites_(favorites) {
     setObjectName(QStringLiteral("URLChangeForm"));
     SetClientSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("Surfkolibri"));
@@ -94,8 +92,7 @@ void TURLChangeForm::Label4Click() {
 
 void TURLChangeForm::Label5Click() {
     PlayClickSound();
-    const std::string file =
-        Form1 ? Form1->FavoritenPanel->FavoritesListView1->SelectedFile() : std::string();
+    const std::string file = favorites_.SelectedFile();
     // Only an internet shortcut is written in its format: a shell link or any other file
     // would be destroyed by it. A favorite that is gone by now is left alone.
     if (!file.empty() && FileExistsA(file) && isInternetShortcut(file)) {

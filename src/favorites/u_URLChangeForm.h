@@ -9,10 +9,13 @@
 
 #include <string>
 
+class TFavoritesListView;
+
 class TURLChangeForm : public TFormBase {
     Q_OBJECT
   public:
-    TURLChangeForm();
+    // The favorites list of the main window's favorites page, whose selected link is edited.
+    explicit TURLChangeForm(const TFavoritesListView& favorites);
     ~TURLChangeForm() override;
 
     TLabel* Label1; // "Bezeichnung des Links:"
@@ -34,6 +37,9 @@ class TURLChangeForm : public TFormBase {
 
   protected:
     void FormShow() override;
+
+  private:
+    const TFavoritesListView& favorites_;
 };
 
 extern TURLChangeForm* URLChangeForm;

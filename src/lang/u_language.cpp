@@ -4,8 +4,8 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/u_Surfkolibri.h"
 #include "ui/CommandLine.h"
+#include "ui/MainWindow.h"
 #include "ui/MyTricks.h"
 
 TForm4* Form4 = nullptr;
@@ -58,10 +58,7 @@ void TForm4::Timer1Timer() {
     Timer1->stop();
     timerEnabled_ = false;
     if (FileExistsA(LanguageMarkerPath())) {
-        if (Form1) {
-            Form1->setVisible(false);
-            Form1->Timer1->start();
-        }
+        if (TMainWindowRole* mainWindow = MainWindowRole()) mainWindow->StartStartupTimer();
         Close();
         return;
     }
@@ -75,6 +72,6 @@ void TForm4::BitBtn1Click() {
     WriteFileIfMissing(LanguageMarkerPath(), ProgramVersion);
     SwitchLanguage(QStringToAnsi(ComboBox1->currentText()));
     RunFile(ProgramFilePath());
-    if (Form1) Form1->Close();
+    if (TMainWindowRole* mainWindow = MainWindowRole()) mainWindow->CloseMainWindow();
     Close();
 }

@@ -7,8 +7,8 @@
 #include "settings/BrowseForFolder.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "settings/u_autocomplete.h"
-#include "shell/u_Surfkolibri.h"
 #include "ui/ClickSound.h"
+#include "ui/MainWindow.h"
 #include "ui/MyTricks.h"
 
 #include <QPaintEvent>
@@ -97,16 +97,6 @@ TImage* infoPicture(QGroupBox* group, const TLabel* after) {
     return picture;
 }
 
-TBrowserSettingsTexts settingsTexts() {
-    return {GetText(152), GetText(171), GetText(172)};
-}
-
-// Every change ends so: written, and read back into the controls.
-void writeAndReRead() {
-    Form1->WriteBrowserSettings();
-    Form1->ReadBrowserSettings();
-}
-
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
@@ -115,8 +105,11 @@ std::string trimmed(const std::string& text) {
 
 } // namespace
 
-IEPowerPanel::IEPowerPanel(QWidget* parent)
-    : SectionPanel(parent, QStringLiteral(":/res/decoration_settings.png")) {
+IEPowerPanel::IEPowerPanel(QWidget* parent, TOpenDialog& editorDialog,
+                           TBrowseForFolderDialog& folderDialog)
+    : SectionPanel(parent, QStringLiteral(":/res/decoration_settings.png")),
+      BrowserSettings(*this, folderDialog), editorDialog_(editorDialog),
+      folderDialog_(folderDialog) {
     RichEdit6 = TitleLine();
     Memo6 = Introduction();
     BitBtn5 = NextButton();
@@ -197,19 +190,19 @@ void IEPowerPanel::TakeBrowserSettings(TShownBrowserSettings& shown) const {
 void IEPowerPanel::Label50Click() {
     PlayClickSound();
     // The start page itself, not the note shown behind "about:blank"; none opens nothing.
-    const std::string page = StartPageOfDisplay(Label50->Caption(), settingsTexts());
+    const std::string page = StartPageOfDisplay(Label50->Caption(), TBrowserSettingsStore::Texts());
     if (!page.empty()) OpenURL(page);
 }
 
 void IEPowerPanel::Label46Click() {
     PlayClickSound();
-    ChangeStartPageForm->Edit1->setText(AnsiToQString(Form1->BrowserSettings.StoredStartPage));
-    QWidget* mainWindow = window();
-    mainWindow->hide();
-    ChangeStartPageForm->ShowModal();
-    mainWindow->show();
+    ChangeStartPageForm->Edit1->setText(AnsiToQString(BrowserSettings.Stored().StoredStartPage));
+    {
+        const TMainWindowHidden hidden(window());
+        ChangeStartPageForm->ShowModal();
+    }
     Label50->SetCaption(trimmed(QStringToAnsi(ChangeStartPageForm->Edit1->text())));
-    writeAndReRead();
+    BrowserSettings.WriteAndReadBack();
 }
 
 void IEPowerPanel::Label61Click() {
@@ -219,7 +212,7 @@ void IEPowerPanel::Label61Click() {
 
 void IEPowerPanel::Label60Click() {
     PlayClickSound();
-    TOpenDialog* dialog = Form1->OpenDialog1;
+    TOpenDialog* dialog = &editorDialog_;
     // The dialog opens where the present editor is, when it is there.
     const std::string editor = Label61->Caption();
     const auto slash = editor.find_last_of('\\');
@@ -229,25 +222,25 @@ void IEPowerPanel::Label60Click() {
     dialog->FileName.clear();
     if (!dialog->Execute()) return;
     Label61->SetCaption(dialog->FileName);
-    writeAndReRead();
+    BrowserSettings.WriteAndReadBack();
 }
 
 void IEPowerPanel::Label53Click() {
     PlayClickSound();
-    TBrowseForFolderDialog* dialog = Form1->BrowseForFolderDialog1;
+    TBrowseForFolderDialog* dialog = &folderDialog_;
     if (!dialog->Execute() || dialog->SelectedPath().empty()) return;
     Label54->SetCaption(dialog->SelectedPath());
-    writeAndReRead();
+    BrowserSettings.WriteAndReadBack();
 }
 
 void IEPowerPanel::CheckBox1Click() {
     PlayClickSound();
-    writeAndReRead();
+    BrowserSettings.WriteAndReadBack();
 }
 
 void IEPowerPanel::CheckBox3Click() {
     PlayClickSound();
-    writeAndReRead();
+    BrowserSettings.WriteAndReadBack();
 }
 
 void IEPowerPanel::Image36Click() {
@@ -264,8 +257,6 @@ void IEPowerPanel::Image40Click() {
 
 void IEPowerPanel::Image37Click() {
     PlayClickSound();
-    QWidget* mainWindow = window();
-    mainWindow->hide();
+    const TMainWindowHidden hidden(window());
     Form6->ShowModal();
-    mainWindow->show();
 }

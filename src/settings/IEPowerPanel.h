@@ -3,16 +3,23 @@
 // makes is written and read back at once.
 #pragma once
 
-#include "settings/BrowserSettings.h"
+#include "settings/BrowserSettingsStore.h"
 #include "ui/SectionPanel.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 
+class TOpenDialog;
+
 class IEPowerPanel : public SectionPanel {
     Q_OBJECT
   public:
-    explicit IEPowerPanel(QWidget* parent);
+    // The two dialogs are the main window's: the editor's file dialog (OpenDialog1) and the
+    // download folder's (BrowseForFolderDialog1).
+    IEPowerPanel(QWidget* parent, TOpenDialog& editorDialog, TBrowseForFolderDialog& folderDialog);
+
+    // The settings as the registry holds them, shown here and in the autocomplete window.
+    TBrowserSettingsStore BrowserSettings;
 
     TRichEdit* RichEdit6;
     TMemo* Memo6;
@@ -82,4 +89,8 @@ class IEPowerPanel : public SectionPanel {
     static constexpr int kPadding = 5;
     static constexpr int kGroupGap = 3;
     static constexpr int GroupHeight(int lines) { return 2 * kPadding + lines * kLineHeight; }
+
+  private:
+    TOpenDialog& editorDialog_;
+    TBrowseForFolderDialog& folderDialog_;
 };

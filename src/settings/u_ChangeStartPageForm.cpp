@@ -1,7 +1,7 @@
 #include "settings/u_ChangeStartPageForm.h"
 
 #include "platform/qt/ansi_qstring.h"
-#include "shell/u_Surfkolibri.h"
+#include "settings/BrowserSettingsStore.h"
 #include "ui/ClickSound.h"
 
 TChangeStartPageForm* ChangeStartPageForm = nullptr;
@@ -11,7 +11,8 @@ constexpr int kClientWidth = 380;
 constexpr int kClientHeight = 124;
 } // namespace
 
-TChangeStartPageForm::TChangeStartPageForm() {
+TChangeStartPageForm::TChangeStartPageForm(const TBrowserSettingsStore& settings)
+    : settings_(settings) {
     setObjectName(QStringLiteral("ChangeStartPageForm"));
     SetClientSize(kClientWidth, kClientHeight);
     setWindowTitle(QStringLiteral("Surfkolibri"));
@@ -42,6 +43,6 @@ void TChangeStartPageForm::Label5Click() {
 
 void TChangeStartPageForm::Label4Click() {
     PlayClickSound();
-    Edit1->setText(AnsiToQString(Form1->BrowserSettings.StoredStartPage));
+    Edit1->setText(AnsiToQString(settings_.Stored().StoredStartPage));
     Close();
 }

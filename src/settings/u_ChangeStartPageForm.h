@@ -7,10 +7,13 @@
 
 #include <QLineEdit>
 
+class TBrowserSettingsStore;
+
 class TChangeStartPageForm : public TFormBase {
     Q_OBJECT
   public:
-    TChangeStartPageForm();
+    // The store whose start page "verwerfen" puts back.
+    explicit TChangeStartPageForm(const TBrowserSettingsStore& settings);
     ~TChangeStartPageForm() override;
 
     TLabel* Label3;
@@ -20,6 +23,9 @@ class TChangeStartPageForm : public TFormBase {
 
     void Label5Click();
     void Label4Click();
+
+  private:
+    const TBrowserSettingsStore& settings_;
 };
 
 extern TChangeStartPageForm* ChangeStartPageForm;

@@ -2,7 +2,7 @@
 
 #include "cache/u_info.h"
 #include "lang/TQwTrans2.h"
-#include "shell/u_Surfkolibri.h"
+#include "settings/BrowserSettingsStore.h"
 #include "ui/ClickSound.h"
 
 TForm6* Form6 = nullptr;
@@ -44,7 +44,7 @@ TImage* infoPicture(QGroupBox* group, const TLabel* after) {
 
 } // namespace
 
-TForm6::TForm6() {
+TForm6::TForm6(TBrowserSettingsStore& settings) : settings_(settings) {
     setObjectName(QStringLiteral("Form6"));
     SetClientSize(kClientWidth, kClientHeight);
     setWindowTitle(QStringLiteral("Surfkolibri"));
@@ -98,8 +98,7 @@ void TForm6::TakeBrowserSettings(TShownBrowserSettings& shown) const {
 
 void TForm6::CheckBox2Click() {
     PlayClickSound();
-    Form1->WriteBrowserSettings();
-    Form1->ReadBrowserSettings();
+    settings_.WriteAndReadBack();
 }
 
 void TForm6::Image38Click() {

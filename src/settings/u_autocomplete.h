@@ -9,10 +9,13 @@
 #include <QCheckBox>
 #include <QGroupBox>
 
+class TBrowserSettingsStore;
+
 class TForm6 : public TFormBase {
     Q_OBJECT
   public:
-    TForm6();
+    // The store of the settings page, which every click writes through.
+    explicit TForm6(TBrowserSettingsStore& settings);
     ~TForm6() override;
 
     QGroupBox* GroupBox15;
@@ -43,6 +46,9 @@ class TForm6 : public TFormBase {
     void Image38Click();
     void Image4Click();
     void BitBtn5Click();
+
+  private:
+    TBrowserSettingsStore& settings_;
 };
 
 extern TForm6* Form6;

@@ -2,9 +2,11 @@
 
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
 #include "otherbrowsers/u_otherBrowsers.h"
+#include "settings/IEPowerPanel.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "settings/u_autocomplete.h"
 #include "shell/u_Surfkolibri.h"
@@ -32,14 +34,14 @@ void CreateRemainingWindows() {
     Form2 = new TForm2();
     Form4 = new TForm4();
     Form5 = new TForm5();
-    Form6 = new TForm6();
+    Form6 = new TForm6(Form1->IEPowerPanel->BrowserSettings);
     CookieForm = new TCookieForm();
     HistoryForm = new THistoryForm();
     ShowMessage2Form = new TShowMessage2Form();
     TypedURLsForm = new TTypedURLsForm();
     MruForm = new TMruForm();
-    URLChangeForm = new TURLChangeForm();
-    ChangeStartPageForm = new TChangeStartPageForm();
+    URLChangeForm = new TURLChangeForm(*Form1->FavoritenPanel->FavoritesListView1);
+    ChangeStartPageForm = new TChangeStartPageForm(Form1->IEPowerPanel->BrowserSettings);
     OtherBrowserForm = new TOtherBrowserForm();
 }
 

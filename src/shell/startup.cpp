@@ -1,12 +1,12 @@
 #include "shell/startup.h"
 
 #include "automation/StartupShortcut.h"
-#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
 #include "platform/gui/application.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
+#include "shell/ApplyLanguageTexts.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
 #include "ui/CommandLine.h"

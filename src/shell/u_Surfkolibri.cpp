@@ -28,6 +28,7 @@
 #include "traces/u_history.h"
 #include "ui/ClickSound.h"
 #include "ui/CommandLine.h"
+#include "ui/MainWindow.h"
 #include "ui/MessageLoop.h"
 #include "ui/MyTricks.h"
 
@@ -89,21 +90,6 @@ TForm1::TForm1()
     IECache1->SetSearchPattern(spUrl);
     ShellLink1 = new TShellLink();
 
-    // Stacked in bar order; the welcome page lies on top.
-    AboutPanel = new class AboutPanel(this);
-    AutoPanel = new class AutoPanel(this, ShellLink1);
-    IEPowerPanel = new class IEPowerPanel(this);
-    FavoritenPanel = new class FavoritenPanel(this);
-    BrowsercachePanel = new class BrowsercachePanel(this, IECache1);
-    SicherheitsPanel = new class SicherheitsPanel(this);
-    WillkommenPanel = new class WillkommenPanel(this);
-    SectionPanel* pages[] = {WillkommenPanel, SicherheitsPanel, BrowsercachePanel, FavoritenPanel,
-                             IEPowerPanel,    AutoPanel,        AboutPanel};
-    for (int i = 0; i < 7; ++i) {
-        AniIcon[i + 1] = pages[i]->HomeIcon();
-        connect(AniIcon[i + 1], &TAniIcon::clicked, this, &TForm1::AniIcon1Click);
-    }
-
     BrowseForFolderDialog1 = new TBrowseForFolderDialog(HandleOfWidget(this));
     BrowseForFolderDialog1->SetTitle("Please select your Download-Folder:");
     BrowseForFolderDialog1->SetStartupFolder(bfCustomPath);
@@ -114,6 +100,21 @@ TForm1::TForm1()
     OpenDialog1->DefaultExt = "*.exe";
     // An editor has to be a program that is there.
     OpenDialog1->Options |= OFN_FILEMUSTEXIST;
+
+    // Stacked in bar order; the welcome page lies on top.
+    AboutPanel = new class AboutPanel(this);
+    AutoPanel = new class AutoPanel(this, ShellLink1);
+    IEPowerPanel = new class IEPowerPanel(this, *OpenDialog1, *BrowseForFolderDialog1);
+    FavoritenPanel = new class FavoritenPanel(this);
+    BrowsercachePanel = new class BrowsercachePanel(this, IECache1);
+    SicherheitsPanel = new class SicherheitsPanel(this);
+    WillkommenPanel = new class WillkommenPanel(this);
+    SectionPanel* pages[] = {WillkommenPanel, SicherheitsPanel, BrowsercachePanel, FavoritenPanel,
+                             IEPowerPanel,    AutoPanel,        AboutPanel};
+    for (int i = 0; i < 7; ++i) {
+        AniIcon[i + 1] = pages[i]->HomeIcon();
+        connect(AniIcon[i + 1], &TAniIcon::clicked, this, &TForm1::AniIcon1Click);
+    }
 
     ListBox1 = new QListWidget(this);
     ListBox1->setVisible(false);
@@ -151,6 +152,7 @@ TForm1::TForm1()
     connect(SicherheitsPanel->Label69, &TLabel::clicked, this, &TForm1::Label69Click);
     // Only the user's choice counts as a change, not the filling of the list.
     connect(AboutPanel->ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    SetMainWindowRole(this);
 }
 
 TForm1::~TForm1() {
@@ -161,6 +163,7 @@ TForm1::~TForm1() {
     delete BrowseForFolderDialog1;
     delete OpenDialog1;
     delete ShellLink1;
+    if (MainWindowRole() == this) SetMainWindowRole(nullptr);
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -275,9 +278,8 @@ void TForm1::Label12Click() {
 
 void TForm1::Label21Click() {
     PlayClickSound();
-    hide();
+    const TMainWindowHidden hidden(this);
     HistoryForm->ShowModal();
-    show();
 }
 
 void TForm1::Label22Click() {
@@ -290,23 +292,20 @@ void TForm1::Label23Click() {
 
 void TForm1::Label25Click() {
     PlayClickSound();
-    hide();
+    const TMainWindowHidden hidden(this);
     TypedURLsForm->ShowModal();
-    show();
 }
 
 void TForm1::Label38Click() {
     PlayClickSound();
-    hide();
+    const TMainWindowHidden hidden(this);
     MruForm->ShowModal();
-    show();
 }
 
 void TForm1::Label69Click() {
     PlayClickSound();
-    hide();
+    const TMainWindowHidden hidden(this);
     OtherBrowserForm->ShowModal();
-    show();
 }
 
 void TForm1::LoadPresenterPicture() {
@@ -345,7 +344,7 @@ void TForm1::FormShow() {
     if (CurrentRunMode() == RunMode::Unattended && !unattendedRunStarted_) {
         unattendedRunStarted_ = true;
         Timer1->stop(); // the interactive start-up sequence never runs
-        QTimer::singleShot(0, this, [] { RunAutomaticCleaning(); });
+        QTimer::singleShot(0, this, [this] { RunAutomaticCleaning(*IECache1); });
     }
 }
 
@@ -363,27 +362,23 @@ void TForm1::ComboBox1Change() {
     Close();
 }
 
-namespace {
-
-TBrowserSettingsTexts browserSettingsTexts() {
-    return {GetText(152), GetText(171), GetText(172)};
-}
-
-} // namespace
-
 void TForm1::ReadBrowserSettings() {
-    const TShownBrowserSettings shown =
-        ReadBrowserSettingsFrom(&ReadUserRegString, browserSettingsTexts(), BrowserSettings);
-    // Setting the boxes is no click: their handlers write only what the user changes.
-    IEPowerPanel->ShowBrowserSettings(shown);
-    if (Form6) Form6->ShowBrowserSettings(shown);
-    BrowseForFolderDialog1->SetStartupPath(IEPowerPanel->Label54->Caption());
+    IEPowerPanel->BrowserSettings.ReadBrowserSettings();
 }
 
 void TForm1::WriteBrowserSettings() {
-    const TBrowserSettingsTexts texts = browserSettingsTexts();
-    TShownBrowserSettings shown = ShownAsStored(BrowserSettings, texts);
-    IEPowerPanel->TakeBrowserSettings(shown);
-    if (Form6) Form6->TakeBrowserSettings(shown);
-    WriteBrowserSettingsTo(&WriteUserRegString, shown, BrowserSettings, texts);
+    IEPowerPanel->BrowserSettings.WriteBrowserSettings();
+}
+
+void TForm1::StartStartupTimer() {
+    setVisible(false);
+    Timer1->start();
+}
+
+void TForm1::StopStartupTimer() {
+    Timer1->stop();
+}
+
+void TForm1::EmptyValueNames() {
+    ListBox1->clear();
 }

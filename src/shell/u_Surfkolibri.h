@@ -2,8 +2,8 @@
 // start-up timer and the hand-over to the unattended run.
 #pragma once
 
-#include "settings/BrowserSettings.h"
 #include "ui/FormBase.h"
+#include "ui/MainWindow.h"
 
 #include <QButtonGroup>
 #include <QListWidget>
@@ -26,7 +26,7 @@ class AboutPanel;
 class TBrowseForFolderDialog;
 class TOpenDialog;
 
-class TForm1 : public TFormBase {
+class TForm1 : public TFormBase, public TMainWindowRole {
     Q_OBJECT
   public:
     TForm1();
@@ -66,13 +66,19 @@ class TForm1 : public TFormBase {
     std::string HomePageAddress = "http://www.kravonel.example/";
     std::string MailAddress = "mailto:support@kravonel.example";
 
-    // The browser settings: the folder and editor choices of the settings page, the values the
-    // last read found, and reading them into the controls or writing what the controls changed.
+    // The folder and editor choices of the settings page; the browser settings, read into the
+    // controls or written from what they changed, through the settings page's store.
     TBrowseForFolderDialog* BrowseForFolderDialog1;
     TOpenDialog* OpenDialog1;
-    TStoredBrowserSettings BrowserSettings;
     void ReadBrowserSettings();
     void WriteBrowserSettings();
+
+    // What the windows of the sections may ask of the main window.
+    QWidget* Window() override { return this; }
+    void StartStartupTimer() override;
+    void StopStartupTimer() override;
+    void EmptyValueNames() override;
+    void CloseMainWindow() override { Close(); }
 
     void HideSectionPanels();
     void LoadPresenterPicture();

@@ -5,6 +5,7 @@
 #include "lang/TQwTrans2.h"
 #include "ui/ClickSound.h"
 #include "ui/FormBase.h"
+#include "ui/MainWindow.h"
 #include "ui/u_beschaeftigt.h"
 
 namespace {
@@ -103,11 +104,9 @@ void SicherheitsPanel::Label16Click() {
     Form2->FakeTimer->setInterval(30);
     Form2->FakeTimer->start();
     Form2->Label2->setVisible(true);
-    QWidget* mainWindow = window();
-    mainWindow->hide();
+    const TMainWindowHidden hidden(window());
     Form2->ShowModal();
     CookieForm->ShowModal();
-    mainWindow->show();
 }
 
 void SicherheitsPanel::Image13Click() {

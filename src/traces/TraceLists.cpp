@@ -3,6 +3,7 @@
 #include "controls/longlist.h"
 #include "platform/qt/ansi_qstring.h"
 #include "traces/UserRegistryKey.h"
+#include "ui/MainWindow.h"
 
 namespace {
 // Colour value 15400959 of the window definitions: red 255, green 255, blue 234.
@@ -35,4 +36,8 @@ std::vector<std::string> NamesIn(const QListWidget* names) {
     for (int i = 0; i < names->count(); ++i)
         result.push_back(QStringToAnsi(names->item(i)->text()));
     return result;
+}
+
+void EmptyMainWindowValueNames() {
+    if (TMainWindowRole* mainWindow = MainWindowRole()) mainWindow->EmptyValueNames();
 }

@@ -16,3 +16,6 @@ TLongListbox* MakeTraceListbox(QWidget* parent);
 // Appends the key's value names, in registry order.
 void ReadValueNamesInto(const UserRegistryKey& key, QListWidget* names);
 std::vector<std::string> NamesIn(const QListWidget* names);
+
+// Empties the main window's hidden list of value names, when there is a main window.
+void EmptyMainWindowValueNames();

@@ -4,7 +4,6 @@
 #include "lang/TQwTrans2.h"
 #include "platform/ansi.h"
 #include "platform/qt/ansi_qstring.h"
-#include "shell/u_Surfkolibri.h"
 #include "traces/TraceClearing.h"
 #include "traces/TraceLists.h"
 #include "traces/UserRegistryKey.h"
@@ -155,9 +154,9 @@ void TMruForm::BitBtn1Click() {
 
 void ClearRunMru() {
     ProcessMessages(3);
-    Form1->ListBox1->clear();
+    EmptyMainWindowValueNames();
     ClearRecentDocuments();
     ProcessMessages(2);
     ClearRunList();
-    Form1->ListBox1->clear();
+    EmptyMainWindowValueNames();
 }

@@ -3,11 +3,11 @@
 #include "controls/longlist.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
-#include "shell/u_Surfkolibri.h"
 #include "traces/TraceClearing.h"
 #include "traces/TraceLists.h"
 #include "traces/UserRegistryKey.h"
 #include "ui/ClickSound.h"
+#include "ui/MainWindow.h"
 #include "ui/MyTricks.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
@@ -91,22 +91,23 @@ void TTypedURLsForm::BitBtn1Click() {
 
 void ClearTypedUrlsWithProgress() {
     PlayClickSound();
-    Form1->ListBox1->clear();
+    EmptyMainWindowValueNames();
     ClearTypedAddresses();
     Form2->Label2->SetCaption(GetText(66));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(12);
     Form2->FakeTimer->start();
-    Form1->hide();
-    Form2->ShowModal();
-    Form1->show();
+    {
+        const TMainWindowHidden hidden;
+        Form2->ShowModal();
+    }
     ShowMessage2(GetText(97));
 }
 
 void ClearTypedUrls() {
     ProcessMessages(3);
-    Form1->ListBox1->clear();
+    EmptyMainWindowValueNames();
     ClearTypedAddresses();
     ProcessMessages(1);
-    Form1->ListBox1->clear();
+    EmptyMainWindowValueNames();
 }

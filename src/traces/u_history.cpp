@@ -3,13 +3,14 @@
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
-#include "shell/u_Surfkolibri.h"
 #include "traces/UrlHistory.h"
 #include "ui/ClickSound.h"
+#include "ui/MainWindow.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
 #include <QHeaderView>
+#include <optional>
 
 THistoryForm* HistoryForm = nullptr;
 
@@ -169,11 +170,11 @@ void THistoryForm::BitBtn1Click() {
 void ClearIeHistory() {
     PlayClickSound();
     // Run from the History window's own link the main window is hidden under it and stays so.
-    const bool mainWindowWasVisible = Form1 && Form1->isVisible();
+    std::optional<TMainWindowHidden> hidden;
     Form2->Label2->SetCaption(GetText(91));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(40);
-    if (Form1) Form1->hide();
+    hidden.emplace();
     Form2->show();
     // No messages are processed until the clearing is done: the note is painted now.
     Form2->repaint();
@@ -201,6 +202,6 @@ void ClearIeHistory() {
     Form2->FakeTimer->start();
     Form2->hide();
     Form2->ShowModal();
-    if (mainWindowWasVisible) Form1->show();
+    hidden.reset();
     ShowMessage2(GetText(92));
 }

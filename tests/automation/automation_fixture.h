@@ -4,10 +4,10 @@
 
 #include "shortcut_files.h"
 
-#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/root.h"
 #include "platform/win32.h"
+#include "shell/ApplyLanguageTexts.h"
 #include "support/window_fixture.h"
 
 #include <string>

@@ -4,9 +4,9 @@
 #include "favorites/FavoritesListView.h"
 #include "favorites/u_URLChangeForm.h"
 #include "favorites_fixture.h"
-#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
+#include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/window_fixture.h"
 

@@ -1,10 +1,10 @@
 // The other-browsers window: which links it offers, and a cleaning from one of them.
-#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/simulated_time.h"
 #include "platform/win32.h"
+#include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"

@@ -2,12 +2,12 @@
 // registry values the settings live in, read and written as the browser keeps them.
 #pragma once
 
-#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "settings/IEPowerPanel.h"
 #include "settings/u_autocomplete.h"
+#include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/window_fixture.h"
 

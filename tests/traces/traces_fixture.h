@@ -3,10 +3,11 @@
 // fixture's), and the registry helpers the trace lists need.
 #pragma once
 
-#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
+#include "shell/ApplyLanguageTexts.h"
+#include "shell/u_Surfkolibri.h"
 #include "support/window_fixture.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
@@ -38,6 +39,8 @@ class TracesWindowTest : public testing_support::WindowTest {
         WindowTest::SetUp();
         StartProgram();
         ApplyLanguageTexts();
+        // The links are clicked as a user clicks them: on the main window as it shows.
+        Form1->show();
         onModal = [this](QWidget* window) {
             if (window == Form2) {
                 busy.push_back({Form2->Label2->Caption(), Form2->FakeTimer->interval(),

@@ -87,6 +87,32 @@ TEST_F(TTypedURLsFormTest, ItsLinkClearsTheListAndClosesTheWindow) {
     EXPECT_TRUE(Form1->isVisible());
 }
 
+// The window's own link clears with the busy window and the message while the main window
+// stays hidden under it; the main window comes back once, when the Typed URLs window closes,
+// and a main window that was not showing stays hidden.
+TEST_F(TTypedURLsFormTest, TheMainWindowStaysHiddenUnderItsWindowsAndComesBackOnlyIfItShowed) {
+    seedMixedList();
+    std::vector<std::string> shownUnder;
+    alsoOnModal = [&](QWidget* window) {
+        shownUnder.push_back(window->metaObject()->className() +
+                             std::string(Form1->isVisible() ? " over the main window" : ""));
+        if (window != TypedURLsForm) return;
+        EXPECT_TRUE(RunEventsUntil([] { return !TypedURLsForm->Timer1->isActive(); }));
+        emit TypedURLsForm->Label6->clicked();
+        EXPECT_FALSE(Form1->isVisible());
+    };
+    emit Form1->SicherheitsPanel->Label25->clicked();
+    EXPECT_EQ((std::vector<std::string>{"TTypedURLsForm", "TForm2", "TShowMessage2Form"}),
+              shownUnder);
+    EXPECT_TRUE(Form1->isVisible());
+
+    Form1->hide();
+    shownUnder.clear();
+    emit Form1->SicherheitsPanel->Label23->clicked();
+    EXPECT_EQ((std::vector<std::string>{"TForm2", "TShowMessage2Form"}), shownUnder);
+    EXPECT_FALSE(Form1->isVisible());
+}
+
 namespace {
 
 using ClearTypedUrlsTest = TracesWindowTest;

@@ -9,7 +9,6 @@
 #include "favorites/FavoritenPanel.h"
 #include "favorites/FavoritesListView.h"
 #include "favorites/u_URLChangeForm.h"
-#include "lang/ApplyLanguageTexts.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
 #include "otherbrowsers/u_otherBrowsers.h"
@@ -18,8 +17,10 @@
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "settings/BrowseForFolder.h"
+#include "settings/IEPowerPanel.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "settings/u_autocomplete.h"
+#include "shell/ApplyLanguageTexts.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
 #include "traces/u_MruForm.h"
@@ -214,7 +215,8 @@ void renderLanguage(int number, const QString& tag) {
     MruForm->hide();
 
     // The settings page's windows and its folder dialog, as its links open them.
-    ChangeStartPageForm->Edit1->setText(AnsiToQString(Form1->BrowserSettings.StoredStartPage));
+    ChangeStartPageForm->Edit1->setText(
+        AnsiToQString(Form1->IEPowerPanel->BrowserSettings.Stored().StoredStartPage));
     save(ChangeStartPageForm, "start_page");
     ChangeStartPageForm->hide();
     save(Form6, "autocomplete");

@@ -1,4 +1,4 @@
-#include "lang/ApplyLanguageTexts.h"
+#include "shell/ApplyLanguageTexts.h"
 
 #include "automation/AutoPanel.h"
 #include "cache/BrowsercachePanel.h"
