@@ -2,8 +2,8 @@
 // through IUniformResourceLocatorA, loaded and saved through IPersistFile.
 #include "platform/intshcut.h"
 #include "platform/ansi.h"
+#include "platform/com_object.h"
 #include "platform/paths.h"
-#include "platform/refcount.h"
 #include "platform/shelllink.h"
 #include "platform/taskalloc.h"
 #include "platform/win32.h"
@@ -46,28 +46,11 @@ std::string withProtocol(const std::string& url, DWORD flags) {
     return url;
 }
 
-class InternetShortcut final : public IUniformResourceLocatorA, public IPersistFile {
+class InternetShortcut final
+    : public platform::ComObject<
+          platform::ComInterface<IUniformResourceLocatorA, &IID_IUniformResourceLocatorA>,
+          platform::ComInterface<IPersistFile, &IID_IPersistFile, &IID_IPersist>> {
   public:
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IUniformResourceLocatorA)
-            *object = static_cast<IUniformResourceLocatorA*>(this);
-        else if (riid == IID_IPersistFile || riid == IID_IPersist)
-            *object = static_cast<IPersistFile*>(this);
-        else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return references_.add(); }
-    ULONG Release() override {
-        const ULONG left = references_.release();
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT SetURL(LPCSTR url, DWORD flags) override {
         if (flags & ~(IURL_SETURL_FL_GUESS_PROTOCOL | IURL_SETURL_FL_USE_DEFAULT_PROTOCOL))
             return E_INVALIDARG;
@@ -140,7 +123,6 @@ class InternetShortcut final : public IUniformResourceLocatorA, public IPersistF
     }
 
   private:
-    platform::RefCount references_;
     std::string url_;
     std::string file_;
     bool dirty_ = false;

@@ -1,8 +1,8 @@
 // IShellFolder and IEnumIDList over the hosted namespace: the desktop, My Computer with its
 // drives, and the folders of the drives.
 #include "platform/ansi.h"
+#include "platform/com_object.h"
 #include "platform/intshcut.h"
-#include "platform/refcount.h"
 #include "platform/shellitems.h"
 #include "platform/shelllink.h"
 #include "platform/taskalloc.h"
@@ -68,26 +68,9 @@ bool parseBelow(const std::string& folderPath, const std::string& relative,
     return true;
 }
 
-class IdListEnumerator final : public IEnumIDList {
+class IdListEnumerator final : public ComObject<ComInterface<IEnumIDList, &IID_IEnumIDList>> {
   public:
     explicit IdListEnumerator(std::vector<std::string> items) : items_(std::move(items)) {}
-
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumIDList) {
-            *object = static_cast<IEnumIDList*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return references_.add(); }
-    ULONG Release() override {
-        const ULONG left = references_.release();
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT Next(ULONG celt, PITEMID_CHILD* items, ULONG* fetched) override {
         if (!items || (!fetched && celt != 1)) return E_INVALIDARG;
@@ -119,33 +102,15 @@ class IdListEnumerator final : public IEnumIDList {
     }
 
   private:
-    RefCount references_;
     std::vector<std::string> items_;
     std::size_t next_ = 0;
 };
 
-class ShellFolder final : public IShellFolder {
+class ShellFolder final : public ComObject<ComInterface<IShellFolder, &IID_IShellFolder>> {
   public:
     ShellFolder(PIDLIST_ABSOLUTE self, const Location& location)
         : self_(self), location_(location) {}
     ~ShellFolder() { ILFree(self_); }
-
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IShellFolder) {
-            *object = static_cast<IShellFolder*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return references_.add(); }
-    ULONG Release() override {
-        const ULONG left = references_.release();
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT ParseDisplayName(HWND, IBindCtx*, LPWSTR displayName, ULONG* eaten,
                              PIDLIST_RELATIVE* list, ULONG* attributes) override {
@@ -351,7 +316,6 @@ class ShellFolder final : public IShellFolder {
         return hr;
     }
 
-    RefCount references_;
     PIDLIST_ABSOLUTE self_;
     Location location_;
 };

@@ -2,9 +2,9 @@
 // over ".lnk" files.
 #include "platform/shelllink.h"
 #include "platform/ansi.h"
+#include "platform/com_object.h"
 #include "platform/lnkformat.h"
 #include "platform/paths.h"
-#include "platform/refcount.h"
 #include "platform/shellitems.h"
 #include "platform/taskalloc.h"
 #include "platform/win32.h"
@@ -86,30 +86,12 @@ std::string relativePathBetween(const std::string& linkFile, const std::string& 
     return result;
 }
 
-class ShellLink final : public IShellLinkA, public IPersistFile {
+class ShellLink final
+    : public platform::ComObject<
+          platform::ComInterface<IShellLinkA, &IID_IShellLinkA>,
+          platform::ComInterface<IPersistFile, &IID_IPersistFile, &IID_IPersist>> {
   public:
     ~ShellLink() { ILFree(idList_); }
-
-    // IUnknown
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IShellLinkA)
-            *object = static_cast<IShellLinkA*>(this);
-        else if (riid == IID_IPersistFile || riid == IID_IPersist)
-            *object = static_cast<IPersistFile*>(this);
-        else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return references_.add(); }
-    ULONG Release() override {
-        const ULONG left = references_.release();
-        if (left == 0) delete this;
-        return left;
-    }
 
     // IShellLinkA
     HRESULT GetPath(LPSTR file, int size, WIN32_FIND_DATAA* findData, DWORD flags) override {
@@ -361,7 +343,6 @@ class ShellLink final : public IShellLinkA, public IPersistFile {
         dirty_ = true;
     }
 
-    platform::RefCount references_;
     LinkData data_;
     std::string path_;
     PIDLIST_ABSOLUTE idList_ = nullptr;

@@ -1,5 +1,6 @@
 // The URL history object over the "Visited: <user>@<url>" entries of the URL cache.
 #include "platform/urlhistory.h"
+#include "platform/com_object.h"
 #include "platform/filetime.h"
 #include "platform/taskalloc.h"
 
@@ -9,7 +10,6 @@
 #include "platform/win32.h"
 #include "platform/wininet.h"
 
-#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -69,37 +69,12 @@ HRESULT fillStat(const Record& r, const std::string& prefix, DWORD flags, LPSTAT
     return S_OK;
 }
 
-class RefCounted {
-  protected:
-    ULONG addRef() { return ++references_; }
-    ULONG release() { return --references_; }
-
-  private:
-    std::atomic<ULONG> references_{1};
-};
-
 // Walks the user's visits in the order of the cache, after the last one handed out, so the
 // caller may delete entries while it walks.
-class StatUrlEnumerator final : public IEnumSTATURL, RefCounted {
+class StatUrlEnumerator final
+    : public platform::ComObject<platform::ComInterface<IEnumSTATURL, &IID_IEnumSTATURL>> {
   public:
     StatUrlEnumerator() : prefix_(keyPrefix()) {}
-
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumSTATURL) {
-            *object = static_cast<IEnumSTATURL*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return addRef(); }
-    ULONG Release() override {
-        const ULONG left = release();
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT Next(ULONG celt, LPSTATURL rgelt, ULONG* celtFetched) override {
         return guardedResult([&]() -> HRESULT {
@@ -144,8 +119,7 @@ class StatUrlEnumerator final : public IEnumSTATURL, RefCounted {
 
   private:
     StatUrlEnumerator(const StatUrlEnumerator& other)
-        : IEnumSTATURL(), RefCounted(), prefix_(other.prefix_), filter_(other.filter_),
-          last_(other.last_) {}
+        : ComObject(other), prefix_(other.prefix_), filter_(other.filter_), last_(other.last_) {}
 
     bool advance(Record& r) {
         while (platform::urlcache::nextAfter(Container::History, last_, r)) {
@@ -162,25 +136,10 @@ class StatUrlEnumerator final : public IEnumSTATURL, RefCounted {
     std::int64_t last_ = 0;
 };
 
-class UrlHistory final : public IUrlHistoryStg2, RefCounted {
+class UrlHistory final
+    : public platform::ComObject<
+          platform::ComInterface<IUrlHistoryStg2, &IID_IUrlHistoryStg, &IID_IUrlHistoryStg2>> {
   public:
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IUrlHistoryStg || riid == IID_IUrlHistoryStg2) {
-            *object = static_cast<IUrlHistoryStg2*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return addRef(); }
-    ULONG Release() override {
-        const ULONG left = release();
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT AddUrl(LPCOLESTR url, LPCOLESTR title, DWORD) override {
         return guardedResult([&]() -> HRESULT {
             if (!url || !*url) return E_INVALIDARG;
