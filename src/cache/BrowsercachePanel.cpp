@@ -14,6 +14,11 @@
 #include <QElapsedTimer>
 #include <QSignalBlocker>
 
+namespace {
+// "Kept because open pages are using them, and still listed:", followed by their number.
+constexpr int kEntriesInUseText = 303;
+} // namespace
+
 BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
     : SectionPanel(parent, QStringLiteral(":/res/decoration_cache.png")), IECache1(cache) {
     RichEdit4 = TitleLine();
@@ -118,7 +123,12 @@ void BrowsercachePanel::Label41Click() {
     // The report names what was freed: the listing shown before, less what is still there.
     const std::int64_t leftOver = CacheTotalSize - listedBefore;
     const std::int64_t freed = std::max<std::int64_t>(0, listedBefore - leftOver);
-    ShowMessage2(GetText(119) + " " + SizeText(freed) + "kb" + '\r' + GetText(120));
-    CacheTotalSize = 0;
+    std::string report = GetText(119) + " " + SizeText(freed) + "kb" + '\r' + GetText(120);
+    // What is still listed refused its deletion: pages open in the browser hold those entries.
+    // The list shows them, and the report says how many stayed and why.
+    if (ListBox2->count() > 0)
+        report += '\r' + GetText(kEntriesInUseText) + " " + std::to_string(ListBox2->count());
+    ShowMessage2(report);
+    CacheTotalSize = leftOver;
     showTotals();
 }

@@ -86,8 +86,9 @@ TCookieForm::TCookieForm() {
     CloseTimer = new QTimer(this);
     CloseTimer->setInterval(10);
     connect(CloseTimer, &QTimer::timeout, this, &TCookieForm::CloseTimerTimer);
-    // A click on a line shows that cookie's details, as the hint text promises.
-    connect(Listbox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    // The details follow the selected line, whether a click or the keyboard moved it, as the
+    // hint text promises.
+    connect(Listbox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
     connect(Label5, &TLabel::clicked, this, &TCookieForm::Label5Click);
     connect(Label6, &TLabel::clicked, this, &TCookieForm::Label6Click);
     connect(Edit1, &QLineEdit::textChanged, this, &TCookieForm::Edit1Change);
@@ -132,8 +133,14 @@ void TCookieForm::IECache1Entry(TIECache*, bool&) {
 
 void TCookieForm::ListBox1Click() {
     try {
-        if (Listbox1->count() > 0 && Listbox1->currentItem())
-            IECache1->GetEntryInfo(QStringToAnsi(Listbox1->currentItem()->text()));
+        // An empty list has no details to show: nothing is left from the last cookie walked.
+        if (!Listbox1->currentItem()) {
+            for (auto [label, text] :
+                 {std::pair{Label7, 78}, {Label8, 79}, {Label9, 80}, {Label10, 81}})
+                label->SetCaption(GetText(text));
+            return;
+        }
+        IECache1->GetEntryInfo(QStringToAnsi(Listbox1->currentItem()->text()));
         const TEntryInfo& info = IECache1->EntryInfo();
         Label7->SetCaption(GetText(78) + " " + std::to_string(info.HitRate));
         Label8->SetCaption(GetText(79) + " " + std::to_string(info.Size));

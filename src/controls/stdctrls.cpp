@@ -3,7 +3,9 @@
 #include "platform/gui/application.h"
 #include "platform/qt/ansi_qstring.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QTextCursor>
 
@@ -70,6 +72,7 @@ void TLabel::SetLink(bool link) {
     p.setColor(QPalette::WindowText, link ? QColor(0, 0, 255) : QColor(0, 0, 0));
     setPalette(p);
     setCursor(link ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setFocusPolicy(link ? Qt::StrongFocus : Qt::NoFocus);
     if (autoSize_) adjustSize();
 }
 
@@ -84,6 +87,46 @@ void TLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         RunHandler([this] { emit clicked(); });
+}
+
+void TLabel::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (focusPolicy() != Qt::NoFocus &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        RunHandler([this] { emit clicked(); });
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void TLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    QPen dotted(palette().color(QPalette::WindowText));
+    dotted.setStyle(Qt::DotLine);
+    painter.setPen(dotted);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+namespace {
+
+class EnterClicks : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        static_cast<QAbstractButton*>(watched)->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void ClickOnEnter(QAbstractButton* button) {
+    button->installEventFilter(new EnterClicks(button));
 }
 
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
@@ -159,8 +202,10 @@ void TBitBtn::SetLinkStyle() {
     setFlat(true);
     setLayoutDirection(Qt::RightToLeft); // the glyph goes to the right of the caption
     setStyleSheet(QStringLiteral("QPushButton { color: #0000ff; text-decoration: underline; "
-                                 "border: none; background: transparent; }"));
+                                 "border: none; background: transparent; }"
+                                 "QPushButton:focus { border: 1px dotted #0000ff; }"));
     setCursor(Qt::PointingHandCursor);
+    ClickOnEnter(this);
 }
 
 TImage::TImage(QWidget* parent, const QString& resource) : QLabel(parent) {

@@ -31,10 +31,17 @@ class TLabel : public QLabel {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // A link is reached with Tab, shows a dotted focus mark, and Enter or Space follows it.
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     bool autoSize_ = true;
 };
+
+// Enter presses the button as Space does (a tool button or a push button outside a dialog
+// takes Space only).
+void ClickOnEnter(QAbstractButton* button);
 
 // A read-only box of lines (the windows' memos). Only an LF breaks a line on screen, as the
 // language texts rely on; a CR stays inside its line (and shows as nothing).

@@ -69,6 +69,8 @@ TURLChangeForm::TURLChangeForm(const TFavoritesListView& favorites) : favorites_
 
     connect(Label5, &TLabel::clicked, this, &TURLChangeForm::Label5Click);
     connect(Label4, &TLabel::clicked, this, &TURLChangeForm::Label4Click);
+    // Esc discards, as the second link does.
+    SetEscapeAction([this] { Label4Click(); });
 }
 
 TURLChangeForm::~TURLChangeForm() {

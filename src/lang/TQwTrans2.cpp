@@ -16,6 +16,15 @@ std::unique_ptr<QwTrans2>& engine() {
     return instance;
 }
 
+// The English wording of the texts that older language files lack, by number.
+struct BuiltIn {
+    int number;
+    const char* text;
+};
+constexpr BuiltIn kBuiltInTexts[] = {
+    {303, "Kept because open pages are using them, and still listed:"},
+};
+
 bool isDigitIn(char c, int base, int& digit) {
     if (c >= '0' && c <= '9')
         digit = c - '0';
@@ -129,7 +138,15 @@ void QwTrans2::LoadTextFile(const std::string& path) {
 
 std::string QwTrans2::GetText(int n) const {
     if (n < 0 || n >= static_cast<int>(texts_.size())) return {};
+    if (texts_[n].empty() && n >= kFirstNewerText)
+        if (const char* text = BuiltInText(n)) return text;
     return texts_[n];
+}
+
+const char* BuiltInText(int n) {
+    for (const BuiltIn& entry : kBuiltInTexts)
+        if (entry.number == n) return entry.text;
+    return nullptr;
 }
 
 std::string QwTrans2::languageFile(int n, const std::string& kind) const {

@@ -14,6 +14,10 @@ class QwTrans2 {
     static constexpr int kTextCount = 10001;
     static constexpr int kLanguageSlots = 101;
 
+    // Texts from this number on came after the first language files were written: a file
+    // that lacks one gets the program's own English wording instead of an empty text.
+    static constexpr int kFirstNewerText = 300;
+
     explicit QwTrans2(std::string stem);
 
     // Empties the table, then fills it from the file; a missing file leaves it empty.
@@ -40,6 +44,9 @@ class QwTrans2 {
     std::vector<std::string> texts_;
     std::string currentLanguageName_;
 };
+
+// The program's own English wording of a newer text (kFirstNewerText on), or null.
+const char* BuiltInText(int n);
 
 // The number of a marker line, or -1 for an ordinary text line.
 int ParseSectionMarker(const std::string& line);

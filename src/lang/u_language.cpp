@@ -10,10 +10,10 @@
 
 TForm4* Form4 = nullptr;
 
-// A dialog: a close button only. Closing it without a choice lets start-up go on.
-TForm4::TForm4()
-    : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                Qt::CustomizeWindowHint) {
+// A dialog with a title and nothing else in its frame: the choice is made with OK (or Enter);
+// Esc, or closing it any other way, cancels the first run and ends the program, since a
+// program without a language would show nothing but empty captions.
+TForm4::TForm4() : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
     SetClientSize(193, 143);
     setWindowTitle(QStringLiteral("Surfkolibri"));
     setWindowState(Qt::WindowMinimized);
@@ -31,6 +31,7 @@ TForm4::TForm4()
     BitBtn1 = new TBitBtn(this, QStringLiteral("OK"));
     BitBtn1->setGeometry(56, 100, 80, 28);
     BitBtn1->setEnabled(false);
+    BitBtn1->setDefault(true);
     Timer1 = new QTimer(this);
     Timer1->setInterval(1);
     connect(Timer1, &QTimer::timeout, this, &TForm4::Timer1Timer);
@@ -58,6 +59,7 @@ void TForm4::Timer1Timer() {
     Timer1->stop();
     timerEnabled_ = false;
     if (FileExistsA(LanguageMarkerPath())) {
+        decided_ = true;
         if (TMainWindowRole* mainWindow = MainWindowRole()) mainWindow->StartStartupTimer();
         Close();
         return;
@@ -69,9 +71,18 @@ void TForm4::Timer1Timer() {
 }
 
 void TForm4::BitBtn1Click() {
+    // Enter presses OK only once a language is chosen.
+    if (!BitBtn1->isEnabled()) return;
+    decided_ = true;
     WriteFileIfMissing(LanguageMarkerPath(), ProgramVersion);
     SwitchLanguage(QStringToAnsi(ComboBox1->currentText()));
     RunFile(ProgramFilePath());
     if (TMainWindowRole* mainWindow = MainWindowRole()) mainWindow->CloseMainWindow();
     Close();
+}
+
+void TForm4::FormClose() {
+    if (decided_) return;
+    decided_ = true;
+    if (TMainWindowRole* mainWindow = MainWindowRole()) mainWindow->CloseMainWindow();
 }

@@ -27,9 +27,12 @@ class TForm4 : public TFormBase {
 
   protected:
     void FormShow() override;
+    void FormClose() override;
 
   private:
     bool timerEnabled_ = true;
+    // A language was chosen, or the marker said it was chosen before.
+    bool decided_ = false;
 };
 
 extern TForm4* Form4;

@@ -28,6 +28,8 @@ TChangeStartPageForm::TChangeStartPageForm(const TBrowserSettingsStore& settings
 
     connect(Label5, &TLabel::clicked, this, &TChangeStartPageForm::Label5Click);
     connect(Label4, &TLabel::clicked, this, &TChangeStartPageForm::Label4Click);
+    // Esc discards, as the second link does.
+    SetEscapeAction([this] { Label4Click(); });
     // Enter in the address saves, as the first link does.
     connect(Edit1, &QLineEdit::returnPressed, this, &TChangeStartPageForm::Label5Click);
 }

@@ -174,12 +174,16 @@ QToolButton* TForm1::makeSectionButton(const QString& caption, int top) {
     button->setGeometry(6, top, kBarWidth - 12, 38);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab, pressed with Enter or Space, with a dotted mark while it has the focus.
+    button->setFocusPolicy(Qt::StrongFocus);
+    ClickOnEnter(button);
     button->setStyleSheet(QStringLiteral(
         "QToolButton { border: 1px solid rgba(255,255,255,120); border-radius: 3px;"
         " background: rgba(255,255,255,150); color: #102a5c; font-weight: bold;"
         " padding: 2px 6px; text-align: left; }"
         "QToolButton:hover { background: rgba(255,255,255,205); }"
-        "QToolButton:checked { background: #ffffff; border: 1px solid #4a6fa8; color: #800000; }"));
+        "QToolButton:checked { background: #ffffff; border: 1px solid #4a6fa8; color: #800000; }"
+        "QToolButton:focus { border: 1px dotted #102a5c; }"));
     buttons_->addButton(button);
     return button;
 }

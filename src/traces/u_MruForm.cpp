@@ -53,7 +53,8 @@ void listRecentDocuments(QStringList& lines) {
 
 } // namespace
 
-TMruForm::TMruForm() {
+// The list windows may be minimised; they stay modal meanwhile.
+TMruForm::TMruForm() : TFormBase(kMinimisableDialog) {
     setObjectName(QStringLiteral("MruForm"));
     SetClientSize(539, 281);
     setWindowTitle(QStringLiteral("Surfkolibri"));
@@ -142,6 +143,7 @@ void TMruForm::Label6Click() {
     ClearRunList();
     Listbox2->clear();
     ListBox1->clear();
+    Label2->SetCaption(GetText(100) + " " + std::to_string(Listbox2->count()));
     ShowMessage2(GetText(99));
     BitBtn1Click();
 }

@@ -14,7 +14,8 @@
 
 TTypedURLsForm* TypedURLsForm = nullptr;
 
-TTypedURLsForm::TTypedURLsForm() {
+// The list windows may be minimised; they stay modal meanwhile.
+TTypedURLsForm::TTypedURLsForm() : TFormBase(kMinimisableDialog) {
     setObjectName(QStringLiteral("TypedURLsForm"));
     SetClientSize(375, 296);
     setWindowTitle(QStringLiteral("Surfkolibri"));

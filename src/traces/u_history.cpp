@@ -55,7 +55,8 @@ class ClockRestorer {
 
 } // namespace
 
-THistoryForm::THistoryForm() {
+// The list windows may be minimised; they stay modal meanwhile.
+THistoryForm::THistoryForm() : TFormBase(kMinimisableDialog) {
     setObjectName(QStringLiteral("HistoryForm"));
     SetClientSize(558, 356);
     setWindowTitle(QStringLiteral("Surfkolibri"));
@@ -203,5 +204,8 @@ void ClearIeHistory() {
     Form2->hide();
     Form2->ShowModal();
     hidden.reset();
+    // The History window, when the clearing came from it, lists nothing any more while the
+    // message says so: only the heading row stays.
+    HistoryForm->StringGrid1->setRowCount(1);
     ShowMessage2(GetText(92));
 }

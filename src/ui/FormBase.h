@@ -7,18 +7,31 @@
 
 #include <QWidget>
 
+#include <functional>
+
+class QPushButton;
+
 class TFormBase : public QWidget {
     Q_OBJECT
   public:
-    explicit TFormBase(Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint |
-                                               Qt::WindowCloseButtonHint |
-                                               Qt::WindowMinimizeButtonHint |
-                                               Qt::CustomizeWindowHint);
+    // A plain dialog border: a title and a close button, never a maximise button (the windows
+    // have a fixed size); the list windows may be minimised as well.
+    static constexpr Qt::WindowFlags kPlainDialog =
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    static constexpr Qt::WindowFlags kMinimisableDialog =
+        kPlainDialog | Qt::WindowMinimizeButtonHint;
+
+    explicit TFormBase(Qt::WindowFlags flags = kPlainDialog);
 
     void SetClientSize(int width, int height);
     // Shows the window modally; returns when it has been hidden or closed.
     void ShowModal();
     void Close() { close(); }
+    // What Esc does in a dialog: what its Cancel or back button does. Without one it closes
+    // the dialog; an empty action makes Esc do nothing (a window that must not be left).
+    void SetEscapeAction(std::function<void()> action);
+    // The button Enter presses in a dialog: the one marked default, else the only button.
+    QPushButton* DefaultButton() const;
 
   protected:
     virtual void FormShow() {}
@@ -28,9 +41,12 @@ class TFormBase : public QWidget {
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     bool centred_ = false;
+    bool escapeSet_ = false;
+    std::function<void()> escapeAction_;
 };
 
 // The program's font, set once on the application before any window exists.

@@ -21,6 +21,8 @@ TForm2::TForm2()
                 Qt::CustomizeWindowHint) {
     SetClientSize(388, 147);
     setWindowTitle(QStringLiteral("Surfkolibri"));
+    // A cleaning under way is not left with a key.
+    SetEscapeAction({});
     Image1 = new TImage(this, QStringLiteral(":/res/strip.png"));
     Image1->setGeometry(388 - 38, 0, 38, 147);
     Image1->setAlignment(Qt::AlignTop | Qt::AlignLeft);

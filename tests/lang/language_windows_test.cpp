@@ -34,10 +34,10 @@ TEST_F(LanguageWindowTest, LanguageWindowWithMarkerClosesItselfAndStartsTheTimer
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_FALSE(Form1->isVisible());
     EXPECT_TRUE(Form4->windowState() & Qt::WindowMinimized);
-    // A dialog with a close button only.
+    // A dialog without title-bar buttons.
     const Qt::WindowFlags flags = Form4->windowFlags();
     EXPECT_EQ(Qt::Dialog, Form4->windowType());
-    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
 }

@@ -58,7 +58,11 @@ TEST(QwTrans2LargeFileTest, TwoMegabytesLoadWellUnderASecondWithEveryTextIntact)
 
     for (int n = 0; n < QwTrans2::kTextCount; ++n) {
         const auto it = expected.find(n);
-        const std::string want = it == expected.end() ? std::string() : it->second;
+        // A text the file lacks is empty, or the program's English for a newer one.
+        const char* builtIn = BuiltInText(n);
+        const std::string want = it != expected.end() ? it->second
+                                 : builtIn            ? std::string(builtIn)
+                                                      : std::string();
         ASSERT_EQ(want.size(), engine.GetText(n).size()) << n;
         ASSERT_TRUE(want == engine.GetText(n)) << n;
     }

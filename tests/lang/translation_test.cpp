@@ -4,6 +4,7 @@
 #include "support/platform_fixture.h"
 #include "ui/MyTricks.h"
 
+#include <algorithm>
 #include <filesystem>
 
 using testing_support::PlatformTest;
@@ -152,6 +153,20 @@ TEST_F(LanguageFileTest, TextsLikeMarkersStayText) {
     EXPECT_EQ("sixteen", engine.GetText(16));
 }
 
+// A language file written before a text existed shows the program's English wording of it
+// (never an empty message); a file that has the text shows its own, and older texts have no
+// such fallback.
+TEST_F(LanguageFileTest, NewerTextsMissingFromAFileFallBackToTheProgramsEnglish) {
+    const int newer = QwTrans2::kFirstNewerText + 3;
+    ASSERT_NE(nullptr, BuiltInText(newer));
+    load("[0]\r\nOLD\r\n[1]\r\nSurfkolibri\r\n[END]\r\n");
+    EXPECT_EQ(BuiltInText(newer), engine.GetText(newer));
+    EXPECT_EQ("", engine.GetText(2));
+    EXPECT_EQ("", engine.GetText(QwTrans2::kFirstNewerText - 1));
+    load("[0]\r\nNEW\r\n[" + std::to_string(newer) + "]\r\neigene Worte\r\n[END]\r\n");
+    EXPECT_EQ("eigene Worte", engine.GetText(newer));
+}
+
 TEST_F(LanguageFileTest, LoadingAMissingFileEmptiesTheTable) {
     load("[0]\r\nX\r\n[1]\r\none\r\n[END]");
     ASSERT_EQ("one", engine.GetText(1));
@@ -264,11 +279,18 @@ TEST_F(TQwTrans2Test, ShippedLanguageFilesDefineEveryUsedText) {
         EXPECT_EQ(names[n], engine.GetLanguageName(n));
         engine.LoadTextFile(platform.programFolderWindows() + "Surfkolibri.t0" + std::to_string(n));
         EXPECT_EQ(names[n], engine.CurrentLanguageName());
-        for (int number : surfkolibri_test::kUsedTextNumbers)
+        const auto& used = surfkolibri_test::kUsedTextNumbers;
+        for (int number : used) {
             EXPECT_FALSE(engine.GetText(number).empty()) << "text " << number;
+            // The German file translates the newer texts rather than leaving them to the
+            // program's English.
+            if (n == 1 && number >= QwTrans2::kFirstNewerText)
+                EXPECT_NE(BuiltInText(number), engine.GetText(number)) << "text " << number;
+        }
         EXPECT_EQ("Surfkolibri", engine.GetText(1));
         // [END] closes the file, so nothing is stored above the used range.
         for (int number = 254; number < QwTrans2::kTextCount; ++number)
-            ASSERT_EQ("", engine.GetText(number)) << "text " << number;
+            if (std::find(std::begin(used), std::end(used), number) == std::end(used))
+                ASSERT_EQ("", engine.GetText(number)) << "text " << number;
     }
 }

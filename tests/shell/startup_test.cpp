@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -222,6 +223,47 @@ TEST_F(StartupTest, FirstRunAsksForTheLanguageAndRestartsInIt) {
     const auto log = platform::shellLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ(platform.programFolderWindows() + "surfkolibri", log[0].target);
+}
+
+// The language window's keys: Enter is OK once a language is chosen and nothing before; Esc
+// cancels the first run, which ends the program without a main window or a choice.
+TEST_F(StartupTest, TheLanguageWindowTakesEnterAndEscAndCancellingEndsTheProgram) {
+    platform.installDataFiles();
+    writeHostFile(programHost("surfkolibri"), "");
+    auto press = [](int key) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(Form4, &down);
+    };
+    bool choose = false;
+    SetModalHook([&](QWidget* window) {
+        if (window != Form4) return;
+        testing_support::RunEventsUntil(
+            [] { return !(Form4->windowState() & Qt::WindowMinimized); });
+        press(Qt::Key_Return);
+        EXPECT_TRUE(Form4->isVisible());
+        if (choose) {
+            Form4->ComboBox1->setCurrentIndex(1);
+            emit Form4->ComboBox1->activated(1);
+            press(Qt::Key_Enter);
+        } else {
+            press(Qt::Key_Escape);
+        }
+        EXPECT_FALSE(Form4->isVisible());
+    });
+    SeenWindow seen;
+    EXPECT_EQ(0, runAndClose({}, seen));
+    EXPECT_FALSE(seen.found);
+    EXPECT_EQ(nullptr, Form1);
+    EXPECT_FALSE(std::filesystem::exists(dataHost("Surfkolibri.cho")));
+    EXPECT_TRUE(platform::shellLog().empty());
+
+    choose = true;
+    EXPECT_EQ(0, runAndClose({}, seen));
+    SetModalHook({});
+    EXPECT_FALSE(seen.found);
+    EXPECT_EQ("2.8", readHostFile(dataHost("Surfkolibri.cho")));
+    ASSERT_EQ(1u, platform::shellLog().size());
+    EXPECT_EQ(platform.programFolderWindows() + "surfkolibri", platform::shellLog()[0].target);
 }
 
 TEST_F(StartupTest, WithTheMarkerTheMainWindowShowsInTheChosenLanguage) {

@@ -12,7 +12,9 @@ void EnsureApplication() {
     static int argc = 1;
     static char name[] = "surfkolibri-tests";
     static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen, unless a test program was started on a real X server to see what it hides
+    // (scripts/realscreen.sh).
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb") qputenv("QT_QPA_PLATFORM", "offscreen");
     new HostedApplication(argc, argv);
     SetProgramFont();
 }

@@ -9,7 +9,9 @@ namespace {
 
 ModalHook g_modalHook;
 
-// Ends a modal loop when its window goes away.
+// Ends a modal loop when its window goes away: hidden or closed by the program, or destroyed.
+// The window system's own hide (minimised by the window manager, another virtual desktop) is
+// no answer: the window stays modal, and restoring it carries on where the user was.
 class HideWatcher : public QObject {
   public:
     HideWatcher(QWidget* window, QEventLoop& loop) : window_(window), loop_(loop) {
@@ -19,8 +21,9 @@ class HideWatcher : public QObject {
         if (window_) window_->removeEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window_ &&
-            (event->type() == QEvent::Hide || event->type() == QEvent::Destroy))
+        if (watched != window_) return false;
+        if (event->type() == QEvent::Destroy ||
+            (event->type() == QEvent::Hide && !event->spontaneous()))
             loop_.quit();
         return false;
     }
