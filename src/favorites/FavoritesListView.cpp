@@ -242,6 +242,12 @@ void TCustomFavoritesListView::ShowFolder(LPCITEMIDLIST folder) {
             if (!Channels && ItemHasType(ChannelShortcutTypeName, current, item)) continue;
             TFavoriteItem record;
             record.Name = ItemDisplayName(current, item);
+            // The new text of a favorite being written, or left by a write that never ended.
+            // Its ending ".~N" is no known type, so the shell shows its whole name.
+            if (record.Name.find(".~") != std::string::npos) {
+                const std::string path = ItemParsingName(current, item);
+                if (IsShortcutWriteTemporary(path.substr(path.find_last_of('\\') + 1))) continue;
+            }
             record.RelativePIDL = owned.release();
             FolderItems.push_back(std::move(record));
         }

@@ -107,6 +107,9 @@ void seedTree() {
 
 TEST_F(TFavoritesListViewTest, ListsTheFolderInTheShellsOrderWithoutHiddenItemsOrChannels) {
     seedMixed();
+    // The new text of favorites being written is no favorite.
+    internetShortcut("Wetter.url.~0", "http://wetter.example/halb");
+    internetShortcut("BANK 9.URL.~12", "http://bank.example/halb");
     auto list = makeList();
     // Folders first, then names as the shell orders them; shortcut extensions are not shown.
     EXPECT_EQ(V({"archiv", "News", "agenda.txt", "Bank 9", "bank 10", "Notes", "Wetter"}),

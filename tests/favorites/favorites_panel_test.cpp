@@ -256,9 +256,26 @@ TEST_F(FavoritenPanelTest, OnAFolderTheLinksOnlyOpenIt) {
     EXPECT_EQ(favorite("Wetter.url"), list->SelectedFile());
 }
 
+// A read-only favorite in a folder the user may not change (the folder of all users' start-up
+// programs, here the Favorites folder itself): the save fails, the user is told, and the file
+// keeps its text and marks.
 TEST_F(FavoritenPanelTest, AFavoriteThatCannotBeSavedIsShownAsAnErrorAndTheEditorStaysOpen) {
     const std::string before = fileBytes(favorite("Wetter.url"));
     ASSERT_TRUE(SetFileAttributesA(favorite("Wetter.url").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(platform.grantAdministrator());
+    {
+        UniqueHKey key;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                                  "Shell Folders",
+                                  0, nullptr, 0, KEY_SET_VALUE, nullptr, key.out(), nullptr));
+        const std::string folder = favoritesFolder();
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), "Common Startup", 0, REG_SZ,
+                                                reinterpret_cast<const BYTE*>(folder.c_str()),
+                                                static_cast<DWORD>(folder.size() + 1)));
+    }
+    platform::setSetting("admin", "no");
     select("Wetter");
     bool stillOpen = false;
     inEditor = [&] {
@@ -272,6 +289,8 @@ TEST_F(FavoritenPanelTest, AFavoriteThatCannotBeSavedIsShownAsAnErrorAndTheEdito
     ASSERT_EQ(1u, errors.size());
     EXPECT_NE(std::string::npos, errors[0].find(favorite("Wetter.url"))) << errors[0];
     EXPECT_EQ(before, fileBytes(favorite("Wetter.url")));
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE,
+              GetFileAttributesA(favorite("Wetter.url").c_str()));
     EXPECT_TRUE(messages.empty());
     backAtTheTop();
 }
