@@ -262,7 +262,31 @@ void TCustomFavoritesListView::ShowFolder(LPCITEMIDLIST folder) {
     CurrentFolder = std::move(shown);
     ++FFolderVisits;
     FTyped.clear();
-    if (!FolderItems.empty()) selectRow(0);
+    // The keys start at the first row, but only the user chooses what the links act on.
+    if (!FolderItems.empty()) focusRow(0);
+}
+
+void TCustomFavoritesListView::ShowFolderAgain(const std::string& file) {
+    PidlRef shown(DuplicatePIDL(CurrentFolder.get()));
+    if (!shown) {
+        Loaded();
+        return;
+    }
+    try {
+        ShowFolder(shown.get());
+    } catch (const EShellError&) {
+        Loaded();
+        return;
+    }
+    if (file.empty()) return;
+    for (int row = 0; row < ItemCount(); ++row) {
+        const std::string path = ItemParsingName(
+            CurrentShellFolder.get(), FolderItems[static_cast<std::size_t>(row)].RelativePIDL);
+        if (lstrcmpiA(path.c_str(), file.c_str()) == 0) {
+            selectRow(row);
+            return;
+        }
+    }
 }
 
 void TCustomFavoritesListView::OneLevelUp() {
@@ -290,6 +314,7 @@ void TCustomFavoritesListView::DblClick() {
         return;
     }
     FSelectedFile = ItemParsingName(folder, item);
+    FSelectedName = FolderItems[static_cast<std::size_t>(row)].Name;
     SHFILEINFOA info;
     std::memset(&info, 0, sizeof info);
     PidlRef absolute(JoinPIDLs(CurrentFolder.get(), item));
@@ -374,6 +399,12 @@ void TCustomFavoritesListView::selectRow(int row) {
     const QModelIndex index = FModel->index(row, 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
+    scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void TCustomFavoritesListView::focusRow(int row) {
+    const QModelIndex index = FModel->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 

@@ -4,6 +4,7 @@
 #include "support/platform_fixture.h"
 #include "ui/MyTricks.h"
 
+#include <algorithm>
 #include <filesystem>
 
 using testing_support::PlatformTest;
@@ -267,8 +268,11 @@ TEST_F(TQwTrans2Test, ShippedLanguageFilesDefineEveryUsedText) {
         for (int number : surfkolibri_test::kUsedTextNumbers)
             EXPECT_FALSE(engine.GetText(number).empty()) << "text " << number;
         EXPECT_EQ("Surfkolibri", engine.GetText(1));
-        // [END] closes the file, so nothing is stored above the used range.
+        // [END] closes the file: above the first range only the texts in use are stored.
+        const auto& used = surfkolibri_test::kUsedTextNumbers;
         for (int number = 254; number < QwTrans2::kTextCount; ++number)
-            ASSERT_EQ("", engine.GetText(number)) << "text " << number;
+            if (std::find(std::begin(used), std::end(used), number) == std::end(used)) {
+                ASSERT_EQ("", engine.GetText(number)) << "text " << number;
+            }
     }
 }
