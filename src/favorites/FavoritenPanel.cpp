@@ -125,6 +125,12 @@ void FavoritenPanel::Label5Click() {
     if (!activateForLink()) return;
     const std::string file = FavoritesListView1->SelectedFile();
     if (file.empty()) return;
+    // The editor writes an address back as an internet shortcut; any other favorite would
+    // only seem to be saved.
+    if (!TCustomFavoritesListView::IsInternetShortcut(file)) {
+        ShowMessage2(GetText(300));
+        return;
+    }
     {
         const TMainWindowHidden hidden(window());
         URLChangeForm->ShowModal();

@@ -289,6 +289,13 @@ void TCustomFavoritesListView::ShowFolderAgain(const std::string& file) {
     }
 }
 
+bool TCustomFavoritesListView::IsInternetShortcut(const std::string& path) {
+    SHFILEINFOA info;
+    std::memset(&info, 0, sizeof info);
+    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return false;
+    return info.szTypeName == InternetShortcutTypeName;
+}
+
 void TCustomFavoritesListView::OneLevelUp() {
     PidlRef parent(DuplicatePIDL(CurrentFolder.get()));
     TruncatePIDL(parent.get());

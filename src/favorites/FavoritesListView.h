@@ -63,6 +63,8 @@ class TCustomFavoritesListView : public QTreeView {
     // activation leaves them.
     const std::string& SelectedFile() const { return FSelectedFile; }
     const std::string& SelectedName() const { return FSelectedName; }
+    // True when the shell names the file's type as it names internet shortcuts.
+    static bool IsInternetShortcut(const std::string& path);
 
     // The view's owner-data requests. Fetch: a row's caption and image. Hint: the rows
     // first..last are about to be shown (their icons are looked up); false when the range is

@@ -255,6 +255,8 @@ TEST_F(FavoritenPanelTest, AfterSavingTheListStaysOnTheFavoriteAndNothingUnchose
     EXPECT_TRUE(errors.empty());
 }
 
+// Only internet shortcuts have an address the editor can write back: for a shell link or any
+// other file "Edit link" says so instead of opening an editor that would save nothing.
 TEST_F(FavoritenPanelTest, AShellLinkIsNeverOverwrittenWithShortcutText) {
     const std::string link = fileBytes(favorite("Notes.lnk"));
     select("Notes");
@@ -263,13 +265,21 @@ TEST_F(FavoritenPanelTest, AShellLinkIsNeverOverwrittenWithShortcutText) {
         URLChangeForm->Label5Click();
     };
     panel->Label5Click();
-    ASSERT_EQ(1u, editor.size());
-    EXPECT_EQ(favorite("Termine.txt"), editor[0].address); // the link's target
+    select("Termine.txt");
+    panel->Label5Click();
+    EXPECT_TRUE(editor.empty());
+    EXPECT_EQ(V({GetText(300), GetText(300)}), messages);
+    EXPECT_EQ(V({"TShowMessage2Form", "TShowMessage2Form"}), modalWindows);
     EXPECT_EQ(link, fileBytes(favorite("Notes.lnk")));
-    EXPECT_TRUE(messages.empty());
-    EXPECT_FALSE(URLChangeForm->isVisible());
+    EXPECT_EQ("Montag\r\n", fileBytes(favorite("Termine.txt")));
     EXPECT_EQ(kTop, rows());
-    EXPECT_EQ("Notes", chosen());
+    EXPECT_EQ("Termine.txt", chosen());
+    // An internet shortcut beside them opens as before.
+    select("Wetter");
+    inEditor = [] { URLChangeForm->Label4Click(); };
+    panel->Label5Click();
+    ASSERT_EQ(1u, editor.size());
+    EXPECT_EQ("http://wetter.example/", editor[0].address);
 }
 
 // Nothing goes without the user's "Yes" to a question that names the favorite; what cannot
@@ -455,7 +465,7 @@ TEST_P(FavoritenPanelTextsTest, TextsFitAndLinksStandBesideTheList) {
 // What the favorites page tells the user fits the message window above its button, in each
 // language.
 TEST_P(FavoritenPanelTextsTest, ItsMessagesFitTheMessageWindow) {
-    for (int text : {133, 138, 302}) {
+    for (int text : {133, 138, 300, 302}) {
         ShowMessage2Form->Label2->SetCaption(GetText(text));
         ShowMessage2Form->CentreMessage();
         EXPECT_LT(ShowMessage2Form->Label2->geometry().bottom(), ShowMessage2Form->BitBtn2->y())
