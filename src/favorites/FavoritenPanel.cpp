@@ -123,18 +123,35 @@ void FavoritenPanel::Label49Click() {
 void FavoritenPanel::Label5Click() {
     PlayClickSound();
     if (!activateForLink()) return;
-    if (!FavoritesListView1->SelectedFile().empty()) {
+    const std::string file = FavoritesListView1->SelectedFile();
+    if (file.empty()) return;
+    // The editor writes an address back as an internet shortcut; any other favorite would
+    // only seem to be saved.
+    if (!TCustomFavoritesListView::IsInternetShortcut(file)) {
+        ShowMessage2(GetText(300));
+        return;
+    }
+    {
         const TMainWindowHidden hidden(window());
         URLChangeForm->ShowModal();
     }
-    FavoritesListView1->Loaded();
+    // The list stays where the user was, with the favorite just edited chosen.
+    FavoritesListView1->ShowFolderAgain(file);
 }
 
 void FavoritenPanel::Label48Click() {
     PlayClickSound();
     if (!activateForLink()) return;
     const std::string file = FavoritesListView1->SelectedFile();
-    // Only a favorite that really went is reported; a read-only one stays.
-    if (!file.empty() && FileExistsA(file) && DeleteFileA(file.c_str())) ShowMessage2(GetText(133));
-    FavoritesListView1->Loaded();
+    if (file.empty()) return;
+    const std::string question =
+        GetText(301) + "\n\n\"" + FavoritesListView1->SelectedName() + "\"";
+    if (MessageBoxA(nullptr, question.c_str(), GetText(1).c_str(),
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+    // Only a favorite that really went is reported as deleted; one that is read-only, in
+    // use or already gone is reported as not deleted, and stays chosen while it is there.
+    const bool deleted = DeleteFileA(file.c_str()) != FALSE;
+    FavoritesListView1->ShowFolderAgain(file);
+    ShowMessage2(GetText(deleted ? 133 : 302));
 }

@@ -242,6 +242,12 @@ void TCustomFavoritesListView::ShowFolder(LPCITEMIDLIST folder) {
             if (!Channels && ItemHasType(ChannelShortcutTypeName, current, item)) continue;
             TFavoriteItem record;
             record.Name = ItemDisplayName(current, item);
+            // The new text of a favorite being written, or left by a write that never ended.
+            // Its ending ".~N" is no known type, so the shell shows its whole name.
+            if (record.Name.find(".~") != std::string::npos) {
+                const std::string path = ItemParsingName(current, item);
+                if (IsShortcutWriteTemporary(path.substr(path.find_last_of('\\') + 1))) continue;
+            }
             record.RelativePIDL = owned.release();
             FolderItems.push_back(std::move(record));
         }
@@ -256,7 +262,38 @@ void TCustomFavoritesListView::ShowFolder(LPCITEMIDLIST folder) {
     CurrentFolder = std::move(shown);
     ++FFolderVisits;
     FTyped.clear();
-    if (!FolderItems.empty()) selectRow(0);
+    // The keys start at the first row, but only the user chooses what the links act on.
+    if (!FolderItems.empty()) focusRow(0);
+}
+
+void TCustomFavoritesListView::ShowFolderAgain(const std::string& file) {
+    PidlRef shown(DuplicatePIDL(CurrentFolder.get()));
+    if (!shown) {
+        Loaded();
+        return;
+    }
+    try {
+        ShowFolder(shown.get());
+    } catch (const EShellError&) {
+        Loaded();
+        return;
+    }
+    if (file.empty()) return;
+    for (int row = 0; row < ItemCount(); ++row) {
+        const std::string path = ItemParsingName(
+            CurrentShellFolder.get(), FolderItems[static_cast<std::size_t>(row)].RelativePIDL);
+        if (lstrcmpiA(path.c_str(), file.c_str()) == 0) {
+            selectRow(row);
+            return;
+        }
+    }
+}
+
+bool TCustomFavoritesListView::IsInternetShortcut(const std::string& path) {
+    SHFILEINFOA info;
+    std::memset(&info, 0, sizeof info);
+    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return false;
+    return info.szTypeName == InternetShortcutTypeName;
 }
 
 void TCustomFavoritesListView::OneLevelUp() {
@@ -284,6 +321,7 @@ void TCustomFavoritesListView::DblClick() {
         return;
     }
     FSelectedFile = ItemParsingName(folder, item);
+    FSelectedName = FolderItems[static_cast<std::size_t>(row)].Name;
     SHFILEINFOA info;
     std::memset(&info, 0, sizeof info);
     PidlRef absolute(JoinPIDLs(CurrentFolder.get(), item));
@@ -368,6 +406,12 @@ void TCustomFavoritesListView::selectRow(int row) {
     const QModelIndex index = FModel->index(row, 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
+    scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void TCustomFavoritesListView::focusRow(int row) {
+    const QModelIndex index = FModel->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 

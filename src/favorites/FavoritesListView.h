@@ -47,15 +47,24 @@ class TCustomFavoritesListView : public QTreeView {
     // owner wants the folder afresh). Without a Favorites folder the list is empty. Raises
     // EShellError when the shell's desktop is not available.
     void Loaded();
-    // Shows an absolute folder list (copied). Raises EShellError when the folder cannot be
+    // Shows an absolute folder list (copied): the first row has the focus, and nothing is
+    // selected until the user chooses a row. Raises EShellError when the folder cannot be
     // bound or listed; the rows shown before stay.
     void ShowFolder(LPCITEMIDLIST folder);
+    // Lists the folder shown once more (its files may have changed), at the same level, and
+    // selects the row of `file` (a full path) when it is still there. A folder that went away
+    // meanwhile starts the list over at the Favorites folder.
+    void ShowFolderAgain(const std::string& file);
     // Shows the parent folder; at the Favorites folder it beeps and changes nothing.
     void OneLevelUp();
     // The activation: opens a selected folder, or reports where a selected favorite leads.
     void DblClick();
-    // The full path of the favorite activated last; a folder's activation leaves it.
+    // The full path of the favorite activated last and its name in the list; a folder's
+    // activation leaves them.
     const std::string& SelectedFile() const { return FSelectedFile; }
+    const std::string& SelectedName() const { return FSelectedName; }
+    // True when the shell names the file's type as it names internet shortcuts.
+    static bool IsInternetShortcut(const std::string& path);
 
     // The view's owner-data requests. Fetch: a row's caption and image. Hint: the rows
     // first..last are about to be shown (their icons are looked up); false when the range is
@@ -109,6 +118,7 @@ class TCustomFavoritesListView : public QTreeView {
     void freeItems();
     void announceVisibleRows();
     void selectRow(int row);
+    void focusRow(int row);
     void updateHotRow(const QPoint& at);
 
     Model* FModel;
@@ -120,6 +130,7 @@ class TCustomFavoritesListView : public QTreeView {
     std::vector<TFavoriteItem> FolderItems;
     int Depth = 0;
     std::string FSelectedFile;
+    std::string FSelectedName;
     HIMAGELIST SmallImages = nullptr;
     QString FColumnCaption;
 

@@ -66,6 +66,86 @@ std::string errorText(DWORD error) {
                       error);
 }
 
+// The marks a favorite keeps when it is rewritten; the archive mark is set, as with every
+// change of a file's contents.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kSettableAttributes = kKeptAttributes | FILE_ATTRIBUTE_ARCHIVE;
+
+bool sameTextIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// Whether `name` is `stem` followed by ".~" and a number, letter case aside.
+bool isWriteTemporaryOf(const std::string& stem, const std::string& name) {
+    const std::string marker = stem + ".~";
+    if (name.size() <= marker.size() ||
+        !sameTextIgnoringCase(name.substr(0, marker.size()), marker))
+        return false;
+    for (std::size_t i = marker.size(); i < name.size(); ++i)
+        if (name[i] < '0' || name[i] > '9') return false;
+    return true;
+}
+
+// A favorite's file as it is before the rewrite.
+struct FavoriteFile {
+    bool exists = false;
+    DWORD attributes = 0;
+    FILETIME created = {0, 0};
+};
+
+FavoriteFile favoriteFileOf(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    std::memset(&data, 0, sizeof data);
+    const UniqueFindHandle find(FindFirstFileA(path.c_str(), &data));
+    if (!find.valid() || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+    return {true, data.dwFileAttributes, data.ftCreationTime};
+}
+
+// Sets attributes that may all be clear (SetFileAttributes takes "normal" for none).
+bool setAttributes(const std::string& path, DWORD attributes) {
+    attributes &= kSettableAttributes;
+    return SetFileAttributesA(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+}
+
+bool setCreationTime(const std::string& path, const FILETIME& created) {
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool set = SetFileTime(file, &created, nullptr, nullptr);
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return set;
+}
+
+// Removes a file that may carry the read-only mark.
+void removeFile(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+// The new text of an interrupted write never took the favorite's place: it goes.
+void removeWriteLeftovers(const std::string& path) {
+    const std::size_t nameStart = path.find_last_of('\\') + 1;
+    const std::string folder = path.substr(0, nameStart);
+    const std::string name = path.substr(nameStart);
+    WIN32_FIND_DATAA data;
+    const UniqueFindHandle find(FindFirstFileA((path + ".~*").c_str(), &data));
+    if (!find.valid()) return;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            isWriteTemporaryOf(name, data.cFileName))
+            removeFile(folder + data.cFileName);
+    } while (FindNextFileA(find.get(), &data));
+}
+
+[[noreturn]] void abandonWrite(const std::string& path, const std::string& temporary, DWORD error) {
+    removeFile(temporary);
+    raiseWriteError(path, error);
+}
+
 } // namespace
 
 std::string UrlFromIniFile(const std::string& path) {
@@ -214,6 +294,7 @@ std::string InternetShortcutText(const std::string& url) {
 }
 
 void WriteInternetShortcut(const std::string& path, const std::string& url) {
+    removeWriteLeftovers(path);
     // A name beside the favorite that nothing else uses.
     std::string temporary;
     for (int n = 0;; ++n) {
@@ -221,15 +302,34 @@ void WriteInternetShortcut(const std::string& path, const std::string& url) {
         if (GetFileAttributesA(temporary.c_str()) == INVALID_FILE_ATTRIBUTES) break;
         if (n == 99) raiseWriteError(path, ERROR_ALREADY_EXISTS);
     }
-    if (!WriteWholeFile(temporary, InternetShortcutText(url))) {
-        const DWORD error = GetLastError();
-        DeleteFileA(temporary.c_str());
-        raiseWriteError(path, error);
+    const FavoriteFile before = favoriteFileOf(path);
+    if (!WriteWholeFile(temporary, InternetShortcutText(url)))
+        abandonWrite(path, temporary, GetLastError());
+    const bool readOnly = before.exists && (before.attributes & FILE_ATTRIBUTE_READONLY);
+    if (before.exists) {
+        // The new file is the favorite from the start: its creation time and marks first.
+        if (!setCreationTime(temporary, before.created))
+            abandonWrite(path, temporary, GetLastError());
+        if ((before.attributes & kKeptAttributes) &&
+            !setAttributes(temporary,
+                           (before.attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE))
+            abandonWrite(path, temporary, GetLastError());
+        // A read-only favorite gives way only without its mark; the new file brings it back.
+        if (readOnly && !setAttributes(path, before.attributes & ~FILE_ATTRIBUTE_READONLY))
+            abandonWrite(path, temporary, GetLastError());
     }
     if (!MoveFileExA(temporary.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        DeleteFileA(temporary.c_str());
-        raiseWriteError(path, error);
+        if (readOnly) setAttributes(path, before.attributes);
+        abandonWrite(path, temporary, error);
     }
+}
+
+bool IsShortcutWriteTemporary(const std::string& fileName) {
+    const std::size_t marker = fileName.rfind(".~");
+    if (marker == std::string::npos || marker < 4) return false;
+    const std::string stem = fileName.substr(0, marker);
+    return sameTextIgnoringCase(stem.substr(stem.size() - 4), ".url") &&
+           isWriteTemporaryOf(stem, fileName);
 }

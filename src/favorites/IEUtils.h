@@ -62,7 +62,13 @@ void ReleasePIDL(LPITEMIDLIST list);
 // An internet shortcut as the link editor writes it: "[InternetShortcut]" and "URL=" with the
 // address unchanged, each line ended by CR LF.
 std::string InternetShortcutText(const std::string& url);
-// Replaces the whole file with that text. The text goes to a new file beside it first, which
-// then takes the favorite's place in one step, so a failure leaves the favorite as it was.
-// Raises EInOutError naming the file when it cannot be written.
+// Replaces the whole file with that text. The text goes to a new file beside it first (the
+// favorite's name and ".~" with a number), which takes the favorite's creation time and its
+// read-only, hidden and system marks and then its place in one step, so a failure leaves the
+// favorite as it was. A read-only favorite is written all the same: the user asked for it to
+// be saved. What an interrupted write left beside the favorite is removed first. Raises
+// EInOutError naming the file when it cannot be written.
 void WriteInternetShortcut(const std::string& path, const std::string& url);
+// True for a file name (without its folder) that WriteInternetShortcut gives the new text of
+// an internet shortcut while it writes it ("Wetter.url.~0"): never a favorite of its own.
+bool IsShortcutWriteTemporary(const std::string& fileName);

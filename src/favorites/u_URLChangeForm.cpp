@@ -8,22 +8,12 @@
 #include "ui/ClickSound.h"
 #include "ui/u_ShowMessage2.h"
 
-#include <cstring>
-
 TURLChangeForm* URLChangeForm = nullptr;
 
 namespace {
 
 constexpr int kWidth = 340;
 constexpr int kHeight = 170;
-
-// True when the shell names the file's type as it names internet shortcuts.
-bool isInternetShortcut(const std::string& path) {
-    SHFILEINFOA info;
-    std::memset(&info, 0, sizeof info);
-    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return false;
-    return info.szTypeName == TCustomFavoritesListView::InternetShortcutTypeName;
-}
 
 } // namespace
 
@@ -97,7 +87,7 @@ void TURLChangeForm::Label5Click() {
     const std::string file = favorites_.SelectedFile();
     // Only an internet shortcut is written in its format: a shell link or any other file
     // would be destroyed by it. A favorite that is gone by now is left alone.
-    if (!file.empty() && FileExistsA(file) && isInternetShortcut(file)) {
+    if (!file.empty() && FileExistsA(file) && TCustomFavoritesListView::IsInternetShortcut(file)) {
         const std::string address = QStringToAnsi(Edit1->text());
         // Addresses are compared exactly: a change of letter case is a change.
         if (address != OriginalUrl) WriteInternetShortcut(file, address);

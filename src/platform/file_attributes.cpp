@@ -1,13 +1,18 @@
-// The attributes the file calls keep beside the host's files, and the path checks they share.
+// The attributes and creation times the file calls keep beside the host's files, the path
+// checks they share, and the handles through which a file's times are set.
 #include "platform/ansi.h"
 #include "platform/files_internal.h"
+#include "platform/filetime.h"
 #include "platform/machine.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/root.h"
 #include "platform/win32.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
+#include <set>
 
 namespace platform::files {
 
@@ -20,7 +25,8 @@ DWORD storedAttributes(const std::string& host, ino_t inode) {
 }
 
 bool hasStoredAttributes(const std::string& host) {
-    Statement st("SELECT 1 FROM file_attrs WHERE path = ?");
+    Statement st("SELECT 1 FROM file_attrs WHERE path = ?1 "
+                 "UNION ALL SELECT 1 FROM file_times WHERE path = ?1 LIMIT 1");
     st.bind(1, host);
     return st.step();
 }
@@ -38,18 +44,42 @@ void storeAttributes(const std::string& host, ino_t inode, DWORD attrs) {
     st.step();
 }
 
-void forgetAttributes(const std::string& host) {
-    Statement st("DELETE FROM file_attrs WHERE path = ?");
+bool storedCreationTime(const std::string& host, ino_t inode, std::uint64_t& ticks) {
+    Statement st("SELECT ino, created FROM file_times WHERE path = ?");
     st.bind(1, host);
+    if (!st.step() || static_cast<ino_t>(st.int64(0)) != inode) return false;
+    ticks = static_cast<std::uint64_t>(st.int64(1));
+    return true;
+}
+
+void storeCreationTime(const std::string& host, ino_t inode, std::uint64_t ticks) {
+    Statement st("INSERT INTO file_times (path, ino, created) VALUES (?, ?, ?) "
+                 "ON CONFLICT (path) DO UPDATE SET ino = excluded.ino, created = excluded.created");
+    st.bind(1, host)
+        .bind(2, static_cast<std::int64_t>(inode))
+        .bind(3, static_cast<std::int64_t>(ticks));
     st.step();
+}
+
+void forgetAttributes(const std::string& host) {
+    for (const char* sql :
+         {"DELETE FROM file_attrs WHERE path = ?", "DELETE FROM file_times WHERE path = ?"}) {
+        Statement st(sql);
+        st.bind(1, host);
+        st.step();
+    }
 }
 
 void forgetAttributesBelow(const std::string& host) {
     // Everything below sorts between "<host>/" and "<host>0" ('0' follows '/'); a byte range
     // rather than substr(), which would count UTF-8 characters instead of bytes.
-    Statement st("DELETE FROM file_attrs WHERE path = ?1 OR (path >= ?2 AND path < ?3)");
-    st.bind(1, host).bind(2, host + "/").bind(3, host + "0");
-    st.step();
+    for (const char* sql :
+         {"DELETE FROM file_attrs WHERE path = ?1 OR (path >= ?2 AND path < ?3)",
+          "DELETE FROM file_times WHERE path = ?1 OR (path >= ?2 AND path < ?3)"}) {
+        Statement st(sql);
+        st.bind(1, host).bind(2, host + "/").bind(3, host + "0");
+        st.step();
+    }
 }
 
 namespace {
@@ -170,4 +200,109 @@ BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
         storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
         return TRUE;
     });
+}
+
+namespace {
+
+// A file opened by CreateFileA: the name it was opened with, the file that had it then (held
+// open, so that no new file can be given its inode while the handle lives) and what the
+// handle may do.
+struct OpenFile {
+    std::string host;
+    UniqueFd held;
+    ino_t inode;
+    DWORD access;
+};
+
+std::set<OpenFile*>& openFiles() {
+    static std::set<OpenFile*> files;
+    return files;
+}
+
+OpenFile* openFileOf(HANDLE handle) {
+    auto* file = static_cast<OpenFile*>(handle);
+    return openFiles().count(file) ? file : nullptr;
+}
+
+timespec hostTimeOf(const FILETIME* time) {
+    if (!time) return {0, UTIME_OMIT};
+    const std::int64_t sinceEpoch =
+        static_cast<std::int64_t>(ticksOf(*time)) - kSecondsFrom1601To1970 * kTicksPerSecond;
+    std::int64_t seconds = sinceEpoch / kTicksPerSecond;
+    std::int64_t rest = sinceEpoch % kTicksPerSecond;
+    if (rest < 0) {
+        rest += kTicksPerSecond;
+        --seconds;
+    }
+    return {static_cast<time_t>(seconds), static_cast<long>(rest * 100)};
+}
+
+} // namespace
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                   DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE) {
+    return guardedCall<HANDLE>(INVALID_HANDLE_VALUE, [&]() -> HANDLE {
+        constexpr DWORD kOffered = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+        if ((desiredAccess & ~kOffered) || creationDisposition != OPEN_EXISTING) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return INVALID_HANDLE_VALUE;
+        }
+        std::string host;
+        struct stat st;
+        if (!entryOrFail(fileName, host, st)) return INVALID_HANDLE_VALUE;
+        if (S_ISDIR(st.st_mode) && !(flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        if ((desiredAccess & FILE_WRITE_ATTRIBUTES) && !userMayChange(host))
+            return INVALID_HANDLE_VALUE;
+        UniqueFd held(::open(host.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (!held.valid() || ::fstat(held.get(), &st) != 0) {
+            failWithErrno(host);
+            return INVALID_HANDLE_VALUE;
+        }
+        auto* file = new OpenFile{host, std::move(held), st.st_ino, desiredAccess};
+        openFiles().insert(file);
+        return file;
+    });
+}
+
+BOOL SetFileTime(HANDLE handle, const FILETIME* creationTime, const FILETIME* lastAccessTime,
+                 const FILETIME* lastWriteTime) {
+    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+        const OpenFile* file = openFileOf(handle);
+        if (!file) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (!(file->access & FILE_WRITE_ATTRIBUTES)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        struct stat st;
+        if (::lstat(file->host.c_str(), &st) != 0 || st.st_ino != file->inode) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+        if (lastAccessTime || lastWriteTime) {
+            const timespec times[2] = {hostTimeOf(lastAccessTime), hostTimeOf(lastWriteTime)};
+            if (::utimensat(AT_FDCWD, file->host.c_str(), times, 0) != 0) {
+                failWithErrno(file->host);
+                return FALSE;
+            }
+        }
+        if (creationTime) storeCreationTime(file->host, file->inode, ticksOf(*creationTime));
+        return TRUE;
+    });
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    OpenFile* file = openFileOf(handle);
+    if (!file) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    openFiles().erase(file);
+    delete file;
+    return TRUE;
 }

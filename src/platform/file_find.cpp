@@ -62,7 +62,12 @@ WIN32_FIND_DATAA findDataFor(const std::string& host, const std::string& ansiNam
         data.dwFileAttributes = attributesOf(host, st);
         struct stat target = st;
         if (S_ISLNK(st.st_mode)) ::stat(host.c_str(), &target);
-        data.ftCreationTime = fileTimeFromUnix(target.st_ctim.tv_sec, target.st_ctim.tv_nsec);
+        // The host keeps no creation time that could be set; one given with SetFileTime is
+        // kept beside the file, and before that the last change of its status stands in.
+        std::uint64_t created = 0;
+        data.ftCreationTime = storedCreationTime(host, st.st_ino, created)
+                                  ? fileTimeOf(created)
+                                  : fileTimeFromUnix(target.st_ctim.tv_sec, target.st_ctim.tv_nsec);
         data.ftLastAccessTime = fileTimeFromUnix(target.st_atim.tv_sec, target.st_atim.tv_nsec);
         data.ftLastWriteTime = fileTimeFromUnix(target.st_mtim.tv_sec, target.st_mtim.tv_nsec);
         if (!S_ISDIR(target.st_mode)) {

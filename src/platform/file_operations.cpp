@@ -122,7 +122,8 @@ bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::s
     // Most files carry no stored attributes, and then unlinking tells all that matters (a
     // missing entry, a folder); only a file with attributes is looked at first.
     DWORD stored = 0;
-    if (!userMayChange(host) || hasStoredAttributes(host)) {
+    const bool kept = hasStoredAttributes(host);
+    if (!userMayChange(host) || kept) {
         struct stat st;
         if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             failWithErrno(host);
@@ -144,7 +145,7 @@ bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::s
         failWithErrno(host);
         return false;
     }
-    if (stored) forgetAttributes(host);
+    if (kept) forgetAttributes(host);
     return true;
 }
 
@@ -253,6 +254,8 @@ BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool w
         }
     }
     const DWORD stored = storedAttributes(from, source.st_ino);
+    std::uint64_t created = 0;
+    const bool hasCreated = storedCreationTime(from, source.st_ino, created);
     UniqueFd fromFolder;
     std::string fromName;
     if (!entryInFolder(from, fromFolder, fromName, source)) return FALSE;
@@ -267,14 +270,22 @@ BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool w
     // Whatever was recorded at the new place belonged to files that are gone.
     forgetAttributesBelow(to);
     forgetAttributes(from);
+    // The entry takes its attributes and creation time along.
     struct stat moved;
-    if (stored && ::lstat(to.c_str(), &moved) == 0) storeAttributes(to, moved.st_ino, stored);
+    if ((stored || hasCreated) && ::lstat(to.c_str(), &moved) == 0) {
+        if (stored) storeAttributes(to, moved.st_ino, stored);
+        if (hasCreated) storeCreationTime(to, moved.st_ino, created);
+    }
     if (S_ISDIR(source.st_mode)) {
-        // What lies below a moved folder keeps its attributes under the new path.
-        Statement st("UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
-                     "WHERE path >= ?3 AND path < ?4");
-        st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
-        st.step();
+        // What lies below a moved folder keeps its attributes and times under the new path.
+        for (const char* sql : {"UPDATE file_attrs SET path = ?1 || substr(path, length(?2) + 1) "
+                                "WHERE path >= ?3 AND path < ?4",
+                                "UPDATE file_times SET path = ?1 || substr(path, length(?2) + 1) "
+                                "WHERE path >= ?3 AND path < ?4"}) {
+            Statement st(sql);
+            st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
+            st.step();
+        }
     }
     return TRUE;
 }

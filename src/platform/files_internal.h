@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <string>
 
 namespace platform::files {
@@ -18,9 +19,15 @@ constexpr DWORD kStoredAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 DWORD storedAttributes(const std::string& host, ino_t inode);
-// Whether attributes are kept for the path at all (whatever inode they were kept for).
+// Whether attributes or a creation time are kept for the path at all (whatever inode they
+// were kept for).
 bool hasStoredAttributes(const std::string& host);
 void storeAttributes(const std::string& host, ino_t inode, DWORD attrs);
+// The creation time SetFileTime gave the file (ticks since 1601), kept the same way; false
+// when none was given.
+bool storedCreationTime(const std::string& host, ino_t inode, std::uint64_t& ticks);
+void storeCreationTime(const std::string& host, ino_t inode, std::uint64_t ticks);
+// Forgets what is kept for the entry: its attributes and its creation time.
 void forgetAttributes(const std::string& host);
 // The entry and everything below it.
 void forgetAttributesBelow(const std::string& host);

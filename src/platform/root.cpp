@@ -58,7 +58,7 @@ int g_busyTimeoutMs = 10000;
 
 // Raised with each change of the tables below; an existing root at this version is opened
 // without taking the write lock.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 const char* const kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -83,6 +83,11 @@ CREATE TABLE IF NOT EXISTS file_attrs (
     path TEXT PRIMARY KEY,
     ino INTEGER NOT NULL,
     attrs INTEGER NOT NULL);
+-- Creation times set with SetFileTime (ticks since 1601), for the file that had the inode.
+CREATE TABLE IF NOT EXISTS file_times (
+    path TEXT PRIMARY KEY,
+    ino INTEGER NOT NULL,
+    created INTEGER NOT NULL);
 CREATE TABLE IF NOT EXISTS shell_log (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     kind TEXT NOT NULL,
@@ -113,7 +118,7 @@ INSERT OR IGNORE INTO reg_keys (id, parent, name, name_key) VALUES
     (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
     (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE');
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;
 )sql";
 
 struct SettingInfo {

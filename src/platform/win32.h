@@ -59,6 +59,23 @@ constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
 constexpr DWORD MOVEFILE_DELAY_UNTIL_REBOOT = 0x4;
 constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
+// A file or folder opened for its times and attributes: OPEN_EXISTING with the access rights
+// FILE_READ_ATTRIBUTES, FILE_WRITE_ATTRIBUTES and SYNCHRONIZE (a folder only with
+// FILE_FLAG_BACKUP_SEMANTICS, else ERROR_ACCESS_DENIED, as on Windows); the contents are read
+// and written whole (ReadWholeFile, WriteWholeFile), so other rights or dispositions are
+// ERROR_INVALID_PARAMETER. Nothing else holds files open: every sharing mode is granted. The
+// handle reaches its file by the name it was opened with; once another file has taken that
+// name, or none has it, the calls on the handle fail with ERROR_FILE_NOT_FOUND.
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                   LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile);
+// Sets the times given (null leaves one as it is); the handle needs FILE_WRITE_ATTRIBUTES. The
+// creation time is kept beside the file, goes with it when it is moved and is what
+// FindFirstFileA reports from then on (before, the host's status-change time stands in).
+BOOL SetFileTime(HANDLE file, const FILETIME* creationTime, const FILETIME* lastAccessTime,
+                 const FILETIME* lastWriteTime);
+// Closes a handle from CreateFileA; any other value: ERROR_INVALID_HANDLE.
+BOOL CloseHandle(HANDLE object);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR pathName);
 DWORD GetTempPathA(DWORD size, LPSTR buffer);

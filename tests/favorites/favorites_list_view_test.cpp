@@ -71,8 +71,9 @@ class TFavoritesListViewTest : public testing_support::PlatformTest {
                 ++visible;
         return visible;
     }
-    static void firstRowSelectedAndFocused(const TCustomFavoritesListView& list) {
-        EXPECT_EQ(0, list.SelectedRow());
+    // A folder just shown: the keys start at its first row, and nothing is chosen yet.
+    static void firstRowFocusedNothingSelected(const TCustomFavoritesListView& list) {
+        EXPECT_EQ(-1, list.SelectedRow());
         EXPECT_EQ(0, list.FocusedRow());
     }
 
@@ -107,11 +108,14 @@ void seedTree() {
 
 TEST_F(TFavoritesListViewTest, ListsTheFolderInTheShellsOrderWithoutHiddenItemsOrChannels) {
     seedMixed();
+    // The new text of favorites being written is no favorite.
+    internetShortcut("Wetter.url.~0", "http://wetter.example/halb");
+    internetShortcut("BANK 9.URL.~12", "http://bank.example/halb");
     auto list = makeList();
     // Folders first, then names as the shell orders them; shortcut extensions are not shown.
     EXPECT_EQ(V({"archiv", "News", "agenda.txt", "Bank 9", "bank 10", "Notes", "Wetter"}),
               rows(*list));
-    firstRowSelectedAndFocused(*list);
+    firstRowFocusedNothingSelected(*list);
     EXPECT_EQ(QStringLiteral("Favorites"), list->ColumnCaption());
     EXPECT_EQ(QStringLiteral("Favorites"), list->model()->headerData(0, Qt::Horizontal));
     EXPECT_EQ(QStringLiteral("Bank 9"), list->model()->index(3, 0).data());
@@ -176,17 +180,22 @@ TEST_F(TFavoritesListViewTest, WalksDownTwoLevelsAndBackWithABeepAtTheTop) {
 
     activate(*list, "Reisen");
     EXPECT_EQ(V({"Ostsee", "Bahn"}), rows(*list));
-    firstRowSelectedAndFocused(*list);
+    firstRowFocusedNothingSelected(*list);
+    // Enter acts on a chosen row only; the space bar chooses the one with the focus.
+    key(*list, Qt::Key_Return);
+    EXPECT_EQ(V({"Ostsee", "Bahn"}), rows(*list));
+    key(*list, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(0, list->SelectedRow());
     key(*list, Qt::Key_Return); // Ostsee
     EXPECT_EQ(V({"Strand"}), rows(*list));
-    firstRowSelectedAndFocused(*list);
+    firstRowFocusedNothingSelected(*list);
     // Opening folders reports nothing and keeps the favorite chosen before.
     EXPECT_EQ(1u, reported.size());
     EXPECT_EQ(top, list->SelectedFile());
 
     list->OneLevelUp();
     EXPECT_EQ(V({"Ostsee", "Bahn"}), rows(*list));
-    firstRowSelectedAndFocused(*list);
+    firstRowFocusedNothingSelected(*list);
     key(*list, Qt::Key_Backspace);
     EXPECT_EQ(V({"Reisen", "Top"}), rows(*list));
     EXPECT_EQ(0, beeps());
@@ -399,4 +408,47 @@ TEST_F(TFavoritesListViewTest, ClicksActivateOnceAndTheHotRowShowsAHand) {
                       Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view, &empty);
     EXPECT_NE(Qt::PointingHandCursor, view->cursor().shape());
+}
+
+// Listed once more, a folder shows what it holds now, stays at its level and has the file asked
+// for chosen; a folder gone meanwhile starts the list over at the top.
+TEST_F(TFavoritesListViewTest, ShowingTheFolderAgainKeepsTheLevelAndChoosesTheFile) {
+    seedTree();
+    auto list = makeList();
+    activate(*list, "Reisen");
+    activate(*list, "Ostsee");
+    activate(*list, "Strand");
+    internetShortcut("Reisen\\Ostsee\\D\xFCne.url", "http://duene.example/");
+    internetShortcut("Reisen\\Ostsee\\Strand.url.~0", "http://strand.example/halb");
+
+    list->ShowFolderAgain(favorite("REISEN\\Ostsee\\strand.url"));
+    EXPECT_EQ(V({"D\xFCne", "Strand"}), rows(*list));
+    EXPECT_EQ(1, list->SelectedRow());
+    EXPECT_EQ(1, list->FocusedRow());
+    // A file that is not there, or none, chooses nothing.
+    list->ShowFolderAgain(favorite("Reisen\\Ostsee\\Weg.url"));
+    firstRowFocusedNothingSelected(*list);
+    list->ShowFolderAgain("");
+    firstRowFocusedNothingSelected(*list);
+    EXPECT_EQ(V({"http://strand.example/"}), reported);
+    // Still two levels down.
+    list->OneLevelUp();
+    EXPECT_EQ(V({"Ostsee", "Bahn"}), rows(*list));
+    list->ShowFolderAgain(favorite("Reisen\\Bahn.url"));
+    EXPECT_EQ(1, list->SelectedRow());
+    list->OneLevelUp();
+    EXPECT_EQ(V({"Reisen", "Top"}), rows(*list));
+    EXPECT_EQ(0, beeps());
+
+    activate(*list, "Reisen");
+    ASSERT_TRUE(DeleteFileA(favorite("Reisen\\Bahn.url").c_str()));
+    for (const char* file : {"Strand.url", "Strand.url.~0", "D\xFCne.url"})
+        ASSERT_TRUE(DeleteFileA(favorite(std::string("Reisen\\Ostsee\\") + file).c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(favorite("Reisen\\Ostsee").c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(favorite("Reisen").c_str()));
+    list->ShowFolderAgain(favorite("Reisen\\Bahn.url"));
+    EXPECT_EQ(V({"Top"}), rows(*list));
+    firstRowFocusedNothingSelected(*list);
+    list->OneLevelUp();
+    EXPECT_EQ(1, beeps());
 }

@@ -9,10 +9,12 @@
 #include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/window_fixture.h"
+#include "ui/u_ShowMessage2.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 
 using namespace favorites_test;
 using V = std::vector<std::string>;
@@ -52,7 +54,13 @@ class FavoritenPanelTest : public testing_support::WindowTest {
                                   QStringToAnsi(URLChangeForm->Edit1->text()), Form1->isVisible()});
                 if (inEditor) inEditor();
             } else if (auto* box = qobject_cast<QMessageBox*>(window)) {
-                errors.push_back(QStringToAnsi(box->text()));
+                if (!box->button(QMessageBox::Yes)) {
+                    errors.push_back(QStringToAnsi(box->text()));
+                    return;
+                }
+                questions.push_back(QStringToAnsi(box->text()));
+                noIsTheDefault.push_back(box->defaultButton() == box->button(QMessageBox::No));
+                if (answer != QMessageBox::NoButton) box->button(answer)->click();
             }
         };
     }
@@ -72,11 +80,22 @@ class FavoritenPanelTest : public testing_support::WindowTest {
         ASSERT_GE(row, 0) << name;
         list->setCurrentIndex(list->model()->index(row, 0));
     }
-    // The list starts over at the Favorites folder with its first row chosen.
+    // The list starts over at the Favorites folder, its first row focused and none chosen.
     void backAtTheTop() {
-        EXPECT_EQ(V({"Leer", "News", "Notes", "Radio", "Termine.txt", "Wetter"}), rows());
-        EXPECT_EQ(0, list->SelectedRow());
+        EXPECT_EQ(kTop, rows());
+        EXPECT_EQ(-1, list->SelectedRow());
         EXPECT_EQ(0, list->FocusedRow());
+    }
+    // The name of the row chosen now; empty when none is.
+    std::string chosen() const {
+        std::string caption;
+        int image = 0;
+        list->OwnerDataFetch(list->SelectedRow(), caption, image);
+        return caption;
+    }
+    // The question before a deletion, naming the favorite.
+    static std::string deleteQuestion(const std::string& name) {
+        return GetText(301) + "\n\n\"" + name + "\"";
     }
     static void click(QWidget* widget) { click(widget, widget->rect().center()); }
     static void click(QWidget* widget, QPoint at) {
@@ -97,7 +116,14 @@ class FavoritenPanelTest : public testing_support::WindowTest {
     TFavoritesListView* list = nullptr;
     std::vector<EditorShowing> editor;
     V errors;
+    // Yes/no questions asked, whether "No" was their default, and the answer given (none
+    // closes the box).
+    V questions;
+    std::vector<bool> noIsTheDefault;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
     std::function<void()> inEditor;
+
+    const V kTop = {"Leer", "News", "Notes", "Radio", "Termine.txt", "Wetter"};
 };
 
 } // namespace
@@ -133,7 +159,9 @@ TEST_F(FavoritenPanelTest, EditingWithTheAddressUnchangedWritesNothingButConfirm
     EXPECT_EQ(kRadio, fileBytes(favorite("Radio.url")));
     EXPECT_EQ(V({GetText(138)}), messages);
     EXPECT_EQ(V({"TURLChangeForm", "TShowMessage2Form"}), modalWindows);
-    backAtTheTop();
+    // The list stays as it was, the favorite just edited still chosen.
+    EXPECT_EQ(kTop, rows());
+    EXPECT_EQ("Radio", chosen());
 
     // Discarding writes nothing and says nothing.
     select("Radio");
@@ -146,7 +174,7 @@ TEST_F(FavoritenPanelTest, EditingWithTheAddressUnchangedWritesNothingButConfirm
     EXPECT_EQ(1u, messages.size());
 }
 
-TEST_F(FavoritenPanelTest, AChangeOfLetterCaseIsSavedAndTheListStartsOverAtTheTop) {
+TEST_F(FavoritenPanelTest, AChangeOfLetterCaseIsSavedAndTheListStaysInTheFolder) {
     select("News");
     list->DblClick();
     select("Tageblatt");
@@ -161,9 +189,11 @@ TEST_F(FavoritenPanelTest, AChangeOfLetterCaseIsSavedAndTheListStartsOverAtTheTo
     EXPECT_EQ("[InternetShortcut]\r\nURL=http://tageblatt.example/Lokal\r\n",
               fileBytes(favorite("News\\Tageblatt.url")));
     EXPECT_EQ(V({GetText(138)}), messages);
-    backAtTheTop();
+    EXPECT_EQ(V({"B\xF6rse", "Tageblatt"}), rows());
+    EXPECT_EQ("Tageblatt", chosen());
 
     // A new address replaces everything the file held; a pasted line break adds no line.
+    panel->Label47Click();
     select("Radio");
     inEditor = [] {
         URLChangeForm->Edit1->selectAll();
@@ -175,6 +205,58 @@ TEST_F(FavoritenPanelTest, AChangeOfLetterCaseIsSavedAndTheListStartsOverAtTheTo
               fileBytes(favorite("Radio.url")));
 }
 
+// A user's round: into a folder, a read-only favorite edited and saved; the list stays on it,
+// the file keeps its marks and creation time, and what an interrupted save had left beside it
+// is neither listed nor kept. Back up and into the folder again, no favorite is chosen, so
+// "Delete link" asks nothing and deletes nothing.
+TEST_F(FavoritenPanelTest, AfterSavingTheListStaysOnTheFavoriteAndNothingUnchosenIsDeleted) {
+    const std::string tageblatt = favorite("News\\Tageblatt.url");
+    setCreationTime(tageblatt, kLongAgo);
+    ASSERT_TRUE(SetFileAttributesA(tageblatt.c_str(), FILE_ATTRIBUTE_READONLY));
+    internetShortcut("News\\Tageblatt.url.~0", "http://halb.example/");
+    const auto clickRow = [&](const std::string& name) {
+        const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+        ASSERT_GE(row, 0) << name;
+        click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+    };
+    clickRow("News");
+    EXPECT_EQ(V({"B\xF6rse", "Tageblatt"}), rows());
+    EXPECT_EQ(-1, list->SelectedRow());
+    clickRow("Tageblatt");
+    inEditor = [] {
+        URLChangeForm->Edit1->setText(QStringLiteral("http://tageblatt.example/sport"));
+        URLChangeForm->Label5Click();
+    };
+    panel->Label5Click();
+    EXPECT_EQ("[InternetShortcut]\r\nURL=http://tageblatt.example/sport\r\n", fileBytes(tageblatt));
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE,
+              GetFileAttributesA(tageblatt.c_str()));
+    EXPECT_EQ(kLongAgo, createdOf(tageblatt));
+    EXPECT_FALSE(FileExistsA(tageblatt + ".~0"));
+    EXPECT_EQ(V({GetText(138)}), messages);
+    EXPECT_EQ(V({"B\xF6rse", "Tageblatt"}), rows());
+    EXPECT_EQ("Tageblatt", chosen());
+
+    // The chosen favorite is the one "Delete link" names; "No" keeps it.
+    answer = QMessageBox::No;
+    panel->Label48Click();
+    EXPECT_EQ(V({deleteQuestion("Tageblatt")}), questions);
+
+    // Up and into the folder again: nothing is chosen, and nothing is asked or deleted.
+    panel->Label47Click();
+    clickRow("News");
+    EXPECT_EQ(-1, list->SelectedRow());
+    answer = QMessageBox::Yes;
+    panel->Label48Click();
+    EXPECT_EQ(1u, questions.size());
+    EXPECT_TRUE(FileExistsA(favorite("News\\B\xF6rse.url")));
+    EXPECT_TRUE(FileExistsA(tageblatt));
+    EXPECT_EQ(V({GetText(138)}), messages);
+    EXPECT_TRUE(errors.empty());
+}
+
+// Only internet shortcuts have an address the editor can write back: for a shell link or any
+// other file "Edit link" says so instead of opening an editor that would save nothing.
 TEST_F(FavoritenPanelTest, AShellLinkIsNeverOverwrittenWithShortcutText) {
     const std::string link = fileBytes(favorite("Notes.lnk"));
     select("Notes");
@@ -183,33 +265,59 @@ TEST_F(FavoritenPanelTest, AShellLinkIsNeverOverwrittenWithShortcutText) {
         URLChangeForm->Label5Click();
     };
     panel->Label5Click();
-    ASSERT_EQ(1u, editor.size());
-    EXPECT_EQ(favorite("Termine.txt"), editor[0].address); // the link's target
+    select("Termine.txt");
+    panel->Label5Click();
+    EXPECT_TRUE(editor.empty());
+    EXPECT_EQ(V({GetText(300), GetText(300)}), messages);
+    EXPECT_EQ(V({"TShowMessage2Form", "TShowMessage2Form"}), modalWindows);
     EXPECT_EQ(link, fileBytes(favorite("Notes.lnk")));
-    EXPECT_TRUE(messages.empty());
-    EXPECT_FALSE(URLChangeForm->isVisible());
-    backAtTheTop();
+    EXPECT_EQ("Montag\r\n", fileBytes(favorite("Termine.txt")));
+    EXPECT_EQ(kTop, rows());
+    EXPECT_EQ("Termine.txt", chosen());
+    // An internet shortcut beside them opens as before.
+    select("Wetter");
+    inEditor = [] { URLChangeForm->Label4Click(); };
+    panel->Label5Click();
+    ASSERT_EQ(1u, editor.size());
+    EXPECT_EQ("http://wetter.example/", editor[0].address);
 }
 
-TEST_F(FavoritenPanelTest, DeletingRemovesTheFavoriteAndStartsOverAtTheTop) {
+// Nothing goes without the user's "Yes" to a question that names the favorite; what cannot
+// go is reported as not deleted, and the list stays in its folder.
+TEST_F(FavoritenPanelTest, DeletingAsksFirstAndSaysWhatBecameOfTheFavorite) {
     select("News");
     list->DblClick();
     select("Tageblatt");
+    panel->Label48Click(); // the question closed without an answer
+    answer = QMessageBox::No;
+    panel->Label48Click();
+    EXPECT_TRUE(FileExistsA(favorite("News\\Tageblatt.url")));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ("Tageblatt", chosen());
+
+    answer = QMessageBox::Yes;
     panel->Label48Click();
     EXPECT_FALSE(FileExistsA(favorite("News\\Tageblatt.url")));
     EXPECT_EQ(V({GetText(133)}), messages);
-    backAtTheTop();
+    EXPECT_EQ(V(3, deleteQuestion("Tageblatt")), questions);
+    EXPECT_EQ(std::vector<bool>(3, true), noIsTheDefault);
+    EXPECT_EQ(V({"B\xF6rse"}), rows());
+    EXPECT_EQ(-1, list->SelectedRow());
 
-    // A read-only favorite stays, and no success is claimed.
+    // A read-only favorite stays, and the user is told that it was not deleted.
+    panel->Label47Click();
     ASSERT_TRUE(SetFileAttributesA(favorite("Wetter.url").c_str(), FILE_ATTRIBUTE_READONLY));
     select("Wetter");
     panel->Label48Click();
     EXPECT_TRUE(FileExistsA(favorite("Wetter.url")));
-    EXPECT_EQ(1u, messages.size());
-    backAtTheTop();
+    EXPECT_EQ(deleteQuestion("Wetter"), questions.back());
+    EXPECT_EQ(V({GetText(133), GetText(302)}), messages);
+    EXPECT_EQ(kTop, rows());
+    EXPECT_EQ("Wetter", chosen());
+    EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(FavoritenPanelTest, AFavoriteGoneFromDiskIsNeitherRecreatedNorReported) {
+TEST_F(FavoritenPanelTest, AFavoriteGoneFromDiskIsNotRecreatedAndNotReportedAsDeleted) {
     select("Wetter");
     inEditor = [] {
         ASSERT_TRUE(DeleteFileA(favorite("Wetter.url").c_str()));
@@ -224,9 +332,12 @@ TEST_F(FavoritenPanelTest, AFavoriteGoneFromDiskIsNeitherRecreatedNorReported) {
 
     select("Radio");
     ASSERT_TRUE(DeleteFileA(favorite("Radio.url").c_str()));
+    answer = QMessageBox::Yes;
     panel->Label48Click();
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(V({deleteQuestion("Radio")}), questions);
+    EXPECT_EQ(V({GetText(302)}), messages);
     EXPECT_EQ(V({"Leer", "News", "Notes", "Termine.txt"}), rows());
+    EXPECT_EQ(-1, list->SelectedRow());
 }
 
 TEST_F(FavoritenPanelTest, OnAFolderTheLinksOnlyOpenIt) {
@@ -256,9 +367,26 @@ TEST_F(FavoritenPanelTest, OnAFolderTheLinksOnlyOpenIt) {
     EXPECT_EQ(favorite("Wetter.url"), list->SelectedFile());
 }
 
+// A read-only favorite in a folder the user may not change (the folder of all users' start-up
+// programs, here the Favorites folder itself): the save fails, the user is told, and the file
+// keeps its text and marks.
 TEST_F(FavoritenPanelTest, AFavoriteThatCannotBeSavedIsShownAsAnErrorAndTheEditorStaysOpen) {
     const std::string before = fileBytes(favorite("Wetter.url"));
     ASSERT_TRUE(SetFileAttributesA(favorite("Wetter.url").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(platform.grantAdministrator());
+    {
+        UniqueHKey key;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                                  "Shell Folders",
+                                  0, nullptr, 0, KEY_SET_VALUE, nullptr, key.out(), nullptr));
+        const std::string folder = favoritesFolder();
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), "Common Startup", 0, REG_SZ,
+                                                reinterpret_cast<const BYTE*>(folder.c_str()),
+                                                static_cast<DWORD>(folder.size() + 1)));
+    }
+    platform::setSetting("admin", "no");
     select("Wetter");
     bool stillOpen = false;
     inEditor = [&] {
@@ -272,8 +400,18 @@ TEST_F(FavoritenPanelTest, AFavoriteThatCannotBeSavedIsShownAsAnErrorAndTheEdito
     ASSERT_EQ(1u, errors.size());
     EXPECT_NE(std::string::npos, errors[0].find(favorite("Wetter.url"))) << errors[0];
     EXPECT_EQ(before, fileBytes(favorite("Wetter.url")));
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE,
+              GetFileAttributesA(favorite("Wetter.url").c_str()));
     EXPECT_TRUE(messages.empty());
-    backAtTheTop();
+    EXPECT_EQ(kTop, rows());
+    EXPECT_EQ("Wetter", chosen());
+
+    // Nor may it be deleted there: the user is told so.
+    answer = QMessageBox::Yes;
+    select("Radio");
+    panel->Label48Click();
+    EXPECT_EQ(V({GetText(302)}), messages);
+    EXPECT_TRUE(FileExistsA(favorite("Radio.url")));
 }
 
 namespace {
@@ -322,6 +460,18 @@ TEST_P(FavoritenPanelTextsTest, TextsFitAndLinksStandBesideTheList) {
     }
     EXPECT_EQ(AnsiToQString(GetText(1)), URLChangeForm->windowTitle());
     EXPECT_LT(URLChangeForm->Label5->geometry().right(), URLChangeForm->Image4->x());
+}
+
+// What the favorites page tells the user fits the message window above its button, in each
+// language.
+TEST_P(FavoritenPanelTextsTest, ItsMessagesFitTheMessageWindow) {
+    for (int text : {133, 138, 300, 302}) {
+        ShowMessage2Form->Label2->SetCaption(GetText(text));
+        ShowMessage2Form->CentreMessage();
+        EXPECT_LT(ShowMessage2Form->Label2->geometry().bottom(), ShowMessage2Form->BitBtn2->y())
+            << text;
+        EXPECT_TRUE(inside(ShowMessage2Form->Label2)) << text;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, FavoritenPanelTextsTest, ::testing::Values(0, 1));

@@ -5,7 +5,10 @@
 #include "favorites_files.h"
 #include "support/wine.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 using namespace favorites_test;
 
@@ -148,23 +151,85 @@ TEST_F(IEUtilsTest, WritingReplacesTheWholeFileWithTwoLines) {
 
 TEST_F(IEUtilsTest, AFavoriteThatCannotBeWrittenStaysWholeAndTheErrorNamesIt) {
     const std::string before = "[InternetShortcut]\r\nURL=http://fest.example/\r\nIconIndex=3\r\n";
-    writeFavorite("Fest.url", before);
+    writeFavorite("Fest.url\\inside.url", before);
     // A folder that is not there cannot take a favorite.
     EXPECT_THROW(WriteInternetShortcut(favorite("Weg\\X.url"), "http://x/"), EInOutError);
-    SKIP_ON_WINE("a read-only file is only as safe as its host file mode, which the host's "
-                 "superuser writes past (the check runs as root)");
-    ASSERT_TRUE(SetFileAttributesA(favorite("Fest.url").c_str(), FILE_ATTRIBUTE_READONLY));
+    // Nor can a folder that has the favorite's name be replaced by one.
     try {
         WriteInternetShortcut(favorite("Fest.url"), "http://neu.example/");
-        ADD_FAILURE() << "a read-only favorite was written";
+        ADD_FAILURE() << "a folder was written over";
     } catch (const EInOutError& error) {
         EXPECT_EQ(ERROR_ACCESS_DENIED, error.ErrorCode);
         EXPECT_NE(std::string::npos, std::string(error.what()).find(favorite("Fest.url")));
     }
-    EXPECT_EQ(before, fileBytes(favorite("Fest.url")));
+    EXPECT_EQ(before, fileBytes(favorite("Fest.url\\inside.url")));
     WIN32_FIND_DATAA data;
     UniqueFindHandle find(FindFirstFileA(favorite("*.~*").c_str(), &data));
     EXPECT_FALSE(find.valid()) << "the new text was left beside the favorite";
+}
+
+namespace {
+
+std::vector<std::string> namesLike(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    const UniqueFindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (!find.valid()) return names;
+    do
+        names.emplace_back(data.cFileName);
+    while (FindNextFileA(find.get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// A read-only, hidden favorite is rewritten when asked to and keeps its marks and creation
+// time; what an interrupted write of it left is removed, what belongs to others stays.
+TEST_F(IEUtilsTest, RewritingKeepsTheMarksAndCreationTimeAndRemovesWhatAnEarlierWriteLeft) {
+    internetShortcut("Wetter.url", "http://wetter.example/");
+    setCreationTime(favorite("Wetter.url"), kLongAgo);
+    ASSERT_TRUE(SetFileAttributesA(favorite("Wetter.url").c_str(),
+                                   FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    // Left by writes that never ended: one plain, one that already had the favorite's marks.
+    internetShortcut("Wetter.url.~0", "http://halb.example/");
+    internetShortcut("WETTER.URL.~7", "http://halb.example/");
+    ASSERT_TRUE(SetFileAttributesA(favorite("WETTER.URL.~7").c_str(),
+                                   FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    // Not the favorite's: another favorite's, and names no write gives.
+    internetShortcut("Radio.url.~0", "http://radio.example/");
+    writeFavorite("Wetter.url.~x", "notiz");
+    makeFolders(favorite("Wetter.url.~3"));
+
+    WriteInternetShortcut(favorite("Wetter.url"), "http://neu.example/");
+    EXPECT_EQ("[InternetShortcut]\r\nURL=http://neu.example/\r\n",
+              fileBytes(favorite("Wetter.url")));
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE,
+              GetFileAttributesA(favorite("Wetter.url").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Wetter.url.~3", "Wetter.url.~x"}),
+              namesLike(favorite("Wetter.url.~*")));
+    EXPECT_EQ("[InternetShortcut]\r\nURL=http://radio.example/\r\n",
+              fileBytes(favorite("Radio.url.~0")));
+    // Still read-only to everybody else.
+    EXPECT_FALSE(DeleteFileA(favorite("Wetter.url").c_str()));
+
+    // Only the names such a write gives are taken for its leftovers.
+    EXPECT_TRUE(IsShortcutWriteTemporary("b\xF6rse.URL.~12"));
+    for (const char* name : {"Wetter.url.~", "Wetter.url.~x", "Notes.lnk.~0", "Wetter.url"})
+        EXPECT_FALSE(IsShortcutWriteTemporary(name)) << name;
+
+    // A favorite without marks keeps none; a new one is an ordinary file.
+    internetShortcut("Radio.url", "http://radio.example/");
+    setCreationTime(favorite("Radio.url"), kLongAgo + 1);
+    WriteInternetShortcut(favorite("Radio.url"), "http://radio.example/neu");
+    WriteInternetShortcut(favorite("Neu.url"), "http://neu.example/");
+    EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, GetFileAttributesA(favorite("Radio.url").c_str()));
+    EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, GetFileAttributesA(favorite("Neu.url").c_str()));
+
+    SKIP_ON_WINE("SetFileTime keeps no creation time: a search reports one of the host's "
+                 "times instead");
+    EXPECT_EQ(kLongAgo, createdOf(favorite("Wetter.url")));
+    EXPECT_EQ(kLongAgo + 1, createdOf(favorite("Radio.url")));
 }
 
 TEST_F(IEUtilsTest, TypesAreMatchedExactlyAndFoldersToldFromChannels) {

@@ -282,15 +282,19 @@ TEST_F(TQwTrans2Test, ShippedLanguageFilesDefineEveryUsedText) {
         const auto& used = surfkolibri_test::kUsedTextNumbers;
         for (int number : used) {
             EXPECT_FALSE(engine.GetText(number).empty()) << "text " << number;
-            // The German file translates the newer texts rather than leaving them to the
-            // program's English.
-            if (n == 1 && number >= QwTrans2::kFirstNewerText)
-                EXPECT_NE(BuiltInText(number), engine.GetText(number)) << "text " << number;
+            // A newer text has the program's English to fall back on, which the English file
+            // repeats and the German file translates.
+            if (number < QwTrans2::kFirstNewerText) continue;
+            const char* builtIn = BuiltInText(number);
+            ASSERT_NE(nullptr, builtIn) << "text " << number;
+            const std::string text = engine.GetText(number);
+            EXPECT_EQ(n == 0, text == builtIn) << "text " << number;
         }
         EXPECT_EQ("Surfkolibri", engine.GetText(1));
-        // [END] closes the file, so nothing is stored above the used range.
+        // [END] closes the file: above the first range only the texts in use are stored.
         for (int number = 254; number < QwTrans2::kTextCount; ++number)
-            if (std::find(std::begin(used), std::end(used), number) == std::end(used))
+            if (std::find(std::begin(used), std::end(used), number) == std::end(used)) {
                 ASSERT_EQ("", engine.GetText(number)) << "text " << number;
+            }
     }
 }

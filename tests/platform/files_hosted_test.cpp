@@ -2,6 +2,7 @@
 // deletion passes through, host files that are not files, names kept as UTF-8 on the host.
 #include "conformance.h"
 #include "files_support.h"
+#include "platform/files_internal.h"
 #include "support/platform_fixture.h"
 
 #include <sys/stat.h>
@@ -180,4 +181,104 @@ TEST_F(FilesTest, MoveExRefusesWhatItDoesNotOffer) {
     EXPECT_FALSE(MoveFileExA("C:\\frei.url", "C:\\x.url", MOVEFILE_DELAY_UNTIL_REBOOT));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
     EXPECT_EQ("new", readHostFile(driveC("frei.url")));
+}
+
+namespace {
+
+std::uint64_t createdOf(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    if (!UniqueFindHandle(FindFirstFileA(path.c_str(), &data)).valid()) return 0;
+    return (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32) |
+           data.ftCreationTime.dwLowDateTime;
+}
+
+bool setCreated(const std::string& path, std::uint64_t ticks) {
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const FILETIME time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    const bool set = SetFileTime(file, &time, nullptr, nullptr);
+    CloseHandle(file);
+    return set;
+}
+
+constexpr std::uint64_t kCreated = 126353720865000000ULL; // 2001-05-26
+
+} // namespace
+
+// CreateFileA reaches a file's times and attributes only; what it does not offer fails
+// visibly, and a handle never reaches a file that merely took the name of its own.
+TEST_F(FilesTest, CreateFileOffersTheAttributesAndRefusesTheRest) {
+    ASSERT_TRUE(WriteWholeFile("C:\\frei.url", "new"));
+    for (const auto& [access, disposition] :
+         {std::pair{GENERIC_WRITE, OPEN_EXISTING}, std::pair{GENERIC_READ, OPEN_EXISTING},
+          std::pair{FILE_WRITE_ATTRIBUTES, CREATE_ALWAYS}}) {
+        junkLastError();
+        EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("C:\\frei.url", access, 0, nullptr, disposition,
+                                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    }
+    EXPECT_EQ("new", readHostFile(driveC("frei.url")));
+
+    const HANDLE file = CreateFileA("C:\\frei.url", FILE_WRITE_ATTRIBUTES | SYNCHRONIZE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    ASSERT_TRUE(DeleteFileA("C:\\frei.url"));
+    ASSERT_TRUE(WriteWholeFile("C:\\frei.url", "another"));
+    const FILETIME time = {1, 2};
+    junkLastError();
+    EXPECT_FALSE(SetFileTime(file, &time, nullptr, nullptr));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+    EXPECT_NE((std::uint64_t{2} << 32) | 1, createdOf("C:\\frei.url"));
+    EXPECT_TRUE(CloseHandle(file));
+    junkLastError();
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+    junkLastError();
+    EXPECT_FALSE(SetFileTime(INVALID_HANDLE_VALUE, &time, nullptr, nullptr));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+}
+
+// The creation time kept beside a file goes with it when it moves, alone or in its folder, and
+// goes when the file does, so that a new file of the same name, which the host may hand the
+// same inode, never inherits it.
+TEST_F(FilesTest, ACreationTimeGoesWhereItsFileGoes) {
+    ASSERT_TRUE(CreateDirectoryA("C:\\Ordner", nullptr));
+    ASSERT_TRUE(WriteWholeFile("C:\\Ordner\\a.url", "a"));
+    ASSERT_TRUE(setCreated("C:\\Ordner\\a.url", kCreated));
+    ASSERT_TRUE(setCreated("C:\\Ordner", kCreated + 1));
+    ASSERT_TRUE(MoveFileA("C:\\Ordner", "C:\\Mappe"));
+    EXPECT_EQ(kCreated + 1, createdOf("C:\\Mappe"));
+    EXPECT_EQ(kCreated, createdOf("C:\\Mappe\\a.url"));
+    ASSERT_TRUE(MoveFileExA("C:\\Mappe\\a.url", "C:\\b.url", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(kCreated, createdOf("C:\\b.url"));
+
+    // What is kept for a file, by the inode it had.
+    const auto keptFor = [&](const std::string& below, ino_t inode) {
+        std::uint64_t ticks = 0;
+        return platform::files::storedCreationTime(driveC(below), inode, ticks);
+    };
+    const auto inodeOf = [&](const std::string& below) {
+        struct stat st {};
+        ::lstat(driveC(below).c_str(), &st);
+        return st.st_ino;
+    };
+    const ino_t b = inodeOf("b.url");
+    ASSERT_TRUE(keptFor("b.url", b));
+    ASSERT_TRUE(DeleteFileA("C:\\b.url"));
+    EXPECT_FALSE(keptFor("b.url", b));
+    ASSERT_TRUE(WriteWholeFile("C:\\b.url", "new"));
+    EXPECT_NE(kCreated, createdOf("C:\\b.url"));
+
+    ASSERT_TRUE(WriteWholeFile("C:\\Mappe\\c.url", "c"));
+    ASSERT_TRUE(setCreated("C:\\Mappe\\c.url", kCreated));
+    const ino_t c = inodeOf("Mappe/c.url");
+    const ino_t mappe = inodeOf("Mappe");
+    ASSERT_TRUE(keptFor("Mappe/c.url", c));
+    ASSERT_TRUE(DeleteFileA("C:\\Mappe\\c.url"));
+    EXPECT_FALSE(keptFor("Mappe/c.url", c));
+    ASSERT_TRUE(RemoveDirectoryA("C:\\Mappe"));
+    EXPECT_FALSE(keptFor("Mappe", mappe));
+    ASSERT_TRUE(CreateDirectoryA("C:\\Mappe", nullptr));
+    EXPECT_NE(kCreated + 1, createdOf("C:\\Mappe"));
 }

@@ -503,3 +503,74 @@ TEST_F(FilesTest, FindReportsTheLastWriteTimeAndCopiesKeepIt) {
     ASSERT_TRUE(UniqueFindHandle(FindFirstFileA(at("copy.txt").c_str(), &data)).valid());
     EXPECT_EQ(expected, platform::ticksOf(data.ftLastWriteTime));
 }
+
+namespace {
+
+// The times a search reports for an entry; zero ticks when it finds nothing.
+struct FoundTimes {
+    std::uint64_t created = 0;
+    std::uint64_t written = 0;
+};
+
+FoundTimes timesOf(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    fillJunk(data);
+    if (!UniqueFindHandle(FindFirstFileA(path.c_str(), &data)).valid()) return {};
+    return {platform::ticksOf(data.ftCreationTime), platform::ticksOf(data.ftLastWriteTime)};
+}
+
+HANDLE openForAttributes(const std::string& path, DWORD access, DWORD flags = 0) {
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, flags | FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace
+
+// A file's creation time is what SetFileTime gave it, whatever its contents or name become;
+// only a handle opened to change attributes may set it, and a folder opens only with backup
+// semantics.
+TEST_F(FilesTest, SetFileTimeGivesTheCreationTimeThatTheFileKeeps) {
+    ASSERT_TRUE(WriteWholeFile(at("alt.url"), "old"));
+    ASSERT_TRUE(CreateDirectoryA(at("Ordner").c_str(), nullptr));
+    const FILETIME created = platform::fileTimeOf(126353720865000000ULL); // 2001-05-26
+    const FILETIME written = platform::fileTimeOf(131000000000000000ULL); // 2016-02-15
+
+    junkLastError();
+    EXPECT_EQ(INVALID_HANDLE_VALUE, openForAttributes(at("Ordner"), FILE_WRITE_ATTRIBUTES));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_EQ(INVALID_HANDLE_VALUE, openForAttributes(at("fehlt.url"), FILE_WRITE_ATTRIBUTES));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+
+    const HANDLE file = openForAttributes(at("alt.url"), FILE_WRITE_ATTRIBUTES);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    junkLastError();
+    EXPECT_TRUE(SetFileTime(file, &created, nullptr, &written));
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_EQ(kJunkError, GetLastError());
+    EXPECT_EQ(platform::ticksOf(written), timesOf(at("alt.url")).written);
+    const HANDLE folder =
+        openForAttributes(at("Ordner"), FILE_WRITE_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
+    ASSERT_NE(INVALID_HANDLE_VALUE, folder);
+    EXPECT_TRUE(SetFileTime(folder, &created, nullptr, nullptr));
+    EXPECT_TRUE(CloseHandle(folder));
+
+    SKIP_ON_WINE("SetFileTime keeps no creation time (a search reports one of the host's times "
+                 "instead), and it changes times through a handle opened only to read them");
+    EXPECT_EQ(platform::ticksOf(created), timesOf(at("alt.url")).created);
+    EXPECT_EQ(platform::ticksOf(created), timesOf(at("Ordner")).created);
+    const HANDLE reading = openForAttributes(at("alt.url"), FILE_READ_ATTRIBUTES);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reading);
+    junkLastError();
+    EXPECT_FALSE(SetFileTime(reading, &written, nullptr, nullptr));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_TRUE(CloseHandle(reading));
+    EXPECT_EQ(platform::ticksOf(created), timesOf(at("alt.url")).created);
+
+    // Renamed, the file takes its creation time along; rewritten in place it keeps it.
+    ASSERT_TRUE(MoveFileA(at("alt.url").c_str(), at("neu.url").c_str()));
+    EXPECT_EQ(platform::ticksOf(created), timesOf(at("neu.url")).created);
+    ASSERT_TRUE(WriteWholeFile(at("neu.url"), "rewritten"));
+    EXPECT_EQ(platform::ticksOf(created), timesOf(at("neu.url")).created);
+    EXPECT_EQ("rewritten", readHostFile(host("neu.url")));
+}

@@ -60,6 +60,15 @@ void expectEveryChangeRefused(const std::string& folder) {
     junkLastError();
     EXPECT_FALSE(RemoveDirectoryA(folder.c_str()));
     EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    junkLastError();
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    // Its times may be read.
+    const HANDLE reading = CreateFileA(file.c_str(), FILE_READ_ATTRIBUTES, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, reading);
+    EXPECT_TRUE(CloseHandle(reading));
 
     std::string contents;
     EXPECT_TRUE(ReadWholeFile(file, contents));

@@ -76,6 +76,26 @@ void renderFavorites() {
     save(URLChangeForm, "link_editor");
     URLChangeForm->hide();
     list->Loaded();
+
+    // What "Edit link" says of a favorite that is no internet shortcut, the question before a
+    // deletion (closed, which keeps the favorite) and what a deletion that failed says.
+    FavoritenPanel* panel = Form1->FavoritenPanel;
+    const auto chooseRow = [list](const std::string& name) {
+        const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+        if (row >= 0) list->setCurrentIndex(list->model()->index(row, 0));
+    };
+    chooseRow("Einkaufsliste");
+    SetModalHook([](QWidget* window) { save(window, "message_favorite_not_editable"); });
+    panel->Label5Click();
+    chooseRow("Wetter");
+    SetModalHook([](QWidget* window) { save(window, "favorite_delete_question"); });
+    panel->Label48Click();
+    SetModalHook([](QWidget*) {});
+    ShowMessage2Form->Label2->SetCaption(GetText(302));
+    ShowMessage2Form->CentreMessage();
+    save(ShowMessage2Form, "message_favorite_not_deleted");
+    ShowMessage2Form->hide();
+    list->Loaded();
 }
 
 // A survey page as the maker's site might serve it, written to the temporary folder: the
