@@ -51,14 +51,20 @@ bool isLink(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The first profile folder of a set (base ends in a backslash), or empty; a folder that is a
-// link leads outside the set and does not count.
+// The profile folder `name` of a browser's data folder (`data` ends in a backslash), or
+// empty: the name must lead nowhere but into that folder, and a folder that is a link leads
+// outside it.
+std::string profileIn(const std::string& data, const std::string& name) {
+    if (data.empty() || !plainFolderName(name)) return {};
+    const std::string candidate = data + name + "\\";
+    return FolderExists(candidate) && !isLink(candidate) ? candidate : std::string();
+}
+
+// The first profile folder of a set (base ends in a backslash), or empty.
 std::string firstProfileIn(const std::string& base) {
     if (base.empty() || !FolderExists(base)) return {};
     const std::vector<std::string> names = ListSubfolders(base);
-    if (names.empty() || !plainFolderName(names.front())) return {};
-    const std::string candidate = base + names.front() + "\\";
-    return isLink(candidate) ? std::string() : candidate;
+    return names.empty() ? std::string() : profileIn(base, names.front());
 }
 
 bool holdsPart(const std::string& profile, int purpose) {
@@ -97,14 +103,13 @@ void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool c
 } // namespace
 
 std::string FindOperaProfile() {
-    const std::string roaming =
-        folderBelow(userShellFolder("AppData"), "\\Opera\\opera\\profile\\");
-    if (!roaming.empty() && FolderExists(roaming)) return roaming;
+    const std::string profile =
+        profileIn(folderBelow(userShellFolder("AppData"), "\\Opera\\opera\\"), "profile");
+    if (!profile.empty()) return profile;
     // Reading the value creates Opera's key (empty) when it is missing.
-    const std::string recorded =
-        folderBelow(RegReadString(HKEY_CURRENT_USER, kOperaKey, "Last Directory3"), "\\profile\\");
-    if (!recorded.empty() && FolderExists(recorded)) return recorded;
-    return {};
+    return profileIn(
+        folderBelow(RegReadString(HKEY_CURRENT_USER, kOperaKey, "Last Directory3"), "\\"),
+        "profile");
 }
 
 std::string FindFirefoxProfile(int purpose) {

@@ -12,7 +12,9 @@ enum FirefoxPurpose { ffCache = 1, ffCookies = 2, ffHistory = 3 };
 // Each lookup returns a profile folder ending in a backslash, or the empty string when the
 // browser was not found. Base folders come from the user's Shell Folders values ("AppData",
 // "Local AppData") and Opera's "Last Directory3"; a base that is not an absolute drive path
-// is skipped, so that nothing is ever looked for on the root of the current drive.
+// is skipped, so that nothing is ever looked for on the root of the current drive. A profile
+// folder that is a link, or whose name would lead out of its browser's data folder, does not
+// count.
 std::string FindOperaProfile();
 // Roaming and local profile sets are both looked at; a qualifying local one wins. Only the
 // first profile folder of each set counts.

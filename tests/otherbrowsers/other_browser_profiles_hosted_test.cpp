@@ -34,11 +34,14 @@ class OtherBrowserProfilesHostedTest : public testing_support::PlatformTest {
             if (c == '\\') c = '/';
         return path;
     }
-    void setOperaFolder(const std::string& value) {
+    static void setOperaFolder(const std::string& value) {
+        setString(kOperaKey, "Last Directory3", value);
+    }
+    static void setString(const char* key, const std::string& name, const std::string& value) {
         UniqueHKey handle;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kOperaKey, 0, nullptr, 0,
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0,
                                                  KEY_ALL_ACCESS, nullptr, handle.out(), nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle.get(), "Last Directory3", 0, REG_SZ,
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle.get(), name.c_str(), 0, REG_SZ,
                                                 reinterpret_cast<const BYTE*>(value.c_str()),
                                                 static_cast<DWORD>(value.size() + 1)));
     }
@@ -82,7 +85,8 @@ TEST_F(OtherBrowserProfilesHostedTest, OnlyTheFirstProfileFolderCounts) {
 }
 
 // A profile is only ever a folder inside its set: a name that climbs out (the host allows a
-// backslash in a name) or a link to elsewhere is no profile.
+// backslash in a name) or a link to elsewhere is no profile. Opera's profile folder, in the
+// roaming data folder or the one Opera recorded, is no profile either when it is a link.
 TEST_F(OtherBrowserProfilesHostedTest, AProfileMustLieInsideItsSet) {
     const std::string outside = platform.hostPath("C:\\") + "/Wichtig";
     writeHostFile(outside + "/Cache/brief.doc", "meins");
@@ -97,5 +101,16 @@ TEST_F(OtherBrowserProfilesHostedTest, AProfileMustLieInsideItsSet) {
     std::filesystem::create_directories(firefox);
     ASSERT_EQ(0, ::symlink(outside.c_str(), (firefox + "/default").c_str()));
     EXPECT_EQ("", FindFirefoxProfile(ffCookies));
+
+    const std::string opera = platform.hostPath("C:\\") + "/" + hostPart(kRoaming + "Opera\\opera");
+    std::filesystem::create_directories(opera);
+    ASSERT_EQ(0, ::symlink(outside.c_str(), (opera + "/profile").c_str()));
+    folder("C:\\Opera\\profile");
+    setOperaFolder("C:\\Opera");
+    EXPECT_EQ("C:\\Opera\\profile\\", FindOperaProfile());
+    std::filesystem::remove_all(platform.hostPath("C:\\Opera"));
+    folder("C:\\Opera");
+    ASSERT_EQ(0, ::symlink(outside.c_str(), (platform.hostPath("C:\\Opera") + "/profile").c_str()));
+    EXPECT_EQ("", FindOperaProfile());
     EXPECT_EQ("meins", testing_support::readHostFile(outside + "/Cache/brief.doc"));
 }
