@@ -3,6 +3,7 @@
 #include "platform/win32.h"
 #include "ui/MyTricks.h"
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -21,18 +22,23 @@ struct ProfileLayout {
 constexpr ProfileLayout kOpera{"cache4", "cookies4.dat", "global.dat"};
 constexpr ProfileLayout kMozilla{"Cache", "cookies.txt", "history.dat"};
 
-bool isAbsoluteDrivePath(const std::string& path) {
-    const unsigned char drive = path.empty() ? 0 : static_cast<unsigned char>(path[0]);
-    const bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
-    return path.size() >= 3 && letter && path[1] == ':' && path[2] == '\\';
-}
-
-// `value` + `below` when the value is an absolute drive path, else empty.
-std::string folderBelow(std::string value, const std::string& below) {
-    if (!isAbsoluteDrivePath(value)) return {};
+// A base or profile folder as the lookups and the cleanings take it, ending in one backslash:
+// an absolute path on a drive ("C:\...") or on a network share ("\\server\share\..."), its
+// forward slashes written as backslashes. Empty for anything else: a relative path, or one
+// relative to the current drive, would lead into the current folder or onto the root of the
+// current drive.
+std::string absoluteFolder(std::string value) {
+    std::replace(value.begin(), value.end(), '/', '\\');
+    if (AbsolutePathRoot(value).empty()) return {};
     while (value.back() == '\\')
         value.pop_back();
-    return value + below;
+    return value + "\\";
+}
+
+// `below` (ending in a backslash) in the folder a value names, or empty when it names none.
+std::string folderBelow(const std::string& value, const std::string& below) {
+    const std::string folder = absoluteFolder(value);
+    return folder.empty() ? folder : folder + below;
 }
 
 std::string userShellFolder(const std::string& name) {
@@ -82,8 +88,8 @@ bool holdsPart(const std::string& profile, int purpose) {
 
 void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool cache, bool cookies,
                   bool history) {
-    if (!isAbsoluteDrivePath(folder)) return;
-    const std::string profile = folder.back() == '\\' ? folder : folder + "\\";
+    const std::string profile = absoluteFolder(folder);
+    if (profile.empty()) return;
     const std::string cacheFolder = profile + layout.cache;
     // Whatever goes wrong while deleting ends the deleting, not the cleaning: the pause and
     // the new cache folder still follow.
@@ -104,19 +110,18 @@ void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool c
 
 std::string FindOperaProfile() {
     const std::string profile =
-        profileIn(folderBelow(userShellFolder("AppData"), "\\Opera\\opera\\"), "profile");
+        profileIn(folderBelow(userShellFolder("AppData"), "Opera\\opera\\"), "profile");
     if (!profile.empty()) return profile;
     // Reading the value creates Opera's key (empty) when it is missing.
-    return profileIn(
-        folderBelow(RegReadString(HKEY_CURRENT_USER, kOperaKey, "Last Directory3"), "\\"),
-        "profile");
+    return profileIn(absoluteFolder(RegReadString(HKEY_CURRENT_USER, kOperaKey, "Last Directory3")),
+                     "profile");
 }
 
 std::string FindFirefoxProfile(int purpose) {
     std::string result;
     for (const char* base : {"AppData", "Local AppData"}) {
         const std::string candidate =
-            firstProfileIn(folderBelow(userShellFolder(base), "\\Mozilla\\Firefox\\Profiles\\"));
+            firstProfileIn(folderBelow(userShellFolder(base), "Mozilla\\Firefox\\Profiles\\"));
         if (!candidate.empty() && holdsPart(candidate, purpose)) result = candidate;
     }
     return result;
@@ -124,7 +129,7 @@ std::string FindFirefoxProfile(int purpose) {
 
 std::string FindMozillaProfile() {
     const std::string candidate =
-        firstProfileIn(folderBelow(userShellFolder("AppData"), "\\Mozilla\\Profiles\\"));
+        firstProfileIn(folderBelow(userShellFolder("AppData"), "Mozilla\\Profiles\\"));
     if (candidate.empty() || !FolderExists(candidate + kMozilla.cache)) return {};
     return candidate;
 }

@@ -2,6 +2,7 @@
 // test arrange: the root of drive C:, the order the volume lists names in, names holding a
 // backslash and links to elsewhere.
 #include "otherbrowsers/OtherBrowserProfiles.h"
+#include "platform/simulated_time.h"
 #include "platform/win32.h"
 #include "support/platform_fixture.h"
 #include "ui/MyTricks.h"
@@ -18,6 +19,8 @@ const std::string kRoaming = "C:\\Users\\User\\AppData\\Roaming\\";
 const std::string kFirefoxRoaming = kRoaming + "Mozilla\\Firefox\\Profiles\\";
 const std::string kMozilla = kRoaming + "Mozilla\\Profiles\\";
 const char* const kOperaKey = "Software\\Opera Software";
+const char* const kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 class OtherBrowserProfilesHostedTest : public testing_support::PlatformTest {
   protected:
@@ -33,6 +36,9 @@ class OtherBrowserProfilesHostedTest : public testing_support::PlatformTest {
         for (char& c : path)
             if (c == '\\') c = '/';
         return path;
+    }
+    static void setShellFolder(const std::string& name, const std::string& value) {
+        setString(kShellFolders, name, value);
     }
     static void setOperaFolder(const std::string& value) {
         setString(kOperaKey, "Last Directory3", value);
@@ -113,4 +119,36 @@ TEST_F(OtherBrowserProfilesHostedTest, AProfileMustLieInsideItsSet) {
     ASSERT_EQ(0, ::symlink(outside.c_str(), (platform.hostPath("C:\\Opera") + "/profile").c_str()));
     EXPECT_EQ("", FindOperaProfile());
     EXPECT_EQ("meins", testing_support::readHostFile(outside + "/Cache/brief.doc"));
+}
+
+// The hosted machine reaches no network share. Application data redirected to one finds no
+// profile and cleans nothing, above all not the folders that the same names would lead to on
+// the current drive.
+TEST_F(OtherBrowserProfilesHostedTest, AShareOutOfReachIsNeverReadOnTheCurrentDrive) {
+    const std::string lookalike = "C:\\server\\share\\AppData\\";
+    file(lookalike + "Opera\\opera\\profile\\cookies4.dat");
+    file(lookalike + "Mozilla\\Profiles\\default\\Cache\\_CACHE_001_");
+    file(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\Cache\\_CACHE_MAP_");
+    file(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\cookies.txt");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+    for (const std::string share : {"\\\\server\\share", "//server/share"}) {
+        setShellFolder("AppData", share + "\\AppData");
+        setShellFolder("Local AppData", share + "\\AppData");
+        setOperaFolder(share + "\\AppData\\Opera\\opera");
+        EXPECT_EQ("", FindOperaProfile()) << share;
+        EXPECT_EQ("", FindFirefoxProfile(ffCookies)) << share;
+        EXPECT_EQ("", FindMozillaProfile()) << share;
+    }
+    platform::SimulatedTime time;
+    const std::string share = "\\\\server\\share\\AppData\\";
+    CleanOperaProfile(share + "Opera\\opera\\profile\\", true, true, true);
+    CleanMozillaProfile(share + "Mozilla\\Profiles\\default", true, true, true);
+    CleanFirefoxProfile("//server/share/AppData/Mozilla/Firefox/Profiles/x.default/", true, true,
+                        true);
+    EXPECT_TRUE(FileExistsA(lookalike + "Opera\\opera\\profile\\cookies4.dat"));
+    EXPECT_FALSE(FolderExists(lookalike + "Opera\\opera\\profile\\cache4"));
+    EXPECT_TRUE(FileExistsA(lookalike + "Mozilla\\Profiles\\default\\Cache\\_CACHE_001_"));
+    EXPECT_TRUE(
+        FileExistsA(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\Cache\\_CACHE_MAP_"));
+    EXPECT_TRUE(FileExistsA(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\cookies.txt"));
 }
