@@ -91,11 +91,15 @@ void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool c
     const std::string profile = absoluteFolder(folder);
     if (profile.empty()) return;
     const std::string cacheFolder = profile + layout.cache;
+    // The cache is a folder: a file of that name is left alone, and no folder takes its place.
+    const DWORD found = GetFileAttributesA(cacheFolder.c_str());
+    const bool cleanCache =
+        cache && (found == INVALID_FILE_ATTRIBUTES || (found & FILE_ATTRIBUTE_DIRECTORY));
     // Whatever goes wrong while deleting ends the deleting, not the cleaning: the pause and
     // the new cache folder still follow.
     try {
         ProcessMessages();
-        if (cache) DeleteFolderTree(cacheFolder);
+        if (cleanCache) DeleteFolderTree(cacheFolder);
         ProcessMessages();
         // A file that cannot be deleted stays; the other one still goes.
         if (cookies) DeleteFileA((profile + layout.cookies).c_str());
@@ -103,7 +107,7 @@ void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool c
     } catch (const std::exception&) {
     }
     Sleep(1000);
-    if (cache) CreateDirectoryA(cacheFolder.c_str(), nullptr);
+    if (cleanCache) CreateDirectoryA(cacheFolder.c_str(), nullptr);
 }
 
 } // namespace

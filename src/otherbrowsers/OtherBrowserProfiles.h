@@ -25,7 +25,7 @@ std::string FindMozillaProfile();
 // Deletes what the flags name in the profile folder: the cache folder with everything in it
 // (re-created empty after a pause of one second, which every cleaning takes), the cookies
 // file, the history file. A folder that is no absolute path in the lookups' sense cleans
-// nothing.
+// nothing; a file where the cache folder belongs is left alone.
 void CleanOperaProfile(const std::string& folder, bool cache, bool cookies, bool history);
 void CleanFirefoxProfile(const std::string& folder, bool cache, bool cookies, bool history);
 void CleanMozillaProfile(const std::string& folder, bool cache, bool cookies, bool history);

@@ -282,6 +282,29 @@ TEST_F(OtherBrowserProfilesTest, ForwardSlashesCountAsBackslashes) {
     EXPECT_FALSE(FileExistsA(profile + "cookies.txt"));
 }
 
+// Where a browser's cache folder belongs there may be a file of that name: it is no cache,
+// so the cache cleaning leaves it as it is and makes no folder in its place; the other parts
+// are cleaned all the same.
+TEST_F(OtherBrowserProfilesTest, AFileWhereTheCacheFolderBelongsIsLeftAlone) {
+    platform::SimulatedTime time;
+    file(opera + "cache4", "not a cache");
+    file(opera + "cookies4.dat");
+    CleanOperaProfile(opera, true, true, false);
+    EXPECT_FALSE(FileExistsA(opera + "cookies4.dat"));
+    std::string kept;
+    EXPECT_TRUE(ReadWholeFile(opera + "cache4", kept));
+    EXPECT_EQ("not a cache", kept);
+
+    const std::string profile = mozilla + "default\\";
+    file(profile + "Cache", "mine");
+    file(profile + "history.dat");
+    CleanMozillaProfile(profile, true, false, true);
+    EXPECT_FALSE(FileExistsA(profile + "history.dat"));
+    EXPECT_TRUE(ReadWholeFile(profile + "Cache", kept));
+    EXPECT_EQ("mine", kept);
+    EXPECT_EQ(2000, time.PassedMilliseconds());
+}
+
 // Application data redirected to a network share: the lookups find the profiles there,
 // however the share is written, and the cleanings work on the share.
 TEST_F(OtherBrowserProfilesTest, ProfilesOnANetworkShareAreFoundAndCleaned) {
