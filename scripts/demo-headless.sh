@@ -2,11 +2,28 @@
 # No display: the program's main job on the demo machine, with nobody there. The start-up
 # shortcut runs the program at every logon with the ticked cleanings as its one argument;
 # here it runs so ("surfkolibri cbhme", offscreen) and the traces are counted before and
-# after. scripts/window-pictures.sh renders the windows instead.
+# after, with the reasons for what is left. scripts/window-pictures.sh renders the windows
+# instead.
+#
+# Runs on its own as well as from ./run.sh: without SURFKOLIBRI_PLATFORM the machine is the
+# demo root build/demo-root, seeded when it is missing or empty. Exits non-zero when the
+# program's run failed (its own exit status, a crash, or no end within five minutes).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 tool=build/skplatform
+program=build/surfkolibri
+for built in "$tool" "$program"; do
+    if [ ! -x "$built" ]; then
+        echo "run: $built is missing; build first (scripts/build.sh or ./run.sh)" >&2
+        exit 1
+    fi
+done
+export SURFKOLIBRI_PLATFORM="${SURFKOLIBRI_PLATFORM:-$PWD/build/demo-root}"
 root=$SURFKOLIBRI_PLATFORM
+if [ ! -e "$root/platform.db" ]; then
+    echo "run: seeding a demo machine in $root"
+    { "$tool" init && "$tool" seed-demo; } >/dev/null || exit 1
+fi
 shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 
 shell_folder() {
@@ -21,16 +38,26 @@ host_path() {
 entries_of() {
     "$tool" "$@" 2>/dev/null | tail -n 1 | awk '{ print $1 + 0 }'
 }
+# The entries of a list that a browser holds locked (pages still open); they refuse deletion.
+locked_of() {
+    "$tool" "$@" 2>/dev/null | grep -c $'\tlocked$'
+}
 values_of() {
     "$tool" reg query "$1" 2>/dev/null | grep -c '    REG_'
 }
+appdata=$(host_path "$(shell_folder AppData)")
+localappdata=$(host_path "$(shell_folder 'Local AppData')")
+firefox_roaming=$appdata/Mozilla/Firefox/Profiles
+firefox_local=$localappdata/Mozilla/Firefox/Profiles
+# Every file in the other browsers' folders, and those of them that are traces: the cache
+# folders' contents, the cookie and history files.
+browser_files() {
+    find "$appdata/Opera" "$appdata/Mozilla" "$localappdata/Mozilla" -type f "$@" 2>/dev/null
+}
+trace_test=(\( -path '*/cache4/*' -o -path '*/Cache/*' -o -name 'cookies*' -o -name 'global.dat'
+    -o -name 'history.dat' \))
 other_browser_files() {
-    local appdata localappdata
-    appdata=$(host_path "$(shell_folder AppData)")
-    localappdata=$(host_path "$(shell_folder 'Local AppData')")
-    find "$appdata/Opera" "$appdata/Mozilla" "$localappdata/Mozilla" -type f \
-        \( -path '*/cache4/*' -o -path '*/Cache/*' -o -name 'cookies*' -o -name 'global.dat' \
-        -o -name 'history.dat' \) 2>/dev/null | wc -l
+    browser_files "${trace_test[@]}" | wc -l
 }
 count_traces() {
     entries_of cache list
@@ -47,7 +74,7 @@ echo "     start-up shortcut runs at every logon, on the demo machine in $root"
 # The traces of a few more weeks of surfing (seed-demo writes back what is missing).
 "$tool" seed-demo >/dev/null || exit 1
 # The language was chosen once (English); without that choice the program would ask first.
-data=$(host_path "$(shell_folder 'Local AppData')")/Kravonel/Surfkolibri
+data=$localappdata/Kravonel/Surfkolibri
 version=$(sed -n 's/.*ProgramVersion = "\(.*\)";/\1/p' src/ui/MyTricks.h)
 if [ "$(cat "$data/Surfkolibri.cho" 2>/dev/null)" != "$version" ]; then
     mkdir -p "$data"
@@ -56,9 +83,11 @@ if [ "$(cat "$data/Surfkolibri.cho" 2>/dev/null)" != "$version" ]; then
 fi
 
 mapfile -t before < <(count_traces)
-echo "run: build/surfkolibri cbhme (cookies, cache, history, MRU lists, typed addresses)"
+echo "run: $program cbhme (cookies, cache, history, MRU lists, typed addresses)"
+messages=$(mktemp)
+trap 'rm -f "$messages"' EXIT
 start=$(date +%s%N)
-QT_QPA_PLATFORM=offscreen timeout 300 build/surfkolibri cbhme 2>/dev/null
+QT_QPA_PLATFORM=offscreen timeout 300 "$program" cbhme 2>"$messages"
 status=$?
 tenths=$((($(date +%s%N) - start) / 100000000))
 mapfile -t after < <(count_traces)
@@ -69,10 +98,65 @@ printf '  %-22s %7s %7s\n' "" before after
 for i in "${!labels[@]}"; do
     printf '  %-22s %7s %7s\n' "${labels[$i]}" "${before[$i]:-?}" "${after[$i]:-?}"
 done
-printf 'run: the cleaning ended with status %s after %d.%d s (each cleaning of another\n' \
-    "$status" $((tenths / 10)) $((tenths % 10))
-echo "     browser pauses a second); cache entries of pages still open in a browser are"
-echo "     locked and stay."
+
+if [ "$status" -eq 0 ]; then
+    printf 'run: the cleaning ended normally after %d.%d s (each cleaning of another browser\n' \
+        $((tenths / 10)) $((tenths % 10))
+    echo "     pauses a second)."
+elif [ "$status" -eq 124 ]; then
+    echo "run: FAILED: the cleaning had not ended after 300 s and was stopped."
+elif [ "$status" -gt 128 ]; then
+    echo "run: FAILED: the program crashed (signal $(kill -l $((status - 128)) 2>/dev/null ||
+        echo $((status - 128)))) after $((tenths / 10)).$((tenths % 10)) s."
+else
+    echo "run: FAILED: the program ended with status $status after $((tenths / 10)).$((tenths % 10)) s."
+fi
+if [ "$status" -ne 0 ] && [ -s "$messages" ]; then
+    echo "run: what it said last:"
+    tail -n 5 "$messages" | sed 's/^/     /'
+fi
+
+# Why something is left: what the machine shows now, set against the counts after the run.
+explained=(0 0 0 0 0 0 0)
+echo "run: what is left, and why:"
+locked=$(locked_of cache list)
+locked_cookies=$(locked_of cache list --cookies)
+explained[0]=$locked
+explained[1]=$locked_cookies
+held=()
+[ "$locked" -gt 0 ] && held+=("$locked cache entries")
+[ "$locked_cookies" -gt 0 ] && held+=("$locked_cookies cookies")
+if [ ${#held[@]} -gt 0 ]; then
+    echo "     $(printf '%s and ' "${held[@]}" | sed 's/ and $//') are locked by pages still open in"
+    echo "       a browser; they go at a later cleaning, once those pages are closed."
+fi
+# Firefox's cache cleaning takes the local profile's cache when it has one; the roaming
+# profile's cache is then no part of the lookup.
+if [ -n "$(find "$firefox_local" -mindepth 2 -maxdepth 2 -type d -name Cache 2>/dev/null)" ]; then
+    roaming_cache=$(find "$firefox_roaming" -path '*/Cache/*' -type f 2>/dev/null | wc -l)
+    explained[6]=$roaming_cache
+    if [ "$roaming_cache" -gt 0 ]; then
+        echo "     $roaming_cache files in Firefox's roaming cache: the lookup takes the cache of"
+        echo "       Firefox's local profile, which this machine has as well, and never reaches"
+        echo "       the roaming one."
+    fi
+fi
+mapfile -t settings < <(browser_files ! "${trace_test[@]}" -printf '%f\n' | sort)
+if [ "${#settings[@]}" -gt 0 ]; then
+    echo "     ${#settings[@]} browser settings files ($(printf '%s\n' "${settings[@]}" | uniq |
+        paste -sd, - | sed 's/,/, /g')) stay on"
+    echo "       purpose: they hold the browsers' settings, not traces, and are not counted above."
+fi
+unexplained=()
+for i in "${!labels[@]}"; do
+    rest=$((${after[$i]:-0} - ${explained[$i]}))
+    [ "$rest" -gt 0 ] && unexplained+=("$rest ${labels[$i]}")
+done
+if [ ${#unexplained[@]} -gt 0 ]; then
+    echo "     left for none of these reasons: $(printf '%s, ' "${unexplained[@]}" | sed 's/, $//')."
+else
+    echo "     Nothing else is left."
+fi
 echo "run: with a display (DISPLAY set) ./run.sh starts the program itself;"
 echo "     scripts/window-pictures.sh renders every window to build/window-pictures."
 exit "$status"

@@ -3,6 +3,7 @@
 #include "platform/win32.h"
 #include "ui/MyTricks.h"
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -21,18 +22,23 @@ struct ProfileLayout {
 constexpr ProfileLayout kOpera{"cache4", "cookies4.dat", "global.dat"};
 constexpr ProfileLayout kMozilla{"Cache", "cookies.txt", "history.dat"};
 
-bool isAbsoluteDrivePath(const std::string& path) {
-    const unsigned char drive = path.empty() ? 0 : static_cast<unsigned char>(path[0]);
-    const bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
-    return path.size() >= 3 && letter && path[1] == ':' && path[2] == '\\';
-}
-
-// `value` + `below` when the value is an absolute drive path, else empty.
-std::string folderBelow(std::string value, const std::string& below) {
-    if (!isAbsoluteDrivePath(value)) return {};
+// A base or profile folder as the lookups and the cleanings take it, ending in one backslash:
+// an absolute path on a drive ("C:\...") or on a network share ("\\server\share\..."), its
+// forward slashes written as backslashes. Empty for anything else: a relative path, or one
+// relative to the current drive, would lead into the current folder or onto the root of the
+// current drive.
+std::string absoluteFolder(std::string value) {
+    std::replace(value.begin(), value.end(), '/', '\\');
+    if (AbsolutePathRoot(value).empty()) return {};
     while (value.back() == '\\')
         value.pop_back();
-    return value + below;
+    return value + "\\";
+}
+
+// `below` (ending in a backslash) in the folder a value names, or empty when it names none.
+std::string folderBelow(const std::string& value, const std::string& below) {
+    const std::string folder = absoluteFolder(value);
+    return folder.empty() ? folder : folder + below;
 }
 
 std::string userShellFolder(const std::string& name) {
@@ -51,14 +57,20 @@ bool isLink(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The first profile folder of a set (base ends in a backslash), or empty; a folder that is a
-// link leads outside the set and does not count.
+// The profile folder `name` of a browser's data folder (`data` ends in a backslash), or
+// empty: the name must lead nowhere but into that folder, and a folder that is a link leads
+// outside it.
+std::string profileIn(const std::string& data, const std::string& name) {
+    if (data.empty() || !plainFolderName(name)) return {};
+    const std::string candidate = data + name + "\\";
+    return FolderExists(candidate) && !isLink(candidate) ? candidate : std::string();
+}
+
+// The first profile folder of a set (base ends in a backslash), or empty.
 std::string firstProfileIn(const std::string& base) {
     if (base.empty() || !FolderExists(base)) return {};
     const std::vector<std::string> names = ListSubfolders(base);
-    if (names.empty() || !plainFolderName(names.front())) return {};
-    const std::string candidate = base + names.front() + "\\";
-    return isLink(candidate) ? std::string() : candidate;
+    return names.empty() ? std::string() : profileIn(base, names.front());
 }
 
 bool holdsPart(const std::string& profile, int purpose) {
@@ -76,14 +88,18 @@ bool holdsPart(const std::string& profile, int purpose) {
 
 void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool cache, bool cookies,
                   bool history) {
-    if (!isAbsoluteDrivePath(folder)) return;
-    const std::string profile = folder.back() == '\\' ? folder : folder + "\\";
+    const std::string profile = absoluteFolder(folder);
+    if (profile.empty()) return;
     const std::string cacheFolder = profile + layout.cache;
+    // The cache is a folder: a file of that name is left alone, and no folder takes its place.
+    const DWORD found = GetFileAttributesA(cacheFolder.c_str());
+    const bool cleanCache =
+        cache && (found == INVALID_FILE_ATTRIBUTES || (found & FILE_ATTRIBUTE_DIRECTORY));
     // Whatever goes wrong while deleting ends the deleting, not the cleaning: the pause and
     // the new cache folder still follow.
     try {
         ProcessMessages();
-        if (cache) DeleteFolderTree(cacheFolder);
+        if (cleanCache) DeleteFolderTree(cacheFolder);
         ProcessMessages();
         // A file that cannot be deleted stays; the other one still goes.
         if (cookies) DeleteFileA((profile + layout.cookies).c_str());
@@ -91,27 +107,25 @@ void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool c
     } catch (const std::exception&) {
     }
     Sleep(1000);
-    if (cache) CreateDirectoryA(cacheFolder.c_str(), nullptr);
+    if (cleanCache) CreateDirectoryA(cacheFolder.c_str(), nullptr);
 }
 
 } // namespace
 
 std::string FindOperaProfile() {
-    const std::string roaming =
-        folderBelow(userShellFolder("AppData"), "\\Opera\\opera\\profile\\");
-    if (!roaming.empty() && FolderExists(roaming)) return roaming;
+    const std::string profile =
+        profileIn(folderBelow(userShellFolder("AppData"), "Opera\\opera\\"), "profile");
+    if (!profile.empty()) return profile;
     // Reading the value creates Opera's key (empty) when it is missing.
-    const std::string recorded =
-        folderBelow(RegReadString(HKEY_CURRENT_USER, kOperaKey, "Last Directory3"), "\\profile\\");
-    if (!recorded.empty() && FolderExists(recorded)) return recorded;
-    return {};
+    return profileIn(absoluteFolder(RegReadString(HKEY_CURRENT_USER, kOperaKey, "Last Directory3")),
+                     "profile");
 }
 
 std::string FindFirefoxProfile(int purpose) {
     std::string result;
     for (const char* base : {"AppData", "Local AppData"}) {
         const std::string candidate =
-            firstProfileIn(folderBelow(userShellFolder(base), "\\Mozilla\\Firefox\\Profiles\\"));
+            firstProfileIn(folderBelow(userShellFolder(base), "Mozilla\\Firefox\\Profiles\\"));
         if (!candidate.empty() && holdsPart(candidate, purpose)) result = candidate;
     }
     return result;
@@ -119,7 +133,7 @@ std::string FindFirefoxProfile(int purpose) {
 
 std::string FindMozillaProfile() {
     const std::string candidate =
-        firstProfileIn(folderBelow(userShellFolder("AppData"), "\\Mozilla\\Profiles\\"));
+        firstProfileIn(folderBelow(userShellFolder("AppData"), "Mozilla\\Profiles\\"));
     if (candidate.empty() || !FolderExists(candidate + kMozilla.cache)) return {};
     return candidate;
 }

@@ -11,8 +11,11 @@ enum FirefoxPurpose { ffCache = 1, ffCookies = 2, ffHistory = 3 };
 
 // Each lookup returns a profile folder ending in a backslash, or the empty string when the
 // browser was not found. Base folders come from the user's Shell Folders values ("AppData",
-// "Local AppData") and Opera's "Last Directory3"; a base that is not an absolute drive path
-// is skipped, so that nothing is ever looked for on the root of the current drive.
+// "Local AppData") and Opera's "Last Directory3"; a base is an absolute path on a drive
+// ("C:\...") or a network share ("\\server\share\..."), forward slashes read as backslashes.
+// Any other base is skipped, so that nothing is ever looked for in the current folder or on
+// the root of the current drive. A profile folder that is a link, or whose name would lead
+// out of its browser's data folder, does not count.
 std::string FindOperaProfile();
 // Roaming and local profile sets are both looked at; a qualifying local one wins. Only the
 // first profile folder of each set counts.
@@ -21,7 +24,8 @@ std::string FindMozillaProfile();
 
 // Deletes what the flags name in the profile folder: the cache folder with everything in it
 // (re-created empty after a pause of one second, which every cleaning takes), the cookies
-// file, the history file. A folder that is not an absolute drive path cleans nothing.
+// file, the history file. A folder that is no absolute path in the lookups' sense cleans
+// nothing; a file where the cache folder belongs is left alone.
 void CleanOperaProfile(const std::string& folder, bool cache, bool cookies, bool history);
 void CleanFirefoxProfile(const std::string& folder, bool cache, bool cookies, bool history);
 void CleanMozillaProfile(const std::string& folder, bool cache, bool cookies, bool history);

@@ -27,6 +27,17 @@ bool exists(const std::string& hostPath) {
     return ::lstat(hostPath.c_str(), &st) == 0;
 }
 
+// A network path naming a server and a share (\\server\share...), not a device path (\\.\ or
+// \\?\). The hosted machine has no network: every such share is out of its reach.
+bool namesShare(const std::string& path) {
+    const std::size_t serverEnd = path.find('\\', 2);
+    if (serverEnd == std::string::npos || serverEnd == 2) return false;
+    const std::string server = path.substr(2, serverEnd - 2);
+    if (server == "." || server == "?") return false;
+    const std::size_t shareEnd = path.find('\\', serverEnd + 1);
+    return (shareEnd == std::string::npos ? path.size() : shareEnd) > serverEnd + 1;
+}
+
 // Splits an absolute or relative Windows path into its drive letter and normalised
 // components. False when the path cannot be taken apart or climbs above its drive.
 bool split(const std::string& path, char& drive, std::vector<std::string>& components,
@@ -35,7 +46,7 @@ bool split(const std::string& path, char& drive, std::vector<std::string>& compo
     for (char& c : p)
         if (c == '/') c = '\\';
     if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
-        error = ERROR_BAD_PATHNAME;
+        error = namesShare(p) ? ERROR_BAD_NETPATH : ERROR_BAD_PATHNAME;
         return false;
     }
     std::string rest;

@@ -10,8 +10,10 @@ namespace platform {
 // Maps a Windows path (absolute, drive-relative or relative to the current directory) to a
 // host path. Each component is looked up ignoring case (the exact name wins); components
 // that do not exist keep the spelling given. Fails with ERROR_PATH_NOT_FOUND for a path
-// that leaves its drive or names an unknown drive, ERROR_BAD_PATHNAME for a UNC path,
-// ERROR_INVALID_NAME for a name holding a character that Windows forbids (<>:"|?* and
+// that leaves its drive or names an unknown drive, ERROR_BAD_NETPATH for a network path
+// naming a server and a share (the hosted machine reaches none, as Windows answers for a
+// server out of reach), ERROR_BAD_PATHNAME for any other path beginning with two
+// backslashes, ERROR_INVALID_NAME for a name holding a character that Windows forbids (<>:"|?* and
 // control characters).
 bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error);
 

@@ -2,17 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 namespace {
 
 const char* const kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::string kMakerFolder = "Kravonel";
-
-std::string withBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path;
-}
 
 std::string withoutBackslash(std::string path) {
     while (path.size() > 3 && path.back() == '\\')
@@ -47,31 +43,53 @@ bool queryString(HKEY key, const std::string& name, std::string& result) {
     return false;
 }
 
+std::string withBackslashes(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// A server's or a share's name: something, not only dots, and no character that Windows
+// keeps out of names.
+bool plainName(const std::string& name) {
+    if (name.find_first_not_of('.') == std::string::npos) return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 ||
+               std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+    });
+}
+
+bool isDriveLetter(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+
 // Absolute form of a folder path with "." and ".." worked out, ending in a backslash, so
-// that it can be compared with the drive roots; empty when it climbs above its drive or is
-// no drive path at all.
+// that it can be compared with its root; empty when it climbs above its root (a drive's or a
+// share's) or is no path that could be worked out.
 std::string absoluteFolder(const std::string& path) {
-    std::string p = path;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    const bool hasDrive =
-        p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]));
-    if (!hasDrive) {
-        if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') return {};
+    const std::string p = withBackslashes(path);
+    std::string root = AbsolutePathRoot(p);
+    std::string rest = p.substr(root.size());
+    if (root.empty()) {
+        // A network path without a share, a device path, and "C:name", which lies in the
+        // current folder of drive C: that only the system knows, are no folder to delete.
+        if (p.size() >= 2 && ((p[0] == '\\' && p[1] == '\\') || p[1] == ':')) return {};
         char current[MAX_PATH + 1] = {};
         const DWORD length = GetCurrentDirectoryA(sizeof current, current);
         if (length == 0 || length >= sizeof current) return {};
         const std::string cwd = current;
-        p = !p.empty() && p[0] == '\\' ? cwd.substr(0, 2) + p : withBackslash(cwd) + p;
+        root = AbsolutePathRoot(cwd);
+        if (root.empty()) return {};
+        // From the root of the current drive or share, or from the current folder.
+        rest = !p.empty() && p[0] == '\\' ? p : cwd.substr(root.size()) + "\\" + p;
     }
-    std::string result(1, static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))));
-    result += ":\\";
+    if (root[1] == ':')
+        root[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(root[0])));
     std::vector<std::string> parts;
-    std::size_t start = 2;
-    while (start <= p.size()) {
-        std::size_t end = p.find('\\', start);
-        if (end == std::string::npos) end = p.size();
-        const std::string part = p.substr(start, end - start);
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find('\\', start);
+        if (end == std::string::npos) end = rest.size();
+        const std::string part = rest.substr(start, end - start);
         if (part == "..") {
             if (parts.empty()) return {};
             parts.pop_back();
@@ -80,24 +98,10 @@ std::string absoluteFolder(const std::string& path) {
         }
         start = end + 1;
     }
+    std::string result = root;
     for (const auto& part : parts)
         result += part + "\\";
     return result;
-}
-
-std::vector<std::string> driveRoots() {
-    std::vector<std::string> roots;
-    const DWORD needed = GetLogicalDriveStringsA(0, nullptr);
-    if (needed == 0) return roots;
-    std::string buffer(needed + 1, '\0');
-    const DWORD length = GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length == 0 || length > buffer.size()) return roots;
-    for (std::size_t i = 0; i < length && buffer[i];) {
-        const std::string root = buffer.c_str() + i;
-        roots.push_back(AnsiUpperCase(root));
-        i += root.size() + 1;
-    }
-    return roots;
 }
 
 // Clears a read-only attribute, then deletes the file or removes the (empty or linked)
@@ -109,13 +113,6 @@ bool removeEntry(const std::string& path, DWORD attributes) {
         !SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         return false;
     return folder ? RemoveDirectoryA(path.c_str()) != FALSE : DeleteFileA(path.c_str()) != FALSE;
-}
-
-bool isOneOf(const std::string& folder, const std::vector<std::string>& roots) {
-    const std::string upper = AnsiUpperCase(folder);
-    for (const auto& root : roots)
-        if (upper == root) return true;
-    return false;
 }
 
 // Lets window messages through between the entries of a long walk. A round of the event
@@ -137,9 +134,8 @@ class MessagePump {
     ULONGLONG last_ = 0;
 };
 
-// False as soon as anything refuses to go; the caller then stops as well.
-bool deleteTree(const std::string& folder, const std::vector<std::string>& roots,
-                MessagePump& pump) {
+// False as soon as anything refuses to go; the caller then stops as well. A root keeps itself.
+bool deleteTree(const std::string& folder, bool removeSelf, MessagePump& pump) {
     {
         WIN32_FIND_DATAA data{};
         const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
@@ -154,15 +150,28 @@ bool deleteTree(const std::string& folder, const std::vector<std::string>& roots
                 // A link or junction goes by itself; what it points to is outside the tree.
                 const bool link = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
                 const bool ok = directory && !link
-                                    ? deleteTree(folder + name + "\\", roots, pump)
+                                    ? deleteTree(folder + name + "\\", true, pump)
                                     : removeEntry(folder + name, data.dwFileAttributes);
                 if (!ok) return false;
             } while (FindNextFileA(find.get(), &data));
         }
     }
-    if (isOneOf(folder, roots)) return true;
+    if (!removeSelf) return true;
     const std::string self = withoutBackslash(folder);
     return removeEntry(self, GetFileAttributesA(self.c_str()));
+}
+
+// The short form of a path, which keeps the paths of a deep tree short; empty when the file
+// system gives none.
+std::string shortPathOf(const std::string& path) {
+    const DWORD needed = GetShortPathNameA(path.c_str(), nullptr, 0);
+    if (needed == 0) return {};
+    std::string shortPath(needed, '\0');
+    const DWORD length =
+        GetShortPathNameA(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size()) return {};
+    shortPath.resize(length);
+    return shortPath;
 }
 
 } // namespace
@@ -246,27 +255,44 @@ void OpenURL(const std::string& target) {
     ShellExecuteA(nullptr, "Open", target.c_str(), "", "", SW_SHOWNORMAL);
 }
 
+std::string AbsolutePathRoot(const std::string& path) {
+    const std::string p = withBackslashes(path);
+    if (p.size() >= 3 && isDriveLetter(p[0]) && p[1] == ':' && p[2] == '\\') return p.substr(0, 3);
+    if (p.size() < 2 || p[0] != '\\' || p[1] != '\\') return {};
+    const std::size_t serverEnd = p.find('\\', 2);
+    if (serverEnd == std::string::npos) return {};
+    const std::size_t shareEnd = std::min(p.find('\\', serverEnd + 1), p.size());
+    if (!plainName(p.substr(2, serverEnd - 2)) ||
+        !plainName(p.substr(serverEnd + 1, shareEnd - serverEnd - 1)))
+        return {};
+    return p.substr(0, shareEnd) + "\\";
+}
+
 void DeleteFolderTree(const std::string& folder) {
-    const std::vector<std::string> roots = driveRoots();
-    const DWORD needed = GetShortPathNameA(folder.c_str(), nullptr, 0);
-    if (needed == 0) return; // no such folder
-    std::string shortPath(needed, '\0');
-    const DWORD length =
-        GetShortPathNameA(folder.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
-    if (length == 0 || length >= shortPath.size()) return;
-    shortPath.resize(length);
-    const std::string start = absoluteFolder(shortPath);
+    const std::string given = withBackslashes(folder);
+    if (given.empty()) return;
+    // Where the file system gives no short form of a folder that is there (a parent folder the
+    // user may not list; some systems give none on a network share), the path as given serves.
+    std::string path = shortPathOf(given);
+    if (path.empty()) {
+        if (GetFileAttributesA(given.c_str()) == INVALID_FILE_ATTRIBUTES) return; // no such folder
+        path = given;
+    }
+    const std::string start = absoluteFolder(path);
     if (start.empty()) return;
-    if (!isOneOf(start, roots)) {
+    const bool root = start == AbsolutePathRoot(start);
+    if (!root) {
         const DWORD attributes = GetFileAttributesA(withoutBackslash(start).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return;
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             removeEntry(withoutBackslash(start), attributes);
             return;
         }
+        // A file of that name is no folder and stays.
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     }
     MessagePump pump;
-    deleteTree(start, roots, pump);
+    deleteTree(start, !root, pump);
 }
 
 std::vector<std::string> ListSubfolders(const std::string& folder) {

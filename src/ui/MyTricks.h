@@ -33,8 +33,15 @@ bool ProvideDataFiles(const std::string& name, bool wipe, const std::vector<std:
 bool FolderExists(const std::string& path);
 void RunFile(const std::string& path);
 void OpenURL(const std::string& target);
+// The root an absolute path begins with, forward slashes read as backslashes: "C:\" for a
+// drive path (its letter as given), "\\server\share\" for a network path. Empty for a path
+// relative to the current folder or drive ("Temp", "\Temp", "C:Temp"), a network path without
+// a share and a device path ("\\.\", "\\?\").
+std::string AbsolutePathRoot(const std::string& path);
 // Deletes the folder with everything in it, hidden, system and read-only entries included.
-// A drive root keeps itself; links are removed, never followed. Stops at the first failure.
+// Forward slashes count as backslashes. A root, of a drive or of a network share, keeps
+// itself; links are removed, never followed; a file of the folder's name stays. Stops at the
+// first failure.
 void DeleteFolderTree(const std::string& folder);
 std::vector<std::string> ListSubfolders(const std::string& folder);
 

@@ -2,6 +2,7 @@
 // test arrange: the root of drive C:, the order the volume lists names in, names holding a
 // backslash and links to elsewhere.
 #include "otherbrowsers/OtherBrowserProfiles.h"
+#include "platform/simulated_time.h"
 #include "platform/win32.h"
 #include "support/platform_fixture.h"
 #include "ui/MyTricks.h"
@@ -18,6 +19,8 @@ const std::string kRoaming = "C:\\Users\\User\\AppData\\Roaming\\";
 const std::string kFirefoxRoaming = kRoaming + "Mozilla\\Firefox\\Profiles\\";
 const std::string kMozilla = kRoaming + "Mozilla\\Profiles\\";
 const char* const kOperaKey = "Software\\Opera Software";
+const char* const kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 class OtherBrowserProfilesHostedTest : public testing_support::PlatformTest {
   protected:
@@ -34,11 +37,17 @@ class OtherBrowserProfilesHostedTest : public testing_support::PlatformTest {
             if (c == '\\') c = '/';
         return path;
     }
-    void setOperaFolder(const std::string& value) {
+    static void setShellFolder(const std::string& name, const std::string& value) {
+        setString(kShellFolders, name, value);
+    }
+    static void setOperaFolder(const std::string& value) {
+        setString(kOperaKey, "Last Directory3", value);
+    }
+    static void setString(const char* key, const std::string& name, const std::string& value) {
         UniqueHKey handle;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kOperaKey, 0, nullptr, 0,
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0,
                                                  KEY_ALL_ACCESS, nullptr, handle.out(), nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle.get(), "Last Directory3", 0, REG_SZ,
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(handle.get(), name.c_str(), 0, REG_SZ,
                                                 reinterpret_cast<const BYTE*>(value.c_str()),
                                                 static_cast<DWORD>(value.size() + 1)));
     }
@@ -82,7 +91,8 @@ TEST_F(OtherBrowserProfilesHostedTest, OnlyTheFirstProfileFolderCounts) {
 }
 
 // A profile is only ever a folder inside its set: a name that climbs out (the host allows a
-// backslash in a name) or a link to elsewhere is no profile.
+// backslash in a name) or a link to elsewhere is no profile. Opera's profile folder, in the
+// roaming data folder or the one Opera recorded, is no profile either when it is a link.
 TEST_F(OtherBrowserProfilesHostedTest, AProfileMustLieInsideItsSet) {
     const std::string outside = platform.hostPath("C:\\") + "/Wichtig";
     writeHostFile(outside + "/Cache/brief.doc", "meins");
@@ -97,5 +107,48 @@ TEST_F(OtherBrowserProfilesHostedTest, AProfileMustLieInsideItsSet) {
     std::filesystem::create_directories(firefox);
     ASSERT_EQ(0, ::symlink(outside.c_str(), (firefox + "/default").c_str()));
     EXPECT_EQ("", FindFirefoxProfile(ffCookies));
+
+    const std::string opera = platform.hostPath("C:\\") + "/" + hostPart(kRoaming + "Opera\\opera");
+    std::filesystem::create_directories(opera);
+    ASSERT_EQ(0, ::symlink(outside.c_str(), (opera + "/profile").c_str()));
+    folder("C:\\Opera\\profile");
+    setOperaFolder("C:\\Opera");
+    EXPECT_EQ("C:\\Opera\\profile\\", FindOperaProfile());
+    std::filesystem::remove_all(platform.hostPath("C:\\Opera"));
+    folder("C:\\Opera");
+    ASSERT_EQ(0, ::symlink(outside.c_str(), (platform.hostPath("C:\\Opera") + "/profile").c_str()));
+    EXPECT_EQ("", FindOperaProfile());
     EXPECT_EQ("meins", testing_support::readHostFile(outside + "/Cache/brief.doc"));
+}
+
+// The hosted machine reaches no network share. Application data redirected to one finds no
+// profile and cleans nothing, above all not the folders that the same names would lead to on
+// the current drive.
+TEST_F(OtherBrowserProfilesHostedTest, AShareOutOfReachIsNeverReadOnTheCurrentDrive) {
+    const std::string lookalike = "C:\\server\\share\\AppData\\";
+    file(lookalike + "Opera\\opera\\profile\\cookies4.dat");
+    file(lookalike + "Mozilla\\Profiles\\default\\Cache\\_CACHE_001_");
+    file(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\Cache\\_CACHE_MAP_");
+    file(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\cookies.txt");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+    for (const std::string share : {"\\\\server\\share", "//server/share"}) {
+        setShellFolder("AppData", share + "\\AppData");
+        setShellFolder("Local AppData", share + "\\AppData");
+        setOperaFolder(share + "\\AppData\\Opera\\opera");
+        EXPECT_EQ("", FindOperaProfile()) << share;
+        EXPECT_EQ("", FindFirefoxProfile(ffCookies)) << share;
+        EXPECT_EQ("", FindMozillaProfile()) << share;
+    }
+    platform::SimulatedTime time;
+    const std::string share = "\\\\server\\share\\AppData\\";
+    CleanOperaProfile(share + "Opera\\opera\\profile\\", true, true, true);
+    CleanMozillaProfile(share + "Mozilla\\Profiles\\default", true, true, true);
+    CleanFirefoxProfile("//server/share/AppData/Mozilla/Firefox/Profiles/x.default/", true, true,
+                        true);
+    EXPECT_TRUE(FileExistsA(lookalike + "Opera\\opera\\profile\\cookies4.dat"));
+    EXPECT_FALSE(FolderExists(lookalike + "Opera\\opera\\profile\\cache4"));
+    EXPECT_TRUE(FileExistsA(lookalike + "Mozilla\\Profiles\\default\\Cache\\_CACHE_001_"));
+    EXPECT_TRUE(
+        FileExistsA(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\Cache\\_CACHE_MAP_"));
+    EXPECT_TRUE(FileExistsA(lookalike + "Mozilla\\Firefox\\Profiles\\x.default\\cookies.txt"));
 }

@@ -107,20 +107,25 @@ TEST_F(OtherBrowserProfilesTest, OperaPrefersTheRoamingProfileOverItsRecordedFol
 }
 
 // An empty or relative recorded folder, or an empty application-data value, would name a
-// folder below the current one: no candidate then. A base with a trailing backslash is as
-// good as one without.
-TEST_F(OtherBrowserProfilesTest, OnlyAbsoluteDrivePathsAreBaseFolders) {
+// folder below the current one, and a path from the root of the current drive one there: no
+// candidate then, nor for a network path that reads like such a path. A base with a trailing
+// backslash is as good as one without.
+TEST_F(OtherBrowserProfilesTest, OnlyAbsolutePathsAreBaseFolders) {
     const std::string work = platform.profile() + "\\Work";
     folder(work + "\\Opera\\profile");
     folder(work + "\\Opera\\opera\\profile");
     folder(work + "\\Mozilla\\Profiles\\default\\Cache");
     folder(work + "\\Mozilla\\Firefox\\Profiles\\x.default\\Cache");
     ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));
-    for (const std::string relative : {"", "Opera", "C:Opera", ".\\Opera"}) {
+    const std::string fromRoot = work.substr(2);
+    for (const std::string& relative :
+         {std::string(), std::string("Opera"), std::string("C:Opera"), std::string(".\\Opera"),
+          fromRoot, "/" + fromRoot.substr(1), "\\" + fromRoot}) {
         setString(kOperaKey, kOperaValue, relative);
         EXPECT_EQ("", FindOperaProfile()) << relative;
     }
-    for (const std::string relative : {"", "."}) {
+    for (const std::string& relative :
+         {std::string(), std::string("."), fromRoot, "/" + fromRoot.substr(1)}) {
         setString(kShellFolders, "AppData", relative);
         setString(kShellFolders, "Local AppData", relative);
         EXPECT_EQ("", FindOperaProfile()) << relative;
@@ -241,4 +246,93 @@ TEST_F(OtherBrowserProfilesTest, FailuresAndEmptyFoldersCleanOnlyWhatTheyMay) {
         CleanMozillaProfile(empty, true, true, true);
     EXPECT_TRUE(FileExistsA(home + "\\Cache\\mine.txt"));
     EXPECT_TRUE(FileExistsA(home + "\\cookies.txt"));
+}
+
+// Base folders written with forward slashes, as some tools write them into the Shell Folders
+// values, are read with backslashes: the lookups answer with backslashes, and a profile
+// folder written so is cleaned.
+TEST_F(OtherBrowserProfilesTest, ForwardSlashesCountAsBackslashes) {
+    const std::string profile = firefoxLocal + "x.default\\";
+    file(firefoxRoaming + "a.default\\cookies.txt");
+    file(profile + "Cache\\_CACHE_MAP_");
+    file(profile + "cookies.txt");
+    file(mozilla + "default\\Cache\\_CACHE_001_");
+    file(opera + "cookies4.dat");
+    const auto slashed = [](std::string path) {
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        return path;
+    };
+    setString(kShellFolders, "AppData", slashed(roaming));
+    setString(kShellFolders, "Local AppData", slashed(local.substr(0, local.size() - 1)));
+    EXPECT_EQ(opera, FindOperaProfile());
+    EXPECT_EQ(profile, FindFirefoxProfile(ffCache));
+    EXPECT_EQ(profile, FindFirefoxProfile(ffCookies));
+    EXPECT_EQ(mozilla + "default\\", FindMozillaProfile());
+
+    const std::string installed = platform.profile() + "\\Programme\\Opera";
+    folder(installed + "\\profile");
+    setString(kShellFolders, "AppData", "");
+    setString(kOperaKey, kOperaValue, slashed(installed) + "/");
+    EXPECT_EQ(installed + "\\profile\\", FindOperaProfile());
+
+    platform::SimulatedTime time;
+    CleanFirefoxProfile(slashed(profile), true, true, false);
+    EXPECT_EQ(0, entriesIn(profile + "Cache\\"));
+    EXPECT_FALSE(FileExistsA(profile + "cookies.txt"));
+}
+
+// Where a browser's cache folder belongs there may be a file of that name: it is no cache,
+// so the cache cleaning leaves it as it is and makes no folder in its place; the other parts
+// are cleaned all the same.
+TEST_F(OtherBrowserProfilesTest, AFileWhereTheCacheFolderBelongsIsLeftAlone) {
+    platform::SimulatedTime time;
+    file(opera + "cache4", "not a cache");
+    file(opera + "cookies4.dat");
+    CleanOperaProfile(opera, true, true, false);
+    EXPECT_FALSE(FileExistsA(opera + "cookies4.dat"));
+    std::string kept;
+    EXPECT_TRUE(ReadWholeFile(opera + "cache4", kept));
+    EXPECT_EQ("not a cache", kept);
+
+    const std::string profile = mozilla + "default\\";
+    file(profile + "Cache", "mine");
+    file(profile + "history.dat");
+    CleanMozillaProfile(profile, true, false, true);
+    EXPECT_FALSE(FileExistsA(profile + "history.dat"));
+    EXPECT_TRUE(ReadWholeFile(profile + "Cache", kept));
+    EXPECT_EQ("mine", kept);
+    EXPECT_EQ(2000, time.PassedMilliseconds());
+}
+
+// Application data redirected to a network share: the lookups find the profiles there,
+// however the share is written, and the cleanings work on the share.
+TEST_F(OtherBrowserProfilesTest, ProfilesOnANetworkShareAreFoundAndCleaned) {
+    const std::string share = platform.share();
+    if (share.empty()) GTEST_SKIP() << "no network share reaches this machine";
+    const std::string appData = share + "\\Users\\User\\AppData\\Roaming\\";
+    const std::string profile = appData + "Mozilla\\Firefox\\Profiles\\n.default\\";
+    file(appData + "Opera\\opera\\profile\\cache4\\opr00001.tmp");
+    file(profile + "Cache\\0\\4A\\x01");
+    file(profile + "cookies.txt");
+    file(profile + "prefs.js");
+    file(appData + "Mozilla\\Profiles\\default\\Cache\\_CACHE_001_");
+    setString(kShellFolders, "AppData", appData);
+    setString(kShellFolders, "Local AppData", share + "\\Users\\User\\AppData\\Local");
+    EXPECT_EQ(appData + "Opera\\opera\\profile\\", FindOperaProfile());
+    EXPECT_EQ(profile, FindFirefoxProfile(ffCache));
+    EXPECT_EQ(appData + "Mozilla\\Profiles\\default\\", FindMozillaProfile());
+    std::string forward = appData;
+    for (char& c : forward)
+        if (c == '\\') c = '/';
+    setString(kShellFolders, "AppData", forward);
+    EXPECT_EQ(profile, FindFirefoxProfile(ffCookies));
+
+    platform::SimulatedTime time;
+    CleanFirefoxProfile(profile, true, true, false);
+    EXPECT_EQ(0, entriesIn(profile + "Cache\\"));
+    EXPECT_FALSE(FileExistsA(profile + "cookies.txt"));
+    EXPECT_TRUE(FileExistsA(profile + "prefs.js"));
+    CleanOperaProfile(appData + "Opera\\opera\\profile\\", true, false, false);
+    EXPECT_EQ(0, entriesIn(appData + "Opera\\opera\\profile\\cache4\\"));
 }

@@ -122,6 +122,31 @@ TEST_F(FilesTest, AMissingFileAndAMissingFolderAreToldApart) {
     EXPECT_TRUE(DirectoryExistsA(platform.profile()));
 }
 
+// A network path whose server is out of reach names nothing that could be read, made or
+// deleted; Windows answers ERROR_BAD_NETPATH ("the network path was not found") however the
+// path is spelled.
+TEST_F(FilesTest, AShareOutOfReachNamesNothing) {
+    std::vector<DWORD> errors;
+    for (const std::string share : {"\\\\kolibri.invalid\\daten", "//kolibri.invalid/daten"}) {
+        junkLastError();
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((share + "\\Profil").c_str()));
+        errors.push_back(GetLastError());
+        WIN32_FIND_DATAA data;
+        fillJunk(data);
+        junkLastError();
+        EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA((share + "\\*").c_str(), &data));
+        errors.push_back(GetLastError());
+        junkLastError();
+        EXPECT_FALSE(CreateDirectoryA((share + "\\Neu").c_str(), nullptr));
+        errors.push_back(GetLastError());
+        junkLastError();
+        EXPECT_FALSE(DeleteFileA((share + "\\cookies.txt").c_str()));
+        errors.push_back(GetLastError());
+    }
+    SKIP_ON_WINE("a server it does not know answers ERROR_PATH_NOT_FOUND");
+    EXPECT_EQ(std::vector<DWORD>(errors.size(), ERROR_BAD_NETPATH), errors);
+}
+
 TEST_F(FilesTest, FindWalksAFolderWithEveryPattern) {
     ASSERT_TRUE(CreateDirectoryA(at("Find").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(at("Find\\Sub").c_str(), nullptr));

@@ -57,6 +57,10 @@ std::string TempPlatform::profile() const {
     return "C:\\Users\\" + platform::userName();
 }
 
+std::string TempPlatform::share() const {
+    return {};
+}
+
 bool TempPlatform::grantAdministrator() const {
     platform::setSetting("admin", "yes");
     return platform::isAdministrator();

@@ -33,6 +33,11 @@ class TempPlatform {
     // the user's shell folders (Desktop, Favorites, Documents, AppData\Roaming\...\Recent, ...)
     // lie in, with the same names below it on either side.
     std::string profile() const;
+    // A network share for the test to fill, as "\\server\share" without a trailing backslash,
+    // or empty where the machine reaches none: the hosted platform has no network (it answers
+    // every share as out of reach); under Wine it is a folder among the prefix's UNC devices,
+    // removed when the test ends.
+    std::string share() const;
     // Copies the shipped data files (data/) into the program folder.
     void installDataFiles() const;
     // Gives the program administrator rights where the machine lets a test choose (the hosted
@@ -48,6 +53,7 @@ class TempPlatform {
     std::string root_;
     std::string programFolder_;
     std::string profile_;
+    mutable std::string shareFolder_;
 };
 
 // Test fixture: every test gets its own TempPlatform.

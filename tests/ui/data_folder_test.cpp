@@ -135,3 +135,44 @@ TEST_F(DataFolderTest, DeletingATreeTakesEveryEntryAndNothingBeside) {
     EXPECT_TRUE(FileExistsA(platform.profile() + "\\TreeSibling\\stay.txt"));
     EXPECT_TRUE(ListSubfolders(tree).empty());
 }
+
+// Only a folder is deleted: a file given as the folder stays, however the path is written. A
+// path with forward slashes takes its tree as one with backslashes does.
+TEST_F(DataFolderTest, DeletingATreeTakesFoldersOnly) {
+    const std::string home = platform.profile();
+    put(home + "\\cache4", "a file, not a cache");
+    put(home + "\\Tree\\Sub\\inner.txt", "1");
+    std::string slashed = home;
+    for (char& c : slashed)
+        if (c == '\\') c = '/';
+    DeleteFolderTree(home + "\\cache4");
+    DeleteFolderTree(slashed + "/cache4/");
+    EXPECT_EQ("a file, not a cache", contents(home + "\\cache4"));
+    DeleteFolderTree(slashed + "/Tree/");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((home + "\\Tree").c_str()));
+}
+
+// A tree on a network share goes as one on a drive does, however the path is written. The
+// share's root keeps itself as a drive's root does, and a path that climbs above the share
+// deletes nothing.
+TEST_F(DataFolderTest, DeletingATreeOnANetworkShareKeepsTheShare) {
+    const std::string share = platform.share();
+    if (share.empty()) GTEST_SKIP() << "no network share reaches this machine";
+    put(share + "\\Tree\\Sub\\deep.txt", "1");
+    put(share + "\\Tree\\top.txt", "2");
+    put(share + "\\Other\\stay.txt", "3");
+    DeleteFolderTree(share + "\\Tree\\..\\..\\");
+    DeleteFolderTree(share + "\\..\\Tree");
+    EXPECT_EQ("2", contents(share + "\\Tree\\top.txt"));
+
+    std::string slashed = share;
+    for (char& c : slashed)
+        if (c == '\\') c = '/';
+    DeleteFolderTree(slashed + "/Tree");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((share + "\\Tree").c_str()));
+    EXPECT_EQ("3", contents(share + "\\Other\\stay.txt"));
+
+    DeleteFolderTree(share + "\\");
+    EXPECT_TRUE(FolderExists(share));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((share + "\\Other").c_str()));
+}

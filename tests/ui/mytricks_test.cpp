@@ -72,6 +72,27 @@ TEST_F(MyTricksTest, DeleteFolderTreeKeepsADriveRoot) {
     EXPECT_TRUE(fs::is_empty(platform.root() + "/drive_c"));
 }
 
+// The hosted machine reaches no network share: a network path deletes nothing, above all
+// not what its names would lead to from the root of the current drive. Neither does "C:Tree",
+// which names the current folder of drive C:, nor a network path without its share.
+TEST_F(MyTricksTest, DeleteFolderTreeNeverTakesAPathForAnother) {
+    const std::string c = platform.hostPath("C:\\");
+    writeHostFile(c + "/server/share/Tree/keep.txt", "1");
+    writeHostFile(c + "/Tree/keep.txt", "2");
+    writeHostFile(c + "/Users/Tree/keep.txt", "3");
+    platform::setSetting("admin", "yes");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+    for (const char* path : {"\\\\server\\share\\Tree\\", "\\\\server\\share\\", "//server/share",
+                             "\\\\server\\", "\\\\server", "\\\\", "//"})
+        DeleteFolderTree(path);
+    EXPECT_EQ("1", readHostFile(c + "/server/share/Tree/keep.txt"));
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\Users"));
+    DeleteFolderTree("c:Tree");
+    DeleteFolderTree("C:");
+    EXPECT_EQ("2", readHostFile(c + "/Tree/keep.txt"));
+    EXPECT_EQ("3", readHostFile(c + "/Users/Tree/keep.txt"));
+}
+
 TEST_F(MyTricksTest, DeleteFolderTreeStopsAtTheFirstFailure) {
     const std::string host = platform.hostPath("C:\\") + "/Tree";
     writeHostFile(host + "/a.txt", "1");

@@ -10,6 +10,7 @@
 #include "platform/machine.h"
 #include "platform/win32.h"
 
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 #include <vector>
@@ -185,6 +186,7 @@ TempPlatform::~TempPlatform() {
     const DWORD n = GetTempPathA(sizeof temp, temp);
     if (n > 0 && n < sizeof temp) SetCurrentDirectoryA(temp);
     removeTree(base_);
+    if (!shareFolder_.empty()) removeTree(shareFolder_);
 }
 
 std::string TempPlatform::programFolderWindows() const {
@@ -197,6 +199,21 @@ std::string TempPlatform::hostPath(const std::string& windowsPath) const {
 
 std::string TempPlatform::profile() const {
     return profile_;
+}
+
+std::string TempPlatform::share() const {
+    // Wine serves \\server\share from the folder dosdevices\unc\server\share of its prefix.
+    char prefix[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (!runningOnWine() || n == 0 || n >= sizeof prefix || prefix[0] != '/') return {};
+    const std::string name = "surfkolibri-test-" + std::to_string(GetCurrentProcessId());
+    std::string devices = std::string("Z:") + prefix + "/dosdevices/unc/kolibri";
+    std::replace(devices.begin(), devices.end(), '/', '\\');
+    shareFolder_ = devices + "\\" + name;
+    removeTree(shareFolder_);
+    makeFolders(shareFolder_);
+    const std::string share = "\\\\kolibri\\" + name;
+    return DirectoryExistsA(share) ? share : std::string();
 }
 
 bool TempPlatform::grantAdministrator() const {
