@@ -34,6 +34,9 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QTimer>
+
+#include <algorithm>
 
 TForm1* Form1 = nullptr;
 
@@ -69,8 +72,6 @@ TForm1::TForm1()
     Wallpaper1 = new TWallpaper(NavigationBar);
     Wallpaper1->setGeometry(0, 0, kBarWidth, 468);
     Wallpaper1->setWallpaper(QImage(QStringLiteral(":/res/wallpaper.png")));
-    buttons_ = new QButtonGroup(this);
-    buttons_->setExclusive(true);
     SpeedButton1 = makeSectionButton(QStringLiteral("Willkommen..."), 14);
     SpeedButton2 = makeSectionButton(QStringLiteral("Sicherheit + Privatsphäre"), 58);
     SpeedButton3 = makeSectionButton(QStringLiteral("Browsercache säubern"), 102);
@@ -79,7 +80,7 @@ TForm1::TForm1()
     SpeedButton6 = makeSectionButton(QStringLiteral("Automatisierungen"), 234);
     SpeedButton7 = makeSectionButton(QStringLiteral("Über Surfkolibri"), 278);
     SpeedButton9 = makeSectionButton(QStringLiteral("Surfkolibri beenden"), 468 - 54);
-    buttons_->removeButton(SpeedButton9);
+    sectionButtons_.pop_back(); // the exit button is no section
     SpeedButton9->setCheckable(false);
     SpeedButton9->setVisible(false);
     SpeedButton1->setChecked(true);
@@ -184,7 +185,10 @@ QToolButton* TForm1::makeSectionButton(const QString& caption, int top) {
         "QToolButton:hover { background: rgba(255,255,255,205); }"
         "QToolButton:checked { background: #ffffff; border: 1px solid #4a6fa8; color: #800000; }"
         "QToolButton:focus { border: 1px dotted #102a5c; }"));
-    buttons_->addButton(button);
+    // One section button is down at a time, put down here: Qt's button groups would leave all
+    // but the pressed button out of the Tab order.
+    sectionButtons_.push_back(button);
+    connect(button, &QToolButton::clicked, this, [this, button] { putDownOnly(button); });
     return button;
 }
 
@@ -199,7 +203,14 @@ void TForm1::showSection(QWidget* panel, QToolButton* button, bool sound) {
     if (sound) PlayClickSound();
     HideSectionPanels();
     panel->setVisible(true);
-    if (button) button->setChecked(true);
+    if (button) putDownOnly(button);
+}
+
+void TForm1::putDownOnly(QAbstractButton* button) {
+    if (std::find(sectionButtons_.begin(), sectionButtons_.end(), button) == sectionButtons_.end())
+        return; // the exit button
+    for (QAbstractButton* each : sectionButtons_)
+        each->setChecked(each == button);
 }
 
 void TForm1::SpeedButton1Click() {
@@ -236,7 +247,7 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::BitBtn2Click() {
-    SpeedButton3->setChecked(true);
+    putDownOnly(SpeedButton3);
     SpeedButton3Click();
 }
 

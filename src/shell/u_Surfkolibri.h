@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include <string>
+#include <vector>
 
 class TIECache;
 class TShellLink;
@@ -125,7 +126,8 @@ class TForm1 : public TFormBase, public TMainWindowRole {
   private:
     QToolButton* makeSectionButton(const QString& caption, int top);
     void showSection(QWidget* panel, QToolButton* button, bool sound);
-    QButtonGroup* buttons_;
+    void putDownOnly(QAbstractButton* button);
+    std::vector<QToolButton*> sectionButtons_;
     bool closed_ = false;
     bool unattendedRunStarted_ = false;
 };

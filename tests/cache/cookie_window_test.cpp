@@ -13,6 +13,9 @@
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
 using platform::urlcache::Container;
 using testing_support::putContentEntry;
 using testing_support::putCookie;
@@ -58,6 +61,27 @@ TEST_F(CookieWindowTest, ClickingALineShowsThatCookiesDetails) {
     emit CookieForm->Listbox1->itemClicked(second);
     EXPECT_EQ(GetText(78) + " 2", CookieForm->Label7->Caption());
     EXPECT_EQ(GetText(79) + " 50", CookieForm->Label8->Caption());
+}
+
+// The details follow the line the keyboard moves to, and a filter that lists nothing leaves
+// no details of a cookie that is no longer listed.
+TEST_F(CookieWindowTest, TheDetailsFollowTheKeyboardAndGoWithAnEmptyList) {
+    putCookie("alpha.example", 7, 116);
+    putCookie("beta.example", 2, 50);
+    open();
+    CookieForm->Listbox1->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(CookieForm->Listbox1, &down);
+    EXPECT_EQ(1, CookieForm->Listbox1->currentRow());
+    EXPECT_EQ(GetText(78) + " 2", CookieForm->Label7->Caption());
+    EXPECT_EQ(GetText(79) + " 50", CookieForm->Label8->Caption());
+
+    CookieForm->Edit1->setText(QStringLiteral("nothing.like.this"));
+    EXPECT_TRUE(listed().isEmpty());
+    for (TLabel* detail :
+         {CookieForm->Label7, CookieForm->Label8, CookieForm->Label9, CookieForm->Label10})
+        EXPECT_EQ(std::string::npos, detail->Caption().find_first_of("0123456789"))
+            << detail->Caption();
 }
 
 TEST_F(CookieWindowTest, FilterIsACaseSensitiveSubstringAndStarOrEmptyListsAll) {

@@ -16,6 +16,9 @@
 #include "traces/SicherheitsPanel.h"
 #include "ui/MyTricks.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
 using testing_support::WindowTest;
 
 namespace {
@@ -102,6 +105,44 @@ TEST_F(MainWindowTest, LinksOpenTheirTargetsAndOnlyLabelsPlayTheClick) {
     EXPECT_EQ(GetText(3), targets[0]);
     EXPECT_EQ(GetText(3), targets[1]);
     EXPECT_EQ("mailto:" + GetText(4), targets[2]);
+}
+
+// Without a mouse: Tab goes from section button to section button, Enter or Space presses
+// one, a link takes Enter; the plain dialogs have no minimise or maximise button, the list
+// windows may be minimised.
+TEST_F(MainWindowTest, SectionsAndLinksTakeTheKeyboardAndDialogsHaveTheirBorders) {
+    ApplyLanguageTexts();
+    Form1->show();
+    Form1->activateWindow();
+    auto press = [](QWidget* widget, int key) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
+        QApplication::sendEvent(widget, &down);
+        QApplication::sendEvent(widget, &up);
+    };
+    Form1->SpeedButton1->setFocus();
+    ASSERT_TRUE(testing_support::RunEventsUntil([] { return Form1->SpeedButton1->hasFocus(); }));
+    press(Form1->SpeedButton1, Qt::Key_Tab);
+    EXPECT_TRUE(Form1->SpeedButton2->hasFocus());
+    press(Form1->SpeedButton2, Qt::Key_Return);
+    EXPECT_TRUE(Form1->SicherheitsPanel->isVisible());
+    EXPECT_TRUE(Form1->SpeedButton2->isChecked());
+    EXPECT_FALSE(Form1->SpeedButton1->isChecked());
+    press(Form1->SpeedButton7, Qt::Key_Space);
+    EXPECT_TRUE(Form1->AboutPanel->isVisible());
+    EXPECT_EQ(Qt::StrongFocus, Form1->AboutPanel->Label12->focusPolicy());
+    press(Form1->AboutPanel->Label12, Qt::Key_Return);
+    EXPECT_EQ(std::vector<std::string>{"mailto:" + GetText(4)}, executedTargets());
+
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowType() != Qt::Dialog) continue;
+        SCOPED_TRACE(window->metaObject()->className());
+        const bool list = window->objectName() == "HistoryForm" ||
+                          window->objectName() == "TypedURLsForm" ||
+                          window->objectName() == "MruForm";
+        EXPECT_EQ(list, bool(window->windowFlags() & Qt::WindowMinimizeButtonHint));
+        EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    }
 }
 
 TEST_F(MainWindowTest, HelpAndDocumentationLinksOpenTheDataFolderFilesOrNothing) {
