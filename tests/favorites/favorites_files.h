@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "support/file_times.h"
 #include "support/platform_fixture.h"
 
 #include <gtest/gtest.h>
@@ -74,26 +75,12 @@ inline void channel(const std::string& relative, const std::string& address) {
     ASSERT_TRUE(SetFileAttributesA(favorite(relative).c_str(), FILE_ATTRIBUTE_SYSTEM));
 }
 
-// The creation time a search reports for a file (ticks since 1601); 0 when there is none.
-inline std::uint64_t createdOf(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    const UniqueFindHandle find(FindFirstFileA(path.c_str(), &data));
-    if (!find.valid()) return 0;
-    return (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32) |
-           data.ftCreationTime.dwLowDateTime;
-}
+using testing_support::createdOf;
+using testing_support::kLongAgo;
 
 inline void setCreationTime(const std::string& path, std::uint64_t ticks) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-    const FILETIME time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    EXPECT_TRUE(SetFileTime(file, &time, nullptr, nullptr));
-    CloseHandle(file);
+    EXPECT_TRUE(testing_support::setCreated(path, ticks)) << path;
 }
-
-// 2001-05-26, long before any test runs.
-constexpr std::uint64_t kLongAgo = 126353720865000000ULL;
 
 inline std::string fileBytes(const std::string& path) {
     std::string bytes;

@@ -3,6 +3,7 @@
 #include "conformance.h"
 #include "files_support.h"
 #include "platform/files_internal.h"
+#include "support/file_times.h"
 #include "support/platform_fixture.h"
 
 #include <sys/stat.h>
@@ -185,24 +186,10 @@ TEST_F(FilesTest, MoveExRefusesWhatItDoesNotOffer) {
 
 namespace {
 
-std::uint64_t createdOf(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    if (!UniqueFindHandle(FindFirstFileA(path.c_str(), &data)).valid()) return 0;
-    return (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32) |
-           data.ftCreationTime.dwLowDateTime;
-}
+using testing_support::createdOf;
+using testing_support::setCreated;
 
-bool setCreated(const std::string& path, std::uint64_t ticks) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const FILETIME time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    const bool set = SetFileTime(file, &time, nullptr, nullptr);
-    CloseHandle(file);
-    return set;
-}
-
-constexpr std::uint64_t kCreated = 126353720865000000ULL; // 2001-05-26
+constexpr std::uint64_t kCreated = testing_support::kLongAgo;
 
 } // namespace
 

@@ -103,6 +103,52 @@ class RealScreenTest : public testing_support::WindowTest {
         SetModalHook({});
     }
 
+    // Opens a modal window (open returns when its loop ends) and, from that loop: once the
+    // window is on screen runs shown, minimises it through the window manager, checks that the
+    // loop goes on and runs minimised, restores it, runs restored, and clicks closer.
+    static void minimiseAndRestore(QWidget* window, const std::function<void()>& open,
+                                   QWidget* closer, const std::function<void()>& shown,
+                                   const std::function<void()>& minimised,
+                                   const std::function<void()>& restored) {
+        bool returned = false;
+        int ticks = 0;
+        Steps steps({
+            [&] {
+                if (!viewable(window)) return false;
+                shown();
+                output("xdotool windowminimize --sync " + idOf(window));
+                return true;
+            },
+            [&] {
+                // Under heavy load the window manager may drop a request: ask again now and
+                // then.
+                if (++ticks % 100 == 0) output("xdotool windowminimize " + idOf(window));
+                if (viewable(window)) return false;
+                ticks = 0;
+                return true;
+            },
+            [&] {
+                if (++ticks < 10) return false;
+                EXPECT_FALSE(returned);
+                minimised();
+                output("xdotool windowactivate --sync " + idOf(window));
+                ticks = 0;
+                return true;
+            },
+            [&] { return viewable(window) && ++ticks >= 10; },
+            [&] {
+                restored();
+                click(closer);
+                return true;
+            },
+            [&] { return !window->isVisible(); },
+        });
+        open();
+        returned = true;
+        EXPECT_TRUE(RunEventsUntil([&] { return steps.done(); }));
+        EXPECT_FALSE(window->isVisible());
+    }
+
     void showMainWindow() {
         StartProgram();
         ApplyLanguageTexts();
@@ -179,43 +225,15 @@ TEST_F(RealScreenTest, MinimisingTheStartPageWindowKeepsItModalAndWritesNothing)
     emit Form1->SpeedButton5->clicked();
     const std::string before = startPage();
     TChangeStartPageForm* window = ChangeStartPageForm;
-    bool returned = false;
-    int minimising = 0;
-    int settled = 0;
-    int restored = 0;
-    Steps steps({
+    // "Discard" closes it at the end, taking the typing with it.
+    minimiseAndRestore(
+        window, [] { emit Form1->IEPowerPanel->Label46->clicked(); }, window->Label4,
+        [&] { window->Edit1->setText(QStringLiteral("http://half.typed.example/")); },
         [&] {
-            if (!viewable(window)) return false;
-            window->Edit1->setText(QStringLiteral("http://half.typed.example/"));
-            output("xdotool windowminimize --sync " + idOf(window));
-            return true;
-        },
-        [&] {
-            // Under heavy load the window manager may drop a request: ask again now and then.
-            if (++minimising % 100 == 0) output("xdotool windowminimize " + idOf(window));
-            return !viewable(window);
-        },
-        [&] {
-            if (++settled < 10) return false;
-            EXPECT_FALSE(returned);
             EXPECT_EQ(before, startPage());
             EXPECT_EQ(window, QApplication::activeModalWidget());
-            output("xdotool windowactivate --sync " + idOf(window));
-            return true;
         },
-        [&] { return viewable(window) && ++restored >= 10; },
-        [&] {
-            EXPECT_EQ(QStringLiteral("http://half.typed.example/"), window->Edit1->text());
-            // "Discard": the window goes and takes the typing with it.
-            click(window->Label4);
-            return true;
-        },
-        [&] { return !window->isVisible(); },
-    });
-    emit Form1->IEPowerPanel->Label46->clicked();
-    returned = true;
-    EXPECT_TRUE(RunEventsUntil([&] { return steps.done(); }));
-    EXPECT_FALSE(window->isVisible());
+        [&] { EXPECT_EQ(QStringLiteral("http://half.typed.example/"), window->Edit1->text()); });
     EXPECT_EQ(before, startPage());
     EXPECT_EQ(nullptr, QApplication::activeModalWidget());
 
@@ -231,39 +249,9 @@ TEST_F(RealScreenTest, TheMainWindowIsBackOnScreenAfterTheHistoryWindow) {
     // A visit to list: an empty history would close the window with a message at once.
     HistoryForm->UrlHistory1->AddUrl(u"http://visited.example/", u"Visited");
     emit Form1->SpeedButton2->clicked();
-    THistoryForm* window = HistoryForm;
-    bool returned = false;
-    int minimising = 0;
-    int settled = 0;
-    int restored = 0;
-    Steps steps({
-        [&] {
-            if (!viewable(window)) return false;
-            EXPECT_FALSE(viewable(Form1));
-            output("xdotool windowminimize --sync " + idOf(window));
-            return true;
-        },
-        [&] {
-            // Under heavy load the window manager may drop a request: ask again now and then.
-            if (++minimising % 100 == 0) output("xdotool windowminimize " + idOf(window));
-            return !viewable(window);
-        },
-        [&] {
-            if (++settled < 10) return false;
-            EXPECT_FALSE(returned);
-            EXPECT_FALSE(viewable(Form1));
-            output("xdotool windowactivate --sync " + idOf(window));
-            return true;
-        },
-        [&] { return viewable(window) && ++restored >= 10; },
-        [&] {
-            click(window->BitBtn1);
-            return true;
-        },
-        [&] { return !window->isVisible(); },
-    });
-    emit Form1->SicherheitsPanel->Label21->clicked();
-    returned = true;
-    EXPECT_TRUE(RunEventsUntil([&] { return steps.done(); }));
+    auto mainWindowHidden = [] { EXPECT_FALSE(viewable(Form1)); };
+    minimiseAndRestore(
+        HistoryForm, [] { emit Form1->SicherheitsPanel->Label21->clicked(); }, HistoryForm->BitBtn1,
+        mainWindowHidden, mainWindowHidden, [] {});
     EXPECT_TRUE(RunEventsUntil([] { return viewable(Form1); }));
 }
