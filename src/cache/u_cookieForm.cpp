@@ -8,6 +8,8 @@
 #include "ui/ClickSound.h"
 #include "ui/u_ShowMessage2.h"
 
+#include <QSignalBlocker>
+
 #include <exception>
 
 TCookieForm* CookieForm = nullptr;
@@ -110,6 +112,8 @@ void TCookieForm::FormShow() {
 void TCookieForm::RefreshCookieList() {
     // The filter cannot change during the walk: converted once, not once per cookie.
     filter_ = QStringToAnsi(Edit1->text());
+    // The details are shown once, below, for the line the refreshed list starts on.
+    const QSignalBlocker refreshing(Listbox1);
     Listbox1->clear();
     IECache1->SetSearchPattern(spCookies);
     try {
