@@ -199,6 +199,12 @@ void renderLanguage(int number, const QString& tag) {
     ShowMessage2Form->CentreMessage();
     save(ShowMessage2Form, "message");
     ShowMessage2Form->hide();
+    // The cache report when pages in use kept some entries.
+    ShowMessage2Form->Label2->SetCaption(GetText(119) + " 1234kb\r" + GetText(120) + "\r" +
+                                         GetText(303) + " 4");
+    ShowMessage2Form->CentreMessage();
+    save(ShowMessage2Form, "message_cache_in_use");
+    ShowMessage2Form->hide();
 
     Form4->setWindowState(Qt::WindowNoState);
     save(Form4, "language");
