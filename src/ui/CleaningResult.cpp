@@ -1,0 +1,48 @@
+#include "ui/CleaningResult.h"
+
+StayReason ReasonOf(DWORD error) {
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return StayReason::InUse;
+    case ERROR_ACCESS_DENIED:
+        return StayReason::AccessDenied;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return StayReason::NotFound;
+    default:
+        return StayReason::Other;
+    }
+}
+
+void CleaningResult::Failed(const std::string& name, DWORD error, StayReason reason) {
+    ++notRemoved;
+    switch (reason) {
+    case StayReason::InUse:
+        ++inUse;
+        break;
+    case StayReason::AccessDenied:
+        ++accessDenied;
+        break;
+    case StayReason::NotFound:
+        ++notFound;
+        break;
+    case StayReason::Other:
+        break;
+    }
+    if (failures.size() < kNamedFailures) failures.push_back({name, error, reason});
+}
+
+CleaningResult& CleaningResult::operator+=(const CleaningResult& other) {
+    removed += other.removed;
+    removedBytes += other.removedBytes;
+    kept += other.kept;
+    notRemoved += other.notRemoved;
+    inUse += other.inUse;
+    accessDenied += other.accessDenied;
+    notFound += other.notFound;
+    for (const Failure& failure : other.failures)
+        if (failures.size() < kNamedFailures) failures.push_back(failure);
+    notes.insert(notes.end(), other.notes.begin(), other.notes.end());
+    return *this;
+}

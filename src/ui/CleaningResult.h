@@ -1,0 +1,57 @@
+// What a cleaning did: how many items it removed (and their bytes, where they are files), how
+// many it kept on purpose, and how many it could not remove, with why and the first few names.
+// Every cleaning returns one; the run adds them up, the done messages, the run's report and
+// the preview read them. Plain data over the platform's error codes.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Why an item stayed, as a user reads it.
+enum class StayReason { InUse, AccessDenied, NotFound, Other };
+
+// The reason a Win32 error code stands for: sharing and lock violations are "in use".
+StayReason ReasonOf(DWORD error);
+
+// Whether a cleaning removes what it finds or only counts what it would remove.
+enum class CleaningMode { Remove, Preview };
+
+struct CleaningResult {
+    struct Failure {
+        std::string name;
+        DWORD error = 0;
+        StayReason reason = StayReason::Other;
+    };
+    // How many failures keep their names: enough to say which, few enough for a report line.
+    static constexpr std::size_t kNamedFailures = 5;
+
+    std::uint64_t removed = 0;
+    std::uint64_t removedBytes = 0;
+    std::uint64_t kept = 0;
+    std::uint64_t notRemoved = 0;
+    std::uint64_t inUse = 0;
+    std::uint64_t accessDenied = 0;
+    std::uint64_t notFound = 0;
+    // The first few items that stayed.
+    std::vector<Failure> failures;
+    // Whole parts that were not cleaned, each a finished line for the user ("Firefox is
+    // running: close it to clean it", a damaged file and why).
+    std::vector<std::string> notes;
+
+    void Removed(std::uint64_t bytes = 0) {
+        ++removed;
+        removedBytes += bytes;
+    }
+    void Kept() { ++kept; }
+    void Failed(const std::string& name, DWORD error) { Failed(name, error, ReasonOf(error)); }
+    void Failed(const std::string& name, DWORD error, StayReason reason);
+    void Note(const std::string& line) { notes.push_back(line); }
+
+    // Whether something stayed that the cleaning meant to remove.
+    bool Incomplete() const { return notRemoved > 0 || !notes.empty(); }
+    // Items and bytes and failures of `other` added to these; named failures up to the limit.
+    CleaningResult& operator+=(const CleaningResult& other);
+};
