@@ -30,7 +30,22 @@ class BusyWindowView : public CleaningRunView {
     }
 };
 
+CleaningComponents programComponents(TIECache& mainCache) {
+    return {*CookieForm->IECache1, mainCache, *HistoryForm->UrlHistory1};
+}
+
+// A preview shows nothing while it counts.
+class SilentView : public CleaningRunView {
+  public:
+    void Progress(int) override { ProcessMessages(); }
+};
+
 } // namespace
+
+RunSummary PreviewAutomaticCleaning(const std::string& options, TIECache& mainCache) {
+    SilentView view;
+    return RunCleanings(options, programComponents(mainCache), view, CleaningMode::Preview);
+}
 
 void RunAutomaticCleaning(TIECache& mainCache) {
     TMainWindowRole* mainWindow = MainWindowRole();

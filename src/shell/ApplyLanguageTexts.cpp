@@ -1,6 +1,7 @@
 #include "shell/ApplyLanguageTexts.h"
 
 #include "automation/AutoPanel.h"
+#include "automation/u_runReport.h"
 #include "cache/BrowsercachePanel.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
@@ -8,6 +9,7 @@
 #include "controls/stdctrls.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/qt/ansi_qstring.h"
@@ -246,6 +248,8 @@ void applyMainWindow(TForm1* f) {
     caption(au->CheckBox7, 164);
     caption(au->CheckBox8, 165);
     caption(au->CheckBox9, 166);
+    caption(au->ReportsLink, kShowReportsText);
+    caption(au->PreviewLink, kPreviewLinkText);
 }
 
 } // namespace
@@ -352,4 +356,5 @@ void ApplyLanguageTexts() {
         for (TLabel* history : {o->Label3, o->Label5, o->Label8})
             caption(history, 205);
     }
+    if (RunReportForm) caption(static_cast<QWidget*>(RunReportForm), 1);
 }

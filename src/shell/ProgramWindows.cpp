@@ -1,5 +1,6 @@
 #include "shell/ProgramWindows.h"
 
+#include "automation/u_runReport.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "favorites/FavoritenPanel.h"
@@ -43,9 +44,11 @@ void CreateRemainingWindows() {
     URLChangeForm = new TURLChangeForm(*Form1->FavoritenPanel->FavoritesListView1);
     ChangeStartPageForm = new TChangeStartPageForm(Form1->IEPowerPanel->BrowserSettings);
     OtherBrowserForm = new TOtherBrowserForm();
+    RunReportForm = new TRunReportForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(RunReportForm);
     destroy(OtherBrowserForm);
     destroy(ChangeStartPageForm);
     destroy(URLChangeForm);

@@ -104,7 +104,7 @@ TForm1::TForm1()
 
     // Stacked in bar order; the welcome page lies on top.
     AboutPanel = new class AboutPanel(this);
-    AutoPanel = new class AutoPanel(this, ShellLink1);
+    AutoPanel = new class AutoPanel(this, ShellLink1, IECache1);
     IEPowerPanel = new class IEPowerPanel(this, *OpenDialog1, *BrowseForFolderDialog1);
     FavoritenPanel = new class FavoritenPanel(this);
     BrowsercachePanel = new class BrowsercachePanel(this, IECache1);
@@ -349,7 +349,10 @@ void TForm1::Timer1Timer() {
     ReadBrowserSettings();
     AutoPanel->RestoreAutomationOptions();
     WillkommenPanel->setVisible(true);
-    if (CurrentRunMode() != RunMode::Unattended) setVisible(true);
+    if (CurrentRunMode() != RunMode::Unattended) {
+        WillkommenPanel->ShowUnseenRunProblem();
+        setVisible(true);
+    }
 }
 
 void TForm1::FormShow() {
