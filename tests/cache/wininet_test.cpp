@@ -253,8 +253,10 @@ TEST_F(WininetTest, DeletionFindsTheFileWhateverTheCaseAndWhateverItsAttributes)
     const std::string folder = file.substr(0, file.find_last_of('\\'));
     const std::string upper =
         "C:\\USERS\\user" + folder.substr(std::string("C:\\Users\\User").size()) + "\\SEITE[1].HTM";
-    platform::urlcache::Record r;
-    ASSERT_TRUE(platform::urlcache::get("http://case.example/Seite.htm", r));
+    std::optional<platform::urlcache::Record> found =
+        platform::urlcache::get("http://case.example/Seite.htm");
+    ASSERT_TRUE(found);
+    platform::urlcache::Record r = std::move(*found);
     r.localFile = upper;
     platform::urlcache::put(r);
     ASSERT_TRUE(FileExistsA(upper));
@@ -407,9 +409,10 @@ TEST_F(WininetTest, CommitReplacesAnEntryInPlaceAndRefusesMissingFilesAndLockedE
                                      fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0, "htm", nullptr));
     EXPECT_EQ(walk("", kAll),
               (std::vector<std::string>{"http://c.example/1.htm", "http://c.example/2.htm"}));
-    platform::urlcache::Record record;
-    ASSERT_TRUE(platform::urlcache::get("http://c.example/1.htm", record));
-    EXPECT_EQ(record.size, 4u);
+    const std::optional<platform::urlcache::Record> record =
+        platform::urlcache::get("http://c.example/1.htm");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->size, 4u);
 
     SetLastError(kJunk);
     EXPECT_FALSE(CommitUrlCacheEntryA("http://c.example/3.htm", "C:\\nothing\\here.htm",

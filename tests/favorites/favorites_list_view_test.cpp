@@ -46,7 +46,7 @@ class TFavoritesListViewTest : public testing_support::PlatformTest {
     }
 
     static void select(TFavoritesListView& list, const std::string& name) {
-        const int row = list.OwnerDataFind(ifExactString, name, 0, false);
+        const int row = list.OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
         ASSERT_GE(row, 0) << name;
         list.setCurrentIndex(list.model()->index(row, 0));
     }
@@ -254,17 +254,17 @@ TEST_F(TFavoritesListViewTest, TypeAheadSearchesFromTheStartIndexAndWraps) {
         internetShortcut(std::string(name) + ".url", "http://x.example/");
     auto list = makeList();
     ASSERT_EQ(V({"Alpha", "Mars", "merkur", "Mond", "Sonne"}), rows(*list));
-    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 0, false));
-    EXPECT_EQ(2, list->OwnerDataFind(ifPartialString, "M", 2, false));
-    EXPECT_EQ(3, list->OwnerDataFind(ifPartialString, "mO", 0, false));
-    EXPECT_EQ(4, list->OwnerDataFind(ifPartialString, "s", 0, false)); // the last row too
-    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "m", 4, false));
-    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 4, true));
-    EXPECT_EQ(0, list->OwnerDataFind(ifPartialString, "alpha", 1, true));
-    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "x", 2, true));
-    EXPECT_EQ(3, list->OwnerDataFind(ifExactString, "mon", 0, false));
-    EXPECT_EQ(-1, list->OwnerDataFind(ifNearest, "m", 0, true));
-    EXPECT_EQ(-1, list->OwnerDataFind(ifData, "m", 0, true));
+    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 0, TFindWrap::No));
+    EXPECT_EQ(2, list->OwnerDataFind(ifPartialString, "M", 2, TFindWrap::No));
+    EXPECT_EQ(3, list->OwnerDataFind(ifPartialString, "mO", 0, TFindWrap::No));
+    EXPECT_EQ(4, list->OwnerDataFind(ifPartialString, "s", 0, TFindWrap::No)); // the last row too
+    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "m", 4, TFindWrap::No));
+    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 4, TFindWrap::Yes));
+    EXPECT_EQ(0, list->OwnerDataFind(ifPartialString, "alpha", 1, TFindWrap::Yes));
+    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "x", 2, TFindWrap::Yes));
+    EXPECT_EQ(3, list->OwnerDataFind(ifExactString, "mon", 0, TFindWrap::No));
+    EXPECT_EQ(-1, list->OwnerDataFind(ifNearest, "m", 0, TFindWrap::Yes));
+    EXPECT_EQ(-1, list->OwnerDataFind(ifData, "m", 0, TFindWrap::Yes));
 
     // Typing: a new search starts after the focused row; quick keys make one text; a key
     // after a pause starts again; a text nothing begins with leaves the focus.

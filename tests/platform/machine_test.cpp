@@ -148,7 +148,7 @@ TEST_F(MachineTest, OpeningARootAgainChangesNothing) {
     ASSERT_TRUE(WriteWholeFile("C:\\Users\\User\\Favorites\\kept.url", "[InternetShortcut]"));
     const auto before = dumpAll();
 
-    const std::string root = platform::rootPath();
+    const platform::HostPath root = platform::rootPath();
     platform::useRoot(root);
     platform::rootPath();
     EXPECT_EQ(before, dumpAll());

@@ -221,10 +221,10 @@ TEST_F(RegFileTest, ExportThenImportIntoAFreshRootReproducesTheRegistry) {
     for (auto format : {regfile::Format::Regedit4, regfile::Format::Unicode5}) {
         const std::string file = regfile::exportKeys({1, 2, 3}, format);
         static int n = 0;
-        useRoot(platform.root() + "-copy" + std::to_string(++n));
+        useRoot(HostPath(platform.root() + "-copy" + std::to_string(++n)));
         regfile::Error error;
         ASSERT_TRUE(regfile::importFile(file, error)) << error.line << ": " << error.message;
         EXPECT_EQ(original, dumpRegistry());
-        useRoot(platform.root());
+        useRoot(HostPath(platform.root()));
     }
 }
