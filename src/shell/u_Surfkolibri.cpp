@@ -38,6 +38,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kLanguageNameText = 0;
+
+} // namespace
+
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -368,7 +375,7 @@ void TForm1::FormClose() {
 
 void TForm1::ComboBox1Change() {
     const std::string chosen = QStringToAnsi(AboutPanel->ComboBox1->currentText());
-    if (AnsiUpperCase(chosen) == AnsiUpperCase(GetText(0))) return;
+    if (AnsiUpperCase(chosen) == AnsiUpperCase(GetText(kLanguageNameText))) return;
     SwitchLanguage(chosen);
     RunFile(ProgramFilePath());
     Close();

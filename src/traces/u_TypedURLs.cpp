@@ -12,6 +12,15 @@
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kOneMomentText = 66;
+constexpr int kTypedUrlsEmptiedText = 97;
+constexpr int kNoTypedUrlsText = 98;
+
+} // namespace
+
 TTypedURLsForm* TypedURLsForm = nullptr;
 
 // The list windows may be minimised; they stay modal meanwhile.
@@ -76,7 +85,7 @@ void TTypedURLsForm::Timer1Timer() {
     }
     Listbox2->addItems(addresses);
     if (Listbox2->count() == 0) {
-        ShowMessage2(GetText(98));
+        ShowMessage2(GetText(kNoTypedUrlsText));
         Close();
     }
 }
@@ -94,7 +103,7 @@ void ClearTypedUrlsWithProgress() {
     PlayClickSound();
     EmptyMainWindowValueNames();
     ClearTypedAddresses();
-    Form2->Label2->SetCaption(GetText(66));
+    Form2->Label2->SetCaption(GetText(kOneMomentText));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(12);
     Form2->FakeTimer->start();
@@ -102,7 +111,7 @@ void ClearTypedUrlsWithProgress() {
         const TMainWindowHidden hidden;
         Form2->ShowModal();
     }
-    ShowMessage2(GetText(97));
+    ShowMessage2(GetText(kTypedUrlsEmptiedText));
 }
 
 void ClearTypedUrls() {
