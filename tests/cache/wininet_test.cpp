@@ -9,6 +9,7 @@
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
+#include "support/caller_trace.h"
 
 #include <filesystem>
 #include <memory>
@@ -24,7 +25,10 @@ class WininetTest : public testing_support::PlatformTest {};
 constexpr DWORD kJunk = 0xDEADBEEF;
 
 // A whole walk with the two-call handshake, as URLs in walk order.
-std::vector<std::string> walk(LPCSTR pattern, DWORD filter) {
+std::vector<std::string>
+walk(LPCSTR pattern, DWORD filter,
+     const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     std::vector<std::string> urls;
     DWORD size = 0;
     HANDLE find =
@@ -83,6 +87,7 @@ TEST_F(WininetTest, LookupWalksTheBufferHandshakeAndKeepsStringsInTheBuffer) {
     const char* end = begin + needed;
     for (const char* text : {info->lpszSourceUrlName, info->lpszLocalFileName, info->lpHeaderInfo,
                              info->lpszFileExtension}) {
+        SCOPED_TRACE(text);
         ASSERT_NE(text, nullptr);
         EXPECT_GE(text, begin + sizeof(INTERNET_CACHE_ENTRY_INFOA));
         EXPECT_LT(text, end);
@@ -148,6 +153,7 @@ TEST_F(WininetTest, ShortBufferDoesNotMoveTheWalkOn) {
     ASSERT_NE(find, nullptr);
     EXPECT_STREQ(info->lpszSourceUrlName, "http://x.example/1.htm");
     for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
         size = 8;
         EXPECT_FALSE(FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
         EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);

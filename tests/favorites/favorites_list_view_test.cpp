@@ -8,6 +8,7 @@
 #include "platform/gui/icons.h"
 #include "platform/simulated_time.h"
 #include "support/application.h"
+#include "support/caller_trace.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -37,6 +38,7 @@ class TFavoritesListViewTest : public testing_support::PlatformTest {
     static V rows(const TCustomFavoritesListView& list) {
         V names;
         for (int row = 0; row < list.ItemCount(); ++row) {
+            SCOPED_TRACE(row);
             std::string caption;
             int image = -1;
             EXPECT_TRUE(list.OwnerDataFetch(row, caption, image));
@@ -83,7 +85,8 @@ class TFavoritesListViewTest : public testing_support::PlatformTest {
 };
 
 // Favorites as a user collects them, with what must not show.
-void seedMixed() {
+void seedMixed(const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     internetShortcut("Wetter.url", "http://wetter.example/");
     internetShortcut("bank 10.url", "http://bank.example/10");
     internetShortcut("Bank 9.url", "http://bank.example/9");
@@ -442,8 +445,10 @@ TEST_F(TFavoritesListViewTest, ShowingTheFolderAgainKeepsTheLevelAndChoosesTheFi
 
     activate(*list, "Reisen");
     ASSERT_TRUE(DeleteFileA(favorite("Reisen\\Bahn.url").c_str()));
-    for (const char* file : {"Strand.url", "Strand.url.~0", "D\xFCne.url"})
+    for (const char* file : {"Strand.url", "Strand.url.~0", "D\xFCne.url"}) {
+        SCOPED_TRACE(file);
         ASSERT_TRUE(DeleteFileA(favorite(std::string("Reisen\\Ostsee\\") + file).c_str()));
+    }
     ASSERT_TRUE(RemoveDirectoryA(favorite("Reisen\\Ostsee").c_str()));
     ASSERT_TRUE(RemoveDirectoryA(favorite("Reisen").c_str()));
     list->ShowFolderAgain(favorite("Reisen\\Bahn.url"));

@@ -466,6 +466,7 @@ TEST_P(FavoritenPanelTextsTest, TextsFitAndLinksStandBesideTheList) {
 // language.
 TEST_P(FavoritenPanelTextsTest, ItsMessagesFitTheMessageWindow) {
     for (int text : {133, 138, 300, 302}) {
+        SCOPED_TRACE(text);
         ShowMessage2Form->Label2->SetCaption(GetText(text));
         ShowMessage2Form->CentreMessage();
         EXPECT_LT(ShowMessage2Form->Label2->geometry().bottom(), ShowMessage2Form->BitBtn2->y())

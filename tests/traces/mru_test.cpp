@@ -3,6 +3,7 @@
 
 #include "controls/longlist.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/caller_trace.h"
 #include "traces/SicherheitsPanel.h"
 #include "traces/u_MruForm.h"
 
@@ -13,7 +14,9 @@ using testing_support::RunEventsUntil;
 
 namespace {
 
-void recentFile(const std::string& name, DWORD attributes = 0) {
+void recentFile(const std::string& name, DWORD attributes = 0,
+                const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string path = std::string(kRecent) + "\\" + name;
     ASSERT_TRUE(WriteWholeFile(path, "L")) << name;
     if (attributes) {
