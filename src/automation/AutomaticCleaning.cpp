@@ -60,8 +60,7 @@ void RunAutomaticCleaning(TIECache& mainCache) {
     Form2->show();
 
     BusyWindowView view;
-    const RunSummary summary =
-        RunCleanings(options, {*CookieForm->IECache1, mainCache, *HistoryForm->UrlHistory1}, view);
+    const RunSummary summary = RunCleanings(options, programComponents(mainCache), view);
     // A run that selects nothing (a dropped document, a mistyped letter) leaves no report.
     if (options.find_first_not_of(kOptionLetters) == std::string::npos &&
         options.find_first_of("cbhmer") != std::string::npos)

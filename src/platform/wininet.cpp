@@ -202,9 +202,9 @@ DWORD nextInto(CacheFind& find, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size)
 // An entry copied into the caller's buffer with the size protocol; ERROR_SUCCESS or the error.
 DWORD lookUpInto(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
     if (!url || !size) return ERROR_INVALID_PARAMETER;
-    Record r;
-    if (!urlcache::get(url, r)) return ERROR_FILE_NOT_FOUND;
-    return fill(r, info, size);
+    const std::optional<Record> r = urlcache::get(url);
+    if (!r) return ERROR_FILE_NOT_FOUND;
+    return fill(*r, info, size);
 }
 
 // The result of a call that returns BOOL, with the last error set when it failed.
@@ -258,12 +258,7 @@ BOOL FindNextUrlCacheEntryExA(HANDLE enumHandle, LPINTERNET_CACHE_ENTRY_INFOA ne
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
         }
-        const DWORD error = nextInto(*find, nextCacheEntryInfo, cbEntryInfo);
-        if (error != ERROR_SUCCESS) {
-            SetLastError(error);
-            return FALSE;
-        }
-        return TRUE;
+        return succeeded(nextInto(*find, nextCacheEntryInfo, cbEntryInfo));
     });
 }
 
@@ -291,12 +286,7 @@ BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        const DWORD error = urlcache::remove(urlName);
-        if (error != ERROR_SUCCESS) {
-            SetLastError(error);
-            return FALSE;
-        }
-        return TRUE;
+        return succeeded(urlcache::remove(urlName));
     });
 }
 
@@ -343,14 +333,13 @@ BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireT
         r.url = urlName;
         r.type = cacheEntryType;
         if (localFileName && *localFileName) {
-            std::string host;
-            DWORD error = 0;
+            const Result<HostPath> host = resolvePath(localFileName);
             struct stat st;
-            if (!resolvePath(localFileName, host, error)) {
-                SetLastError(error);
+            if (!host) {
+                SetLastError(host.error());
                 return FALSE;
             }
-            if (::stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+            if (::stat(host->c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
                 SetLastError(ERROR_FILE_NOT_FOUND);
                 return FALSE;
             }
@@ -366,16 +355,15 @@ BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireT
         r.lastSync = r.lastAccess;
 
         Transaction tx;
-        Record old;
-        if (urlcache::get(r.url, old)) {
-            if (old.lockCount > 0) {
+        if (const std::optional<Record> old = urlcache::get(r.url)) {
+            if (old->lockCount > 0) {
                 SetLastError(ERROR_SHARING_VIOLATION);
                 return FALSE;
             }
-            r.useCount = old.useCount;
-            r.hitRate = old.hitRate;
-            r.exemptDelta = old.exemptDelta;
-            r.title = old.title;
+            r.useCount = old->useCount;
+            r.hitRate = old->hitRate;
+            r.exemptDelta = old->exemptDelta;
+            r.title = old->title;
         }
         urlcache::put(r);
         tx.commit();

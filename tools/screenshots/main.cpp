@@ -61,7 +61,7 @@ void save(QWidget* window, const QString& name) {
 // The favorites section inside a sub-folder of the demo Favorites, and the link editor for a
 // favorite there.
 void activateRow(TFavoritesListView* list, const std::string& name) {
-    const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+    const int row = list->OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
     if (row < 0) return;
     list->setCurrentIndex(list->model()->index(row, 0));
     list->DblClick();
@@ -81,7 +81,7 @@ void renderFavorites() {
     // deletion (closed, which keeps the favorite) and what a deletion that failed says.
     FavoritenPanel* panel = Form1->FavoritenPanel;
     const auto chooseRow = [list](const std::string& name) {
-        const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+        const int row = list->OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
         if (row >= 0) list->setCurrentIndex(list->model()->index(row, 0));
     };
     chooseRow("Einkaufsliste");
