@@ -1,5 +1,6 @@
 #include "otherbrowsers/OtherBrowserProfiles.h"
 
+#include "otherbrowsers/KeptCookieFiles.h"
 #include "platform/win32.h"
 #include "ui/MyTricks.h"
 
@@ -102,7 +103,10 @@ void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool c
         if (cleanCache) DeleteFolderTree(cacheFolder);
         ProcessMessages();
         // A file that cannot be deleted stays; the other one still goes.
-        if (cookies) DeleteFileA((profile + layout.cookies).c_str());
+        // The cookies of the sites on the keep-list stay.
+        if (cookies)
+            CleanCookieFile(profile + layout.cookies, TKeepCookies::FromRegistry(),
+                            CleaningMode::Remove);
         if (history) DeleteFileA((profile + layout.history).c_str());
     } catch (const std::exception&) {
     }

@@ -2,6 +2,7 @@
 
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "cache/u_keepCookies.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
@@ -43,9 +44,11 @@ void CreateRemainingWindows() {
     URLChangeForm = new TURLChangeForm(*Form1->FavoritenPanel->FavoritesListView1);
     ChangeStartPageForm = new TChangeStartPageForm(Form1->IEPowerPanel->BrowserSettings);
     OtherBrowserForm = new TOtherBrowserForm();
+    KeepCookiesForm = new TKeepCookiesForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(KeepCookiesForm);
     destroy(OtherBrowserForm);
     destroy(ChangeStartPageForm);
     destroy(URLChangeForm);
