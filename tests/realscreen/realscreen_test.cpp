@@ -4,10 +4,13 @@
 #include "cache/KeepCookies.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_keepCookies.h"
+#include "controls/longlist.h"
 #include "controls/stdctrls.h"
+#include "lang/TQwTrans2.h"
 #include "settings/IEPowerPanel.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "shell/ApplyLanguageTexts.h"
+#include "shell/ProgramWindows.h"
 #include "shell/WillkommenPanel.h"
 #include "shell/u_Surfkolibri.h"
 #include "support/cache_entries.h"
@@ -384,7 +387,7 @@ TEST_F(RealScreenTest, TheKeepListTextsFitInBothLanguages) {
                 TKeepCookiesForm* k = KeepCookiesForm;
                 EXPECT_TRUE(k->Label5->isVisible());
                 EXPECT_TRUE(k->ListBox1->geometry().contains(k->Label5->geometry()));
-                expectTextsFit(k, {{k->Label5, k->ListBox1}});
+                expectTextsFit(k, {{k->Label5, static_cast<QWidget*>(k->ListBox1)}});
                 picture(k, "keep_cookies_empty_" + suffix);
                 click(k->BitBtn1);
                 return true;
