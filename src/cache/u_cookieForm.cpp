@@ -11,8 +11,8 @@
 
 #include <QSignalBlocker>
 
+#include <cstdint>
 #include <exception>
-#include <vector>
 
 TCookieForm* CookieForm = nullptr;
 
@@ -212,30 +212,35 @@ void TCookieForm::Label5Click() {
 void TCookieForm::Label6Click() {
     PlayClickSound();
     const std::string filter = QStringToAnsi(Edit1->text());
-    const bool everything = filter.empty() || filter == "*";
-    std::vector<std::string> going;
-    std::size_t kept = 0;
-    for (int i = 0; i < Listbox1->count(); ++i) {
-        if (IsKept(Listbox1->item(i)))
-            ++kept;
-        else
-            going.push_back(UrlOf(Listbox1->item(i)));
-    }
-    if (everything && kept == 0 && Keep.Readable()) {
-        // Nothing listed is kept: every cookie goes, including any added since the listing.
+    std::uint64_t kept = 0;
+    if (!filter.empty() && filter != "*") {
+        for (int i = 0; i < Listbox1->count(); ++i) {
+            if (IsKept(Listbox1->item(i)))
+                ++kept;
+            else
+                IECache1->DeleteEntry(UrlOf(Listbox1->item(i)));
+        }
+        RefreshCookieList();
+    } else {
+        // Every cookie goes, also any added since the listing, but those of kept sites.
         IECache1->SetSearchPattern(spCookies);
         try {
-            IECache1->DeleteAllEntries();
+            kept = IECache1
+                       ->DeleteAllEntries(
+                           CleaningMode::Remove,
+                           [this](const std::string& url) { return KeepsCookieEntry(Keep, url); })
+                       .kept;
         } catch (const std::exception&) {
         }
         Listbox1->clear();
-        FormShow();
-        Listbox1->setFocus();
-        return;
+        // With nothing kept the window says the cookies are gone and closes.
+        if (kept == 0) {
+            FormShow();
+            Listbox1->setFocus();
+            return;
+        }
+        RefreshCookieList();
     }
-    for (const std::string& url : going)
-        IECache1->DeleteEntry(url);
-    RefreshCookieList();
     Listbox1->setFocus();
     if (kept > 0) ShowMessage2(GetText(345) + " " + std::to_string(kept));
 }

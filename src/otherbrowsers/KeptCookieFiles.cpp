@@ -59,8 +59,11 @@ bool holdsSite(const std::string& data, const std::string& host) {
 }
 
 // Reads the file; false with the result telling why when it cannot be cleaned. A missing
-// file is nothing to clean and no failure.
+// file, or a folder of that name, is nothing to clean and no failure.
 bool readCookieFile(const std::string& path, std::string& data, CleaningResult& result) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
     if (ReadWholeFile(path, data)) return true;
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) result.Failed(path, error);

@@ -229,14 +229,14 @@ TEST_F(KeptCookieFilesTest, ProfileCleaningsHonourTheKeepList) {
     ASSERT_TRUE(WriteWholeFile(opera, bytes("\x1E\x00\x07"
                                             "example\x1E\x00\x03"
                                             "com")));
-    CleanMozillaProfile(profile, false, true, false);
+    CleanMozillaProfile(profile, {.cookies = true});
     EXPECT_EQ("# header\n" + kept, contents(cookies));
-    CleanOperaProfile(profile, false, true, false);
+    CleanOperaProfile(profile, {.cookies = true});
     EXPECT_TRUE(FileExistsA(opera));
 
     ASSERT_EQ(ERROR_SUCCESS, TKeepCookies().Remove("example.com"));
-    CleanMozillaProfile(profile, false, true, false);
-    CleanOperaProfile(profile, false, true, false);
+    CleanMozillaProfile(profile, {.cookies = true});
+    CleanOperaProfile(profile, {.cookies = true});
     EXPECT_FALSE(FileExistsA(cookies));
     EXPECT_FALSE(FileExistsA(opera));
     EXPECT_TRUE(TKeepCookies::FromRegistry().Empty());
