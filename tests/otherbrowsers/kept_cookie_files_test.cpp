@@ -3,8 +3,6 @@
 // whole or deleted whole, and a file that cannot be written left as it was.
 #include "cache/KeepCookies.h"
 #include "otherbrowsers/KeptCookieFiles.h"
-#include "otherbrowsers/OtherBrowserProfiles.h"
-#include "platform/simulated_time.h"
 #include "platform/win32.h"
 #include "support/platform_fixture.h"
 
@@ -216,28 +214,4 @@ TEST_F(KeptCookieFilesTest, OperaCookiesStayWholeWhileTheyNameAKeptSite) {
     EXPECT_EQ(1u, removed.removed);
     EXPECT_EQ(0u, removed.kept);
     EXPECT_FALSE(FileExistsA(opera));
-}
-
-// The profile cleanings read the keep-list from the registry: the kept site's cookies stay
-// in the Mozilla and Opera profiles, and the list itself is not touched.
-TEST_F(KeptCookieFilesTest, ProfileCleaningsHonourTheKeepList) {
-    platform::SimulatedTime noWaiting;
-    ASSERT_EQ(ERROR_SUCCESS, TKeepCookies().Add("example.com"));
-    const std::string kept = ".example.com\tTRUE\t/\tFALSE\t0\ta\tb\n";
-    ASSERT_TRUE(
-        WriteWholeFile(cookies, "# header\n" + kept + "tracker.net\tFALSE\t/\tFALSE\t0\tc\td\n"));
-    ASSERT_TRUE(WriteWholeFile(opera, bytes("\x1E\x00\x07"
-                                            "example\x1E\x00\x03"
-                                            "com")));
-    CleanMozillaProfile(profile, {.cookies = true});
-    EXPECT_EQ("# header\n" + kept, contents(cookies));
-    CleanOperaProfile(profile, {.cookies = true});
-    EXPECT_TRUE(FileExistsA(opera));
-
-    ASSERT_EQ(ERROR_SUCCESS, TKeepCookies().Remove("example.com"));
-    CleanMozillaProfile(profile, {.cookies = true});
-    CleanOperaProfile(profile, {.cookies = true});
-    EXPECT_FALSE(FileExistsA(cookies));
-    EXPECT_FALSE(FileExistsA(opera));
-    EXPECT_TRUE(TKeepCookies::FromRegistry().Empty());
 }
