@@ -1,6 +1,7 @@
 #include "automation/CleaningOperations.h"
 
 #include "cache/IECache.h"
+#include "cache/KeepCookies.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "traces/TraceClearing.h"
 #include "traces/UrlHistory.h"
@@ -38,7 +39,11 @@ CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
     ProcessMessages(3);
     cookieCache.SetSearchPattern(spCookies);
     try {
-        result += cookieCache.DeleteAllEntries(mode);
+        // The sites on the keep-list keep their cookies (the other browsers' cleanings read
+        // the list themselves). The list is only read.
+        const TKeepCookies keep = TKeepCookies::FromRegistry();
+        result += cookieCache.DeleteAllEntries(
+            mode, [&keep](const std::string& url) { return KeepsCookieEntry(keep, url); });
         result +=
             cleanOtherBrowsers({.parts = {.cookies = true}, .firefoxPurpose = ffCookies}, mode);
     } catch (const std::exception&) {

@@ -56,6 +56,20 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {331, "The last automatic cleaning could not remove everything:"},
     {332, "%1 entry removed"},
     {333, "%1 entry would be removed"},
+    {340, "Keep this site's cookies"},
+    {341, "Stop keeping this site's cookies"},
+    {342, "Sites whose cookies are kept"},
+    {343, "[kept]"},
+    {344, "This cookie belongs to a site whose cookies are kept at every cleaning. Do you really "
+          "want to remove it?"},
+    {345, "Cookies of kept sites that stayed:"},
+    {346, "Surfkolibri keeps the cookies of these sites"},
+    {347, "at every cleaning (with the day each was added):"},
+    {348, "Take the selected site off the list"},
+    {349, "added"},
+    {350, "No site is on the list yet. In the cookie manager, select a cookie and click \"Keep "
+          "this site's cookies\"."},
+    {351, "Taking a site off the list does not remove its cookies."},
 };
 
 bool isDigitIn(char c, int base, int& digit) {

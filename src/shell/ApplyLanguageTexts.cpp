@@ -5,6 +5,7 @@
 #include "cache/BrowsercachePanel.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "cache/u_keepCookies.h"
 #include "controls/Dialogs.h"
 #include "controls/stdctrls.h"
 #include "favorites/FavoritenPanel.h"
@@ -281,6 +282,8 @@ void ApplyLanguageTexts() {
         caption(k->Label6, 74);
         caption(k->GroupBox1, 76);
         caption(k->BitBtn1, 77);
+        caption(k->Label12, 340);
+        caption(k->Label13, 342);
     }
     if (HistoryForm) {
         THistoryForm* h = HistoryForm;
@@ -357,4 +360,14 @@ void ApplyLanguageTexts() {
             caption(history, 205);
     }
     if (RunReportForm) caption(static_cast<QWidget*>(RunReportForm), 1);
+    if (KeepCookiesForm) {
+        TKeepCookiesForm* c = KeepCookiesForm;
+        caption(static_cast<QWidget*>(c), 1);
+        caption(c->Label1, 346);
+        caption(c->Label2, 347);
+        caption(c->Label3, 351);
+        caption(c->Label4, 348);
+        caption(c->Label5, 350);
+        caption(c->BitBtn1, 77);
+    }
 }

@@ -3,6 +3,7 @@
 #include "automation/u_runReport.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "cache/u_keepCookies.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
@@ -45,9 +46,11 @@ void CreateRemainingWindows() {
     ChangeStartPageForm = new TChangeStartPageForm(Form1->IEPowerPanel->BrowserSettings);
     OtherBrowserForm = new TOtherBrowserForm();
     RunReportForm = new TRunReportForm();
+    KeepCookiesForm = new TKeepCookiesForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(KeepCookiesForm);
     destroy(RunReportForm);
     destroy(OtherBrowserForm);
     destroy(ChangeStartPageForm);
