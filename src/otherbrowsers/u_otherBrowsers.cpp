@@ -1,5 +1,6 @@
 #include "otherbrowsers/u_otherBrowsers.h"
 
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "ui/ClickSound.h"
 #include "ui/u_ShowMessage2.h"
@@ -104,11 +105,16 @@ void TOtherBrowserForm::cleanWithNote(const QGroupBox* group, const TLabel* link
     Form2->Label2->setVisible(true);
     Form2->show();
     Form2->repaint();
+    CleaningResult result;
     if (const std::string folder = lookup(); !folder.empty())
-        cleaning(folder, part == Part::Cache, part == Part::Cookies, part == Part::History);
+        result = cleaning(folder,
+                          {.cache = part == Part::Cache,
+                           .cookies = part == Part::Cookies,
+                           .history = part == Part::History},
+                          CleaningMode::Remove);
     Form2->hide();
     Form2->Label2->setVisible(false);
-    ShowMessage2(GetText(kDoneText));
+    ShowMessage2(DoneMessage(kDoneText, result));
 }
 
 void TOtherBrowserForm::Label1Click() {

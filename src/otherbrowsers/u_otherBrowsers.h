@@ -50,7 +50,8 @@ class TOtherBrowserForm : public TFormBase {
     void FormShow() override;
 
   private:
-    using Cleaning = void (*)(const std::string& folder, bool cache, bool cookies, bool history);
+    using Cleaning = CleaningResult (*)(const std::string& folder, ProfileParts parts,
+                                        CleaningMode mode);
     enum class Part { Cache, Cookies, History };
     // One link's work under the busy window: looks the profile up again (it may have gone
     // since the window was shown) and cleans the link's part of it.

@@ -6,6 +6,7 @@
 #include "platform/win32.h"
 #include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/done_message.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
 #include "ui/u_ShowMessage2.h"
@@ -107,7 +108,7 @@ TEST_P(TOtherBrowserFormTest, ALinkCleansItsPartUnderTheBusyWindowAndReportsIt) 
     EXPECT_EQ(std::vector<std::string>{"shown: Opera: " + GetText(204)}, busyDuringPause);
     EXPECT_FALSE(Form2->isVisible());
     EXPECT_FALSE(Form2->Label2->isVisible());
-    EXPECT_EQ(std::vector<std::string>{GetText(196)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(196, 1) + " (1 B)"}, messages);
     EXPECT_FALSE(FileExistsA(kOpera + "cookies4.dat"));
     EXPECT_TRUE(FileExistsA(kOpera + "global.dat"));
     EXPECT_TRUE(FileExistsA(kOpera + "cache4\\opr00001.tmp"));
@@ -130,7 +131,7 @@ TEST_P(TOtherBrowserFormTest, AProfileThatWentMeanwhileCleansNothing) {
     });
     EXPECT_EQ(0, time.PassedMilliseconds());
     EXPECT_TRUE(FileExistsA(kMozilla + "history.dat"));
-    EXPECT_EQ(std::vector<std::string>{GetText(196)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(196, 0)}, messages);
 
     file(kMozilla + "Cache\\_CACHE_MAP_");
     open([&] { emit OtherBrowserForm->Label5->clicked(); });
