@@ -8,7 +8,7 @@
 # ...) for SECONDS (60 unless given), one after the other, starting from its seed corpus
 # (tests/corpus/<target>/) and the inputs earlier runs found (build-fuzz/corpus/<target>/).
 # An input that crashes, reads out of bounds, leaks, breaks a reader's promise or hangs (10 s)
-# is kept in build-fuzz/findings/<target>/ and fuzzing goes on. At the end every finding on
+# is kept in build-fuzz/findings/<target>/ and fuzzing starts again for the time left. At the end every finding on
 # record is read once more through its target and listed as still failing or fixed; the exit
 # status is non-zero while one still fails. A fixed finding belongs in tests/corpus/<target>/,
 # where the ordinary test suite reads it (FuzzCorpus.<target>). Logs: build-fuzz/logs/.
@@ -44,13 +44,21 @@ for target in "${targets[@]}"; do
     [ -x "$program" ] || { echo "fuzz: no target '$target'" >&2; exit 2; }
     mkdir -p "corpus/$target" "findings/$target"
     echo "fuzz: $target for ${seconds}s (log: build-fuzz/logs/$target.log)"
-    # One worker process: a crash ends the worker, not the run, and the next worker goes on.
-    "$program" -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="findings/$target/" -print_final_stats=1 \
-        "corpus/$target" "$top/tests/corpus/$target" >"logs/$target.log" 2>&1 || true
-    # The last progress line: inputs run, coverage, corpus size, and crashes found.
-    grep -E "^#[0-9]+: cov:" "logs/$target.log" | tail -1 | sed "s/^/fuzz: $target: /" || true
+    : >"logs/$target.log"
+    # A crash ends libFuzzer: the input is kept, and fuzzing starts again for the time left.
+    deadline=$((SECONDS + seconds))
+    while [ $SECONDS -lt "$deadline" ]; do
+        started=$SECONDS
+        "$program" -max_total_time=$((deadline - SECONDS)) -timeout=10 -rss_limit_mb=2048 \
+            -artifact_prefix="findings/$target/" -print_final_stats=1 \
+            "corpus/$target" "$top/tests/corpus/$target" >>"logs/$target.log" 2>&1 && break
+        # A seed that fails at once would fail every new start.
+        [ $((SECONDS - started)) -lt 3 ] && break
+    done
+    runs=$(grep -o "stat::number_of_executed_units: [0-9]*" "logs/$target.log" |
+        awk '{ n += $2 } END { print n + 0 }')
+    echo "fuzz: $target: $runs inputs, $(ls "corpus/$target" | wc -l) in its corpus," \
+        "$(ls "findings/$target" | wc -l) findings on record"
 done
 
 # Every finding on record, read once more.

@@ -7,9 +7,13 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+
 namespace {
 
 QApplication& application() {
+    // Without a display unless told otherwise.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char name[] = "fuzz_page";
     static char* argv[] = {name, nullptr};
