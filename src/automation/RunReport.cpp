@@ -39,7 +39,8 @@ bool validUtf8(const std::string& text) {
 }
 
 bool readNumber(const std::string& text, std::uint64_t& value) {
-    if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 19 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     value = std::stoull(text);
     return true;
@@ -69,9 +70,14 @@ bool parseHeader(const std::string& line, RunRecord& record) {
         return false;
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
         return false;
-    record.when = SYSTEMTIME{static_cast<WORD>(year), static_cast<WORD>(month), 0,
-                             static_cast<WORD>(day), static_cast<WORD>(hour),
-                             static_cast<WORD>(minute), static_cast<WORD>(second), 0};
+    record.when = SYSTEMTIME{static_cast<WORD>(year),
+                             static_cast<WORD>(month),
+                             0,
+                             static_cast<WORD>(day),
+                             static_cast<WORD>(hour),
+                             static_cast<WORD>(minute),
+                             static_cast<WORD>(second),
+                             0};
     record.options = fields[1];
     if (record.options.find_first_not_of("cbhmenr") != std::string::npos) return false;
     return readNumber(fields[2], record.removed) && readNumber(fields[3], record.notRemoved);

@@ -66,8 +66,8 @@ std::string reasons(const CleaningResult& result) {
         for (const CleaningResult::Failure& failure : result.failures) {
             if (failure.reason != StayReason::Other) continue;
             if (!text.empty()) text += ", ";
-            text += (named > 0 ? count(others) + " " : "") + "error " +
-                    std::to_string(failure.error);
+            text +=
+                (named > 0 ? count(others) + " " : "") + "error " + std::to_string(failure.error);
             break;
         }
     }

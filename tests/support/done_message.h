@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-
 inline std::string removedLine(std::uint64_t removed) {
     return FillIn(GetText(removed == 1 ? kEntryRemovedText : kEntriesRemovedText),
                   {std::to_string(removed)});
@@ -26,4 +25,3 @@ inline std::vector<std::string> firstLines(const std::vector<std::string>& messa
         lines.push_back(message.substr(0, message.find('\n')));
     return lines;
 }
-
