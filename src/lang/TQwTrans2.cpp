@@ -156,9 +156,17 @@ std::vector<std::string> SplitLanguageLines(const std::string& contents) {
 QwTrans2::QwTrans2(std::string stem) : stem_(std::move(stem)), texts_(kTextCount) {}
 
 void QwTrans2::LoadTextFile(const std::string& path) {
+    std::string contents;
+    if (!FileExistsA(path) || !ReadWholeFile(path, contents)) {
+        texts_.assign(kTextCount, std::string());
+        return;
+    }
+    LoadText(contents);
+}
+
+void QwTrans2::LoadText(const std::string& contents) {
     texts_.assign(kTextCount, std::string());
-    std::vector<std::string> lines;
-    if (!readLanguageLines(path, lines)) return;
+    const std::vector<std::string> lines = SplitLanguageLines(contents);
     int index = 0;
     std::string text;
     bool newSection = true;
