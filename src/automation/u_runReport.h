@@ -15,9 +15,9 @@ class TRunReportForm : public TFormBase {
   public:
     TRunReportForm();
 
-    TLabel* Label1;         // the heading
-    QPlainTextEdit* Memo1;  // the lines
-    TBitBtn* BitBtn1;       // closes the window
+    TLabel* Label1;        // the heading
+    QPlainTextEdit* Memo1; // the lines
+    TBitBtn* BitBtn1;      // closes the window
 
     // Shows the lines (ANSI, as the language's texts) under the heading, modally.
     void ShowLines(const std::string& heading, const std::vector<std::string>& lines);

@@ -67,11 +67,12 @@ bool keeps(const CacheFind& find, const Record& r) {
 void readAhead(CacheFind& find) {
     static const std::string all =
         "SELECT id, url, type, local_file, size, last_modified, expire, last_access, last_sync, "
-        "header, extension, use_count, hit_rate, exempt_delta FROM url_cache WHERE id > ?1 "
+        "header, extension, use_count, hit_rate, exempt_delta, locked FROM url_cache WHERE id > ?1 "
         "ORDER BY id LIMIT ?2";
     static const std::string one =
         "SELECT id, url, type, local_file, size, last_modified, expire, last_access, last_sync, "
-        "header, extension, use_count, hit_rate, exempt_delta FROM url_cache WHERE container = "
+        "header, extension, use_count, hit_rate, exempt_delta, locked FROM url_cache WHERE "
+        "container = "
         "?3 AND id > ?1 ORDER BY id LIMIT ?2";
     find.ahead.clear();
     find.next = 0;
@@ -99,6 +100,7 @@ void readAhead(CacheFind& find) {
         r.useCount = static_cast<DWORD>(st.int64(11));
         r.hitRate = static_cast<DWORD>(st.int64(12));
         r.exemptDelta = static_cast<DWORD>(st.int64(13));
+        r.lockCount = static_cast<DWORD>(st.int64(14));
         find.ahead.push_back(std::move(r));
     }
     find.exhausted = rows < find.batch;

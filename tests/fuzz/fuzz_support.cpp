@@ -36,7 +36,7 @@ const std::string& scratchFolder() {
         temporaryFolder() = pattern;
         std::atexit(removeTemporaryFolder);
         ::setenv("SURFKOLIBRI_SHELL_EXECUTE", "record", 1);
-        platform::useRoot(pattern + "/root");
+        platform::useRoot(platform::HostPath(pattern + "/root"));
         platform::rootPath(); // a fresh default machine
         CoInitialize(nullptr);
         const std::string scratch = "C:\\fuzz";

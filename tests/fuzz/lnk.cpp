@@ -4,7 +4,7 @@
 
 #include "automation/ShellLnk.h"
 #include "favorites/IEUtils.h"
-#include "favorites/ShellRefs.h"
+#include "platform/handles.h"
 #include "platform/lnkformat.h"
 #include "platform/win32.h"
 
