@@ -11,10 +11,13 @@ namespace {
 
 class RunReportTest : public testing_support::PlatformTest {
   protected:
-    const std::string path = "C:\\report\\Surfkolibri.log";
+    // The test's own profile folder, fresh for every test on either side.
+    std::string path;
     void SetUp() override {
         PlatformTest::SetUp();
-        ASSERT_TRUE(CreateDirectoryA("C:\\report", nullptr));
+        const std::string folder = platform.profile() + "\\report";
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        path = folder + "\\Surfkolibri.log";
     }
     static RunRecord record(WORD minute, const std::string& options, std::uint64_t removed,
                             std::uint64_t notRemoved, std::vector<std::string> lines) {
