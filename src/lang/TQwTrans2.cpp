@@ -26,6 +26,21 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {301, "Do you really want to delete this link?"},
     {302, "The link could not be deleted: it is write-protected, in use or no longer there."},
     {303, "Kept because open pages are using them, and still listed:"},
+    {360, "Firefox (today's profiles): "},
+    {361, "Chrome: "},
+    {362, "Edge: "},
+    {363, "%s is running: close it to clean it"},
+    {364, "%s was left as it is: %s"},
+    {365, "it is not a SQLite database or it is encrypted"},
+    {366, "it is damaged"},
+    {367, "it is read-only"},
+    {368, "it is in use"},
+    {369, "its tables are not the ones expected"},
+    {370, "its write-ahead log (-wal) is damaged"},
+    {371, "it cannot be read"},
+    {372, "it is too large"},
+    {373, "it names a profile outside the browser's folder"},
+    {374, "it is empty"},
 };
 
 bool isDigitIn(char c, int base, int& digit) {

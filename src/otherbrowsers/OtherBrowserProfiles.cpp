@@ -149,3 +149,11 @@ void CleanFirefoxProfile(const std::string& folder, bool cache, bool cookies, bo
 void CleanMozillaProfile(const std::string& folder, bool cache, bool cookies, bool history) {
     cleanProfile(folder, kMozilla, cache, cookies, history);
 }
+
+std::string UserFolderBelow(const std::string& shellFolder, const std::string& below) {
+    return folderBelow(userShellFolder(shellFolder), below);
+}
+
+std::string ProfileFolderIn(const std::string& data, const std::string& name) {
+    return profileIn(data, name);
+}

@@ -1,0 +1,40 @@
+#include "otherbrowsers/BrowserTexts.h"
+
+#include "lang/TQwTrans2.h"
+
+namespace {
+
+// The text with each "%s" replaced by the next argument, in order.
+std::string filled(std::string text, std::initializer_list<std::string> arguments) {
+    std::size_t at = 0;
+    for (const std::string& argument : arguments) {
+        at = text.find("%s", at);
+        if (at == std::string::npos) break;
+        text.replace(at, 2, argument);
+        at += argument.size();
+    }
+    return text;
+}
+
+// The current language's text, or the program's own English where no language is loaded
+// (the unattended run before the language window, a test).
+std::string text(int number) {
+    std::string t = GetText(number);
+    if (t.empty())
+        if (const char* builtIn = BuiltInText(number)) t = builtIn;
+    return t;
+}
+
+} // namespace
+
+std::string BrowserText(int number) {
+    return text(number);
+}
+
+std::string FileNote(const std::string& file, const std::string& reason) {
+    return filled(text(kTextFileLeft), {file, reason});
+}
+
+std::string RunningNote(const std::string& browser) {
+    return filled(text(kTextRunning), {browser});
+}
