@@ -1,6 +1,7 @@
 #include "automation/CleaningOperations.h"
 
 #include "cache/IECache.h"
+#include "otherbrowsers/BrowserCleaning.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "traces/UrlHistory.h"
 #include "ui/MyTricks.h"
@@ -38,6 +39,7 @@ void CleanCookies(TIECache& cookieCache) {
     try {
         cookieCache.DeleteAllEntries();
         cleanOtherBrowsers({.cookies = true, .firefoxPurpose = ffCookies});
+        CleanCurrentBrowsers(BrowserPart::Cookies, CleaningMode::Remove);
     } catch (const std::exception&) {
     }
 }
@@ -47,6 +49,7 @@ void CleanCache(TIECache& contentCache) {
     contentCache.SetSearchPattern(spUrl);
     contentCache.DeleteAllEntries();
     cleanOtherBrowsers({.cache = true, .firefoxPurpose = ffCache});
+    CleanCurrentBrowsers(BrowserPart::Cache, CleaningMode::Remove);
 }
 
 void CleanHistory(TUrlHistory& history) {
@@ -57,6 +60,7 @@ void CleanHistory(TUrlHistory& history) {
     history.DeleteEntries();
     history.DeleteUrl(AnsiToWide("*.*"));
     cleanOtherBrowsers({.history = true, .firefoxPurpose = ffHistory});
+    CleanCurrentBrowsers(BrowserPart::History, CleaningMode::Remove);
 }
 
 bool SelectsStep(const std::string& options, char letter) {

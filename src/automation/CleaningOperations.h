@@ -10,13 +10,15 @@ class TIECache;
 class TUrlHistory;
 
 // Every cookie of the cookie window's component, then the cookies of Opera, Mozilla and
-// Firefox. Whatever fails ends this cleaning only.
+// Firefox, then those of today's Firefox, Chrome and Edge. Whatever fails ends this cleaning
+// only.
 void CleanCookies(TIECache& cookieCache);
 // Every entry of the cache section's kinds (cookies left alone), then the caches of Opera,
-// Mozilla and Firefox.
+// Mozilla and Firefox, then those of today's Firefox, Chrome and Edge.
 void CleanCache(TIECache& contentCache);
 // The URL history through the history window's component (the clock is not touched), then
-// the history files of Opera, Mozilla and Firefox.
+// the history files of Opera, Mozilla and Firefox, then the history of today's Firefox, Chrome
+// and Edge.
 void CleanHistory(TUrlHistory& history);
 
 // The letters the unattended run knows. A string holding any other character (a dropped
