@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     std::vector<double> clearings;
     for (int i = 0; i < 5; ++i) {
         fillTypedUrls(2000);
-        clearings.push_back(millisecondsOf([] { ClearTypedUrls(); }));
+        clearings.push_back(millisecondsOf([] { (void)ClearTypedAddresses(); }));
     }
     UniqueHKey key;
     DWORD left = 0;

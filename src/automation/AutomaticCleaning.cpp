@@ -1,11 +1,10 @@
 #include "automation/AutomaticCleaning.h"
 
 #include "automation/CleaningOperations.h"
-#include "automation/StartupShortcut.h"
+#include "automation/CleaningRun.h"
 #include "cache/u_cookieForm.h"
 #include "lang/TQwTrans2.h"
-#include "traces/u_MruForm.h"
-#include "traces/u_TypedURLs.h"
+#include "traces/TraceLists.h"
 #include "traces/u_history.h"
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
@@ -13,27 +12,23 @@
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
-#include <exception>
-#include <functional>
-
 namespace {
 
 constexpr int kBusyLineText = 170;
-constexpr int kSuccessText = 167;
 
-void progress(int position) {
-    Form2->ProgressBar1->setValue(position);
-    ProcessMessages();
-}
-
-// One step of the run: whatever goes wrong in it ends this step only.
-void step(const std::string& options, char letter, const std::function<void()>& cleaning) {
-    if (!SelectsStep(options, letter)) return;
-    try {
-        cleaning();
-    } catch (const std::exception&) {
+// The busy window's progress bar shows the run; the main window's hidden list of value names
+// empties with the lists it mirrors.
+class BusyWindowView : public CleaningRunView {
+  public:
+    void Progress(int percent) override {
+        Form2->ProgressBar1->setValue(percent);
+        ProcessMessages();
     }
-}
+    void StepDone(char letter) override {
+        if (letter == 'm' || letter == 'e') EmptyMainWindowValueNames();
+        ProcessMessages();
+    }
+};
 
 } // namespace
 
@@ -49,20 +44,14 @@ void RunAutomaticCleaning(TIECache& mainCache) {
     Form2->Label2->setVisible(true);
     Form2->show();
 
-    progress(10);
-    step(options, 'c', [] { CleanCookies(*CookieForm->IECache1); });
-    progress(20);
-    step(options, 'b', [&mainCache] { CleanCache(mainCache); });
-    progress(60);
-    step(options, 'h', [] { CleanHistory(*HistoryForm->UrlHistory1); });
-    progress(80);
-    step(options, 'm', [] { ClearRunMru(); });
-    progress(90);
-    step(options, 'e', [] { ClearTypedUrls(); });
-    ProcessMessages();
-    step(options, 'r', [] { RemoveStartupShortcuts(); });
-    progress(100);
-    step(options, 'n', [] { ShowMessage2(GetText(kSuccessText)); });
+    BusyWindowView view;
+    const RunSummary summary =
+        RunCleanings(options, {*CookieForm->IECache1, mainCache, *HistoryForm->UrlHistory1}, view);
+    // A run that selects nothing (a dropped document, a mistyped letter) leaves no report.
+    if (options.find_first_not_of(kOptionLetters) == std::string::npos &&
+        options.find_first_of("cbhmer") != std::string::npos)
+        ReportRun(summary, options);
+    if (SelectsStep(options, 'n')) ShowMessage2(SummaryMessage(summary));
 
     Form2->Panel1->setVisible(false);
     Form2->Close();

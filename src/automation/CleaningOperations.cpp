@@ -3,6 +3,7 @@
 #include "cache/IECache.h"
 #include "otherbrowsers/BrowserCleaning.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
+#include "traces/TraceClearing.h"
 #include "traces/UrlHistory.h"
 #include "ui/MyTricks.h"
 
@@ -12,55 +13,75 @@ namespace {
 
 // One part of a cleaning for each other browser, each only when its profile is found.
 struct OtherBrowserPart {
-    bool cache = false;
-    bool cookies = false;
-    bool history = false;
+    ProfileParts parts;
     int firefoxPurpose;
 };
 
-void cleanOtherBrowsers(const OtherBrowserPart& part) {
+CleaningResult cleanOtherBrowsers(const OtherBrowserPart& part, CleaningMode mode) {
+    CleaningResult result;
     ProcessMessages(2);
     if (const std::string opera = FindOperaProfile(); !opera.empty())
-        CleanOperaProfile(opera, part.cache, part.cookies, part.history);
+        result += CleanOperaProfile(opera, part.parts, mode);
     ProcessMessages(2);
     if (const std::string mozilla = FindMozillaProfile(); !mozilla.empty())
-        CleanMozillaProfile(mozilla, part.cache, part.cookies, part.history);
+        result += CleanMozillaProfile(mozilla, part.parts, mode);
     ProcessMessages(2);
     if (const std::string firefox = FindFirefoxProfile(part.firefoxPurpose); !firefox.empty())
-        CleanFirefoxProfile(firefox, part.cache, part.cookies, part.history);
+        result += CleanFirefoxProfile(firefox, part.parts, mode);
     ProcessMessages(2);
+    return result;
 }
 
 } // namespace
 
-void CleanCookies(TIECache& cookieCache) {
+CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
+    CleaningResult result;
     ProcessMessages(3);
     cookieCache.SetSearchPattern(spCookies);
     try {
-        cookieCache.DeleteAllEntries();
-        cleanOtherBrowsers({.cookies = true, .firefoxPurpose = ffCookies});
-        CleanCurrentBrowsers(BrowserPart::Cookies, CleaningMode::Remove);
+        result += cookieCache.DeleteAllEntries(mode);
+        result +=
+            cleanOtherBrowsers({.parts = {.cookies = true}, .firefoxPurpose = ffCookies}, mode);
+        result += CleanCurrentBrowsers(BrowserPart::Cookies, mode);
     } catch (const std::exception&) {
     }
+    return result;
 }
 
-void CleanCache(TIECache& contentCache) {
+CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode) {
     ProcessMessages(3);
     contentCache.SetSearchPattern(spUrl);
-    contentCache.DeleteAllEntries();
-    cleanOtherBrowsers({.cache = true, .firefoxPurpose = ffCache});
-    CleanCurrentBrowsers(BrowserPart::Cache, CleaningMode::Remove);
+    CleaningResult result = contentCache.DeleteAllEntries(mode);
+    result += cleanOtherBrowsers({.parts = {.cache = true}, .firefoxPurpose = ffCache}, mode);
+    result += CleanCurrentBrowsers(BrowserPart::Cache, mode);
+    return result;
 }
 
-void CleanHistory(TUrlHistory& history) {
+CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode) {
+    CleaningResult result;
     ProcessMessages(3);
-    history.ClearHistory();
+    const std::size_t stored = history.StoredUrls().size();
+    if (mode == CleaningMode::Preview) {
+        result.removed = stored;
+    } else {
+        history.ClearHistory();
+        ProcessMessages(3);
+        // Without an OnDelete handler this pass walks the store and deletes nothing.
+        history.DeleteEntries();
+        history.DeleteUrl(AnsiToWide("*.*"));
+        result += history.ClearedSince(stored);
+    }
+    result += cleanOtherBrowsers({.parts = {.history = true}, .firefoxPurpose = ffHistory}, mode);
+    result += CleanCurrentBrowsers(BrowserPart::History, mode);
+    return result;
+}
+
+CleaningResult CleanRunLists(CleaningMode mode) {
     ProcessMessages(3);
-    // Without an OnDelete handler this pass walks the store and deletes nothing.
-    history.DeleteEntries();
-    history.DeleteUrl(AnsiToWide("*.*"));
-    cleanOtherBrowsers({.history = true, .firefoxPurpose = ffHistory});
-    CleanCurrentBrowsers(BrowserPart::History, CleaningMode::Remove);
+    CleaningResult result = ClearRecentDocuments(mode);
+    ProcessMessages(2);
+    result += ClearRunList(mode);
+    return result;
 }
 
 bool SelectsStep(const std::string& options, char letter) {

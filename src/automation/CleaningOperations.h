@@ -1,8 +1,11 @@
 // The cleanings of the unattended run that exist for it alone: cookies, cache and history of
 // Internet Explorer, each followed by the same part of the other browsers. Plain logic over
 // the platform; the run hands each the component it works with. Each lets pending window
-// messages through between its steps, so that the busy window stays painted.
+// messages through between its steps, so that the busy window stays painted, and counts what
+// it removed and what stayed; in Preview it only counts.
 #pragma once
+
+#include "ui/CleaningResult.h"
 
 #include <string>
 
@@ -12,14 +15,17 @@ class TUrlHistory;
 // Every cookie of the cookie window's component, then the cookies of Opera, Mozilla and
 // Firefox, then those of today's Firefox, Chrome and Edge. Whatever fails ends this cleaning
 // only.
-void CleanCookies(TIECache& cookieCache);
+CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode = CleaningMode::Remove);
 // Every entry of the cache section's kinds (cookies left alone), then the caches of Opera,
 // Mozilla and Firefox, then those of today's Firefox, Chrome and Edge.
-void CleanCache(TIECache& contentCache);
+CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode = CleaningMode::Remove);
 // The URL history through the history window's component (the clock is not touched), then
 // the history files of Opera, Mozilla and Firefox, then the history of today's Firefox, Chrome
-// and Edge.
-void CleanHistory(TUrlHistory& history);
+// and Edge. What the history still holds afterwards
+// counts as not removed.
+CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode = CleaningMode::Remove);
+// The recent documents and the Run list.
+CleaningResult CleanRunLists(CleaningMode mode = CleaningMode::Remove);
 
 // The letters the unattended run knows. A string holding any other character (a dropped
 // document's path, a mistyped option) selects nothing at all.

@@ -83,13 +83,13 @@ std::string OptionLetters(bool cookies, bool cache, bool history, bool mruLists,
     return letters;
 }
 
-void RemoveStartupShortcuts() {
+CleaningResult RemoveStartupShortcuts() {
+    CleaningResult result;
     const std::vector<std::string> names = StartupShortcutNames();
     for (const std::string& folder : countingFolders())
-        for (const std::string& name : names) {
-            const std::string path = folder + name;
-            if (FileExistsA(path)) DeleteFileA(path.c_str());
-        }
+        for (const std::string& name : names)
+            CleanFile(folder + name, CleaningMode::Remove, result);
+    return result;
 }
 
 void CreateStartupShortcut(TShellLink& link, const std::string& options) {

@@ -3,6 +3,8 @@
 // argument. Plain logic over the platform; the automation page calls it.
 #pragma once
 
+#include "ui/CleaningResult.h"
+
 #include <string>
 #include <vector>
 
@@ -33,7 +35,7 @@ std::string OptionLetters(bool cookies, bool cache, bool history, bool mruLists,
 
 // Deletes every name of the program's shortcut from both Startup folders; files that cannot
 // be deleted (no rights in the folder of all users) stay.
-void RemoveStartupShortcuts();
+CleaningResult RemoveStartupShortcuts();
 // Replaces the program's shortcuts by one in the user's Startup folder that starts the
 // program with `options`; the link's working folder, description, show command and hot key
 // stay as they are. Without a user's Startup folder nothing is removed or created.

@@ -183,18 +183,39 @@ int TIECache::DeleteEntry(const std::string& Url) {
     return 0;
 }
 
-void TIECache::DeleteAllEntries() {
-    if (!libraryCheck()) return;
+CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
+                                          const std::function<bool(const std::string&)>& keep) {
+    CleaningResult result;
+    if (!libraryCheck()) return result;
     if (FindFirstEntry(0) == 0) {
         // Any failing step ends the walk: an entry that refuses deletion is passed over,
         // and an error other than the end of the list must not be retried forever.
         int r = 0;
         do {
-            DeleteEntry(FEntryInfo.SourceUrlName);
+            const std::uint64_t size = FEntryInfo.Size;
+            if (keep && keep(FEntryInfo.SourceUrlName)) {
+                result.Kept();
+            } else if (mode == CleaningMode::Preview) {
+                if (FEntryInfo.UseCount > 0)
+                    result.Failed(FEntryInfo.SourceUrlName, ERROR_ACCESS_DENIED, StayReason::InUse);
+                else
+                    result.Removed(size);
+            } else {
+                const std::string url = FEntryInfo.SourceUrlName;
+                if (const int error = DeleteEntry(url); error == 0)
+                    result.Removed(size);
+                else
+                    // WinINet refuses a locked entry with "access denied": it is in use.
+                    result.Failed(url, static_cast<DWORD>(error),
+                                  error == ERROR_ACCESS_DENIED
+                                      ? StayReason::InUse
+                                      : ReasonOf(static_cast<DWORD>(error)));
+            }
             r = FindNextEntry();
         } while (r == 0);
     }
     CloseWalk();
+    return result;
 }
 
 void TIECache::ClearEntryInfo() {

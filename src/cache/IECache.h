@@ -2,6 +2,8 @@
 // (entry kinds plus search pattern) at a time, holding the current entry in EntryInfo.
 #pragma once
 
+#include "ui/CleaningResult.h"
+
 #include "platform/win32.h"
 
 #include <cstdint>
@@ -101,7 +103,12 @@ class TIECache {
     void Retrieve(std::int64_t GroupID);
     int GetEntryInfo(const std::string& Url);
     int DeleteEntry(const std::string& Url);
-    void DeleteAllEntries();
+    // Every entry the search pattern selects goes, one that refuses passed over; `keep` names
+    // the entries to leave alone (by URL). In Preview nothing is deleted and an entry that is
+    // locked counts as one that would stay. A locked entry's deletion fails with
+    // ERROR_ACCESS_DENIED and counts as in use.
+    CleaningResult DeleteAllEntries(CleaningMode mode = CleaningMode::Remove,
+                                    const std::function<bool(const std::string& url)>& keep = {});
     void ClearEntryInfo();
     const TEntryInfo& EntryInfo() const { return FEntryInfo; }
 

@@ -4,14 +4,13 @@
 
 namespace {
 
-// The text with each "%s" replaced by the next argument, in order.
+// The text with "%1", "%2", ... replaced by the arguments (each once, where it stands).
 std::string filled(std::string text, std::initializer_list<std::string> arguments) {
-    std::size_t at = 0;
+    int number = 1;
     for (const std::string& argument : arguments) {
-        at = text.find("%s", at);
-        if (at == std::string::npos) break;
-        text.replace(at, 2, argument);
-        at += argument.size();
+        const std::string marker = "%" + std::to_string(number++);
+        if (const auto at = text.find(marker); at != std::string::npos)
+            text.replace(at, marker.size(), argument);
     }
     return text;
 }

@@ -8,8 +8,8 @@ enum BrowserTextNumber {
     kTextFirefoxGroup = 360,
     kTextChromeGroup = 361,
     kTextEdgeGroup = 362,
-    kTextRunning = 363,   // "%s is running: close it to clean it"
-    kTextFileLeft = 364,  // "%s was left as it is: %s"
+    kTextRunning = 363,   // "%1 is running: close it to clean it"
+    kTextFileLeft = 364,  // "%1 was left as it is: %2"
     kTextNotSqlite = 365, // the reasons, each a phrase about the file
     kTextDamaged = 366,
     kTextReadOnly = 367,

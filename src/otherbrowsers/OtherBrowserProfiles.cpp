@@ -86,28 +86,35 @@ bool holdsPart(const std::string& profile, int purpose) {
     }
 }
 
-void cleanProfile(const std::string& folder, const ProfileLayout& layout, bool cache, bool cookies,
-                  bool history) {
+CleaningResult cleanProfile(const std::string& folder, const ProfileLayout& layout,
+                            ProfileParts parts, CleaningMode mode) {
+    CleaningResult result;
     const std::string profile = absoluteFolder(folder);
-    if (profile.empty()) return;
+    if (profile.empty()) return result;
     const std::string cacheFolder = profile + layout.cache;
     // The cache is a folder: a file of that name is left alone, and no folder takes its place.
     const DWORD found = GetFileAttributesA(cacheFolder.c_str());
     const bool cleanCache =
-        cache && (found == INVALID_FILE_ATTRIBUTES || (found & FILE_ATTRIBUTE_DIRECTORY));
+        parts.cache && (found == INVALID_FILE_ATTRIBUTES || (found & FILE_ATTRIBUTE_DIRECTORY));
     // Whatever goes wrong while deleting ends the deleting, not the cleaning: the pause and
     // the new cache folder still follow.
     try {
         ProcessMessages();
-        if (cleanCache) DeleteFolderTree(cacheFolder);
+        if (cleanCache) {
+            result += CleanFolderContents(cacheFolder, mode);
+            // The emptied folder goes too and comes back after the pause.
+            if (mode == CleaningMode::Remove) RemoveDirectoryA(cacheFolder.c_str());
+        }
         ProcessMessages();
         // A file that cannot be deleted stays; the other one still goes.
-        if (cookies) DeleteFileA((profile + layout.cookies).c_str());
-        if (history) DeleteFileA((profile + layout.history).c_str());
+        if (parts.cookies) CleanFile(profile + layout.cookies, mode, result);
+        if (parts.history) CleanFile(profile + layout.history, mode, result);
     } catch (const std::exception&) {
     }
+    if (mode == CleaningMode::Preview) return result;
     Sleep(1000);
     if (cleanCache) CreateDirectoryA(cacheFolder.c_str(), nullptr);
+    return result;
 }
 
 } // namespace
@@ -138,16 +145,18 @@ std::string FindMozillaProfile() {
     return candidate;
 }
 
-void CleanOperaProfile(const std::string& folder, bool cache, bool cookies, bool history) {
-    cleanProfile(folder, kOpera, cache, cookies, history);
+CleaningResult CleanOperaProfile(const std::string& folder, ProfileParts parts, CleaningMode mode) {
+    return cleanProfile(folder, kOpera, parts, mode);
 }
 
-void CleanFirefoxProfile(const std::string& folder, bool cache, bool cookies, bool history) {
-    cleanProfile(folder, kMozilla, cache, cookies, history);
+CleaningResult CleanFirefoxProfile(const std::string& folder, ProfileParts parts,
+                                   CleaningMode mode) {
+    return cleanProfile(folder, kMozilla, parts, mode);
 }
 
-void CleanMozillaProfile(const std::string& folder, bool cache, bool cookies, bool history) {
-    cleanProfile(folder, kMozilla, cache, cookies, history);
+CleaningResult CleanMozillaProfile(const std::string& folder, ProfileParts parts,
+                                   CleaningMode mode) {
+    return cleanProfile(folder, kMozilla, parts, mode);
 }
 
 std::string UserFolderBelow(const std::string& shellFolder, const std::string& below) {

@@ -4,6 +4,8 @@
 // the unattended run call it.
 #pragma once
 
+#include "ui/CleaningResult.h"
+
 #include <string>
 
 // What a Firefox profile is looked up for: it qualifies only when it holds that part.
@@ -22,13 +24,24 @@ std::string FindOperaProfile();
 std::string FindFirefoxProfile(int purpose);
 std::string FindMozillaProfile();
 
-// Deletes what the flags name in the profile folder: the cache folder with everything in it
-// (re-created empty after a pause of one second, which every cleaning takes), the cookies
-// file, the history file. A folder that is no absolute path in the lookups' sense cleans
-// nothing; a file where the cache folder belongs is left alone.
-void CleanOperaProfile(const std::string& folder, bool cache, bool cookies, bool history);
-void CleanFirefoxProfile(const std::string& folder, bool cache, bool cookies, bool history);
-void CleanMozillaProfile(const std::string& folder, bool cache, bool cookies, bool history);
+// The parts of a profile a cleaning takes.
+struct ProfileParts {
+    bool cache = false;
+    bool cookies = false;
+    bool history = false;
+};
+
+// Deletes the parts named in the profile folder: everything in the cache folder (the folder
+// stays, or is made again after a pause of one second, which every cleaning takes), the
+// cookies file, the history file; counts the files removed and those that stayed. In Preview
+// it only counts, without the pause. A folder that is no absolute path in the lookups' sense
+// cleans nothing; a file where the cache folder belongs is left alone.
+CleaningResult CleanOperaProfile(const std::string& folder, ProfileParts parts,
+                                 CleaningMode mode = CleaningMode::Remove);
+CleaningResult CleanFirefoxProfile(const std::string& folder, ProfileParts parts,
+                                   CleaningMode mode = CleaningMode::Remove);
+CleaningResult CleanMozillaProfile(const std::string& folder, ProfileParts parts,
+                                   CleaningMode mode = CleaningMode::Remove);
 
 // What the lookups of today's browsers (BrowserProfiles.h) share with these: `below` (ending in
 // a backslash) in the folder a user's Shell Folders value names ("AppData", "Local AppData"),

@@ -1,5 +1,6 @@
 #include "otherbrowsers/u_otherBrowsers.h"
 
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "otherbrowsers/BrowserTexts.h"
 #include "ui/ClickSound.h"
@@ -156,10 +157,7 @@ void TOtherBrowserForm::CleanCurrent(Browser browser, BrowserPart part) {
     const CleaningResult result = CleanBrowser(browser, part, CleaningMode::Remove);
     Form2->hide();
     Form2->Label2->setVisible(false);
-    std::string message = GetText(kDoneText);
-    for (const std::string& note : result.notes)
-        message += "\n" + note;
-    ShowMessage2(message);
+    ShowMessage2(DoneMessage(kDoneText, result));
     showCurrent();
 }
 
@@ -174,11 +172,16 @@ void TOtherBrowserForm::cleanWithNote(const QGroupBox* group, const TLabel* link
     Form2->Label2->setVisible(true);
     Form2->show();
     Form2->repaint();
+    CleaningResult result;
     if (const std::string folder = lookup(); !folder.empty())
-        cleaning(folder, part == Part::Cache, part == Part::Cookies, part == Part::History);
+        result = cleaning(folder,
+                          {.cache = part == Part::Cache,
+                           .cookies = part == Part::Cookies,
+                           .history = part == Part::History},
+                          CleaningMode::Remove);
     Form2->hide();
     Form2->Label2->setVisible(false);
-    ShowMessage2(GetText(kDoneText));
+    ShowMessage2(DoneMessage(kDoneText, result));
 }
 
 void TOtherBrowserForm::Label1Click() {

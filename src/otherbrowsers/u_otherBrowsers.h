@@ -70,6 +70,8 @@ class TOtherBrowserForm : public TFormBase {
     void FormShow() override;
 
   private:
+    using Cleaning = CleaningResult (*)(const std::string& folder, ProfileParts parts,
+                                        CleaningMode mode);
     struct CurrentGroup {
         Browser browser;
         QGroupBox* group;
@@ -78,7 +80,6 @@ class TOtherBrowserForm : public TFormBase {
     std::vector<CurrentGroup> current_;
     // Enables today's browsers' links by their lookups and shows their counts.
     void showCurrent();
-    using Cleaning = void (*)(const std::string& folder, bool cache, bool cookies, bool history);
     enum class Part { Cache, Cookies, History };
     // One link's work under the busy window: looks the profile up again (it may have gone
     // since the window was shown) and cleans the link's part of it.

@@ -172,7 +172,8 @@ DWORD fill(const Record& r, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
     info->lpszSourceUrlName = place(r.url);
     info->lpszLocalFileName = r.localFile.empty() ? nullptr : place(r.localFile);
     info->CacheEntryType = r.type;
-    info->dwUseCount = r.useCount;
+    // The callers using the entry now, as WinINet counts them: its locks.
+    info->dwUseCount = r.lockCount;
     info->dwHitRate = r.hitRate;
     info->dwSizeLow = static_cast<DWORD>(r.size & 0xFFFFFFFFu);
     info->dwSizeHigh = static_cast<DWORD>(r.size >> 32);

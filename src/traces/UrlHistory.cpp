@@ -178,6 +178,33 @@ void TUrlHistory::DeleteUrl(const WideString& Url) {
     if (FStore) FStore->DeleteUrl(Url.c_str(), 0);
 }
 
+std::vector<std::string> TUrlHistory::StoredUrls() {
+    std::vector<std::string> urls;
+    IEnumSTATURL* enumerator = nullptr;
+    if (!FStore || FAILED(FStore->EnumUrls(&enumerator)) || !enumerator) return urls;
+    for (;;) {
+        STATURL stat{};
+        stat.cbSize = sizeof stat;
+        ULONG fetched = 0;
+        if (enumerator->Next(1, &stat, &fetched) != S_OK || fetched != 1) break;
+        urls.push_back(WideToAnsi(stat.pwcsUrl));
+        CoTaskMemFree(stat.pwcsUrl);
+        CoTaskMemFree(stat.pwcsTitle);
+    }
+    enumerator->Release();
+    return urls;
+}
+
+CleaningResult TUrlHistory::ClearedSince(std::size_t storedBefore) {
+    CleaningResult result;
+    const std::vector<std::string> left = StoredUrls();
+    for (std::size_t i = left.size(); i < storedBefore; ++i)
+        result.Removed();
+    for (const std::string& url : left)
+        result.Failed(url, ERROR_ACCESS_DENIED);
+    return result;
+}
+
 void TUrlHistory::ClearHistory() {
     if (FStore) FStore->ClearHistory();
 }

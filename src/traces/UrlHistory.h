@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "ui/CleaningResult.h"
 
 #include <functional>
 #include <memory>
@@ -53,6 +54,11 @@ class TUrlHistory {
     void AddUrl(const WideString& Url, const WideString& Title);
     void DeleteUrl(const WideString& Url);
     void ClearHistory();
+    // The addresses the history holds now, by enumeration (the list of Refresh untouched).
+    std::vector<std::string> StoredUrls();
+    // What a clearing did, from the number of addresses stored before it: those still stored
+    // stayed.
+    CleaningResult ClearedSince(std::size_t storedBefore);
     void ClearItems();
 
     // The records of the last Refresh, read in place; indexed from 0.

@@ -50,7 +50,12 @@ UserRegistryKey::ReadResult UserRegistryKey::ReadString(const std::string& name,
 }
 
 bool UserRegistryKey::DeleteValue(const std::string& name) const {
-    return key_ && RegDeleteValueA(key_.get(), name.c_str()) == ERROR_SUCCESS;
+    return DeleteValueStatus(name) == ERROR_SUCCESS;
+}
+
+LONG UserRegistryKey::DeleteValueStatus(const std::string& name) const {
+    return key_ ? RegDeleteValueA(key_.get(), name.c_str())
+                : static_cast<LONG>(ERROR_INVALID_HANDLE);
 }
 
 int UserRegistryKey::DeleteValues(const std::vector<std::string>& names) const {

@@ -25,6 +25,8 @@ class UserRegistryKey {
 
     // Deletes a value by name; false when it could not be deleted.
     bool DeleteValue(const std::string& name) const;
+    // The same, with the registry's status (ERROR_SUCCESS when the value went).
+    LONG DeleteValueStatus(const std::string& name) const;
     // Deletes the values by name, in order; one that cannot be deleted is passed over and
     // the others still go. The number deleted.
     int DeleteValues(const std::vector<std::string>& names) const;

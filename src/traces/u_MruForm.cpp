@@ -1,6 +1,7 @@
 #include "traces/u_MruForm.h"
 
 #include "controls/longlist.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "platform/ansi.h"
 #include "platform/qt/ansi_qstring.h"
@@ -16,8 +17,7 @@ TMruForm* MruForm = nullptr;
 
 namespace {
 
-const char* const kShellFolders =
-    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr int kMruEmptiedText = 99;
 
 // The Run box's commands, each without the two characters the shell keeps after it.
 void listRunCommands(const UserRegistryKey& key, QListWidget* names, QStringList& lines) {
@@ -36,19 +36,9 @@ void listRunCommands(const UserRegistryKey& key, QListWidget* names, QStringList
 // The files of the Recent folder, hidden and system ones too, without sub-folders and the
 // folder's own settings file.
 void listRecentDocuments(QStringList& lines) {
-    std::string folder = ReadUserRegString(kShellFolders, "RECENT");
-    if (folder.empty() || folder.back() != '\\') folder += "\\";
-    // "C:\" and the like are no Recent folder.
-    if (folder.size() <= 5) return;
     const std::string suffix = GetText(103);
-    WIN32_FIND_DATAA found;
-    const UniqueFindHandle find(FindFirstFileA((folder + "*.*").c_str(), &found));
-    if (!find.valid()) return;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (AnsiUpperCase(found.cFileName) == "DESKTOP.INI") continue;
-        lines << AnsiToQString(found.cFileName + suffix);
-    } while (FindNextFileA(find.get(), &found));
+    for (const std::string& name : RecentDocumentNames())
+        lines << AnsiToQString(name + suffix);
 }
 
 } // namespace
@@ -139,12 +129,12 @@ void TMruForm::Label6Click() {
     Form2->FakeTimer->setInterval(5);
     Form2->FakeTimer->start();
     Form2->ShowModal();
-    ClearRecentDocuments();
-    ClearRunList();
+    CleaningResult result = ClearRecentDocuments();
+    result += ClearRunList();
     Listbox2->clear();
     ListBox1->clear();
     Label2->SetCaption(GetText(100) + " " + std::to_string(Listbox2->count()));
-    ShowMessage2(GetText(99));
+    ShowMessage2(DoneMessage(kMruEmptiedText, result));
     BitBtn1Click();
 }
 
@@ -152,13 +142,4 @@ void TMruForm::BitBtn1Click() {
     PlayClickSound();
     Listbox2->clear();
     Close();
-}
-
-void ClearRunMru() {
-    ProcessMessages(3);
-    EmptyMainWindowValueNames();
-    ClearRecentDocuments();
-    ProcessMessages(2);
-    ClearRunList();
-    EmptyMainWindowValueNames();
 }

@@ -45,6 +45,3 @@ class TMruForm : public TFormBase {
 };
 
 extern TMruForm* MruForm;
-
-// The unattended clearing of the recent documents and the Run list, showing nothing.
-void ClearRunMru();

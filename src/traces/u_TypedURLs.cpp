@@ -1,6 +1,7 @@
 #include "traces/u_TypedURLs.h"
 
 #include "controls/longlist.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "traces/TraceClearing.h"
@@ -90,10 +91,14 @@ void TTypedURLsForm::BitBtn1Click() {
     Close();
 }
 
+namespace {
+constexpr int kTypedEmptiedText = 97;
+} // namespace
+
 void ClearTypedUrlsWithProgress() {
     PlayClickSound();
     EmptyMainWindowValueNames();
-    ClearTypedAddresses();
+    const CleaningResult result = ClearTypedAddresses();
     Form2->Label2->SetCaption(GetText(66));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(12);
@@ -102,13 +107,5 @@ void ClearTypedUrlsWithProgress() {
         const TMainWindowHidden hidden;
         Form2->ShowModal();
     }
-    ShowMessage2(GetText(97));
-}
-
-void ClearTypedUrls() {
-    ProcessMessages(3);
-    EmptyMainWindowValueNames();
-    ClearTypedAddresses();
-    ProcessMessages(1);
-    EmptyMainWindowValueNames();
+    ShowMessage2(DoneMessage(kTypedEmptiedText, result));
 }

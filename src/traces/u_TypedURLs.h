@@ -39,5 +39,3 @@ extern TTypedURLsForm* TypedURLsForm;
 // The main window's clearing (Label23Click): deletes every value of the key, runs the busy
 // window's progress and reports that the list is empty.
 void ClearTypedUrlsWithProgress();
-// The unattended clearing: the same deletion without showing anything.
-void ClearTypedUrls();

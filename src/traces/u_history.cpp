@@ -1,5 +1,6 @@
 #include "traces/u_history.h"
 
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
@@ -16,6 +17,7 @@ THistoryForm* HistoryForm = nullptr;
 
 namespace {
 
+constexpr int kHistoryEmptiedText = 92;
 constexpr int kGridLeft = 12;
 constexpr int kGridTop = 50;
 // The three columns as designed: 75, 234 and 222 pixels.
@@ -181,6 +183,7 @@ void ClearIeHistory() {
     Form2->repaint();
 
     TUrlHistory& history = *HistoryForm->UrlHistory1;
+    const std::size_t stored = history.StoredUrls().size();
     history.ClearHistory();
     // A day ahead, the local fields taken as UTC: entries the store keeps for today are then
     // in the past and go with the next clearing.
@@ -207,5 +210,5 @@ void ClearIeHistory() {
     // The History window, when the clearing came from it, lists nothing any more while the
     // message says so: only the heading row stays.
     HistoryForm->StringGrid1->setRowCount(1);
-    ShowMessage2(GetText(92));
+    ShowMessage2(DoneMessage(kHistoryEmptiedText, history.ClearedSince(stored)));
 }

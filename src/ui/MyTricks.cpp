@@ -134,8 +134,22 @@ class MessagePump {
     ULONGLONG last_ = 0;
 };
 
-// False as soon as anything refuses to go; the caller then stops as well. A root keeps itself.
-bool deleteTree(const std::string& folder, bool removeSelf, MessagePump& pump) {
+// What a counted walk does: only count (Preview) or remove, and where the counts go. Without
+// one, a walk stops at the first entry that refuses to go.
+struct TreeTally {
+    CleaningMode mode;
+    CleaningResult& result;
+};
+
+std::uint64_t sizeOf(const WIN32_FIND_DATAA& data) {
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// False as soon as anything refuses to go; the caller then stops as well, unless the walk is
+// counted, which passes over what refuses and counts it. A root keeps itself.
+bool deleteTree(const std::string& folder, bool removeSelf, MessagePump& pump,
+                TreeTally* tally = nullptr) {
+    bool whole = true;
     {
         WIN32_FIND_DATAA data{};
         const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
@@ -149,14 +163,29 @@ bool deleteTree(const std::string& folder, bool removeSelf, MessagePump& pump) {
                 const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
                 // A link or junction goes by itself; what it points to is outside the tree.
                 const bool link = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-                const bool ok = directory && !link
-                                    ? deleteTree(folder + name + "\\", true, pump)
-                                    : removeEntry(folder + name, data.dwFileAttributes);
-                if (!ok) return false;
+                if (directory && !link) {
+                    if (!deleteTree(folder + name + "\\", true, pump, tally)) {
+                        if (!tally) return false;
+                        whole = false;
+                    }
+                    continue;
+                }
+                if (tally && tally->mode == CleaningMode::Preview) {
+                    tally->result.Removed(sizeOf(data));
+                    continue;
+                }
+                if (removeEntry(folder + name, data.dwFileAttributes)) {
+                    if (tally) tally->result.Removed(sizeOf(data));
+                    continue;
+                }
+                if (!tally) return false;
+                tally->result.Failed(folder + longName, GetLastError());
+                whole = false;
             } while (FindNextFileA(find.get(), &data));
         }
     }
-    if (!removeSelf) return true;
+    if (!removeSelf || !whole) return whole;
+    if (tally && tally->mode == CleaningMode::Preview) return true;
     const std::string self = withoutBackslash(folder);
     return removeEntry(self, GetFileAttributesA(self.c_str()));
 }
@@ -268,31 +297,65 @@ std::string AbsolutePathRoot(const std::string& path) {
     return p.substr(0, shareEnd) + "\\";
 }
 
-void DeleteFolderTree(const std::string& folder) {
+namespace {
+
+// The folder a tree deletion starts at, ending in a backslash, or empty when there is nothing
+// to walk; a link of that name is removed by itself, a file of that name stays.
+std::string treeStart(const std::string& folder, TreeTally* tally) {
     const std::string given = withBackslashes(folder);
-    if (given.empty()) return;
+    if (given.empty()) return {};
     // Where the file system gives no short form of a folder that is there (a parent folder the
     // user may not list; some systems give none on a network share), the path as given serves.
     std::string path = shortPathOf(given);
     if (path.empty()) {
-        if (GetFileAttributesA(given.c_str()) == INVALID_FILE_ATTRIBUTES) return; // no such folder
+        if (GetFileAttributesA(given.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return {}; // no such folder
         path = given;
     }
     const std::string start = absoluteFolder(path);
-    if (start.empty()) return;
-    const bool root = start == AbsolutePathRoot(start);
-    if (!root) {
-        const DWORD attributes = GetFileAttributesA(withoutBackslash(start).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return;
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (start.empty()) return {};
+    if (start == AbsolutePathRoot(start)) return start;
+    const DWORD attributes = GetFileAttributesA(withoutBackslash(start).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        if (!tally || tally->mode == CleaningMode::Remove)
             removeEntry(withoutBackslash(start), attributes);
-            return;
-        }
-        // A file of that name is no folder and stays.
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+        return {};
     }
+    // A file of that name is no folder and stays.
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+    return start;
+}
+
+} // namespace
+
+void DeleteFolderTree(const std::string& folder) {
+    const std::string start = treeStart(folder, nullptr);
+    if (start.empty()) return;
     MessagePump pump;
-    deleteTree(start, !root, pump);
+    deleteTree(start, start != AbsolutePathRoot(start), pump);
+}
+
+CleaningResult CleanFolderContents(const std::string& folder, CleaningMode mode) {
+    CleaningResult result;
+    TreeTally tally{mode, result};
+    const std::string start = treeStart(folder, &tally);
+    if (start.empty()) return result;
+    MessagePump pump;
+    deleteTree(start, false, pump, &tally);
+    return result;
+}
+
+void CleanFile(const std::string& path, CleaningMode mode, CleaningResult& result) {
+    WIN32_FIND_DATAA data{};
+    {
+        const UniqueFindHandle find(FindFirstFileA(path.c_str(), &data));
+        if (!find.valid() || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    }
+    if (mode == CleaningMode::Preview || DeleteFileA(path.c_str()))
+        result.Removed(sizeOf(data));
+    else
+        result.Failed(path, GetLastError());
 }
 
 std::vector<std::string> ListSubfolders(const std::string& folder) {

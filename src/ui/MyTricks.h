@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "ui/CleaningResult.h"
 
 #include <string>
 #include <vector>
@@ -43,6 +44,13 @@ std::string AbsolutePathRoot(const std::string& path);
 // itself; links are removed, never followed; a file of the folder's name stays. Stops at the
 // first failure.
 void DeleteFolderTree(const std::string& folder);
+// Removes everything inside the folder and keeps the folder, in the same way, but passes over
+// what refuses to go and goes on; counts the files (and their bytes) removed and those that
+// stayed. In Preview it only counts.
+CleaningResult CleanFolderContents(const std::string& folder, CleaningMode mode);
+// Deletes one file, counting it with its bytes, or counting why it stayed; a file that is not
+// there counts as nothing. In Preview it only counts.
+void CleanFile(const std::string& path, CleaningMode mode, CleaningResult& result);
 std::vector<std::string> ListSubfolders(const std::string& folder);
 
 // Key paths begin with a backslash and lie below `root`. Keys are opened with full access and

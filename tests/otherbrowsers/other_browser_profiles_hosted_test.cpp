@@ -141,10 +141,12 @@ TEST_F(OtherBrowserProfilesHostedTest, AShareOutOfReachIsNeverReadOnTheCurrentDr
     }
     platform::SimulatedTime time;
     const std::string share = "\\\\server\\share\\AppData\\";
-    CleanOperaProfile(share + "Opera\\opera\\profile\\", true, true, true);
-    CleanMozillaProfile(share + "Mozilla\\Profiles\\default", true, true, true);
-    CleanFirefoxProfile("//server/share/AppData/Mozilla/Firefox/Profiles/x.default/", true, true,
-                        true);
+    CleanOperaProfile(share + "Opera\\opera\\profile\\",
+                      {.cache = true, .cookies = true, .history = true});
+    CleanMozillaProfile(share + "Mozilla\\Profiles\\default",
+                        {.cache = true, .cookies = true, .history = true});
+    CleanFirefoxProfile("//server/share/AppData/Mozilla/Firefox/Profiles/x.default/",
+                        {.cache = true, .cookies = true, .history = true});
     EXPECT_TRUE(FileExistsA(lookalike + "Opera\\opera\\profile\\cookies4.dat"));
     EXPECT_FALSE(FolderExists(lookalike + "Opera\\opera\\profile\\cache4"));
     EXPECT_TRUE(FileExistsA(lookalike + "Mozilla\\Profiles\\default\\Cache\\_CACHE_001_"));

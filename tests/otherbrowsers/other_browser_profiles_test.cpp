@@ -181,19 +181,19 @@ TEST_F(OtherBrowserProfilesTest, EachFlagCleansItsPartAndTheCacheFolderComesBack
     std::vector<int> cacheEntriesDuringPause;
     time.OnSleep([&](DWORD) { cacheEntriesDuringPause.push_back(entriesIn(firefox + "Cache\\")); });
 
-    CleanFirefoxProfile(firefox, true, false, false);
+    CleanFirefoxProfile(firefox, {.cache = true});
     EXPECT_EQ(std::vector<int>{-1}, cacheEntriesDuringPause);
     EXPECT_EQ(0, entriesIn(firefox + "Cache\\"));
     EXPECT_TRUE(FileExistsA(firefox + "cookies.txt"));
     EXPECT_TRUE(FileExistsA(firefox + "history.dat"));
     EXPECT_EQ(1000, time.PassedMilliseconds());
 
-    CleanFirefoxProfile(firefox, false, true, false);
+    CleanFirefoxProfile(firefox, {.cookies = true});
     EXPECT_FALSE(FileExistsA(firefox + "cookies.txt"));
     EXPECT_TRUE(FileExistsA(firefox + "history.dat"));
-    CleanFirefoxProfile(firefox, false, false, true);
+    CleanFirefoxProfile(firefox, {.history = true});
     EXPECT_FALSE(FileExistsA(firefox + "history.dat"));
-    CleanFirefoxProfile(firefox, false, false, false);
+    CleanFirefoxProfile(firefox, {});
     EXPECT_EQ(4000, time.PassedMilliseconds());
     EXPECT_TRUE(FileExistsA(firefox + "prefs.js"));
 
@@ -203,7 +203,7 @@ TEST_F(OtherBrowserProfilesTest, EachFlagCleansItsPartAndTheCacheFolderComesBack
     file(opera + "cookies.txt");
     file(opera + "global.dat");
     file(opera + "history.dat");
-    CleanOperaProfile(opera, true, true, true);
+    CleanOperaProfile(opera, {.cache = true, .cookies = true, .history = true});
     EXPECT_EQ(0, entriesIn(opera + "cache4\\"));
     EXPECT_FALSE(FileExistsA(opera + "cookies4.dat"));
     EXPECT_FALSE(FileExistsA(opera + "global.dat"));
@@ -215,7 +215,7 @@ TEST_F(OtherBrowserProfilesTest, EachFlagCleansItsPartAndTheCacheFolderComesBack
     file(profile + "Cache\\_CACHE_001_");
     file(profile + "cookies.txt");
     file(profile + "history.dat");
-    CleanMozillaProfile(profile, true, false, true);
+    CleanMozillaProfile(profile, {.cache = true, .history = true});
     EXPECT_EQ(0, entriesIn(profile + "Cache\\"));
     EXPECT_TRUE(FileExistsA(profile + "cookies.txt"));
     EXPECT_FALSE(FileExistsA(profile + "history.dat"));
@@ -231,7 +231,7 @@ TEST_F(OtherBrowserProfilesTest, FailuresAndEmptyFoldersCleanOnlyWhatTheyMay) {
     file(profile + "cookies.txt");
     file(profile + "history.dat");
     ASSERT_TRUE(SetFileAttributesA((profile + "cookies.txt").c_str(), FILE_ATTRIBUTE_READONLY));
-    CleanMozillaProfile(profile, true, true, true);
+    CleanMozillaProfile(profile, {.cache = true, .cookies = true, .history = true});
     EXPECT_TRUE(FileExistsA(profile + "cookies.txt"));
     EXPECT_FALSE(FileExistsA(profile + "history.dat"));
     EXPECT_EQ(0, entriesIn(profile + "Cache\\"));
@@ -243,7 +243,7 @@ TEST_F(OtherBrowserProfilesTest, FailuresAndEmptyFoldersCleanOnlyWhatTheyMay) {
     ASSERT_TRUE(SetCurrentDirectoryA(home.c_str()));
     const std::string leaf = home.substr(home.find_last_of('\\') + 1);
     for (const std::string& empty : {std::string(), leaf, home.substr(2) + "\\"})
-        CleanMozillaProfile(empty, true, true, true);
+        CleanMozillaProfile(empty, {.cache = true, .cookies = true, .history = true});
     EXPECT_TRUE(FileExistsA(home + "\\Cache\\mine.txt"));
     EXPECT_TRUE(FileExistsA(home + "\\cookies.txt"));
 }
@@ -277,7 +277,7 @@ TEST_F(OtherBrowserProfilesTest, ForwardSlashesCountAsBackslashes) {
     EXPECT_EQ(installed + "\\profile\\", FindOperaProfile());
 
     platform::SimulatedTime time;
-    CleanFirefoxProfile(slashed(profile), true, true, false);
+    CleanFirefoxProfile(slashed(profile), {.cache = true, .cookies = true});
     EXPECT_EQ(0, entriesIn(profile + "Cache\\"));
     EXPECT_FALSE(FileExistsA(profile + "cookies.txt"));
 }
@@ -289,7 +289,7 @@ TEST_F(OtherBrowserProfilesTest, AFileWhereTheCacheFolderBelongsIsLeftAlone) {
     platform::SimulatedTime time;
     file(opera + "cache4", "not a cache");
     file(opera + "cookies4.dat");
-    CleanOperaProfile(opera, true, true, false);
+    CleanOperaProfile(opera, {.cache = true, .cookies = true});
     EXPECT_FALSE(FileExistsA(opera + "cookies4.dat"));
     std::string kept;
     EXPECT_TRUE(ReadWholeFile(opera + "cache4", kept));
@@ -298,7 +298,7 @@ TEST_F(OtherBrowserProfilesTest, AFileWhereTheCacheFolderBelongsIsLeftAlone) {
     const std::string profile = mozilla + "default\\";
     file(profile + "Cache", "mine");
     file(profile + "history.dat");
-    CleanMozillaProfile(profile, true, false, true);
+    CleanMozillaProfile(profile, {.cache = true, .history = true});
     EXPECT_FALSE(FileExistsA(profile + "history.dat"));
     EXPECT_TRUE(ReadWholeFile(profile + "Cache", kept));
     EXPECT_EQ("mine", kept);
@@ -329,10 +329,10 @@ TEST_F(OtherBrowserProfilesTest, ProfilesOnANetworkShareAreFoundAndCleaned) {
     EXPECT_EQ(profile, FindFirefoxProfile(ffCookies));
 
     platform::SimulatedTime time;
-    CleanFirefoxProfile(profile, true, true, false);
+    CleanFirefoxProfile(profile, {.cache = true, .cookies = true});
     EXPECT_EQ(0, entriesIn(profile + "Cache\\"));
     EXPECT_FALSE(FileExistsA(profile + "cookies.txt"));
     EXPECT_TRUE(FileExistsA(profile + "prefs.js"));
-    CleanOperaProfile(appData + "Opera\\opera\\profile\\", true, false, false);
+    CleanOperaProfile(appData + "Opera\\opera\\profile\\", {.cache = true});
     EXPECT_EQ(0, entriesIn(appData + "Opera\\opera\\profile\\cache4\\"));
 }

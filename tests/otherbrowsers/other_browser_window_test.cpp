@@ -1,5 +1,6 @@
 // The other-browsers window: which links it offers, and a cleaning from one of them.
 #include "browser_seed.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "otherbrowsers/BrowserTexts.h"
 #include "otherbrowsers/u_otherBrowsers.h"
@@ -8,11 +9,13 @@
 #include "platform/win32.h"
 #include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/done_message.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
+#include <algorithm>
 #include <filesystem>
 
 using testing_support::writeHostFile;
@@ -109,7 +112,7 @@ TEST_P(TOtherBrowserFormTest, ALinkCleansItsPartUnderTheBusyWindowAndReportsIt) 
     EXPECT_EQ(std::vector<std::string>{"shown: Opera: " + GetText(204)}, busyDuringPause);
     EXPECT_FALSE(Form2->isVisible());
     EXPECT_FALSE(Form2->Label2->isVisible());
-    EXPECT_EQ(std::vector<std::string>{GetText(196)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(196, 1) + " (1 B)"}, messages);
     EXPECT_FALSE(FileExistsA(kOpera + "cookies4.dat"));
     EXPECT_TRUE(FileExistsA(kOpera + "global.dat"));
     EXPECT_TRUE(FileExistsA(kOpera + "cache4\\opr00001.tmp"));
@@ -132,7 +135,7 @@ TEST_P(TOtherBrowserFormTest, AProfileThatWentMeanwhileCleansNothing) {
     });
     EXPECT_EQ(0, time.PassedMilliseconds());
     EXPECT_TRUE(FileExistsA(kMozilla + "history.dat"));
-    EXPECT_EQ(std::vector<std::string>{GetText(196)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(196, 0)}, messages);
 
     file(kMozilla + "Cache\\_CACHE_MAP_");
     open([&] { emit OtherBrowserForm->Label5->clicked(); });
@@ -196,11 +199,19 @@ TEST_P(TOtherBrowserFormTest, TodaysBrowsersShowTheirCountsAndCleanTheirPart) {
                                  false, false, true, true, true, true, true, true}),
               enabled);
     ASSERT_EQ(2u, messages.size());
-    EXPECT_EQ(GetText(196), messages[0]);
-    EXPECT_EQ(GetText(196) + "\n" +
-                  FileNote("C:\\Users\\User\\AppData\\Local\\Microsoft\\Edge\\User "
-                           "Data\\Default\\History",
-                           GetText(kTextNotSqlite)),
-              messages[1]);
-    EXPECT_EQ(std::string("Chrome: "), QStringToAnsi(OtherBrowserForm->GroupBox5->title()));
+    // Chrome's twelve cookies went; Edge's history stayed, with the reason.
+    CleaningResult cookiesGone;
+    cookiesGone.removed = 12;
+    // The message window shows each line of the message on a line of its own.
+    const auto shown = [](std::string message) {
+        std::replace(message.begin(), message.end(), '\r', '\n');
+        return message;
+    };
+    EXPECT_EQ(shown(DoneMessage(196, cookiesGone)), messages[0]);
+    CleaningResult historyLeft;
+    historyLeft.Note(FileNote("C:\\Users\\User\\AppData\\Local\\Microsoft\\Edge\\User "
+                              "Data\\Default\\History",
+                              GetText(kTextNotSqlite)));
+    EXPECT_EQ(shown(DoneMessage(196, historyLeft)), messages[1]);
+    EXPECT_EQ(GetText(361), QStringToAnsi(OtherBrowserForm->GroupBox5->title()));
 }

@@ -1,4 +1,5 @@
 // The History window and ClearIeHistory.
+#include "support/done_message.h"
 #include "traces_fixture.h"
 
 #include "platform/filetime.h"
@@ -133,7 +134,7 @@ TEST_F(THistoryFormTest, ItsLinkEmptiesTheHistoryAndTheNextOpeningFindsItEmpty) 
     EXPECT_EQ(0u, visitsLeft());
     EXPECT_EQ((std::vector<std::string>{"THistoryForm", "TForm2", "TShowMessage2Form"}),
               modalWindows);
-    EXPECT_EQ(std::vector<std::string>{GetText(92)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(92, 2)}, messages);
     // The clearing leaves the main window hidden; the security page's link shows it again
     // once the History window has closed.
     EXPECT_FALSE(mainShownUnderTheHistoryWindow);
@@ -194,7 +195,7 @@ TEST_F(ClearIeHistoryTest, EmptiesTheHistoryAndPutsTheClockBackWhereItWouldBe) {
     EXPECT_EQ(GetText(91), busy[0].line);
     EXPECT_EQ(40, busy[0].interval);
     EXPECT_TRUE(busy[0].timerRunning);
-    EXPECT_EQ(std::vector<std::string>{GetText(92)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(92, 2)}, messages);
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_EQ(1, clickSounds());
 }
@@ -215,7 +216,7 @@ TEST_F(ClearIeHistoryTest, WithoutTheRightToSetTheClockItClearsAndLeavesTheClock
     EXPECT_NEAR(before, localWhileWaiting, 2.0 / 86400);
     // Never moved, so never set back: the offset is exactly as it was.
     EXPECT_EQ("12.5", platform::setting("clock-offset"));
-    EXPECT_EQ(std::vector<std::string>{GetText(92)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(92, 2)}, messages);
 }
 
 TEST_F(ClearIeHistoryTest, AMovedClockIsPutBackWhateverHappensMeanwhile) {

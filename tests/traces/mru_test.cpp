@@ -1,6 +1,8 @@
 // The MRU window and ClearRunMru.
+#include "support/done_message.h"
 #include "traces_fixture.h"
 
+#include "automation/CleaningOperations.h"
 #include "controls/longlist.h"
 #include "shell/u_Surfkolibri.h"
 #include "traces/SicherheitsPanel.h"
@@ -138,7 +140,7 @@ TEST_F(TMruFormTest, ItsLinkClearsBothListsAfterTheBusyWindowAndCloses) {
     EXPECT_EQ(5, busy[0].interval);
     EXPECT_TRUE(busy[0].timerRunning);
     EXPECT_EQ(3u, valuesWhileBusy.size());
-    EXPECT_EQ(std::vector<std::string>{GetText(99)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(99, 4)}, messages);
 
     EXPECT_TRUE(valueNames(kRunMru).empty());
     EXPECT_EQ(std::vector<std::string>{"Sub"}, subkeyNames(kRunMru));
@@ -155,25 +157,30 @@ TEST_F(TMruFormTest, ItsLinkClearsBothListsAfterTheBusyWindowAndCloses) {
 
 namespace {
 
-using ClearRunMruTest = TracesWindowTest;
+using CleanRunListsTest = TracesWindowTest;
 
 } // namespace
 
-TEST_F(ClearRunMruTest, EmptiesTheRunListAndTheRecentShortcutsShowingNothing) {
+TEST_F(CleanRunListsTest, EmptiesTheRunListAndTheRecentShortcutsShowingNothing) {
     setString(kRunMru, "a", "notepad\\1");
     setValue(kRunMru, "b", REG_BINARY, "raw");
     setString(kRunMru, "MRUList", "ba");
     recentFile("Brief.doc.lnk");
     recentFile("Notiz.txt");
-    ClearRunMru();
+    const CleaningResult preview = CleanRunLists(CleaningMode::Preview);
+    EXPECT_EQ(3u, valueNames(kRunMru).size());
+    const CleaningResult result = CleanRunLists();
     EXPECT_TRUE(keyExists(kRunMru));
     EXPECT_TRUE(valueNames(kRunMru).empty());
     EXPECT_EQ(std::vector<std::string>{"Notiz.txt"}, recentFiles());
-    EXPECT_EQ(0, Form1->ListBox1->count());
+    // The two commands and the one document; the list's order value is no entry.
+    EXPECT_EQ(3u, result.removed);
+    EXPECT_FALSE(result.Incomplete());
+    EXPECT_EQ(result.removed, preview.removed);
     EXPECT_TRUE(modalWindows.empty());
     EXPECT_EQ(0, clickSounds());
 
     deleteKey(kRunMru);
-    ClearRunMru();
+    EXPECT_EQ(0u, CleanRunLists().removed);
     EXPECT_TRUE(keyExists(kRunMru));
 }

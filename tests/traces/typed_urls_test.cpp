@@ -1,9 +1,11 @@
 // The Typed URLs window, the main window's clearing of the typed addresses and ClearTypedUrls.
+#include "support/done_message.h"
 #include "traces_fixture.h"
 
 #include "controls/longlist.h"
 #include "shell/u_Surfkolibri.h"
 #include "traces/SicherheitsPanel.h"
+#include "traces/TraceClearing.h"
 #include "traces/u_TypedURLs.h"
 
 using namespace traces_test;
@@ -82,7 +84,7 @@ TEST_F(TTypedURLsFormTest, ItsLinkClearsTheListAndClosesTheWindow) {
     EXPECT_TRUE(valueNames(kTypedUrls).empty());
     EXPECT_EQ((std::vector<std::string>{"TTypedURLsForm", "TForm2", "TShowMessage2Form"}),
               modalWindows);
-    EXPECT_EQ(std::vector<std::string>{GetText(97)}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(97, 7)}, messages);
     EXPECT_FALSE(TypedURLsForm->isVisible());
     EXPECT_TRUE(Form1->isVisible());
 }
@@ -133,13 +135,15 @@ TEST_F(ClearTypedUrlsTest, BothClearingsDeleteEveryValueAndLeaveKeyAndSubkeys) {
             EXPECT_EQ(GetText(66), busy[0].line);
             EXPECT_EQ(12, busy[0].interval);
             EXPECT_TRUE(busy[0].timerRunning);
-            EXPECT_EQ(std::vector<std::string>{GetText(97)}, messages);
+            EXPECT_EQ(std::vector<std::string>{doneMessage(97, 7)}, messages);
             EXPECT_TRUE(Form1->isVisible());
         } else {
-            ClearTypedUrls();
+            const std::size_t listed = valueNames(kTypedUrls).size();
+            const CleaningResult result = ClearTypedAddresses();
+            EXPECT_EQ(listed, result.removed);
+            EXPECT_FALSE(result.Incomplete());
             EXPECT_TRUE(busy.empty());
             EXPECT_TRUE(messages.empty());
-            EXPECT_EQ(0, Form1->ListBox1->count());
         }
         EXPECT_TRUE(keyExists(kTypedUrls));
         EXPECT_TRUE(valueNames(kTypedUrls).empty());
@@ -147,6 +151,6 @@ TEST_F(ClearTypedUrlsTest, BothClearingsDeleteEveryValueAndLeaveKeyAndSubkeys) {
         EXPECT_EQ(std::vector<std::string>{"kept"}, valueNames(std::string(kTypedUrls) + "\\Sub"));
     }
     deleteKey(kTypedUrls);
-    ClearTypedUrls();
+    EXPECT_EQ(0u, ClearTypedAddresses().removed);
     EXPECT_TRUE(keyExists(kTypedUrls));
 }

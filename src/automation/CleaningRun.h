@@ -1,0 +1,58 @@
+// The unattended run's cleanings in their fixed order, without a window: the program runs them
+// under its busy window, the console runner under text lines, and the preview runs them
+// without removing anything. Whoever shows the run gets its progress and its steps.
+#pragma once
+
+#include "automation/RunReport.h"
+#include "ui/CleaningResult.h"
+
+#include <string>
+#include <vector>
+
+class TIECache;
+class TUrlHistory;
+
+// What shows a run.
+class CleaningRunView {
+  public:
+    virtual ~CleaningRunView() = default;
+    // The run's progress, 0 to 100.
+    virtual void Progress(int percent) = 0;
+    // A step's cleaning has ended (`letter` as in the run's options).
+    virtual void StepDone(char letter) { (void)letter; }
+};
+
+// The components the run works with: the cookie window's cache component, the main window's,
+// the history window's history.
+struct CleaningComponents {
+    TIECache& cookies;
+    TIECache& cache;
+    TUrlHistory& history;
+};
+
+struct RunStep {
+    char letter;
+    int label; // the text number of the cleaning's name
+    CleaningResult result;
+};
+
+struct RunSummary {
+    std::vector<RunStep> steps;
+    CleaningResult total;
+};
+
+// Runs the steps the letters select, in the order c b h m e r, each ending by itself whatever
+// goes wrong in it. In Preview nothing is removed and the start-up shortcuts stay.
+RunSummary RunCleanings(const std::string& options, const CleaningComponents& components,
+                        CleaningRunView& view, CleaningMode mode = CleaningMode::Remove);
+// One line per step in the current language (ANSI), as the report and the messages show it.
+std::vector<std::string> SummaryLines(const RunSummary& summary,
+                                      CleaningMode mode = CleaningMode::Remove);
+// The message that ends a run: that it finished, or that it could not remove everything, then
+// its lines.
+std::string SummaryMessage(const RunSummary& summary);
+// The run as a report block, stamped with `when` (local time).
+RunRecord RecordOf(const RunSummary& summary, const std::string& options, const SYSTEMTIME& when);
+// Appends the run to the report in the data folder; a report that cannot be written leaves
+// the run as it was.
+void ReportRun(const RunSummary& summary, const std::string& options);
