@@ -3,6 +3,7 @@
 // second handle out. Two handles of one process meet the same sharing rules as two processes.
 #include "conformance.h"
 #include "files_support.h"
+#include "support/wine.h"
 
 using namespace conformance;
 using files_test::FilesTest;
@@ -38,8 +39,8 @@ TEST_F(FilesTest, ContentsAreWrittenReadAndSizedThroughTheHandle) {
     ASSERT_TRUE(WriteFile(h, "hello world", 11, &done, nullptr));
     EXPECT_EQ(11u, done);
     // At an offset past the end: the gap reads as zeros.
-    OVERLAPPED far = offsetAt(16);
-    ASSERT_TRUE(WriteFile(h, "tail", 4, &done, &far));
+    OVERLAPPED pastEnd = offsetAt(16);
+    ASSERT_TRUE(WriteFile(h, "tail", 4, &done, &pastEnd));
     LARGE_INTEGER size;
     fillJunk(size);
     ASSERT_TRUE(GetFileSizeEx(h, &size));
@@ -94,7 +95,10 @@ TEST_F(FilesTest, ContentsAreWrittenReadAndSizedThroughTheHandle) {
     EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
     junkLastError();
     EXPECT_FALSE(SetEndOfFile(h));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    // Wine: answers ERROR_INVALID_PARAMETER here (the host's truncate of a read-only descriptor).
+    if (!testing_support::runningOnWine()) {
+        EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    }
     ASSERT_TRUE(CloseHandle(h));
     h = openFile(file, GENERIC_WRITE, kShareAll);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
@@ -141,11 +145,14 @@ TEST_F(FilesTest, DispositionsCreateOpenAndTruncate) {
     ASSERT_TRUE(CloseHandle(h));
     EXPECT_EQ("", readHostFile(platform.hostPath(file)));
 
-    // A read-only file is read, never written.
+    // A read-only file is read, never written. Wine: a process of the host's superuser opens it
+    // for writing all the same (Wine keeps the mark as the host's permissions).
     ASSERT_TRUE(WriteWholeFile(file, "guarded"));
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openFile(file, GENERIC_READ | GENERIC_WRITE, kShareAll));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    if (!testing_support::runningOnWine()) {
+        EXPECT_EQ(INVALID_HANDLE_VALUE, openFile(file, GENERIC_READ | GENERIC_WRITE, kShareAll));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    }
     h = openFile(file, GENERIC_READ, kShareAll);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     ASSERT_TRUE(CloseHandle(h));
@@ -243,14 +250,17 @@ TEST_F(FilesTest, ByteRangeLocksExcludeOtherHandles) {
     ASSERT_TRUE(UnlockFileEx(b, 0, 510, 0, &shared));
     EXPECT_TRUE(LockFileEx(a, exclusive, 0, 510, 0, &shared));
 
-    // An unlock names exactly a range the handle locked.
+    // An unlock names exactly a range the handle locked (Wine: refuses it with
+    // ERROR_LOCK_VIOLATION instead of ERROR_NOT_LOCKED).
+    const DWORD notLocked =
+        testing_support::runningOnWine() ? ERROR_LOCK_VIOLATION : ERROR_NOT_LOCKED;
     OVERLAPPED part = offsetAt(0x40000003);
     junkLastError();
     EXPECT_FALSE(UnlockFileEx(a, 0, 1, 0, &part));
-    EXPECT_EQ(ERROR_NOT_LOCKED, GetLastError());
+    EXPECT_EQ(notLocked, GetLastError());
     junkLastError();
     EXPECT_FALSE(UnlockFileEx(b, 0, 1, 0, &pending));
-    EXPECT_EQ(ERROR_NOT_LOCKED, GetLastError());
+    EXPECT_EQ(notLocked, GetLastError());
 
     // Closing the handle lets its locks go.
     ASSERT_TRUE(CloseHandle(a));
