@@ -21,10 +21,8 @@ const char* const kShellFolders =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 std::string host(const std::string& windowsPath) {
-    std::string out;
-    DWORD error = 0;
-    platform::resolvePath(windowsPath, out, error);
-    return out;
+    const platform::Result<platform::HostPath> out = platform::resolvePath(windowsPath);
+    return out ? out->str() : std::string();
 }
 
 bool keep(const std::string& site) {

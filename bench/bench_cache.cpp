@@ -78,7 +78,7 @@ int main() {
         return 1;
     }
     const std::string base = pattern;
-    platform::useRoot(base + "/root");
+    platform::useRoot(platform::HostPath(base + "/root"));
 
     Clock::time_point start = Clock::now();
     fill(100000, "http://www.bench.example/page");

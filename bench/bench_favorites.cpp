@@ -4,7 +4,6 @@
 // must not exceed the rows in view.
 #include "bench_support.h"
 #include "favorites/FavoritesListView.h"
-#include "favorites/ShellRefs.h"
 #include "platform/gui/application.h"
 #include "platform/gui/icons.h"
 #include "platform/root.h"

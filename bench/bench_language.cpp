@@ -38,7 +38,7 @@ std::string languageFile(std::size_t bytes, std::string& expectedText1) {
 int main() {
     std::string base = (std::filesystem::temp_directory_path() / "bench-lang-XXXXXX").string();
     if (!mkdtemp(base.data())) return 1;
-    platform::useRoot(base);
+    platform::useRoot(platform::HostPath(base));
     CreateDirectoryA("C:\\Lang", nullptr);
 
     double largest = 0;

@@ -44,7 +44,7 @@ class TemporaryMachine {
     explicit TemporaryMachine(const std::string& name)
         : folder_((std::filesystem::temp_directory_path() / (name + "-XXXXXX")).string()) {
         ok_ = mkdtemp(folder_.data()) != nullptr;
-        if (ok_) platform::useRoot(folder_);
+        if (ok_) platform::useRoot(platform::HostPath(folder_));
     }
     ~TemporaryMachine() {
         if (!ok_) return;

@@ -86,26 +86,26 @@ std::string quoted(const std::string& path) {
 bool makeTemplate(const std::string& root) {
     const std::vector<std::string> env = {"SURFKOLIBRI_PLATFORM=" + root};
     if (run({g_buildDir + "/skplatform", "seed-demo"}, env) != 0) return false;
-    platform::useRoot(root);
+    platform::useRoot(platform::HostPath(root));
     for (const char* folder :
          {"C:\\Users\\User\\AppData\\Roaming\\Opera", "C:\\Users\\User\\AppData\\Roaming\\Mozilla",
           "C:\\Users\\User\\AppData\\Local\\Mozilla", "C:\\Program Files\\Opera"}) {
-        std::string host;
-        DWORD error = 0;
-        if (platform::resolvePath(folder, host, error)) fs::remove_all(host);
+        const platform::Result<platform::HostPath> host = platform::resolvePath(folder);
+        if (host) fs::remove_all(host->str());
     }
     const std::string data = "C:\\Users\\User\\AppData\\Local\\Kravonel\\Surfkolibri\\";
     CreateDirectoryA("C:\\Users\\User\\AppData\\Local\\Kravonel", nullptr);
     CreateDirectoryA(data.c_str(), nullptr);
-    if (!CopyFileA((platform::windowsPathOf(g_buildDir) + "\\Surfkolibri.t00").c_str(),
-                   (data + "Surfkolibri.def").c_str(), FALSE) ||
+    if (!CopyFileA(
+            (platform::windowsPathOf(platform::HostPath(g_buildDir)) + "\\Surfkolibri.t00").c_str(),
+            (data + "Surfkolibri.def").c_str(), FALSE) ||
         !WriteWholeFile(data + "Surfkolibri.cho", "2.8"))
         return false;
 
     const std::string cache = platform::userShellFolder("Cache") + "\\Content.IE5\\";
-    std::string cacheHost;
-    DWORD error = 0;
-    if (!platform::resolvePath(cache, cacheHost, error)) return false;
+    const platform::Result<platform::HostPath> resolvedCache = platform::resolvePath(cache);
+    if (!resolvedCache) return false;
+    const std::string cacheHost = resolvedCache->str();
     platform::Transaction tx;
     platform::urlcache::Record r;
     r.type = NORMAL_CACHE_ENTRY;
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
             program.push_back(millisecondsOf(cleaning, programStatus, programCpu));
         }
         // What is left: the entries of pages open in a browser, which are locked.
-        platform::useRoot(root);
+        platform::useRoot(platform::HostPath(root));
         std::size_t left = 0;
         for (const auto& r : platform::urlcache::list(platform::urlcache::Container::Content))
             left += r.lockCount == 0;

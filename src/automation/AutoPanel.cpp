@@ -1,7 +1,16 @@
 #include "automation/AutoPanel.h"
 
+#include "automation/AutomaticCleaning.h"
+#include "automation/RunReport.h"
 #include "automation/ShellLnk.h"
 #include "automation/StartupShortcut.h"
+#include "automation/u_runReport.h"
+#include "lang/CleaningText.h"
+#include "lang/TQwTrans2.h"
+#include "platform/datetime.h"
+#include "ui/ClickSound.h"
+
+#include <QApplication>
 
 namespace {
 
@@ -16,8 +25,9 @@ QCheckBox* makeBox(QWidget* parent, const QString& caption, int x, int y, int wi
 
 } // namespace
 
-AutoPanel::AutoPanel(QWidget* parent, TShellLink* shellLink)
-    : SectionPanel(parent, QStringLiteral(":/res/decoration_auto.png")), shellLink_(shellLink) {
+AutoPanel::AutoPanel(QWidget* parent, TShellLink* shellLink, TIECache* mainCache)
+    : SectionPanel(parent, QStringLiteral(":/res/decoration_auto.png")), shellLink_(shellLink),
+      mainCache_(mainCache) {
     RichEdit7 = TitleLine();
     Memo7 = Introduction();
     BitBtn6 = NextButton();
@@ -44,6 +54,18 @@ AutoPanel::AutoPanel(QWidget* parent, TShellLink* shellLink)
     Memo8 = new TMemo(this);
     Memo8->setGeometry(16, CheckBox9->y() + kBoxHeight + 16, width, 64);
 
+    LastRunLabel = new TLabel(this, QString(), 16, Memo8->y() + Memo8->height() + 4);
+    LastRunLabel->SetAutoSize(false);
+    LastRunLabel->setWordWrap(true);
+    LastRunLabel->resize(width, 32);
+    const int links = LastRunLabel->y() + LastRunLabel->height() + 6;
+    ReportsLink = new TLabel(this, QStringLiteral("Berichte anzeigen"), 16, links);
+    ReportsLink->SetLink(true);
+    PreviewLink = new TLabel(this, QStringLiteral("Was würde jetzt entfernt?"), 16, links + 20);
+    PreviewLink->SetLink(true);
+    connect(ReportsLink, &TLabel::clicked, this, &AutoPanel::ReportsLinkClick);
+    connect(PreviewLink, &TLabel::clicked, this, &AutoPanel::PreviewLinkClick);
+
     // A tick set from code counts as a click, as restoring the options relies on.
     for (QCheckBox* box : {CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8, CheckBox9})
         connect(box, &QCheckBox::toggled, this, &AutoPanel::CheckBox4Click);
@@ -63,4 +85,54 @@ void AutoPanel::RestoreAutomationOptions() {
                                                  {'e', CheckBox8}, {'n', CheckBox9}};
     for (const auto& [letter, box] : boxes)
         if (letters.find(letter) != std::string::npos) box->setChecked(true);
+}
+
+void AutoPanel::showEvent(QShowEvent* event) {
+    SectionPanel::showEvent(event);
+    ShowLastRun();
+}
+
+void AutoPanel::ShowLastRun() {
+    const RunReport report = ReadRunReport(RunReportPath());
+    if (report.runs.empty()) {
+        LastRunLabel->SetCaption(std::string());
+        return;
+    }
+    const RunRecord& last = report.runs.back();
+    double when = 0;
+    SystemTimeToDateTime(last.when, when);
+    const std::string removed = std::to_string(last.removed);
+    LastRunLabel->SetCaption(
+        last.notRemoved == 0
+            ? FillIn(GetText(kLastRunText), {DateTimeToStr(when), removed})
+            : FillIn(GetText(kLastRunStayedText),
+                     {DateTimeToStr(when), removed, std::to_string(last.notRemoved)}));
+}
+
+void AutoPanel::ReportsLinkClick() {
+    PlayClickSound();
+    ShowRunReports();
+}
+
+std::string AutoPanel::tickedOptions() const {
+    // The success message is no cleaning.
+    std::string letters =
+        OptionLetters(CheckBox4->isChecked(), CheckBox5->isChecked(), CheckBox6->isChecked(),
+                      CheckBox7->isChecked(), CheckBox8->isChecked(), false);
+    return letters;
+}
+
+void AutoPanel::PreviewLinkClick() {
+    PlayClickSound();
+    if (!RunReportForm || !mainCache_) return;
+    const std::string options = tickedOptions();
+    std::vector<std::string> lines;
+    if (options.empty()) {
+        lines.push_back(GetText(kNothingTickedText));
+    } else {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        lines = SummaryLines(PreviewAutomaticCleaning(options, *mainCache_), CleaningMode::Preview);
+        QApplication::restoreOverrideCursor();
+    }
+    RunReportForm->ShowLines(GetText(kPreviewTitleText), lines);
 }

@@ -7,13 +7,17 @@
 #include <QCheckBox>
 #include <QGroupBox>
 
+#include <string>
+
+class TIECache;
 class TShellLink;
 
 class AutoPanel : public SectionPanel {
     Q_OBJECT
   public:
-    // The page writes its shortcuts through the main window's link component.
-    AutoPanel(QWidget* parent, TShellLink* shellLink);
+    // The page writes its shortcuts through the main window's link component; its preview
+    // counts the cache through the main window's cache component, as the run cleans it.
+    AutoPanel(QWidget* parent, TShellLink* shellLink, TIECache* mainCache);
 
     TRichEdit* RichEdit7;
     TMemo* Memo7;
@@ -25,6 +29,9 @@ class AutoPanel : public SectionPanel {
     QCheckBox* CheckBox8; // typed addresses, "e"
     QCheckBox* CheckBox9; // success message, "n"
     TMemo* Memo8;
+    TLabel* LastRunLabel; // the last unattended run, from its report
+    TLabel* ReportsLink;  // opens the report window with every recorded run
+    TLabel* PreviewLink;  // what the ticked cleanings would remove now
     TBitBtn* BitBtn6;
 
     // Any box changed, by the user or from code: the shortcut follows the boxes.
@@ -32,7 +39,17 @@ class AutoPanel : public SectionPanel {
     // Ticks the boxes an existing shortcut names (each tick runs CheckBox4Click, as a click
     // would); boxes are never unticked here.
     void RestoreAutomationOptions();
+    // Reads the report again and shows its last run (nothing when there is none).
+    void ShowLastRun();
+    void ReportsLinkClick();
+    void PreviewLinkClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
+    std::string tickedOptions() const;
+
     TShellLink* shellLink_;
+    TIECache* mainCache_;
 };

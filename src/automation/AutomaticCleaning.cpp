@@ -30,7 +30,22 @@ class BusyWindowView : public CleaningRunView {
     }
 };
 
+CleaningComponents programComponents(TIECache& mainCache) {
+    return {*CookieForm->IECache1, mainCache, *HistoryForm->UrlHistory1};
+}
+
+// A preview shows nothing while it counts.
+class SilentView : public CleaningRunView {
+  public:
+    void Progress(int) override { ProcessMessages(); }
+};
+
 } // namespace
+
+RunSummary PreviewAutomaticCleaning(const std::string& options, TIECache& mainCache) {
+    SilentView view;
+    return RunCleanings(options, programComponents(mainCache), view, CleaningMode::Preview);
+}
 
 void RunAutomaticCleaning(TIECache& mainCache) {
     TMainWindowRole* mainWindow = MainWindowRole();
@@ -45,8 +60,7 @@ void RunAutomaticCleaning(TIECache& mainCache) {
     Form2->show();
 
     BusyWindowView view;
-    const RunSummary summary =
-        RunCleanings(options, {*CookieForm->IECache1, mainCache, *HistoryForm->UrlHistory1}, view);
+    const RunSummary summary = RunCleanings(options, programComponents(mainCache), view);
     // A run that selects nothing (a dropped document, a mistyped letter) leaves no report.
     if (options.find_first_not_of(kOptionLetters) == std::string::npos &&
         options.find_first_of("cbhmer") != std::string::npos)

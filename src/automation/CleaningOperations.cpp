@@ -1,6 +1,7 @@
 #include "automation/CleaningOperations.h"
 
 #include "cache/IECache.h"
+#include "cache/KeepCookies.h"
 #include "otherbrowsers/BrowserCleaning.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "traces/TraceClearing.h"
@@ -39,10 +40,16 @@ CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
     ProcessMessages(3);
     cookieCache.SetSearchPattern(spCookies);
     try {
-        result += cookieCache.DeleteAllEntries(mode);
+        // The sites on the keep-list keep their cookies (the earlier browsers' cleanings read
+        // the list themselves, today's are handed it). The list is only read.
+        const TKeepCookies keep = TKeepCookies::FromRegistry();
+        result += cookieCache.DeleteAllEntries(
+            mode, [&keep](const std::string& url) { return KeepsCookieEntry(keep, url); });
         result +=
             cleanOtherBrowsers({.parts = {.cookies = true}, .firefoxPurpose = ffCookies}, mode);
-        result += CleanCurrentBrowsers(BrowserPart::Cookies, mode);
+        result +=
+            CleanCurrentBrowsers(BrowserPart::Cookies, mode,
+                                 [&keep](const std::string& host) { return keep.Keeps(host); });
     } catch (const std::exception&) {
     }
     return result;

@@ -13,8 +13,8 @@ class TIECache;
 class TUrlHistory;
 
 // Every cookie of the cookie window's component, then the cookies of Opera, Mozilla and
-// Firefox, then those of today's Firefox, Chrome and Edge. Whatever fails ends this cleaning
-// only.
+// Firefox and of today's Firefox, Chrome and Edge, but those of the sites on the keep-list
+// (KeepCookies.h), which count as kept. Whatever fails ends this cleaning only.
 CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode = CleaningMode::Remove);
 // Every entry of the cache section's kinds (cookies left alone), then the caches of Opera,
 // Mozilla and Firefox, then those of today's Firefox, Chrome and Edge.

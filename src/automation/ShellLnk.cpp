@@ -17,23 +17,6 @@ bool wideFileName(const std::string& fileName, std::vector<WCHAR>& wide) {
     return MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wide.data(), MAX_PATH) > 0;
 }
 
-// Owns one interface pointer of the link object.
-template <typename Interface> class ComPtr {
-  public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (p_) p_->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    Interface* get() const { return p_; }
-    Interface* operator->() const { return p_; }
-    void** out() { return reinterpret_cast<void**>(&p_); }
-
-  private:
-    Interface* p_ = nullptr;
-};
-
 std::string textOf(const std::vector<char>& buffer) {
     return std::string(buffer.data());
 }
@@ -63,11 +46,11 @@ void TShellLink::SetDefaults(const std::string& Target, const std::string& Args)
 
 bool TShellLink::LoadFromFile(const std::string& FileName) {
     SetDefaults("", "");
-    ComPtr<IShellLinkA> link;
+    ComRef<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 link.out())))
         return false;
-    ComPtr<IPersistFile> file;
+    ComRef<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.out()))) return false;
     std::vector<WCHAR> wide;
     if (!wideFileName(FileName, wide) || FAILED(file->Load(wide.data(), 0))) return false;
@@ -97,7 +80,7 @@ bool TShellLink::LoadFromFile(const std::string& FileName) {
 }
 
 bool TShellLink::SaveToFile(const std::string& FileName) {
-    ComPtr<IShellLinkA> link;
+    ComRef<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 link.out())))
         return false;
@@ -110,7 +93,7 @@ bool TShellLink::SaveToFile(const std::string& FileName) {
     result &= SUCCEEDED(link->SetHotkey(static_cast<WORD>(HotKey & 0xFFFF)));
     result &= SUCCEEDED(link->SetShowCmd(ShowCmd));
     result &= SUCCEEDED(link->SetIconLocation(IconLocation.c_str(), IconIndex));
-    ComPtr<IPersistFile> file;
+    ComRef<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.out()))) return false;
     // A shortcut that was not written is no success, whatever the fields said.
     std::vector<WCHAR> wide;

@@ -15,6 +15,18 @@
 #include <QSignalBlocker>
 
 namespace {
+
+// The texts of the language file shown here.
+constexpr int kRemovingEntriesText = 118;
+constexpr int kSpaceFreedText = 119;
+constexpr int kCacheEmptiedText = 120;
+constexpr int kTotalEntriesText = 121;
+constexpr int kTotalSizeText = 122;
+constexpr int kEmptyingCacheText = 123;
+
+} // namespace
+
+namespace {
 // "Kept because open pages are using them, and still listed:", followed by their number.
 constexpr int kEntriesInUseText = 303;
 } // namespace
@@ -58,8 +70,8 @@ std::string BrowsercachePanel::SizeText(std::int64_t bytes) {
 }
 
 void BrowsercachePanel::showTotals() {
-    Label4->SetCaption(GetText(121) + " " + std::to_string(ListBox2->count()));
-    Label42->SetCaption(GetText(122) + SizeText(CacheTotalSize) + "kb");
+    Label4->SetCaption(GetText(kTotalEntriesText) + " " + std::to_string(ListBox2->count()));
+    Label42->SetCaption(GetText(kTotalSizeText) + SizeText(CacheTotalSize) + "kb");
 }
 
 void BrowsercachePanel::ListCache() {
@@ -101,8 +113,8 @@ void BrowsercachePanel::ListBox2Click() {
 void BrowsercachePanel::Label41Click() {
     PlayClickSound();
     const TMainWindowHidden hidden(window());
-    Form2->Label2->SetCaption(GetText(118));
-    Form2->Label3->SetCaption(GetText(123));
+    Form2->Label2->SetCaption(GetText(kRemovingEntriesText));
+    Form2->Label3->SetCaption(GetText(kEmptyingCacheText));
     Form2->Label2->setVisible(true);
     Form2->Label3->setVisible(true);
     Form2->show();
@@ -123,7 +135,8 @@ void BrowsercachePanel::Label41Click() {
     // The report names what was freed: the listing shown before, less what is still there.
     const std::int64_t leftOver = CacheTotalSize - listedBefore;
     const std::int64_t freed = std::max<std::int64_t>(0, listedBefore - leftOver);
-    std::string report = GetText(119) + " " + SizeText(freed) + "kb" + '\r' + GetText(120);
+    std::string report =
+        GetText(kSpaceFreedText) + " " + SizeText(freed) + "kb" + '\r' + GetText(kCacheEmptiedText);
     // What is still listed refused its deletion: pages open in the browser hold those entries.
     // The list shows them, and the report says how many stayed and why.
     if (ListBox2->count() > 0)

@@ -102,8 +102,7 @@ bool TIECache::LibraryFound() const {
 }
 
 void TIECache::CloseWalk() {
-    if (FWalkHandle) FindCloseUrlCache(FWalkHandle);
-    FWalkHandle = nullptr;
+    FWalkHandle.reset();
 }
 
 int TIECache::FindFirstEntry(std::int64_t GroupID) {
@@ -126,15 +125,14 @@ int TIECache::FindFirstEntry(std::int64_t GroupID) {
         break;
     }
     DWORD size = 0;
-    HANDLE probe = FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupID, nullptr, &size,
-                                             nullptr, nullptr, nullptr);
-    if (probe) FindCloseUrlCache(probe);
+    const UniqueUrlCacheFind probe(FindFirstUrlCacheEntryExA(
+        pattern, 0, FFilterMask, GroupID, nullptr, &size, nullptr, nullptr, nullptr));
     std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
     auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
     HANDLE handle = FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupID, entry, &size,
                                               nullptr, nullptr, nullptr);
     if (!handle) return lastErrorCode();
-    FWalkHandle = handle;
+    FWalkHandle.reset(handle);
     if (entry) CopyEntry(*entry);
     return 0;
 }
@@ -142,10 +140,10 @@ int TIECache::FindFirstEntry(std::int64_t GroupID) {
 int TIECache::FindNextEntry() {
     if (!libraryCheck()) return ERROR_FILE_NOT_FOUND;
     DWORD size = 0;
-    FindNextUrlCacheEntryExA(FWalkHandle, nullptr, &size, nullptr, nullptr, nullptr);
+    FindNextUrlCacheEntryExA(FWalkHandle.get(), nullptr, &size, nullptr, nullptr, nullptr);
     std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
     auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
-    if (!FindNextUrlCacheEntryExA(FWalkHandle, entry, &size, nullptr, nullptr, nullptr))
+    if (!FindNextUrlCacheEntryExA(FWalkHandle.get(), entry, &size, nullptr, nullptr, nullptr))
         return lastErrorCode();
     if (entry) CopyEntry(*entry);
     return 0;

@@ -124,6 +124,6 @@ class TIECache {
     DWORD FFilterMask = 0;
     TSearchPattern FSearchPattern = spAll;
     bool FCancel = false;
-    HANDLE FWalkHandle = nullptr;
+    UniqueUrlCacheFind FWalkHandle;
     TEntryInfo FEntryInfo;
 };

@@ -1,6 +1,7 @@
 #include "cache/u_cookieForm.h"
 
 #include "cache/IECache.h"
+#include "cache/u_keepCookies.h"
 #include "controls/longlist.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
@@ -10,6 +11,7 @@
 
 #include <QSignalBlocker>
 
+#include <cstdint>
 #include <exception>
 
 TCookieForm* CookieForm = nullptr;
@@ -32,7 +34,7 @@ std::string FormatCacheTime(double t) {
 }
 
 TCookieForm::TCookieForm() {
-    SetClientSize(613, 399);
+    SetClientSize(613, 421);
     setWindowTitle(QStringLiteral("Surfkolibri"));
 
     Label1 = new TLabel(this, QStringLiteral("Surfkolibri hat Ihr System analysiert und"), 16, 12);
@@ -75,9 +77,17 @@ TCookieForm::TCookieForm() {
     Label6 = new TLabel(this, QStringLiteral("Alle gefundenen Cookies entfernen"), 388, 302);
     Label5->SetLink(true);
     Label6->SetLink(true);
+    Image2 = new TImage(this, QStringLiteral(":/res/link.png"));
+    Image2->move(370, 326);
+    Label12 = new TLabel(this, QStringLiteral("Cookies dieser Seite behalten"), 388, 324);
+    Image3 = new TImage(this, QStringLiteral(":/res/link.png"));
+    Image3->move(370, 348);
+    Label13 = new TLabel(this, QStringLiteral("Seiten, deren Cookies bleiben"), 388, 346);
+    Label12->SetLink(true);
+    Label13->SetLink(true);
 
     BitBtn1 = new TBitBtn(this, QStringLiteral("zurück"), QStringLiteral(":/res/next.png"));
-    BitBtn1->setGeometry(613 - 124, 399 - 40, 108, 28);
+    BitBtn1->setGeometry(613 - 124, 421 - 40, 108, 28);
 
     IECache1 = new TIECache();
     IECache1->SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
@@ -93,6 +103,8 @@ TCookieForm::TCookieForm() {
     connect(Listbox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
     connect(Label5, &TLabel::clicked, this, &TCookieForm::Label5Click);
     connect(Label6, &TLabel::clicked, this, &TCookieForm::Label6Click);
+    connect(Label12, &TLabel::clicked, this, &TCookieForm::Label12Click);
+    connect(Label13, &TLabel::clicked, this, &TCookieForm::Label13Click);
     connect(Edit1, &QLineEdit::textChanged, this, &TCookieForm::Edit1Change);
     connect(BitBtn1, &QPushButton::clicked, this, &TCookieForm::BitBtn1Click);
 }
@@ -115,6 +127,7 @@ void TCookieForm::RefreshCookieList() {
     // The details are shown once, below, for the line the refreshed list starts on.
     const QSignalBlocker refreshing(Listbox1);
     Listbox1->clear();
+    Keep.Load();
     IECache1->SetSearchPattern(spCookies);
     try {
         IECache1->Retrieve(0);
@@ -130,21 +143,44 @@ void TCookieForm::IECache1Entry(TIECache*, bool&) {
     try {
         const std::string& url = IECache1->EntryInfo().SourceUrlName;
         if (!filter_.empty() && filter_ != "*" && url.find(filter_) == std::string::npos) return;
-        Listbox1->addItem(AnsiToQString(url));
+        // A kept cookie carries the mark in words, and in bold, before its address.
+        const bool kept = KeepsCookieEntry(Keep, url);
+        auto* item =
+            new QListWidgetItem(AnsiToQString(kept ? GetText(343) + " " + url : url), Listbox1);
+        item->setData(Qt::UserRole, AnsiToQString(url));
+        if (kept) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
     } catch (const std::exception&) {
     }
 }
 
+std::string TCookieForm::UrlOf(const QListWidgetItem* item) {
+    return item ? QStringToAnsi(item->data(Qt::UserRole).toString()) : std::string();
+}
+
+bool TCookieForm::IsKept(const QListWidgetItem* item) const {
+    return item && KeepsCookieEntry(Keep, UrlOf(item));
+}
+
 void TCookieForm::ListBox1Click() {
     try {
+        // The keep link belongs to the selected cookie's site: none without one.
+        const QListWidgetItem* current = Listbox1->currentItem();
+        const bool site = current && !KeepSiteName(CookieEntryHost(UrlOf(current))).empty();
+        Label12->setVisible(site && Keep.Readable());
+        Image2->setVisible(Label12->isVisible());
+        if (site) Label12->SetCaption(GetText(IsKept(current) ? 341 : 340));
         // An empty list has no details to show: nothing is left from the last cookie walked.
-        if (!Listbox1->currentItem()) {
+        if (!current) {
             for (auto [label, text] :
                  {std::pair{Label7, 78}, {Label8, 79}, {Label9, 80}, {Label10, 81}})
                 label->SetCaption(GetText(text));
             return;
         }
-        IECache1->GetEntryInfo(QStringToAnsi(Listbox1->currentItem()->text()));
+        IECache1->GetEntryInfo(UrlOf(current));
         const TEntryInfo& info = IECache1->EntryInfo();
         Label7->SetCaption(GetText(78) + " " + std::to_string(info.HitRate));
         Label8->SetCaption(GetText(79) + " " + std::to_string(info.Size));
@@ -157,8 +193,17 @@ void TCookieForm::ListBox1Click() {
 void TCookieForm::Label5Click() {
     PlayClickSound();
     // A filter may have emptied the list: with no line selected there is nothing to delete.
-    if (!Listbox1->currentItem()) return;
-    IECache1->DeleteEntry(QStringToAnsi(Listbox1->currentItem()->text()));
+    const QListWidgetItem* current = Listbox1->currentItem();
+    if (!current) return;
+    const std::string url = UrlOf(current);
+    // The site stays on the keep-list whatever the answer; only this cookie goes.
+    if (IsKept(current)) {
+        const std::string question = GetText(344) + "\n\n\"" + CookieEntryHost(url) + "\"";
+        if (MessageBoxA(nullptr, question.c_str(), GetText(1).c_str(),
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return;
+    }
+    IECache1->DeleteEntry(url);
     Listbox1->clear();
     FormShow();
     Listbox1->setFocus();
@@ -167,19 +212,70 @@ void TCookieForm::Label5Click() {
 void TCookieForm::Label6Click() {
     PlayClickSound();
     const std::string filter = QStringToAnsi(Edit1->text());
+    std::uint64_t kept = 0;
     if (!filter.empty() && filter != "*") {
-        for (int i = 0; i < Listbox1->count(); ++i)
-            IECache1->DeleteEntry(QStringToAnsi(Listbox1->item(i)->text()));
+        for (int i = 0; i < Listbox1->count(); ++i) {
+            if (IsKept(Listbox1->item(i)))
+                ++kept;
+            else
+                IECache1->DeleteEntry(UrlOf(Listbox1->item(i)));
+        }
         RefreshCookieList();
-        return;
+    } else {
+        // Every cookie goes, also any added since the listing, but those of kept sites.
+        IECache1->SetSearchPattern(spCookies);
+        try {
+            kept = IECache1
+                       ->DeleteAllEntries(
+                           CleaningMode::Remove,
+                           [this](const std::string& url) { return KeepsCookieEntry(Keep, url); })
+                       .kept;
+        } catch (const std::exception&) {
+        }
+        Listbox1->clear();
+        // With nothing kept the window says the cookies are gone and closes.
+        if (kept == 0) {
+            FormShow();
+            Listbox1->setFocus();
+            return;
+        }
+        RefreshCookieList();
     }
-    IECache1->SetSearchPattern(spCookies);
-    try {
-        IECache1->DeleteAllEntries();
-    } catch (const std::exception&) {
+    Listbox1->setFocus();
+    if (kept > 0) ShowMessage2(GetText(345) + " " + std::to_string(kept));
+}
+
+void TCookieForm::Label12Click() {
+    PlayClickSound();
+    const QListWidgetItem* current = Listbox1->currentItem();
+    if (!current) return;
+    const std::string url = UrlOf(current);
+    const std::string host = CookieEntryHost(url);
+    if (IsKept(current)) {
+        // Every entry that covers the site goes, or its cookies would still be kept.
+        for (const std::string& site : Keep.SitesCovering(host))
+            Keep.Remove(site);
+    } else {
+        Keep.Add(host);
     }
-    Listbox1->clear();
-    FormShow();
+    refreshKeeping(url);
+}
+
+void TCookieForm::Label13Click() {
+    PlayClickSound();
+    const std::string url = UrlOf(Listbox1->currentItem());
+    KeepCookiesForm->ShowModal();
+    refreshKeeping(url);
+}
+
+void TCookieForm::refreshKeeping(const std::string& url) {
+    RefreshCookieList();
+    for (int i = 0; i < Listbox1->count(); ++i) {
+        if (UrlOf(Listbox1->item(i)) == url) {
+            Listbox1->setCurrentRow(i);
+            break;
+        }
+    }
     Listbox1->setFocus();
 }
 

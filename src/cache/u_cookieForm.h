@@ -1,7 +1,11 @@
 // The cookie manager: lists the cookies of the URL cache with a filter on their address,
-// shows one cookie's details and deletes the selected cookie or all listed ones.
+// shows one cookie's details and deletes the selected cookie or all listed ones. The cookies
+// of the sites on the keep-list are marked in the list; a link puts the selected cookie's
+// site on the list or takes it off, another shows the list. Deleting all listed cookies
+// leaves the kept ones; deleting a kept cookie on its own asks first.
 #pragma once
 
+#include "cache/KeepCookies.h"
 #include "controls/stdctrls.h"
 #include "ui/FormBase.h"
 
@@ -11,6 +15,7 @@
 
 #include <string>
 
+class QListWidgetItem;
 class TIECache;
 class TLongListbox;
 
@@ -35,10 +40,15 @@ class TCookieForm : public TFormBase {
     TLabel* Label10;      // expiry
     TLabel* Label5;       // "Ausgewählten Cookie entfernen"
     TLabel* Label6;       // "Alle gefundenen Cookies entfernen"
-    TBitBtn* BitBtn1;     // "zurück"
+    TImage* Image2;
+    TLabel* Label12; // "Cookies dieser Seite behalten" / "... nicht mehr behalten"
+    TImage* Image3;
+    TLabel* Label13;  // "Seiten, deren Cookies bleiben": the keep-list window
+    TBitBtn* BitBtn1; // "zurück"
     TImage* Image1;
     TIECache* IECache1; // also the unattended cookie cleaning's component
     QTimer* CloseTimer;
+    TKeepCookies Keep; // read again with every refresh of the list
 
     void FormShow() override;
     void RefreshCookieList();
@@ -46,11 +56,19 @@ class TCookieForm : public TFormBase {
     void ListBox1Click();
     void Label5Click();
     void Label6Click();
+    void Label12Click();
+    void Label13Click();
+    // The cache URL of a listed line (its text may carry the keep mark before it).
+    static std::string UrlOf(const QListWidgetItem* item);
+    // Whether the cookie of a listed line belongs to a kept site.
+    bool IsKept(const QListWidgetItem* item) const;
     void Edit1Change();
     void CloseTimerTimer();
     void BitBtn1Click();
 
   private:
+    // Refreshes the list with the line of `url` selected again where it is still listed.
+    void refreshKeeping(const std::string& url);
     // The text of Edit1 as the current walk compares it.
     std::string filter_;
 };

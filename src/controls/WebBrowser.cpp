@@ -47,9 +47,8 @@ enum class FileRead { Done, Missing, TooLarge };
 FileRead readShownFile(const std::string& windowsPath, std::string& bytes) {
     if (windowsPath.find_first_of("*?") != std::string::npos) return FileRead::Missing;
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(windowsPath.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return FileRead::Missing;
-    FindClose(search);
+    if (!UniqueFindHandle(FindFirstFileA(windowsPath.c_str(), &found)).valid())
+        return FileRead::Missing;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FileRead::Missing;
     const std::uint64_t size =
         (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;

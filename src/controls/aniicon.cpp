@@ -145,7 +145,7 @@ void TAniIconFile::Assign(const TAniIconFile* source) {
 }
 
 void TAniIconFile::SelectFrame(int index) {
-    if (index < 0 || index >= MaxFrames || frames_[index] == nullptr) index = 0;
+    if (index < 0 || index >= MaxFrames || !frames_[index]) index = 0;
     current_ = index;
     counter_ = 0;
 }
@@ -155,13 +155,13 @@ void TAniIconFile::Step() {
     if (rates_[current_] >= counter_) return;
     counter_ = 0;
     int next = current_ == MaxFrames - 1 ? 0 : current_ + 1;
-    if (frames_[next] == nullptr) next = 0;
+    if (!frames_[next]) next = 0;
     current_ = next;
     if (OnFrameChange) OnFrameChange();
 }
 
 void TAniIconFile::Draw(HDC dc, const QRect& rect) const {
-    if (frames_[current_] != nullptr) DrawIcon(dc, rect.left(), rect.top(), frames_[current_]);
+    if (frames_[current_]) DrawIcon(dc, rect.left(), rect.top(), frames_[current_].get());
 }
 
 void TAniIconFile::Draw(QPainter& painter, const QRect& rect) const {
@@ -169,12 +169,13 @@ void TAniIconFile::Draw(QPainter& painter, const QRect& rect) const {
 }
 
 int TAniIconFile::FrameCount() const {
-    const auto firstEmpty = std::find(frames_.begin(), frames_.end(), nullptr);
+    const auto firstEmpty =
+        std::find_if(frames_.begin(), frames_.end(), [](const UniqueIcon& icon) { return !icon; });
     return static_cast<int>(firstEmpty - frames_.begin());
 }
 
 HICON TAniIconFile::FrameIcon(int slot) const {
-    return slot >= 0 && slot < MaxFrames ? frames_[slot] : nullptr;
+    return slot >= 0 && slot < MaxFrames ? frames_[slot].get() : nullptr;
 }
 
 std::int32_t TAniIconFile::Rate(int index) const {
@@ -188,10 +189,8 @@ std::uint32_t TAniIconFile::Sequence(int index) const {
 void TAniIconFile::destroyFrames() {
     // Every slot, not only those before the first gap: a frame that failed to decode leaves a
     // gap with live icons behind it.
-    for (HICON& icon : frames_) {
-        if (icon != nullptr) DestroyIcon(icon);
-        icon = nullptr;
-    }
+    for (UniqueIcon& icon : frames_)
+        icon.reset();
 }
 
 void TAniIconFile::decode() {
@@ -247,9 +246,9 @@ void TAniIconFile::decode() {
             }
             std::string_view image = reader.data(size - iconFileHeaderSize, imageCapacity);
             std::string buffer(image);
-            frames_[i] = CreateIconFromResource(reinterpret_cast<PBYTE>(buffer.data()),
-                                                static_cast<DWORD>(buffer.size()), TRUE,
-                                                ICON_RESOURCE_VERSION);
+            frames_[i].reset(CreateIconFromResource(reinterpret_cast<PBYTE>(buffer.data()),
+                                                    static_cast<DWORD>(buffer.size()), TRUE,
+                                                    ICON_RESOURCE_VERSION));
         }
     } catch (const ReadPastEnd&) {
         // A truncated file keeps the frames decoded before the fault.
@@ -260,7 +259,7 @@ void TAniIconFile::decode() {
     }
 }
 
-TAniIcon::TAniIcon(QWidget* parent) : QWidget(parent), aniFile_(new TAniIconFile) {
+TAniIcon::TAniIcon(QWidget* parent) : QWidget(parent), aniFile_(std::make_unique<TAniIconFile>()) {
     aniFile_->OnFrameChange = [this] { update(); };
     resize(TAniIconFile::FrameSize, TAniIconFile::FrameSize);
     frameTimer_.setInterval(20);
@@ -269,7 +268,6 @@ TAniIcon::TAniIcon(QWidget* parent) : QWidget(parent), aniFile_(new TAniIconFile
 
 TAniIcon::~TAniIcon() {
     frameTimer_.stop();
-    delete aniFile_;
 }
 
 void TAniIcon::setAniFile(const TAniIconFile* source) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QIODevice;
@@ -84,7 +85,7 @@ class TAniIconFile {
     void decode();
     void destroyFrames();
 
-    std::array<HICON, MaxFrames> frames_{};
+    std::array<UniqueIcon, MaxFrames> frames_{};
     std::array<std::int32_t, TableEntries> rates_{};
     std::array<std::uint32_t, TableEntries> sequence_{};
     TAniHeader header_;
@@ -102,7 +103,7 @@ class TAniIcon : public QWidget {
     explicit TAniIcon(QWidget* parent = nullptr);
     ~TAniIcon() override;
 
-    TAniIconFile* AniFile() const { return aniFile_; }
+    TAniIconFile* AniFile() const { return aniFile_.get(); }
     void setAniFile(const TAniIconFile* source);
     bool Animated() const { return animated_; }
     void setAnimated(bool animated);
@@ -135,7 +136,7 @@ class TAniIcon : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    TAniIconFile* aniFile_;
+    std::unique_ptr<TAniIconFile> aniFile_;
     QTimer frameTimer_;
     bool animated_ = false;
     bool animateOnEnter_ = false;

@@ -14,6 +14,15 @@
 
 namespace {
 
+// The texts of the language file shown here.
+constexpr int kProductNameText = 1;
+constexpr int kOnlyShortcutsEditableText = 300;
+constexpr int kDeleteLinkQuestionText = 301;
+
+} // namespace
+
+namespace {
+
 // The list's font: the informal hand of the window definition where it is installed, else
 // its free look-alike, else the program's own.
 QFont listFont(const QFont& base) {
@@ -128,7 +137,7 @@ void FavoritenPanel::Label5Click() {
     // The editor writes an address back as an internet shortcut; any other favorite would
     // only seem to be saved.
     if (!TCustomFavoritesListView::IsInternetShortcut(file)) {
-        ShowMessage2(GetText(300));
+        ShowMessage2(GetText(kOnlyShortcutsEditableText));
         return;
     }
     {
@@ -145,8 +154,8 @@ void FavoritenPanel::Label48Click() {
     const std::string file = FavoritesListView1->SelectedFile();
     if (file.empty()) return;
     const std::string question =
-        GetText(301) + "\n\n\"" + FavoritesListView1->SelectedName() + "\"";
-    if (MessageBoxA(nullptr, question.c_str(), GetText(1).c_str(),
+        GetText(kDeleteLinkQuestionText) + "\n\n\"" + FavoritesListView1->SelectedName() + "\"";
+    if (MessageBoxA(nullptr, question.c_str(), GetText(kProductNameText).c_str(),
                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     // Only a favorite that really went is reported as deleted; one that is read-only, in

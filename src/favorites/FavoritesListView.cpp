@@ -161,11 +161,6 @@ TCustomFavoritesListView::~TCustomFavoritesListView() {
 }
 
 void TCustomFavoritesListView::freeItems() {
-    for (TFavoriteItem& item : FolderItems) {
-        ReleasePIDL(item.RelativePIDL);
-        ReleasePIDL(item.AbsolutePIDL);
-        if (item.Icon) DestroyIcon(item.Icon);
-    }
     FolderItems.clear();
     FHotRow = -1;
 }
@@ -248,13 +243,13 @@ void TCustomFavoritesListView::ShowFolder(LPCITEMIDLIST folder) {
                 const std::string path = ItemParsingName(current, item);
                 if (IsShortcutWriteTemporary(path.substr(path.find_last_of('\\') + 1))) continue;
             }
-            record.RelativePIDL = owned.release();
+            record.RelativePIDL = std::move(owned);
             FolderItems.push_back(std::move(record));
         }
         std::stable_sort(FolderItems.begin(), FolderItems.end(),
                          [current](const TFavoriteItem& a, const TFavoriteItem& b) {
                              const HRESULT order =
-                                 current->CompareIDs(0, a.RelativePIDL, b.RelativePIDL);
+                                 current->CompareIDs(0, a.RelativePIDL.get(), b.RelativePIDL.get());
                              return SUCCEEDED(order) && static_cast<SHORT>(HRESULT_CODE(order)) < 0;
                          });
     }
@@ -280,8 +275,9 @@ void TCustomFavoritesListView::ShowFolderAgain(const std::string& file) {
     }
     if (file.empty()) return;
     for (int row = 0; row < ItemCount(); ++row) {
-        const std::string path = ItemParsingName(
-            CurrentShellFolder.get(), FolderItems[static_cast<std::size_t>(row)].RelativePIDL);
+        const std::string path =
+            ItemParsingName(CurrentShellFolder.get(),
+                            FolderItems[static_cast<std::size_t>(row)].RelativePIDL.get());
         if (lstrcmpiA(path.c_str(), file.c_str()) == 0) {
             selectRow(row);
             return;
@@ -313,7 +309,7 @@ void TCustomFavoritesListView::DblClick() {
     const int row = SelectedRow();
     if (row < 0 || row >= ItemCount()) return;
     IShellFolder* folder = CurrentShellFolder.get();
-    const LPITEMIDLIST item = FolderItems[static_cast<std::size_t>(row)].RelativePIDL;
+    const LPITEMIDLIST item = FolderItems[static_cast<std::size_t>(row)].RelativePIDL.get();
     if (IsBrowsableFolder(ChannelShortcutTypeName, folder, item)) {
         PidlRef below(JoinPIDLs(CurrentFolder.get(), item));
         ShowFolder(below.get());
@@ -356,21 +352,21 @@ bool TCustomFavoritesListView::OwnerDataHint(int first, int last) {
     for (int row = first; row <= last; ++row) {
         TFavoriteItem& item = FolderItems[static_cast<std::size_t>(row)];
         if (!item.IconPending) continue;
-        item.AbsolutePIDL = JoinPIDLs(CurrentFolder.get(), item.RelativePIDL);
+        item.AbsolutePIDL.reset(JoinPIDLs(CurrentFolder.get(), item.RelativePIDL.get()));
         if (!item.AbsolutePIDL) continue;
         SHFILEINFOA info;
         std::memset(&info, 0, sizeof info);
-        SHGetFileInfoA(reinterpret_cast<LPCSTR>(item.AbsolutePIDL), 0, &info, sizeof info,
+        SHGetFileInfoA(reinterpret_cast<LPCSTR>(item.AbsolutePIDL.get()), 0, &info, sizeof info,
                        SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_SMALLICON | SHGFI_PIDL);
         item.ImageIndex = info.iIcon;
-        item.Icon = info.hIcon;
+        item.Icon.reset(info.hIcon);
         item.IconPending = false;
     }
     return true;
 }
 
 int TCustomFavoritesListView::OwnerDataFind(TItemFind find, const std::string& text, int start,
-                                            bool wrap) const {
+                                            TFindWrap wrap) const {
     if (find != ifPartialString && find != ifExactString) return -1;
     std::string upper = text;
     for (char& c : upper)
@@ -379,7 +375,7 @@ int TCustomFavoritesListView::OwnerDataFind(TItemFind find, const std::string& t
     start = std::clamp(start, 0, count);
     for (int row = start; row < count; ++row)
         if (beginsWith(FolderItems[static_cast<std::size_t>(row)].Name, upper)) return row;
-    if (wrap)
+    if (wrap == TFindWrap::Yes)
         for (int row = 0; row < start; ++row)
             if (beginsWith(FolderItems[static_cast<std::size_t>(row)].Name, upper)) return row;
     return -1;
@@ -458,7 +454,7 @@ void TCustomFavoritesListView::keyboardSearch(const QString& search) {
     // A new search starts after the focused row, a longer text at it.
     const int start = FTyped.empty() ? FocusedRow() + 1 : std::max(FocusedRow(), 0);
     FTyped += typed;
-    const int row = OwnerDataFind(ifPartialString, FTyped, start, true);
+    const int row = OwnerDataFind(ifPartialString, FTyped, start, TFindWrap::Yes);
     if (row >= 0) selectRow(row);
 }
 

@@ -8,7 +8,7 @@
 // per folder visit.
 #pragma once
 
-#include "favorites/ShellRefs.h"
+#include "platform/gui/icons.h"
 #include "platform/win32.h"
 
 #include <QTreeView>
@@ -23,14 +23,17 @@ class TWebBrowser;
 enum TResolveUrl { IntShCut, IniFile };
 // The kinds of request for finding a row by text.
 enum TItemFind { ifData, ifPartialString, ifExactString, ifNearest };
+// Whether a search for a row goes on from row 0 when it finds nothing from its start on.
+enum class TFindWrap { No, Yes };
 
+// A row's record owns its item lists and its icon: they go back with the record.
 struct TFavoriteItem {
-    LPITEMIDLIST AbsolutePIDL = nullptr; // made when the icon is first needed
-    LPITEMIDLIST RelativePIDL = nullptr; // as the folder's enumerator handed it out
+    PidlRef AbsolutePIDL; // made when the icon is first needed
+    PidlRef RelativePIDL; // as the folder's enumerator handed it out
     bool IconPending = true;
     std::string Name;
-    int ImageIndex = 0;   // in the system's small image list
-    HICON Icon = nullptr; // the small icon the look-up handed out, destroyed with the record
+    int ImageIndex = 0; // in the system's small image list
+    UniqueIcon Icon;    // the small icon the look-up handed out
 };
 
 class TCustomFavoritesListView : public QTreeView {
@@ -68,12 +71,12 @@ class TCustomFavoritesListView : public QTreeView {
 
     // The view's owner-data requests. Fetch: a row's caption and image. Hint: the rows
     // first..last are about to be shown (their icons are looked up); false when the range is
-    // not inside the list. Find: the first row at or after `start` (and, with `wrap`, from
+    // not inside the list. Find: the first row at or after `start` (and, with TFindWrap::Yes, from
     // row 0 on) whose name begins with `text`, ASCII letters compared without case; -1 when
     // none matches or the request is not for a string.
     bool OwnerDataFetch(int row, std::string& caption, int& imageIndex) const;
     bool OwnerDataHint(int first, int last);
-    int OwnerDataFind(TItemFind find, const std::string& text, int start, bool wrap) const;
+    int OwnerDataFind(TItemFind find, const std::string& text, int start, TFindWrap wrap) const;
 
     int ItemCount() const { return static_cast<int>(FolderItems.size()); }
     // The row that has the focus (-1 for none) and its caption.

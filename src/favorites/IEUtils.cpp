@@ -1,6 +1,6 @@
 #include "favorites/IEUtils.h"
 
-#include "favorites/ShellRefs.h"
+#include "platform/win32.h"
 
 #include <cstring>
 #include <vector>
@@ -109,13 +109,13 @@ bool setAttributes(const std::string& path, DWORD attributes) {
 }
 
 bool setCreationTime(const std::string& path, const FILETIME& created) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool set = SetFileTime(file, &created, nullptr, nullptr);
+    UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    const bool set = SetFileTime(file.get(), &created, nullptr, nullptr);
     const DWORD error = GetLastError();
-    CloseHandle(file);
+    file.reset();
     SetLastError(error);
     return set;
 }

@@ -8,6 +8,13 @@
 #include "ui/ClickSound.h"
 #include "ui/u_ShowMessage2.h"
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kChangesSavedText = 138;
+
+} // namespace
+
 TURLChangeForm* URLChangeForm = nullptr;
 
 namespace {
@@ -91,7 +98,7 @@ void TURLChangeForm::Label5Click() {
         const std::string address = QStringToAnsi(Edit1->text());
         // Addresses are compared exactly: a change of letter case is a change.
         if (address != OriginalUrl) WriteInternetShortcut(file, address);
-        ShowMessage2(GetText(138));
+        ShowMessage2(GetText(kChangesSavedText));
     }
     Close();
 }

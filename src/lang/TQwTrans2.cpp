@@ -56,6 +56,20 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {331, "The last automatic cleaning could not remove everything:"},
     {332, "%1 entry removed"},
     {333, "%1 entry would be removed"},
+    {340, "Keep this site's cookies"},
+    {341, "Stop keeping this site's cookies"},
+    {342, "Sites whose cookies are kept"},
+    {343, "[kept]"},
+    {344, "This cookie belongs to a site whose cookies are kept at every cleaning. Do you really "
+          "want to remove it?"},
+    {345, "Cookies of kept sites that stayed:"},
+    {346, "Surfkolibri keeps the cookies of these sites"},
+    {347, "at every cleaning (with the day each was added):"},
+    {348, "Take the selected site off the list"},
+    {349, "added"},
+    {350, "No site is on the list yet. In the cookie manager, select a cookie and click \"Keep "
+          "this site's cookies\"."},
+    {351, "Taking a site off the list does not remove its cookies."},
     {360, "Firefox (today's profiles): "},
     {361, "Chrome: "},
     {362, "Edge: "},
@@ -157,9 +171,17 @@ std::vector<std::string> SplitLanguageLines(const std::string& contents) {
 QwTrans2::QwTrans2(std::string stem) : stem_(std::move(stem)), texts_(kTextCount) {}
 
 void QwTrans2::LoadTextFile(const std::string& path) {
+    std::string contents;
+    if (!FileExistsA(path) || !ReadWholeFile(path, contents)) {
+        texts_.assign(kTextCount, std::string());
+        return;
+    }
+    LoadText(contents);
+}
+
+void QwTrans2::LoadText(const std::string& contents) {
     texts_.assign(kTextCount, std::string());
-    std::vector<std::string> lines;
-    if (!readLanguageLines(path, lines)) return;
+    const std::vector<std::string> lines = SplitLanguageLines(contents);
     int index = 0;
     std::string text;
     bool newSection = true;

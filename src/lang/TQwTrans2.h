@@ -22,6 +22,8 @@ class QwTrans2 {
 
     // Empties the table, then fills it from the file; a missing file leaves it empty.
     void LoadTextFile(const std::string& path);
+    // The same for a language file's contents already read.
+    void LoadText(const std::string& contents);
     std::string GetText(int n) const;
     int GetLanguageCount() const;
     // Line 2 of language file n; empty when it is missing or unreadable.

@@ -1,5 +1,6 @@
 #include "otherbrowsers/OtherBrowserProfiles.h"
 
+#include "otherbrowsers/KeptCookieFiles.h"
 #include "platform/win32.h"
 #include "ui/MyTricks.h"
 
@@ -107,7 +108,9 @@ CleaningResult cleanProfile(const std::string& folder, const ProfileLayout& layo
         }
         ProcessMessages();
         // A file that cannot be deleted stays; the other one still goes.
-        if (parts.cookies) CleanFile(profile + layout.cookies, mode, result);
+        // The cookies of the sites on the keep-list stay.
+        if (parts.cookies)
+            result += CleanCookieFile(profile + layout.cookies, TKeepCookies::FromRegistry(), mode);
         if (parts.history) CleanFile(profile + layout.history, mode, result);
     } catch (const std::exception&) {
     }

@@ -1,5 +1,6 @@
 #include "otherbrowsers/u_otherBrowsers.h"
 
+#include "cache/KeepCookies.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "otherbrowsers/BrowserTexts.h"
@@ -39,6 +40,12 @@ TLabel* link(QGroupBox* group, const QString& caption, int line) {
     greyed.setColor(QPalette::Disabled, QPalette::WindowText, QColor(150, 150, 150));
     label->setPalette(greyed);
     return label;
+}
+
+// The sites on the keep-list, read now, whose cookies today's browsers keep.
+KeepSite keptSites() {
+    return
+        [keep = TKeepCookies::FromRegistry()](const std::string& host) { return keep.Keeps(host); };
 }
 
 } // namespace
@@ -131,8 +138,8 @@ void TOtherBrowserForm::showCurrent() {
             std::string caption = GetText(kCaptions[part]);
             if (found) {
                 // What would go now; a running browser shows no count (nothing can be read).
-                const CleaningResult preview =
-                    CleanBrowser(g.browser, static_cast<BrowserPart>(part), CleaningMode::Preview);
+                const CleaningResult preview = CleanBrowser(
+                    g.browser, static_cast<BrowserPart>(part), CleaningMode::Preview, keptSites());
                 if (preview.notes.empty() || preview.removed > 0)
                     caption += " (" + std::to_string(preview.removed) + ")";
             }
@@ -154,7 +161,7 @@ void TOtherBrowserForm::CleanCurrent(Browser browser, BrowserPart part) {
     Form2->Label2->setVisible(true);
     Form2->show();
     Form2->repaint();
-    const CleaningResult result = CleanBrowser(browser, part, CleaningMode::Remove);
+    const CleaningResult result = CleanBrowser(browser, part, CleaningMode::Remove, keptSites());
     Form2->hide();
     Form2->Label2->setVisible(false);
     ShowMessage2(DoneMessage(kDoneText, result));

@@ -86,7 +86,7 @@ HRESULT specialFolderList(int csidl, PIDLIST_ABSOLUTE* list) {
             return E_FAIL;
         if ((csidl & CSIDL_FLAG_CREATE) && !DirectoryExistsA(path)) createFolders(path);
         if (!DirectoryExistsA(path)) return E_FAIL;
-        return listForPath(path, true, list);
+        return listForPath(path, PathMustExist::Yes, list);
     }
     return E_INVALIDARG;
 }
@@ -131,14 +131,13 @@ HRESULT SHParseDisplayName(LPCWSTR name, IBindCtx* bindContext, PIDLIST_ABSOLUTE
     if (!list) return E_INVALIDARG;
     *list = nullptr;
     if (!name) return E_INVALIDARG;
-    IShellFolder* desktop = nullptr;
-    HRESULT hr = SHGetDesktopFolder(&desktop);
+    ComRef<IShellFolder> desktop;
+    HRESULT hr = SHGetDesktopFolder(desktop.put());
     if (FAILED(hr)) return hr;
     std::u16string text = name;
     ULONG attributes = attributesIn;
     hr = desktop->ParseDisplayName(nullptr, bindContext, text.data(), nullptr, list,
                                    attributesOut ? &attributes : nullptr);
-    desktop->Release();
     if (SUCCEEDED(hr) && attributesOut) *attributesOut = attributes;
     return hr;
 }

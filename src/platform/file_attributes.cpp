@@ -17,7 +17,7 @@
 
 namespace platform::files {
 
-DWORD storedAttributes(const std::string& host, ino_t inode) {
+DWORD storedAttributes(const HostPath& host, ino_t inode) {
     Statement st("SELECT ino, attrs FROM file_attrs WHERE path = ?");
     st.bind(1, host);
     if (st.step() && static_cast<ino_t>(st.int64(0)) == inode)
@@ -25,14 +25,14 @@ DWORD storedAttributes(const std::string& host, ino_t inode) {
     return 0;
 }
 
-bool hasStoredAttributes(const std::string& host) {
+bool hasStoredAttributes(const HostPath& host) {
     Statement st("SELECT 1 FROM file_attrs WHERE path = ?1 "
                  "UNION ALL SELECT 1 FROM file_times WHERE path = ?1 LIMIT 1");
     st.bind(1, host);
     return st.step();
 }
 
-void storeAttributes(const std::string& host, ino_t inode, DWORD attrs) {
+void storeAttributes(const HostPath& host, ino_t inode, DWORD attrs) {
     if (attrs == 0) {
         Statement st("DELETE FROM file_attrs WHERE path = ?");
         st.bind(1, host);
@@ -45,15 +45,14 @@ void storeAttributes(const std::string& host, ino_t inode, DWORD attrs) {
     st.step();
 }
 
-bool storedCreationTime(const std::string& host, ino_t inode, std::uint64_t& ticks) {
+std::optional<std::uint64_t> storedCreationTime(const HostPath& host, ino_t inode) {
     Statement st("SELECT ino, created FROM file_times WHERE path = ?");
     st.bind(1, host);
-    if (!st.step() || static_cast<ino_t>(st.int64(0)) != inode) return false;
-    ticks = static_cast<std::uint64_t>(st.int64(1));
-    return true;
+    if (!st.step() || static_cast<ino_t>(st.int64(0)) != inode) return std::nullopt;
+    return static_cast<std::uint64_t>(st.int64(1));
 }
 
-void storeCreationTime(const std::string& host, ino_t inode, std::uint64_t ticks) {
+void storeCreationTime(const HostPath& host, ino_t inode, std::uint64_t ticks) {
     Statement st("INSERT INTO file_times (path, ino, created) VALUES (?, ?, ?) "
                  "ON CONFLICT (path) DO UPDATE SET ino = excluded.ino, created = excluded.created");
     st.bind(1, host)
@@ -62,7 +61,7 @@ void storeCreationTime(const std::string& host, ino_t inode, std::uint64_t ticks
     st.step();
 }
 
-void forgetAttributes(const std::string& host) {
+void forgetAttributes(const HostPath& host) {
     for (const char* sql :
          {"DELETE FROM file_attrs WHERE path = ?", "DELETE FROM file_times WHERE path = ?"}) {
         Statement st(sql);
@@ -71,30 +70,30 @@ void forgetAttributes(const std::string& host) {
     }
 }
 
-void forgetAttributesBelow(const std::string& host) {
+void forgetAttributesBelow(const HostPath& host) {
     // Everything below sorts between "<host>/" and "<host>0" ('0' follows '/'); a byte range
     // rather than substr(), which would count UTF-8 characters instead of bytes.
     for (const char* sql :
          {"DELETE FROM file_attrs WHERE path = ?1 OR (path >= ?2 AND path < ?3)",
           "DELETE FROM file_times WHERE path = ?1 OR (path >= ?2 AND path < ?3)"}) {
         Statement st(sql);
-        st.bind(1, host).bind(2, host + "/").bind(3, host + "0");
+        st.bind(1, host).bind(2, host.str() + "/").bind(3, host.str() + "0");
         st.step();
     }
 }
 
 namespace {
 
-bool parentExists(const std::string& host) {
-    const auto slash = host.find_last_of('/');
+bool parentExists(const HostPath& host) {
+    const auto slash = host.str().find_last_of('/');
     if (slash == std::string::npos || slash == 0) return true;
     struct stat st;
-    return ::stat(host.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(host.str().substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 } // namespace
 
-DWORD attributesOf(const std::string& host, const struct stat& linkStat) {
+DWORD attributesOf(const HostPath& host, const struct stat& linkStat) {
     DWORD attrs = 0;
     struct stat target = linkStat;
     if (S_ISLNK(linkStat.st_mode)) {
@@ -106,32 +105,33 @@ DWORD attributesOf(const std::string& host, const struct stat& linkStat) {
     return attrs;
 }
 
-bool resolveOrFail(LPCSTR path, std::string& host) {
+std::optional<HostPath> resolveOrFail(LPCSTR path) {
     if (!path || !*path) {
         SetLastError(ERROR_PATH_NOT_FOUND);
-        return false;
+        return std::nullopt;
     }
-    DWORD error = 0;
-    if (!resolvePath(path, host, error)) {
-        SetLastError(error);
-        return false;
+    Result<HostPath> host = resolvePath(path);
+    if (!host) {
+        SetLastError(host.error());
+        return std::nullopt;
     }
-    return true;
+    return std::move(host).value();
 }
 
-void failWithErrno(const std::string& host) {
+void failWithErrno(const HostPath& host) {
     const int err = errno;
     SetLastError(errorFromErrno(err, err == ENOENT && !parentExists(host)));
 }
 
-// The host path of an existing entry and its own status (a link is not followed).
-bool entryOrFail(LPCSTR path, std::string& host, struct stat& st) {
-    if (!resolveOrFail(path, host)) return false;
-    if (::lstat(host.c_str(), &st) != 0) {
-        failWithErrno(host);
-        return false;
+std::optional<Entry> entryOrFail(LPCSTR path) {
+    std::optional<HostPath> host = resolveOrFail(path);
+    if (!host) return std::nullopt;
+    Entry entry{std::move(*host), {}};
+    if (::lstat(entry.host.c_str(), &entry.st) != 0) {
+        failWithErrno(entry.host);
+        return std::nullopt;
     }
-    return true;
+    return entry;
 }
 
 namespace {
@@ -145,15 +145,15 @@ std::string commonStartupHost() {
         (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
         return {};
     const std::string folder = fullWindowsPath(value.data.substr(0, value.data.find('\0')));
-    std::string host;
-    DWORD error = 0;
-    if (folder.size() <= 3 || !resolvePath(folder, host, error)) return {};
-    return AnsiUpperCase(utf8ToAnsi(host));
+    if (folder.size() <= 3) return {};
+    const Result<HostPath> host = resolvePath(folder);
+    if (!host) return {};
+    return AnsiUpperCase(utf8ToAnsi(host->str()));
 }
 
 } // namespace
 
-bool userMayChange(const std::string& host) {
+bool userMayChange(const HostPath& host) {
     // Every file change asks; the answer is worked out again only when the registry or the
     // settings have changed.
     struct Rights {
@@ -169,7 +169,7 @@ bool userMayChange(const std::string& host) {
         rights.stamp = stamp;
     }
     if (rights.administrator || rights.guarded.empty()) return true;
-    const std::string path = AnsiUpperCase(utf8ToAnsi(host));
+    const std::string path = AnsiUpperCase(utf8ToAnsi(host.str()));
     const std::string& guarded = rights.guarded;
     const bool inside = path == guarded || (path.size() > guarded.size() &&
                                             path.compare(0, guarded.size(), guarded) == 0 &&
@@ -186,19 +186,17 @@ using namespace platform::files;
 
 DWORD GetFileAttributesA(LPCSTR fileName) {
     return guardedCall<DWORD>(INVALID_FILE_ATTRIBUTES, [&]() -> DWORD {
-        std::string host;
-        struct stat st;
-        if (!entryOrFail(fileName, host, st)) return INVALID_FILE_ATTRIBUTES;
-        return attributesOf(host, st);
+        const std::optional<Entry> entry = entryOrFail(fileName);
+        if (!entry) return INVALID_FILE_ATTRIBUTES;
+        return attributesOf(entry->host, entry->st);
     });
 }
 
 BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        std::string host;
-        struct stat st;
-        if (!entryOrFail(fileName, host, st) || !userMayChange(host)) return FALSE;
-        storeAttributes(host, st.st_ino, attributes & kStoredAttributes);
+        const std::optional<Entry> entry = entryOrFail(fileName);
+        if (!entry || !userMayChange(entry->host)) return FALSE;
+        storeAttributes(entry->host, entry->st.st_ino, attributes & kStoredAttributes);
         return TRUE;
     });
 }
@@ -231,9 +229,10 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECU
             SetLastError(ERROR_INVALID_PARAMETER);
             return INVALID_HANDLE_VALUE;
         }
-        std::string host;
-        struct stat st;
-        if (!entryOrFail(fileName, host, st)) return INVALID_HANDLE_VALUE;
+        std::optional<Entry> entry = entryOrFail(fileName);
+        if (!entry) return INVALID_HANDLE_VALUE;
+        const HostPath& host = entry->host;
+        struct stat& st = entry->st;
         if (S_ISDIR(st.st_mode) && !(flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return INVALID_HANDLE_VALUE;

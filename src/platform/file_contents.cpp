@@ -22,6 +22,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <unordered_set>
 
 using namespace platform;
@@ -173,8 +174,9 @@ HANDLE openContents(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, DWORD
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    std::string host;
-    if (!resolveOrFail(fileName, host)) return INVALID_HANDLE_VALUE;
+    const std::optional<HostPath> resolved = resolveOrFail(fileName);
+    if (!resolved) return INVALID_HANDLE_VALUE;
+    const HostPath& host = *resolved;
     struct stat st;
     const bool existed = ::stat(host.c_str(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode)) {

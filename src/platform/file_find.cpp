@@ -55,7 +55,7 @@ std::set<FindState*>& findHandles() {
     return handles;
 }
 
-WIN32_FIND_DATAA findDataFor(const std::string& host, const std::string& ansiName) {
+WIN32_FIND_DATAA findDataFor(const HostPath& host, const std::string& ansiName) {
     WIN32_FIND_DATAA data{};
     struct stat st {};
     if (::lstat(host.c_str(), &st) == 0) {
@@ -64,9 +64,9 @@ WIN32_FIND_DATAA findDataFor(const std::string& host, const std::string& ansiNam
         if (S_ISLNK(st.st_mode)) ::stat(host.c_str(), &target);
         // The host keeps no creation time that could be set; one given with SetFileTime is
         // kept beside the file, and before that the last change of its status stands in.
-        std::uint64_t created = 0;
-        data.ftCreationTime = storedCreationTime(host, st.st_ino, created)
-                                  ? fileTimeOf(created)
+        const std::optional<std::uint64_t> created = storedCreationTime(host, st.st_ino);
+        data.ftCreationTime = created
+                                  ? fileTimeOf(*created)
                                   : fileTimeFromUnix(target.st_ctim.tv_sec, target.st_ctim.tv_nsec);
         data.ftLastAccessTime = fileTimeFromUnix(target.st_atim.tv_sec, target.st_atim.tv_nsec);
         data.ftLastWriteTime = fileTimeFromUnix(target.st_mtim.tv_sec, target.st_mtim.tv_nsec);
@@ -101,21 +101,21 @@ HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData) {
             return INVALID_HANDLE_VALUE;
         }
         if (folder.size() == 2 && folder[1] == ':') folder += "\\";
-        std::string host;
-        if (!resolveOrFail(folder.c_str(), host)) return INVALID_HANDLE_VALUE;
+        const std::optional<HostPath> resolved = resolveOrFail(folder.c_str());
+        if (!resolved) return INVALID_HANDLE_VALUE;
+        const HostPath& host = *resolved;
         const bool isRoot = fullWindowsPath(folder).size() == 3;
 
         auto state = std::make_unique<FindState>();
         const bool wildcard = pattern.find_first_of("*?") != std::string::npos;
         if (!wildcard) {
             // A plain name: the entry itself, looked up ignoring case.
-            std::string entryHost;
-            DWORD error = 0;
+            const Result<HostPath> entryHost = resolvePath(path);
             struct stat st;
-            if (resolvePath(path, entryHost, error) && ::lstat(entryHost.c_str(), &st) == 0) {
-                const auto nameStart = entryHost.find_last_of('/');
+            if (entryHost && ::lstat(entryHost->c_str(), &st) == 0) {
+                const auto nameStart = entryHost->str().find_last_of('/');
                 state->entries.push_back(
-                    findDataFor(entryHost, utf8ToAnsi(entryHost.substr(nameStart + 1))));
+                    findDataFor(*entryHost, utf8ToAnsi(entryHost->str().substr(nameStart + 1))));
             }
         } else {
             DIR* dir = ::opendir(host.empty() ? "/" : host.c_str());
@@ -138,8 +138,8 @@ HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findData) {
                 const std::string ansi = utf8ToAnsi(name);
                 if (!matches(pattern.c_str(), ansi.c_str())) continue;
                 state->entries.push_back(findDataFor(name == "."    ? host
-                                                     : name == ".." ? host + "/.."
-                                                                    : host + "/" + name,
+                                                     : name == ".." ? host / ".."
+                                                                    : host / name,
                                                      ansi));
             }
         }
@@ -186,10 +186,10 @@ BOOL FindClose(HANDLE findFile) {
 
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
     return guardedCall<DWORD>(DWORD{0}, [&]() -> DWORD {
-        std::string host;
-        if (!resolveOrFail(longPath, host)) return 0;
+        const std::optional<HostPath> host = resolveOrFail(longPath);
+        if (!host) return 0;
         struct stat st;
-        if (::lstat(host.c_str(), &st) != 0) {
+        if (::lstat(host->c_str(), &st) != 0) {
             SetLastError(ERROR_FILE_NOT_FOUND);
             return 0;
         }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/hostfs.h"
+#include "platform/hostpath.h"
 #include "platform/win32_types.h"
 
 #include <sys/types.h>
@@ -27,7 +28,7 @@ struct LockedRange {
 // host allows), which also carries its share mode and its locks; one for the times and
 // attributes holds the entry itself.
 struct OpenFile {
-    std::string host;
+    HostPath host;
     UniqueFd held;
     ino_t inode = 0;
     DWORD access = 0; // specific rights: generic ones are mapped when the handle is made

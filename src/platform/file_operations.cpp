@@ -13,13 +13,14 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 using namespace platform;
 using namespace platform::files;
 
 namespace {
 
-bool copyFileContents(const std::string& from, const std::string& to) {
+bool copyFileContents(const HostPath& from, const HostPath& to) {
     const UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.valid()) return false;
     UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -41,30 +42,31 @@ bool copyFileContents(const std::string& from, const std::string& to) {
         const timespec times[2] = {source.st_atim, source.st_mtim};
         ::futimens(out.get(), times);
     }
-    if (!out.reset()) ok = false;
+    if (!out.close()) ok = false;
     errno = err;
     return ok;
 }
 
 // The folder holding an existing entry, reached without following links, and the entry's
-// own status; false with the last error set.
-bool entryInFolder(const std::string& host, UniqueFd& folder, std::string& name, struct stat& st) {
-    folder = openParentNoFollow(host, name);
-    if (!folder.valid() || ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+// own status (into `st`); none with the last error set.
+std::optional<ParentFolder> entryInFolder(const HostPath& host, struct stat& st) {
+    ParentFolder parent = openParentNoFollow(host);
+    if (!parent.folder.valid() ||
+        ::fstatat(parent.folder.get(), parent.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         failWithErrno(host);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return parent;
 }
 
 } // namespace
 
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        std::string host;
-        if (!resolveOrFail(pathName, host) || !userMayChange(host)) return FALSE;
-        if (::mkdir(host.c_str(), 0755) != 0) {
-            failWithErrno(host);
+        const std::optional<HostPath> host = resolveOrFail(pathName);
+        if (!host || !userMayChange(*host)) return FALSE;
+        if (::mkdir(host->c_str(), 0755) != 0) {
+            failWithErrno(*host);
             if (errno == ENOENT) SetLastError(ERROR_PATH_NOT_FOUND);
             return FALSE;
         }
@@ -74,16 +76,18 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
 
 BOOL RemoveDirectoryA(LPCSTR pathName) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        std::string host;
-        struct stat st;
-        if (!entryOrFail(pathName, host, st) || !userMayChange(host)) return FALSE;
-        if (host == driveCPath() || host == "/" || host.empty()) {
+        std::optional<Entry> entry = entryOrFail(pathName);
+        if (!entry || !userMayChange(entry->host)) return FALSE;
+        const HostPath& host = entry->host;
+        struct stat& st = entry->st;
+        if (host == driveCPath() || host == HostPath("/") || host.empty()) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        UniqueFd folder;
-        std::string name;
-        if (!entryInFolder(host, folder, name, st)) return FALSE;
+        const std::optional<ParentFolder> parent = entryInFolder(host, st);
+        if (!parent) return FALSE;
+        const UniqueFd& folder = parent->folder;
+        const std::string& name = parent->name;
         if (S_ISLNK(st.st_mode)) {
             // A link to a folder goes by itself; what it points to stays.
             struct stat target;
@@ -117,8 +121,8 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
 
 namespace platform::files {
 
-bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::string& host,
-                   bool evenReadOnly) {
+bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const HostPath& host,
+                   ReadOnlyFile readOnly) {
     // Most files carry no stored attributes, and then unlinking tells all that matters (a
     // missing entry, a folder); only a file with attributes is looked at first.
     DWORD stored = 0;
@@ -135,7 +139,7 @@ bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::s
             return false;
         }
         stored = storedAttributes(host, st.st_ino);
-        if ((stored & FILE_ATTRIBUTE_READONLY) && !evenReadOnly) {
+        if ((stored & FILE_ATTRIBUTE_READONLY) && readOnly != ReadOnlyFile::Delete) {
             SetLastError(ERROR_ACCESS_DENIED);
             return false;
         }
@@ -153,25 +157,25 @@ bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::s
 
 BOOL DeleteFileA(LPCSTR fileName) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        std::string host;
-        if (!resolveOrFail(fileName, host)) return FALSE;
-        std::string name;
-        const UniqueFd folder = openParentNoFollow(host, name);
-        if (!folder.valid()) {
-            failWithErrno(host);
+        const std::optional<HostPath> host = resolveOrFail(fileName);
+        if (!host) return FALSE;
+        const ParentFolder parent = openParentNoFollow(*host);
+        if (!parent.folder.valid()) {
+            failWithErrno(*host);
             return FALSE;
         }
-        return deleteEntryIn(folder, name, host, false);
+        return deleteEntryIn(parent.folder, parent.name, *host, ReadOnlyFile::Refuse);
     });
 }
 
 BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
     return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
-        std::string from;
-        std::string to;
-        if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to) ||
-            !userMayChange(to))
-            return FALSE;
+        const std::optional<HostPath> resolvedFrom = resolveOrFail(existingFileName);
+        if (!resolvedFrom) return FALSE;
+        const std::optional<HostPath> resolvedTo = resolveOrFail(newFileName);
+        if (!resolvedTo || !userMayChange(*resolvedTo)) return FALSE;
+        const HostPath& from = *resolvedFrom;
+        const HostPath& to = *resolvedTo;
         struct stat source;
         if (::stat(from.c_str(), &source) != 0) {
             failWithErrno(from);
@@ -216,15 +220,24 @@ BOOL CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists) {
 
 namespace {
 
-// The rename under MoveFileA and MoveFileExA. With `replace` an existing file at the new name
-// gives way, as long as neither side is a folder and the file there is not read-only; the
-// rename itself is atomic, so the new name holds either the old file or the new one.
-BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool writeThrough) {
-    std::string from;
-    std::string to;
-    if (!resolveOrFail(existingFileName, from) || !resolveOrFail(newFileName, to) ||
-        !userMayChange(from) || !userMayChange(to))
-        return FALSE;
+// How a rename treats an entry already at the new name, and whether it reaches the disk
+// before the call returns.
+struct MoveOptions {
+    bool replaceExisting = false;
+    bool writeThrough = false;
+};
+
+// The rename under MoveFileA and MoveFileExA. With `replaceExisting` an existing file at the
+// new name gives way, as long as neither side is a folder and the file there is not
+// read-only; the rename itself is atomic, so the new name holds either the old file or the
+// new one.
+BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, MoveOptions options) {
+    const std::optional<HostPath> resolvedFrom = resolveOrFail(existingFileName);
+    if (!resolvedFrom) return FALSE;
+    std::optional<HostPath> resolvedTo = resolveOrFail(newFileName);
+    if (!resolvedTo || !userMayChange(*resolvedFrom) || !userMayChange(*resolvedTo)) return FALSE;
+    const HostPath& from = *resolvedFrom;
+    HostPath to = std::move(*resolvedTo);
     struct stat source;
     if (::lstat(from.c_str(), &source) != 0) {
         failWithErrno(from);
@@ -235,14 +248,14 @@ BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool w
         // given for the last component.
         const std::string given = fullWindowsPath(newFileName);
         const auto nameStart = given.find_last_of('\\');
-        const auto slash = to.find_last_of('/');
+        const auto slash = to.str().find_last_of('/');
         if (nameStart == std::string::npos || slash == std::string::npos) return TRUE;
-        to = to.substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1));
+        to = HostPath(to.str().substr(0, slash + 1) + ansiToUtf8(given.substr(nameStart + 1)));
         if (to == from) return TRUE;
     } else {
         struct stat existing;
         if (::lstat(to.c_str(), &existing) == 0) {
-            if (!replace) {
+            if (!options.replaceExisting) {
                 SetLastError(ERROR_ALREADY_EXISTS);
                 return FALSE;
             }
@@ -254,27 +267,24 @@ BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool w
         }
     }
     const DWORD stored = storedAttributes(from, source.st_ino);
-    std::uint64_t created = 0;
-    const bool hasCreated = storedCreationTime(from, source.st_ino, created);
-    UniqueFd fromFolder;
-    std::string fromName;
-    if (!entryInFolder(from, fromFolder, fromName, source)) return FALSE;
-    std::string toName;
-    const UniqueFd toFolder = openParentNoFollow(to, toName);
-    if (!toFolder.valid() ||
-        ::renameat(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str()) != 0) {
+    const std::optional<std::uint64_t> created = storedCreationTime(from, source.st_ino);
+    const std::optional<ParentFolder> fromParent = entryInFolder(from, source);
+    if (!fromParent) return FALSE;
+    const ParentFolder toParent = openParentNoFollow(to);
+    if (!toParent.folder.valid() || ::renameat(fromParent->folder.get(), fromParent->name.c_str(),
+                                               toParent.folder.get(), toParent.name.c_str()) != 0) {
         failWithErrno(to);
         return FALSE;
     }
-    if (writeThrough) ::fsync(toFolder.get());
+    if (options.writeThrough) ::fsync(toParent.folder.get());
     // Whatever was recorded at the new place belonged to files that are gone.
     forgetAttributesBelow(to);
     forgetAttributes(from);
     // The entry takes its attributes and creation time along.
     struct stat moved;
-    if ((stored || hasCreated) && ::lstat(to.c_str(), &moved) == 0) {
+    if ((stored || created) && ::lstat(to.c_str(), &moved) == 0) {
         if (stored) storeAttributes(to, moved.st_ino, stored);
-        if (hasCreated) storeCreationTime(to, moved.st_ino, created);
+        if (created) storeCreationTime(to, moved.st_ino, *created);
     }
     if (S_ISDIR(source.st_mode)) {
         // What lies below a moved folder keeps its attributes and times under the new path.
@@ -283,7 +293,7 @@ BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool w
                                 "UPDATE file_times SET path = ?1 || substr(path, length(?2) + 1) "
                                 "WHERE path >= ?3 AND path < ?4"}) {
             Statement st(sql);
-            st.bind(1, to).bind(2, from).bind(3, from + "/").bind(4, from + "0");
+            st.bind(1, to).bind(2, from).bind(3, from.str() + "/").bind(4, from.str() + "0");
             st.step();
         }
     }
@@ -294,7 +304,7 @@ BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, bool replace, bool w
 
 BOOL MoveFileA(LPCSTR existingFileName, LPCSTR newFileName) {
     return guardedCall<BOOL>(
-        FALSE, [&]() -> BOOL { return moveEntry(existingFileName, newFileName, false, false); });
+        FALSE, [&]() -> BOOL { return moveEntry(existingFileName, newFileName, MoveOptions{}); });
 }
 
 BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
@@ -304,8 +314,9 @@ BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        return moveEntry(existingFileName, newFileName, flags & MOVEFILE_REPLACE_EXISTING,
-                         flags & MOVEFILE_WRITE_THROUGH);
+        return moveEntry(existingFileName, newFileName,
+                         {.replaceExisting = (flags & MOVEFILE_REPLACE_EXISTING) != 0,
+                          .writeThrough = (flags & MOVEFILE_WRITE_THROUGH) != 0});
     });
 }
 
@@ -322,8 +333,9 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer) {
 
 bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
     return guardedCall<bool>(false, [&]() -> bool {
-        std::string host;
-        if (!resolveOrFail(windowsPath.c_str(), host)) return false;
+        const std::optional<HostPath> resolved = resolveOrFail(windowsPath.c_str());
+        if (!resolved) return false;
+        const HostPath& host = *resolved;
         // Non-blocking, so that a pipe cannot hold the open; it is refused below with the rest
         // of what is not a regular file (a device such as /dev/zero would never end).
         const UniqueFd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -353,8 +365,9 @@ bool ReadWholeFile(const std::string& windowsPath, std::string& contents) {
 
 bool WriteWholeFile(const std::string& windowsPath, const std::string& contents) {
     return guardedCall<bool>(false, [&]() -> bool {
-        std::string host;
-        if (!resolveOrFail(windowsPath.c_str(), host) || !userMayChange(host)) return false;
+        const std::optional<HostPath> resolved = resolveOrFail(windowsPath.c_str());
+        if (!resolved || !userMayChange(*resolved)) return false;
+        const HostPath& host = *resolved;
         struct stat st;
         struct stat target;
         const bool notAFile = ::stat(host.c_str(), &target) == 0 && !S_ISREG(target.st_mode);
@@ -377,7 +390,7 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& contents)
             written += static_cast<std::size_t>(n);
         }
         const bool ok = written == contents.size();
-        if (!fd.reset() || !ok) {
+        if (!fd.close() || !ok) {
             SetLastError(ERROR_WRITE_FAULT);
             return false;
         }

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "platform/hostfs.h"
+#include "platform/hostpath.h"
 #include "platform/win32_types.h"
 
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform::files {
@@ -18,40 +20,48 @@ namespace platform::files {
 constexpr DWORD kStoredAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-DWORD storedAttributes(const std::string& host, ino_t inode);
+DWORD storedAttributes(const HostPath& host, ino_t inode);
 // Whether attributes or a creation time are kept for the path at all (whatever inode they
 // were kept for).
-bool hasStoredAttributes(const std::string& host);
-void storeAttributes(const std::string& host, ino_t inode, DWORD attrs);
-// The creation time SetFileTime gave the file (ticks since 1601), kept the same way; false
+bool hasStoredAttributes(const HostPath& host);
+void storeAttributes(const HostPath& host, ino_t inode, DWORD attrs);
+// The creation time SetFileTime gave the file (ticks since 1601), kept the same way; none
 // when none was given.
-bool storedCreationTime(const std::string& host, ino_t inode, std::uint64_t& ticks);
-void storeCreationTime(const std::string& host, ino_t inode, std::uint64_t ticks);
+[[nodiscard]] std::optional<std::uint64_t> storedCreationTime(const HostPath& host, ino_t inode);
+void storeCreationTime(const HostPath& host, ino_t inode, std::uint64_t ticks);
 // Forgets what is kept for the entry: its attributes and its creation time.
-void forgetAttributes(const std::string& host);
+void forgetAttributes(const HostPath& host);
 // The entry and everything below it.
-void forgetAttributesBelow(const std::string& host);
+void forgetAttributesBelow(const HostPath& host);
 // The attributes of an entry from its own status (a link is not followed): directory or
 // archive, reparse point for a link, and the stored ones.
-DWORD attributesOf(const std::string& host, const struct stat& linkStat);
+DWORD attributesOf(const HostPath& host, const struct stat& linkStat);
 
-// The host path of a Windows path; false with the last error set.
-bool resolveOrFail(LPCSTR path, std::string& host);
+// The host path of a Windows path; none with the last error set.
+[[nodiscard]] std::optional<HostPath> resolveOrFail(LPCSTR path);
 // Sets the last error from errno, telling a missing file from a missing folder.
-void failWithErrno(const std::string& host);
-// The host path of an existing entry and its own status (a link is not followed).
-bool entryOrFail(LPCSTR path, std::string& host, struct stat& st);
+void failWithErrno(const HostPath& host);
+// An existing entry: its host path and its own status (a link is not followed).
+struct Entry {
+    HostPath host;
+    struct stat st;
+};
+// The entry a Windows path names; none with the last error set.
+[[nodiscard]] std::optional<Entry> entryOrFail(LPCSTR path);
 
 // Whether the platform's user may create, change or remove the entry at `host`: the folder
 // of all users' start-up programs (the "Common Startup" Shell Folders value below
 // HKEY_LOCAL_MACHINE) and everything in it only for an administrator, as on Windows. False
 // with ERROR_ACCESS_DENIED set.
-bool userMayChange(const std::string& host);
+bool userMayChange(const HostPath& host);
+
+// What a deletion does with a file marked read-only.
+enum class ReadOnlyFile { Refuse, Delete };
 
 // Deletes the file (or link) `name` of a folder opened without passing through a link
 // (`host` is the entry's host path, which its attributes and the rights go by); a read-only
-// one only when `evenReadOnly`. False with the last error set, as DeleteFileA.
-bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const std::string& host,
-                   bool evenReadOnly);
+// one only with ReadOnlyFile::Delete. False with the last error set, as DeleteFileA.
+bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const HostPath& host,
+                   ReadOnlyFile readOnly);
 
 } // namespace platform::files

@@ -53,8 +53,8 @@ void setSystemIconMaker(SystemIconMaker maker) {
     g_iconMaker = maker;
 }
 
-HIMAGELIST systemImageList(bool small) {
-    return small ? &g_smallIcons : &g_largeIcons;
+HIMAGELIST systemImageList(IconSize size) {
+    return size == IconSize::Small ? &g_smallIcons : &g_largeIcons;
 }
 
 int systemImageListSize(HIMAGELIST list) {
@@ -152,7 +152,8 @@ using namespace platform::shell;
 
 DWORD_PTR SHGetFileInfoA(LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT infoSize,
                          UINT flags) {
-    const bool small = flags & SHGFI_SMALLICON;
+    const platform::IconSize small =
+        (flags & SHGFI_SMALLICON) ? platform::IconSize::Small : platform::IconSize::Large;
     const bool onlyImageList = (flags & ~(SHGFI_SMALLICON | SHGFI_LARGEICON)) == SHGFI_SYSICONINDEX;
     if (!path) return 0;
     if (!info && !onlyImageList) return 0;
@@ -173,11 +174,10 @@ DWORD_PTR SHGetFileInfoA(LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT 
         location.last.name = name;
         location.last.attributes = attributes;
     } else {
-        PIDLIST_ABSOLUTE list = nullptr;
-        if (FAILED(listForPath(platform::fullWindowsPath(path), true, &list))) return 0;
-        const bool found = locate(list, location);
-        ILFree(list);
-        if (!found) return 0;
+        PidlRef list;
+        if (FAILED(listForPath(platform::fullWindowsPath(path), PathMustExist::Yes, list.put())))
+            return 0;
+        if (!locate(list.get(), location)) return 0;
     }
 
     int icon = iconIndexOf(location);

@@ -12,10 +12,8 @@
 
 namespace platform {
 
-bool UniqueFd::reset() {
-    if (fd_ < 0) return true;
-    const int rc = ::close(std::exchange(fd_, -1));
-    return rc == 0;
+bool FdTraits::close(int fd) noexcept {
+    return ::close(fd) == 0;
 }
 
 namespace {
@@ -55,8 +53,8 @@ WholeWay openWithoutLinks(int base, const std::string& relative, UniqueFd& folde
 
 // The drive's base folder, kept open: every deletion starts its way there. It is opened again
 // for another root, or when the folder was removed meanwhile.
-int driveBaseFolder(const std::string& base) {
-    static std::string keptPath;
+int driveBaseFolder(const HostPath& base) {
+    static HostPath keptPath;
     static UniqueFd kept;
     struct stat st;
     if (kept.valid() && keptPath == base && ::fstat(kept.get(), &st) == 0 && st.st_nlink > 0)
@@ -68,45 +66,43 @@ int driveBaseFolder(const std::string& base) {
 
 } // namespace
 
-UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name) {
-    const std::string driveC = driveCPath();
-    std::string base = "/";
+ParentFolder openParentNoFollow(const HostPath& host) {
+    const std::string& hostPath = host.str();
+    const HostPath driveC = driveCPath();
+    HostPath base("/");
     std::size_t start = 1;
-    if (hostPath.compare(0, driveC.size() + 1, driveC + "/") == 0) {
+    if (driveC.contains(host) && host != driveC) {
         base = driveC;
-        start = driveC.size() + 1;
+        start = driveC.str().size() + 1;
     } else if (hostPath.empty() || hostPath[0] != '/') {
         errno = ENOENT;
-        return UniqueFd();
+        return {};
     }
     const int baseFolder = driveBaseFolder(base);
-    if (baseFolder < 0) return UniqueFd();
+    if (baseFolder < 0) return {};
     const std::size_t lastSlash = hostPath.find_last_of('/');
     if (lastSlash == std::string::npos || lastSlash + 1 >= hostPath.size() ||
         lastSlash < start - 1) {
         errno = ENOENT; // a drive's base has no parent to delete it from
-        return UniqueFd();
+        return {};
     }
+    const std::string name = hostPath.substr(lastSlash + 1);
     // Deleting the files of a big folder opens the same way thousands of times: one call
     // instead of one per component, where the kernel offers it.
     const std::string relative =
         lastSlash + 1 > start ? hostPath.substr(start, lastSlash - start) : std::string();
-    if (relative.empty()) {
-        name = hostPath.substr(lastSlash + 1);
-        return UniqueFd(::fcntl(baseFolder, F_DUPFD_CLOEXEC, 0));
-    }
+    if (relative.empty()) return {UniqueFd(::fcntl(baseFolder, F_DUPFD_CLOEXEC, 0)), name};
     UniqueFd whole;
     switch (openWithoutLinks(baseFolder, relative, whole)) {
     case WholeWay::Opened:
-        name = hostPath.substr(lastSlash + 1);
-        return whole;
+        return {std::move(whole), name};
     case WholeWay::Failed:
         // Which component failed, and why, is the walk's to tell (a link is ELOOP there too).
     case WholeWay::Unavailable:
         break;
     }
     UniqueFd folder(::fcntl(baseFolder, F_DUPFD_CLOEXEC, 0));
-    if (!folder.valid()) return folder;
+    if (!folder.valid()) return {};
     std::size_t pos = start;
     while (pos < lastSlash + 1) {
         std::size_t end = hostPath.find('/', pos);
@@ -123,12 +119,11 @@ UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name) {
                 ::fstatat(folder.get(), component.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                 S_ISLNK(st.st_mode);
             errno = link ? ELOOP : err;
-            return UniqueFd();
+            return {};
         }
         folder = std::move(next);
     }
-    name = hostPath.substr(lastSlash + 1);
-    return folder;
+    return {std::move(folder), name};
 }
 
 } // namespace platform

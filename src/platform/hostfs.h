@@ -3,42 +3,34 @@
 // or rename cannot reach outside the folder it names.
 #pragma once
 
+#include "platform/handles.h"
+#include "platform/hostpath.h"
+
 #include <string>
-#include <utility>
 
 namespace platform {
 
-// Owns a host file descriptor; closed when the owner goes.
-class UniqueFd {
-  public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
+// A host file descriptor; close() reports false (errno set) when the close itself failed, as
+// a write may surface then.
+struct FdTraits {
+    using Handle = int;
+    static constexpr int invalid() noexcept { return -1; }
+    static bool valid(int fd) noexcept { return fd >= 0; }
+    static bool close(int fd) noexcept;
+};
+using UniqueFd = UniqueHandle<FdTraits>;
 
-    bool valid() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-    // Closes now; false (errno set) when the close itself failed, as a write may surface then.
-    bool reset();
-
-  private:
-    int fd_ = -1;
+// The folder that holds an entry, opened, and the entry's name in it.
+struct ParentFolder {
+    UniqueFd folder;
+    std::string name;
 };
 
 // Opens the folder that holds the last component of `hostPath` (a host path inside a drive:
 // drive C: below the platform root, or Z:, the host's "/"), walking the components from the
-// drive's base without following a symbolic link in any of them. `name` receives the last
-// component. On failure the result is invalid and errno tells why (ELOOP for a link, ENOENT,
-// ENOTDIR); the last component itself is never followed, so a link there is the link.
-UniqueFd openParentNoFollow(const std::string& hostPath, std::string& name);
+// drive's base without following a symbolic link in any of them. On failure the folder is
+// invalid and errno tells why (ELOOP for a link, ENOENT, ENOTDIR); the last component itself
+// is never followed, so a link there is the link.
+[[nodiscard]] ParentFolder openParentNoFollow(const HostPath& hostPath);
 
 } // namespace platform

@@ -107,6 +107,7 @@ BOOL ILIsEqual(PCIDLIST_ABSOLUTE a, PCIDLIST_ABSOLUTE b) {
 PIDLIST_ABSOLUTE ILCreateFromPathA(LPCSTR path) {
     if (!path) return nullptr;
     PIDLIST_ABSOLUTE list = nullptr;
-    platform::shell::listForPath(platform::fullWindowsPath(path), true, &list);
+    platform::shell::listForPath(platform::fullWindowsPath(path),
+                                 platform::shell::PathMustExist::Yes, &list);
     return list;
 }

@@ -133,10 +133,8 @@ class InternetShortcut final
 namespace platform {
 HRESULT createInternetShortcut(REFIID riid, void** object) {
     if (!object) return E_POINTER;
-    auto* shortcut = new (std::nothrow) InternetShortcut();
+    const ComRef<InternetShortcut> shortcut(new (std::nothrow) InternetShortcut());
     if (!shortcut) return E_OUTOFMEMORY;
-    const HRESULT hr = shortcut->QueryInterface(riid, object);
-    shortcut->Release();
-    return hr;
+    return shortcut->QueryInterface(riid, object);
 }
 } // namespace platform

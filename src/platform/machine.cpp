@@ -52,11 +52,11 @@ std::string sz(const std::string& text) {
 }
 
 void makeFolder(const std::string& windowsPathBelowC) {
-    std::string host = driveCPath() + "/" + windowsPathBelowC;
-    for (char& c : host)
+    std::string below = windowsPathBelowC;
+    for (char& c : below)
         if (c == '\\') c = '/';
     std::error_code ec;
-    std::filesystem::create_directories(host, ec);
+    std::filesystem::create_directories((driveCPath() / below).str(), ec);
 }
 
 } // namespace

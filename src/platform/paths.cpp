@@ -18,11 +18,11 @@ std::string g_currentDirectory;
 
 std::string initialCurrentDirectory() {
     std::vector<char> buffer(4096);
-    if (::getcwd(buffer.data(), buffer.size())) return windowsPathOf(buffer.data());
+    if (::getcwd(buffer.data(), buffer.size())) return windowsPathOf(HostPath(buffer.data()));
     return "C:\\";
 }
 
-bool exists(const std::string& hostPath) {
+bool exists(const HostPath& hostPath) {
     struct stat st;
     return ::lstat(hostPath.c_str(), &st) == 0;
 }
@@ -38,17 +38,23 @@ bool namesShare(const std::string& path) {
     return (shareEnd == std::string::npos ? path.size() : shareEnd) > serverEnd + 1;
 }
 
-// Splits an absolute or relative Windows path into its drive letter and normalised
-// components. False when the path cannot be taken apart or climbs above its drive.
-bool split(const std::string& path, char& drive, std::vector<std::string>& components,
-           DWORD& error) {
+// A Windows path taken apart: its drive letter and its normalised components.
+struct SplitPath {
+    char drive = 0;
+    std::vector<std::string> components;
+};
+
+// Splits an absolute or relative Windows path; fails when the path cannot be taken apart or
+// climbs above its drive.
+Result<SplitPath> split(const std::string& path) {
     std::string p = path;
     for (char& c : p)
         if (c == '/') c = '\\';
-    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
-        error = namesShare(p) ? ERROR_BAD_NETPATH : ERROR_BAD_PATHNAME;
-        return false;
-    }
+    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\')
+        return Failure{namesShare(p) ? ERROR_BAD_NETPATH : ERROR_BAD_PATHNAME};
+    SplitPath out;
+    char& drive = out.drive;
+    std::vector<std::string>& components = out.components;
     std::string rest;
     if (p.size() >= 2 && p[1] == ':' &&
         ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
@@ -66,17 +72,14 @@ bool split(const std::string& path, char& drive, std::vector<std::string>& compo
         if (end == std::string::npos) end = rest.size();
         const std::string part = rest.substr(start, end - start);
         if (part == "..") {
-            if (components.empty()) {
-                error = ERROR_PATH_NOT_FOUND;
-                return false;
-            }
+            if (components.empty()) return Failure{ERROR_PATH_NOT_FOUND};
             components.pop_back();
         } else if (!part.empty() && part != ".") {
             components.push_back(part);
         }
         start = end + 1;
     }
-    return true;
+    return out;
 }
 
 // Characters that no Windows file name may hold; such a name must not reach the host,
@@ -89,64 +92,55 @@ bool isValidComponent(const std::string& name) {
     return true;
 }
 
-std::string driveBase(char drive) {
+HostPath driveBase(char drive) {
     if (drive == 'C') return driveCPath();
-    return std::string(); // Z: is the host's root
+    return HostPath(); // Z: is the host's root
 }
 
 } // namespace
 
 namespace {
 
-// The drive, the components and the host path as the Windows path spells them.
-bool spell(const std::string& windowsPath, char& drive, std::vector<std::string>& components,
-           std::string& direct, DWORD& error) {
-    if (windowsPath.empty()) {
-        error = ERROR_PATH_NOT_FOUND;
-        return false;
-    }
-    if (!split(windowsPath, drive, components, error)) return false;
-    if (drive != 'C' && drive != 'Z') {
-        error = ERROR_PATH_NOT_FOUND;
-        return false;
-    }
-    for (const auto& c : components)
-        if (!isValidComponent(c)) {
-            error = ERROR_INVALID_NAME;
-            return false;
-        }
-    direct = driveBase(drive);
-    for (const auto& c : components)
-        direct += "/" + ansiToUtf8(c);
-    if (direct.empty()) direct = "/";
-    return true;
+// A Windows path taken apart, and the host path as it spells it.
+struct SpelledPath {
+    SplitPath split;
+    HostPath direct;
+};
+
+Result<SpelledPath> spell(const std::string& windowsPath) {
+    if (windowsPath.empty()) return Failure{ERROR_PATH_NOT_FOUND};
+    Result<SplitPath> parts = split(windowsPath);
+    if (!parts) return Failure{parts.error()};
+    if (parts->drive != 'C' && parts->drive != 'Z') return Failure{ERROR_PATH_NOT_FOUND};
+    for (const auto& c : parts->components)
+        if (!isValidComponent(c)) return Failure{ERROR_INVALID_NAME};
+    HostPath direct = driveBase(parts->drive);
+    for (const auto& c : parts->components)
+        direct = direct / ansiToUtf8(c);
+    if (direct.empty()) direct = HostPath("/");
+    return SpelledPath{std::move(parts).value(), std::move(direct)};
 }
 
 } // namespace
 
-bool spelledHostPath(const std::string& windowsPath, std::string& hostPath, DWORD& error) {
-    char drive = 0;
-    std::vector<std::string> components;
-    return spell(windowsPath, drive, components, hostPath, error);
+Result<HostPath> spelledHostPath(const std::string& windowsPath) {
+    Result<SpelledPath> spelled = spell(windowsPath);
+    if (!spelled) return Failure{spelled.error()};
+    return std::move(spelled->direct);
 }
 
-bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error) {
-    char drive = 0;
-    std::vector<std::string> components;
-    std::string direct;
-    if (!spell(windowsPath, drive, components, direct, error)) return false;
-    const std::string base = driveBase(drive);
-    if (components.empty() || exists(direct)) {
-        hostPath = direct;
-        return true;
-    }
+Result<HostPath> resolvePath(const std::string& windowsPath) {
+    Result<SpelledPath> spelled = spell(windowsPath);
+    if (!spelled) return Failure{spelled.error()};
+    const std::vector<std::string>& components = spelled->split.components;
+    if (components.empty() || exists(spelled->direct)) return std::move(spelled->direct);
     // Look the components up one by one, ignoring case.
-    std::string current = base;
+    HostPath current = driveBase(spelled->split.drive);
     bool walking = true;
     for (const auto& component : components) {
         const std::string exact = ansiToUtf8(component);
         std::string chosen = exact;
-        if (walking && !exists(current + "/" + exact)) {
+        if (walking && !exists(current / exact)) {
             walking = false;
             if (DIR* dir = ::opendir(current.empty() ? "/" : current.c_str())) {
                 while (dirent* entry = ::readdir(dir)) {
@@ -161,22 +155,21 @@ bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& e
                 ::closedir(dir);
             }
         }
-        current += "/" + chosen;
+        current = current / chosen;
     }
-    hostPath = current;
-    return true;
+    return current;
 }
 
-std::string windowsPathOf(const std::string& hostPath) {
-    const std::string c = driveCPath();
+std::string windowsPathOf(const HostPath& hostPath) {
+    const HostPath c = driveCPath();
     std::string rest;
     std::string drive;
-    if (hostPath == c || hostPath.rfind(c + "/", 0) == 0) {
+    if (c.contains(hostPath)) {
         drive = "C:";
-        rest = hostPath.substr(c.size());
+        rest = hostPath.str().substr(c.str().size());
     } else {
         drive = "Z:";
-        rest = hostPath;
+        rest = hostPath.str();
     }
     for (char& ch : rest)
         if (ch == '/') ch = '\\';
@@ -187,11 +180,10 @@ std::string windowsPathOf(const std::string& hostPath) {
 }
 
 std::string fullWindowsPath(const std::string& windowsPath) {
-    char drive = 0;
-    std::vector<std::string> components;
-    DWORD error = 0;
-    if (!split(windowsPath, drive, components, error)) return {};
-    std::string out(1, drive);
+    const Result<SplitPath> parts = split(windowsPath);
+    if (!parts) return {};
+    const std::vector<std::string>& components = parts->components;
+    std::string out(1, parts->drive);
     out += ":";
     for (const auto& c : components)
         out += "\\" + c;
@@ -248,14 +240,13 @@ BOOL SetCurrentDirectoryA(LPCSTR pathName) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        std::string host;
-        DWORD error = 0;
-        if (!resolvePath(pathName, host, error)) {
-            SetLastError(error);
+        const Result<HostPath> host = resolvePath(pathName);
+        if (!host) {
+            SetLastError(host.error());
             return FALSE;
         }
         struct stat st;
-        if (::stat(host.c_str(), &st) != 0) {
+        if (::stat(host->c_str(), &st) != 0) {
             SetLastError(ERROR_FILE_NOT_FOUND);
             return FALSE;
         }
@@ -263,7 +254,7 @@ BOOL SetCurrentDirectoryA(LPCSTR pathName) {
             SetLastError(ERROR_DIRECTORY);
             return FALSE;
         }
-        g_currentDirectory = windowsPathOf(host);
+        g_currentDirectory = windowsPathOf(*host);
         return TRUE;
     });
 }

@@ -1,6 +1,8 @@
 // Windows paths on the hosted platform: drive C: under the platform root, Z: the host's "/".
 #pragma once
 
+#include "platform/hostpath.h"
+#include "platform/result.h"
 #include "platform/win32_types.h"
 
 #include <string>
@@ -15,15 +17,15 @@ namespace platform {
 // server out of reach), ERROR_BAD_PATHNAME for any other path beginning with two
 // backslashes, ERROR_INVALID_NAME for a name holding a character that Windows forbids (<>:"|?* and
 // control characters).
-bool resolvePath(const std::string& windowsPath, std::string& hostPath, DWORD& error);
+Result<HostPath> resolvePath(const std::string& windowsPath);
 
 // The host path exactly as the Windows path spells it, without looking at the disk; fails as
 // resolvePath does for a path it cannot map. A caller that finds nothing there looks again
 // with resolvePath, which also finds names spelled in another case.
-bool spelledHostPath(const std::string& windowsPath, std::string& hostPath, DWORD& error);
+Result<HostPath> spelledHostPath(const std::string& windowsPath);
 
 // The Windows path of a host path: "C:\..." inside drive C:, otherwise "Z:\...".
-std::string windowsPathOf(const std::string& hostPath);
+std::string windowsPathOf(const HostPath& hostPath);
 
 // Normalised absolute Windows path (drive letter upper case, no "." or ".."), as given
 // otherwise; empty when the path leaves its drive.

@@ -1,6 +1,7 @@
 // GetPrivateProfileStringA and WritePrivateProfileStringA: INI files read and written line by
 // line as Windows does, over whole-file reads and writes.
 #include "platform/ansi.h"
+#include "platform/inifile.h"
 #include "platform/intshcut.h"
 #include "platform/win32.h"
 
@@ -126,20 +127,21 @@ DWORD copyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size) 
 
 } // namespace
 
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
-                               DWORD size, LPCSTR fileName) {
-    if (!buffer || size == 0 || !fileName) return 0;
-    std::string defaultText = defaultValue ? defaultValue : "";
-    // Windows drops trailing blanks of the default.
-    while (!defaultText.empty() && defaultText.back() == ' ')
-        defaultText.pop_back();
-    std::string bytes;
-    if (!ReadWholeFile(iniPath(fileName), bytes)) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        if (!section || !key) return copyList({}, buffer, size);
-        return copyValue(defaultText, buffer, size);
-    }
-    const std::vector<Line> lines = parse(decodeText(bytes));
+namespace {
+
+// Windows drops trailing blanks of the default.
+std::string defaultTextOf(LPCSTR defaultValue) {
+    std::string text = defaultValue ? defaultValue : "";
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+DWORD platform::ini::profileString(const std::string& fileBytes, LPCSTR section, LPCSTR key,
+                                   LPCSTR defaultValue, LPSTR buffer, DWORD size) {
+    const std::vector<Line> lines = parse(decodeText(fileBytes));
     if (!section) {
         std::vector<std::string> names;
         for (const auto& l : lines)
@@ -157,7 +159,19 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
     for (std::size_t i = header + 1; i < end; ++i)
         if (lines[i].kind == Line::Key && AnsiSameText(lines[i].name, key))
             return copyValue(lines[i].value, buffer, size);
-    return copyValue(defaultText, buffer, size);
+    return copyValue(defaultTextOf(defaultValue), buffer, size);
+}
+
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
+                               DWORD size, LPCSTR fileName) {
+    if (!buffer || size == 0 || !fileName) return 0;
+    std::string bytes;
+    if (!ReadWholeFile(iniPath(fileName), bytes)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        if (!section || !key) return copyList({}, buffer, size);
+        return copyValue(defaultTextOf(defaultValue), buffer, size);
+    }
+    return platform::ini::profileString(bytes, section, key, defaultValue, buffer, size);
 }
 
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {

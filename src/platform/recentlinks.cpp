@@ -37,19 +37,13 @@ std::string documentPath(UINT flags, LPCVOID document) {
 }
 
 bool writeLink(const std::string& target, const std::string& linkFile) {
-    IShellLinkA* link = nullptr;
+    ComRef<IShellLinkA> link;
     // The shell's own link object, whatever the caller's thread has done about COM.
-    if (FAILED(platform::createShellLink(IID_IShellLinkA, reinterpret_cast<void**>(&link))))
-        return false;
-    bool saved = false;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->SetPath(target.c_str())) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        saved = SUCCEEDED(file->Save(AnsiToWide(linkFile).c_str(), TRUE));
-        file->Release();
-    }
-    link->Release();
-    return saved;
+    if (FAILED(platform::createShellLink(IID_IShellLinkA, link.out()))) return false;
+    ComRef<IPersistFile> file;
+    return SUCCEEDED(link->SetPath(target.c_str())) &&
+           SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.out())) &&
+           SUCCEEDED(file->Save(AnsiToWide(linkFile).c_str(), TRUE));
 }
 
 std::vector<DWORD> readOrder(HKEY key) {

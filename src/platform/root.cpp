@@ -20,7 +20,7 @@ namespace platform {
 namespace {
 
 struct Connection {
-    std::string root;
+    HostPath root;
     sqlite3* db = nullptr;
     std::map<std::string, sqlite3_stmt*> statements;
     int transactionDepth = 0;
@@ -52,8 +52,8 @@ struct Connection {
 };
 
 std::unique_ptr<Connection> g_connection;
-std::string g_requestedRoot;
-std::string g_modulePathOverride;
+HostPath g_requestedRoot;
+HostPath g_modulePathOverride;
 int g_busyTimeoutMs = 10000;
 
 // Raised with each change of the tables below; an existing root at this version is opened
@@ -154,26 +154,26 @@ DWORD win32ErrorOf(int rc) {
     }
 }
 
-std::string databasePath(const std::string& root) {
-    return root + "/platform.db";
+HostPath databasePath(const HostPath& root) {
+    return root / "platform.db";
 }
 
-[[noreturn]] void fail(int rc, sqlite3* db, const std::string& root) {
+[[noreturn]] void fail(int rc, sqlite3* db, const HostPath& root) {
     const std::string problem = (rc & 0xFF) == SQLITE_READONLY ? "the database is read-only"
                                 : db                           ? sqlite3_errmsg(db)
                                                                : sqlite3_errstr(rc);
-    throw DatabaseError(win32ErrorOf(rc), databasePath(root) + ": " + problem);
+    throw DatabaseError(win32ErrorOf(rc), databasePath(root).str() + ": " + problem);
 }
 
 void check(int rc) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
         const Connection* conn = g_connection.get();
-        fail(rc, conn ? conn->db : nullptr, conn ? conn->root : std::string());
+        fail(rc, conn ? conn->db : nullptr, conn ? conn->root : HostPath());
     }
 }
 
 // A file or folder that refuses writing, also to a process that could override the mode bits.
-bool writeProtected(const std::string& path) {
+bool writeProtected(const HostPath& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 &&
            ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0);
@@ -185,20 +185,20 @@ int execOn(sqlite3* db, const char* sql) {
 
 // Opens platform.db for reading only: first shared with writers, and where the root cannot
 // hold the shared-memory file, as an unchanging file.
-sqlite3* openReadOnly(const std::string& root) {
-    const std::string path = databasePath(root);
+sqlite3* openReadOnly(const HostPath& root) {
+    const HostPath path = databasePath(root);
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (rc == SQLITE_OK) rc = execOn(db, "SELECT count(*) FROM sqlite_master");
     if (rc == SQLITE_OK) return db;
     sqlite3_close(db);
     db = nullptr;
-    const std::string uri = "file:" + path + "?mode=ro&immutable=1";
+    const std::string uri = "file:" + path.str() + "?mode=ro&immutable=1";
     rc = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK) {
         const std::string problem = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
-        throw DatabaseError(win32ErrorOf(rc), path + ": " + problem);
+        throw DatabaseError(win32ErrorOf(rc), path.str() + ": " + problem);
     }
     return db;
 }
@@ -215,17 +215,18 @@ Connection& connection() {
     auto conn = std::make_unique<Connection>();
     static std::uint64_t connections = 0;
     conn->serial = ++connections;
-    conn->root = g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot;
-    while (conn->root.size() > 1 && conn->root.back() == '/')
-        conn->root.pop_back();
-    const std::string dbPath = databasePath(conn->root);
-    const bool fresh = !fs::exists(dbPath);
+    std::string root = (g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot).str();
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    conn->root = HostPath(std::move(root));
+    const HostPath dbPath = databasePath(conn->root);
+    const bool fresh = !fs::exists(dbPath.str());
     conn->readOnly = !fresh && (writeProtected(dbPath) || writeProtected(conn->root));
     if (conn->readOnly) {
         conn->db = openReadOnly(conn->root);
     } else {
         std::error_code ec;
-        fs::create_directories(conn->root + "/drive_c", ec);
+        fs::create_directories((conn->root / "drive_c").str(), ec);
         const int rc = sqlite3_open_v2(dbPath.c_str(), &conn->db,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (rc != SQLITE_OK) fail(rc, conn->db, conn->root);
@@ -255,9 +256,9 @@ Connection& connection() {
         }
         if (rc != SQLITE_OK) {
             execOn(opened.db, "ROLLBACK");
-            const std::string root = opened.root;
+            const HostPath root = opened.root;
             DatabaseError error(win32ErrorOf(rc),
-                                databasePath(root) + ": " + sqlite3_errmsg(opened.db));
+                                databasePath(root).str() + ": " + sqlite3_errmsg(opened.db));
             g_connection.reset();
             throw error;
         }
@@ -268,8 +269,8 @@ Connection& connection() {
 
 } // namespace
 
-std::string defaultRootPath() {
-    if (const char* env = std::getenv("SURFKOLIBRI_PLATFORM"); env && *env) return env;
+HostPath defaultRootPath() {
+    if (const char* env = std::getenv("SURFKOLIBRI_PLATFORM"); env && *env) return HostPath(env);
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
         base = xdg;
@@ -277,17 +278,17 @@ std::string defaultRootPath() {
         base = std::string(home) + "/.local/share";
     else
         base = "/tmp";
-    return base + "/surfkolibri/platform";
+    return HostPath(base) / "surfkolibri/platform";
 }
 
-const std::string& rootPath() {
+const HostPath& rootPath() {
     return connection().root;
 }
-std::string driveCPath() {
-    return rootPath() + "/drive_c";
+HostPath driveCPath() {
+    return rootPath() / "drive_c";
 }
 
-void useRoot(const std::string& hostPath) {
+void useRoot(const HostPath& hostPath) {
     g_connection.reset();
     g_requestedRoot = hostPath;
 }
@@ -323,7 +324,8 @@ std::string rootProblem() {
         for (const char* sql : {"PRAGMA quick_check"}) {
             Statement st(sql);
             if (st.step() && st.text(0) != "ok")
-                return databasePath(conn.root) + ": the database is damaged (" + st.text(0) + ")";
+                return databasePath(conn.root).str() + ": the database is damaged (" + st.text(0) +
+                       ")";
         }
         return {};
     } catch (const DatabaseError& e) {
@@ -430,7 +432,7 @@ Transaction::Transaction(Kind kind) {
     if (conn.transactionDepth == 0) {
         if (conn.readOnly)
             throw DatabaseError(ERROR_ACCESS_DENIED,
-                                databasePath(conn.root) + ": the database is read-only");
+                                databasePath(conn.root).str() + ": the database is read-only");
         if (kind == Batchable && conn.batchHolders > 0) {
             if (!conn.batchOpen) {
                 Statement("BEGIN IMMEDIATE").step();
@@ -671,15 +673,15 @@ void clearShellLog() {
     execute("DELETE FROM shell_log");
 }
 
-void overrideModulePath(const std::string& hostPath) {
+void overrideModulePath(const HostPath& hostPath) {
     g_modulePathOverride = hostPath;
 }
 
-std::string modulePath() {
+HostPath modulePath() {
     if (!g_modulePathOverride.empty()) return g_modulePathOverride;
     std::error_code ec;
     const auto self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : self.string();
+    return ec ? HostPath() : HostPath(self.string());
 }
 
 } // namespace platform

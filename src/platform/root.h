@@ -2,6 +2,7 @@
 // connection to that database. Internal to the platform layer and its tool.
 #pragma once
 
+#include "platform/hostpath.h"
 #include "platform/win32_types.h"
 
 #include <cstdint>
@@ -15,16 +16,16 @@ struct sqlite3_stmt;
 namespace platform {
 
 // ${SURFKOLIBRI_PLATFORM}, else ${XDG_DATA_HOME:-$HOME/.local/share}/surfkolibri/platform.
-std::string defaultRootPath();
+HostPath defaultRootPath();
 
 // Host path of the current root, without a trailing slash. Opening the root on first use
 // creates a fresh default machine in it.
-const std::string& rootPath();
-std::string driveCPath();
+const HostPath& rootPath();
+HostPath driveCPath();
 
 // Re-points the platform at another root (tests and the tool). An empty path means the
 // root named by the environment. Closes the current connection.
-void useRoot(const std::string& hostPath);
+void useRoot(const HostPath& hostPath);
 // How long a call waits for another process's write before it fails with ERROR_BUSY
 // (10 s unless a test shortens it).
 void setBusyTimeout(int milliseconds);
@@ -86,6 +87,7 @@ class Statement {
 
     Statement& bind(int index, std::int64_t value);
     Statement& bind(int index, const std::string& text);
+    Statement& bind(int index, const HostPath& path) { return bind(index, path.str()); }
     Statement& bindBlob(int index, const void* data, std::size_t size);
     Statement& bindNull(int index);
     // True while a row is available.
@@ -193,8 +195,8 @@ std::vector<ShellLogEntry> shellLog();
 void clearShellLog();
 
 // The program's own file, as a host path (the running executable unless overridden).
-void overrideModulePath(const std::string& hostPath);
-std::string modulePath();
+void overrideModulePath(const HostPath& hostPath);
+HostPath modulePath();
 
 // Writes the registry values and folders of a fresh machine (idempotent).
 void createDefaultMachine();

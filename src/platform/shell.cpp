@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 using namespace platform;
@@ -33,18 +34,19 @@ bool isAddress(const std::string& target) {
     return true;
 }
 
-std::string findInPath(const char* program) {
+// The host's program of that name along its PATH; none when it has no such program.
+std::optional<HostPath> findInPath(const char* program) {
     const char* path = std::getenv("PATH");
     std::string dirs = path ? path : "/usr/bin:/bin";
     std::size_t start = 0;
     while (start <= dirs.size()) {
         std::size_t end = dirs.find(':', start);
         if (end == std::string::npos) end = dirs.size();
-        const std::string candidate = dirs.substr(start, end - start) + "/" + program;
+        const HostPath candidate = HostPath(dirs.substr(start, end - start)) / program;
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
         start = end + 1;
     }
-    return {};
+    return std::nullopt;
 }
 
 std::vector<std::string> splitParameters(const std::string& text) {
@@ -70,7 +72,8 @@ std::vector<std::string> splitParameters(const std::string& text) {
 }
 
 // Starts a program detached from this process (double fork, so no zombie is left).
-bool spawnDetached(const std::vector<std::string>& argv, const std::string& directory) {
+// `directory` empty: the program starts in this process's own.
+bool spawnDetached(const std::vector<std::string>& argv, const HostPath& directory) {
     if (argv.empty()) return false;
     const pid_t child = ::fork();
     if (child < 0) return false;
@@ -109,24 +112,27 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters, 
             SetLastError(ERROR_FILE_NOT_FOUND);
             return shellResult(SE_ERR_FNF);
         }
+        // What the host opens: an address as it is, a file by its host path.
         std::string hostTarget = target;
         bool executable = false;
         if (!isAddress(target)) {
-            DWORD error = 0;
+            const Result<HostPath> resolved = resolvePath(target);
             struct stat st;
-            if (!resolvePath(target, hostTarget, error) || ::stat(hostTarget.c_str(), &st) != 0) {
+            if (!resolved || ::stat(resolved->c_str(), &st) != 0) {
                 SetLastError(ERROR_FILE_NOT_FOUND);
                 return shellResult(SE_ERR_FNF);
             }
+            hostTarget = resolved->str();
             executable = S_ISREG(st.st_mode) && (st.st_mode & S_IXUSR);
         }
-        std::string hostDirectory;
+        HostPath hostDirectory;
         if (!dir.empty()) {
-            DWORD error = 0;
-            if (!resolvePath(dir, hostDirectory, error)) {
+            Result<HostPath> resolved = resolvePath(dir);
+            if (!resolved) {
                 SetLastError(ERROR_PATH_NOT_FOUND);
                 return shellResult(SE_ERR_PNF);
             }
+            hostDirectory = std::move(resolved).value();
         }
         if (recordShell()) {
             logShell({"execute", verb, target, params, dir});
@@ -138,12 +144,12 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters, 
             for (const auto& p : splitParameters(params))
                 argv.push_back(p);
         } else {
-            const std::string opener = findInPath("xdg-open");
-            if (opener.empty()) {
+            const std::optional<HostPath> opener = findInPath("xdg-open");
+            if (!opener) {
                 SetLastError(ERROR_FILE_NOT_FOUND);
                 return shellResult(SE_ERR_NOASSOC);
             }
-            argv = {opener, hostTarget};
+            argv = {opener->str(), hostTarget};
         }
         if (!spawnDetached(argv, hostDirectory)) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -170,12 +176,9 @@ DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND
         } else if (const auto space = name.find(' '); space != std::string::npos) {
             name = name.substr(0, space); // "wait", "notify" and the like are not needed here
         }
-        std::string host;
-        DWORD error = 0;
+        const Result<HostPath> host = resolvePath(name);
         struct stat st;
-        if (!resolvePath(name, host, error) || ::stat(host.c_str(), &st) != 0 ||
-            !S_ISREG(st.st_mode))
-            return kFileNotFound;
+        if (!host || ::stat(host->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return kFileNotFound;
         if (recordShell()) {
             char cwd[MAX_PATH];
             GetCurrentDirectoryA(MAX_PATH, cwd);
@@ -184,12 +187,12 @@ DWORD mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND
         }
         // Asynchronous with whatever player the host has; silent without one.
         for (const char* player : {"paplay", "aplay", "pw-play"}) {
-            const std::string program = findInPath(player);
-            if (program.empty()) continue;
-            std::vector<std::string> argv{program};
+            const std::optional<HostPath> program = findInPath(player);
+            if (!program) continue;
+            std::vector<std::string> argv{program->str()};
             if (std::strcmp(player, "aplay") == 0) argv.push_back("-q");
-            argv.push_back(host);
-            spawnDetached(argv, {});
+            argv.push_back(host->str());
+            spawnDetached(argv, HostPath());
             break;
         }
         return 0;

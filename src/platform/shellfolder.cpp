@@ -29,9 +29,13 @@ HRESULT orderResult(int order) {
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, static_cast<USHORT>(static_cast<SHORT>(order)));
 }
 
+// How a folder hands out a name: in the record as ANSI text where it fits, or always as wide
+// text from the task allocator.
+enum class NameText { AnsiWhereItFits, Wide };
+
 // A text handed out by a folder: in the record when it fits, else from the task allocator.
-HRESULT putText(const std::string& text, bool wide, STRRET* name) {
-    if (!wide && text.size() < MAX_PATH) {
+HRESULT putText(const std::string& text, NameText form, STRRET* name) {
+    if (form == NameText::AnsiWhereItFits && text.size() < MAX_PATH) {
         name->uType = STRRET_CSTR;
         std::memcpy(name->cStr, text.c_str(), text.size() + 1);
         return S_OK;
@@ -53,13 +57,13 @@ bool parseBelow(const std::string& folderPath, const std::string& relative,
         const std::string part = relative.substr(start, end - start);
         start = end + 1;
         if (part.empty() || part == ".") continue;
-        Item item;
-        if (!itemForEntry(folder, part, item)) {
+        const std::optional<Item> item = itemForEntry(folder, part);
+        if (!item) {
             error = end == relative.size() ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
             return false;
         }
-        items.push_back(item);
-        folder = joinPath(folder, item.name);
+        items.push_back(*item);
+        folder = joinPath(folder, item->name);
     }
     if (items.empty()) {
         error = ERROR_INVALID_NAME;
@@ -108,9 +112,8 @@ class IdListEnumerator final : public ComObject<ComInterface<IEnumIDList, &IID_I
 
 class ShellFolder final : public ComObject<ComInterface<IShellFolder, &IID_IShellFolder>> {
   public:
-    ShellFolder(PIDLIST_ABSOLUTE self, const Location& location)
-        : self_(self), location_(location) {}
-    ~ShellFolder() { ILFree(self_); }
+    ShellFolder(PidlRef self, const Location& location)
+        : self_(std::move(self)), location_(location) {}
 
     HRESULT ParseDisplayName(HWND, IBindCtx*, LPWSTR displayName, ULONG* eaten,
                              PIDLIST_RELATIVE* list, ULONG* attributes) override {
@@ -123,13 +126,12 @@ class ShellFolder final : public ComObject<ComInterface<IShellFolder, &IID_IShel
         HRESULT hr = S_OK;
         PIDLIST_RELATIVE result = nullptr;
         if (location_.kind == Location::Desktop && (absolute || text.rfind("::", 0) == 0)) {
-            hr = listForPath(text, true, &result);
+            hr = listForPath(text, PathMustExist::Yes, &result);
         } else if (location_.kind == Location::Computer && absolute) {
-            PIDLIST_ABSOLUTE full = nullptr;
-            hr = listForPath(text, true, &full);
+            PidlRef full;
+            hr = listForPath(text, PathMustExist::Yes, full.put());
             if (SUCCEEDED(hr)) {
-                result = ILClone(ILGetNext(full)); // below My Computer
-                ILFree(full);
+                result = ILClone(ILGetNext(full.get())); // below My Computer
                 if (!result) hr = E_OUTOFMEMORY;
             }
         } else if (!absolute &&
@@ -185,11 +187,9 @@ class ShellFolder final : public ComObject<ComInterface<IShellFolder, &IID_IShel
         if (target.kind == Location::Url || (target.kind == Location::FileSystem &&
                                              !(target.attributes & FILE_ATTRIBUTE_DIRECTORY)))
             return E_FAIL;
-        PIDLIST_ABSOLUTE absolute = ILCombine(self_, list);
+        const PidlRef absolute(ILCombine(self_.get(), list));
         if (!absolute) return E_OUTOFMEMORY;
-        const HRESULT hr = createFolder(absolute, riid, object);
-        ILFree(absolute);
-        return hr;
+        return createFolder(absolute.get(), riid, object);
     }
 
     HRESULT BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void** object) override {
@@ -250,7 +250,7 @@ class ShellFolder final : public ComObject<ComInterface<IShellFolder, &IID_IShel
         Location target;
         if (!locateBelow(location_, item, target)) return E_INVALIDARG;
         if (!(flags & SHGDN_FORPARSING) && !(flags & SHGDN_FOREDITING))
-            return putText(normalName(target), false, name);
+            return putText(normalName(target), NameText::AnsiWhereItFits, name);
         if ((flags & SHGDN_INFOLDER) || (flags & SHGDN_FORPARSING) == 0) {
             if (target.kind == Location::FileSystem && item && item->mkid.cb != 0) {
                 // The name as the item itself holds it.
@@ -262,9 +262,9 @@ class ShellFolder final : public ComObject<ComInterface<IShellFolder, &IID_IShel
                 name->uOffset = offset + static_cast<UINT>(kNameOffset);
                 return S_OK;
             }
-            return putText(inFolderName(target), false, name);
+            return putText(inFolderName(target), NameText::AnsiWhereItFits, name);
         }
-        return putText(parsingName(target), true, name);
+        return putText(parsingName(target), NameText::Wide, name);
     }
 
     HRESULT SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD* newItem) override {
@@ -287,36 +287,29 @@ class ShellFolder final : public ComObject<ComInterface<IShellFolder, &IID_IShel
             if (target.last.progId.empty()) return E_NOINTERFACE;
             linkFile = joinPath(target.path, "target.lnk");
         }
-        IShellLinkA* link = nullptr;
-        HRESULT hr = createShellLink(IID_IShellLinkA, reinterpret_cast<void**>(&link));
+        ComRef<IShellLinkA> link;
+        HRESULT hr = createShellLink(IID_IShellLinkA, link.out());
         if (FAILED(hr)) return hr;
         if (FileExistsA(linkFile)) {
-            IPersistFile* file = nullptr;
-            hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-            if (SUCCEEDED(hr)) {
-                hr = file->Load(AnsiToWide(linkFile).c_str(), STGM_READ);
-                file->Release();
-            }
+            ComRef<IPersistFile> file;
+            hr = link->QueryInterface(IID_IPersistFile, file.out());
+            if (SUCCEEDED(hr)) hr = file->Load(AnsiToWide(linkFile).c_str(), STGM_READ);
         } else {
             char address[2048];
             if (GetPrivateProfileStringA("Channel", "CDFURL", "", address, sizeof address,
-                                         joinPath(target.path, "desktop.ini").c_str()) == 0) {
-                link->Release();
+                                         joinPath(target.path, "desktop.ini").c_str()) == 0)
                 return E_FAIL;
-            }
             Item url;
             url.kind = ItemKind::Url;
             url.name = address;
-            PIDLIST_ABSOLUTE list = makeList(std::vector<Item>{url});
-            hr = list ? link->SetIDList(list) : E_OUTOFMEMORY;
-            ILFree(list);
+            const PidlRef list(makeList(std::vector<Item>{url}));
+            hr = list ? link->SetIDList(list.get()) : E_OUTOFMEMORY;
         }
         if (SUCCEEDED(hr)) hr = link->QueryInterface(IID_IShellLinkA, object);
-        link->Release();
         return hr;
     }
 
-    PIDLIST_ABSOLUTE self_;
+    PidlRef self_;
     Location location_;
 };
 
@@ -327,16 +320,11 @@ HRESULT createFolder(PCIDLIST_ABSOLUTE absolute, REFIID riid, void** object) {
     *object = nullptr;
     Location location;
     if (!locate(absolute, location)) return E_INVALIDARG;
-    PIDLIST_ABSOLUTE copy = ILClone(absolute);
+    PidlRef copy(ILClone(absolute));
     if (!copy) return E_OUTOFMEMORY;
-    auto* folder = new (std::nothrow) ShellFolder(copy, location);
-    if (!folder) {
-        ILFree(copy);
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT hr = folder->QueryInterface(riid, object);
-    folder->Release();
-    return hr;
+    const ComRef<ShellFolder> folder(new (std::nothrow) ShellFolder(std::move(copy), location));
+    if (!folder) return E_OUTOFMEMORY;
+    return folder->QueryInterface(riid, object);
 }
 
 } // namespace platform::shell

@@ -19,10 +19,12 @@ enum SystemIcon : int {
     kSystemIconCount
 };
 
-using SystemIconMaker = HICON (*)(int index, bool small);
+enum class IconSize { Large, Small };
+
+using SystemIconMaker = HICON (*)(int index, IconSize size);
 void setSystemIconMaker(SystemIconMaker maker);
 
-HIMAGELIST systemImageList(bool small);
+HIMAGELIST systemImageList(IconSize size);
 // -1 for a list that is not one of the two system image lists.
 int systemImageListSize(HIMAGELIST list);
 

@@ -355,41 +355,31 @@ std::string desktopDirectory() {
     });
 }
 
-bool itemForEntry(const std::string& folderPath, const std::string& name, Item& item) {
-    if (!validEntryName(name) || folderPath.empty()) return false;
+std::optional<Item> itemForEntry(const std::string& folderPath, const std::string& name) {
+    if (!validEntryName(name) || folderPath.empty()) return std::nullopt;
     WIN32_FIND_DATAA data;
     const UniqueFindHandle find(FindFirstFileA(joinPath(folderPath, name).c_str(), &data));
-    if (!find.valid()) return false;
-    item = itemFromFindData(folderPath, data);
-    return true;
+    if (!find.valid()) return std::nullopt;
+    return itemFromFindData(folderPath, data);
 }
 
-bool itemsForPath(const std::string& path, bool mustExist, std::vector<Item>& items, DWORD& error) {
-    items.clear();
+Result<std::vector<Item>> itemsForPath(const std::string& path, PathMustExist mustExist) {
     std::string text = path;
     for (char& c : text)
         if (c == '/') c = '\\';
     // Only absolute paths with a drive letter name a place in the namespace.
-    if (text.size() < 2 || text[1] != ':' || !isDriveLetter(static_cast<char>(text[0] & ~0x20))) {
-        error = ERROR_INVALID_NAME;
-        return false;
-    }
+    if (text.size() < 2 || text[1] != ':' || !isDriveLetter(static_cast<char>(text[0] & ~0x20)))
+        return Failure{ERROR_INVALID_NAME};
     const std::string full = fullWindowsPath(text);
-    if (full.empty()) {
-        error = ERROR_PATH_NOT_FOUND;
-        return false;
-    }
+    if (full.empty()) return Failure{ERROR_PATH_NOT_FOUND};
     const char drive = full[0];
-    if (drive != 'C' && drive != 'Z') {
-        error = ERROR_PATH_NOT_FOUND;
-        return false;
-    }
+    if (drive != 'C' && drive != 'Z') return Failure{ERROR_PATH_NOT_FOUND};
     Item computer;
     computer.kind = ItemKind::Computer;
     Item driveItem;
     driveItem.kind = ItemKind::Drive;
     driveItem.drive = drive;
-    items = {computer, driveItem};
+    std::vector<Item> items = {computer, driveItem};
     std::vector<std::string> parts;
     for (std::size_t start = 3; start < full.size();) {
         std::size_t end = full.find('\\', start);
@@ -401,21 +391,16 @@ bool itemsForPath(const std::string& path, bool mustExist, std::vector<Item>& it
     bool missing = false;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
-        if (!validEntryName(parts[i])) {
-            error = ERROR_INVALID_NAME;
-            return false;
-        }
+        if (!validEntryName(parts[i])) return Failure{ERROR_INVALID_NAME};
+        std::optional<Item> existing = missing ? std::nullopt : itemForEntry(folder, parts[i]);
         Item item;
-        if (!missing && itemForEntry(folder, parts[i], item)) {
-            if (!last && !(item.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                error = ERROR_PATH_NOT_FOUND;
-                return false;
-            }
+        if (existing) {
+            item = std::move(*existing);
+            if (!last && !(item.attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return Failure{ERROR_PATH_NOT_FOUND};
         } else {
-            if (mustExist) {
-                error = last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-                return false;
-            }
+            if (mustExist == PathMustExist::Yes)
+                return Failure{last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND};
             missing = true;
             item = Item{};
             item.kind = ItemKind::File;
@@ -425,10 +410,10 @@ bool itemsForPath(const std::string& path, bool mustExist, std::vector<Item>& it
         items.push_back(item);
         folder = joinPath(folder, item.name);
     }
-    return true;
+    return items;
 }
 
-HRESULT listForPath(const std::string& path, bool mustExist, PIDLIST_ABSOLUTE* list) {
+HRESULT listForPath(const std::string& path, PathMustExist mustExist, PIDLIST_ABSOLUTE* list) {
     if (!list) return E_INVALIDARG;
     *list = nullptr;
     if (AnsiSameText(path, kComputerParsingName)) {
@@ -437,10 +422,9 @@ HRESULT listForPath(const std::string& path, bool mustExist, PIDLIST_ABSOLUTE* l
         *list = makeList(std::vector<Item>{computer});
         return *list ? S_OK : E_OUTOFMEMORY;
     }
-    std::vector<Item> items;
-    DWORD error = 0;
-    if (!itemsForPath(path, mustExist, items, error)) return HRESULT_FROM_WIN32(error);
-    *list = makeList(items);
+    const Result<std::vector<Item>> items = itemsForPath(path, mustExist);
+    if (!items) return HRESULT_FROM_WIN32(items.error());
+    *list = makeList(*items);
     return *list ? S_OK : E_OUTOFMEMORY;
 }
 

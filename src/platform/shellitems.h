@@ -12,9 +12,11 @@
 //   A web address that a link leads to: 0x61, 0, the address in ANSI, zero-ended.
 #pragma once
 
+#include "platform/result.h"
 #include "platform/shlobj.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,14 +69,18 @@ bool locateBelow(const Location& parent, PCUIDLIST_RELATIVE list, Location& loca
 // The folder that the desktop's own files live in.
 std::string desktopDirectory();
 
-// The item of an existing entry of a folder ("C:\Users" + "User"); false when it is missing.
-bool itemForEntry(const std::string& folderPath, const std::string& name, Item& item);
+// The item of an existing entry of a folder ("C:\Users" + "User"); none when it is missing.
+[[nodiscard]] std::optional<Item> itemForEntry(const std::string& folderPath,
+                                               const std::string& name);
+// Whether a path must name an existing entry, or may end in entries still to be made.
+enum class PathMustExist { No, Yes };
 // The items of a Windows path from the desktop down ("C:\a\b" -> Computer, C:, a, b). With
-// mustExist false the missing end of the path gets plain items (folders on the way, a file
+// PathMustExist::No the missing end of the path gets plain items (folders on the way, a file
 // last). Fails with the Win32 error of the lookup.
-bool itemsForPath(const std::string& path, bool mustExist, std::vector<Item>& items, DWORD& error);
+[[nodiscard]] Result<std::vector<Item>> itemsForPath(const std::string& path,
+                                                     PathMustExist mustExist);
 // An absolute list for a path, the shell's parse (HRESULT_FROM_WIN32 of the lookup error).
-HRESULT listForPath(const std::string& path, bool mustExist, PIDLIST_ABSOLUTE* list);
+HRESULT listForPath(const std::string& path, PathMustExist mustExist, PIDLIST_ABSOLUTE* list);
 
 // The children of a folder location, in the order the folder lists them.
 std::vector<Item> childrenOf(const Location& folder);

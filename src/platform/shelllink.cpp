@@ -91,8 +91,6 @@ class ShellLink final
           platform::ComInterface<IShellLinkA, &IID_IShellLinkA>,
           platform::ComInterface<IPersistFile, &IID_IPersistFile, &IID_IPersist>> {
   public:
-    ~ShellLink() { ILFree(idList_); }
-
     // IShellLinkA
     HRESULT GetPath(LPSTR file, int size, WIN32_FIND_DATAA* findData, DWORD flags) override {
         if (!file || size <= 0) return E_INVALIDARG;
@@ -118,7 +116,7 @@ class ShellLink final
         if (!list) return E_INVALIDARG;
         *list = nullptr;
         if (!idList_) return S_FALSE;
-        *list = ILClone(idList_);
+        *list = ILClone(idList_.get());
         return *list ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -207,7 +205,7 @@ class ShellLink final
         const std::string beforePath = path_;
         const bool wasDirty = dirty_;
         PIDLIST_ABSOLUTE list = nullptr;
-        if (FAILED(shell::listForPath(found, true, &list)))
+        if (FAILED(shell::listForPath(found, shell::PathMustExist::Yes, &list)))
             return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
         const std::string relativePath = data_.relativePath;
         adoptTarget(list, found);
@@ -233,7 +231,7 @@ class ShellLink final
         if (text.size() > platform::lnk::kLongestString) return E_INVALIDARG;
         const std::string full = platform::fullWindowsPath(text);
         PIDLIST_ABSOLUTE list = nullptr;
-        if (!full.empty() && SUCCEEDED(shell::listForPath(full, false, &list))) {
+        if (!full.empty() && SUCCEEDED(shell::listForPath(full, shell::PathMustExist::No, &list))) {
             shell::Location target;
             shell::locate(list, target);
             adoptTarget(list, target.path);
@@ -277,8 +275,7 @@ class ShellLink final
              location.kind == shell::Location::Drive))
             target = location.path;
         if (target.empty()) target = data.environmentPath;
-        ILFree(idList_);
-        idList_ = list;
+        idList_.reset(list);
         path_ = target;
         data_ = std::move(data);
         relativeTo_.clear();
@@ -292,7 +289,9 @@ class ShellLink final
         if (path.empty()) return E_INVALIDARG;
         LinkData data = data_;
         data.idList.clear();
-        if (idList_) data.idList.assign(reinterpret_cast<const char*>(idList_), ILGetSize(idList_));
+        if (idList_)
+            data.idList.assign(reinterpret_cast<const char*>(idList_.get()),
+                               ILGetSize(idList_.get()));
         data.localPath = path_;
         if (!relativeTo_.empty()) data.relativePath = relativePathBetween(relativeTo_, path_);
         if (!WriteWholeFile(path, platform::lnk::serialize(data)))
@@ -322,8 +321,7 @@ class ShellLink final
     // Takes a new target: its list (owned from now on), its path and what the file system
     // says about it.
     void adoptTarget(PIDLIST_ABSOLUTE list, const std::string& path) {
-        ILFree(idList_);
-        idList_ = list;
+        idList_.reset(list);
         path_ = path;
         data_.environmentPath.clear();
         data_.relativePath.clear();
@@ -345,7 +343,7 @@ class ShellLink final
 
     LinkData data_;
     std::string path_;
-    PIDLIST_ABSOLUTE idList_ = nullptr;
+    PidlRef idList_;
     std::string relativeTo_;
     std::string curFile_;
     bool dirty_ = false;
@@ -356,10 +354,8 @@ class ShellLink final
 namespace platform {
 HRESULT createShellLink(REFIID riid, void** object) {
     if (!object) return E_POINTER;
-    auto* link = new (std::nothrow) ShellLink();
+    const ComRef<ShellLink> link(new (std::nothrow) ShellLink());
     if (!link) return E_OUTOFMEMORY;
-    const HRESULT hr = link->QueryInterface(riid, object);
-    link->Release();
-    return hr;
+    return link->QueryInterface(riid, object);
 }
 } // namespace platform

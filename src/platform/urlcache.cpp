@@ -64,18 +64,16 @@ DWORD removeOwnedFile(const std::string& path) {
     // The cache wrote the file under the name it keeps, so the name as spelled is tried first;
     // only when nothing is there are the names looked up ignoring case.
     for (const bool spelled : {true, false}) {
-        std::string host;
-        DWORD error = 0;
-        if (!(spelled ? spelledHostPath(path, host, error) : resolvePath(path, host, error)))
-            return ERROR_SUCCESS;
-        std::string name;
-        const UniqueFd folder = openParentNoFollow(host, name);
-        if (!folder.valid()) {
+        const Result<HostPath> host = spelled ? spelledHostPath(path) : resolvePath(path);
+        if (!host) return ERROR_SUCCESS;
+        const ParentFolder parent = openParentNoFollow(*host);
+        if (!parent.folder.valid()) {
             if (errno == ENOENT || errno == ENOTDIR) continue;
             return ERROR_SUCCESS; // behind a link: not the cache's to delete
         }
-        if (files::deleteEntryIn(folder, name, host, true)) return ERROR_SUCCESS;
-        error = GetLastError();
+        if (files::deleteEntryIn(parent.folder, parent.name, *host, files::ReadOnlyFile::Delete))
+            return ERROR_SUCCESS;
+        const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
     }
     return ERROR_SUCCESS; // gone already
@@ -116,9 +114,7 @@ std::string uniqueFileName(const std::string& folder, const std::string& stem,
 }
 
 bool makeFolders(const std::string& windowsPath) {
-    std::string host;
-    DWORD error = 0;
-    if (!resolvePath(windowsPath, host, error)) return false;
+    if (!resolvePath(windowsPath)) return false;
     std::string partial;
     for (std::size_t i = 0; i <= windowsPath.size(); ++i) {
         if (i == windowsPath.size() || windowsPath[i] == '\\') {
@@ -195,14 +191,13 @@ void put(const Record& r) {
     st.step();
 }
 
-bool get(const std::string& url, Record& record) {
+std::optional<Record> get(const std::string& url) {
     static const std::string sql =
         std::string("SELECT ") + kColumns + " FROM url_cache WHERE url = ?";
     Statement st(sql.c_str());
     st.bind(1, url);
-    if (!st.step()) return false;
-    record = recordOf(st);
-    return true;
+    if (!st.step()) return std::nullopt;
+    return recordOf(st);
 }
 
 std::vector<Record> list(Container container) {
@@ -218,7 +213,7 @@ std::vector<Record> list(Container container) {
     return records;
 }
 
-bool nextAfter(Container container, std::int64_t afterId, Record& record) {
+std::optional<Record> nextAfter(Container container, std::int64_t afterId) {
     static const std::string all =
         std::string("SELECT ") + kColumns + " FROM url_cache WHERE id > ?1 ORDER BY id LIMIT 1";
     static const std::string one = std::string("SELECT ") + kColumns +
@@ -227,9 +222,8 @@ bool nextAfter(Container container, std::int64_t afterId, Record& record) {
     Statement st(container == Container::All ? all.c_str() : one.c_str());
     st.bind(1, afterId);
     if (container != Container::All) st.bind(2, static_cast<std::int64_t>(container));
-    if (!st.step()) return false;
-    record = recordOf(st);
-    return true;
+    if (!st.step()) return std::nullopt;
+    return recordOf(st);
 }
 
 bool lock(const std::string& url) {

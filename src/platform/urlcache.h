@@ -6,6 +6,7 @@
 #include "platform/win32_types.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,11 +39,12 @@ struct Record {
 // Inserts the record, or replaces every field of the entry with the same URL (which keeps
 // its place in the walk order).
 void put(const Record& record);
-bool get(const std::string& url, Record& record);
+// The entry of that URL; none when the cache has no such entry.
+[[nodiscard]] std::optional<Record> get(const std::string& url);
 // In walk order.
 std::vector<Record> list(Container container);
 // The first entry of the container after the given row, in walk order.
-bool nextAfter(Container container, std::int64_t afterId, Record& record);
+[[nodiscard]] std::optional<Record> nextAfter(Container container, std::int64_t afterId);
 // Takes one more lock on the entry, or releases one; releasing the last lock of an entry whose
 // deletion was asked for deletes it. False when there is no such entry (or no lock to release).
 bool lock(const std::string& url);

@@ -122,7 +122,9 @@ class StatUrlEnumerator final
         : ComObject(other), prefix_(other.prefix_), filter_(other.filter_), last_(other.last_) {}
 
     bool advance(Record& r) {
-        while (platform::urlcache::nextAfter(Container::History, last_, r)) {
+        while (std::optional<Record> next =
+                   platform::urlcache::nextAfter(Container::History, last_)) {
+            r = std::move(*next);
             last_ = r.id;
             if (isOwnEntry(r.url, prefix_) &&
                 (filter_.empty() || r.url.compare(prefix_.size(), filter_.size(), filter_) == 0))
@@ -144,9 +146,10 @@ class UrlHistory final
         return guardedResult([&]() -> HRESULT {
             if (!url || !*url) return E_INVALIDARG;
             platform::Transaction tx;
-            Record r;
             const std::string key = keyPrefix() + WideToAnsi(url);
-            if (platform::urlcache::get(key, r)) {
+            std::optional<Record> found = platform::urlcache::get(key);
+            Record r = found ? std::move(*found) : Record();
+            if (found) {
                 if (r.lockCount > 0) return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
                 ++r.useCount;
             } else {
@@ -177,11 +180,10 @@ class UrlHistory final
     HRESULT QueryUrl(LPCOLESTR url, DWORD flags, LPSTATURL stat) override {
         return guardedResult([&]() -> HRESULT {
             if (!url) return E_INVALIDARG;
-            Record r;
             const std::string prefix = keyPrefix();
-            if (!platform::urlcache::get(prefix + WideToAnsi(url), r))
-                return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-            return stat ? fillStat(r, prefix, flags, stat) : S_OK;
+            const std::optional<Record> r = platform::urlcache::get(prefix + WideToAnsi(url));
+            if (!r) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+            return stat ? fillStat(*r, prefix, flags, stat) : S_OK;
         });
     }
 
@@ -219,10 +221,8 @@ class UrlHistory final
 
 namespace platform {
 HRESULT createUrlHistory(REFIID riid, void** object) {
-    auto* history = new (std::nothrow) UrlHistory();
+    const ComRef<UrlHistory> history(new (std::nothrow) UrlHistory());
     if (!history) return E_OUTOFMEMORY;
-    const HRESULT hr = history->QueryInterface(riid, object);
-    history->Release();
-    return hr;
+    return history->QueryInterface(riid, object);
 }
 } // namespace platform

@@ -67,11 +67,12 @@ bool keeps(const CacheFind& find, const Record& r) {
 void readAhead(CacheFind& find) {
     static const std::string all =
         "SELECT id, url, type, local_file, size, last_modified, expire, last_access, last_sync, "
-        "header, extension, use_count, hit_rate, exempt_delta FROM url_cache WHERE id > ?1 "
+        "header, extension, use_count, hit_rate, exempt_delta, locked FROM url_cache WHERE id > ?1 "
         "ORDER BY id LIMIT ?2";
     static const std::string one =
         "SELECT id, url, type, local_file, size, last_modified, expire, last_access, last_sync, "
-        "header, extension, use_count, hit_rate, exempt_delta FROM url_cache WHERE container = "
+        "header, extension, use_count, hit_rate, exempt_delta, locked FROM url_cache WHERE "
+        "container = "
         "?3 AND id > ?1 ORDER BY id LIMIT ?2";
     find.ahead.clear();
     find.next = 0;
@@ -99,6 +100,7 @@ void readAhead(CacheFind& find) {
         r.useCount = static_cast<DWORD>(st.int64(11));
         r.hitRate = static_cast<DWORD>(st.int64(12));
         r.exemptDelta = static_cast<DWORD>(st.int64(13));
+        r.lockCount = static_cast<DWORD>(st.int64(14));
         find.ahead.push_back(std::move(r));
     }
     find.exhausted = rows < find.batch;
@@ -202,9 +204,9 @@ DWORD nextInto(CacheFind& find, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size)
 // An entry copied into the caller's buffer with the size protocol; ERROR_SUCCESS or the error.
 DWORD lookUpInto(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
     if (!url || !size) return ERROR_INVALID_PARAMETER;
-    Record r;
-    if (!urlcache::get(url, r)) return ERROR_FILE_NOT_FOUND;
-    return fill(r, info, size);
+    const std::optional<Record> r = urlcache::get(url);
+    if (!r) return ERROR_FILE_NOT_FOUND;
+    return fill(*r, info, size);
 }
 
 // The result of a call that returns BOOL, with the last error set when it failed.
@@ -258,12 +260,7 @@ BOOL FindNextUrlCacheEntryExA(HANDLE enumHandle, LPINTERNET_CACHE_ENTRY_INFOA ne
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
         }
-        const DWORD error = nextInto(*find, nextCacheEntryInfo, cbEntryInfo);
-        if (error != ERROR_SUCCESS) {
-            SetLastError(error);
-            return FALSE;
-        }
-        return TRUE;
+        return succeeded(nextInto(*find, nextCacheEntryInfo, cbEntryInfo));
     });
 }
 
@@ -291,12 +288,7 @@ BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        const DWORD error = urlcache::remove(urlName);
-        if (error != ERROR_SUCCESS) {
-            SetLastError(error);
-            return FALSE;
-        }
-        return TRUE;
+        return succeeded(urlcache::remove(urlName));
     });
 }
 
@@ -343,14 +335,13 @@ BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireT
         r.url = urlName;
         r.type = cacheEntryType;
         if (localFileName && *localFileName) {
-            std::string host;
-            DWORD error = 0;
+            const Result<HostPath> host = resolvePath(localFileName);
             struct stat st;
-            if (!resolvePath(localFileName, host, error)) {
-                SetLastError(error);
+            if (!host) {
+                SetLastError(host.error());
                 return FALSE;
             }
-            if (::stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+            if (::stat(host->c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
                 SetLastError(ERROR_FILE_NOT_FOUND);
                 return FALSE;
             }
@@ -366,16 +357,15 @@ BOOL CommitUrlCacheEntryA(LPCSTR urlName, LPCSTR localFileName, FILETIME expireT
         r.lastSync = r.lastAccess;
 
         Transaction tx;
-        Record old;
-        if (urlcache::get(r.url, old)) {
-            if (old.lockCount > 0) {
+        if (const std::optional<Record> old = urlcache::get(r.url)) {
+            if (old->lockCount > 0) {
                 SetLastError(ERROR_SHARING_VIOLATION);
                 return FALSE;
             }
-            r.useCount = old.useCount;
-            r.hitRate = old.hitRate;
-            r.exemptDelta = old.exemptDelta;
-            r.title = old.title;
+            r.useCount = old->useCount;
+            r.hitRate = old->hitRate;
+            r.exemptDelta = old->exemptDelta;
+            r.title = old->title;
         }
         urlcache::put(r);
         tx.commit();

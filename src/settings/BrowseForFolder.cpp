@@ -56,23 +56,6 @@ bool isEmptyList(PCIDLIST_ABSOLUTE list) {
     return list && list->mkid.cb == 0;
 }
 
-// Releases a list when the scope ends, unless it was handed on.
-class ListGuard {
-  public:
-    explicit ListGuard(PIDLIST_ABSOLUTE list) : list_(list) {}
-    ~ListGuard() { ILFree(list_); }
-    ListGuard(const ListGuard&) = delete;
-    ListGuard& operator=(const ListGuard&) = delete;
-    PIDLIST_ABSOLUTE release() {
-        PIDLIST_ABSOLUTE list = list_;
-        list_ = nullptr;
-        return list;
-    }
-
-  private:
-    PIDLIST_ABSOLUTE list_;
-};
-
 } // namespace
 
 int SpecialFolderCSIDL(TbfSpecialFolder folder) {
@@ -85,11 +68,7 @@ TBrowseForFolderDialog::TBrowseForFolderDialog(HWND owner) : owner_(owner) {
     remakeStartList();
 }
 
-TBrowseForFolderDialog::~TBrowseForFolderDialog() {
-    ILFree(rootList_);
-    ILFree(startList_);
-    ILFree(selectionList_);
-}
+TBrowseForFolderDialog::~TBrowseForFolderDialog() = default;
 
 std::string TBrowseForFolderDialog::About() const {
     return "TBrowseForFolderDialog 2.8 - the shell's folder dialog with a status line, an edit "
@@ -104,12 +83,11 @@ PIDLIST_ABSOLUTE TBrowseForFolderDialog::pathToPIDL(const std::string& path) con
     WCHAR wide[MAX_PATH];
     const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
     if (length <= 0) return nullptr;
-    IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) return nullptr;
+    ComRef<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(desktop.put())) || !desktop) return nullptr;
     ULONG eaten = 0;
     PIDLIST_RELATIVE list = nullptr;
     const HRESULT hr = desktop->ParseDisplayName(owner_, nullptr, wide, &eaten, &list, nullptr);
-    desktop->Release();
     return SUCCEEDED(hr) ? list : nullptr;
 }
 
@@ -123,13 +101,11 @@ PIDLIST_ABSOLUTE TBrowseForFolderDialog::makeList(TbfSpecialFolder folder,
 }
 
 void TBrowseForFolderDialog::remakeRootList() {
-    ILFree(rootList_);
-    rootList_ = makeList(rootFolder_, rootPath_);
+    rootList_.reset(makeList(rootFolder_, rootPath_));
 }
 
 void TBrowseForFolderDialog::remakeStartList() {
-    ILFree(startList_);
-    startList_ = makeList(startupFolder_, startupPath_);
+    startList_.reset(makeList(startupFolder_, startupPath_));
 }
 
 void TBrowseForFolderDialog::SetRootFolder(TbfSpecialFolder folder) {
@@ -161,9 +137,9 @@ void TBrowseForFolderDialog::SetSelectedPath(const std::string& path) {
 
 // The file-system path of the root; empty with the desktop as root.
 std::string TBrowseForFolderDialog::rootFolderPath() const {
-    if (!rootList_ || isEmptyList(rootList_)) return {};
+    if (!rootList_ || isEmptyList(rootList_.get())) return {};
     char path[MAX_PATH];
-    return SHGetPathFromIDListA(rootList_, path) ? path : std::string();
+    return SHGetPathFromIDListA(rootList_.get(), path) ? path : std::string();
 }
 
 std::string TBrowseForFolderDialog::relativeToRoot(const std::string& path) const {
@@ -180,7 +156,6 @@ std::string TBrowseForFolderDialog::relativeToRoot(const std::string& path) cons
 
 bool TBrowseForFolderDialog::Execute() {
     if (OnExecuting) OnExecuting(*this);
-    PIDLIST_ABSOLUTE formerList = selectionList_;
     const std::string formerPath = selectedPath_;
     if (!rootList_) remakeRootList();
 
@@ -188,7 +163,7 @@ bool TBrowseForFolderDialog::Execute() {
     displayName[0] = '\0';
     BROWSEINFOA info{};
     info.hwndOwner = owner_;
-    info.pidlRoot = rootList_;
+    info.pidlRoot = rootList_.get();
     info.pszDisplayName = displayName;
     info.lpszTitle = title_.c_str();
     info.lpfn = &TBrowseForFolderDialog::BrowseCallback;
@@ -213,8 +188,7 @@ bool TBrowseForFolderDialog::Execute() {
 
     bool result = false;
     if (chosen) {
-        if (formerList && formerList != chosen) ILFree(formerList);
-        selectionList_ = chosen;
+        if (chosen != selectionList_.get()) selectionList_.reset(chosen);
         char path[MAX_PATH];
         selectedPath_ = SHGetPathFromIDListA(chosen, path) ? path : std::string();
         selDisplayName_ =
@@ -223,7 +197,6 @@ bool TBrowseForFolderDialog::Execute() {
         result = true;
     } else {
         // Whatever was highlighted meanwhile, the former choice stands.
-        selectionList_ = formerList;
         selectedPath_ = formerPath;
     }
     if (OnExecuted) OnExecuted(*this);
@@ -302,7 +275,7 @@ void TBrowseForFolderDialog::dialogInitialized(HWND dialog) {
     if (OnInitialized) OnInitialized(*this);
     // Without a start list the dialog stays at its root.
     if (startList_)
-        SendMessageA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(startList_));
+        SendMessageA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(startList_.get()));
 }
 
 void TBrowseForFolderDialog::findControls() {
@@ -417,7 +390,7 @@ void TBrowseForFolderDialog::selectionChanged(PCIDLIST_ABSOLUTE list) {
     if (has(bfoStatusText) && has(bfoStatusTextDefault))
         SetStatusText(shortenedForStatusLine(relativeToRoot(selectedPath_)));
     if (has(bfoEdit) && has(bfoEditDefault) && editBox_ && GetFocus() != editBox_) {
-        const bool atRoot = rootList_ ? ILIsEqual(list, rootList_) : isEmptyList(list);
+        const bool atRoot = rootList_ ? ILIsEqual(list, rootList_.get()) : isEmptyList(list);
         setEditBoxText(atRoot ? editAttachment_
                               : withoutTrailingBackslash(relativeToRoot(selectedPath_)) +
                                     editAttachment_);

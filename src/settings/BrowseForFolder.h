@@ -172,9 +172,9 @@ class TBrowseForFolderDialog {
     std::string rootPath_;
     TbfSpecialFolder startupFolder_ = bfMyComputer;
     std::string startupPath_;
-    PIDLIST_ABSOLUTE rootList_ = nullptr;
-    PIDLIST_ABSOLUTE startList_ = nullptr;
-    PIDLIST_ABSOLUTE selectionList_ = nullptr;
+    PidlRef rootList_;
+    PidlRef startList_;
+    PidlRef selectionList_;
     std::string selectedPath_;
     std::string selDisplayName_;
     int seliImage_ = 0;

@@ -6,12 +6,21 @@
 #include "settings/u_autocomplete.h"
 #include "ui/MyTricks.h"
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kBlankPageText = 152;
+constexpr int kNoDownloadFolderText = 171;
+constexpr int kNoEditorText = 172;
+
+} // namespace
+
 TBrowserSettingsStore::TBrowserSettingsStore(IEPowerPanel& page,
                                              TBrowseForFolderDialog& folderDialog)
     : page_(page), folderDialog_(folderDialog) {}
 
 TBrowserSettingsTexts TBrowserSettingsStore::Texts() {
-    return {GetText(152), GetText(171), GetText(172)};
+    return {GetText(kBlankPageText), GetText(kNoDownloadFolderText), GetText(kNoEditorText)};
 }
 
 void TBrowserSettingsStore::ReadBrowserSettings() {

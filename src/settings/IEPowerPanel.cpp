@@ -16,6 +16,14 @@
 
 namespace {
 
+// The texts of the language file shown here.
+constexpr int kDownloadNoticeInfoText = 154;
+constexpr int kBackgroundsInfoText = 155;
+
+} // namespace
+
+namespace {
+
 // A setting's value on a line of its own: the whole text stays the caption, what does not fit
 // is left out with an ellipsis (in the middle of a path), and the tooltip shows it all.
 class ValueLabel : public TLabel {
@@ -245,13 +253,13 @@ void IEPowerPanel::CheckBox3Click() {
 
 void IEPowerPanel::Image36Click() {
     PlayClickSound();
-    Form5->ShowInfoText(GetText(154));
+    Form5->ShowInfoText(GetText(kDownloadNoticeInfoText));
     ShowModalWindow(Form5);
 }
 
 void IEPowerPanel::Image40Click() {
     PlayClickSound();
-    Form5->ShowInfoText(GetText(155));
+    Form5->ShowInfoText(GetText(kBackgroundsInfoText));
     ShowModalWindow(Form5);
 }
 

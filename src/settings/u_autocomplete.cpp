@@ -5,6 +5,14 @@
 #include "settings/BrowserSettingsStore.h"
 #include "ui/ClickSound.h"
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kAddressCompletionInfoText = 153;
+constexpr int kFormCompletionInfoText = 194;
+
+} // namespace
+
 TForm6* Form6 = nullptr;
 
 namespace {
@@ -103,13 +111,13 @@ void TForm6::CheckBox2Click() {
 
 void TForm6::Image38Click() {
     PlayClickSound();
-    Form5->ShowInfoText(GetText(153));
+    Form5->ShowInfoText(GetText(kAddressCompletionInfoText));
     ShowModalWindow(Form5);
 }
 
 void TForm6::Image4Click() {
     PlayClickSound();
-    Form5->ShowInfoText(GetText(194));
+    Form5->ShowInfoText(GetText(kFormCompletionInfoText));
     ShowModalWindow(Form5);
 }
 

@@ -1,13 +1,16 @@
 #include "shell/ApplyLanguageTexts.h"
 
 #include "automation/AutoPanel.h"
+#include "automation/u_runReport.h"
 #include "cache/BrowsercachePanel.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "cache/u_keepCookies.h"
 #include "controls/Dialogs.h"
 #include "controls/stdctrls.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/qt/ansi_qstring.h"
@@ -246,6 +249,8 @@ void applyMainWindow(TForm1* f) {
     caption(au->CheckBox7, 164);
     caption(au->CheckBox8, 165);
     caption(au->CheckBox9, 166);
+    caption(au->ReportsLink, kShowReportsText);
+    caption(au->PreviewLink, kPreviewLinkText);
 }
 
 } // namespace
@@ -277,6 +282,8 @@ void ApplyLanguageTexts() {
         caption(k->Label6, 74);
         caption(k->GroupBox1, 76);
         caption(k->BitBtn1, 77);
+        caption(k->Label12, 340);
+        caption(k->Label13, 342);
     }
     if (HistoryForm) {
         THistoryForm* h = HistoryForm;
@@ -356,5 +363,16 @@ void ApplyLanguageTexts() {
         o->GroupBox4->setTitle(AnsiToQString(GetText(360)));
         o->GroupBox5->setTitle(AnsiToQString(GetText(361)));
         o->GroupBox6->setTitle(AnsiToQString(GetText(362)));
+    }
+    if (RunReportForm) caption(static_cast<QWidget*>(RunReportForm), 1);
+    if (KeepCookiesForm) {
+        TKeepCookiesForm* c = KeepCookiesForm;
+        caption(static_cast<QWidget*>(c), 1);
+        caption(c->Label1, 346);
+        caption(c->Label2, 347);
+        caption(c->Label3, 351);
+        caption(c->Label4, 348);
+        caption(c->Label5, 350);
+        caption(c->BitBtn1, 77);
     }
 }

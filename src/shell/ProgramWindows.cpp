@@ -1,7 +1,9 @@
 #include "shell/ProgramWindows.h"
 
+#include "automation/u_runReport.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "cache/u_keepCookies.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
@@ -43,9 +45,13 @@ void CreateRemainingWindows() {
     URLChangeForm = new TURLChangeForm(*Form1->FavoritenPanel->FavoritesListView1);
     ChangeStartPageForm = new TChangeStartPageForm(Form1->IEPowerPanel->BrowserSettings);
     OtherBrowserForm = new TOtherBrowserForm();
+    RunReportForm = new TRunReportForm();
+    KeepCookiesForm = new TKeepCookiesForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(KeepCookiesForm);
+    destroy(RunReportForm);
     destroy(OtherBrowserForm);
     destroy(ChangeStartPageForm);
     destroy(URLChangeForm);

@@ -1,5 +1,17 @@
 #include "shell/WillkommenPanel.h"
 
+#include "automation/RunReport.h"
+#include "lang/CleaningText.h"
+#include "lang/TQwTrans2.h"
+#include "platform/datetime.h"
+#include "ui/MyTricks.h"
+
+namespace {
+constexpr const char* kRunShownValue = "LastRunShown";
+constexpr int kProblemTop = 318;
+constexpr int kProblemHeight = 36;
+} // namespace
+
 WillkommenPanel::WillkommenPanel(QWidget* parent)
     : SectionPanel(parent, QStringLiteral(":/res/decoration_welcome.png")) {
     RichEdit1 = TitleLine();
@@ -28,4 +40,31 @@ WillkommenPanel::WillkommenPanel(QWidget* parent)
     Image1->setGeometry(40, 344, 200, 60);
     Image1->setScaledContents(false);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    RunProblemLabel = new TLabel(this, QString(), 20, kProblemTop);
+    RunProblemLabel->SetAutoSize(false);
+    RunProblemLabel->setWordWrap(true);
+    RunProblemLabel->resize(Decoration()->x() - 28, kProblemHeight);
+    QPalette red = RunProblemLabel->palette();
+    red.setColor(QPalette::WindowText, QColor(170, 0, 0));
+    RunProblemLabel->setPalette(red);
+    RunProblemLabel->setVisible(false);
+}
+
+void WillkommenPanel::ShowUnseenRunProblem() {
+    const RunReport report = ReadRunReport(RunReportPath());
+    if (report.runs.empty() || report.runs.back().notRemoved == 0) return;
+    const RunRecord& last = report.runs.back();
+    double when = 0;
+    SystemTimeToDateTime(last.when, when);
+    const std::string stamp = DateTimeToStr(when);
+    if (ReadUserRegString(ProgramKey, kRunShownValue) == stamp) return;
+    WriteUserRegString(ProgramKey, kRunShownValue, stamp);
+    RunProblemLabel->SetCaption(
+        GetText(kLastRunFailedText) + " " + stamp + ", " +
+        FillIn(GetText(kNotRemovedText), {std::to_string(last.notRemoved)}));
+    RunProblemLabel->setVisible(true);
+    // The presenter's picture, when there is one, moves below the note.
+    Label39->move(Label39->x(), kProblemTop + kProblemHeight + 6);
+    Image1->move(Image1->x(), Label39->y() + 18);
 }

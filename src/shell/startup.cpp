@@ -26,6 +26,13 @@
 
 namespace {
 
+// The texts of the language file shown here.
+constexpr int kProductNameText = 1;
+
+} // namespace
+
+namespace {
+
 const std::string kMarkerFile = ProductName + ".cho";
 const std::string kCurrentLanguageFile = ProductName + ".def";
 const std::string kFirstLanguageFile = ProductName + ".t00";
@@ -108,7 +115,7 @@ int RunProgram(int argc, char** argv) {
     SetProgramFont();
     CreateMainWindow();
     Form3 = new TForm3();
-    Form3->Label1->SetCaption(GetText(1));
+    Form3->Label1->SetCaption(GetText(kProductNameText));
     Form3->show();
     Form3->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

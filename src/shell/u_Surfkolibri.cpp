@@ -38,6 +38,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kLanguageNameText = 0;
+
+} // namespace
+
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -85,17 +92,17 @@ TForm1::TForm1()
     SpeedButton9->setVisible(false);
     SpeedButton1->setChecked(true);
 
-    IECache1 = new TIECache();
+    IECache1 = std::make_unique<TIECache>();
     IECache1->SetFilterOptions(
         {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
     IECache1->SetSearchPattern(spUrl);
-    ShellLink1 = new TShellLink();
+    ShellLink1 = std::make_unique<TShellLink>();
 
-    BrowseForFolderDialog1 = new TBrowseForFolderDialog(HandleOfWidget(this));
+    BrowseForFolderDialog1 = std::make_unique<TBrowseForFolderDialog>(HandleOfWidget(this));
     BrowseForFolderDialog1->SetTitle("Please select your Download-Folder:");
     BrowseForFolderDialog1->SetStartupFolder(bfCustomPath);
     BrowseForFolderDialog1->SetCustomButtonType(bfbNone);
-    OpenDialog1 = new TOpenDialog(HandleOfWidget(this));
+    OpenDialog1 = std::make_unique<TOpenDialog>(HandleOfWidget(this));
     OpenDialog1->Title = "Please choose your favorite Editor:";
     OpenDialog1->Filter = "*.exe|*.exe;*.com|*.*|*.*";
     OpenDialog1->DefaultExt = "*.exe";
@@ -104,10 +111,10 @@ TForm1::TForm1()
 
     // Stacked in bar order; the welcome page lies on top.
     AboutPanel = new class AboutPanel(this);
-    AutoPanel = new class AutoPanel(this, ShellLink1);
+    AutoPanel = new class AutoPanel(this, ShellLink1.get(), IECache1.get());
     IEPowerPanel = new class IEPowerPanel(this, *OpenDialog1, *BrowseForFolderDialog1);
     FavoritenPanel = new class FavoritenPanel(this);
-    BrowsercachePanel = new class BrowsercachePanel(this, IECache1);
+    BrowsercachePanel = new class BrowsercachePanel(this, IECache1.get());
     SicherheitsPanel = new class SicherheitsPanel(this);
     WillkommenPanel = new class WillkommenPanel(this);
     SectionPanel* pages[] = {WillkommenPanel, SicherheitsPanel, BrowsercachePanel, FavoritenPanel,
@@ -157,13 +164,10 @@ TForm1::TForm1()
 }
 
 TForm1::~TForm1() {
-    // The pages go first: the cache page's handler refers to the component.
+    // The pages go first: the cache page's handler refers to the component, which goes with
+    // the window's members once this body has run.
     delete BrowsercachePanel;
     BrowsercachePanel = nullptr;
-    delete IECache1;
-    delete BrowseForFolderDialog1;
-    delete OpenDialog1;
-    delete ShellLink1;
     if (MainWindowRole() == this) SetMainWindowRole(nullptr);
     if (Form1 == this) Form1 = nullptr;
 }
@@ -349,7 +353,10 @@ void TForm1::Timer1Timer() {
     ReadBrowserSettings();
     AutoPanel->RestoreAutomationOptions();
     WillkommenPanel->setVisible(true);
-    if (CurrentRunMode() != RunMode::Unattended) setVisible(true);
+    if (CurrentRunMode() != RunMode::Unattended) {
+        WillkommenPanel->ShowUnseenRunProblem();
+        setVisible(true);
+    }
 }
 
 void TForm1::FormShow() {
@@ -371,7 +378,7 @@ void TForm1::FormClose() {
 
 void TForm1::ComboBox1Change() {
     const std::string chosen = QStringToAnsi(AboutPanel->ComboBox1->currentText());
-    if (AnsiUpperCase(chosen) == AnsiUpperCase(GetText(0))) return;
+    if (AnsiUpperCase(chosen) == AnsiUpperCase(GetText(kLanguageNameText))) return;
     SwitchLanguage(chosen);
     RunFile(ProgramFilePath());
     Close();

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,10 +57,12 @@ class TForm1 : public TFormBase, public TMainWindowRole {
     // The home-page icons of the pages, AniIcon1..AniIcon7 in bar order.
     TAniIcon* AniIcon[8] = {};
 
-    TIECache* IECache1;     // the cache section's walks and the unattended cache cleaning
-    TShellLink* ShellLink1; // the start-up shortcut the automation page writes
-    QTimer* Timer1;         // the start-up timer: 100 ms, enabled by the language window; its
-                            // handler stops it at once, so it fires once
+    // The cache section's walks and the unattended cache cleaning.
+    std::unique_ptr<TIECache> IECache1;
+    // The start-up shortcut the automation page writes.
+    std::unique_ptr<TShellLink> ShellLink1;
+    QTimer* Timer1; // the start-up timer: 100 ms, enabled by the language window; its
+                    // handler stops it at once, so it fires once
     // Hidden: the value names a clearing of the typed addresses or the Run list works through.
     QListWidget* ListBox1;
 
@@ -69,8 +72,8 @@ class TForm1 : public TFormBase, public TMainWindowRole {
 
     // The folder and editor choices of the settings page; the browser settings, read into the
     // controls or written from what they changed, through the settings page's store.
-    TBrowseForFolderDialog* BrowseForFolderDialog1;
-    TOpenDialog* OpenDialog1;
+    std::unique_ptr<TBrowseForFolderDialog> BrowseForFolderDialog1;
+    std::unique_ptr<TOpenDialog> OpenDialog1;
     void ReadBrowserSettings();
     void WriteBrowserSettings();
 

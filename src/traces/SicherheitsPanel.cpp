@@ -10,6 +10,15 @@
 
 namespace {
 
+// The texts of the language file shown here.
+constexpr int kOneMomentText = 66;
+constexpr int kCookiesInfoText = 67;
+constexpr int kTypedUrlsInfoText = 68;
+
+} // namespace
+
+namespace {
+
 QGroupBox* makeGroup(QWidget* parent, const QString& title, int x, int y, int lines) {
     auto* group = new QGroupBox(title, parent);
     group->setGeometry(x, y, SicherheitsPanel::kColumnWidth, SicherheitsPanel::GroupHeight(lines));
@@ -100,7 +109,7 @@ SicherheitsPanel::SicherheitsPanel(QWidget* parent)
 
 void SicherheitsPanel::Label16Click() {
     PlayClickSound();
-    Form2->Label2->SetCaption(GetText(66));
+    Form2->Label2->SetCaption(GetText(kOneMomentText));
     Form2->FakeTimer->setInterval(30);
     Form2->FakeTimer->start();
     Form2->Label2->setVisible(true);
@@ -111,12 +120,12 @@ void SicherheitsPanel::Label16Click() {
 
 void SicherheitsPanel::Image13Click() {
     PlayClickSound();
-    Form5->ShowInfoText(GetText(67));
+    Form5->ShowInfoText(GetText(kCookiesInfoText));
     ShowModalWindow(Form5);
 }
 
 void SicherheitsPanel::Image17Click() {
     PlayClickSound();
-    Form5->ShowInfoText(GetText(68));
+    Form5->ShowInfoText(GetText(kTypedUrlsInfoText));
     ShowModalWindow(Form5);
 }

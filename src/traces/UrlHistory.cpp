@@ -45,7 +45,6 @@ TUrlHistory::~TUrlHistory() {
     ClearItems();
     FItems.reset();
     ReleaseEnumerator();
-    if (FStore) FStore->Release();
 }
 
 void TUrlHistory::Loaded() {
@@ -57,8 +56,7 @@ void TUrlHistory::Loaded() {
     if (FAILED(hr) || !object)
         throw EOleSysError("the URL history object is not available",
                            FAILED(hr) ? hr : E_NOINTERFACE);
-    if (FStore) FStore->Release();
-    FStore = static_cast<IUrlHistoryStg2*>(object);
+    FStore.reset(static_cast<IUrlHistoryStg2*>(object));
 }
 
 TEntry* TUrlHistory::Items(int Index) const {
@@ -68,8 +66,7 @@ TEntry* TUrlHistory::Items(int Index) const {
 }
 
 void TUrlHistory::ReleaseEnumerator() {
-    if (FEnumerator) FEnumerator->Release();
-    FEnumerator = nullptr;
+    FEnumerator.reset();
 }
 
 void TUrlHistory::ClearItems() {
@@ -80,7 +77,7 @@ int TUrlHistory::Refresh() {
     ClearItems();
     ReleaseEnumerator();
     // Before Loaded there is no store to list.
-    if (!FStore || !FItems || FAILED(FStore->EnumUrls(&FEnumerator)) || !FEnumerator)
+    if (!FStore || !FItems || FAILED(FStore->EnumUrls(FEnumerator.put())) || !FEnumerator)
         return Count();
     for (;;) {
         STATURL stat{};
@@ -147,7 +144,7 @@ void TUrlHistory::SortItems() {
 
 int TUrlHistory::DeleteEntries() {
     ReleaseEnumerator();
-    if (!FStore || FAILED(FStore->EnumUrls(&FEnumerator)) || !FEnumerator) return 0;
+    if (!FStore || FAILED(FStore->EnumUrls(FEnumerator.put())) || !FEnumerator) return 0;
     int count = 0;
     for (;;) {
         STATURL stat{};
@@ -180,8 +177,8 @@ void TUrlHistory::DeleteUrl(const WideString& Url) {
 
 std::vector<std::string> TUrlHistory::StoredUrls() {
     std::vector<std::string> urls;
-    IEnumSTATURL* enumerator = nullptr;
-    if (!FStore || FAILED(FStore->EnumUrls(&enumerator)) || !enumerator) return urls;
+    ComRef<IEnumSTATURL> enumerator;
+    if (!FStore || FAILED(FStore->EnumUrls(enumerator.put())) || !enumerator) return urls;
     for (;;) {
         STATURL stat{};
         stat.cbSize = sizeof stat;
@@ -191,7 +188,6 @@ std::vector<std::string> TUrlHistory::StoredUrls() {
         CoTaskMemFree(stat.pwcsUrl);
         CoTaskMemFree(stat.pwcsTitle);
     }
-    enumerator->Release();
     return urls;
 }
 

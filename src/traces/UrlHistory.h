@@ -79,7 +79,7 @@ class TUrlHistory {
 
     bool FAccept = false;
     bool FDelete = false;
-    IUrlHistoryStg2* FStore = nullptr;
-    IEnumSTATURL* FEnumerator = nullptr;
+    ComRef<IUrlHistoryStg2> FStore;
+    ComRef<IEnumSTATURL> FEnumerator;
     std::unique_ptr<std::vector<std::unique_ptr<TEntry>>> FItems;
 };

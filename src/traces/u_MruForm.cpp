@@ -13,6 +13,17 @@
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kEntriesFoundText = 100;
+constexpr int kNoMruEntriesText = 101;
+constexpr int kRunListSuffixText = 102;
+constexpr int kDocumentListSuffixText = 103;
+constexpr int kRemovingEntriesText = 118;
+
+} // namespace
+
 TMruForm* MruForm = nullptr;
 
 namespace {
@@ -21,7 +32,7 @@ constexpr int kMruEmptiedText = 99;
 
 // The Run box's commands, each without the two characters the shell keeps after it.
 void listRunCommands(const UserRegistryKey& key, QListWidget* names, QStringList& lines) {
-    const std::string suffix = GetText(102);
+    const std::string suffix = GetText(kRunListSuffixText);
     for (const std::string& name : NamesIn(names)) {
         if (AnsiUpperCase(name) == "MRULIST") continue;
         std::string command;
@@ -36,7 +47,7 @@ void listRunCommands(const UserRegistryKey& key, QListWidget* names, QStringList
 // The files of the Recent folder, hidden and system ones too, without sub-folders and the
 // folder's own settings file.
 void listRecentDocuments(QStringList& lines) {
-    const std::string suffix = GetText(103);
+    const std::string suffix = GetText(kDocumentListSuffixText);
     for (const std::string& name : RecentDocumentNames())
         lines << AnsiToQString(name + suffix);
 }
@@ -110,21 +121,21 @@ void TMruForm::FormShow() {
     }
     listRecentDocuments(lines);
     Listbox2->addItems(lines);
-    Label2->SetCaption(GetText(100) + " " + std::to_string(Listbox2->count()));
+    Label2->SetCaption(GetText(kEntriesFoundText) + " " + std::to_string(Listbox2->count()));
     leerTimer->start();
 }
 
 void TMruForm::leerTimerTimer() {
     leerTimer->stop();
     if (Listbox2->count() == 0) {
-        ShowMessage2(GetText(101));
+        ShowMessage2(GetText(kNoMruEntriesText));
         BitBtn1Click();
     }
 }
 
 void TMruForm::Label6Click() {
     PlayClickSound();
-    Form2->Label2->SetCaption(GetText(118));
+    Form2->Label2->SetCaption(GetText(kRemovingEntriesText));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(5);
     Form2->FakeTimer->start();
@@ -133,7 +144,7 @@ void TMruForm::Label6Click() {
     result += ClearRunList();
     Listbox2->clear();
     ListBox1->clear();
-    Label2->SetCaption(GetText(100) + " " + std::to_string(Listbox2->count()));
+    Label2->SetCaption(GetText(kEntriesFoundText) + " " + std::to_string(Listbox2->count()));
     ShowMessage2(DoneMessage(kMruEmptiedText, result));
     BitBtn1Click();
 }

@@ -13,6 +13,14 @@
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kOneMomentText = 66;
+constexpr int kNoTypedUrlsText = 98;
+
+} // namespace
+
 TTypedURLsForm* TypedURLsForm = nullptr;
 
 // The list windows may be minimised; they stay modal meanwhile.
@@ -77,7 +85,7 @@ void TTypedURLsForm::Timer1Timer() {
     }
     Listbox2->addItems(addresses);
     if (Listbox2->count() == 0) {
-        ShowMessage2(GetText(98));
+        ShowMessage2(GetText(kNoTypedUrlsText));
         Close();
     }
 }
@@ -99,7 +107,7 @@ void ClearTypedUrlsWithProgress() {
     PlayClickSound();
     EmptyMainWindowValueNames();
     const CleaningResult result = ClearTypedAddresses();
-    Form2->Label2->SetCaption(GetText(66));
+    Form2->Label2->SetCaption(GetText(kOneMomentText));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(12);
     Form2->FakeTimer->start();

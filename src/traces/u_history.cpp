@@ -13,6 +13,17 @@
 #include <QHeaderView>
 #include <optional>
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kLastVisitHeading = 86;
+constexpr int kTitleHeading = 87;
+constexpr int kAddressHeading = 89;
+constexpr int kHistoryEmptyText = 90;
+constexpr int kEmptyingHistoryText = 91;
+
+} // namespace
+
 THistoryForm* HistoryForm = nullptr;
 
 namespace {
@@ -132,9 +143,9 @@ void THistoryForm::FormHide() {
 void THistoryForm::FormShow() {
     StringGrid1->setRowCount(1);
     UrlHistory1->SortField = sfLastVisited;
-    StringGrid1->setItem(0, 0, cell(GetText(86)));
-    StringGrid1->setItem(0, 1, cell(GetText(87)));
-    StringGrid1->setItem(0, 2, cell(GetText(89)));
+    StringGrid1->setItem(0, 0, cell(GetText(kLastVisitHeading)));
+    StringGrid1->setItem(0, 1, cell(GetText(kTitleHeading)));
+    StringGrid1->setItem(0, 2, cell(GetText(kAddressHeading)));
     QFont heading = StringGrid1->font();
     heading.setBold(true);
     for (int column = 0; column < 3; ++column)
@@ -156,7 +167,7 @@ void THistoryForm::FormShow() {
 
 void THistoryForm::CloseTimerTimer() {
     CloseTimer->stop();
-    ShowMessage2(GetText(90));
+    ShowMessage2(GetText(kHistoryEmptyText));
     BitBtn1Click();
 }
 
@@ -174,7 +185,7 @@ void ClearIeHistory() {
     PlayClickSound();
     // Run from the History window's own link the main window is hidden under it and stays so.
     std::optional<TMainWindowHidden> hidden;
-    Form2->Label2->SetCaption(GetText(91));
+    Form2->Label2->SetCaption(GetText(kEmptyingHistoryText));
     Form2->Label2->setVisible(true);
     Form2->FakeTimer->setInterval(40);
     hidden.emplace();

@@ -11,6 +11,8 @@
 
 inline const std::string ProductName = "Surfkolibri";
 inline const std::string ProgramVersion = "2.8";
+// The program's own key below HKEY_CURRENT_USER.
+inline const std::string ProgramKey = "\\Software\\Kravonel\\Surfkolibri";
 
 // Folder of the running program file, with a trailing backslash.
 std::string ProgramFolder();

@@ -2,7 +2,16 @@
 
 #include "ui/ClickSound.h"
 
+#include <QFontMetrics>
+
+#include <algorithm>
+
 TShowMessage2Form* ShowMessage2Form = nullptr;
+
+namespace {
+constexpr int kMessageWidth = 225;
+constexpr int kClientHeight = 146;
+} // namespace
 
 TShowMessage2Form::TShowMessage2Form()
     : TFormBase(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -26,8 +35,21 @@ TShowMessage2Form::TShowMessage2Form()
 
 void TShowMessage2Form::CentreMessage() {
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    const int height = Label2->heightForWidth(225);
-    Label2->resize(225, std::max(height, 18));
+    // A message of a few short lines keeps the window's size; a longer one, such as the counts
+    // of a cleaning, widens it up to twice and then grows it downwards, so that every line
+    // shows above the button.
+    const QFontMetrics metrics(Label2->font());
+    int widest = 0;
+    for (const QString& line : Label2->text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line) + 8);
+    const int width = std::clamp(widest, kMessageWidth, 2 * kMessageWidth);
+    const int height = std::max(Label2->heightForWidth(width), 18);
+    Label2->resize(width, height);
+    const int clientWidth = width + 50;
+    const int clientHeight = std::max(kClientHeight, 14 + height + 14 + 26 + 12);
+    SetClientSize(clientWidth, clientHeight);
+    Image1->setGeometry(clientWidth - 38, 0, 38, clientHeight);
+    BitBtn2->move(6 + (width - 100) / 2, clientHeight - 38);
 }
 
 void TShowMessage2Form::FormShow() {

@@ -8,6 +8,15 @@
 
 #include <QVBoxLayout>
 
+namespace {
+
+// The texts of the language file shown here.
+constexpr int kProductNameText = 1;
+constexpr int kSurveyQuestionText = 252;
+constexpr int kSurveyAddressText = 253;
+
+} // namespace
+
 TFormSurvey* FormSurvey = nullptr;
 
 TFormSurvey::TFormSurvey()
@@ -39,13 +48,13 @@ void TFormSurvey::FormClose() {
 }
 
 void RunUninstallSurvey() {
-    const std::string caption = GetText(1);
-    if (MessageBoxA(nullptr, GetText(252).c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    const std::string caption = GetText(kProductNameText);
+    if (MessageBoxA(nullptr, GetText(kSurveyQuestionText).c_str(), caption.c_str(),
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     FormSurvey = new TFormSurvey();
     FormSurvey->setWindowTitle(AnsiToQString(caption));
-    FormSurvey->WebBrowser1->Navigate(GetText(253));
+    FormSurvey->WebBrowser1->Navigate(GetText(kSurveyAddressText));
     // A survey address that itself asks to close ends the survey before it shows.
     if (FormSurvey->Closed()) return;
     FormSurvey->show();

@@ -142,6 +142,7 @@ TEST_F(AutoPanelTest, WithoutAUserStartupFolderNothingIsCreatedAndOldOnesStay) {
     start();
     writeShortcut(kUserStartup + kFixedShortcutName, "ch");
     for (const std::string value : {"C:\\", ""}) {
+        SCOPED_TRACE(value);
         setShellFolder(HKEY_CURRENT_USER, "Startup", value);
         page()->CheckBox5->click();
         EXPECT_TRUE(page()->CheckBox5->isChecked());

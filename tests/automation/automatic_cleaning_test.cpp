@@ -3,11 +3,15 @@
 #include "cleaning_fixture.h"
 #include "support/done_message.h"
 
+#include "automation/AutoPanel.h"
 #include "automation/AutomaticCleaning.h"
+#include "automation/RunReport.h"
 #include "automation/StartupShortcut.h"
+#include "lang/CleaningText.h"
 #include "platform/simulated_time.h"
 #include "shell/ProgramWindows.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/cache_entries.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
@@ -64,12 +68,21 @@ class RunAutomaticCleaningTest : public AutomationTest {
     std::function<void(QWidget*)> alsoOnModal;
 };
 
-Traces cleaned(Traces t, bool cookies, bool cache, bool history, bool runList, bool typed) {
-    if (cookies) t.cookies = 0;
-    if (cache) t.content = t.contentFiles = 0;
-    if (history) t.visits = 0;
-    if (runList) t.runList = t.recent = 0;
-    if (typed) t.typed = 0;
+// The parts a run has cleaned by some moment.
+struct Parts {
+    bool cookies = false;
+    bool cache = false;
+    bool history = false;
+    bool runList = false;
+    bool typed = false;
+};
+
+Traces cleaned(Traces t, Parts parts) {
+    if (parts.cookies) t.cookies = 0;
+    if (parts.cache) t.content = t.contentFiles = 0;
+    if (parts.history) t.visits = 0;
+    if (parts.runList) t.runList = t.recent = 0;
+    if (parts.typed) t.typed = 0;
     return t;
 }
 
@@ -85,10 +98,13 @@ TEST_F(RunAutomaticCleaningTest, AllFiveCleaningsRunInTheirOrderThenTheMessageTh
     const Traces all = kInternetExplorerTraces;
     const std::string line = GetText(170);
     const std::vector<Moment> expected = {
-        {10, true, line, cleaned(all, true, false, false, false, false)},
-        {20, true, line, cleaned(all, true, true, false, false, false)},
-        {60, true, line, cleaned(all, true, true, true, false, false)},
-        {100, true, line, cleaned(all, true, true, true, true, true)},
+        {10, true, line, cleaned(all, {.cookies = true})},
+        {20, true, line, cleaned(all, {.cookies = true, .cache = true})},
+        {60, true, line, cleaned(all, {.cookies = true, .cache = true, .history = true})},
+        {100, true, line,
+         cleaned(
+             all,
+             {.cookies = true, .cache = true, .history = true, .runList = true, .typed = true})},
     };
     EXPECT_EQ(expected, moments);
     EXPECT_EQ(std::vector<std::string>{GetText(167)}, firstLines(messages));
@@ -113,7 +129,7 @@ TEST_F(RunAutomaticCleaningTest, TheOrderOfTheLettersDoesNotMatter) {
         left.push_back(tracesLeft());
         restart();
     }
-    EXPECT_EQ(cleaned(kInternetExplorerTraces, true, false, false, false, false), left[0]);
+    EXPECT_EQ(cleaned(kInternetExplorerTraces, {.cookies = true}), left[0]);
     EXPECT_EQ(left[0], left[1]);
     EXPECT_EQ(left[0], left[2]);
 }
@@ -123,7 +139,7 @@ TEST_F(RunAutomaticCleaningTest, EachLetterCleansItsPartOnly) {
     addInternetExplorerTraces();
     addOperaProfile();
     ASSERT_TRUE(run("b"));
-    EXPECT_EQ(cleaned(kInternetExplorerTraces, false, true, false, false, false), tracesLeft());
+    EXPECT_EQ(cleaned(kInternetExplorerTraces, {.cache = true}), tracesLeft());
     EXPECT_TRUE(FileExistsA(kOpera + "cookies4.dat"));
     EXPECT_EQ(0, filesIn(kOpera + "cache4\\"));
     EXPECT_TRUE(messages.empty());
@@ -132,7 +148,7 @@ TEST_F(RunAutomaticCleaningTest, EachLetterCleansItsPartOnly) {
     addInternetExplorerTraces();
     writeFileAt(kOpera + "cache4\\neu.tmp");
     ASSERT_TRUE(run("c"));
-    EXPECT_EQ(cleaned(kInternetExplorerTraces, true, false, false, false, false), tracesLeft());
+    EXPECT_EQ(cleaned(kInternetExplorerTraces, {.cookies = true}), tracesLeft());
     EXPECT_EQ(1, filesIn(kOpera + "cache4\\"));
     EXPECT_FALSE(FileExistsA(kOpera + "cookies4.dat"));
 }
@@ -168,7 +184,10 @@ TEST_F(RunAutomaticCleaningTest, LetterRRemovesTheShortcutsAndCleansNothing) {
 TEST_F(RunAutomaticCleaningTest, AMachineWithoutOtherBrowsers) {
     addInternetExplorerTraces();
     ASSERT_TRUE(run("cbhme"));
-    EXPECT_EQ(cleaned(kInternetExplorerTraces, true, true, true, true, true), tracesLeft());
+    EXPECT_EQ(
+        cleaned(kInternetExplorerTraces,
+                {.cookies = true, .cache = true, .history = true, .runList = true, .typed = true}),
+        tracesLeft());
     EXPECT_EQ(0, paused);
     EXPECT_TRUE(moments.empty());
 }
@@ -211,4 +230,68 @@ TEST_F(RunAutomaticCleaningTest, TheOtherBrowsersAreCleanedWithTheirPart) {
         EXPECT_TRUE(FileExistsA(profile + "prefs.js")) << profile;
     }
     EXPECT_FALSE(DirectoryExistsA(kMozilla + "Cache\\0"));
+}
+
+// The whole story of a run that could not remove everything: the preview counts what the run
+// then removes, with the locked entries apart; the run removes the rest; its message, its
+// report block and the automation page's line carry the same numbers; a damaged report before
+// it is replaced by its whole blocks.
+TEST_F(RunAutomaticCleaningTest, APreviewCountsWhatTheRunRemovesAndTheReportTellsTheSame) {
+    addInternetExplorerTraces();
+    addOperaProfile();
+    std::vector<std::string> locked;
+    for (int i = 0; i < 4; ++i) {
+        locked.push_back(testing_support::addContent("http://open.example/" + std::to_string(i)));
+        std::vector<char> info(4096);
+        DWORD size = static_cast<DWORD>(info.size());
+        ASSERT_TRUE(RetrieveUrlCacheEntryFileA(
+            ("http://open.example/" + std::to_string(i)).c_str(),
+            reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(info.data()), &size, 0));
+    }
+    const Traces before = tracesLeft();
+    start(0, {"cbhmen"});
+    const RunSummary preview = PreviewAutomaticCleaning("cbhme", *Form1->IECache1);
+    EXPECT_EQ(before, tracesLeft());
+    EXPECT_EQ(4u, preview.total.notRemoved);
+    EXPECT_EQ(4u, preview.total.inUse);
+    restart();
+
+    // An older report the run cannot read whole: one good block, then junk.
+    const std::string log = RunReportPath();
+    ASSERT_TRUE(
+        WriteWholeFile(log, "### 2026-12-01 06:00:00 | c | 7 | 0\r\nCookies\r\n\r\n\x01\xFE"));
+    ASSERT_TRUE(run("cbhmen"));
+
+    // Only the locked entries stay, with their files.
+    EXPECT_EQ((Traces{4, 4, 0, 0, 0, 0, 0}), tracesLeft());
+
+    const RunReport report = ReadRunReport(log);
+    EXPECT_FALSE(report.damaged);
+    ASSERT_EQ(2u, report.runs.size());
+    EXPECT_EQ(std::vector<std::string>{"Cookies"}, report.runs.front().lines);
+    const RunRecord& last = report.runs.back();
+    EXPECT_EQ("cbhmen", last.options);
+    EXPECT_EQ(preview.total.removed, last.removed);
+    EXPECT_EQ(4u, last.notRemoved);
+    ASSERT_EQ(6u, last.lines.size());
+    const std::string cacheLine = last.lines[1];
+    EXPECT_EQ(0u, cacheLine.find(GetText(kCacheWord) + ": "));
+    EXPECT_NE(std::string::npos, cacheLine.find(FillIn(GetText(kNotRemovedText), {"4"}) + " (" +
+                                                GetText(kInUseWord) + ")"));
+    EXPECT_EQ(GetText(kReportRestartedText), last.lines.back());
+
+    // The message said the same as the report, line for line.
+    ASSERT_EQ(1u, messages.size());
+    std::string expected = GetText(kSomeStayedText);
+    for (std::size_t i = 0; i + 1 < last.lines.size(); ++i)
+        expected += "\n" + last.lines[i];
+    EXPECT_EQ(expected, messages[0]);
+
+    // The next start with a window shows the run on the automation page.
+    restart();
+    start(0);
+    Form1->AutoPanel->ShowLastRun();
+    const std::string shown = Form1->AutoPanel->LastRunLabel->Caption();
+    EXPECT_NE(std::string::npos, shown.find(std::to_string(last.removed) + " "));
+    EXPECT_NE(std::string::npos, shown.find(FillIn(GetText(kNotRemovedText), {"4"})));
 }

@@ -41,14 +41,16 @@ TEST_F(RunAutomaticCleaningProcessTest, TheProgramCleansTheSeededMachineAndEnds)
     // tested with the simulated pause).
     for (const std::string& folder : {kRoaming + "Opera", kRoaming + "Mozilla", kLocal + "Mozilla",
                                       std::string("C:\\Program Files\\Opera")}) {
+        SCOPED_TRACE(folder);
         DeleteFolderTree(folder);
         ASSERT_FALSE(DirectoryExistsA(folder)) << folder;
     }
     // The language was chosen before (English).
     ASSERT_TRUE(EnsureDataFolders(ProductName, false));
-    ASSERT_TRUE(
-        CopyFileA((platform::windowsPathOf(SURFKOLIBRI_BUILD_DIR) + "\\Surfkolibri.t00").c_str(),
-                  (GetDataFolder(ProductName) + "Surfkolibri.def").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(
+        (platform::windowsPathOf(platform::HostPath(SURFKOLIBRI_BUILD_DIR)) + "\\Surfkolibri.t00")
+            .c_str(),
+        (GetDataFolder(ProductName) + "Surfkolibri.def").c_str(), FALSE));
     ASSERT_TRUE(WriteWholeFile(GetDataFolder(ProductName) + "Surfkolibri.cho", ProgramVersion));
 
     using platform::urlcache::Container;

@@ -2,6 +2,7 @@
 #include "automation/ShellLnk.h"
 #include "platform/win32.h"
 #include "shortcut_files.h"
+#include "support/caller_trace.h"
 #include "support/platform_fixture.h"
 #include "support/wine.h"
 
@@ -17,7 +18,9 @@ class TShellLinkTest : public PlatformTest {
     }
 };
 
-void expectDefaults(const TShellLink& link) {
+void expectDefaults(const TShellLink& link,
+                    const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     EXPECT_EQ("", link.Path);
     EXPECT_EQ("", link.WorkingDirectory);
     EXPECT_EQ("", link.Description);
@@ -92,6 +95,7 @@ TEST_F(TShellLinkTest, AFileThatCannotBeReadLeavesTheDefaults) {
     ASSERT_TRUE(CreateDirectoryA(desktop("Ordner.lnk").c_str(), nullptr));
     for (const std::string& bad : {desktop("Fehlt.lnk"), desktop("Kaputt.lnk"),
                                    desktop("Ordner.lnk"), desktop("<>.lnk"), std::string()}) {
+        SCOPED_TRACE(bad);
         TShellLink link;
         ASSERT_TRUE(link.LoadFromFile(good));
         EXPECT_EQ("ch", link.Arguments);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "support/caller_trace.h"
 
 #include <gtest/gtest.h>
 
@@ -27,9 +28,11 @@ struct Shortcut {
     WORD hotKey = 0xFFFF;
 };
 
-inline void writeShortcut(const std::string& path, const std::string& arguments,
-                          const std::string& workingDirectory = "",
-                          const std::string& description = "") {
+inline void
+writeShortcut(const std::string& path, const std::string& arguments,
+              const std::string& workingDirectory = "", const std::string& description = "",
+              const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     IShellLinkA* link = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_IShellLinkA, reinterpret_cast<void**>(&link)));
@@ -45,7 +48,10 @@ inline void writeShortcut(const std::string& path, const std::string& arguments,
     ASSERT_EQ(S_OK, saved) << path;
 }
 
-inline Shortcut readShortcut(const std::string& path) {
+inline Shortcut
+readShortcut(const std::string& path,
+             const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     Shortcut s;
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
@@ -85,7 +91,10 @@ inline std::vector<std::string> shortcutsIn(const std::string& folder) {
     return names;
 }
 
-inline void setShellFolder(HKEY root, const std::string& name, const std::string& value) {
+inline void
+setShellFolder(HKEY root, const std::string& name, const std::string& value,
+               const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     UniqueHKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS,
                                              nullptr, key.out(), nullptr));

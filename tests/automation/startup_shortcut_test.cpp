@@ -74,6 +74,7 @@ TEST_F(StartupShortcutTest, OptionsBecomeOneShortcutThatStartsTheProgram) {
     TShellLink read;
     EXPECT_EQ("chn", LoadAutomationShortcut(read));
     for (const std::string none : {"n", ""}) {
+        SCOPED_TRACE(none);
         ApplyAutomationOptions(link, "b");
         ApplyAutomationOptions(link, none);
         EXPECT_EQ(std::vector<std::string>{"Drucker.lnk"}, shortcutsIn(startup)) << none;
@@ -102,6 +103,7 @@ TEST_F(StartupShortcutTest, WithoutAUserStartupFolderNothingIsCreatedOrRemoved) 
     writeShortcut(startup + kFixedShortcutName, "ch");
     TShellLink link;
     for (const std::string value : {"C:\\", ""}) {
+        SCOPED_TRACE(value);
         setShellFolder(HKEY_CURRENT_USER, "Startup", value);
         EXPECT_EQ("", UserStartupFolder());
         ApplyAutomationOptions(link, "b");

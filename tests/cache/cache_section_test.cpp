@@ -90,6 +90,7 @@ TEST_F(CacheSectionTest, PreviewShowsHtmlGifAndJpgFilesOnly) {
     EXPECT_TRUE(page()->WebBrowser1->DocumentText().contains(QStringLiteral("Hello preview")));
     const std::string previous = page()->WebBrowser1->LocationURL();
     for (int row : {1, 2}) { // ".jpeg" and upper-case ".GIF" are not previewed
+        SCOPED_TRACE(row);
         page()->ListBox2->setCurrentRow(row);
         page()->ListBox2Click();
         EXPECT_EQ(previous, page()->WebBrowser1->LocationURL());

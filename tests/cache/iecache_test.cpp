@@ -8,6 +8,7 @@
 #include "cache/IECache.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
+#include "support/caller_trace.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -46,7 +47,9 @@ class IECacheTest : public testing_support::PlatformTest {
 };
 
 // Sets TZ for one test: a fixed offset without daylight saving.
-double dateTime(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
+double dateTime(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s,
+                const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     double value = 0;
     EXPECT_TRUE(TryEncodeDateTime(y, mo, d, h, mi, s, 0, value));
     return value;

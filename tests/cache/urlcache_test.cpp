@@ -117,6 +117,8 @@ TEST_F(UrlCacheTest, TheHistoryComponentListsAndDeletesVisits) {
     history.DeleteUrl(AnsiToWide("http://kravonel.example/a"));
     history.DeleteUrl(AnsiToWide("http://kravonel.example/b"));
     history.Refresh();
-    for (int i = 0; i < history.Count(); ++i)
+    for (int i = 0; i < history.Count(); ++i) {
+        SCOPED_TRACE(i);
         EXPECT_EQ(std::string::npos, history.Items(i)->Url.find("kravonel.example"));
+    }
 }

@@ -9,6 +9,7 @@
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
+#include "support/caller_trace.h"
 
 #include <filesystem>
 #include <memory>
@@ -24,7 +25,10 @@ class WininetTest : public testing_support::PlatformTest {};
 constexpr DWORD kJunk = 0xDEADBEEF;
 
 // A whole walk with the two-call handshake, as URLs in walk order.
-std::vector<std::string> walk(LPCSTR pattern, DWORD filter) {
+std::vector<std::string>
+walk(LPCSTR pattern, DWORD filter,
+     const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     std::vector<std::string> urls;
     DWORD size = 0;
     HANDLE find =
@@ -83,6 +87,7 @@ TEST_F(WininetTest, LookupWalksTheBufferHandshakeAndKeepsStringsInTheBuffer) {
     const char* end = begin + needed;
     for (const char* text : {info->lpszSourceUrlName, info->lpszLocalFileName, info->lpHeaderInfo,
                              info->lpszFileExtension}) {
+        SCOPED_TRACE(text);
         ASSERT_NE(text, nullptr);
         EXPECT_GE(text, begin + sizeof(INTERNET_CACHE_ENTRY_INFOA));
         EXPECT_LT(text, end);
@@ -148,6 +153,7 @@ TEST_F(WininetTest, ShortBufferDoesNotMoveTheWalkOn) {
     ASSERT_NE(find, nullptr);
     EXPECT_STREQ(info->lpszSourceUrlName, "http://x.example/1.htm");
     for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
         size = 8;
         EXPECT_FALSE(FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
         EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
@@ -253,8 +259,10 @@ TEST_F(WininetTest, DeletionFindsTheFileWhateverTheCaseAndWhateverItsAttributes)
     const std::string folder = file.substr(0, file.find_last_of('\\'));
     const std::string upper =
         "C:\\USERS\\user" + folder.substr(std::string("C:\\Users\\User").size()) + "\\SEITE[1].HTM";
-    platform::urlcache::Record r;
-    ASSERT_TRUE(platform::urlcache::get("http://case.example/Seite.htm", r));
+    std::optional<platform::urlcache::Record> found =
+        platform::urlcache::get("http://case.example/Seite.htm");
+    ASSERT_TRUE(found);
+    platform::urlcache::Record r = std::move(*found);
     r.localFile = upper;
     platform::urlcache::put(r);
     ASSERT_TRUE(FileExistsA(upper));
@@ -407,9 +415,10 @@ TEST_F(WininetTest, CommitReplacesAnEntryInPlaceAndRefusesMissingFilesAndLockedE
                                      fileTime(0), NORMAL_CACHE_ENTRY, nullptr, 0, "htm", nullptr));
     EXPECT_EQ(walk("", kAll),
               (std::vector<std::string>{"http://c.example/1.htm", "http://c.example/2.htm"}));
-    platform::urlcache::Record record;
-    ASSERT_TRUE(platform::urlcache::get("http://c.example/1.htm", record));
-    EXPECT_EQ(record.size, 4u);
+    const std::optional<platform::urlcache::Record> record =
+        platform::urlcache::get("http://c.example/1.htm");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->size, 4u);
 
     SetLastError(kJunk);
     EXPECT_FALSE(CommitUrlCacheEntryA("http://c.example/3.htm", "C:\\nothing\\here.htm",

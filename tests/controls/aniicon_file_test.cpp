@@ -44,8 +44,10 @@ TEST_F(AniReaderTest, DecodesWithAndWithoutTheInfoList) {
         ASSERT_EQ(3, file.FrameCount());
         EXPECT_EQ(3u, file.Header().Frames);
         EXPECT_EQ(7u, file.Header().DisplayRate);
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE(i);
             EXPECT_EQ(frameColor(i) & 0xFFFFFFu, frameAt(file, i));
+        }
         EXPECT_EQ(0, file.CurrentFrame());
     }
 }
@@ -57,11 +59,14 @@ TEST_F(AniReaderTest, WithoutRateChunkEveryFrameHasTheDefaultRate) {
     TAniIconFile file;
     file.LoadFromData(ani.bytes());
     ASSERT_EQ(3, file.FrameCount());
-    for (int i = 0; i <= 80; ++i)
+    for (int i = 0; i <= 80; ++i) {
+        SCOPED_TRACE(i);
         EXPECT_EQ(4, file.Rate(i));
+    }
     // Rate 4: three ticks per frame, in slot order, wrapping after the last.
     const int expected[] = {1, 2, 0, 1};
     for (int next : expected) {
+        SCOPED_TRACE(next);
         EXPECT_EQ(3, ticksShown(file));
         EXPECT_EQ(next, file.CurrentFrame());
     }
@@ -166,6 +171,7 @@ TEST_F(AniReaderTest, SelectFrameOutsideTheFramesSelectsTheFirst) {
     file.SelectFrame(2);
     EXPECT_EQ(2, file.CurrentFrame());
     for (int index : {70, -1, 3, 64}) {
+        SCOPED_TRACE(index);
         file.SelectFrame(2);
         file.SelectFrame(index);
         EXPECT_EQ(0, file.CurrentFrame()) << index;
@@ -235,6 +241,7 @@ TEST_F(AniReaderTest, TruncatedFilesKeepTheFramesDecodedBeforeTheCut) {
     int previous = 0;
     // Every length: the frame count only grows with the data and never exceeds the whole.
     for (std::size_t length = 0; length <= whole.size(); ++length) {
+        SCOPED_TRACE(length);
         TAniIconFile file;
         file.LoadFromData(whole.substr(0, length));
         const int frames = file.FrameCount();
@@ -287,6 +294,7 @@ TEST_F(AniReaderTest, AbsurdSizesEndTheDecodingQuietly) {
     const std::size_t frameSize = good.find("icon") + 4;
     const std::size_t imageOffset = good.find("icon") + 8 + 6 + 12;
     for (std::size_t at : {std::size_t(4), anihSize, listSize, frameSize, imageOffset}) {
+        SCOPED_TRACE(at);
         for (std::uint32_t value : {0xFFFFFFFFu, 0x7FFFFFFFu, 0x80000000u, 0u}) {
             std::string bytes = good;
             bytes.replace(at, 4, le32(value));
@@ -304,6 +312,7 @@ TEST_F(AniReaderTest, AbsurdSizesEndTheDecodingQuietly) {
     EXPECT_EQ(0, file.FrameCount());
     // Garbage of every short length.
     for (std::size_t length = 0; length < 64; ++length) {
+        SCOPED_TRACE(length);
         TAniIconFile junk;
         junk.LoadFromData(std::string(length, char(0xFF)));
         EXPECT_EQ(0, junk.FrameCount());

@@ -119,6 +119,7 @@ TEST_F(IconResourceTest, RefusesBrokenDataWithoutReadingPastIt) {
         withField(32, le32(300)),       // a colour table longer than the data
     };
     for (const std::string& bits : broken) {
+        SCOPED_TRACE(bits);
         SetLastError(junkError);
         EXPECT_EQ(nullptr, iconFrom(bits));
         EXPECT_EQ(ERROR_INVALID_DATA, GetLastError());

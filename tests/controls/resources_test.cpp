@@ -1,6 +1,7 @@
 #include "controls/aniicon.h"
 
 #include "support/application.h"
+#include "support/caller_trace.h"
 
 #include <QFile>
 #include <QImage>
@@ -24,9 +25,12 @@ std::uint32_t le32At(const QByteArray& data, qsizetype at) {
 }
 
 // Frames that differ from each other and leave their corners see-through.
-void expectAnimation(const TAniIconFile& file, int frames) {
+void expectAnimation(const TAniIconFile& file, int frames,
+                     const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     ASSERT_EQ(frames, file.FrameCount());
     for (int i = 0; i < frames; ++i) {
+        SCOPED_TRACE(i);
         const QImage image = IconImage(file.FrameIcon(i));
         ASSERT_EQ(QSize(32, 32), image.size());
         EXPECT_EQ(0, qAlpha(image.pixel(0, 0))) << i;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "support/caller_trace.h"
 #include "support/file_times.h"
 #include "support/platform_fixture.h"
 
@@ -43,7 +44,10 @@ inline void makeFolders(const std::string& path) {
 }
 
 // A file below the Favorites folder, its folders created.
-inline void writeFavorite(const std::string& relative, const std::string& contents) {
+inline void
+writeFavorite(const std::string& relative, const std::string& contents,
+              const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string path = favorite(relative);
     makeFolders(path.substr(0, path.find_last_of('\\')));
     ASSERT_TRUE(WriteWholeFile(path, contents)) << path;
@@ -54,7 +58,9 @@ inline void internetShortcut(const std::string& relative, const std::string& url
 }
 
 // A shell link below the Favorites folder to `target`.
-inline void shellLink(const std::string& relative, const std::string& target) {
+inline void shellLink(const std::string& relative, const std::string& target,
+                      const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     IShellLinkA* link = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_IShellLinkA, reinterpret_cast<void**>(&link)));
@@ -67,7 +73,9 @@ inline void shellLink(const std::string& relative, const std::string& target) {
 }
 
 // A channel: a system folder whose desktop.ini names the channel shortcut class.
-inline void channel(const std::string& relative, const std::string& address) {
+inline void channel(const std::string& relative, const std::string& address,
+                    const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     writeFavorite(relative + "\\desktop.ini",
                   "[.ShellClassInfo]\r\nCLSID2={2237021C-E9A7-4940-8A4A-5E9E314E7ED8}\r\n"
                   "[Channel]\r\nCDFURL=" +
@@ -78,7 +86,10 @@ inline void channel(const std::string& relative, const std::string& address) {
 using testing_support::createdOf;
 using testing_support::kLongAgo;
 
-inline void setCreationTime(const std::string& path, std::uint64_t ticks) {
+inline void
+setCreationTime(const std::string& path, std::uint64_t ticks,
+                const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     EXPECT_TRUE(testing_support::setCreated(path, ticks)) << path;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/gui/icons.h"
 #include "platform/simulated_time.h"
 #include "support/application.h"
+#include "support/caller_trace.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -37,6 +38,7 @@ class TFavoritesListViewTest : public testing_support::PlatformTest {
     static V rows(const TCustomFavoritesListView& list) {
         V names;
         for (int row = 0; row < list.ItemCount(); ++row) {
+            SCOPED_TRACE(row);
             std::string caption;
             int image = -1;
             EXPECT_TRUE(list.OwnerDataFetch(row, caption, image));
@@ -46,7 +48,7 @@ class TFavoritesListViewTest : public testing_support::PlatformTest {
     }
 
     static void select(TFavoritesListView& list, const std::string& name) {
-        const int row = list.OwnerDataFind(ifExactString, name, 0, false);
+        const int row = list.OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
         ASSERT_GE(row, 0) << name;
         list.setCurrentIndex(list.model()->index(row, 0));
     }
@@ -83,7 +85,8 @@ class TFavoritesListViewTest : public testing_support::PlatformTest {
 };
 
 // Favorites as a user collects them, with what must not show.
-void seedMixed() {
+void seedMixed(const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     internetShortcut("Wetter.url", "http://wetter.example/");
     internetShortcut("bank 10.url", "http://bank.example/10");
     internetShortcut("Bank 9.url", "http://bank.example/9");
@@ -254,17 +257,17 @@ TEST_F(TFavoritesListViewTest, TypeAheadSearchesFromTheStartIndexAndWraps) {
         internetShortcut(std::string(name) + ".url", "http://x.example/");
     auto list = makeList();
     ASSERT_EQ(V({"Alpha", "Mars", "merkur", "Mond", "Sonne"}), rows(*list));
-    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 0, false));
-    EXPECT_EQ(2, list->OwnerDataFind(ifPartialString, "M", 2, false));
-    EXPECT_EQ(3, list->OwnerDataFind(ifPartialString, "mO", 0, false));
-    EXPECT_EQ(4, list->OwnerDataFind(ifPartialString, "s", 0, false)); // the last row too
-    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "m", 4, false));
-    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 4, true));
-    EXPECT_EQ(0, list->OwnerDataFind(ifPartialString, "alpha", 1, true));
-    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "x", 2, true));
-    EXPECT_EQ(3, list->OwnerDataFind(ifExactString, "mon", 0, false));
-    EXPECT_EQ(-1, list->OwnerDataFind(ifNearest, "m", 0, true));
-    EXPECT_EQ(-1, list->OwnerDataFind(ifData, "m", 0, true));
+    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 0, TFindWrap::No));
+    EXPECT_EQ(2, list->OwnerDataFind(ifPartialString, "M", 2, TFindWrap::No));
+    EXPECT_EQ(3, list->OwnerDataFind(ifPartialString, "mO", 0, TFindWrap::No));
+    EXPECT_EQ(4, list->OwnerDataFind(ifPartialString, "s", 0, TFindWrap::No)); // the last row too
+    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "m", 4, TFindWrap::No));
+    EXPECT_EQ(1, list->OwnerDataFind(ifPartialString, "m", 4, TFindWrap::Yes));
+    EXPECT_EQ(0, list->OwnerDataFind(ifPartialString, "alpha", 1, TFindWrap::Yes));
+    EXPECT_EQ(-1, list->OwnerDataFind(ifPartialString, "x", 2, TFindWrap::Yes));
+    EXPECT_EQ(3, list->OwnerDataFind(ifExactString, "mon", 0, TFindWrap::No));
+    EXPECT_EQ(-1, list->OwnerDataFind(ifNearest, "m", 0, TFindWrap::Yes));
+    EXPECT_EQ(-1, list->OwnerDataFind(ifData, "m", 0, TFindWrap::Yes));
 
     // Typing: a new search starts after the focused row; quick keys make one text; a key
     // after a pause starts again; a text nothing begins with leaves the focus.
@@ -442,8 +445,10 @@ TEST_F(TFavoritesListViewTest, ShowingTheFolderAgainKeepsTheLevelAndChoosesTheFi
 
     activate(*list, "Reisen");
     ASSERT_TRUE(DeleteFileA(favorite("Reisen\\Bahn.url").c_str()));
-    for (const char* file : {"Strand.url", "Strand.url.~0", "D\xFCne.url"})
+    for (const char* file : {"Strand.url", "Strand.url.~0", "D\xFCne.url"}) {
+        SCOPED_TRACE(file);
         ASSERT_TRUE(DeleteFileA(favorite(std::string("Reisen\\Ostsee\\") + file).c_str()));
+    }
     ASSERT_TRUE(RemoveDirectoryA(favorite("Reisen\\Ostsee").c_str()));
     ASSERT_TRUE(RemoveDirectoryA(favorite("Reisen").c_str()));
     list->ShowFolderAgain(favorite("Reisen\\Bahn.url"));

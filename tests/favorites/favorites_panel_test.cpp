@@ -76,7 +76,7 @@ class FavoritenPanelTest : public testing_support::WindowTest {
         return names;
     }
     void select(const std::string& name) {
-        const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+        const int row = list->OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
         ASSERT_GE(row, 0) << name;
         list->setCurrentIndex(list->model()->index(row, 0));
     }
@@ -215,7 +215,7 @@ TEST_F(FavoritenPanelTest, AfterSavingTheListStaysOnTheFavoriteAndNothingUnchose
     ASSERT_TRUE(SetFileAttributesA(tageblatt.c_str(), FILE_ATTRIBUTE_READONLY));
     internetShortcut("News\\Tageblatt.url.~0", "http://halb.example/");
     const auto clickRow = [&](const std::string& name) {
-        const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+        const int row = list->OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
         ASSERT_GE(row, 0) << name;
         click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
     };
@@ -466,6 +466,7 @@ TEST_P(FavoritenPanelTextsTest, TextsFitAndLinksStandBesideTheList) {
 // language.
 TEST_P(FavoritenPanelTextsTest, ItsMessagesFitTheMessageWindow) {
     for (int text : {133, 138, 300, 302}) {
+        SCOPED_TRACE(text);
         ShowMessage2Form->Label2->SetCaption(GetText(text));
         ShowMessage2Form->CentreMessage();
         EXPECT_LT(ShowMessage2Form->Label2->geometry().bottom(), ShowMessage2Form->BitBtn2->y())

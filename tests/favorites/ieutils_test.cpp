@@ -1,8 +1,8 @@
 // Where favorites lead, the internet shortcut file as the favorites read and write it, and the
 // item identifier lists the favorites list walks with.
 #include "favorites/IEUtils.h"
-#include "favorites/ShellRefs.h"
 #include "favorites_files.h"
+#include "platform/win32.h"
 #include "support/wine.h"
 
 #include <algorithm>

@@ -57,6 +57,7 @@ TEST(QwTrans2LargeFileTest, TwoMegabytesLoadWellUnderASecondWithEveryTextIntact)
     EXPECT_LT(loading.elapsed(), 1000);
 
     for (int n = 0; n < QwTrans2::kTextCount; ++n) {
+        SCOPED_TRACE(n);
         const auto it = expected.find(n);
         // A text the file lacks is empty, or the program's English for a newer one.
         const char* builtIn = BuiltInText(n);

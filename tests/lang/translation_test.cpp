@@ -281,6 +281,7 @@ TEST_F(TQwTrans2Test, ShippedLanguageFilesDefineEveryUsedText) {
         EXPECT_EQ(names[n], engine.CurrentLanguageName());
         const auto& used = surfkolibri_test::kUsedTextNumbers;
         for (int number : used) {
+            SCOPED_TRACE(number);
             EXPECT_FALSE(engine.GetText(number).empty()) << "text " << number;
             // A newer text has the program's English to fall back on, which the English file
             // repeats and the German file translates.

@@ -2,7 +2,10 @@
 // the machine read afterwards by an outside reader (the sqlite3 program): bookmarks and
 // passwords intact, only kept sites' cookies left, no visits, every database sound; a running
 // browser, a busy database and damaged files leave their files byte for byte as they were.
+#include "automation/CleaningOperations.h"
 #include "browser_seed.h"
+#include "cache/IECache.h"
+#include "cache/KeepCookies.h"
 #include "otherbrowsers/BrowserCleaning.h"
 #include "platform/root.h"
 #include "platform/simulated_time.h"
@@ -524,4 +527,23 @@ TEST_F(BrowserCleaningTest, DamagedProfileListsAreNamedAndNothingOutsideIsTouche
     CleanBrowser(Browser::Chrome, BrowserPart::History, CleaningMode::Remove);
     CleanBrowser(Browser::Chrome, BrowserPart::Cache, CleaningMode::Remove);
     EXPECT_EQ(std::vector<std::string>{}, changed(outsideBefore, snapshot(outside)));
+}
+
+// The unattended run's cookie cleaning reaches today's browsers too, after the earlier ones, and
+// keeps the cookies of the sites on the keep-list, which count as kept.
+TEST_F(BrowserCleaningTest, TheRunsCookieCleaningKeepsTheKeepListsSites) {
+    seedChromium(edge, {"Default"});
+    TKeepCookies keep;
+    ASSERT_EQ(ERROR_SUCCESS, keep.Add("site4.example"));
+    TIECache cookies;
+    const CleaningResult preview = CleanCookies(cookies, CleaningMode::Preview);
+    EXPECT_EQ(3u, preview.kept);
+    EXPECT_EQ(87u, preview.removed);
+    EXPECT_EQ("90", count(edge + "/Default/Network/Cookies", "cookies"));
+    const CleaningResult cleaned = CleanCookies(cookies);
+    EXPECT_EQ(3u, cleaned.kept);
+    EXPECT_EQ(87u, cleaned.removed);
+    EXPECT_EQ("3",
+              count(edge + "/Default/Network/Cookies", "cookies", "host_key = '.site4.example'"));
+    EXPECT_EQ("3", count(edge + "/Default/Network/Cookies", "cookies"));
 }

@@ -161,6 +161,7 @@ TEST_F(ClockTest, SettingTheTimeKeepsItsMilliseconds) {
     // would be off by at least a fifth of a second after one of them.
     SYSTEMTIME wanted;
     for (WORD milliseconds : {250, 750}) {
+        SCOPED_TRACE(milliseconds);
         FILETIME target = fileTime(hostNowTicks() + 3600 * kTicksPerSecond);
         ASSERT_TRUE(FileTimeToSystemTime(&target, &wanted));
         wanted.wMilliseconds = milliseconds;

@@ -3,6 +3,7 @@
 
 #include "conformance.h"
 #include "platform/filetime.h"
+#include "support/caller_trace.h"
 #include "support/platform_fixture.h"
 
 #include <chrono>
@@ -41,7 +42,10 @@ inline SYSTEMTIME makeTime(WORD y, WORD mo, WORD d, WORD h = 0, WORD mi = 0, WOR
     return st;
 }
 
-inline std::uint64_t ticksOf(const SYSTEMTIME& st) {
+inline std::uint64_t
+ticksOf(const SYSTEMTIME& st,
+        const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     FILETIME ft;
     EXPECT_TRUE(SystemTimeToFileTime(&st, &ft));
     return ticks(ft);

@@ -30,6 +30,7 @@ char16_t glibcWide(unsigned char byte) {
 TEST(CodePageTest, HighBytesAgreeWithGlibcsTable) {
     int unassigned = 0;
     for (int b = 0x80; b <= 0xFF; ++b) {
+        SCOPED_TRACE(b);
         const char byte = static_cast<char>(b);
         WCHAR wide = 0;
         ASSERT_EQ(1, MultiByteToWideChar(CP_ACP, 0, &byte, 1, &wide, 1));

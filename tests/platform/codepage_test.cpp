@@ -25,6 +25,7 @@ char16_t publishedWide(unsigned char byte) {
 TEST(CodePageTest, EveryHighByteMapsBothWays) {
     EXPECT_EQ(1252u, GetACP());
     for (int b = 0x80; b <= 0xFF; ++b) {
+        SCOPED_TRACE(b);
         const char byte = static_cast<char>(b);
         WCHAR wide[2] = {0xAAAA, 0xAAAA};
         junkLastError();

@@ -113,6 +113,7 @@ TEST_F(PlatformDatabaseTest, AFileThatIsNoDatabaseFailsEveryCallWithAnError) {
 TEST_F(PlatformDatabaseTest, ATruncatedDatabaseIsNamedBeforeUse) {
     // Enough rows that the file has pages to lose.
     for (int i = 0; i < 400; ++i) {
+        SCOPED_TRACE(i);
         const std::string url = "http://many.example/" + std::to_string(i) + ".htm";
         ASSERT_TRUE(CommitUrlCacheEntryA(url.c_str(), nullptr, platform::fileTimeOf(0),
                                          platform::fileTimeOf(0), NORMAL_CACHE_ENTRY, nullptr, 0,

@@ -113,7 +113,7 @@ TEST_F(FilesTest, ByteRangeLocksReachAcrossProcesses) {
         LockFileEx(h, LOCKFILE_FAIL_IMMEDIATELY | LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &reserved));
     const std::string root = platform.root();
     const int child = testing_support::RunInChildProcess([&] {
-        platform::useRoot(root);
+        platform::useRoot(platform::HostPath(root));
         const HANDLE other =
             CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE,
                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -245,8 +245,8 @@ TEST_F(FilesTest, ACreationTimeGoesWhereItsFileGoes) {
 
     // What is kept for a file, by the inode it had.
     const auto keptFor = [&](const std::string& below, ino_t inode) {
-        std::uint64_t ticks = 0;
-        return platform::files::storedCreationTime(driveC(below), inode, ticks);
+        return platform::files::storedCreationTime(platform::HostPath(driveC(below)), inode)
+            .has_value();
     };
     const auto inodeOf = [&](const std::string& below) {
         struct stat st {};

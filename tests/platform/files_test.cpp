@@ -1,6 +1,7 @@
 #include "conformance.h"
 #include "files_support.h"
 #include "platform/filetime.h"
+#include "support/caller_trace.h"
 #include "support/platform_fixture.h"
 #include "support/wine.h"
 
@@ -22,7 +23,10 @@ struct Found {
 };
 
 // Every entry a search hands out, by name; checks that the walk ends as it should.
-std::map<std::string, Found> findAll(const std::string& pattern) {
+std::map<std::string, Found>
+findAll(const std::string& pattern,
+        const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     std::map<std::string, Found> found;
     WIN32_FIND_DATAA data;
     fillJunk(data);
@@ -128,6 +132,7 @@ TEST_F(FilesTest, AMissingFileAndAMissingFolderAreToldApart) {
 TEST_F(FilesTest, AShareOutOfReachNamesNothing) {
     std::vector<DWORD> errors;
     for (const std::string share : {"\\\\kolibri.invalid\\daten", "//kolibri.invalid/daten"}) {
+        SCOPED_TRACE(share);
         junkLastError();
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((share + "\\Profil").c_str()));
         errors.push_back(GetLastError());
@@ -462,6 +467,7 @@ TEST_F(FilesTest, MoveExNeverPutsAFolderInAFilesPlace) {
 TEST_F(FilesTest, NamesWithCharactersWindowsForbidsAreRefused) {
     for (const char* bad :
          {"what?.txt", "star*.txt", "x|y", "quote\".txt", "less<more>.txt", "tab\t.txt"}) {
+        SCOPED_TRACE(bad);
         junkLastError();
         EXPECT_FALSE(WriteWholeFile(at(bad), "x")) << bad;
         EXPECT_EQ(ERROR_INVALID_NAME, GetLastError()) << bad;

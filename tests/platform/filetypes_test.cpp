@@ -95,6 +95,7 @@ TEST_F(FileTypesTest, FileClassesChangedHereOrByAnotherProgramAreSeenAtOnce) {
     List wetter(ILCreateFromPathA((f + "Wetter.url").c_str()));
     // Asked many times over, as a list of favorites does.
     for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
         EXPECT_EQ("Internet Shortcut", typeName(f + "Wetter.url"));
         EXPECT_EQ("Wetter", displayName(desktop.get(), wetter.get(), SHGDN_NORMAL));
         EXPECT_EQ("XYZ File", typeName(f + "Plan.xyz"));

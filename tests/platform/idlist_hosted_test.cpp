@@ -26,6 +26,7 @@ TEST_F(ItemIdListTest, ABlockFreedTwiceIsIgnoredAndCounted) {
 
 TEST_F(ItemIdListTest, VirtualFoldersAndMissingFoldersAreNotThere) {
     for (int csidl : {CSIDL_PRINTERS, CSIDL_BITBUCKET, CSIDL_FONTS, CSIDL_NETHOOD}) {
+        SCOPED_TRACE(csidl);
         List none;
         fillJunk(*none.out());
         EXPECT_EQ(E_FAIL, SHGetSpecialFolderLocation(nullptr, csidl, none.out())) << csidl;

@@ -148,6 +148,7 @@ TEST_F(ItemIdListTest, PathsParseIntoListsAndBack) {
     // What is not there is not parsed; the error names what was missing.
     for (const std::string& nowhere :
          {at("nothing.txt"), at("nowhere\\x.txt"), std::string("Q:\\x.txt")}) {
+        SCOPED_TRACE(nowhere);
         List missing;
         fillJunk(*missing.out());
         const HRESULT hr =

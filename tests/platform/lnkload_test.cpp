@@ -151,6 +151,7 @@ TEST_F(ShellLinkLoadTest, RandomDamageNeverBreaksTheReader) {
     std::mt19937 random(20240611);
     int loaded = 0;
     for (int round = 0; round < 600; ++round) {
+        SCOPED_TRACE(round);
         std::string bytes = good;
         const int flips = 1 + static_cast<int>(random() % 6);
         for (int i = 0; i < flips; ++i) {

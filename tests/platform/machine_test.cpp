@@ -119,6 +119,7 @@ TEST_F(MachineTest, ShellFoldersNameExistingFoldersOfTheirOwn) {
     EXPECT_EQ(values.size(), distinct.size()) << "two values name one folder";
     const auto machine = stringValues(HKEY_LOCAL_MACHINE, kShellFolders);
     for (const char* needed : {"Common Startup", "Common AppData"}) {
+        SCOPED_TRACE(needed);
         ASSERT_TRUE(machine.count(needed)) << needed;
         EXPECT_TRUE(DirectoryExistsA(machine.at(needed))) << needed;
         EXPECT_FALSE(below(machine.at(needed), "C:\\Users")) << needed;
@@ -148,7 +149,7 @@ TEST_F(MachineTest, OpeningARootAgainChangesNothing) {
     ASSERT_TRUE(WriteWholeFile("C:\\Users\\User\\Favorites\\kept.url", "[InternetShortcut]"));
     const auto before = dumpAll();
 
-    const std::string root = platform::rootPath();
+    const platform::HostPath root = platform::rootPath();
     platform::useRoot(root);
     platform::rootPath();
     EXPECT_EQ(before, dumpAll());

@@ -2,6 +2,7 @@
 // as the program reads it; a wide path and a document that is not there.
 #include "conformance.h"
 #include "platform/root.h"
+#include "support/caller_trace.h"
 #include "support/platform_fixture.h"
 
 #include <algorithm>
@@ -29,7 +30,9 @@ std::vector<std::string> listing(const std::string& folder = kRecent) {
 
 using SHAddToRecentDocsHostedTest = testing_support::PlatformTest;
 
-void file(const std::string& name) {
+void file(const std::string& name,
+          const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     ASSERT_TRUE(WriteWholeFile(std::string(kRecent) + "\\" + name, "L")) << name;
 }
 

@@ -2,6 +2,7 @@
 // what they leave in the registry as the registry calls read it.
 #include "conformance.h"
 #include "registry_support.h"
+#include "support/caller_trace.h"
 #include "support/reg_files.h"
 
 #include <algorithm>
@@ -129,7 +130,8 @@ const char* const kValues5 = "Windows Registry Editor Version 5.00\r\n"
                              "\r\n"
                              "[HKEY_CURRENT_USER\\Software\\Kravonel\\Demo\\Child]\r\n";
 
-void expectDemoValues() {
+void expectDemoValues(const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     EXPECT_EQ(sz("default text"), valueAt(kDemo, "").data);
     EXPECT_EQ(REG_SZ, valueAt(kDemo, "").type);
     EXPECT_EQ(sz("say \"hi\" to C:\\Temp\\"), valueAt(kDemo, "Quoted").data);

@@ -59,8 +59,10 @@ TEST_F(RegistryTest, LocalMachineIsReadOnlyForAUserWithoutAdministratorRights) {
 // Windows keeps no promise of an order; the hosted registry keeps the order of creation, as
 // Windows does in practice, and the lists the program shows rely on it.
 TEST_F(RegistryTest, ValuesEnumerateInTheOrderTheyWereCreated) {
-    for (const char* name : {"c", "a", "b"})
+    for (const char* name : {"c", "a", "b"}) {
+        SCOPED_TRACE(name);
         ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
+    }
     EXPECT_EQ((std::vector<std::string>{"c", "a", "b"}), valueNames(key.get()));
 
     ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), "a", "changed"));
@@ -105,8 +107,10 @@ TEST_F(RegistryTest, EnumValueFillsOnlyWhatFits) {
 
 // Another process's change shifts the index of the next call as well.
 TEST_F(RegistryTest, EnumerationByIndexFollowsAnotherProcesssChanges) {
-    for (const char* name : {"v0", "v1", "v2"})
+    for (const char* name : {"v0", "v1", "v2"}) {
+        SCOPED_TRACE(name);
         ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
+    }
     const auto nameAt = [](HKEY handle, DWORD index) {
         char name[32];
         DWORD size = sizeof name;
@@ -151,6 +155,7 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
     const std::set<std::string> distinct(names.begin(), names.end());
     for (int child = 0; child < 2; ++child)
         for (int i = 0; i < kPerChild; ++i) {
+            SCOPED_TRACE(i);
             const std::string name = "child" + std::to_string(child) + "_" + std::to_string(i);
             ASSERT_TRUE(distinct.count(name)) << name;
             DWORD type = 0;

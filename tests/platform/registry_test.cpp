@@ -82,8 +82,10 @@ TEST_F(RegistryTest, KeyAndValueNamesIgnoreCaseButKeepTheirSpelling) {
 // Enumeration goes by index: a value deleted or added between two calls, by this handle or
 // another handle, shifts what the next index names.
 TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
-    for (const char* name : {"v0", "v1", "v2", "v3", "v4"})
+    for (const char* name : {"v0", "v1", "v2", "v3", "v4"}) {
+        SCOPED_TRACE(name);
         ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
+    }
     const auto nameAt = [](HKEY handle, DWORD index) {
         char name[32];
         DWORD size = sizeof name;
@@ -114,8 +116,10 @@ TEST_F(RegistryTest, EachNameIsOneValueThroughRewritesAndDeletions) {
         std::sort(names.begin(), names.end());
         return names;
     };
-    for (const char* name : {"c", "a", "b"})
+    for (const char* name : {"c", "a", "b"}) {
+        SCOPED_TRACE(name);
         ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), name, name));
+    }
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), sortedNames());
 
     ASSERT_EQ(ERROR_SUCCESS, setString(key.get(), "A", "changed"));
@@ -228,12 +232,14 @@ TEST_F(RegistryTest, EnumValueReportsShortBuffersAndTheEnd) {
 
 TEST_F(RegistryTest, EnumKeysSortsIgnoringCaseAndReportsShortBuffers) {
     for (const char* name : {"beta", "Alpha", "GAMMA"}) {
+        SCOPED_TRACE(name);
         Key child;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(key.get(), name, 0, nullptr, 0, KEY_ALL_ACCESS,
                                                  nullptr, child.out(), nullptr));
     }
     std::vector<std::string> names;
     for (DWORD index = 0;; ++index) {
+        SCOPED_TRACE(index);
         char name[16];
         DWORD size = sizeof name;
         const LSTATUS rc =
@@ -405,6 +411,7 @@ TEST_F(RegistryTest, DeleteKeyRefusesAKeyWithSubkeys) {
 
 TEST_F(RegistryTest, QueryInfoCountsSubkeysAndValues) {
     for (const char* name : {"Short", "MuchLongerName"}) {
+        SCOPED_TRACE(name);
         Key child;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(key.get(), name, 0, nullptr, 0, KEY_ALL_ACCESS,
                                                  nullptr, child.out(), nullptr));

@@ -75,6 +75,7 @@ TEST_F(ShellLinkTest, TheShowCommandSurvivesSaveAndLoad) {
     create(link, persist);
     ASSERT_EQ(S_OK, link->SetPath(at("Desktop").c_str()));
     for (const int show : {SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED, SW_SHOWNORMAL}) {
+        SCOPED_TRACE(show);
         EXPECT_EQ(S_OK, link->SetShowCmd(show));
         ASSERT_EQ(S_OK, persist->Save(AnsiToWide(kLink).c_str(), TRUE));
         ASSERT_EQ(S_OK, persist->Load(AnsiToWide(kLink).c_str(), STGM_READ));

@@ -2,6 +2,7 @@
 // change or remove anything in it; everybody may read it.
 #include "conformance.h"
 #include "platform/root.h"
+#include "support/caller_trace.h"
 #include "support/child_process.h"
 #include "support/platform_fixture.h"
 
@@ -27,7 +28,9 @@ class CommonStartupFolderTest : public testing_support::PlatformTest {
 };
 
 // Each change a user's program tries there fails with ERROR_ACCESS_DENIED and changes nothing.
-void expectEveryChangeRefused(const std::string& folder) {
+void expectEveryChangeRefused(const std::string& folder, const testing_support::Caller& caller =
+                                                             testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string file = folder + "\\Drucker.lnk";
     const std::string sub = folder + "\\Ordner";
     junkLastError();

@@ -1,11 +1,19 @@
 // What a user sees on a real X server with a window manager (scripts/realscreen.sh starts
 // both): windows as X maps them, minimised and restored by the window manager, clicked by real
 // pointer events, and modal windows in their real loop, without the test hook.
+#include "cache/KeepCookies.h"
+#include "cache/u_cookieForm.h"
+#include "cache/u_keepCookies.h"
+#include "controls/longlist.h"
+#include "controls/stdctrls.h"
+#include "lang/TQwTrans2.h"
 #include "settings/IEPowerPanel.h"
 #include "settings/u_ChangeStartPageForm.h"
 #include "shell/ApplyLanguageTexts.h"
+#include "shell/ProgramWindows.h"
 #include "shell/WillkommenPanel.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/cache_entries.h"
 #include "support/window_fixture.h"
 #include "traces/SicherheitsPanel.h"
 #include "traces/UrlHistory.h"
@@ -14,7 +22,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QProcess>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -254,4 +264,116 @@ TEST_F(RealScreenTest, TheMainWindowIsBackOnScreenAfterTheHistoryWindow) {
         HistoryForm, [] { emit Form1->SicherheitsPanel->Label21->clicked(); }, HistoryForm->BitBtn1,
         mainWindowHidden, mainWindowHidden, [] {});
     EXPECT_TRUE(RunEventsUntil([] { return viewable(Form1); }));
+}
+
+namespace {
+
+// Every text of a window as the X server's fonts draw it: each visible label shows its whole
+// text inside its window (and its group box), no two visible controls side by side overlap,
+// and a link is blue, underlined and shows the hand.
+void expectTextsFit(QWidget* window) {
+    std::vector<QWidget*> controls;
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible() && !child->isWindow()) controls.push_back(child);
+    for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
+        for (QLabel* label : box->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (!label->isVisible()) continue;
+            EXPECT_TRUE(box->contentsRect().contains(label->geometry()))
+                << label->text().toStdString() << " leaves its group box";
+        }
+    }
+    for (QWidget* control : controls) {
+        EXPECT_TRUE(window->rect().contains(control->geometry()))
+            << control->metaObject()->className() << " leaves the window";
+        if (auto* label = qobject_cast<TLabel*>(control)) {
+            const std::string text = label->text().toStdString();
+            if (!label->wordWrap())
+                EXPECT_LE(label->sizeHint().width(), label->width()) << text << " is cut";
+            else
+                EXPECT_LE(label->heightForWidth(label->width()), label->height())
+                    << text << " is cut";
+            if (label->focusPolicy() == Qt::StrongFocus) {
+                EXPECT_TRUE(label->font().underline()) << text;
+                EXPECT_EQ(QColor(0, 0, 255), label->palette().color(QPalette::WindowText)) << text;
+                EXPECT_EQ(Qt::PointingHandCursor, label->cursor().shape()) << text;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            const QWidget* a = controls[i];
+            const QWidget* b = controls[j];
+            const auto name = [](const QWidget* w) {
+                const auto* label = qobject_cast<const QLabel*>(w);
+                return label ? label->text() : QString(w->metaObject()->className());
+            };
+            const QString what = name(a) + " / " + name(b);
+            EXPECT_FALSE(a->geometry().intersects(b->geometry())) << what.toStdString();
+        }
+}
+
+// The window as the screen shows it, into the folder SURFKOLIBRI_REALSCREEN_PICTURES names
+// (nothing without it), to be looked at.
+void picture(QWidget* window, const std::string& name) {
+    const QByteArray folder = qgetenv("SURFKOLIBRI_REALSCREEN_PICTURES");
+    if (folder.isEmpty()) return;
+    QApplication::processEvents();
+    const QRect frame = window->frameGeometry();
+    window->screen()
+        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(QString::fromLocal8Bit(folder) + "/" + QString::fromStdString(name) + ".png");
+}
+
+} // namespace
+
+// The cookie window with a kept cookie selected and the keep-list window it opens, in both
+// languages, as the X server's fonts draw them: every text fits, the links look like links,
+// and a real click on the link opens the list, which a real click closes again.
+TEST_F(RealScreenTest, TheKeepListTextsFitInBothLanguages) {
+    testing_support::putCookie("mail.example");
+    testing_support::putCookie("www.bank-of-the-north.example");
+    testing_support::putCookie("tracker.example");
+    TKeepCookies keep;
+    ASSERT_EQ(ERROR_SUCCESS, keep.Add("bank-of-the-north.example"));
+    for (int language : {0, 1}) {
+        SCOPED_TRACE("language " + std::to_string(language));
+        const std::string suffix = language == 0 ? "en" : "de";
+        StartProgram(language);
+        ApplyLanguageTexts();
+        bool listShown = false;
+        Steps steps({
+            [&] {
+                if (!viewable(CookieForm)) return false;
+                TCookieForm* c = CookieForm;
+                for (int i = 0; i < c->Listbox1->count(); ++i)
+                    if (c->IsKept(c->Listbox1->item(i))) c->Listbox1->setCurrentRow(i);
+                EXPECT_EQ(GetText(341), c->Label12->Caption());
+                expectTextsFit(c);
+                c->Listbox1->setCurrentRow(0);
+                expectTextsFit(c);
+                c->Listbox1->setCurrentRow(1);
+                picture(c, "cookies_" + suffix);
+                click(c->Label13);
+                return true;
+            },
+            [&] {
+                if (!KeepCookiesForm->isVisible() || !viewable(KeepCookiesForm)) return false;
+                TKeepCookiesForm* k = KeepCookiesForm;
+                listShown = k->ListBox1->count() == 1;
+                expectTextsFit(k);
+                picture(k, "keep_cookies_" + suffix);
+                click(k->BitBtn1);
+                return true;
+            },
+            [&] {
+                if (KeepCookiesForm->isVisible()) return false;
+                CookieForm->Close();
+                return true;
+            },
+        });
+        CookieForm->ShowModal();
+        EXPECT_TRUE(RunEventsUntil([&] { return steps.done(); }));
+        EXPECT_TRUE(listShown);
+        DestroyProgramWindows();
+    }
 }

@@ -185,6 +185,7 @@ TEST_F(TBrowseForFolderDialogTest,
     TBrowseForFolderDialog dialog;
     for (const std::string& start :
          {std::string("(no download folder set)"), longFolder + "\\fehlt", std::string()}) {
+        SCOPED_TRACE(start);
         dialog.SetStartupPath(start);
         std::string current;
         EXPECT_FALSE(run(dialog, [&](HWND d) {

@@ -26,6 +26,7 @@ TEST_F(BrowserSettingsTest, NothingSetShowsTheFallbacksAndLeavesOnlyEmptyKeys) {
     EXPECT_EQ(GetText(171), Form1->BrowseForFolderDialog1->StartupPath());
     // Reading made the keys and wrote nothing into them.
     for (const char* key : {kInternetExplorer, kMain, kEditor, kAutoComplete}) {
+        SCOPED_TRACE(key);
         EXPECT_TRUE(keyExists(key)) << key;
         EXPECT_TRUE(valueNames(key).empty()) << key;
     }

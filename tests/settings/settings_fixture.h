@@ -9,6 +9,7 @@
 #include "settings/u_autocomplete.h"
 #include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/caller_trace.h"
 #include "support/window_fixture.h"
 
 #include <string>
@@ -39,7 +40,9 @@ inline Stored untouched(const std::string& text) {
     return {REG_EXPAND_SZ, text};
 }
 
-inline void setValue(const std::string& key, const std::string& name, const Stored& value) {
+inline void setValue(const std::string& key, const std::string& name, const Stored& value,
+                     const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     UniqueHKey handle;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, handle.out(), nullptr));

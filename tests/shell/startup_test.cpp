@@ -129,6 +129,7 @@ TEST_F(StartupTest, VersionCheckSkipsAMarkerOfThisVersion) {
     platform.installDataFiles();
     ASSERT_TRUE(EnsureDataFolders(ProductName, false));
     for (const char* marker : {"2.8", "2.8\r\nmore"}) {
+        SCOPED_TRACE(marker);
         writeHostFile(dataHost("Surfkolibri.cho"), marker);
         writeHostFile(dataHost("Surfkolibri.def"), "chosen");
         EXPECT_FALSE(PerformVersionCheck()) << marker;
@@ -142,6 +143,7 @@ TEST_F(StartupTest, VersionCheckResetsTheLanguageOtherwise) {
     ASSERT_TRUE(EnsureDataFolders(ProductName, false));
     const std::string english = readHostFile(programHost("Surfkolibri.t00"));
     for (const char* marker : std::vector<const char*>{"2.7", "", "2.80", " 2.8", nullptr}) {
+        SCOPED_TRACE(marker);
         const std::string label = marker ? marker : "(none)";
         if (marker)
             writeHostFile(dataHost("Surfkolibri.cho"), marker);

@@ -3,6 +3,7 @@
 #include "platform/regfile.h"
 #include "platform/registry.h"
 #include "platform/root.h"
+#include "support/caller_trace.h"
 #include "support/platform_fixture.h"
 
 #include <utility>
@@ -56,7 +57,8 @@ const char* const kValues5 = "Windows Registry Editor Version 5.00\n"
                              "\"Empty\"=hex:\n"
                              "[HKEY_CURRENT_USER\\Software\\Demo\\Child]\n";
 
-void expectDemoValues() {
+void expectDemoValues(const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string key = "Software\\Demo";
     EXPECT_EQ(sz("default text"), valueAt(key, "").data);
     EXPECT_EQ(REG_SZ, valueAt(key, "").type);
@@ -221,10 +223,10 @@ TEST_F(RegFileTest, ExportThenImportIntoAFreshRootReproducesTheRegistry) {
     for (auto format : {regfile::Format::Regedit4, regfile::Format::Unicode5}) {
         const std::string file = regfile::exportKeys({1, 2, 3}, format);
         static int n = 0;
-        useRoot(platform.root() + "-copy" + std::to_string(++n));
+        useRoot(HostPath(platform.root() + "-copy" + std::to_string(++n)));
         regfile::Error error;
         ASSERT_TRUE(regfile::importFile(file, error)) << error.line << ": " << error.message;
         EXPECT_EQ(original, dumpRegistry());
-        useRoot(platform.root());
+        useRoot(HostPath(platform.root()));
     }
 }

@@ -165,6 +165,7 @@ TEST_F(ToolTest, ADamagedOrReadOnlyDatabaseIsNamedAndNeverOverwritten) {
 
 TEST_F(ToolTest, EveryCommandHasHelp) {
     for (const char* command : {"init", "settings", "reg", "ls", "cat", "seed-demo"}) {
+        SCOPED_TRACE(command);
         const ToolRun r = tool({command, "--help"});
         EXPECT_EQ(0, r.exitCode) << command;
         EXPECT_NE(std::string::npos, r.out.find("usage: skplatform " + std::string(command)))
@@ -331,6 +332,7 @@ TEST_F(ToolTest, SeedDemoBuildsALivedInMachineAndIsIdempotent) {
     EXPECT_EQ(0u, FindFirefoxProfile(ffHistory).find(appData + "\\Mozilla\\Firefox\\"));
     for (const std::string& cache :
          {FindOperaProfile() + "cache4", FindMozillaProfile() + "Cache", firefoxCache + "Cache"}) {
+        SCOPED_TRACE(cache);
         std::size_t files = 0;
         for (const auto& entry :
              std::filesystem::recursive_directory_iterator(platform.hostPath(cache)))

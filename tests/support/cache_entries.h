@@ -5,6 +5,7 @@
 #include "platform/filetime.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
+#include "support/caller_trace.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,11 @@ inline FILETIME fileTime(std::uint64_t ticks) {
 // 2004-03-05 12:00:00 UTC.
 constexpr std::uint64_t kMarch2004 = 127229616000000000ull;
 
-inline std::string addContent(const std::string& url, const std::string& data = "<html></html>",
-                              DWORD type = NORMAL_CACHE_ENTRY) {
+inline std::string
+addContent(const std::string& url, const std::string& data = "<html></html>",
+           DWORD type = NORMAL_CACHE_ENTRY,
+           const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string file = platform::urlcache::storeContentFile(url, data);
     EXPECT_FALSE(file.empty()) << url;
     const std::string header = "HTTP/1.1 200 OK\r\n\r\n";
@@ -32,7 +36,10 @@ inline std::string addContent(const std::string& url, const std::string& data = 
     return file;
 }
 
-inline std::string addCookie(const std::string& domain) {
+inline std::string
+addCookie(const std::string& domain,
+          const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string file =
         platform::urlcache::storeCookieFile("user", domain, "id\nabc\n" + domain + "/\n");
     const std::string url = "Cookie:user@" + domain + "/";
@@ -42,7 +49,10 @@ inline std::string addCookie(const std::string& domain) {
     return url;
 }
 
-inline std::string addVisit(const std::string& url) {
+inline std::string
+addVisit(const std::string& url,
+         const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string key = "Visited: User@" + url;
     EXPECT_TRUE(CommitUrlCacheEntryA(
         key.c_str(), nullptr, fileTime(kMarch2004), fileTime(kMarch2004),

@@ -8,7 +8,7 @@
 namespace testing_support {
 
 ChildProcess::ChildProcess(const std::function<int()>& body) {
-    const std::string root = platform::rootPath();
+    const platform::HostPath root = platform::rootPath();
     pid_ = ::fork();
     if (pid_ != 0) return;
     int status = 99;

@@ -26,8 +26,8 @@ TempPlatform::TempPlatform() {
     programFolder_ = base_ + "/program";
     fs::create_directories(programFolder_);
     ::setenv("SURFKOLIBRI_SHELL_EXECUTE", "record", 1);
-    platform::useRoot(root_);
-    platform::overrideModulePath(programFolder_ + "/surfkolibri");
+    platform::useRoot(platform::HostPath(root_));
+    platform::overrideModulePath(platform::HostPath(programFolder_) / "surfkolibri");
     platform::rootPath(); // opens the root: a fresh default machine
     CoInitialize(nullptr);
     SetCurrentDirectoryA(programFolderWindows().c_str());
@@ -36,21 +36,19 @@ TempPlatform::TempPlatform() {
 TempPlatform::~TempPlatform() {
     CoUninitialize();
     platform::closeRoot();
-    platform::overrideModulePath({});
+    platform::overrideModulePath(platform::HostPath());
     std::error_code ec;
     fs::current_path(fs::temp_directory_path(), ec);
     fs::remove_all(base_, ec);
 }
 
 std::string TempPlatform::programFolderWindows() const {
-    return platform::windowsPathOf(programFolder_) + "\\";
+    return platform::windowsPathOf(platform::HostPath(programFolder_)) + "\\";
 }
 
 std::string TempPlatform::hostPath(const std::string& windowsPath) const {
-    std::string host;
-    DWORD error = 0;
-    platform::resolvePath(windowsPath, host, error);
-    return host;
+    const platform::Result<platform::HostPath> host = platform::resolvePath(windowsPath);
+    return host ? host->str() : std::string();
 }
 
 std::string TempPlatform::profile() const {

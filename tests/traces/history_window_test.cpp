@@ -7,6 +7,7 @@
 #include "platform/simulated_time.h"
 #include "platform/urlcache.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/caller_trace.h"
 #include "traces/SicherheitsPanel.h"
 #include "traces/UrlHistory.h"
 #include "traces/u_history.h"
@@ -31,7 +32,9 @@ SYSTEMTIME localTime(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
 }
 
 // A visit of the current user at the given local time.
-void addVisit(const std::string& url, const std::string& title, const SYSTEMTIME& local) {
+void addVisit(const std::string& url, const std::string& title, const SYSTEMTIME& local,
+              const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     FILETIME localFt;
     FILETIME utc;
     ASSERT_TRUE(SystemTimeToFileTime(&local, &localFt));

@@ -5,6 +5,7 @@
 #include "automation/CleaningOperations.h"
 #include "controls/longlist.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/caller_trace.h"
 #include "traces/SicherheitsPanel.h"
 #include "traces/u_MruForm.h"
 
@@ -15,7 +16,9 @@ using testing_support::RunEventsUntil;
 
 namespace {
 
-void recentFile(const std::string& name, DWORD attributes = 0) {
+void recentFile(const std::string& name, DWORD attributes = 0,
+                const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const std::string path = std::string(kRecent) + "\\" + name;
     ASSERT_TRUE(WriteWholeFile(path, "L")) << name;
     if (attributes) {

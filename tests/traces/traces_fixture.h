@@ -8,6 +8,7 @@
 #include "platform/win32.h"
 #include "shell/ApplyLanguageTexts.h"
 #include "shell/u_Surfkolibri.h"
+#include "support/caller_trace.h"
 #include "support/window_fixture.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
@@ -59,7 +60,9 @@ class TracesWindowTest : public testing_support::WindowTest {
 
 // Registry values below HKEY_CURRENT_USER, written and read through the Win32 calls.
 inline void setValue(const std::string& key, const std::string& name, DWORD type,
-                     const std::string& data) {
+                     const std::string& data,
+                     const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     UniqueHKey handle;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, handle.out(), nullptr));

@@ -178,6 +178,7 @@ TEST_F(UrlHistoryTest, SortingManyEqualKeysStaysWithinTheList) {
             history.SortDirection = direction;
             ASSERT_EQ(history.Refresh(), 200);
             for (int i = 1; i < history.Count(); ++i) {
+                SCOPED_TRACE(i);
                 const TEntry* a = history.Items(i - 1);
                 const TEntry* b = history.Items(i);
                 if (field == sfTitle) {

@@ -2,6 +2,7 @@
 #include "controls/aniicon.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
+#include "support/caller_trace.h"
 #include "support/window_fixture.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
@@ -100,7 +101,9 @@ TEST_F(ShowMessage2Test, ShowMessage2CentresEveryLineInItsLabel) {
 }
 
 // Both are dialogs with a close button only: no minimising or maximising.
-void expectCloseButtonOnly(const QWidget* window) {
+void expectCloseButtonOnly(const QWidget* window, const testing_support::Caller& caller =
+                                                      testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     const Qt::WindowFlags flags = window->windowFlags();
     EXPECT_EQ(Qt::Dialog, window->windowType());
     EXPECT_TRUE(flags & Qt::WindowTitleHint);

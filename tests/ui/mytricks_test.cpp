@@ -1,6 +1,7 @@
 #include "platform/root.h"
 #include "platform/win32.h"
 #include "support/application.h"
+#include "support/caller_trace.h"
 #include "support/platform_fixture.h"
 #include "ui/MyTricks.h"
 
@@ -23,7 +24,9 @@ namespace {
 const std::string kShellFolders =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-void removeLocalAppDataValue() {
+void removeLocalAppDataValue(
+    const testing_support::Caller& caller = testing_support::Caller::current()) {
+    const testing_support::CallerTrace trace(caller);
     UniqueHKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str() + 1, 0,
                                            KEY_ALL_ACCESS, key.out()));

@@ -2,8 +2,10 @@
 // windows can be looked at without a display: screenshots OUTPUT_FOLDER.
 // Works on the platform root named by SURFKOLIBRI_PLATFORM (seed it with skplatform first to
 // see the sections with data).
+#include "cache/KeepCookies.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
+#include "cache/u_keepCookies.h"
 #include "controls/WebBrowser.h"
 #include "controls/longlist.h"
 #include "favorites/FavoritenPanel.h"
@@ -42,6 +44,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,7 +64,7 @@ void save(QWidget* window, const QString& name) {
 // The favorites section inside a sub-folder of the demo Favorites, and the link editor for a
 // favorite there.
 void activateRow(TFavoritesListView* list, const std::string& name) {
-    const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+    const int row = list->OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
     if (row < 0) return;
     list->setCurrentIndex(list->model()->index(row, 0));
     list->DblClick();
@@ -81,7 +84,7 @@ void renderFavorites() {
     // deletion (closed, which keeps the favorite) and what a deletion that failed says.
     FavoritenPanel* panel = Form1->FavoritenPanel;
     const auto chooseRow = [list](const std::string& name) {
-        const int row = list->OwnerDataFind(ifExactString, name, 0, false);
+        const int row = list->OwnerDataFind(ifExactString, name, 0, TFindWrap::No);
         if (row >= 0) list->setCurrentIndex(list->model()->index(row, 0));
     };
     chooseRow("Einkaufsliste");
@@ -210,12 +213,34 @@ void renderLanguage(int number, const QString& tag) {
     save(Form4, "language");
     Form4->hide();
 
+    // The cookie window and the keep-list with two sites on it, as a user who keeps the
+    // logins of the mail and bank sites has them; a list the machine already holds is shown
+    // as it is, and the sites put there for the pictures go again.
+    TKeepCookies keep = TKeepCookies::FromRegistry();
+    std::vector<std::string> added;
+    if (keep.Empty())
+        for (const char* site : {"mail.example", "bank.example"})
+            if (keep.Add(site) == ERROR_SUCCESS) added.push_back(site);
     CookieForm->show();
     if (CookieForm->Listbox1->count() > 1) {
         CookieForm->Listbox1->setCurrentRow(1);
         CookieForm->ListBox1Click();
     }
     save(CookieForm, "cookies");
+    for (int i = 0; i < CookieForm->Listbox1->count(); ++i) {
+        if (CookieForm->IsKept(CookieForm->Listbox1->item(i))) {
+            CookieForm->Listbox1->setCurrentRow(i);
+            CookieForm->Listbox1->scrollToItem(CookieForm->Listbox1->item(i));
+            break;
+        }
+    }
+    save(CookieForm, "cookies_kept");
+    save(KeepCookiesForm, "keep_cookies");
+    KeepCookiesForm->hide();
+    for (const std::string& site : added)
+        keep.Remove(site);
+    save(KeepCookiesForm, "keep_cookies_empty");
+    KeepCookiesForm->hide();
     CookieForm->CloseTimer->stop();
     CookieForm->hide();
 

@@ -318,8 +318,8 @@ void seedDemoCache() {
             const std::string url = "http://www." + std::string(kSites[s]) + "/" +
                                     (f < 8 ? "" : "static/") + page + std::to_string(f) + "." +
                                     kind;
+            if (platform::urlcache::get(url)) continue; // seeded before
             Record r;
-            if (platform::urlcache::get(url, r)) continue; // seeded before
             const std::string data = demoData(kind, kTitles[f % std::size(kTitles)]);
             r.url = url;
             r.localFile = platform::urlcache::storeContentFile(url, data);
@@ -348,8 +348,8 @@ void seedDemoCache() {
                                              : "ads.") +
                                    std::string(kSites[c % 20]);
         const std::string url = "Cookie:" + user + "@" + domain + "/";
+        if (platform::urlcache::get(url)) continue;
         Record r;
-        if (platform::urlcache::get(url, r)) continue;
         const std::uint64_t created = now - (static_cast<std::uint64_t>(c) * 3 % 40) * kTicksPerDay;
         const FILETIME expires = platform::fileTimeOf(created + 365 * kTicksPerDay);
         const FILETIME made = platform::fileTimeOf(created);
@@ -379,8 +379,8 @@ void seedDemoCache() {
         const std::string url =
             "http://www." + site + "/" + (h < 20 ? "" : page + "/" + std::to_string(h) + ".html");
         const std::string key = "Visited: " + user + "@" + url;
+        if (platform::urlcache::get(key)) continue;
         Record r;
-        if (platform::urlcache::get(key, r)) continue;
         const std::uint64_t visited =
             now - (static_cast<std::uint64_t>(h) * 15263 % (42 * 24 * 60)) * (kTicksPerDay / 1440);
         r.url = key;

@@ -50,7 +50,7 @@ std::string windowsPathOf(const std::string& arg) {
     std::string host = ec ? arg : absolute.string();
     while (host.size() > 1 && host.back() == '/')
         host.pop_back();
-    return platform::windowsPathOf(host);
+    return platform::windowsPathOf(platform::HostPath(host));
 }
 
 bool parseInt(const std::string& text, int& value) {

@@ -16,11 +16,9 @@ namespace skplatform {
 namespace {
 
 std::string hostOf(const std::string& windowsPath) {
-    std::string host;
-    DWORD error = 0;
-    if (!platform::resolvePath(windowsPath, host, error))
-        throw std::runtime_error("cannot reach " + windowsPath);
-    return host;
+    const platform::Result<platform::HostPath> host = platform::resolvePath(windowsPath);
+    if (!host) throw std::runtime_error("cannot reach " + windowsPath);
+    return host->str();
 }
 
 std::string shellFolderValue(const char* name) {

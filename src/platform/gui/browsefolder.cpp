@@ -56,7 +56,7 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
 
   public:
     BrowseForFolderDialog(const BROWSEINFOA& info, const QByteArray& root) : info_(info) {
-        SHGetDesktopFolder(&desktop_);
+        SHGetDesktopFolder(desktop_.put());
         setWindowTitle(QStringLiteral("Browse for Folder"));
         // A fixed dialog whose controls keep the places they are given, so that a callback
         // can move them or put controls of its own beside them.
@@ -99,10 +99,6 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
         });
     }
 
-    ~BrowseForFolderDialog() override {
-        if (desktop_) desktop_->Release();
-    }
-
     QByteArray selectedList() const {
         QTreeWidgetItem* item = tree_->currentItem();
         return item ? item->data(0, kListRole).toByteArray() : QByteArray();
@@ -119,12 +115,11 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
         case BFFM_SETSELECTIONA: {
             if (!lParam) return FALSE;
             if (!wParam) return select(ListBytes(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam)));
-            PIDLIST_ABSOLUTE list = nullptr;
+            PidlRef list;
             const std::u16string path = AnsiToWide(reinterpret_cast<LPCSTR>(lParam));
-            if (FAILED(SHParseDisplayName(path.c_str(), nullptr, &list, 0, nullptr))) return FALSE;
-            const BOOL found = select(ListBytes(list));
-            ILFree(list);
-            return found;
+            if (FAILED(SHParseDisplayName(path.c_str(), nullptr, list.put(), 0, nullptr)))
+                return FALSE;
+            return select(ListBytes(list.get()));
         }
         default:
             return 0;
@@ -150,14 +145,15 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
 
     QTreeWidgetItem* makeItem(const QByteArray& list, SFGAOF attributes) {
         auto* item = new QTreeWidgetItem;
-        item->setText(0, FolderItemName(desktop_, ListOf(list), SHGDN_NORMAL));
+        item->setText(0, FolderItemName(desktop_.get(), ListOf(list), SHGDN_NORMAL));
         item->setData(0, kListRole, list);
         item->setData(0, kLoadedRole, false);
         item->setData(0, kAttributesRole, static_cast<qulonglong>(attributes));
         SHFILEINFOA info{};
         if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(ListOf(list)), 0, &info, sizeof info,
                            SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
-            item->setIcon(0, QPixmap::fromImage(SystemIconImage(info.iIcon, true)));
+            item->setIcon(
+                0, QPixmap::fromImage(SystemIconImage(info.iIcon, platform::IconSize::Small)));
         const bool expandable =
             (attributes & SFGAO_HASSUBFOLDER) ||
             ((info_.ulFlags & BIF_BROWSEINCLUDEFILES) && (attributes & SFGAO_FOLDER));
@@ -170,35 +166,33 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
         if (parent->data(0, kLoadedRole).toBool()) return;
         parent->setData(0, kLoadedRole, true);
         const QByteArray parentList = parent->data(0, kListRole).toByteArray();
-        IShellFolder* folder = nullptr;
+        ComRef<IShellFolder> folder;
         if (itemCount(parentList) == 0) {
-            folder = desktop_;
-            folder->AddRef();
+            folder.assign(desktop_.get());
         } else if (FAILED(desktop_->BindToObject(ListOf(parentList), nullptr, IID_IShellFolder,
-                                                 reinterpret_cast<void**>(&folder)))) {
+                                                 folder.out()))) {
             return;
         }
-        IEnumIDList* items = nullptr;
+        ComRef<IEnumIDList> items;
         SHCONTF flags = SHCONTF_FOLDERS;
         if (info_.ulFlags & BIF_BROWSEINCLUDEFILES) flags |= SHCONTF_NONFOLDERS;
-        std::vector<PITEMID_CHILD> children;
-        if (SUCCEEDED(folder->EnumObjects(HandleOfWidget(this), flags, &items))) {
-            PITEMID_CHILD child = nullptr;
-            while (items->Next(1, &child, nullptr) == S_OK)
-                children.push_back(child);
-            items->Release();
+        std::vector<PidlRef> children;
+        if (SUCCEEDED(folder->EnumObjects(HandleOfWidget(this), flags, items.put()))) {
+            PidlRef child;
+            while (items->Next(1, child.put(), nullptr) == S_OK)
+                children.push_back(std::move(child));
         }
-        std::stable_sort(children.begin(), children.end(), [folder](auto a, auto b) {
-            return static_cast<SHORT>(HRESULT_CODE(folder->CompareIDs(0, a, b))) < 0;
-        });
-        for (PITEMID_CHILD child : children) {
-            PIDLIST_ABSOLUTE absolute = ILCombine(ListOf(parentList), child);
-            const SFGAOF attributes = FolderItemAttributes(folder, child, kWantedAttributes);
-            if (absolute) parent->addChild(makeItem(ListBytes(absolute), attributes));
-            ILFree(absolute);
-            ILFree(child);
+        std::stable_sort(children.begin(), children.end(),
+                         [shell = folder.get()](const PidlRef& a, const PidlRef& b) {
+                             return static_cast<SHORT>(
+                                        HRESULT_CODE(shell->CompareIDs(0, a.get(), b.get()))) < 0;
+                         });
+        for (const PidlRef& child : children) {
+            const PidlRef absolute(ILCombine(ListOf(parentList), child.get()));
+            const SFGAOF attributes =
+                FolderItemAttributes(folder.get(), child.get(), kWantedAttributes);
+            if (absolute) parent->addChild(makeItem(ListBytes(absolute.get()), attributes));
         }
-        folder->Release();
         if (parent->childCount() == 0)
             parent->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
     }
@@ -246,7 +240,7 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
     }
 
     BROWSEINFOA info_;
-    IShellFolder* desktop_ = nullptr;
+    ComRef<IShellFolder> desktop_;
     QLabel* title_;
     QLabel* status_;
     QTreeWidget* tree_;
@@ -266,14 +260,13 @@ PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info) {
     if (dialog.result() != QDialog::Accepted) return nullptr;
     const QByteArray chosen = dialog.selectedList();
     if (chosen.isEmpty()) return nullptr;
-    IShellFolder* desktop = nullptr;
-    if (info->pszDisplayName && SUCCEEDED(SHGetDesktopFolder(&desktop))) {
+    ComRef<IShellFolder> desktop;
+    if (info->pszDisplayName && SUCCEEDED(SHGetDesktopFolder(desktop.put()))) {
         const std::string name =
-            QStringToAnsi(FolderItemName(desktop, ListOf(chosen), SHGDN_NORMAL));
+            QStringToAnsi(FolderItemName(desktop.get(), ListOf(chosen), SHGDN_NORMAL));
         const std::size_t n = std::min<std::size_t>(name.size(), MAX_PATH - 1);
         std::memcpy(info->pszDisplayName, name.data(), n);
         info->pszDisplayName[n] = '\0';
-        desktop->Release();
     }
     SHFILEINFOA fileInfo{};
     if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(ListOf(chosen)), 0, &fileInfo, sizeof fileInfo,

@@ -1,6 +1,7 @@
 // Icons and drawing: the stand-ins for the user32/gdi32 icon calls, over Qt images.
 #pragma once
 
+#include "platform/handles.h"
 #include "platform/win32_types.h"
 
 #include <QImage>
@@ -22,6 +23,12 @@ HICON CreateIconFromResource(PBYTE bits, DWORD size, BOOL icon, DWORD version);
 BOOL DestroyIcon(HICON icon);
 // Draws the icon at its own size with its top-left corner at (x, y).
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+
+// An icon the caller owns (SHGetFileInfoA with SHGFI_ICON, CreateIconFromResource).
+struct IconTraits : PointerHandleTraits<HICON> {
+    static bool close(HICON icon) noexcept { return DestroyIcon(icon) != FALSE; }
+};
+using UniqueIcon = UniqueHandle<IconTraits>;
 
 constexpr DWORD ICON_RESOURCE_VERSION = 0x00030000;
 

@@ -188,9 +188,9 @@ class OpenFileDialog final : public QDialog {
             } while (FindNextFileA(find.get(), &found));
         }
         for (const auto& name : folders) {
-            auto* item = new QListWidgetItem(
-                QPixmap::fromImage(SystemIconImage(platform::kIconFolder, true)),
-                AnsiToQString(name), list_);
+            auto* item = new QListWidgetItem(QPixmap::fromImage(SystemIconImage(
+                                                 platform::kIconFolder, platform::IconSize::Small)),
+                                             AnsiToQString(name), list_);
             item->setData(Qt::UserRole, true);
         }
         std::vector<std::string> sorted(files.begin(), files.end());
@@ -201,8 +201,9 @@ class OpenFileDialog final : public QDialog {
             SHFILEINFOA info{};
             SHGetFileInfoA(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                            SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-            auto* item = new QListWidgetItem(QPixmap::fromImage(SystemIconImage(info.iIcon, true)),
-                                             AnsiToQString(name), list_);
+            auto* item = new QListWidgetItem(
+                QPixmap::fromImage(SystemIconImage(info.iIcon, platform::IconSize::Small)),
+                AnsiToQString(name), list_);
             item->setData(Qt::UserRole, false);
         }
     }

@@ -37,7 +37,9 @@ void drawPage(QPainter& p) {
         p.drawLine(10, y, 23, y);
 }
 
-void drawFolder(QPainter& p, bool open) {
+enum class FolderLook { Closed, Open };
+
+void drawFolder(QPainter& p, FolderLook look) {
     p.setPen(QPen(QColor(150, 110, 20), 1.5));
     p.setBrush(QColor(230, 180, 60));
     QPainterPath back;
@@ -50,7 +52,7 @@ void drawFolder(QPainter& p, bool open) {
     back.closeSubpath();
     p.drawPath(back);
     p.setBrush(QColor(250, 210, 90));
-    if (open) {
+    if (look == FolderLook::Open) {
         QPainterPath front;
         front.moveTo(6, 14);
         front.lineTo(31, 14);
@@ -131,10 +133,10 @@ QImage draw(int index, int side) {
         drawPage(p);
         break;
     case platform::kIconFolder:
-        drawFolder(p, false);
+        drawFolder(p, FolderLook::Closed);
         break;
     case platform::kIconFolderOpen:
-        drawFolder(p, true);
+        drawFolder(p, FolderLook::Open);
         break;
     case platform::kIconInternetShortcut:
         drawPage(p);
@@ -161,8 +163,8 @@ QImage draw(int index, int side) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-HICON makeIcon(int index, bool small) {
-    const QImage image = SystemIconImage(index, small);
+HICON makeIcon(int index, platform::IconSize size) {
+    const QImage image = SystemIconImage(index, size);
     if (image.isNull()) return nullptr;
     QByteArray png;
     QBuffer buffer(&png);
@@ -174,19 +176,21 @@ HICON makeIcon(int index, bool small) {
 
 } // namespace
 
-QImage SystemIconImage(int index, bool small) {
+QImage SystemIconImage(int index, platform::IconSize size) {
     static std::mutex mutex;
-    static std::map<std::pair<int, bool>, QImage> cache;
+    static std::map<std::pair<int, platform::IconSize>, QImage> cache;
     if (index < 0 || index >= platform::kSystemIconCount) return {};
     std::lock_guard lock(mutex);
-    auto& image = cache[{index, small}];
-    if (image.isNull()) image = draw(index, small ? 16 : 32);
+    auto& image = cache[{index, size}];
+    if (image.isNull()) image = draw(index, size == platform::IconSize::Small ? 16 : 32);
     return image;
 }
 
 QImage ImageListImage(HIMAGELIST list, int index) {
     if (platform::systemImageListSize(list) < 0) return {};
-    return SystemIconImage(index, list == platform::systemImageList(true));
+    return SystemIconImage(index, list == platform::systemImageList(platform::IconSize::Small)
+                                      ? platform::IconSize::Small
+                                      : platform::IconSize::Large);
 }
 
 void InstallSystemIcons() {

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "platform/shellapi.h"
+#include "platform/shellicons.h"
 
 #include <QImage>
 
 // The picture at an index of a system image list (SHGetFileInfoA with SHGFI_SYSICONINDEX);
 // a null image for anything else.
 QImage ImageListImage(HIMAGELIST list, int index);
-QImage SystemIconImage(int index, bool small);
+QImage SystemIconImage(int index, platform::IconSize size);
 // Hands the shell the maker of icon handles for SHGFI_ICON (the application does it).
 void InstallSystemIcons();
