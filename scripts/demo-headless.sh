@@ -49,13 +49,30 @@ appdata=$(host_path "$(shell_folder AppData)")
 localappdata=$(host_path "$(shell_folder 'Local AppData')")
 firefox_roaming=$appdata/Mozilla/Firefox/Profiles
 firefox_local=$localappdata/Mozilla/Firefox/Profiles
-# Every file in the other browsers' folders, and those of them that are traces: the cache
-# folders' contents, the cookie and history files.
+# Every file in the earlier browsers' folders, and those of them that are traces: the cache
+# folders' contents, the cookie and history files. Today's Firefox's databases and cache are
+# counted apart, by their rows and files.
 browser_files() {
-    find "$appdata/Opera" "$appdata/Mozilla" "$localappdata/Mozilla" -type f "$@" 2>/dev/null
+    find "$appdata/Opera" "$appdata/Mozilla" "$localappdata/Mozilla" -type f \
+        ! -name '*.sqlite*' ! -path '*/cache2/*' "$@" 2>/dev/null
 }
-trace_test=(\( -path '*/cache4/*' -o -path '*/Cache/*' -o -name 'cookies*' -o -name 'global.dat'
-    -o -name 'history.dat' \))
+trace_test=(\( -path '*/cache4/*' -o -path '*/Cache/*' -o -name 'cookies.txt' -o -name 'cookies4.dat'
+    -o -name 'global.dat' -o -name 'history.dat' \))
+chromium=("$localappdata/Google/Chrome/User Data" "$localappdata/Microsoft/Edge/User Data")
+# The rows of a table summed over today's browsers' databases of one name, read with sqlite3.
+rows_of() {
+    local table=$1 total=0 n
+    shift
+    while IFS= read -r -d '' db; do
+        n=$(sqlite3 -readonly "$db" "SELECT count(*) FROM $table" 2>/dev/null) || n=0
+        total=$((total + ${n:-0}))
+    done < <(find "$firefox_roaming" "${chromium[@]}" -type f \( "$@" \) -print0 2>/dev/null)
+    echo "$total"
+}
+current_cache_files() {
+    find "$firefox_local" "${chromium[@]}" -type f \( -path '*/cache2/*' -o -path '*/Cache_Data/*' \
+        -o -path '*/Code Cache/*' -o -path '*/GPUCache/*' \) 2>/dev/null | wc -l
+}
 other_browser_files() {
     browser_files "${trace_test[@]}" | wc -l
 }
@@ -67,6 +84,9 @@ count_traces() {
     values_of 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
     "$tool" ls "$(shell_folder Recent)\\*.lnk" 2>/dev/null | wc -l
     other_browser_files
+    echo $(($(rows_of moz_historyvisits -name places.sqlite) + $(rows_of visits -name History)))
+    echo $(($(rows_of moz_cookies -name cookies.sqlite) + $(rows_of cookies -path '*/Network/Cookies')))
+    current_cache_files
 }
 
 echo "run: no display; the program's main job instead: the unattended cleaning that the"
@@ -93,7 +113,8 @@ tenths=$((($(date +%s%N) - start) / 100000000))
 mapfile -t after < <(count_traces)
 
 labels=("cache entries" "cookies" "history entries" "typed addresses" "Run-list values"
-    "recent documents" "other-browser files")
+    "recent documents" "other-browser files" "browser visits" "browser cookies"
+    "browser cache files")
 printf '  %-22s %7s %7s\n' "" before after
 for i in "${!labels[@]}"; do
     printf '  %-22s %7s %7s\n' "${labels[$i]}" "${before[$i]:-?}" "${after[$i]:-?}"
@@ -117,7 +138,7 @@ if [ "$status" -ne 0 ] && [ -s "$messages" ]; then
 fi
 
 # Why something is left: what the machine shows now, set against the counts after the run.
-explained=(0 0 0 0 0 0 0)
+explained=(0 0 0 0 0 0 0 0 0 0)
 echo "run: what is left, and why:"
 locked=$(locked_of cache list)
 locked_cookies=$(locked_of cache list --cookies)

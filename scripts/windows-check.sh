@@ -11,7 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 googletest)
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 googletest
+          nlohmann-json3-dev tcl xz-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -39,6 +40,37 @@ if [ -z "$wine" ] || [ -z "$wineserver" ]; then
 fi
 
 build=build-windows
+
+# SQLite for the browsers' databases, as the amalgamation (sqlite3.c, sqlite3.h) that the
+# distribution's source package of sqlite3 makes: fetched once through apt with a source list
+# of our own (the machine's lists are left as they are) and kept in the build folder.
+amalgamation="$PWD/$build/sqlite-amalgamation"
+if [ ! -s "$amalgamation/sqlite3.c" ]; then
+    command -v tclsh >/dev/null || {
+        [ "$(id -u)" -eq 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq tcl >/dev/null
+    }
+    src="$PWD/$build/sqlite-source"
+    rm -rf "$src" && mkdir -p "$src/lists/partial"
+    mirror=$(sed -n 's/^URIs: *\(http[^ ]*debian\)$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
+    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "deb-src ${mirror:-http://deb.debian.org/debian} $suite main" >"$src/sources.list"
+    apt_opts=(-o Dir::Etc::SourceList="$src/sources.list" -o Dir::Etc::SourceParts=/nonexistent
+              -o Dir::State::Lists="$src/lists")
+    (cd "$src" && apt-get "${apt_opts[@]}" update -qq >/dev/null &&
+        apt-get "${apt_opts[@]}" source --download-only -qq sqlite3 >/dev/null 2>&1) || {
+        echo "windows-check: cannot fetch the source package of sqlite3" >&2
+        exit 1
+    }
+    tar -xf "$(ls "$src"/sqlite3_*.orig.tar.* | grep -v www | head -1)" -C "$src"
+    mkdir -p "$src/make" "$amalgamation"
+    (cd "$src/make" && "$(ls -d "$src"/sqlite3-*/ | head -1)"configure --disable-tcl >/dev/null &&
+        make sqlite3.c >/dev/null 2>&1) || {
+        echo "windows-check: cannot make the SQLite amalgamation" >&2
+        exit 1
+    }
+    cp "$src/make/sqlite3.c" "$src/make/sqlite3.h" "$amalgamation/"
+fi
+
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 launcher=()
@@ -46,7 +78,8 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache) &&
     export CCACHE_BASEDIR="$PWD"
 cmake -S . -B "$build" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DSURFKOLIBRI_WINDOWS_SDK=ON -DSURFKOLIBRI_WERROR=$werror "${launcher[@]}" >/dev/null
+    -DSURFKOLIBRI_WINDOWS_SDK=ON -DSURFKOLIBRI_WERROR=$werror \
+    -DSURFKOLIBRI_SQLITE_AMALGAMATION="$amalgamation" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # A fresh machine for every run: the prefix is made anew, without a display, and a program

@@ -2,6 +2,7 @@
 
 #include "cache/IECache.h"
 #include "cache/KeepCookies.h"
+#include "otherbrowsers/BrowserCleaning.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "traces/TraceClearing.h"
 #include "traces/UrlHistory.h"
@@ -39,13 +40,16 @@ CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
     ProcessMessages(3);
     cookieCache.SetSearchPattern(spCookies);
     try {
-        // The sites on the keep-list keep their cookies (the other browsers' cleanings read
-        // the list themselves). The list is only read.
+        // The sites on the keep-list keep their cookies (the earlier browsers' cleanings read
+        // the list themselves, today's are handed it). The list is only read.
         const TKeepCookies keep = TKeepCookies::FromRegistry();
         result += cookieCache.DeleteAllEntries(
             mode, [&keep](const std::string& url) { return KeepsCookieEntry(keep, url); });
         result +=
             cleanOtherBrowsers({.parts = {.cookies = true}, .firefoxPurpose = ffCookies}, mode);
+        result +=
+            CleanCurrentBrowsers(BrowserPart::Cookies, mode,
+                                 [&keep](const std::string& host) { return keep.Keeps(host); });
     } catch (const std::exception&) {
     }
     return result;
@@ -56,6 +60,7 @@ CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode) {
     contentCache.SetSearchPattern(spUrl);
     CleaningResult result = contentCache.DeleteAllEntries(mode);
     result += cleanOtherBrowsers({.parts = {.cache = true}, .firefoxPurpose = ffCache}, mode);
+    result += CleanCurrentBrowsers(BrowserPart::Cache, mode);
     return result;
 }
 
@@ -74,6 +79,7 @@ CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode) {
         result += history.ClearedSince(stored);
     }
     result += cleanOtherBrowsers({.parts = {.history = true}, .firefoxPurpose = ffHistory}, mode);
+    result += CleanCurrentBrowsers(BrowserPart::History, mode);
     return result;
 }
 

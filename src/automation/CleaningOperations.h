@@ -13,14 +13,15 @@ class TIECache;
 class TUrlHistory;
 
 // Every cookie of the cookie window's component, then the cookies of Opera, Mozilla and
-// Firefox, but those of the sites on the keep-list (KeepCookies.h), which count as kept.
-// Whatever fails ends this cleaning only.
+// Firefox and of today's Firefox, Chrome and Edge, but those of the sites on the keep-list
+// (KeepCookies.h), which count as kept. Whatever fails ends this cleaning only.
 CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode = CleaningMode::Remove);
 // Every entry of the cache section's kinds (cookies left alone), then the caches of Opera,
-// Mozilla and Firefox.
+// Mozilla and Firefox, then those of today's Firefox, Chrome and Edge.
 CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode = CleaningMode::Remove);
 // The URL history through the history window's component (the clock is not touched), then
-// the history files of Opera, Mozilla and Firefox. What the history still holds afterwards
+// the history files of Opera, Mozilla and Firefox, then the history of today's Firefox, Chrome
+// and Edge. What the history still holds afterwards
 // counts as not removed.
 CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode = CleaningMode::Remove);
 // The recent documents and the Run list.

@@ -70,6 +70,21 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {350, "No site is on the list yet. In the cookie manager, select a cookie and click \"Keep "
           "this site's cookies\"."},
     {351, "Taking a site off the list does not remove its cookies."},
+    {360, "Firefox (today's profiles): "},
+    {361, "Chrome: "},
+    {362, "Edge: "},
+    {363, "%1 is running: close it to clean it"},
+    {364, "%1 was left as it is: %2"},
+    {365, "it is not a SQLite database or it is encrypted"},
+    {366, "it is damaged"},
+    {367, "it is read-only"},
+    {368, "it is in use"},
+    {369, "its tables are not the ones expected"},
+    {370, "its write-ahead log (-wal) is damaged"},
+    {371, "it cannot be read"},
+    {372, "it is too large"},
+    {373, "it names a profile outside the browser's folder"},
+    {374, "it is empty"},
 };
 
 bool isDigitIn(char c, int base, int& digit) {

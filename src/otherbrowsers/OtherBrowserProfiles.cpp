@@ -161,3 +161,11 @@ CleaningResult CleanMozillaProfile(const std::string& folder, ProfileParts parts
                                    CleaningMode mode) {
     return cleanProfile(folder, kMozilla, parts, mode);
 }
+
+std::string UserFolderBelow(const std::string& shellFolder, const std::string& below) {
+    return folderBelow(userShellFolder(shellFolder), below);
+}
+
+std::string ProfileFolderIn(const std::string& data, const std::string& name) {
+    return profileIn(data, name);
+}

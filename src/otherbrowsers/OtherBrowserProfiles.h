@@ -42,3 +42,11 @@ CleaningResult CleanFirefoxProfile(const std::string& folder, ProfileParts parts
                                    CleaningMode mode = CleaningMode::Remove);
 CleaningResult CleanMozillaProfile(const std::string& folder, ProfileParts parts,
                                    CleaningMode mode = CleaningMode::Remove);
+
+// What the lookups of today's browsers (BrowserProfiles.h) share with these: `below` (ending in
+// a backslash) in the folder a user's Shell Folders value names ("AppData", "Local AppData"),
+// or empty when the value names no absolute folder; and the folder `name` of a data folder
+// (`data` ends in a backslash), or empty when the name would lead out of it, the folder is a
+// link or is not there.
+std::string UserFolderBelow(const std::string& shellFolder, const std::string& below);
+std::string ProfileFolderIn(const std::string& data, const std::string& name);

@@ -1,7 +1,9 @@
 #include "otherbrowsers/u_otherBrowsers.h"
 
+#include "cache/KeepCookies.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
+#include "otherbrowsers/BrowserTexts.h"
 #include "ui/ClickSound.h"
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
@@ -10,14 +12,17 @@ TOtherBrowserForm* OtherBrowserForm = nullptr;
 
 namespace {
 
-constexpr int kWidth = 334;
+constexpr int kColumn = 334;
+constexpr int kWidth = 2 * kColumn - 12;
 constexpr int kHeight = 387;
 constexpr int kGroupHeight = 102;
 constexpr int kDoneText = 196;
 
+// A group of the left column (index 0-2) or of the right one (3-5).
 QGroupBox* makeGroup(QWidget* parent, const QString& title, int index) {
     auto* group = new QGroupBox(title, parent);
-    group->setGeometry(12, 12 + index * (kGroupHeight + 8), kWidth - 24, kGroupHeight);
+    group->setGeometry(12 + (index / 3) * (kColumn - 12), 12 + (index % 3) * (kGroupHeight + 8),
+                       kColumn - 24, kGroupHeight);
     return group;
 }
 
@@ -35,6 +40,12 @@ TLabel* link(QGroupBox* group, const QString& caption, int line) {
     greyed.setColor(QPalette::Disabled, QPalette::WindowText, QColor(150, 150, 150));
     label->setPalette(greyed);
     return label;
+}
+
+// The sites on the keep-list, read now, whose cookies today's browsers keep.
+KeepSite keptSites() {
+    return
+        [keep = TKeepCookies::FromRegistry()](const std::string& host) { return keep.Keeps(host); };
 }
 
 } // namespace
@@ -62,6 +73,28 @@ TOtherBrowserForm::TOtherBrowserForm() {
     Label9 = link(GroupBox3, QStringLiteral("Clean Browsercache"), 0);
     Label7 = link(GroupBox3, QStringLiteral("Clean Cookies"), 1);
     Label8 = link(GroupBox3, QStringLiteral("Clean Browserhistory"), 2);
+
+    GroupBox4 = makeGroup(this, QStringLiteral("Firefox (today's profiles): "), 3);
+    Image4 = picture(GroupBox4, QStringLiteral(":/res/browser_firefox.png"));
+    Label10 = link(GroupBox4, QStringLiteral("Clean Browsercache"), 0);
+    Label11 = link(GroupBox4, QStringLiteral("Clean Cookies"), 1);
+    Label12 = link(GroupBox4, QStringLiteral("Clean Browserhistory"), 2);
+    GroupBox5 = makeGroup(this, QStringLiteral("Chrome: "), 4);
+    Label13 = link(GroupBox5, QStringLiteral("Clean Browsercache"), 0);
+    Label14 = link(GroupBox5, QStringLiteral("Clean Cookies"), 1);
+    Label15 = link(GroupBox5, QStringLiteral("Clean Browserhistory"), 2);
+    GroupBox6 = makeGroup(this, QStringLiteral("Edge: "), 5);
+    Label16 = link(GroupBox6, QStringLiteral("Clean Browsercache"), 0);
+    Label17 = link(GroupBox6, QStringLiteral("Clean Cookies"), 1);
+    Label18 = link(GroupBox6, QStringLiteral("Clean Browserhistory"), 2);
+    current_ = {{Browser::Firefox, GroupBox4, {Label10, Label11, Label12}},
+                {Browser::Chrome, GroupBox5, {Label13, Label14, Label15}},
+                {Browser::Edge, GroupBox6, {Label16, Label17, Label18}}};
+    for (const CurrentGroup& g : current_)
+        for (int part = 0; part < 3; ++part)
+            connect(g.links[part], &TLabel::clicked, this, [this, b = g.browser, part] {
+                CleanCurrent(b, static_cast<BrowserPart>(part));
+            });
 
     BitBtn1 = new TBitBtn(this, QStringLiteral("zurück"), QStringLiteral(":/res/next.png"));
     BitBtn1->setGeometry(kWidth - 124, kHeight - 40, 108, 28);
@@ -92,6 +125,47 @@ void TOtherBrowserForm::FormShow() {
     Label9->setEnabled(!FindFirefoxProfile(ffCache).empty());
     Label7->setEnabled(!FindFirefoxProfile(ffCookies).empty());
     Label8->setEnabled(!FindFirefoxProfile(ffHistory).empty());
+    showCurrent();
+}
+
+void TOtherBrowserForm::showCurrent() {
+    constexpr int kCaptions[3] = {203, 204, 205};
+    for (const CurrentGroup& g : current_) {
+        const bool found = !FindBrowser(g.browser).profiles.empty();
+        for (int part = 0; part < 3; ++part) {
+            TLabel* link = g.links[part];
+            link->setEnabled(found);
+            std::string caption = GetText(kCaptions[part]);
+            if (found) {
+                // What would go now; a running browser shows no count (nothing can be read).
+                const CleaningResult preview = CleanBrowser(
+                    g.browser, static_cast<BrowserPart>(part), CleaningMode::Preview, keptSites());
+                if (preview.notes.empty() || preview.removed > 0)
+                    caption += " (" + std::to_string(preview.removed) + ")";
+            }
+            link->SetCaption(caption);
+            link->adjustSize();
+        }
+    }
+}
+
+void TOtherBrowserForm::CleanCurrent(Browser browser, BrowserPart part) {
+    const CurrentGroup* group = nullptr;
+    for (const CurrentGroup& g : current_)
+        if (g.browser == browser) group = &g;
+    if (!group) return;
+    PlayClickSound();
+    QString caption = group->group->title();
+    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    Form2->Label2->SetCaption(caption + group->links[static_cast<int>(part)]->text());
+    Form2->Label2->setVisible(true);
+    Form2->show();
+    Form2->repaint();
+    const CleaningResult result = CleanBrowser(browser, part, CleaningMode::Remove, keptSites());
+    Form2->hide();
+    Form2->Label2->setVisible(false);
+    ShowMessage2(DoneMessage(kDoneText, result));
+    showCurrent();
 }
 
 void TOtherBrowserForm::cleanWithNote(const QGroupBox* group, const TLabel* link,

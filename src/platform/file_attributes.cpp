@@ -1,6 +1,7 @@
 // The attributes and creation times the file calls keep beside the host's files, the path
 // checks they share, and the handles through which a file's times are set.
 #include "platform/ansi.h"
+#include "platform/file_handles.h"
 #include "platform/files_internal.h"
 #include "platform/filetime.h"
 #include "platform/machine.h"
@@ -202,26 +203,6 @@ BOOL SetFileAttributesA(LPCSTR fileName, DWORD attributes) {
 
 namespace {
 
-// A file opened by CreateFileA: the name it was opened with, the file that had it then (held
-// open, so that no new file can be given its inode while the handle lives) and what the
-// handle may do.
-struct OpenFile {
-    HostPath host;
-    UniqueFd held;
-    ino_t inode;
-    DWORD access;
-};
-
-std::set<OpenFile*>& openFiles() {
-    static std::set<OpenFile*> files;
-    return files;
-}
-
-OpenFile* openFileOf(HANDLE handle) {
-    auto* file = static_cast<OpenFile*>(handle);
-    return openFiles().count(file) ? file : nullptr;
-}
-
 timespec hostTimeOf(const FILETIME* time) {
     if (!time) return {0, UTIME_OMIT};
     const std::int64_t sinceEpoch =
@@ -237,11 +218,14 @@ timespec hostTimeOf(const FILETIME* time) {
 
 } // namespace
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE) {
     return guardedCall<HANDLE>(INVALID_HANDLE_VALUE, [&]() -> HANDLE {
         constexpr DWORD kOffered = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
-        if ((desiredAccess & ~kOffered) || creationDisposition != OPEN_EXISTING) {
+        if (desiredAccess & ~kOffered)
+            return openContents(fileName, desiredAccess, shareMode, creationDisposition,
+                                flagsAndAttributes);
+        if (creationDisposition != OPEN_EXISTING) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return INVALID_HANDLE_VALUE;
         }
@@ -260,9 +244,12 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRI
             failWithErrno(host);
             return INVALID_HANDLE_VALUE;
         }
-        auto* file = new OpenFile{host, std::move(held), st.st_ino, desiredAccess};
-        openFiles().insert(file);
-        return file;
+        auto file = std::make_unique<OpenFile>();
+        file->host = host;
+        file->held = std::move(held);
+        file->inode = st.st_ino;
+        file->access = desiredAccess;
+        return registerOpenFile(std::move(file));
     });
 }
 
@@ -277,6 +264,18 @@ BOOL SetFileTime(HANDLE handle, const FILETIME* creationTime, const FILETIME* la
         if (!(file->access & FILE_WRITE_ATTRIBUTES)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
+        }
+        if (file->contents) {
+            // A handle on the contents reaches its file itself, whatever name it has now.
+            if (lastAccessTime || lastWriteTime) {
+                const timespec times[2] = {hostTimeOf(lastAccessTime), hostTimeOf(lastWriteTime)};
+                if (::futimens(file->held.get(), times) != 0) {
+                    failWithErrno(file->host);
+                    return FALSE;
+                }
+            }
+            if (creationTime) storeCreationTime(file->host, file->inode, ticksOf(*creationTime));
+            return TRUE;
         }
         struct stat st;
         if (::lstat(file->host.c_str(), &st) != 0 || st.st_ino != file->inode) {
@@ -296,12 +295,9 @@ BOOL SetFileTime(HANDLE handle, const FILETIME* creationTime, const FILETIME* la
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    OpenFile* file = openFileOf(handle);
-    if (!file) {
+    if (!closeOpenFile(handle)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    openFiles().erase(file);
-    delete file;
     return TRUE;
 }

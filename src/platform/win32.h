@@ -59,13 +59,22 @@ constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
 constexpr DWORD MOVEFILE_DELAY_UNTIL_REBOOT = 0x4;
 constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
-// A file or folder opened for its times and attributes: OPEN_EXISTING with the access rights
-// FILE_READ_ATTRIBUTES, FILE_WRITE_ATTRIBUTES and SYNCHRONIZE (a folder only with
-// FILE_FLAG_BACKUP_SEMANTICS, else ERROR_ACCESS_DENIED, as on Windows); the contents are read
-// and written whole (ReadWholeFile, WriteWholeFile), so other rights or dispositions are
-// ERROR_INVALID_PARAMETER. Nothing else holds files open: every sharing mode is granted. The
-// handle reaches its file by the name it was opened with; once another file has taken that
-// name, or none has it, the calls on the handle fail with ERROR_FILE_NOT_FOUND.
+// A file or folder opened. With only FILE_READ_ATTRIBUTES, FILE_WRITE_ATTRIBUTES and
+// SYNCHRONIZE (or no rights) it is opened for its times and attributes: OPEN_EXISTING only, a
+// folder only with FILE_FLAG_BACKUP_SEMANTICS (else ERROR_ACCESS_DENIED, as on Windows); such
+// a handle takes no part in sharing, and reaches its file by the name it was opened with (once
+// another file has taken that name, or none has it, the calls on it fail with
+// ERROR_FILE_NOT_FOUND).
+//
+// With GENERIC_READ, GENERIC_WRITE, FILE_READ_DATA, FILE_WRITE_DATA, FILE_APPEND_DATA or DELETE
+// it is opened for its contents (CREATE_NEW, CREATE_ALWAYS, OPEN_EXISTING, OPEN_ALWAYS,
+// TRUNCATE_EXISTING; ERROR_ALREADY_EXISTS as last error when OPEN_ALWAYS or CREATE_ALWAYS found
+// the file), and the share mode is enforced as on Windows, between the handles of one process
+// and between processes on one root alike: an open whose rights another handle's share mode
+// does not grant, or whose own share mode denies what another handle holds, fails with
+// ERROR_SHARING_VIOLATION. A file marked read-only refuses writing (ERROR_ACCESS_DENIED).
+// What a process holds is let go when it ends, however it ends. Other rights:
+// ERROR_INVALID_PARAMETER.
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                    LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
                    DWORD flagsAndAttributes, HANDLE templateFile);
@@ -74,6 +83,34 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
 // FindFirstFileA reports from then on (before, the host's status-change time stands in).
 BOOL SetFileTime(HANDLE file, const FILETIME* creationTime, const FILETIME* lastAccessTime,
                  const FILETIME* lastWriteTime);
+// The contents through a handle opened for them. With an OVERLAPPED the offset is taken from it
+// (the handle stays synchronous: the call returns when done, and the file pointer moves past
+// what was read or written); without, the handle's file pointer. A read at or past the end reads
+// nothing and succeeds. A handle without the right: ERROR_ACCESS_DENIED.
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
+              LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+               LPOVERLAPPED overlapped);
+// Moves the file pointer (FILE_BEGIN, FILE_CURRENT, FILE_END); past the end is allowed, before
+// the start is ERROR_NEGATIVE_SEEK.
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPointer,
+                      DWORD moveMethod);
+BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
+// Ends the file at the file pointer (shortening or lengthening it); needs write access.
+BOOL SetEndOfFile(HANDLE file);
+// Writes what the handle wrote through to the disk; needs write access.
+BOOL FlushFileBuffers(HANDLE file);
+// Byte-range locks, as on Windows: an exclusive lock overlaps no other lock, a shared one only
+// other shared ones, whichever handle holds them; a conflict fails at once with
+// LOCKFILE_FAIL_IMMEDIATELY (ERROR_LOCK_VIOLATION) and is waited out without. The range comes
+// from the OVERLAPPED's offset and may lie past the end of the file; an unlock names exactly a
+// range the handle locked (else ERROR_NOT_LOCKED). Closing the handle, or the end of its
+// process, lets its locks go. The locks guard other locks only: reads and writes are not
+// refused in a locked range on the hosted platform.
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytesToLockLow,
+                DWORD bytesToLockHigh, LPOVERLAPPED overlapped);
+BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytesToUnlockLow, DWORD bytesToUnlockHigh,
+                  LPOVERLAPPED overlapped);
 // Closes a handle from CreateFileA; any other value: ERROR_INVALID_HANDLE.
 BOOL CloseHandle(HANDLE object);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);

@@ -102,6 +102,7 @@ constexpr DWORD ERROR_READ_FAULT = 30;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_LOCK_VIOLATION = 33;
+constexpr DWORD ERROR_HANDLE_EOF = 38;
 constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 constexpr DWORD ERROR_BAD_NETPATH = 53;
 constexpr DWORD ERROR_FILE_EXISTS = 80;
@@ -109,11 +110,13 @@ constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_DISK_FULL = 112;
 constexpr DWORD ERROR_CALL_NOT_IMPLEMENTED = 120;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 constexpr DWORD ERROR_INVALID_NAME = 123;
 constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 constexpr DWORD ERROR_BAD_PATHNAME = 161;
+constexpr DWORD ERROR_NOT_LOCKED = 158;
 constexpr DWORD ERROR_BUSY = 170;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
@@ -166,15 +169,52 @@ constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 // CreateFileA: access rights, sharing, disposition and flags.
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD GENERIC_ALL = 0x10000000;
+constexpr DWORD FILE_READ_DATA = 0x1;
+constexpr DWORD FILE_WRITE_DATA = 0x2;
+constexpr DWORD FILE_APPEND_DATA = 0x4;
+constexpr DWORD DELETE = 0x00010000;
 constexpr DWORD FILE_READ_ATTRIBUTES = 0x80;
 constexpr DWORD FILE_WRITE_ATTRIBUTES = 0x100;
 constexpr DWORD SYNCHRONIZE = 0x00100000;
 constexpr DWORD FILE_SHARE_READ = 0x1;
 constexpr DWORD FILE_SHARE_WRITE = 0x2;
 constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD CREATE_NEW = 1;
 constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD FILE_FLAG_WRITE_THROUGH = 0x80000000;
+constexpr DWORD FILE_FLAG_RANDOM_ACCESS = 0x10000000;
+constexpr DWORD FILE_FLAG_SEQUENTIAL_SCAN = 0x08000000;
 constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000;
+
+// File pointer moves (SetFilePointerEx) and byte-range locks (LockFileEx).
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+constexpr DWORD LOCKFILE_FAIL_IMMEDIATELY = 0x1;
+constexpr DWORD LOCKFILE_EXCLUSIVE_LOCK = 0x2;
+
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+};
+using PLARGE_INTEGER = LARGE_INTEGER*;
+
+// Offsets of a read, write or lock; events and asynchronous handles are not offered.
+struct OVERLAPPED {
+    ULONG_PTR Internal;
+    ULONG_PTR InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
+using LPOVERLAPPED = OVERLAPPED*;
 
 struct WIN32_FIND_DATAA {
     DWORD dwFileAttributes;

@@ -352,12 +352,17 @@ void ApplyLanguageTexts() {
         TOtherBrowserForm* o = OtherBrowserForm;
         caption(static_cast<QWidget*>(o), 1);
         caption(o->BitBtn1, 77);
-        for (TLabel* cache : {o->Label1, o->Label6, o->Label9})
+        for (TLabel* cache : {o->Label1, o->Label6, o->Label9, o->Label10, o->Label13, o->Label16})
             caption(cache, 203);
-        for (TLabel* cookies : {o->Label2, o->Label4, o->Label7})
+        for (TLabel* cookies :
+             {o->Label2, o->Label4, o->Label7, o->Label11, o->Label14, o->Label17})
             caption(cookies, 204);
-        for (TLabel* history : {o->Label3, o->Label5, o->Label8})
+        for (TLabel* history :
+             {o->Label3, o->Label5, o->Label8, o->Label12, o->Label15, o->Label18})
             caption(history, 205);
+        o->GroupBox4->setTitle(AnsiToQString(GetText(360)));
+        o->GroupBox5->setTitle(AnsiToQString(GetText(361)));
+        o->GroupBox6->setTitle(AnsiToQString(GetText(362)));
     }
     if (RunReportForm) caption(static_cast<QWidget*>(RunReportForm), 1);
     if (KeepCookiesForm) {

@@ -1,5 +1,8 @@
 // The other-browsers window: which links it offers, and a cleaning from one of them.
+#include "browser_seed.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
+#include "otherbrowsers/BrowserTexts.h"
 #include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/simulated_time.h"
@@ -12,6 +15,7 @@
 #include "ui/u_ShowMessage2.h"
 #include "ui/u_beschaeftigt.h"
 
+#include <algorithm>
 #include <filesystem>
 
 using testing_support::writeHostFile;
@@ -142,3 +146,72 @@ TEST_P(TOtherBrowserFormTest, AProfileThatWentMeanwhileCleansNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, TOtherBrowserFormTest, ::testing::Values(0, 1));
+
+// Today's browsers: a group's links are offered when the browser's profiles are found, each
+// showing what it would remove; a link cleans its part and says what it left and why, and the
+// next showing counts again.
+TEST_P(TOtherBrowserFormTest, TodaysBrowsersShowTheirCountsAndCleanTheirPart) {
+    browser_seed::Sizes sizes;
+    sizes.places = 20;
+    sizes.visits = 50;
+    sizes.bookmarks = 5;
+    sizes.cookies = 12;
+    sizes.sites = 4;
+    sizes.cacheFiles = 10;
+    const std::string local = platform.hostPath("C:\\Users\\User\\AppData\\Local");
+    const std::string chrome = local + "/Google/Chrome/User Data";
+    browser_seed::chromeProfile(chrome + "/Default", sizes);
+    browser_seed::chromeLocalState(chrome, {"Default"});
+    // Edge's only database is no database.
+    browser_seed::chromeProfile(local + "/Microsoft/Edge/User Data/Default", sizes);
+    browser_seed::chromeLocalState(local + "/Microsoft/Edge/User Data", {"Default"});
+    writeHostFile(local + "/Microsoft/Edge/User Data/Default/History", "not a database");
+
+    std::vector<std::string> captions;
+    std::vector<bool> enabled;
+    const auto look = [&] {
+        const TOtherBrowserForm* f = OtherBrowserForm;
+        for (const TLabel* l : {f->Label10, f->Label11, f->Label12, f->Label13, f->Label14,
+                                f->Label15, f->Label16, f->Label17, f->Label18}) {
+            captions.push_back(l->Caption());
+            enabled.push_back(l->isEnabled());
+        }
+    };
+    open([&] {
+        look();
+        emit OtherBrowserForm->Label14->clicked(); // Chrome's cookies
+        emit OtherBrowserForm->Label18->clicked(); // Edge's history
+        look();
+    });
+    const std::string cache = GetText(203);
+    const std::string cookies = GetText(204);
+    const std::string history = GetText(205);
+    // Chrome's cache: 6 + 3 + 1 files and an index in each of its four folders.
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            cache, cookies, history, cache + " (14)", cookies + " (12)",
+            history + " (" + std::to_string(50 + 20 + 4 + 4 + 4 + 5 + 5 + 5) + ")", cache + " (14)",
+            cookies + " (12)", history, cache, cookies, history, cache + " (14)", cookies + " (0)",
+            history + " (" + std::to_string(50 + 20 + 4 + 4 + 4 + 5 + 5 + 5) + ")", cache + " (14)",
+            cookies + " (12)", history}),
+        captions);
+    EXPECT_EQ((std::vector<bool>{false, false, false, true, true, true, true, true, true, false,
+                                 false, false, true, true, true, true, true, true}),
+              enabled);
+    ASSERT_EQ(2u, messages.size());
+    // Chrome's twelve cookies went; Edge's history stayed, with the reason.
+    CleaningResult cookiesGone;
+    cookiesGone.removed = 12;
+    // The message window shows each line of the message on a line of its own.
+    const auto shown = [](std::string message) {
+        std::replace(message.begin(), message.end(), '\r', '\n');
+        return message;
+    };
+    EXPECT_EQ(shown(DoneMessage(196, cookiesGone)), messages[0]);
+    CleaningResult historyLeft;
+    historyLeft.Note(FileNote("C:\\Users\\User\\AppData\\Local\\Microsoft\\Edge\\User "
+                              "Data\\Default\\History",
+                              GetText(kTextNotSqlite)));
+    EXPECT_EQ(shown(DoneMessage(196, historyLeft)), messages[1]);
+    EXPECT_EQ(GetText(361), QStringToAnsi(OtherBrowserForm->GroupBox5->title()));
+}

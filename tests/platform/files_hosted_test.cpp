@@ -193,13 +193,16 @@ constexpr std::uint64_t kCreated = testing_support::kLongAgo;
 
 } // namespace
 
-// CreateFileA reaches a file's times and attributes only; what it does not offer fails
-// visibly, and a handle never reaches a file that merely took the name of its own.
+// CreateFileA reaches a file's contents, times and attributes; what it does not offer (rights
+// to the file's security, executing, creating a file for its attributes alone) fails visibly,
+// and an attributes handle never reaches a file that merely took the name of its own.
 TEST_F(FilesTest, CreateFileOffersTheAttributesAndRefusesTheRest) {
     ASSERT_TRUE(WriteWholeFile("C:\\frei.url", "new"));
-    for (const auto& [access, disposition] :
-         {std::pair{GENERIC_WRITE, OPEN_EXISTING}, std::pair{GENERIC_READ, OPEN_EXISTING},
-          std::pair{FILE_WRITE_ATTRIBUTES, CREATE_ALWAYS}}) {
+    constexpr DWORD kWriteDac = 0x00040000;
+    constexpr DWORD kExecute = 0x20;
+    for (const auto& [access, disposition] : {std::pair{GENERIC_WRITE | kWriteDac, OPEN_EXISTING},
+                                              std::pair{GENERIC_READ | kExecute, OPEN_EXISTING},
+                                              std::pair{FILE_WRITE_ATTRIBUTES, CREATE_ALWAYS}}) {
         junkLastError();
         EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("C:\\frei.url", access, 0, nullptr, disposition,
                                                     FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -221,3 +221,48 @@ int runCat(const Args& args) {
 }
 
 } // namespace skplatform
+
+namespace skplatform {
+
+int runHold(const Args& args) {
+    if (wantsHelp(args)) {
+        std::printf("usage: skplatform hold PATH [--seconds N]\n\nOpens a file given as a "
+                    "Windows path for reading and writing without sharing, as a running\n"
+                    "browser holds its lock file, and keeps it open for N seconds (default 60).\n"
+                    "Prints \"holding PATH\" once the file is held. Every other open of the\n"
+                    "file fails with a sharing violation meanwhile, in every process on the\n"
+                    "root. The file is created when it is missing.\n");
+        return 0;
+    }
+    std::string path;
+    long seconds = 60;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--seconds" && i + 1 < args.size()) {
+            char* end = nullptr;
+            seconds = std::strtol(args[i + 1].c_str(), &end, 10);
+            if (!end || *end || seconds < 0 || seconds > 86400)
+                return usageError("hold", "--seconds takes a number from 0 to 86400");
+            ++i;
+        } else if (path.empty() && args[i].rfind("--", 0) != 0) {
+            path = fromArg(args[i]);
+        } else {
+            return usageError("hold", "unexpected argument '" + args[i] + "'");
+        }
+    }
+    if (path.empty()) return usageError("hold", "a PATH is needed");
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return failure("hold",
+                       "cannot hold '" + path + "' (error " + std::to_string(GetLastError()) + ")");
+    std::printf("holding %s\n", path.c_str());
+    std::fflush(stdout);
+    // The root is not needed meanwhile: another process may write it.
+    platform::closeRoot();
+    for (long i = 0; i < seconds; ++i)
+        Sleep(1000);
+    CloseHandle(file);
+    return 0;
+}
+
+} // namespace skplatform

@@ -18,9 +18,11 @@ int runSeedDemo(const Args& args);
 int runCache(const Args& args);
 int runHistory(const Args& args);
 int runLnk(const Args& args);
+int runHold(const Args& args);
 
 // Parts of seed-demo kept with the commands they belong to.
 void seedDemoCache();
+void seedDemoBrowsers();
 
 bool wantsHelp(const Args& args);
 

@@ -26,6 +26,7 @@ const Command kCommands[] = {
     {"cache", skplatform::runCache, "list, add, delete and lock URL cache entries"},
     {"history", skplatform::runHistory, "list, add and clear the URL history"},
     {"lnk", skplatform::runLnk, "create and show shell links (.lnk)"},
+    {"hold", skplatform::runHold, "hold a file open without sharing, as a running browser"},
 };
 
 void usage(std::FILE* out) {

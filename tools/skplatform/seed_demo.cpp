@@ -355,7 +355,9 @@ int runSeedDemo(const Args& args) {
             "addresses, the Run list, recent documents (shell links in the Recent folder),\n"
             "favorites (folders, Internet shortcuts, a hidden one, a shell link, a channel),\n"
             "the profiles of Opera, Firefox (roaming and local) and Mozilla with full cache\n"
-            "folders, cookie and history files, the Startup folders of the user and of all\n"
+            "folders, cookie and history files, today's Firefox (two profiles), Chrome\n"
+            "(Default and Profile 1) and Edge with their databases, bookmarks, passwords and\n"
+            "caches, the Startup folders of the user and of all\n"
             "users, and the URL cache with cookies and history. Existing demo values and files are "
             "written again, so running it twice\n"
             "changes nothing.\n");
@@ -378,6 +380,7 @@ int runSeedDemo(const Args& args) {
         tx.commit();
     }
     seedDemoCache();
+    seedDemoBrowsers();
     std::printf("seeded %s\n", platform::rootPath().c_str());
     return 0;
 }
