@@ -2,12 +2,18 @@
 // of cookies, cache, history, the Run and recent-documents lists and the typed addresses, the
 // end) on a seeded machine with 20 000 cache entries and no other browsers, against "rm -rf"
 // of a copy of the same cache files. Median of three rounds; the summary is the last line.
+// Before it, the preview of the same run (counting what would go, removing nothing) in this
+// process, and what its counting and its report take of it.
+#include "automation/CleaningRun.h"
+#include "automation/RunReport.h"
 #include "bench_support.h"
+#include "cache/IECache.h"
 #include "platform/machine.h"
 #include "platform/paths.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
+#include "traces/UrlHistory.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -130,6 +136,109 @@ bool makeTemplate(const std::string& root) {
 
 using bench::median;
 
+// The cache components as the program's windows set them up: the main window's for the
+// cache, the cookie window's for the cookies.
+void setUpCache(TIECache& cache) {
+    cache.SetFilterOptions(
+        {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    cache.SetSearchPattern(spUrl);
+}
+
+void setUpCookies(TIECache& cookies) {
+    cookies.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
+                              TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    cookies.SetSearchPattern(spAll);
+}
+
+class SilentRun : public CleaningRunView {
+  public:
+    void Progress(int) override {}
+};
+
+// The walk of the cache alone, through the URL cache calls: every entry handed out and
+// passed over, nothing counted.
+double walkMilliseconds() {
+    return bench::millisecondsOf([] {
+        std::vector<std::byte> buffer(65536);
+        auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD filter = NORMAL_CACHE_ENTRY | STICKY_CACHE_ENTRY | URLHISTORY_CACHE_ENTRY |
+                             TRACK_OFFLINE_CACHE_ENTRY | TRACK_ONLINE_CACHE_ENTRY;
+        const HANDLE find =
+            FindFirstUrlCacheEntryExA("", 0, filter, 0, entry, &size, nullptr, nullptr, nullptr);
+        std::size_t seen = find ? 1 : 0;
+        for (size = static_cast<DWORD>(buffer.size());
+             find && FindNextUrlCacheEntryExA(find, entry, &size, nullptr, nullptr, nullptr);
+             size = static_cast<DWORD>(buffer.size()))
+            ++seen;
+        if (find) FindCloseUrlCache(find);
+        if (seen < kEntries) std::fprintf(stderr, "the walk saw only %zu entries\n", seen);
+    });
+}
+
+// The preview of "cbhme" on a copy of the seeded machine, in this process: the median of
+// three, with the walk of the cache alone and the making of the run's report beside it.
+bool timePreview(const std::string& templateRoot, const std::string& base) {
+    const std::string root = base + "/preview";
+    if (runQuiet("cp -a " + quoted(templateRoot) + " " + quoted(root)) != 0) return false;
+    platform::useRoot(platform::HostPath(root));
+    CoInitialize(nullptr);
+    std::vector<double> preview;
+    std::vector<double> walk;
+    std::vector<double> counted;
+    std::vector<double> report;
+    RunSummary summary;
+    for (int round = 0; round < kRounds; ++round) {
+        TIECache cookies;
+        TIECache cache;
+        setUpCookies(cookies);
+        setUpCache(cache);
+        TUrlHistory history;
+        history.Loaded();
+        SilentRun view;
+        preview.push_back(bench::millisecondsOf([&] {
+            summary = RunCleanings("cbhme", {cookies, cache, history}, view, CleaningMode::Preview);
+        }));
+        walk.push_back(walkMilliseconds());
+        counted.push_back(bench::millisecondsOf([] {
+            TIECache content;
+            setUpCache(content);
+            const CleaningResult result = content.DeleteAllEntries(CleaningMode::Preview);
+            if (result.removed < kEntries) std::fprintf(stderr, "the count fell short\n");
+        }));
+        SYSTEMTIME when{};
+        GetLocalTime(&when);
+        report.push_back(bench::millisecondsOf([&] {
+            const std::string text = FormatRunReport({RecordOf(summary, "cbhme", when)});
+            const std::vector<std::string> lines = SummaryLines(summary, CleaningMode::Preview);
+            if (text.empty() || lines.empty()) std::fprintf(stderr, "an empty report\n");
+        }));
+    }
+    platform::closeRoot();
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+    if (summary.total.removed < kEntries) {
+        std::fprintf(stderr, "the preview counted only %llu items\n",
+                     static_cast<unsigned long long>(summary.total.removed));
+        return false;
+    }
+    const double previewMs = median(preview);
+    const double walkMs = median(walk);
+    const double countedMs = median(counted);
+    const double reportMs = median(report);
+    // What counting adds: the cache's counted walk against the same walk counting nothing,
+    // and the report made of the counts, as parts of the whole preview.
+    const double countingMs = std::max(0.0, countedMs - walkMs);
+    std::printf("preview: %llu items would go, %llu stay; cache walk %.0f ms, counted %.0f ms; "
+                "counting and report add %.1f ms (%.1f%% of the preview)\n",
+                static_cast<unsigned long long>(summary.total.removed),
+                static_cast<unsigned long long>(summary.total.notRemoved), walkMs, countedMs,
+                countingMs + reportMs, 100.0 * (countingMs + reportMs) / previewMs);
+    std::printf("preview (%d cache entries): %.0f ms\n", kEntries, previewMs);
+    std::fflush(stdout);
+    return true;
+}
+
 } // namespace
 
 // bench_unattended [FOLDER]: FOLDER is where the rounds run (default: /dev/shm).
@@ -163,6 +272,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot seed the machine in %s\n", templateRoot.c_str());
         return 1;
     }
+    if (!timePreview(templateRoot, base)) return 1;
     const std::string cacheBelowC =
         "/drive_c/Users/User/AppData/Local/Microsoft/Windows/Temporary Internet Files";
 

@@ -1,5 +1,6 @@
 #include "cache/IECache.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -106,6 +107,20 @@ void TIECache::CloseWalk() {
 }
 
 int TIECache::FindFirstEntry(std::int64_t GroupID) {
+    return FindFirst(GroupID, Copy::Whole);
+}
+
+int TIECache::FindNextEntry() {
+    return FindNext(Copy::Whole);
+}
+
+void TIECache::GrowWalkBuffer(DWORD size) {
+    // Room for the usual entry at once, so that a walk seldom asks twice.
+    FWalkBufferSize = std::max<DWORD>(size, 4096);
+    FWalkBuffer.reset(new std::byte[FWalkBufferSize]);
+}
+
+int TIECache::FindFirst(std::int64_t GroupID, Copy copy) {
     if (!libraryCheck()) return ERROR_FILE_NOT_FOUND;
     // A walk left open by a caller of its own would otherwise be lost with its handle.
     CloseWalk();
@@ -124,29 +139,41 @@ int TIECache::FindFirstEntry(std::int64_t GroupID) {
         pattern = "";
         break;
     }
-    DWORD size = 0;
-    const UniqueUrlCacheFind probe(FindFirstUrlCacheEntryExA(
-        pattern, 0, FFilterMask, GroupID, nullptr, &size, nullptr, nullptr, nullptr));
-    std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
-    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
-    HANDLE handle = FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupID, entry, &size,
-                                              nullptr, nullptr, nullptr);
+    // The buffer of an earlier walk is tried first; only an entry larger than it asks for
+    // its size and comes again.
+    HANDLE handle = nullptr;
+    for (int attempt = 0; attempt < 2 && !handle; ++attempt) {
+        DWORD size = FWalkBufferSize;
+        handle = FindFirstUrlCacheEntryExA(
+            pattern, 0, FFilterMask, GroupID,
+            reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get()), &size, nullptr,
+            nullptr, nullptr);
+        if (handle || GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= FWalkBufferSize) break;
+        GrowWalkBuffer(size);
+    }
     if (!handle) return lastErrorCode();
     FWalkHandle.reset(handle);
-    if (entry) CopyEntry(*entry);
+    const auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get());
+    if (entry) copy == Copy::Whole ? CopyEntry(*entry) : CopyForDeletion(*entry);
     return 0;
 }
 
-int TIECache::FindNextEntry() {
+int TIECache::FindNext(Copy copy) {
     if (!libraryCheck()) return ERROR_FILE_NOT_FOUND;
-    DWORD size = 0;
-    FindNextUrlCacheEntryExA(FWalkHandle.get(), nullptr, &size, nullptr, nullptr, nullptr);
-    std::unique_ptr<std::byte[]> block(size ? new std::byte[size] : nullptr);
-    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(block.get());
-    if (!FindNextUrlCacheEntryExA(FWalkHandle.get(), entry, &size, nullptr, nullptr, nullptr))
-        return lastErrorCode();
-    if (entry) CopyEntry(*entry);
-    return 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD size = FWalkBufferSize;
+        if (FindNextUrlCacheEntryExA(
+                FWalkHandle.get(),
+                reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get()), &size, nullptr,
+                nullptr, nullptr)) {
+            const auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get());
+            if (entry) copy == Copy::Whole ? CopyEntry(*entry) : CopyForDeletion(*entry);
+            return 0;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= FWalkBufferSize) break;
+        GrowWalkBuffer(size);
+    }
+    return lastErrorCode();
 }
 
 void TIECache::Retrieve(std::int64_t GroupID) {
@@ -185,12 +212,16 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
                                           const std::function<bool(const std::string&)>& keep) {
     CleaningResult result;
     if (!libraryCheck()) return result;
-    if (FindFirstEntry(0) == 0) {
+    // Each step copies only what the deletion needs; the entry the walk ends on is copied
+    // whole at the end when it stayed, so EntryInfo tells the same as after a whole walk.
+    bool lastStayed = false;
+    if (FindFirst(0, Copy::ForDeletion) == 0) {
         // Any failing step ends the walk: an entry that refuses deletion is passed over,
         // and an error other than the end of the list must not be retried forever.
         int r = 0;
         do {
             const std::uint64_t size = FEntryInfo.Size;
+            lastStayed = true;
             if (keep && keep(FEntryInfo.SourceUrlName)) {
                 result.Kept();
             } else if (mode == CleaningMode::Preview) {
@@ -198,20 +229,20 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
                     result.Failed(FEntryInfo.SourceUrlName, ERROR_ACCESS_DENIED, StayReason::InUse);
                 else
                     result.Removed(size);
+            } else if (const int error = DeleteEntry(FEntryInfo.SourceUrlName); error == 0) {
+                result.Removed(size);
+                lastStayed = false;
             } else {
-                const std::string url = FEntryInfo.SourceUrlName;
-                if (const int error = DeleteEntry(url); error == 0)
-                    result.Removed(size);
-                else
-                    // WinINet refuses a locked entry with "access denied": it is in use.
-                    result.Failed(url, static_cast<DWORD>(error),
-                                  error == ERROR_ACCESS_DENIED
-                                      ? StayReason::InUse
-                                      : ReasonOf(static_cast<DWORD>(error)));
+                // WinINet refuses a locked entry with "access denied": it is in use.
+                result.Failed(FEntryInfo.SourceUrlName, static_cast<DWORD>(error),
+                              error == ERROR_ACCESS_DENIED ? StayReason::InUse
+                                                           : ReasonOf(static_cast<DWORD>(error)));
             }
-            r = FindNextEntry();
+            r = FindNext(Copy::ForDeletion);
         } while (r == 0);
     }
+    if (lastStayed && FWalkBuffer)
+        CopyEntry(*reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get()));
     CloseWalk();
     return result;
 }
@@ -219,6 +250,15 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
 void TIECache::ClearEntryInfo() {
     if (!libraryCheck()) return;
     FEntryInfo = TEntryInfo();
+}
+
+void TIECache::CopyForDeletion(const INTERNET_CACHE_ENTRY_INFOA& entry) {
+    try {
+        FEntryInfo.SourceUrlName = textOf(entry.lpszSourceUrlName);
+        FEntryInfo.UseCount = entry.dwUseCount;
+        FEntryInfo.Size = (static_cast<std::uint64_t>(entry.dwSizeHigh) << 32) | entry.dwSizeLow;
+    } catch (const std::exception&) {
+    }
 }
 
 void TIECache::CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry) {

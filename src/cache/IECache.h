@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 enum TFilterOption {
@@ -117,7 +118,14 @@ class TIECache {
     static void ResetLibraryCheck();
 
   private:
+    // How much of an entry a walk step copies into EntryInfo: all of it, or what the
+    // deleting walk needs (its URL, size and users).
+    enum class Copy { Whole, ForDeletion };
+    int FindFirst(std::int64_t GroupID, Copy copy);
+    int FindNext(Copy copy);
+    void GrowWalkBuffer(DWORD size);
     void CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry);
+    void CopyForDeletion(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CloseWalk();
 
     TFilterOptions FFilterOptions;
@@ -125,5 +133,8 @@ class TIECache {
     TSearchPattern FSearchPattern = spAll;
     bool FCancel = false;
     UniqueUrlCacheFind FWalkHandle;
+    // The walk's buffer, kept from step to step and grown only when an entry needs more.
+    std::unique_ptr<std::byte[]> FWalkBuffer;
+    DWORD FWalkBufferSize = 0;
     TEntryInfo FEntryInfo;
 };

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -224,9 +225,23 @@ std::string QwTrans2::languageFile(int n, const std::string& kind) const {
 }
 
 int QwTrans2::GetLanguageCount() const {
+    // The two folders a language file may lie in, each listed once, rather than both asked
+    // for every slot.
+    const std::string prefix = stem_ + ".t0";
+    std::set<std::string> present; // upper case
+    for (const std::string& folder : {GetDataFolder(stem_), ProgramFolder()}) {
+        WIN32_FIND_DATAA data;
+        const HANDLE find = FindFirstFileA((folder + prefix + "*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                present.insert(AnsiUpperCase(data.cFileName));
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
     int count = 0;
     for (int n = 0; n < kLanguageSlots; ++n)
-        if (FileExistsA(languageFile(n, "t"))) ++count;
+        if (present.count(AnsiUpperCase(prefix + std::to_string(n)))) ++count;
     return count;
 }
 

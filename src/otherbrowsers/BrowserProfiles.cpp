@@ -57,6 +57,14 @@ std::string folderAlong(const std::string& data, std::string relative) {
     return folder == data ? std::string() : folder;
 }
 
+// Whether a profile of that folder is listed already; Windows does not tell names apart by
+// case, so neither does this.
+bool listedAlready(const BrowserInstall& install, const std::string& folder) {
+    const std::string key = lower(folder);
+    return std::any_of(install.profiles.begin(), install.profiles.end(),
+                       [&](const BrowserProfile& p) { return lower(p.folder) == key; });
+}
+
 struct IniProfile {
     std::string name;
     std::string path;
@@ -138,6 +146,8 @@ void findFirefox(BrowserInstall& install) {
                     FileNote(ini, BrowserText(kTextOutside) + " (" + p.path + ")"));
             continue;
         }
+        // Two sections naming one folder (in any spelling) list it once: it is cleaned once.
+        if (listedAlready(install, folder)) continue;
         BrowserProfile profile;
         profile.name = p.name.empty() ? relative : p.name;
         profile.folder = folder;
@@ -194,6 +204,7 @@ void findChromium(BrowserInstall& install, const std::string& below) {
                     FileNote(state, BrowserText(kTextOutside) + " (" + name + ")"));
             continue;
         }
+        if (listedAlready(install, folder)) continue;
         install.profiles.push_back({name, folder, folder});
     }
 }

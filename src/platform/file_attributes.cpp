@@ -12,6 +12,8 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <set>
 
@@ -26,6 +28,12 @@ DWORD storedAttributes(const HostPath& host, ino_t inode) {
 }
 
 bool hasStoredAttributes(const HostPath& host) {
+    // Most machines store attributes for few files or none: a deletion in a cache walk then
+    // need not ask for each file.
+    const std::size_t slash = host.str().find_last_of('/');
+    if (slash != std::string::npos && slash > 0 &&
+        !fileMetadataMayExistIn(HostPath(host.str().substr(0, slash))))
+        return false;
     Statement st("SELECT 1 FROM file_attrs WHERE path = ?1 "
                  "UNION ALL SELECT 1 FROM file_times WHERE path = ?1 LIMIT 1");
     st.bind(1, host);
@@ -169,6 +177,25 @@ bool userMayChange(const HostPath& host) {
         rights.stamp = stamp;
     }
     if (rights.administrator || rights.guarded.empty()) return true;
+    // A path of ASCII letters reads the same in ANSI; one whose ANSI form is shorter than
+    // the guarded folder cannot lie inside it (an ANSI character takes at least one byte of
+    // UTF-8).
+    if (host.str().size() < rights.guarded.size()) return true;
+    const bool ascii = std::all_of(host.str().begin(), host.str().end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        const std::string& guardedPath = rights.guarded;
+        const std::string& hostPath = host.str();
+        for (std::size_t i = 0; i < guardedPath.size(); ++i) {
+            const char c = hostPath[i];
+            const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            if (upper != guardedPath[i]) return true;
+        }
+        if (hostPath.size() > guardedPath.size() && hostPath[guardedPath.size()] != '/')
+            return true;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     const std::string path = AnsiUpperCase(utf8ToAnsi(host.str()));
     const std::string& guarded = rights.guarded;
     const bool inside = path == guarded || (path.size() > guarded.size() &&

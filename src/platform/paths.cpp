@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -66,16 +68,17 @@ Result<SplitPath> split(const std::string& path) {
         rest = !p.empty() && p[0] == '\\' ? p : g_currentDirectory.substr(2) + "\\" + p;
     }
     components.clear();
+    const std::string_view names(rest);
     std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = rest.find('\\', start);
-        if (end == std::string::npos) end = rest.size();
-        const std::string part = rest.substr(start, end - start);
+    while (start <= names.size()) {
+        std::size_t end = names.find('\\', start);
+        if (end == std::string_view::npos) end = names.size();
+        const std::string_view part = names.substr(start, end - start);
         if (part == "..") {
             if (components.empty()) return Failure{ERROR_PATH_NOT_FOUND};
             components.pop_back();
         } else if (!part.empty() && part != ".") {
-            components.push_back(part);
+            components.emplace_back(part);
         }
         start = end + 1;
     }
@@ -84,11 +87,44 @@ Result<SplitPath> split(const std::string& path) {
 
 // Characters that no Windows file name may hold; such a name must not reach the host,
 // which would take it.
+bool isValidNameCharacter(unsigned char c) {
+    return !(c < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
+             c == '*');
+}
+
 bool isValidComponent(const std::string& name) {
     for (unsigned char c : name)
-        if (c < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
-            c == '*')
+        if (!isValidNameCharacter(c)) return false;
+    return true;
+}
+
+// An absolute path that is its own normal form but for the drive letter's case: a drive, a
+// backslash, then names (none "." or "..") between single backslashes, no slash, no trailing
+// backslash. Most paths the program hands around are such; they need not be taken apart.
+bool alreadyFull(const std::string& path) {
+    if (path.size() < 4 || path[1] != ':' || path[2] != '\\' ||
+        !((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
+        return false;
+    std::size_t start = 3;
+    for (std::size_t i = 3; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] == '/') return false;
+        if (i < path.size() && path[i] != '\\') continue;
+        const std::size_t length = i - start;
+        if (length == 0 ||
+            (path[start] == '.' && (length == 1 || (length == 2 && path[start + 1] == '.'))))
             return false;
+        start = i + 1;
+    }
+    return true;
+}
+
+// The characters of an already full path (see alreadyFull) past its drive are ASCII and
+// allowed in Windows names.
+bool plainAsciiNames(const std::string& path) {
+    for (std::size_t i = 3; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (c >= 0x80 || (c != '\\' && !isValidNameCharacter(c))) return false;
+    }
     return true;
 }
 
@@ -114,16 +150,36 @@ Result<SpelledPath> spell(const std::string& windowsPath) {
     if (parts->drive != 'C' && parts->drive != 'Z') return Failure{ERROR_PATH_NOT_FOUND};
     for (const auto& c : parts->components)
         if (!isValidComponent(c)) return Failure{ERROR_INVALID_NAME};
-    HostPath direct = driveBase(parts->drive);
-    for (const auto& c : parts->components)
-        direct = direct / ansiToUtf8(c);
-    if (direct.empty()) direct = HostPath("/");
-    return SpelledPath{std::move(parts).value(), std::move(direct)};
+    // Joined in one string: a path of many components is spelled for every file call.
+    const bool ascii = std::all_of(windowsPath.begin(), windowsPath.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    std::string direct = driveBase(parts->drive).str();
+    direct.reserve(direct.size() + windowsPath.size() + 1);
+    for (const auto& c : parts->components) {
+        direct += '/';
+        if (ascii)
+            direct += c;
+        else
+            direct += ansiToUtf8(c);
+    }
+    if (direct.empty()) direct = "/";
+    return SpelledPath{std::move(parts).value(), HostPath(std::move(direct))};
 }
 
 } // namespace
 
 Result<HostPath> spelledHostPath(const std::string& windowsPath) {
+    // The usual path needs no taking apart: its names go to the host as they are.
+    if (alreadyFull(windowsPath) && plainAsciiNames(windowsPath)) {
+        const char drive = static_cast<char>(windowsPath[0] & ~0x20);
+        if (drive == 'C' || drive == 'Z') {
+            std::string direct = driveBase(drive).str();
+            direct.reserve(direct.size() + windowsPath.size());
+            for (std::size_t i = 2; i < windowsPath.size(); ++i)
+                direct += windowsPath[i] == '\\' ? '/' : windowsPath[i];
+            return HostPath(std::move(direct));
+        }
+    }
     Result<SpelledPath> spelled = spell(windowsPath);
     if (!spelled) return Failure{spelled.error()};
     return std::move(spelled->direct);
@@ -180,6 +236,11 @@ std::string windowsPathOf(const HostPath& hostPath) {
 }
 
 std::string fullWindowsPath(const std::string& windowsPath) {
+    if (alreadyFull(windowsPath)) {
+        std::string out = windowsPath;
+        out[0] = static_cast<char>(out[0] & ~0x20);
+        return out;
+    }
     const Result<SplitPath> parts = split(windowsPath);
     if (!parts) return {};
     const std::vector<std::string>& components = parts->components;

@@ -13,6 +13,8 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -35,7 +37,14 @@ struct Connection {
     // Rows this connection changed in the registry and settings tables: what the machine's
     // configuration is made of.
     std::int64_t configurationChanges = 0;
-    std::uint64_t serial = 0; // tells this connection from those before it
+    // Rows this connection changed in the tables of stored file attributes and times, and
+    // what a look at them found (see fileMetadataMayExist).
+    std::int64_t metadataChanges = 0;
+    std::vector<std::pair<std::string, bool>> metadataLooked; // folder, whether rows may be
+    std::int64_t metadataLookedChanges = 0;
+    std::uint64_t metadataLookedTransaction = 0;
+    std::uint64_t writeTransaction = 0; // the serial of the last write transaction begun
+    std::uint64_t serial = 0;           // tells this connection from those before it
     // The shared transaction of batched writes (see WriteBatch).
     int batchHolders = 0;
     bool batchOpen = false;
@@ -55,6 +64,8 @@ std::unique_ptr<Connection> g_connection;
 HostPath g_requestedRoot;
 HostPath g_modulePathOverride;
 int g_busyTimeoutMs = 10000;
+// Write transactions begun in this process, on any connection.
+std::uint64_t g_writeTransactions = 0;
 
 // Raised with each change of the tables below; an existing root at this version is opened
 // without taking the write lock.
@@ -208,6 +219,8 @@ void noteChange(void* conn, int, const char*, const char* table, sqlite3_int64) 
     if (std::strcmp(table, "reg_values") == 0 || std::strcmp(table, "reg_keys") == 0 ||
         std::strcmp(table, "settings") == 0)
         ++static_cast<Connection*>(conn)->configurationChanges;
+    else if (std::strcmp(table, "file_attrs") == 0 || std::strcmp(table, "file_times") == 0)
+        ++static_cast<Connection*>(conn)->metadataChanges;
 }
 
 Connection& connection() {
@@ -436,15 +449,18 @@ Transaction::Transaction(Kind kind) {
         if (kind == Batchable && conn.batchHolders > 0) {
             if (!conn.batchOpen) {
                 Statement("BEGIN IMMEDIATE").step();
+                conn.writeTransaction = ++g_writeTransactions;
                 conn.batchOpen = true;
                 conn.batchedWrites = 0;
             }
-            Statement("SAVEPOINT batched").step();
-            savepoint_ = true;
+            // No savepoint: a batchable transaction writes one statement, which SQLite undoes
+            // by itself when it fails, so there is nothing of its own to roll back.
+            batched_ = true;
         } else {
             commitWriteBatch();
             // Prepared once: every call of the platform begins and commits one.
             Statement("BEGIN IMMEDIATE").step();
+            conn.writeTransaction = ++g_writeTransactions;
             owner_ = true;
         }
     }
@@ -456,16 +472,12 @@ Transaction::~Transaction() {
     --g_connection->transactionDepth;
     if (done_) return;
     if (owner_) sqlite3_exec(g_connection->db, "ROLLBACK", nullptr, nullptr, nullptr);
-    if (savepoint_)
-        sqlite3_exec(g_connection->db, "ROLLBACK TO batched; RELEASE batched", nullptr, nullptr,
-                     nullptr);
 }
 
 void Transaction::commit() {
     if (done_) return;
     if (owner_) Statement("COMMIT").step();
-    if (savepoint_) {
-        Statement("RELEASE batched").step();
+    if (batched_) {
         done_ = true;
         Connection& conn = *g_connection;
         if (++conn.batchedWrites >= kBatchedWrites) {
@@ -477,6 +489,33 @@ void Transaction::commit() {
         }
     }
     done_ = true;
+}
+
+std::uint64_t writeTransactionSerial() {
+    return connection().writeTransaction;
+}
+
+bool fileMetadataMayExistIn(const HostPath& folder) {
+    Connection& conn = connection();
+    // Outside a transaction another process may write at any moment: the caller asks.
+    if (conn.transactionDepth == 0 && !conn.batchOpen) return true;
+    // What was looked at in this write transaction holds until this connection writes there.
+    if (conn.metadataLookedChanges != conn.metadataChanges ||
+        conn.metadataLookedTransaction != conn.writeTransaction) {
+        conn.metadataLooked.clear();
+        conn.metadataLookedChanges = conn.metadataChanges;
+        conn.metadataLookedTransaction = conn.writeTransaction;
+    }
+    for (const auto& [path, mayExist] : conn.metadataLooked)
+        if (path == folder.str()) return mayExist;
+    // Everything below sorts between "<folder>/" and "<folder>0" ('0' follows '/').
+    Statement st("SELECT EXISTS (SELECT 1 FROM file_attrs WHERE path >= ?1 AND path < ?2) "
+                 "OR EXISTS (SELECT 1 FROM file_times WHERE path >= ?1 AND path < ?2)");
+    st.bind(1, folder.str() + "/").bind(2, folder.str() + "0");
+    const bool mayExist = !st.step() || st.int64(0) != 0;
+    if (conn.metadataLooked.size() >= 16) conn.metadataLooked.erase(conn.metadataLooked.begin());
+    conn.metadataLooked.emplace_back(folder.str(), mayExist);
+    return mayExist;
 }
 
 WriteBatch::WriteBatch() {

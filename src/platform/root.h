@@ -118,7 +118,9 @@ int changes();
 // commit(), ROLLBACK when it goes out of scope uncommitted. Nests: inner ones do nothing.
 //
 // A batchable transaction (the deletions of a cache walk) joins the batch that an open
-// WriteBatch keeps: it becomes a savepoint of one shared transaction, which commits after
+// WriteBatch keeps: its write (one statement, which SQLite undoes by itself when it fails, so
+// a batchable transaction takes no savepoint) becomes part of one shared transaction, which
+// commits after
 // kBatchedWrites such writes, when the last WriteBatch lets go, when a plain transaction or a
 // write outside any transaction begins, and when the root closes. Without a WriteBatch it is a
 // plain transaction.
@@ -133,7 +135,7 @@ class Transaction {
 
   private:
     bool owner_ = false;
-    bool savepoint_ = false;
+    bool batched_ = false;
     bool done_ = false;
 };
 
@@ -154,6 +156,16 @@ class WriteBatch {
 
 // Commits the open batch now (nothing when none is open or a transaction is running).
 void commitWriteBatch();
+
+// A number that tells this process's write transactions apart (a batch is one): what a
+// caller learnt inside one may be kept until the next begins.
+std::uint64_t writeTransactionSerial();
+
+// Whether stored attributes or creation times (tables file_attrs, file_times) may exist for
+// anything inside the host folder. False only inside a transaction, when a look found none
+// and nothing has written there since: this connection's writes are counted, and no other
+// process can write while a transaction holds the database.
+bool fileMetadataMayExistIn(const HostPath& folder);
 
 // Platform settings, as the tool names them.
 std::string setting(const std::string& name);

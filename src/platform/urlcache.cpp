@@ -13,6 +13,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 namespace platform::urlcache {
 namespace {
@@ -54,6 +56,56 @@ bool insideOwnedFolder(const std::string& path) {
     return false;
 }
 
+// The folders of the files removed last, kept open for the rest of the write transaction
+// that removed them: a walk deletes file after file in the same few folders, and opening a
+// folder without following links walks every component of its path.
+class OpenFolders {
+  public:
+    // The folder that holds `host` and the name inside it, opened without links; null with
+    // errno telling why when it cannot be opened.
+    // `reused` tells a folder opened earlier, which may have been removed since.
+    const UniqueFd* parentOf(const HostPath& host, std::string& name, bool& reused) {
+        reused = false;
+        const std::uint64_t transaction = writeTransactionSerial();
+        if (transaction != transaction_) {
+            folders_.clear();
+            transaction_ = transaction;
+        }
+        const std::string& path = host.str();
+        const std::size_t slash = path.find_last_of('/');
+        if (slash != std::string::npos && slash + 1 < path.size()) {
+            const std::string_view folder(path.data(), slash);
+            for (const Folder& f : folders_)
+                if (f.path == folder) {
+                    name = path.substr(slash + 1);
+                    reused = true;
+                    return &f.fd;
+                }
+        }
+        ParentFolder parent = openParentNoFollow(host);
+        if (!parent.folder.valid()) return nullptr;
+        if (folders_.size() >= kKept) folders_.erase(folders_.begin());
+        name = std::move(parent.name);
+        // Kept under the path's folder part, which the opening walked.
+        folders_.push_back(
+            {path.substr(0, path.size() - name.size() - 1), std::move(parent.folder)});
+        return &folders_.back().fd;
+    }
+
+    void forget() { folders_.clear(); }
+
+  private:
+    static constexpr std::size_t kKept = 8;
+    struct Folder {
+        std::string path;
+        UniqueFd fd;
+    };
+    std::uint64_t transaction_ = 0;
+    std::vector<Folder> folders_;
+};
+
+OpenFolders g_openFolders;
+
 // Deletes an entry's file when the cache owns it: inside the cache's folders and reached
 // without a link (an entry that names a file elsewhere must not take the user's file with
 // it, nor one that a link inside the cache's folders leads to). A read-only attribute does
@@ -61,22 +113,33 @@ bool insideOwnedFolder(const std::string& path) {
 // nothing is left untracked: its error is the result.
 DWORD removeOwnedFile(const std::string& path) {
     if (!insideOwnedFolder(path)) return ERROR_SUCCESS;
+    // The steps that find nothing set the last error; a deletion that succeeds leaves the
+    // caller's as it was.
+    const DWORD callersError = GetLastError();
+    const auto done = [callersError] {
+        SetLastError(callersError);
+        return static_cast<DWORD>(ERROR_SUCCESS);
+    };
     // The cache wrote the file under the name it keeps, so the name as spelled is tried first;
     // only when nothing is there are the names looked up ignoring case.
     for (const bool spelled : {true, false}) {
         const Result<HostPath> host = spelled ? spelledHostPath(path) : resolvePath(path);
-        if (!host) return ERROR_SUCCESS;
-        const ParentFolder parent = openParentNoFollow(*host);
-        if (!parent.folder.valid()) {
+        if (!host) return done();
+        std::string name;
+        bool reused = false;
+        const UniqueFd* folder = g_openFolders.parentOf(*host, name, reused);
+        if (!folder) {
             if (errno == ENOENT || errno == ENOTDIR) continue;
-            return ERROR_SUCCESS; // behind a link: not the cache's to delete
+            return done(); // behind a link: not the cache's to delete
         }
-        if (files::deleteEntryIn(parent.folder, parent.name, *host, files::ReadOnlyFile::Delete))
-            return ERROR_SUCCESS;
+        if (files::deleteEntryIn(*folder, name, *host, files::ReadOnlyFile::Delete)) return done();
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
+        // A folder opened earlier may have been removed and made anew since: the next look
+        // opens it afresh.
+        if (reused) g_openFolders.forget();
     }
-    return ERROR_SUCCESS; // gone already
+    return done(); // gone already
 }
 
 // The last path segment of a URL, without query or fragment, reduced to characters that a
@@ -267,33 +330,42 @@ bool setTitle(const std::string& url, const std::string& title) {
 }
 
 namespace {
+
 Removal g_lastRemoval;
+
+// A locked entry is only marked: it goes when its last lock is released.
+DWORD markPendingDelete(Transaction& tx, std::int64_t id) {
+    Statement mark("UPDATE url_cache SET type = type | ? WHERE id = ?");
+    mark.bind(1, PENDING_DELETE_CACHE_ENTRY).bind(2, id);
+    mark.step();
+    tx.commit();
+    return ERROR_ACCESS_DENIED;
 }
+
+} // namespace
 
 const Removal& lastRemoval() {
     return g_lastRemoval;
 }
 
-DWORD remove(const std::string& url) {
+DWORD remove(const std::string& url, const Record* walked, ChangeStamp readAt) {
     Transaction tx(Transaction::Batchable);
     std::int64_t id = 0;
     std::string localFile;
-    ChangeStamp before;
-    {
+    // The transaction has begun: the stamp counts every commit before it.
+    const ChangeStamp before = changeStamp();
+    if (walked && walked->url == url && readAt == before) {
+        // Nothing has changed since the walk read the entry: what it read still holds.
+        id = walked->id;
+        localFile = walked->localFile;
+        if (walked->lockCount > 0) return markPendingDelete(tx, id);
+    } else {
         Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
         st.bind(1, url);
         if (!st.step()) return ERROR_FILE_NOT_FOUND;
-        // The read has begun: the version counts every commit before this one.
-        before = changeStamp();
         id = st.int64(0);
         localFile = st.text(1);
-        if (st.int64(2) > 0) {
-            Statement mark("UPDATE url_cache SET type = type | ? WHERE id = ?");
-            mark.bind(1, PENDING_DELETE_CACHE_ENTRY).bind(2, id);
-            mark.step();
-            tx.commit();
-            return ERROR_ACCESS_DENIED;
-        }
+        if (st.int64(2) > 0) return markPendingDelete(tx, id);
     }
     if (!localFile.empty()) {
         if (const DWORD error = removeOwnedFile(localFile); error != ERROR_SUCCESS) return error;

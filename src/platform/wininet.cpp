@@ -117,11 +117,16 @@ const Record* current(CacheFind& find) {
         removal.before == find.version && removal.after == version) {
         // Only this process deleted one entry since the read-ahead (the walk's caller deletes
         // as it goes): what was read stays good without that entry.
-        const auto gone =
-            std::find_if(find.ahead.begin() +
-                             static_cast<std::ptrdiff_t>(std::min(find.next, find.ahead.size())),
-                         find.ahead.end(), [&](const Record& r) { return r.id == removal.id; });
-        if (gone != find.ahead.end()) find.ahead.erase(gone);
+        // Usually the entry just handed out, which lies behind the walk already; rows ahead
+        // are in id order.
+        if (removal.id > find.lastReturned) {
+            const auto gone =
+                std::lower_bound(find.ahead.begin() + static_cast<std::ptrdiff_t>(
+                                                          std::min(find.next, find.ahead.size())),
+                                 find.ahead.end(), removal.id,
+                                 [](const Record& r, std::int64_t id) { return r.id < id; });
+            if (gone != find.ahead.end() && gone->id == removal.id) find.ahead.erase(gone);
+        }
         find.version = version;
     }
     if (!find.versionKnown || version != find.version) {
@@ -287,6 +292,14 @@ BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
         if (!urlName) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
+        }
+        // The entry a walk has just handed out (the walk's caller deleting as it goes) need
+        // not be looked up again while nothing has changed since the walk read it.
+        for (CacheFind* find : finds()) {
+            if (find->next == 0 || find->next > find->ahead.size() || !find->versionKnown) continue;
+            const Record& walked = find->ahead[find->next - 1];
+            if (walked.url == urlName)
+                return succeeded(urlcache::remove(urlName, &walked, find->version));
         }
         return succeeded(urlcache::remove(urlName));
     });

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 using namespace testing_support;
@@ -146,6 +147,59 @@ TEST_F(IECacheTest, DeleteAllEntriesPassesOverLockedEntriesAndEnds) {
     EXPECT_EQ(retrieve(cache),
               (std::vector<std::string>{"http://lock.example/0.htm", "http://lock.example/3.htm",
                                         "http://lock.example/5.htm"}));
+}
+
+// Entries of every size are counted and removed, one larger than any buffer the walk has had
+// among them; what stays (a kept or locked entry the walk ends on) is left in EntryInfo whole.
+TEST_F(IECacheTest, DeleteAllEntriesCountsEntriesOfEverySizeAndEndsOnWhatStayed) {
+    testing_support::ScopedTimeZone zone("XXX-1");
+    std::vector<std::string> files;
+    for (int i = 0; i < 8; ++i) {
+        const std::string url = "http://size.example/" + std::to_string(i) + ".htm";
+        files.push_back(addContent(url, std::string(static_cast<std::size_t>(100 * i), 'x')));
+        if (i == 4) {
+            // A header as long as a server may send.
+            std::optional<platform::urlcache::Record> r = platform::urlcache::get(url);
+            ASSERT_TRUE(r);
+            r->header = "HTTP/1.1 200 OK\r\nX-Long: " + std::string(20000, 'h') + "\r\n\r\n";
+            platform::urlcache::put(*r);
+        }
+    }
+    platform::urlcache::lock("http://size.example/7.htm");
+    TIECache cache;
+    configureForContent(cache);
+
+    const CleaningResult preview = cache.DeleteAllEntries(CleaningMode::Preview);
+    EXPECT_EQ(7u, preview.removed);
+    EXPECT_EQ(100u * (0 + 1 + 2 + 3 + 4 + 5 + 6), preview.removedBytes);
+    EXPECT_EQ(1u, preview.notRemoved);
+    EXPECT_EQ(1u, preview.inUse);
+    EXPECT_EQ("http://size.example/7.htm", cache.EntryInfo().SourceUrlName);
+    EXPECT_EQ(files[7], cache.EntryInfo().LocalFileName);
+    EXPECT_EQ(700u, cache.EntryInfo().Size);
+    EXPECT_EQ(1u, cache.EntryInfo().UseCount);
+    EXPECT_DOUBLE_EQ(dateTime(2004, 3, 5, 13, 0, 0), cache.EntryInfo().LastModified);
+    EXPECT_EQ("htm", cache.EntryInfo().FileExtension);
+    for (const std::string& file : files)
+        EXPECT_TRUE(FileExistsA(file)) << file;
+
+    // The one that stays is kept for its own reason: the rest go.
+    const CleaningResult cleaned = cache.DeleteAllEntries(
+        CleaningMode::Remove, [](const std::string& url) { return url.find("/7.") != url.npos; });
+    EXPECT_EQ(7u, cleaned.removed);
+    EXPECT_EQ(preview.removedBytes, cleaned.removedBytes);
+    EXPECT_EQ(1u, cleaned.kept);
+    EXPECT_EQ(0u, cleaned.notRemoved);
+    EXPECT_EQ(files[7], cache.EntryInfo().LocalFileName);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(i == 7, FileExistsA(files[i])) << files[i];
+    EXPECT_EQ(retrieve(cache), std::vector<std::string>{"http://size.example/7.htm"});
+
+    // A walk that ends on an entry it removed leaves EntryInfo empty.
+    ASSERT_TRUE(platform::urlcache::unlock("http://size.example/7.htm"));
+    EXPECT_EQ(1u, cache.DeleteAllEntries().removed);
+    EXPECT_EQ("", cache.EntryInfo().SourceUrlName);
+    EXPECT_EQ("", cache.EntryInfo().LocalFileName);
 }
 
 TEST_F(IECacheTest, DeleteEntryClearsEntryInfoOnlyOnSuccess) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 using namespace testing_support;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -348,6 +349,89 @@ TEST_F(WininetTest, AWalksDeletionsReachOtherProcessesInBatchesAndAreNeverLost) 
     EXPECT_EQ((std::vector<std::string>{"http://batch.example/folder.htm"}), walk("", kAll));
     EXPECT_TRUE(FindCloseUrlCache(find));
     EXPECT_EQ(0, othersSee(1, 1));
+}
+
+// A walk that deletes what it has just handed out meets the machine as it is at the deletion,
+// not as the walk read it: an entry locked since (by this process or another) stays with its
+// file; a file made read-only since goes all the same; a folder removed and made anew since
+// the walk's last deletion there loses the file in it.
+TEST_F(WininetTest, AWalksDeletionSeesWhatChangedSinceTheWalkReadTheEntry) {
+    std::vector<std::string> urls;
+    std::vector<std::string> files;
+    for (int i = 0; i < 16; ++i) {
+        urls.push_back("http://since.example/" + std::to_string(10 + i) + ".htm");
+        files.push_back(addContent(urls.back()));
+    }
+    // The first entry's folder is made anew just before its second entry goes, within the
+    // same batch of deletions as the first; the entries changed otherwise come later, in the
+    // other folders.
+    const std::string folder = files[0].substr(0, files[0].find_last_of('\\'));
+    std::size_t remade = 0;
+    std::vector<std::size_t> elsewhere;
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        const bool inFolder = files[i].compare(0, folder.size() + 1, folder + "\\") == 0;
+        if (inFolder && remade == 0)
+            remade = i;
+        else if (!inFolder && remade != 0)
+            elsewhere.push_back(i);
+    }
+    ASSERT_GT(remade, 0u);
+    ASSERT_GE(elsewhere.size(), 3u);
+    const std::size_t lockedHere = elsewhere[0], lockedElsewhere = elsewhere[1],
+                      madeReadOnly = elsewhere[2];
+
+    std::vector<char> buffer(4096);
+    auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+    DWORD size = static_cast<DWORD>(buffer.size());
+    HANDLE find = FindFirstUrlCacheEntryExA("", 0, kAll, 0, info, &size, nullptr, nullptr, nullptr);
+    ASSERT_NE(find, nullptr);
+    std::size_t handedOut = 0;
+    do {
+        const std::string url = info->lpszSourceUrlName;
+        const std::size_t i = static_cast<std::size_t>(std::stoi(url.substr(21))) - 10;
+        SCOPED_TRACE(url);
+        ++handedOut;
+        std::vector<char> lockBuffer(4096);
+        DWORD lockSize = static_cast<DWORD>(lockBuffer.size());
+        if (i == lockedHere) {
+            ASSERT_TRUE(RetrieveUrlCacheEntryFileA(
+                url.c_str(), reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(lockBuffer.data()),
+                &lockSize, 0));
+        } else if (i == lockedElsewhere) {
+            platform::commitWriteBatch();
+            ASSERT_EQ(0, RunInChildProcess([url] {
+                          std::vector<char> b(4096);
+                          DWORD n = static_cast<DWORD>(b.size());
+                          auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(b.data());
+                          return RetrieveUrlCacheEntryFileA(url.c_str(), entry, &n, 0) ? 0 : 1;
+                      }));
+        } else if (i == madeReadOnly) {
+            ASSERT_TRUE(SetFileAttributesA(files[i].c_str(), FILE_ATTRIBUTE_READONLY));
+        } else if (i == remade) {
+            // Behind the platform's back, as another program would: the folder goes with
+            // everything in it and comes back holding only this file.
+            const std::string host = platform.hostPath(folder);
+            fs::remove_all(host);
+            fs::create_directory(host);
+            writeHostFile(platform.hostPath(files[i]), "made anew");
+        }
+        SetLastError(kJunk);
+        const BOOL deleted = DeleteUrlCacheEntry(url.c_str());
+        if (i == lockedHere || i == lockedElsewhere) {
+            EXPECT_FALSE(deleted);
+            EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+            EXPECT_TRUE(FileExistsA(files[i]));
+        } else {
+            EXPECT_TRUE(deleted);
+            EXPECT_EQ(kJunk, GetLastError());
+            EXPECT_FALSE(FileExistsA(files[i]));
+        }
+        size = static_cast<DWORD>(buffer.size());
+    } while (FindNextUrlCacheEntryExA(find, info, &size, nullptr, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+    ASSERT_TRUE(FindCloseUrlCache(find));
+    EXPECT_EQ(urls.size(), handedOut);
+    EXPECT_EQ((std::vector<std::string>{urls[lockedHere], urls[lockedElsewhere]}), walk("", kAll));
 }
 
 TEST_F(WininetTest, ALockedEntryGoesWhenItsLastLockIsReleased) {

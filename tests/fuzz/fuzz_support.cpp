@@ -53,6 +53,16 @@ std::string writeInput(const std::string& name, const std::uint8_t* data, std::s
     return path;
 }
 
+bool makeFolders(const std::string& folder) {
+    for (std::size_t at = folder.find('\\', 3); at != std::string::npos;
+         at = folder.find('\\', at + 1)) {
+        const std::string part = folder.substr(0, at);
+        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
+}
+
 void broken(const char* what, const char* file, int line) {
     std::fprintf(stderr, "%s:%d: broken promise: %s\n", file, line, what);
     std::abort();

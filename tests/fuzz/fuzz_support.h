@@ -19,6 +19,10 @@ const std::string& scratchFolder();
 // Writes the input as a file of the scratch folder and answers its Windows path.
 std::string writeInput(const std::string& name, const std::uint8_t* data, std::size_t size);
 
+// Creates a folder (a Windows path ending in a backslash) with the folders above it; false
+// when one cannot be made.
+bool makeFolders(const std::string& folder);
+
 // A reader broke a promise it makes (a length that does not fit its buffer, a round trip
 // that changed the data): reported and aborted, so that the fuzzer keeps the input.
 [[noreturn]] void broken(const char* what, const char* file, int line);

@@ -547,3 +547,37 @@ TEST_F(BrowserCleaningTest, TheRunsCookieCleaningKeepsTheKeepListsSites) {
               count(edge + "/Default/Network/Cookies", "cookies", "host_key = '.site4.example'"));
     EXPECT_EQ("3", count(edge + "/Default/Network/Cookies", "cookies"));
 }
+
+// A profile that a damaged list names twice, in two spellings, is one profile: its history
+// counts once in the preview and the cleaning removes exactly that.
+TEST_F(BrowserCleaningTest, AProfileListedTwiceIsCountedAndCleanedOnce) {
+    browser_seed::chromeProfile(chrome + "/Default", sizes);
+    writeHostFile(chrome + "/Local State",
+                  R"({"profile":{"info_cache":{"Default":{},"default":{},"DEFAULT":{}}}})");
+    seedFirefox({"a1.default-release"});
+    writeHostFile(
+        firefox + "/profiles.ini",
+        "[Profile0]\r\nName=one\r\nIsRelative=1\r\nPath=Profiles/a1.default-release\r\n"
+        "[Profile1]\r\nName=two\r\nIsRelative=1\r\nPath=PROFILES\\A1.Default-Release\r\n");
+    const std::string chromeVisits = count(chrome + "/Default/History", "visits");
+    const std::string firefoxVisits =
+        count(firefoxProfiles + "a1.default-release/places.sqlite", "moz_historyvisits");
+    ASSERT_EQ("600", chromeVisits);
+    ASSERT_EQ("600", firefoxVisits);
+    for (const Browser browser : {Browser::Chrome, Browser::Firefox}) {
+        SCOPED_TRACE(BrowserName(browser));
+        EXPECT_EQ(1u, FindBrowser(browser).profiles.size());
+        const CleaningResult preview =
+            CleanBrowser(browser, BrowserPart::History, CleaningMode::Preview);
+        const CleaningResult cleaned =
+            CleanBrowser(browser, BrowserPart::History, CleaningMode::Remove);
+        EXPECT_TRUE(cleaned.notes.empty()) << cleaned.notes.front();
+        EXPECT_EQ(preview.removed, cleaned.removed);
+        // Every visit once, with the addresses and the rest the cleaning counts beside them.
+        EXPECT_GE(cleaned.removed, 600u);
+        EXPECT_LT(cleaned.removed, 2 * 600u);
+    }
+    EXPECT_EQ("0", count(chrome + "/Default/History", "visits"));
+    EXPECT_EQ("0",
+              count(firefoxProfiles + "a1.default-release/places.sqlite", "moz_historyvisits"));
+}
