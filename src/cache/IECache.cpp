@@ -184,8 +184,11 @@ int TIECache::DeleteEntry(const std::string& Url) {
 CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
                                           const std::function<bool(const std::string&)>& keep) {
     CleaningResult result;
+    FWalkError = 0;
     if (!libraryCheck()) return result;
-    if (FindFirstEntry(0) == 0) {
+    if (const int error = FindFirstEntry(0); error != 0) {
+        if (error != ERROR_NO_MORE_ITEMS) FWalkError = error;
+    } else {
         // Any failing step ends the walk: an entry that refuses deletion is passed over,
         // and an error other than the end of the list must not be retried forever.
         int r = 0;
@@ -242,4 +245,16 @@ void TIECache::CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry) {
     } catch (const std::exception&) {
         // The fields copied so far stay; the rest keep the previous entry's values.
     }
+}
+
+void SetUpCookieComponent(TIECache& cache) {
+    cache.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
+                            TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    cache.SetSearchPattern(spAll);
+}
+
+void SetUpContentComponent(TIECache& cache) {
+    cache.SetFilterOptions(
+        {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    cache.SetSearchPattern(spUrl);
 }
