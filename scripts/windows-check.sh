@@ -183,7 +183,7 @@ clean() {
 # A text of the German language file, UTF-8, with %1 filled in.
 german() {
     awk -v n="[$1]" 'found { print; exit } $0 == n "\r" { found = 1 }' data/Surfkolibri.t01 |
-        tr -d '\r' | iconv -f latin1 -t utf-8 | sed "s/%1/$2/"
+        tr -d '\r' | iconv -f latin1 -t utf-8 | sed "s/%1/${2:-}/"
 }
 typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
 runmru='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
@@ -263,7 +263,7 @@ check "the bookmarks stay" test "$(rows "$firefox/places.sqlite" moz_bookmarks)"
 check "Firefox's places.sqlite is sound" \
     test "$(sqlite3 "$firefox/places.sqlite" 'PRAGMA integrity_check' 2>&1)" = ok
 check "the run is reported in the data folder" \
-    grep -q '^### .* | cbhme | [0-9]* | 3$' "$data_folder/Surfkolibri.log"
+    grep -q '^### .* | cbhme | [0-9]* | 3$' <(tr -d '\r' <"$data_folder/Surfkolibri.log")
 removed=0
 while read -r kind count; do
     [ "$count" = missing ] && continue

@@ -2,6 +2,7 @@
 // exit status, what it prints in the user's language, its report, and the machine afterwards.
 #include "cleaning_fixture.h"
 
+#include "automation/AutomaticCleaning.h"
 #include "automation/CleaningRun.h"
 #include "automation/RunReport.h"
 #include "browser_seed.h"
@@ -9,6 +10,7 @@
 #include "lang/TQwTrans2.h"
 #include "platform/paths.h"
 #include "platform/urlcache.h"
+#include "shell/u_Surfkolibri.h"
 #include "support/sqlite_query.h"
 #include "ui/MyTricks.h"
 
@@ -52,24 +54,26 @@ std::string utf8Text(int n) {
     return AnsiToUtf8(GetText(n));
 }
 
+// Runs the built runner on the test's machine with a home of its own.
+ConsoleRun runConsole(const testing_support::TempPlatform& platform, const std::string& arguments) {
+    platform::closeRoot(); // the runner opens the root itself
+    const std::string home = platform.root() + "-home";
+    std::filesystem::create_directories(home);
+    const std::string line = "HOME='" + home + "' SURFKOLIBRI_PLATFORM='" + platform.root() +
+                             "' SURFKOLIBRI_SHELL_EXECUTE=record timeout 120 " +
+                             SURFKOLIBRI_BUILD_DIR + "/surfkolibri-clean " + arguments + " >'" +
+                             home + "/out' 2>'" + home + "/err'";
+    const int status = std::system(line.c_str());
+    ConsoleRun result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = linesOf(readHostFile(home + "/out"));
+    result.err = readHostFile(home + "/err");
+    return result;
+}
+
 class ConsoleCleaningTest : public PlatformTest {
   protected:
-    const std::string home = platform.root() + "-home";
-
-    ConsoleRun run(const std::string& arguments) {
-        platform::closeRoot(); // the runner opens the root itself
-        std::filesystem::create_directories(home);
-        const std::string line = "HOME='" + home + "' SURFKOLIBRI_PLATFORM='" + platform.root() +
-                                 "' SURFKOLIBRI_SHELL_EXECUTE=record timeout 120 " +
-                                 SURFKOLIBRI_BUILD_DIR + "/surfkolibri-clean " + arguments + " >'" +
-                                 home + "/out' 2>'" + home + "/err'";
-        const int status = std::system(line.c_str());
-        ConsoleRun result;
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = linesOf(readHostFile(home + "/out"));
-        result.err = readHostFile(home + "/err");
-        return result;
-    }
+    ConsoleRun run(const std::string& arguments) { return runConsole(platform, arguments); }
 
     // The user chose a language of the shipped ones (the program's data folder holds it);
     // the test reads the same texts.
@@ -244,4 +248,26 @@ TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
     EXPECT_EQ("bn", report.runs[0].options);
     EXPECT_EQ(2u, report.runs[0].removed);
     EXPECT_EQ(1u, report.runs[0].notRemoved);
+}
+
+// The program's preview (the automation page's) and the runner's count alike on the same
+// machine: Internet Explorer's entries with one in use, an earlier browser's files.
+class ConsoleCleaningBesideTheProgramTest : public AutomationTest {};
+
+TEST_F(ConsoleCleaningBesideTheProgramTest, TheRunnersPreviewShowsWhatTheProgramsPreviewShows) {
+    addInternetExplorerTraces();
+    addMozillaProfile();
+    ASSERT_TRUE(platform::urlcache::lock("http://www.c.example/style.css"));
+    start(0);
+    std::vector<std::string> program;
+    for (const std::string& line :
+         SummaryLines(PreviewAutomaticCleaning("cbhme", *Form1->IECache1), CleaningMode::Preview))
+        program.push_back(AnsiToUtf8(line));
+    ASSERT_EQ(5u, program.size());
+    EXPECT_NE(std::string::npos, program[1].find(FillIn(GetText(kWouldStayText), {"1"})));
+
+    const ConsoleRun preview = runConsole(platform, "cbhme --preview");
+    EXPECT_EQ(0, preview.status);
+    ASSERT_EQ(6u, preview.out.size());
+    EXPECT_EQ(program, std::vector<std::string>(preview.out.begin() + 1, preview.out.end()));
 }
