@@ -25,7 +25,6 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {300, "Only Internet shortcuts can be edited. This link is another kind of file."},
     {301, "Do you really want to delete this link?"},
     {302, "The link could not be deleted: it is write-protected, in use or no longer there."},
-    {303, "Kept because open pages are using them, and still listed:"},
     {304, "Cookies"},
     {305, "Cache"},
     {306, "History"},
