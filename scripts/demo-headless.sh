@@ -69,6 +69,31 @@ rows_of() {
     done < <(find "$firefox_roaming" "${chromium[@]}" -type f \( "$@" \) -print0 2>/dev/null)
     echo "$total"
 }
+# Every row the history cleanings remove: Firefox's visits, input history, places and form
+# history, and the whole of Chrome's and Edge's history tables (bookmarked places stay).
+history_rows() {
+    local total=0 table
+    for table in moz_historyvisits moz_inputhistory moz_places; do
+        total=$((total + $(rows_of "$table" -name places.sqlite)))
+    done
+    total=$((total + $(rows_of moz_formhistory -name formhistory.sqlite)))
+    for table in visits urls keyword_search_terms segment_usage segments visit_source \
+        downloads_url_chains downloads downloads_slices content_annotations context_annotations \
+        clusters_and_visits clusters cluster_keywords cluster_visit_duplicates visited_links; do
+        total=$((total + $(rows_of "$table" -name History)))
+    done
+    echo "$total"
+}
+# The earlier browsers' cookies as their cleaning counts them: a line of cookies.txt each,
+# Opera's binary cookie file as one.
+old_cookies() {
+    local total=0 n
+    while IFS= read -r -d '' file; do
+        n=$(grep -cE '^#HttpOnly_|^[^#[:space:]]' "$file" 2>/dev/null)
+        total=$((total + ${n:-0}))
+    done < <(browser_files -name cookies.txt -print0)
+    echo $((total + $(browser_files -name cookies4.dat | wc -l)))
+}
 current_cache_files() {
     find "$firefox_local" "${chromium[@]}" -type f \( -path '*/cache2/*' -o -path '*/Cache_Data/*' \
         -o -path '*/Code Cache/*' -o -path '*/GPUCache/*' \) 2>/dev/null | wc -l
@@ -87,6 +112,13 @@ count_traces() {
     echo $(($(rows_of moz_historyvisits -name places.sqlite) + $(rows_of visits -name History)))
     echo $(($(rows_of moz_cookies -name cookies.sqlite) + $(rows_of cookies -path '*/Network/Cookies')))
     current_cache_files
+    # Not shown in the table; the report is checked against them.
+    history_rows
+    old_cookies
+    browser_files \( -path '*/cache4/*' -o -path '*/Cache/*' \) | wc -l
+    browser_files \( -name global.dat -o -name history.dat \) | wc -l
+    "$tool" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU' \
+        2>/dev/null | grep '    REG_' | grep -vc '^ *MRUList '
 }
 
 echo "run: no display; the program's main job instead: the unattended cleaning that the"
@@ -177,6 +209,45 @@ if [ ${#unexplained[@]} -gt 0 ]; then
     echo "     left for none of these reasons: $(printf '%s, ' "${unexplained[@]}" | sed 's/, $//')."
 else
     echo "     Nothing else is left."
+fi
+# The run's own account of itself: the last block of its report, set against the counts. The
+# report's lines come in the order the run takes: cookies, cache, history, the Run list with the
+# recent documents, typed addresses.
+report=$data/Surfkolibri.log
+if [ "$status" -eq 0 ] && [ -s "$report" ]; then
+    echo "run: the run's report ($report), its last block:"
+    block=$(awk '/^### /{ b = "" } { b = b $0 "\n" } END { printf "%s", b }' "$report" | tr -d '\r' |
+        sed '/^$/d')
+    printf '%s\n' "$block" | sed 's/^/     /'
+    gone() { echo $((${before[$1]:-0} - ${after[$1]:-0})); }
+    expected=($(($(gone 1) + $(gone 8) + $(gone 11))) $(($(gone 0) + $(gone 9) + $(gone 12)))
+        $(($(gone 2) + $(gone 10) + $(gone 13))) $(($(gone 14) + $(gone 5))) "$(gone 3)")
+    mapfile -t reported < <(printf '%s\n' "$block" | tail -n +2 |
+        awk '{ n = 0; if (match($0, /[0-9]+/)) n = substr($0, RSTART, RLENGTH); print n }')
+    header=$(printf '%s\n' "$block" | head -n 1)
+    total_removed=$(awk -F' [|] ' '{ print $3 + 0 }' <<<"$header")
+    total_left=$(awk -F' [|] ' '{ print $4 + 0 }' <<<"$header")
+    sum=0
+    mismatches=()
+    for i in "${!expected[@]}"; do
+        sum=$((sum + ${expected[$i]}))
+        [ "${reported[$i]:-0}" = "${expected[$i]}" ] ||
+            mismatches+=("line $((i + 2)) says ${reported[$i]:-nothing}, the counts ${expected[$i]}")
+    done
+    [ "$total_removed" = "$sum" ] || mismatches+=("$total_removed removed in all, the counts $sum")
+    [ "$total_left" = "$((locked + locked_cookies))" ] ||
+        mismatches+=("$total_left not removed, $((locked + locked_cookies)) locked")
+    if [ ${#mismatches[@]} -eq 0 ]; then
+        echo "run: the report's numbers match the counts: $sum traces removed, $total_left locked"
+        echo "     ones not removed."
+    else
+        echo "run: FAILED: the report does not match the counts: $(printf '%s; ' "${mismatches[@]}" |
+            sed 's/; $//')."
+        status=1
+    fi
+elif [ "$status" -eq 0 ]; then
+    echo "run: FAILED: the run left no report in $report."
+    status=1
 fi
 echo "run: with a display (DISPLAY set) ./run.sh starts the program itself;"
 echo "     scripts/window-pictures.sh renders every window to build/window-pictures."

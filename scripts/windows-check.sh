@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 googletest
-          nlohmann-json3-dev tcl xz-utils)
+          nlohmann-json3-dev tcl xz-utils sqlite3)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -151,6 +151,126 @@ for program in "$build"/test_*.exe; do
         /^[^ ]/ { suite = $1; next }
         /^  / { print suite $1 }')
 done
+# The console runner, as a Windows user runs it, on a machine seeded through Wine's own registry
+# tool and by a Windows program of the build (recent documents through the shell, today's
+# Firefox and Chrome with their databases). What it removed is counted from outside: values
+# by Wine's registry tool, rows by the sqlite3 program, files in the folders. Where Wine lacks
+# a call (the URL cache walk, the URL history, the emptying of the recent documents) the
+# runner must say exactly what stayed.
+echo "windows-check: running surfkolibri-clean.exe on a seeded machine"
+runner_log="$logs/surfkolibri-clean.log"
+: >"$runner_log"
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        failures+=("surfkolibri-clean: $what")
+        echo "FAILED: $what" >>"$runner_log"
+    fi
+}
+winpath() { "$wine" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
+winenv() { winpath "$("$wine" cmd.exe /c echo "%$1%" 2>/dev/null | tr -d '\r')"; }
+clean() {
+    local status=0
+    "$wine" "$build/surfkolibri-clean.exe" "$@" >"$logs/runner.out" 2>"$logs/runner.err" || status=$?
+    tr -d '\r' <"$logs/runner.out" >"$logs/runner.txt"
+    { echo "--- surfkolibri-clean $* (status $status)"; cat "$logs/runner.txt" "$logs/runner.err"; } >>"$runner_log"
+    return "$status"
+}
+# A text of the German language file, UTF-8, with %1 filled in.
+german() {
+    awk -v n="[$1]" 'found { print; exit } $0 == n "\r" { found = 1 }' data/Surfkolibri.t01 |
+        tr -d '\r' | iconv -f latin1 -t utf-8 | sed "s/%1/${2:-}/"
+}
+typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
+runmru='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
+for i in 1 2 3; do
+    "$wine" reg add "$typed" /v "url$i" /d "http://www.site$i.example/" /f >/dev/null 2>&1
+done
+for n in a b c; do
+    "$wine" reg add "$runmru" /v "$n" /d "notepad $n\\1" /f >/dev/null 2>&1
+done
+"$wine" reg add "$runmru" /v MRUList /d cba /f >/dev/null 2>&1
+"$wine" "$build/seed-machine.exe" >>"$runner_log" 2>&1 || echo "seed-machine failed" >>"$runner_log"
+roaming=$(winenv APPDATA)
+local_data=$(winenv LOCALAPPDATA)
+data_folder="$local_data/Kravonel/Surfkolibri"
+mkdir -p "$data_folder"
+cp data/Surfkolibri.t01 "$data_folder/Surfkolibri.def" # the user chose German
+firefox="$roaming/Mozilla/Firefox/Profiles/k3v9x2lq.default-release"
+firefox_cache="$local_data/Mozilla/Firefox/Profiles/k3v9x2lq.default-release"
+chrome="$local_data/Google/Chrome/User Data/Default"
+values() { "$wine" reg query "$1" 2>/dev/null | grep -c 'REG_SZ' || true; }
+rows() { sqlite3 -batch -noheader "$1" "SELECT count(*) FROM $2" 2>/dev/null || echo missing; }
+files() { find "$@" -type f 2>/dev/null | wc -l; }
+traces() {
+    echo "typed $(values "$typed")"
+    echo "runlist $(values "$runmru")"
+    echo "recent $(files "$roaming/Microsoft/Windows/Recent" -name '*.lnk')"
+    echo "firefox-visits $(rows "$firefox/places.sqlite" moz_historyvisits)"
+    echo "firefox-places $(rows "$firefox/places.sqlite" moz_places)"
+    echo "firefox-cookies $(rows "$firefox/cookies.sqlite" moz_cookies)"
+    echo "firefox-forms $(rows "$firefox/formhistory.sqlite" moz_formhistory)"
+    echo "firefox-cache $(files "$firefox_cache/cache2")"
+    echo "chrome-visits $(rows "$chrome/History" visits)"
+    echo "chrome-urls $(rows "$chrome/History" urls)"
+    echo "chrome-cookies $(rows "$chrome/Network/Cookies" cookies)"
+    echo "chrome-cache $(files "$chrome/Cache" "$chrome/Code Cache" "$chrome/GPUCache")"
+}
+trace() { awk -v k="$1" '$1 == k { print $2 }' <<<"$2"; }
+before=$(traces)
+echo "$before" | sed 's/^/before: /' >>"$runner_log"
+check "the seeded machine has every trace" \
+    test "$(echo "$before" | awk '$2 == "missing" || $2 == 0' | wc -l)" -eq 0
+
+status=0
+clean cbx || status=$?
+check "letters that choose no cleaning are refused (status $status)" test "$status" -eq 2
+check "a refusal names the letters" grep -qF "$(german 387 cbx)" "$logs/runner.err"
+status=0
+clean --preview cbhme || status=$?
+check "the preview ends with status 0 (status $status)" test "$status" -eq 0
+check "the preview speaks German" grep -qxF "$(german 325)" "$logs/runner.txt"
+check "the preview removes nothing" test "$(traces)" = "$before"
+check "the preview leaves no report" test ! -e "$data_folder/Surfkolibri.log"
+
+status=0
+clean cbhme || status=$?
+after=$(traces)
+echo "$after" | sed 's/^/after: /' >>"$runner_log"
+# Wine's URL cache walk and URL history are stubs, and its shell does not empty the recent
+# documents: the run says so, and ends with status 1.
+check "what Wine cannot clean ends the run with status 1 (status $status)" test "$status" -eq 1
+check "the cookie cleaning says the URL cache could not be read" \
+    test "$(sed -n '2p' "$logs/runner.txt")" = "$(german 380 2)"
+check "the cache cleaning says the URL cache could not be read" \
+    test "$(grep -cxF "$(german 380 2)" "$logs/runner.txt")" -eq 2
+check "the history cleaning says the URL history could not be read" \
+    grep -qxF "$(german 380 0x80004001)" "$logs/runner.txt"
+check "the recent documents Wine's shell keeps are named as not removed" \
+    grep -qF "$(german 311 3)" "$logs/runner.txt"
+check "nothing else is named as not cleaned" test "$(wc -l <"$logs/runner.txt")" -eq 8
+for kind in typed runlist firefox-visits firefox-cookies firefox-forms firefox-cache \
+    chrome-visits chrome-urls chrome-cookies chrome-cache; do
+    check "$kind: nothing left" test "$(trace "$kind" "$after")" = 0
+done
+check "firefox-places: the bookmarked places stay" test "$(trace firefox-places "$after")" = 10
+check "the recent documents stay under Wine" test "$(trace recent "$after")" = 3
+check "the bookmarks stay" test "$(rows "$firefox/places.sqlite" moz_bookmarks)" -gt 10
+check "Firefox's places.sqlite is sound" \
+    test "$(sqlite3 "$firefox/places.sqlite" 'PRAGMA integrity_check' 2>&1)" = ok
+check "the run is reported in the data folder" \
+    grep -q '^### .* | cbhme | [0-9]* | 3$' <(tr -d '\r' <"$data_folder/Surfkolibri.log")
+removed=0
+while read -r kind count; do
+    [ "$count" = missing ] && continue
+    removed=$((removed + count - $(trace "$kind" "$after")))
+done <<<"$before"
+echo "windows-check: windows runner: $removed traces removed under Wine"
+
 for name in "${failures[@]}"; do
     echo "windows-check: FAILED $name" >&2
 done

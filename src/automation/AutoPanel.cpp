@@ -52,16 +52,18 @@ AutoPanel::AutoPanel(QWidget* parent, TShellLink* shellLink, TIECache* mainCache
         28, GroupBox17->y() + GroupBox17->height() + 8, width - 12);
 
     Memo8 = new TMemo(this);
-    Memo8->setGeometry(16, CheckBox9->y() + kBoxHeight + 16, width, 64);
+    Memo8->setGeometry(16, CheckBox9->y() + kBoxHeight + 16, width, 50);
 
     LastRunLabel = new TLabel(this, QString(), 16, Memo8->y() + Memo8->height() + 4);
     LastRunLabel->SetAutoSize(false);
     LastRunLabel->setWordWrap(true);
     LastRunLabel->resize(width, 32);
+    // Both links on one line, clear of the home icon in the corner below.
     const int links = LastRunLabel->y() + LastRunLabel->height() + 6;
     ReportsLink = new TLabel(this, QStringLiteral("Berichte anzeigen"), 16, links);
     ReportsLink->SetLink(true);
-    PreviewLink = new TLabel(this, QStringLiteral("Was würde jetzt entfernt?"), 16, links + 20);
+    PreviewLink =
+        new TLabel(this, QStringLiteral("Was würde jetzt entfernt?"), 16 + width / 2, links);
     PreviewLink->SetLink(true);
     connect(ReportsLink, &TLabel::clicked, this, &AutoPanel::ReportsLinkClick);
     connect(PreviewLink, &TLabel::clicked, this, &AutoPanel::PreviewLinkClick);

@@ -24,10 +24,11 @@ class BusyWindowView : public CleaningRunView {
         Form2->ProgressBar1->setValue(percent);
         ProcessMessages();
     }
-    void StepDone(char letter) override {
-        if (letter == 'm' || letter == 'e') EmptyMainWindowValueNames();
+    void StepDone(const RunStep& step) override {
+        if (step.letter == 'm' || step.letter == 'e') EmptyMainWindowValueNames();
         ProcessMessages();
     }
+    void Tell(const std::string& message) override { ShowMessage2(message); }
 };
 
 CleaningComponents programComponents(TIECache& mainCache) {
@@ -60,12 +61,7 @@ void RunAutomaticCleaning(TIECache& mainCache) {
     Form2->show();
 
     BusyWindowView view;
-    const RunSummary summary = RunCleanings(options, programComponents(mainCache), view);
-    // A run that selects nothing (a dropped document, a mistyped letter) leaves no report.
-    if (options.find_first_not_of(kOptionLetters) == std::string::npos &&
-        options.find_first_of("cbhmer") != std::string::npos)
-        ReportRun(summary, options);
-    if (SelectsStep(options, 'n')) ShowMessage2(SummaryMessage(summary));
+    RunUnattended(options, programComponents(mainCache), view);
 
     Form2->Panel1->setVisible(false);
     Form2->Close();

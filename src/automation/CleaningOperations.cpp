@@ -2,12 +2,16 @@
 
 #include "cache/IECache.h"
 #include "cache/KeepCookies.h"
+#include "lang/CleaningText.h"
+#include "lang/TQwTrans2.h"
 #include "otherbrowsers/BrowserCleaning.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "traces/TraceClearing.h"
 #include "traces/UrlHistory.h"
 #include "ui/MyTricks.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -33,6 +37,16 @@ CleaningResult cleanOtherBrowsers(const OtherBrowserPart& part, CleaningMode mod
     return result;
 }
 
+// Internet Explorer's part of a cleaning that could not be read at all stays as it is, and
+// the cleaning says so (with the error, as its maker's tools name it).
+void noteUnreadable(CleaningResult& result, const std::string& error) {
+    result.Note(FillIn(GetText(kUnreadablePartText), {error}));
+}
+
+void noteWalkError(CleaningResult& result, const TIECache& cache) {
+    if (cache.WalkError() != 0) noteUnreadable(result, std::to_string(cache.WalkError()));
+}
+
 } // namespace
 
 CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
@@ -45,6 +59,7 @@ CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
         const TKeepCookies keep = TKeepCookies::FromRegistry();
         result += cookieCache.DeleteAllEntries(
             mode, [&keep](const std::string& url) { return KeepsCookieEntry(keep, url); });
+        noteWalkError(result, cookieCache);
         result +=
             cleanOtherBrowsers({.parts = {.cookies = true}, .firefoxPurpose = ffCookies}, mode);
         result +=
@@ -59,6 +74,7 @@ CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode) {
     ProcessMessages(3);
     contentCache.SetSearchPattern(spUrl);
     CleaningResult result = contentCache.DeleteAllEntries(mode);
+    noteWalkError(result, contentCache);
     result += cleanOtherBrowsers({.parts = {.cache = true}, .firefoxPurpose = ffCache}, mode);
     result += CleanCurrentBrowsers(BrowserPart::Cache, mode);
     return result;
@@ -68,7 +84,12 @@ CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode) {
     CleaningResult result;
     ProcessMessages(3);
     const std::size_t stored = history.StoredUrls().size();
-    if (mode == CleaningMode::Preview) {
+    if (const HRESULT problem = history.ReadProblem(); FAILED(problem)) {
+        char code[24];
+        std::snprintf(code, sizeof code, "0x%08X",
+                      static_cast<unsigned>(static_cast<std::uint32_t>(problem)));
+        noteUnreadable(result, code);
+    } else if (mode == CleaningMode::Preview) {
         result.removed = stored;
     } else {
         history.ClearHistory();
@@ -94,4 +115,10 @@ CleaningResult CleanRunLists(CleaningMode mode) {
 bool SelectsStep(const std::string& options, char letter) {
     if (options.find_first_not_of(kOptionLetters) != std::string::npos) return false;
     return options.find(letter) != std::string::npos;
+}
+
+bool SelectsCleaning(const std::string& options) {
+    for (const char letter : std::string("cbhmer"))
+        if (SelectsStep(options, letter)) return true;
+    return false;
 }

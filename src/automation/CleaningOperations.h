@@ -33,3 +33,5 @@ inline constexpr const char* kOptionLetters = "cbhmenr";
 // Whether the run's letter string selects the step of `letter`: the letter occurs in it
 // (case-sensitive) and the string holds nothing but option letters.
 bool SelectsStep(const std::string& options, char letter);
+// Whether the letter string selects at least one cleaning (n alone selects none).
+bool SelectsCleaning(const std::string& options);

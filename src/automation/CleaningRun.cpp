@@ -13,12 +13,18 @@ namespace {
 
 constexpr int kSuccessText = 167;
 
+int labelOf(char letter) {
+    for (const StepName& step : kRunSteps)
+        if (step.letter == letter) return step.label;
+    return 0;
+}
+
 } // namespace
 
 RunSummary RunCleanings(const std::string& options, const CleaningComponents& components,
                         CleaningRunView& view, CleaningMode mode) {
     RunSummary summary;
-    auto step = [&](char letter, int label, const std::function<CleaningResult()>& cleaning) {
+    auto step = [&](char letter, const std::function<CleaningResult()>& cleaning) {
         if (!SelectsStep(options, letter)) return;
         CleaningResult result;
         try {
@@ -26,23 +32,41 @@ RunSummary RunCleanings(const std::string& options, const CleaningComponents& co
         } catch (const std::exception&) {
         }
         summary.total += result;
-        summary.steps.push_back({letter, label, std::move(result)});
-        view.StepDone(letter);
+        summary.steps.push_back({letter, labelOf(letter), std::move(result)});
+        view.StepDone(summary.steps.back());
     };
     view.Progress(10);
-    step('c', kCookiesWord, [&] { return CleanCookies(components.cookies, mode); });
+    step('c', [&] { return CleanCookies(components.cookies, mode); });
     view.Progress(20);
-    step('b', kCacheWord, [&] { return CleanCache(components.cache, mode); });
+    step('b', [&] { return CleanCache(components.cache, mode); });
     view.Progress(60);
-    step('h', kHistoryWord, [&] { return CleanHistory(components.history, mode); });
+    step('h', [&] { return CleanHistory(components.history, mode); });
     view.Progress(80);
-    step('m', kRunListWord, [&] { return CleanRunLists(mode); });
+    step('m', [&] { return CleanRunLists(mode); });
     view.Progress(90);
-    step('e', kTypedAddressesWord, [&] { return ClearTypedAddresses(mode); });
-    if (mode == CleaningMode::Remove)
-        step('r', kStartupShortcutsWord, [] { return RemoveStartupShortcuts(); });
+    step('e', [&] { return ClearTypedAddresses(mode); });
+    if (mode == CleaningMode::Remove) step('r', [] { return RemoveStartupShortcuts(); });
     view.Progress(100);
     return summary;
+}
+
+RunSummary RunUnattended(const std::string& options, const CleaningComponents& components,
+                         CleaningRunView& view) {
+    RunSummary summary = RunCleanings(options, components, view);
+    // A run that selects nothing (a dropped document, a mistyped letter) leaves no report.
+    if (SelectsCleaning(options)) ReportRun(summary, options);
+    if (SelectsStep(options, 'n')) view.Tell(SummaryMessage(summary));
+    return summary;
+}
+
+OwnCleaningComponents::OwnCleaningComponents() {
+    SetUpCookieComponent(cookies_);
+    SetUpContentComponent(cache_);
+    try {
+        history_.Loaded();
+    } catch (const EOleSysError&) {
+        // Without the history service the history cleaning says so and cleans the rest.
+    }
 }
 
 std::vector<std::string> SummaryLines(const RunSummary& summary, CleaningMode mode) {

@@ -4,22 +4,40 @@
 #pragma once
 
 #include "automation/RunReport.h"
+#include "cache/IECache.h"
+#include "lang/CleaningText.h"
+#include "traces/UrlHistory.h"
 #include "ui/CleaningResult.h"
 
 #include <string>
 #include <vector>
 
-class TIECache;
-class TUrlHistory;
+// The run's steps in their order: each one's letter and the text number of its name.
+struct StepName {
+    char letter;
+    int label;
+};
+inline constexpr StepName kRunSteps[] = {{'c', kCookiesWord},        {'b', kCacheWord},
+                                         {'h', kHistoryWord},        {'m', kRunListWord},
+                                         {'e', kTypedAddressesWord}, {'r', kStartupShortcutsWord}};
 
-// What shows a run.
+struct RunStep {
+    char letter;
+    int label; // the text number of the cleaning's name
+    CleaningResult result;
+};
+
+// What shows a run: its progress, its steps, and the message that ends it when the letters
+// ask for one (the program's message window, the console runner's standard output).
 class CleaningRunView {
   public:
     virtual ~CleaningRunView() = default;
     // The run's progress, 0 to 100.
     virtual void Progress(int percent) = 0;
-    // A step's cleaning has ended (`letter` as in the run's options).
-    virtual void StepDone(char letter) { (void)letter; }
+    // A step's cleaning has ended (its letter as in the run's options).
+    virtual void StepDone(const RunStep& step) { (void)step; }
+    // Tells the user how the run went (ANSI, lines parted by CR).
+    virtual void Tell(const std::string& message) { (void)message; }
 };
 
 // The components the run works with: the cookie window's cache component, the main window's,
@@ -30,10 +48,17 @@ struct CleaningComponents {
     TUrlHistory& history;
 };
 
-struct RunStep {
-    char letter;
-    int label; // the text number of the cleaning's name
-    CleaningResult result;
+// The components made for a run of its own, without the windows that hold the program's, set
+// up as those windows set up theirs.
+class OwnCleaningComponents {
+  public:
+    OwnCleaningComponents();
+    CleaningComponents Components() { return {cookies_, cache_, history_}; }
+
+  private:
+    TIECache cookies_;
+    TIECache cache_;
+    TUrlHistory history_;
 };
 
 struct RunSummary {
@@ -45,6 +70,10 @@ struct RunSummary {
 // goes wrong in it. In Preview nothing is removed and the start-up shortcuts stay.
 RunSummary RunCleanings(const std::string& options, const CleaningComponents& components,
                         CleaningRunView& view, CleaningMode mode = CleaningMode::Remove);
+// The unattended run as a whole: the cleanings, the report of a run whose letters select one,
+// then the summary told through the view when the letters ask for it (n).
+RunSummary RunUnattended(const std::string& options, const CleaningComponents& components,
+                         CleaningRunView& view);
 // One line per step in the current language (ANSI), as the report and the messages show it.
 std::vector<std::string> SummaryLines(const RunSummary& summary,
                                       CleaningMode mode = CleaningMode::Remove);

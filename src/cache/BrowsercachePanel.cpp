@@ -2,6 +2,7 @@
 
 #include "cache/IECache.h"
 #include "controls/WebBrowser.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "ui/ClickSound.h"
@@ -28,7 +29,6 @@ constexpr int kEmptyingCacheText = 123;
 
 namespace {
 // "Kept because open pages are using them, and still listed:", followed by their number.
-constexpr int kEntriesInUseText = 303;
 } // namespace
 
 BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
@@ -120,10 +120,11 @@ void BrowsercachePanel::Label41Click() {
     Form2->show();
     ProcessMessages(3);
     const std::int64_t listedBefore = CacheTotalSize;
+    CleaningResult result;
     {
         QSignalBlocker listing(ListBox2);
         IECache1->SetSearchPattern(spUrl);
-        IECache1->DeleteAllEntries();
+        result = IECache1->DeleteAllEntries();
         ListBox2->clear();
         IECache1->SetSearchPattern(spUrl);
         ProcessMessages(3);
@@ -135,13 +136,10 @@ void BrowsercachePanel::Label41Click() {
     // The report names what was freed: the listing shown before, less what is still there.
     const std::int64_t leftOver = CacheTotalSize - listedBefore;
     const std::int64_t freed = std::max<std::int64_t>(0, listedBefore - leftOver);
-    std::string report =
-        GetText(kSpaceFreedText) + " " + SizeText(freed) + "kb" + '\r' + GetText(kCacheEmptiedText);
-    // What is still listed refused its deletion: pages open in the browser hold those entries.
-    // The list shows them, and the report says how many stayed and why.
-    if (ListBox2->count() > 0)
-        report += '\r' + GetText(kEntriesInUseText) + " " + std::to_string(ListBox2->count());
-    ShowMessage2(report);
+    // The entries that refused their deletion (pages open in the browser hold them) stay
+    // listed, and the message says how many went and how many stayed and why.
+    ShowMessage2(GetText(kSpaceFreedText) + " " + SizeText(freed) + "kb" + '\r' +
+                 DoneMessage(kCacheEmptiedText, result));
     CacheTotalSize = leftOver;
     showTotals();
 }

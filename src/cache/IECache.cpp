@@ -211,11 +211,14 @@ int TIECache::DeleteEntry(const std::string& Url) {
 CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
                                           const std::function<bool(const std::string&)>& keep) {
     CleaningResult result;
+    FWalkError = 0;
     if (!libraryCheck()) return result;
     // Each step copies only what the deletion needs; the entry the walk ends on is copied
     // whole at the end when it stayed, so EntryInfo tells the same as after a whole walk.
     bool lastStayed = false;
-    if (FindFirst(0, Copy::ForDeletion) == 0) {
+    if (const int error = FindFirst(0, Copy::ForDeletion); error != 0) {
+        if (error != ERROR_NO_MORE_ITEMS) FWalkError = error;
+    } else {
         // Any failing step ends the walk: an entry that refuses deletion is passed over,
         // and an error other than the end of the list must not be retried forever.
         int r = 0;
@@ -282,4 +285,16 @@ void TIECache::CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry) {
     } catch (const std::exception&) {
         // The fields copied so far stay; the rest keep the previous entry's values.
     }
+}
+
+void SetUpCookieComponent(TIECache& cache) {
+    cache.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
+                            TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    cache.SetSearchPattern(spAll);
+}
+
+void SetUpContentComponent(TIECache& cache) {
+    cache.SetFilterOptions(
+        {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    cache.SetSearchPattern(spUrl);
 }

@@ -112,6 +112,9 @@ class TIECache {
                                     const std::function<bool(const std::string& url)>& keep = {});
     void ClearEntryInfo();
     const TEntryInfo& EntryInfo() const { return FEntryInfo; }
+    // The error that kept the last walk of DeleteAllEntries from starting; 0 when it started,
+    // found nothing to walk or had no cache library to walk.
+    int WalkError() const { return FWalkError; }
 
     // Forgets the unit-wide result of the library check, so the next check runs again as at
     // start-up (for tests that switch the library on and off).
@@ -137,4 +140,11 @@ class TIECache {
     std::unique_ptr<std::byte[]> FWalkBuffer;
     DWORD FWalkBufferSize = 0;
     TEntryInfo FEntryInfo;
+    int FWalkError = 0;
 };
+
+// The cookie window's component: every kind of entry a cookie is kept as, every entry.
+void SetUpCookieComponent(TIECache& cache);
+// The cache section's component (the main window's): the kinds of the pages' content, the
+// entries of addresses.
+void SetUpContentComponent(TIECache& cache);

@@ -90,9 +90,7 @@ TCookieForm::TCookieForm() {
     BitBtn1->setGeometry(613 - 124, 421 - 40, 108, 28);
 
     IECache1 = new TIECache();
-    IECache1->SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
-                                TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
-    IECache1->SetSearchPattern(spAll);
+    SetUpCookieComponent(*IECache1);
     IECache1->OnEntry = [this](TIECache* sender, bool& cancel) { IECache1Entry(sender, cancel); };
 
     CloseTimer = new QTimer(this);

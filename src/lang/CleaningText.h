@@ -40,6 +40,7 @@ enum CleaningTextNumber {
     kLastRunFailedText = 331,
     kEntryRemovedText = 332,
     kEntryWouldBeRemovedText = 333,
+    kUnreadablePartText = 380,
 };
 
 // The text with "%1", "%2", ... replaced by the arguments in order.

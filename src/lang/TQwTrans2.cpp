@@ -26,7 +26,6 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {300, "Only Internet shortcuts can be edited. This link is another kind of file."},
     {301, "Do you really want to delete this link?"},
     {302, "The link could not be deleted: it is write-protected, in use or no longer there."},
-    {303, "Kept because open pages are using them, and still listed:"},
     {304, "Cookies"},
     {305, "Cache"},
     {306, "History"},
@@ -86,6 +85,16 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {372, "it is too large"},
     {373, "it names a profile outside the browser's folder"},
     {374, "it is empty"},
+    {380, "Internet Explorer's part could not be read (error %1) and stays as it is"},
+    {381, "Usage: %1 [--preview] LETTERS"},
+    {382, "Cleans what the automatic cleaning of Surfkolibri cleans, without a window. The "
+          "letters choose the cleanings, which run in this order:"},
+    {383, "the summary at the end"},
+    {384, "only shows what would be removed, and removes nothing"},
+    {385, "shows this help"},
+    {386, "Exit status: 0 when everything was removed, 1 when something stayed, 2 for a wrong "
+          "command line."},
+    {387, "\"%1\" chooses no cleaning: the letters are c b h m e r (and n)"},
 };
 
 bool isDigitIn(char c, int base, int& digit) {
@@ -291,6 +300,12 @@ bool QwTrans2::SelectLanguage(const std::string& name) {
 void InitTranslation(const std::string& stem) {
     engine() = std::make_unique<QwTrans2>(stem);
     engine()->LoadTextFile(GetDataFilePath(stem, stem + ".def"));
+}
+
+void InitTranslationOrFirstLanguage(const std::string& stem) {
+    const std::string current = GetDataFilePath(stem, stem + ".def");
+    engine() = std::make_unique<QwTrans2>(stem);
+    engine()->LoadTextFile(FileExistsA(current) ? current : GetDataFilePath(stem, stem + ".t00"));
 }
 
 std::string GetText(int n) {

@@ -58,6 +58,9 @@ std::vector<std::string> SplitLanguageLines(const std::string& contents);
 // The one engine of the process, reached through these operations. Before InitTranslation
 // every text is empty and no language is installed.
 void InitTranslation(const std::string& stem);
+// The same where the program may never have run: without a current language file the texts
+// are the first language's (English), from the data folder or else the program folder.
+void InitTranslationOrFirstLanguage(const std::string& stem);
 std::string GetText(int n);
 int GetLanguageCount();
 std::string GetLanguageName(int n);

@@ -80,10 +80,12 @@ TOtherBrowserForm::TOtherBrowserForm() {
     Label11 = link(GroupBox4, QStringLiteral("Clean Cookies"), 1);
     Label12 = link(GroupBox4, QStringLiteral("Clean Browserhistory"), 2);
     GroupBox5 = makeGroup(this, QStringLiteral("Chrome: "), 4);
+    Image5 = picture(GroupBox5, QStringLiteral(":/res/browser_chrome.png"));
     Label13 = link(GroupBox5, QStringLiteral("Clean Browsercache"), 0);
     Label14 = link(GroupBox5, QStringLiteral("Clean Cookies"), 1);
     Label15 = link(GroupBox5, QStringLiteral("Clean Browserhistory"), 2);
     GroupBox6 = makeGroup(this, QStringLiteral("Edge: "), 5);
+    Image6 = picture(GroupBox6, QStringLiteral(":/res/browser_edge.png"));
     Label16 = link(GroupBox6, QStringLiteral("Clean Browsercache"), 0);
     Label17 = link(GroupBox6, QStringLiteral("Clean Cookies"), 1);
     Label18 = link(GroupBox6, QStringLiteral("Clean Browserhistory"), 2);

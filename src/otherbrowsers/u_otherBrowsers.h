@@ -39,6 +39,8 @@ class TOtherBrowserForm : public TFormBase {
     // count, as "(N)" after its caption.
     QGroupBox* GroupBox4; // "Firefox (today's profiles): "
     TImage* Image4;
+    TImage* Image5;
+    TImage* Image6;
     TLabel* Label10;      // cache
     TLabel* Label11;      // cookies
     TLabel* Label12;      // history

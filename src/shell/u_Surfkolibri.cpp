@@ -93,9 +93,7 @@ TForm1::TForm1()
     SpeedButton1->setChecked(true);
 
     IECache1 = std::make_unique<TIECache>();
-    IECache1->SetFilterOptions(
-        {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
-    IECache1->SetSearchPattern(spUrl);
+    SetUpContentComponent(*IECache1);
     ShellLink1 = std::make_unique<TShellLink>();
 
     BrowseForFolderDialog1 = std::make_unique<TBrowseForFolderDialog>(HandleOfWidget(this));

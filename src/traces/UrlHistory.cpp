@@ -191,6 +191,14 @@ std::vector<std::string> TUrlHistory::StoredUrls() {
     return urls;
 }
 
+HRESULT TUrlHistory::ReadProblem() {
+    if (!FStore) return E_NOINTERFACE;
+    ComRef<IEnumSTATURL> enumerator;
+    const HRESULT hr = FStore->EnumUrls(enumerator.put());
+    if (FAILED(hr)) return hr;
+    return enumerator ? S_OK : E_POINTER;
+}
+
 CleaningResult TUrlHistory::ClearedSince(std::size_t storedBefore) {
     CleaningResult result;
     const std::vector<std::string> left = StoredUrls();

@@ -56,6 +56,9 @@ class TUrlHistory {
     void ClearHistory();
     // The addresses the history holds now, by enumeration (the list of Refresh untouched).
     std::vector<std::string> StoredUrls();
+    // Why the history cannot list what it holds (no history object, or one that cannot
+    // enumerate); S_OK when it can.
+    HRESULT ReadProblem();
     // What a clearing did, from the number of addresses stored before it: those still stored
     // stayed.
     CleaningResult ClearedSince(std::size_t storedBefore);

@@ -156,14 +156,12 @@ TEST_F(CleaningOperationsTest, TheCacheCleaningLeavesCookiesAndTheCookieCleaning
     ASSERT_TRUE(commit(kCookie, NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY));
     // The components as the main window and the cookie window set them up.
     TIECache cache;
-    cache.SetFilterOptions(
-        {NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    SetUpContentComponent(cache);
     CleanCache(cache);
     EXPECT_FALSE(cached(kPage));
     EXPECT_TRUE(cached(kCookie));
     TIECache cookies;
-    cookies.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
-                              TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    SetUpCookieComponent(cookies);
     CleanCookies(cookies);
     EXPECT_FALSE(cached(kCookie));
 }

@@ -58,8 +58,7 @@ TEST_F(KeptCookiesCleaningTest, TheCookieCleaningLeavesTheKeptSitesCookies) {
     const std::vector<TKeepCookies::Site> listed = keep.Sites();
 
     TIECache cookies;
-    cookies.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
-                              TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    SetUpCookieComponent(cookies);
     platform::SimulatedTime noWaiting;
     const CleaningResult preview = CleanCookies(cookies, CleaningMode::Preview);
     // Two cache cookies and one line kept; two cache cookies, one line and Opera's file to go.

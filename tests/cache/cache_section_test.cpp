@@ -108,7 +108,8 @@ TEST_F(CacheSectionTest, EmptyingDeletesEverythingAndReportsTheFreedKilobytes) {
     EXPECT_EQ(1u, testing_support::entriesIn(Container::Cookies)); // cookies are not touched
     EXPECT_EQ(0, page()->ListBox2->count());
     ASSERT_EQ(1u, messages.size());
-    EXPECT_EQ(GetText(119) + " 10kb\n" + GetText(120), messages[0]);
+    EXPECT_EQ(GetText(119) + " 10kb\n" + GetText(120) + "\n2 entries removed (10.0 KB)",
+              messages[0]);
     EXPECT_EQ(GetText(122) + "0kb", sizeLabel());
     EXPECT_EQ(GetText(121) + " 0", countLabel());
     EXPECT_TRUE(Form1->isVisible());
@@ -116,8 +117,8 @@ TEST_F(CacheSectionTest, EmptyingDeletesEverythingAndReportsTheFreedKilobytes) {
     EXPECT_FALSE(Form2->Label2->isVisibleTo(Form2)); // the busy window was closed
 }
 
-// The report names how many entries stayed because open pages use them, and the totals show
-// what is still there instead of a size of nothing.
+// The report says that not everything went, how many entries stayed and why, and the totals
+// show what is still there instead of a size of nothing.
 TEST_F(CacheSectionTest, LockedEntriesStayListedAndAreNotCountedAsFreed) {
     putContentEntry("http://l.example/free.htm", "free.htm", 8192);
     putContentEntry("http://l.example/busy.js", "busy.js", 3072);
@@ -127,7 +128,9 @@ TEST_F(CacheSectionTest, LockedEntriesStayListedAndAreNotCountedAsFreed) {
     ASSERT_EQ(1, page()->ListBox2->count());
     EXPECT_EQ(QStringLiteral("http://l.example/busy.js"), page()->ListBox2->item(0)->text());
     ASSERT_EQ(1u, messages.size());
-    EXPECT_EQ(GetText(119) + " 8kb\n" + GetText(120) + "\n" + GetText(303) + " 1", messages[0]);
+    EXPECT_EQ(GetText(119) + " 8kb\n" + GetText(317) +
+                  "\n1 entry removed (8.0 KB), 1 not removed (in use)",
+              messages[0]);
     EXPECT_EQ(GetText(122) + "3kb", sizeLabel());
     EXPECT_EQ(GetText(121) + " 1", countLabel());
 }
@@ -140,7 +143,7 @@ TEST_F(CacheSectionTest, WithoutTheCacheLibraryTheListStaysEmptyAndTheReportSays
     EXPECT_EQ(0, page()->ListBox2->count());
     emit page()->Label41->clicked();
     ASSERT_EQ(1u, messages.size());
-    EXPECT_EQ(GetText(119) + " 0kb\n" + GetText(120), messages[0]);
+    EXPECT_EQ(GetText(119) + " 0kb\n" + GetText(120) + "\n0 entries removed", messages[0]);
     EXPECT_EQ(1u, testing_support::entriesIn(Container::Content));
     platform::setSetting("wininet", "yes");
     TIECache::ResetLibraryCheck();

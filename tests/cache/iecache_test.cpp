@@ -25,15 +25,10 @@ class IECacheTest : public testing_support::PlatformTest {
     ~IECacheTest() override { TIECache::ResetLibraryCheck(); }
 
     // The main window's instance.
-    static void configureForContent(TIECache& cache) {
-        cache.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
-                                TRACK_ONLINE_ENTRY});
-        cache.SetSearchPattern(spUrl);
-    }
-    // The cookie window's instance.
+    static void configureForContent(TIECache& cache) { SetUpContentComponent(cache); }
+    // The cookie window's instance, listing its cookies.
     static void configureForCookies(TIECache& cache) {
-        cache.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
-                                TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+        SetUpCookieComponent(cache);
         cache.SetSearchPattern(spCookies);
     }
 

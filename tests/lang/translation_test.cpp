@@ -157,7 +157,7 @@ TEST_F(LanguageFileTest, TextsLikeMarkersStayText) {
 // (never an empty message); a file that has the text shows its own, and older texts have no
 // such fallback.
 TEST_F(LanguageFileTest, NewerTextsMissingFromAFileFallBackToTheProgramsEnglish) {
-    const int newer = QwTrans2::kFirstNewerText + 3;
+    const int newer = QwTrans2::kFirstNewerText + 4;
     ASSERT_NE(nullptr, BuiltInText(newer));
     load("[0]\r\nOLD\r\n[1]\r\nSurfkolibri\r\n[END]\r\n");
     EXPECT_EQ(BuiltInText(newer), engine.GetText(newer));

@@ -10,6 +10,7 @@
 #include "platform/root.h"
 #include "platform/simulated_time.h"
 #include "support/platform_fixture.h"
+#include "support/sqlite_query.h"
 #include "ui/MyTricks.h"
 
 #include <signal.h>
@@ -23,28 +24,13 @@
 
 namespace fs = std::filesystem;
 using testing_support::readHostFile;
+using testing_support::sqlite3Says;
 using testing_support::writeHostFile;
 
 namespace {
 
 const char* const kShellFolders =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// What the sqlite3 program prints for a query on a host file, trailing newline cut.
-std::string sqlite3Says(const std::string& host, const std::string& query) {
-    const std::string command = "sqlite3 -batch -noheader '" + host + "' \"" + query + "\" 2>&1";
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    while (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
-}
 
 // The files that differ between two snapshots, by name (their bytes would fill the log).
 std::vector<std::string> changed(const std::map<std::string, std::string>& a,

@@ -640,6 +640,8 @@ int main(int argc, char** argv) {
     ok &= writePng(res + "browser_opera.png", browserPicture(QColor(200, 40, 40)));
     ok &= writePng(res + "browser_mozilla.png", browserPicture(QColor(40, 140, 70)));
     ok &= writePng(res + "browser_firefox.png", browserPicture(QColor(230, 120, 20)));
+    ok &= writePng(res + "browser_chrome.png", browserPicture(QColor(50, 110, 215)));
+    ok &= writePng(res + "browser_edge.png", browserPicture(QColor(20, 150, 160)));
 
     std::vector<QImage> globe;
     const int globeFrames = 8;

@@ -2,6 +2,7 @@
 // windows can be looked at without a display: screenshots OUTPUT_FOLDER.
 // Works on the platform root named by SURFKOLIBRI_PLATFORM (seed it with skplatform first to
 // see the sections with data).
+#include "automation/AutoPanel.h"
 #include "cache/KeepCookies.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
@@ -11,6 +12,7 @@
 #include "favorites/FavoritenPanel.h"
 #include "favorites/FavoritesListView.h"
 #include "favorites/u_URLChangeForm.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "lang/u_language.h"
 #include "otherbrowsers/u_otherBrowsers.h"
@@ -36,6 +38,7 @@
 #include "uninstall/u_survey.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPixmap>
 #include <QToolButton>
@@ -180,6 +183,26 @@ void renderLanguage(int number, const QString& tag) {
         save(Form1, name);
     }
 
+    // The automation page's links: the recorded runs, and what the ticked cleanings would
+    // remove now.
+    Form1->SpeedButton6->click();
+    SetModalHook([](QWidget* window) { save(window, "run_reports"); });
+    Form1->AutoPanel->ReportsLinkClick();
+    // The preview of every cleaning, the ticks the machine had put back afterwards.
+    AutoPanel* automation = Form1->AutoPanel;
+    QCheckBox* const boxes[] = {automation->CheckBox4, automation->CheckBox5, automation->CheckBox6,
+                                automation->CheckBox7, automation->CheckBox8};
+    std::vector<bool> ticked;
+    for (QCheckBox* box : boxes) {
+        ticked.push_back(box->isChecked());
+        box->setChecked(true);
+    }
+    SetModalHook([](QWidget* window) { save(window, "run_preview"); });
+    automation->PreviewLinkClick();
+    for (std::size_t i = 0; i < ticked.size(); ++i)
+        boxes[i]->setChecked(ticked[i]);
+    SetModalHook([](QWidget*) {});
+
     renderFavorites();
 
     Form2->Label2->SetCaption(GetText(118));
@@ -203,8 +226,12 @@ void renderLanguage(int number, const QString& tag) {
     save(ShowMessage2Form, "message");
     ShowMessage2Form->hide();
     // The cache report when pages in use kept some entries.
-    ShowMessage2Form->Label2->SetCaption(GetText(119) + " 1234kb\r" + GetText(120) + "\r" +
-                                         GetText(303) + " 4");
+    CleaningResult emptied;
+    for (int i = 0; i < 316; ++i)
+        emptied.Removed(13 * 1024);
+    for (int i = 0; i < 4; ++i)
+        emptied.Failed("http://www.example.com/page" + std::to_string(i), ERROR_SHARING_VIOLATION);
+    ShowMessage2Form->Label2->SetCaption(GetText(119) + " 4108kb\r" + DoneMessage(120, emptied));
     ShowMessage2Form->CentreMessage();
     save(ShowMessage2Form, "message_cache_in_use");
     ShowMessage2Form->hide();

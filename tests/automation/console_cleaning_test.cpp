@@ -1,0 +1,273 @@
+// The console runner as a user starts it: build/surfkolibri-clean on a seeded machine, its
+// exit status, what it prints in the user's language, its report, and the machine afterwards.
+#include "cleaning_fixture.h"
+
+#include "automation/AutomaticCleaning.h"
+#include "automation/CleaningRun.h"
+#include "automation/RunReport.h"
+#include "browser_seed.h"
+#include "lang/CleaningText.h"
+#include "lang/TQwTrans2.h"
+#include "platform/paths.h"
+#include "platform/urlcache.h"
+#include "shell/u_Surfkolibri.h"
+#include "support/sqlite_query.h"
+#include "ui/MyTricks.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+using namespace automation_test;
+using testing_support::PlatformTest;
+using testing_support::readHostFile;
+using testing_support::sqlite3Says;
+
+namespace {
+
+const char* const kShellFolders =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+struct ConsoleRun {
+    int status = -1;
+    std::vector<std::string> out; // the lines of standard output
+    std::string err;
+};
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The count a step's line begins with ("Cookies: 12 entries removed" -> 12).
+long countIn(const std::string& line) {
+    const std::size_t colon = line.find(": ");
+    return colon == std::string::npos ? -1 : std::strtol(line.c_str() + colon + 2, nullptr, 10);
+}
+
+std::string utf8Text(int n) {
+    return AnsiToUtf8(GetText(n));
+}
+
+// Runs the built runner on the test's machine with a home of its own.
+ConsoleRun runConsole(const testing_support::TempPlatform& platform, const std::string& arguments) {
+    platform::closeRoot(); // the runner opens the root itself
+    const std::string home = platform.root() + "-home";
+    std::filesystem::create_directories(home);
+    const std::string line = "HOME='" + home + "' SURFKOLIBRI_PLATFORM='" + platform.root() +
+                             "' SURFKOLIBRI_SHELL_EXECUTE=record timeout 120 " +
+                             SURFKOLIBRI_BUILD_DIR + "/surfkolibri-clean " + arguments + " >'" +
+                             home + "/out' 2>'" + home + "/err'";
+    const int status = std::system(line.c_str());
+    ConsoleRun result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = linesOf(readHostFile(home + "/out"));
+    result.err = readHostFile(home + "/err");
+    return result;
+}
+
+class ConsoleCleaningTest : public PlatformTest {
+  protected:
+    ConsoleRun run(const std::string& arguments) { return runConsole(platform, arguments); }
+
+    // The user chose a language of the shipped ones (the program's data folder holds it);
+    // the test reads the same texts.
+    void chooseLanguage(const std::string& file) {
+        ASSERT_TRUE(EnsureDataFolders(ProductName, false));
+        ASSERT_TRUE(CopyFileA(
+            (platform::windowsPathOf(platform::HostPath(SURFKOLIBRI_BUILD_DIR)) + "\\" + file)
+                .c_str(),
+            (GetDataFolder(ProductName) + "Surfkolibri.def").c_str(), FALSE));
+        InitTranslation(ProductName);
+    }
+    // Without a language chosen the runner speaks English: the first language file.
+    void readEnglish() {
+        platform.installDataFiles();
+        InitTranslationOrFirstLanguage(ProductName);
+    }
+
+    const std::string roaming = platform.hostPath(ReadUserRegString(kShellFolders, "AppData"));
+    const std::string local = platform.hostPath(ReadUserRegString(kShellFolders, "Local AppData"));
+    const std::string places = roaming + "/Mozilla/Firefox/Profiles/a1.default-release/";
+    const std::string chrome = local + "/Google/Chrome/User Data/Default/";
+
+    void seedTodaysBrowsers() {
+        browser_seed::Sizes sizes;
+        sizes.places = 40;
+        sizes.visits = 160;
+        sizes.bookmarks = 10;
+        sizes.cookies = 30;
+        sizes.sites = 10;
+        sizes.cacheFiles = 12;
+        sizes.formEntries = 5;
+        browser_seed::firefoxProfile(places, local + "/Mozilla/Firefox/Profiles/a1.default-release",
+                                     sizes);
+        browser_seed::firefoxProfilesIni(roaming + "/Mozilla/Firefox", {"a1.default-release"});
+        browser_seed::chromeProfile(chrome, sizes);
+        browser_seed::chromeLocalState(local + "/Google/Chrome/User Data", {"Default"});
+    }
+    // The rows of the browsers' databases that a cleaning takes or leaves.
+    std::vector<std::string> browserRows() {
+        std::vector<std::string> rows;
+        for (const auto& [db, table] : std::vector<std::pair<std::string, std::string>>{
+                 {places + "places.sqlite", "moz_historyvisits"},
+                 {places + "places.sqlite", "moz_places"},
+                 {places + "places.sqlite", "moz_bookmarks"},
+                 {places + "cookies.sqlite", "moz_cookies"},
+                 {places + "formhistory.sqlite", "moz_formhistory"},
+                 {chrome + "History", "visits"},
+                 {chrome + "History", "urls"},
+                 {chrome + "Network/Cookies", "cookies"}})
+            rows.push_back(sqlite3Says(db, "SELECT count(*) FROM " + table));
+        return rows;
+    }
+};
+
+} // namespace
+
+// A command line that chooses no cleaning is refused with the usage before anything is
+// touched; the help names every letter.
+TEST_F(ConsoleCleaningTest, TheCommandLineIsCheckedBeforeAnythingIsCleaned) {
+    addInternetExplorerTraces();
+    readEnglish();
+    const Traces before = tracesLeft();
+    const std::string usage = "Usage: surfkolibri-clean [--preview] LETTERS";
+    struct Case {
+        const char* arguments;
+        const char* chosen; // the letters named as choosing no cleaning, or none
+    };
+    for (const Case& c :
+         {Case{"cbx", "cbx"}, Case{"n", "n"}, Case{"", nullptr},
+          Case{"--preview --preview c", nullptr}, Case{"-x c", nullptr}, Case{"cb he", nullptr}}) {
+        SCOPED_TRACE(c.arguments);
+        const ConsoleRun refused = run(c.arguments);
+        EXPECT_EQ(2, refused.status);
+        EXPECT_TRUE(refused.out.empty());
+        const std::vector<std::string> said = linesOf(refused.err);
+        ASSERT_FALSE(said.empty());
+        EXPECT_EQ(usage, said.back());
+        if (c.chosen)
+            EXPECT_EQ(FillIn(GetText(387), {c.chosen}), said.front());
+        else
+            EXPECT_EQ(1u, said.size());
+    }
+
+    const ConsoleRun help = run("--help");
+    EXPECT_EQ(0, help.status);
+    ASSERT_GE(help.out.size(), 11u);
+    EXPECT_EQ(usage, help.out[0]);
+    for (std::size_t i = 0; i < std::size(kRunSteps); ++i)
+        EXPECT_EQ(std::string("  ") + kRunSteps[i].letter + "          " +
+                      GetText(kRunSteps[i].label),
+                  help.out[2 + i]);
+    EXPECT_EQ(GetText(386), help.out.back());
+
+    EXPECT_EQ(before, tracesLeft());
+    EXPECT_FALSE(FileExistsA(RunReportPath()));
+}
+
+// In German: the preview counts without touching anything, the run then removes what the
+// preview counted, step by step, says so line by line, reports it and ends with status 0.
+TEST_F(ConsoleCleaningTest, ThePreviewCountsWhatTheRunThenRemoves) {
+    addInternetExplorerTraces();
+    seedTodaysBrowsers();
+    chooseLanguage("Surfkolibri.t01");
+    ASSERT_NE("What the automatic cleaning would remove now", GetText(kPreviewTitleText));
+    const Traces before = tracesLeft();
+    const std::vector<std::string> rows = browserRows();
+    ASSERT_EQ("160", rows[0]);
+    ASSERT_EQ("30", rows[3]);
+
+    const ConsoleRun preview = run("--preview cbhme");
+    EXPECT_EQ(0, preview.status);
+    EXPECT_EQ("", preview.err);
+    ASSERT_EQ(6u, preview.out.size());
+    EXPECT_EQ(utf8Text(kPreviewTitleText), preview.out[0]);
+    EXPECT_EQ(before, tracesLeft());
+    EXPECT_EQ(rows, browserRows());
+    EXPECT_FALSE(FileExistsA(RunReportPath()));
+
+    const ConsoleRun cleaned = run("cbhme");
+    EXPECT_EQ(0, cleaned.status);
+    EXPECT_EQ("", cleaned.err);
+    ASSERT_EQ(5u, cleaned.out.size());
+    long removed = 0;
+    for (std::size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(cleaned.out[i]);
+        EXPECT_EQ(0u, cleaned.out[i].rfind(utf8Text(kRunSteps[i].label) + ": ", 0));
+        EXPECT_EQ(0u, preview.out[i + 1].rfind(utf8Text(kRunSteps[i].label) + ": ", 0));
+        EXPECT_GT(countIn(cleaned.out[i]), 0);
+        EXPECT_EQ(countIn(preview.out[i + 1]), countIn(cleaned.out[i]));
+        removed += countIn(cleaned.out[i]);
+    }
+
+    EXPECT_EQ(Traces{}, tracesLeft());
+    const std::vector<std::string> left = browserRows();
+    EXPECT_EQ((std::vector<std::string>{"0", "10", rows[2], "0", "0", "0", "0", "0"}), left);
+    EXPECT_EQ("ok", sqlite3Says(places + "places.sqlite", "PRAGMA integrity_check"));
+
+    const RunReport report = ReadRunReport(RunReportPath());
+    ASSERT_EQ(1u, report.runs.size());
+    EXPECT_EQ("cbhme", report.runs[0].options);
+    EXPECT_EQ(static_cast<std::uint64_t>(removed), report.runs[0].removed);
+    EXPECT_EQ(0u, report.runs[0].notRemoved);
+    EXPECT_EQ(cleaned.out, report.runs[0].lines);
+}
+
+// With n the run ends with the summary message instead of its step lines; an entry in use
+// stays, and the run says so and ends with status 1. What was not chosen stays.
+TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
+    addInternetExplorerTraces();
+    readEnglish();
+    const std::string locked = "http://www.b.example/x.gif";
+    ASSERT_TRUE(platform::urlcache::lock(locked));
+    const Traces before = tracesLeft();
+
+    const ConsoleRun cleaned = run("bn");
+    EXPECT_EQ(1, cleaned.status);
+    EXPECT_EQ("", cleaned.err);
+    ASSERT_EQ(2u, cleaned.out.size());
+    EXPECT_EQ(GetText(kSomeStayedText), cleaned.out[0]);
+    EXPECT_EQ("Cache: 2 entries removed (26 B), 1 not removed (in use)", cleaned.out[1]);
+
+    std::vector<std::string> content;
+    for (const auto& r : platform::urlcache::list(platform::urlcache::Container::Content))
+        content.push_back(r.url);
+    EXPECT_EQ(std::vector<std::string>{locked}, content);
+    Traces expected = before;
+    expected.content = expected.contentFiles = 1;
+    EXPECT_EQ(expected, tracesLeft());
+
+    const RunReport report = ReadRunReport(RunReportPath());
+    ASSERT_EQ(1u, report.runs.size());
+    EXPECT_EQ("bn", report.runs[0].options);
+    EXPECT_EQ(2u, report.runs[0].removed);
+    EXPECT_EQ(1u, report.runs[0].notRemoved);
+}
+
+// The program's preview (the automation page's) and the runner's count alike on the same
+// machine: Internet Explorer's entries with one in use, an earlier browser's files.
+class ConsoleCleaningBesideTheProgramTest : public AutomationTest {};
+
+TEST_F(ConsoleCleaningBesideTheProgramTest, TheRunnersPreviewShowsWhatTheProgramsPreviewShows) {
+    addInternetExplorerTraces();
+    addMozillaProfile();
+    ASSERT_TRUE(platform::urlcache::lock("http://www.c.example/style.css"));
+    start(0);
+    std::vector<std::string> program;
+    for (const std::string& line :
+         SummaryLines(PreviewAutomaticCleaning("cbhme", *Form1->IECache1), CleaningMode::Preview))
+        program.push_back(AnsiToUtf8(line));
+    ASSERT_EQ(5u, program.size());
+    EXPECT_NE(std::string::npos, program[1].find(FillIn(GetText(kWouldStayText), {"1"})));
+
+    const ConsoleRun preview = runConsole(platform, "cbhme --preview");
+    EXPECT_EQ(0, preview.status);
+    ASSERT_EQ(6u, preview.out.size());
+    EXPECT_EQ(program, std::vector<std::string>(preview.out.begin() + 1, preview.out.end()));
+}
