@@ -78,6 +78,8 @@ std::vector<std::string> SummaryLines(const RunSummary& summary, CleaningMode mo
 
 std::string SummaryMessage(const RunSummary& summary) {
     std::string message = GetText(summary.total.Incomplete() ? kSomeStayedText : kSuccessText);
+    // Without any language file the older text is missing; the newer one has English built in.
+    if (message.empty()) message = GetText(kAllRemovedText);
     for (const std::string& line : SummaryLines(summary))
         message += '\r' + line;
     return message;
