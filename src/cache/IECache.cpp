@@ -153,8 +153,7 @@ int TIECache::FindFirst(std::int64_t GroupID, Copy copy) {
     }
     if (!handle) return lastErrorCode();
     FWalkHandle.reset(handle);
-    const auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get());
-    if (entry) copy == Copy::Whole ? CopyEntry(*entry) : CopyForDeletion(*entry);
+    CopyWalkEntry(copy);
     return 0;
 }
 
@@ -166,8 +165,7 @@ int TIECache::FindNext(Copy copy) {
                 FWalkHandle.get(),
                 reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get()), &size, nullptr,
                 nullptr, nullptr)) {
-            const auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get());
-            if (entry) copy == Copy::Whole ? CopyEntry(*entry) : CopyForDeletion(*entry);
+            CopyWalkEntry(copy);
             return 0;
         }
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= FWalkBufferSize) break;
@@ -244,8 +242,7 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
             r = FindNext(Copy::ForDeletion);
         } while (r == 0);
     }
-    if (lastStayed && FWalkBuffer)
-        CopyEntry(*reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get()));
+    if (lastStayed) CopyWalkEntry(Copy::Whole);
     CloseWalk();
     return result;
 }
@@ -253,6 +250,15 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
 void TIECache::ClearEntryInfo() {
     if (!libraryCheck()) return;
     FEntryInfo = TEntryInfo();
+}
+
+void TIECache::CopyWalkEntry(Copy copy) {
+    const auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FWalkBuffer.get());
+    if (!entry) return;
+    if (copy == Copy::Whole)
+        CopyEntry(*entry);
+    else
+        CopyForDeletion(*entry);
 }
 
 void TIECache::CopyForDeletion(const INTERNET_CACHE_ENTRY_INFOA& entry) {

@@ -127,6 +127,8 @@ class TIECache {
     int FindFirst(std::int64_t GroupID, Copy copy);
     int FindNext(Copy copy);
     void GrowWalkBuffer(DWORD size);
+    // Copies the entry in the walk's buffer into EntryInfo, as much as `copy` says.
+    void CopyWalkEntry(Copy copy);
     void CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CopyForDeletion(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CloseWalk();

@@ -97,14 +97,13 @@ class ConsoleCleaningTest : public PlatformTest {
     const std::string chrome = local + "/Google/Chrome/User Data/Default/";
 
     void seedTodaysBrowsers() {
-        browser_seed::Sizes sizes;
-        sizes.places = 40;
-        sizes.visits = 160;
-        sizes.bookmarks = 10;
-        sizes.cookies = 30;
-        sizes.sites = 10;
-        sizes.cacheFiles = 12;
-        sizes.formEntries = 5;
+        const browser_seed::Sizes sizes{.places = 40,
+                                        .visits = 160,
+                                        .bookmarks = 10,
+                                        .cookies = 30,
+                                        .sites = 10,
+                                        .cacheFiles = 12,
+                                        .formEntries = 5};
         browser_seed::firefoxProfile(places, local + "/Mozilla/Firefox/Profiles/a1.default-release",
                                      sizes);
         browser_seed::firefoxProfilesIni(roaming + "/Mozilla/Firefox", {"a1.default-release"});

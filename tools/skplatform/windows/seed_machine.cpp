@@ -36,14 +36,13 @@ int main() {
             SHAddToRecentDocs(SHARD_PATHA, path.c_str());
         }
 
-        browser_seed::Sizes sizes;
-        sizes.places = 40;
-        sizes.visits = 160;
-        sizes.bookmarks = 10;
-        sizes.cookies = 30;
-        sizes.sites = 10;
-        sizes.cacheFiles = 20;
-        sizes.formEntries = 5;
+        const browser_seed::Sizes sizes{.places = 40,
+                                        .visits = 160,
+                                        .bookmarks = 10,
+                                        .cookies = 30,
+                                        .sites = 10,
+                                        .cacheFiles = 20,
+                                        .formEntries = 5};
         const std::string roaming = environment("APPDATA");
         const std::string local = environment("LOCALAPPDATA");
         const std::string firefox = "k3v9x2lq.default-release";
