@@ -95,7 +95,9 @@ bool makeTemplate(const std::string& root) {
     platform::useRoot(platform::HostPath(root));
     for (const char* folder :
          {"C:\\Users\\User\\AppData\\Roaming\\Opera", "C:\\Users\\User\\AppData\\Roaming\\Mozilla",
-          "C:\\Users\\User\\AppData\\Local\\Mozilla", "C:\\Program Files\\Opera"}) {
+          "C:\\Users\\User\\AppData\\Local\\Mozilla", "C:\\Program Files\\Opera",
+          "C:\\Users\\User\\AppData\\Local\\Google",
+          "C:\\Users\\User\\AppData\\Local\\Microsoft\\Edge"}) {
         const platform::Result<platform::HostPath> host = platform::resolvePath(folder);
         if (host) fs::remove_all(host->str());
     }
@@ -242,8 +244,11 @@ bool timePreview(const std::string& templateRoot, const std::string& base) {
 } // namespace
 
 // bench_unattended [FOLDER]: FOLDER is where the rounds run (default: /dev/shm).
+// bench_unattended --seed ROOT: only seeds the machine the rounds start from into ROOT, for a
+// profiler to run "surfkolibri cbhme" on.
 int main(int argc, char** argv) {
     g_buildDir = fs::read_symlink("/proc/self/exe").parent_path().string();
+    if (argc == 3 && std::string(argv[1]) == "--seed") return makeTemplate(argv[2]) ? 0 : 1;
     // The rounds run in memory where the machine offers it, so that neither side waits for the
     // disk: on a disk that discards freed blocks at once (a virtual machine's, mounted with
     // "discard") deleting files that were written back costs milliseconds each whoever deletes

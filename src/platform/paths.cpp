@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -105,26 +106,36 @@ bool alreadyFull(const std::string& path) {
     if (path.size() < 4 || path[1] != ':' || path[2] != '\\' ||
         !((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
         return false;
-    std::size_t start = 3;
-    for (std::size_t i = 3; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] == '/') return false;
-        if (i < path.size() && path[i] != '\\') continue;
-        const std::size_t length = i - start;
-        if (length == 0 ||
-            (path[start] == '.' && (length == 1 || (length == 2 && path[start + 1] == '.'))))
+    const char* const end = path.data() + path.size();
+    if (std::memchr(path.data(), '/', path.size())) return false;
+    // Name by name: none empty, none "." or "..".
+    for (const char* name = path.data() + 3;;) {
+        const void* found = std::memchr(name, '\\', static_cast<std::size_t>(end - name));
+        const char* next = found ? static_cast<const char*>(found) : end;
+        const std::size_t length = static_cast<std::size_t>(next - name);
+        if (length == 0 || (name[0] == '.' && (length == 1 || (length == 2 && name[1] == '.'))))
             return false;
-        start = i + 1;
+        if (next == end) return true;
+        name = next + 1;
     }
-    return true;
 }
+
+// The characters that may stand in the names of an already full path passed to the host as
+// it is: ASCII allowed in Windows names, and the backslash between them.
+struct PlainNameCharacters {
+    bool plain[256] = {};
+    PlainNameCharacters() {
+        for (int c = 0; c < 0x80; ++c)
+            plain[c] = c == '\\' || isValidNameCharacter(static_cast<unsigned char>(c));
+    }
+};
 
 // The characters of an already full path (see alreadyFull) past its drive are ASCII and
 // allowed in Windows names.
 bool plainAsciiNames(const std::string& path) {
-    for (std::size_t i = 3; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c >= 0x80 || (c != '\\' && !isValidNameCharacter(c))) return false;
-    }
+    static const PlainNameCharacters table;
+    for (std::size_t i = 3; i < path.size(); ++i)
+        if (!table.plain[static_cast<unsigned char>(path[i])]) return false;
     return true;
 }
 
@@ -174,9 +185,10 @@ Result<HostPath> spelledHostPath(const std::string& windowsPath) {
         const char drive = static_cast<char>(windowsPath[0] & ~0x20);
         if (drive == 'C' || drive == 'Z') {
             std::string direct = driveBase(drive).str();
-            direct.reserve(direct.size() + windowsPath.size());
-            for (std::size_t i = 2; i < windowsPath.size(); ++i)
-                direct += windowsPath[i] == '\\' ? '/' : windowsPath[i];
+            const std::size_t base = direct.size();
+            direct.append(windowsPath, 2);
+            std::replace(direct.begin() + static_cast<std::ptrdiff_t>(base), direct.end(), '\\',
+                         '/');
             return HostPath(std::move(direct));
         }
     }

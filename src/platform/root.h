@@ -139,7 +139,7 @@ class Transaction {
     bool done_ = false;
 };
 
-constexpr int kBatchedWrites = 256;
+constexpr int kBatchedWrites = 1024;
 
 // Held while writes come one after another (a cache walk deleting what it finds), so that
 // they need not each take the database's write lock and write their pages.

@@ -27,32 +27,45 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
     return text.size() >= n && AnsiSameText(text.substr(0, n), prefix);
 }
 
-// The folders whose files the cache owns (its own and the cookies'), as full upper-case
-// Windows paths. Every deletion asks; they are read again only when the registry or the
-// settings have changed.
-const std::vector<std::string>& ownedFolders() {
-    struct Known {
-        std::uint64_t stamp = 0;
-        std::vector<std::string> folders;
-    };
-    static Known known;
+// The folders whose files the cache owns (its own and the cookies'), as full Windows paths
+// spelled as configured and in upper case. Every deletion asks; they are read again only when
+// the registry or the settings have changed.
+struct OwnedFolders {
+    std::uint64_t stamp = 0;
+    std::vector<std::string> spelled;
+    std::vector<std::string> upper;
+};
+
+const OwnedFolders& ownedFolders() {
+    static OwnedFolders known;
     const std::uint64_t stamp = databaseStamp();
     if (known.stamp != stamp) {
-        known.folders.clear();
+        known.spelled.clear();
+        known.upper.clear();
         for (const std::string& folder : {cacheFolder(), cookiesFolder()})
-            if (const std::string full = fullWindowsPath(folder); !full.empty())
-                known.folders.push_back(AnsiUpperCase(full));
+            if (const std::string full = fullWindowsPath(folder); !full.empty()) {
+                known.spelled.push_back(full);
+                known.upper.push_back(AnsiUpperCase(full));
+            }
         known.stamp = stamp;
     }
-    return known.folders;
+    return known;
+}
+
+bool below(const std::string& path, const std::string& folder) {
+    return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == '\\';
 }
 
 bool insideOwnedFolder(const std::string& path) {
-    const std::string full = AnsiUpperCase(fullWindowsPath(path));
-    for (const std::string& base : ownedFolders())
-        if (full.size() > base.size() + 1 && full.compare(0, base.size(), base) == 0 &&
-            full[base.size()] == '\\')
-            return true;
+    const OwnedFolders& owned = ownedFolders();
+    const std::string full = fullWindowsPath(path);
+    // The cache records its files under its folder as spelled: that comparison settles most.
+    for (const std::string& base : owned.spelled)
+        if (below(full, base)) return true;
+    const std::string upper = AnsiUpperCase(full);
+    for (const std::string& base : owned.upper)
+        if (below(upper, base)) return true;
     return false;
 }
 
