@@ -263,7 +263,8 @@ void TIECache::CopyWalkEntry(Copy copy) {
 
 void TIECache::CopyForDeletion(const INTERNET_CACHE_ENTRY_INFOA& entry) {
     try {
-        FEntryInfo.SourceUrlName = textOf(entry.lpszSourceUrlName);
+        // Written over in place: the walk copies entry after entry into the same string.
+        FEntryInfo.SourceUrlName.assign(entry.lpszSourceUrlName ? entry.lpszSourceUrlName : "");
         FEntryInfo.UseCount = entry.dwUseCount;
         FEntryInfo.Size = (static_cast<std::uint64_t>(entry.dwSizeHigh) << 32) | entry.dwSizeLow;
     } catch (const std::exception&) {

@@ -32,7 +32,7 @@ bool hasStoredAttributes(const HostPath& host) {
     // need not ask for each file.
     const std::size_t slash = host.str().find_last_of('/');
     if (slash != std::string::npos && slash > 0 &&
-        !fileMetadataMayExistIn(HostPath(host.str().substr(0, slash))))
+        !fileMetadataMayExistIn(std::string_view(host.str()).substr(0, slash)))
         return false;
     Statement st("SELECT 1 FROM file_attrs WHERE path = ?1 "
                  "UNION ALL SELECT 1 FROM file_times WHERE path = ?1 LIMIT 1");

@@ -139,9 +139,9 @@ bool plainAsciiNames(const std::string& path) {
     return true;
 }
 
-HostPath driveBase(char drive) {
-    if (drive == 'C') return driveCPath();
-    return HostPath(); // Z: is the host's root
+const HostPath& driveBase(char drive) {
+    static const HostPath hostRoot; // Z: is the host's root
+    return drive == 'C' ? driveCPath() : hostRoot;
 }
 
 } // namespace
@@ -184,11 +184,13 @@ Result<HostPath> spelledHostPath(const std::string& windowsPath) {
     if (alreadyFull(windowsPath) && plainAsciiNames(windowsPath)) {
         const char drive = static_cast<char>(windowsPath[0] & ~0x20);
         if (drive == 'C' || drive == 'Z') {
-            std::string direct = driveBase(drive).str();
-            const std::size_t base = direct.size();
+            const std::string& base = driveBase(drive).str();
+            std::string direct;
+            direct.reserve(base.size() + windowsPath.size());
+            direct += base;
             direct.append(windowsPath, 2);
-            std::replace(direct.begin() + static_cast<std::ptrdiff_t>(base), direct.end(), '\\',
-                         '/');
+            std::replace(direct.begin() + static_cast<std::ptrdiff_t>(base.size()), direct.end(),
+                         '\\', '/');
             return HostPath(std::move(direct));
         }
     }

@@ -21,10 +21,21 @@ namespace fs = std::filesystem;
 namespace platform {
 namespace {
 
+struct Connection;
+int deletePendingCacheRows(Connection& conn);
+
+struct Prepared {
+    sqlite3_stmt* stmt = nullptr;
+    // Whether it must see the rows a batch has removed gone: it names the cache's table, or
+    // it commits.
+    bool seesCacheRows = false;
+};
+
 struct Connection {
     HostPath root;
+    HostPath driveC; // the root's "drive_c", which every path on C: is spelled below
     sqlite3* db = nullptr;
-    std::map<std::string, sqlite3_stmt*> statements;
+    std::map<std::string, Prepared, std::less<>> statements; // looked up by their text
     int transactionDepth = 0;
     std::uint64_t clockOffsetStamp = 0; // the database stamp the offset was read at
     std::int64_t clockOffset = 0;       // milliseconds
@@ -49,13 +60,19 @@ struct Connection {
     int batchHolders = 0;
     bool batchOpen = false;
     int batchedWrites = 0;
+    // Cache rows the batch has removed but not yet deleted (see deleteCacheRowInBatch), and
+    // whether they are being deleted now.
+    std::vector<std::int64_t> pendingCacheRows;
+    bool deletingPending = false;
 
     ~Connection() {
         // What a batch has written is kept: its files are already gone.
-        if (db && batchOpen && transactionDepth == 0)
+        if (db && batchOpen && transactionDepth == 0) {
+            deletePendingCacheRows(*this);
             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        for (auto& [sql, stmt] : statements)
-            sqlite3_finalize(stmt);
+        }
+        for (auto& [sql, prepared] : statements)
+            sqlite3_finalize(prepared.stmt);
         if (db) sqlite3_close(db);
     }
 };
@@ -66,6 +83,48 @@ HostPath g_modulePathOverride;
 int g_busyTimeoutMs = 10000;
 // Write transactions begun in this process, on any connection.
 std::uint64_t g_writeTransactions = 0;
+
+// Deletes the cache rows a batch has gathered, a statement for up to kRowsAtOnce of them;
+// SQLITE_OK or the first failure. The list is emptied either way: rows that could not be
+// deleted stay, as a failed single deletion leaves its row.
+constexpr int kRowsAtOnce = 64;
+
+int deletePendingCacheRows(Connection& conn) {
+    if (conn.pendingCacheRows.empty() || conn.deletingPending) return SQLITE_OK;
+    const std::vector<std::int64_t> rows = std::move(conn.pendingCacheRows);
+    conn.pendingCacheRows.clear();
+    static const std::string sql = [] {
+        std::string text = "DELETE FROM url_cache WHERE id IN (?1";
+        for (int i = 2; i <= kRowsAtOnce; ++i)
+            text += ", ?" + std::to_string(i);
+        return text + ")";
+    }();
+    sqlite3_stmt* stmt = nullptr;
+    if (const auto it = conn.statements.find(sql); it != conn.statements.end()) {
+        stmt = it->second.stmt;
+    } else {
+        if (const int rc = sqlite3_prepare_v2(conn.db, sql.c_str(), -1, &stmt, nullptr);
+            rc != SQLITE_OK)
+            return rc;
+        conn.statements.emplace(sql, Prepared{stmt, true});
+    }
+    conn.deletingPending = true;
+    int rc = SQLITE_OK;
+    for (std::size_t first = 0; first < rows.size() && rc == SQLITE_OK; first += kRowsAtOnce) {
+        // Places past the last row stay NULL, which matches no row.
+        for (int i = 0; i < kRowsAtOnce; ++i)
+            if (first + static_cast<std::size_t>(i) < rows.size())
+                sqlite3_bind_int64(stmt, i + 1, rows[first + static_cast<std::size_t>(i)]);
+            else
+                sqlite3_bind_null(stmt, i + 1);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE) rc = SQLITE_OK;
+        sqlite3_reset(stmt);
+    }
+    sqlite3_clear_bindings(stmt);
+    conn.deletingPending = false;
+    return rc;
+}
 
 // Raised with each change of the tables below; an existing root at this version is opened
 // without taking the write lock.
@@ -238,6 +297,7 @@ Connection& connection() {
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
     conn->root = HostPath(std::move(root));
+    conn->driveC = conn->root / "drive_c";
     const HostPath dbPath = databasePath(conn->root);
     const bool fresh = !fs::exists(dbPath.str());
     conn->readOnly = !fresh && (writeProtected(dbPath) || writeProtected(conn->root));
@@ -309,8 +369,8 @@ HostPath defaultRootPath() {
 const HostPath& rootPath() {
     return connection().root;
 }
-HostPath driveCPath() {
-    return rootPath() / "drive_c";
+const HostPath& driveCPath() {
+    return connection().driveC;
 }
 
 void useRoot(const HostPath& hostPath) {
@@ -368,9 +428,15 @@ Statement::Statement(const char* sql) {
     if (it == conn.statements.end()) {
         sqlite3_stmt* stmt = nullptr;
         check(sqlite3_prepare_v2(conn.db, sql, -1, &stmt, nullptr));
-        it = conn.statements.emplace(sql, stmt).first;
+        const std::string_view text(sql);
+        const bool seesCacheRows = text.find("url_cache") != std::string_view::npos ||
+                                   text.starts_with("COMMIT") || text.starts_with("END");
+        it = conn.statements.emplace(sql, Prepared{stmt, seesCacheRows}).first;
     }
-    stmt_ = it->second;
+    // What reads the cache next, or commits, finds the batch's removed rows gone.
+    if (it->second.seesCacheRows && !conn.pendingCacheRows.empty())
+        check(deletePendingCacheRows(conn));
+    stmt_ = it->second.stmt;
 }
 
 Statement::~Statement() {
@@ -416,6 +482,13 @@ std::string Statement::text(int column) const {
              : std::string();
 }
 
+std::string_view Statement::view(int column) const {
+    const void* p = sqlite3_column_blob(stmt_, column);
+    const int n = sqlite3_column_bytes(stmt_, column);
+    return p ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n))
+             : std::string_view();
+}
+
 std::string Statement::blob(int column) const {
     const void* p = sqlite3_column_blob(stmt_, column);
     const int n = sqlite3_column_bytes(stmt_, column);
@@ -429,6 +502,7 @@ bool Statement::isNull(int column) const {
 
 void execute(const char* sql) {
     commitWriteBatch();
+    check(deletePendingCacheRows(connection()));
     char* error = nullptr;
     const int rc = sqlite3_exec(database(), sql, nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
@@ -440,7 +514,9 @@ void execute(const char* sql) {
 ChangeStamp changeStamp() {
     sqlite3* db = database();
     ChangeStamp stamp;
-    stamp.own = sqlite3_total_changes64(db);
+    // A gathered row counts as deleted already; deleting it later leaves the sum as it is.
+    stamp.own = sqlite3_total_changes64(db) +
+                static_cast<std::int64_t>(g_connection->pendingCacheRows.size());
     sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &stamp.others);
     return stamp;
 }
@@ -503,11 +579,19 @@ void Transaction::commit() {
     done_ = true;
 }
 
+bool Transaction::batched() const {
+    return batched_;
+}
+
+void deleteCacheRowInBatch(std::int64_t id) {
+    connection().pendingCacheRows.push_back(id);
+}
+
 std::uint64_t writeTransactionSerial() {
     return connection().writeTransaction;
 }
 
-bool fileMetadataMayExistIn(const HostPath& folder) {
+bool fileMetadataMayExistIn(std::string_view folder) {
     Connection& conn = connection();
     // Outside a transaction another process may write at any moment: the caller asks.
     if (conn.transactionDepth == 0 && !conn.batchOpen) return true;
@@ -519,14 +603,15 @@ bool fileMetadataMayExistIn(const HostPath& folder) {
         conn.metadataLookedTransaction = conn.writeTransaction;
     }
     for (const auto& [path, mayExist] : conn.metadataLooked)
-        if (path == folder.str()) return mayExist;
+        if (path == folder) return mayExist;
     // Everything below sorts between "<folder>/" and "<folder>0" ('0' follows '/').
     Statement st("SELECT EXISTS (SELECT 1 FROM file_attrs WHERE path >= ?1 AND path < ?2) "
                  "OR EXISTS (SELECT 1 FROM file_times WHERE path >= ?1 AND path < ?2)");
-    st.bind(1, folder.str() + "/").bind(2, folder.str() + "0");
+    const std::string below(folder);
+    st.bind(1, below + "/").bind(2, below + "0");
     const bool mayExist = !st.step() || st.int64(0) != 0;
     if (conn.metadataLooked.size() >= 16) conn.metadataLooked.erase(conn.metadataLooked.begin());
-    conn.metadataLooked.emplace_back(folder.str(), mayExist);
+    conn.metadataLooked.emplace_back(below, mayExist);
     return mayExist;
 }
 

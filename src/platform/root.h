@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -21,7 +22,7 @@ HostPath defaultRootPath();
 // Host path of the current root, without a trailing slash. Opening the root on first use
 // creates a fresh default machine in it.
 const HostPath& rootPath();
-HostPath driveCPath();
+const HostPath& driveCPath();
 
 // Re-points the platform at another root (tests and the tool). An empty path means the
 // root named by the environment. Closes the current connection.
@@ -95,6 +96,8 @@ class Statement {
     std::int64_t int64(int column) const;
     std::string text(int column) const;
     std::string blob(int column) const;
+    // The text or blob in place, valid until the statement steps again or ends.
+    std::string_view view(int column) const;
     bool isNull(int column) const;
 
   private:
@@ -132,6 +135,8 @@ class Transaction {
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
+    // Whether it joined a batch.
+    bool batched() const;
 
   private:
     bool owner_ = false;
@@ -157,6 +162,12 @@ class WriteBatch {
 // Commits the open batch now (nothing when none is open or a transaction is running).
 void commitWriteBatch();
 
+// Deletes a row of url_cache as part of the batch that the running transaction joined: the
+// rows gathered are deleted together, before any other statement of this connection runs and
+// before the batch commits, so nothing in this process ever sees them. A cache walk deleting
+// entry after entry spends a statement on many rows instead of one each.
+void deleteCacheRowInBatch(std::int64_t id);
+
 // A number that tells this process's write transactions apart (a batch is one): what a
 // caller learnt inside one may be kept until the next begins.
 std::uint64_t writeTransactionSerial();
@@ -165,7 +176,7 @@ std::uint64_t writeTransactionSerial();
 // anything inside the host folder. False only inside a transaction, when a look found none
 // and nothing has written there since: this connection's writes are counted, and no other
 // process can write while a transaction holds the database.
-bool fileMetadataMayExistIn(const HostPath& folder);
+bool fileMetadataMayExistIn(std::string_view folder);
 
 // Platform settings, as the tool names them.
 std::string setting(const std::string& name);

@@ -364,26 +364,29 @@ const Removal& lastRemoval() {
 DWORD remove(const std::string& url, const Record* walked, ChangeStamp readAt) {
     Transaction tx(Transaction::Batchable);
     std::int64_t id = 0;
-    std::string localFile;
+    std::string lookedUp;
+    const std::string* localFile = &lookedUp;
     // The transaction has begun: the stamp counts every commit before it.
     const ChangeStamp before = changeStamp();
     if (walked && walked->url == url && readAt == before) {
         // Nothing has changed since the walk read the entry: what it read still holds.
         id = walked->id;
-        localFile = walked->localFile;
+        localFile = &walked->localFile;
         if (walked->lockCount > 0) return markPendingDelete(tx, id);
     } else {
         Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
         st.bind(1, url);
         if (!st.step()) return ERROR_FILE_NOT_FOUND;
         id = st.int64(0);
-        localFile = st.text(1);
+        lookedUp = st.text(1);
         if (st.int64(2) > 0) return markPendingDelete(tx, id);
     }
-    if (!localFile.empty()) {
-        if (const DWORD error = removeOwnedFile(localFile); error != ERROR_SUCCESS) return error;
+    if (!localFile->empty()) {
+        if (const DWORD error = removeOwnedFile(*localFile); error != ERROR_SUCCESS) return error;
     }
-    {
+    if (tx.batched()) {
+        deleteCacheRowInBatch(id);
+    } else {
         Statement st("DELETE FROM url_cache WHERE id = ?");
         st.bind(1, id);
         st.step();

@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace platform;
@@ -34,6 +35,7 @@ struct CacheFind {
     std::int64_t lastReturned = 0;
     std::int64_t lastScanned = 0;
     std::vector<Record> ahead;
+    std::vector<Record> spare; // records read before, whose strings the next reading fills
     std::size_t next = 0;
     ChangeStamp version;
     bool versionKnown = false;
@@ -55,13 +57,12 @@ CacheFind* findOf(HANDLE handle) {
     return finds().count(find) ? find : nullptr;
 }
 
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && AnsiSameText(text.substr(0, prefix.size()), prefix);
-}
-
-bool keeps(const CacheFind& find, const Record& r) {
-    return (r.type & find.filter) != 0 &&
-           (find.prefix.empty() || startsWithNoCase(r.url, find.prefix));
+// Whether the walk hands out an entry of that URL: a pattern narrows it to URLs that begin
+// with it, ignoring case.
+bool matchesPattern(const CacheFind& find, std::string_view url) {
+    const std::string& prefix = find.prefix;
+    return prefix.empty() || (url.size() >= prefix.size() &&
+                              AnsiSameText(std::string(url.substr(0, prefix.size())), prefix));
 }
 
 void readAhead(CacheFind& find) {
@@ -74,6 +75,8 @@ void readAhead(CacheFind& find) {
         "header, extension, use_count, hit_rate, exempt_delta, locked FROM url_cache WHERE "
         "container = "
         "?3 AND id > ?1 ORDER BY id LIMIT ?2";
+    for (Record& old : find.ahead)
+        find.spare.push_back(std::move(old));
     find.ahead.clear();
     find.next = 0;
     Statement st(find.container == Container::All ? all.c_str() : one.c_str());
@@ -83,24 +86,32 @@ void readAhead(CacheFind& find) {
     while (st.step()) {
         ++rows;
         find.lastScanned = st.int64(0);
+        const auto type = static_cast<DWORD>(st.int64(2));
+        if (!(type & find.filter)) continue;
+        const std::string_view url = st.view(1);
+        if (!matchesPattern(find, url)) continue;
+        // A record read before lends its strings, which are written over in place.
         Record r;
-        r.type = static_cast<DWORD>(st.int64(2));
-        if (!(r.type & find.filter)) continue;
+        if (!find.spare.empty()) {
+            r = std::move(find.spare.back());
+            find.spare.pop_back();
+        }
+        r.type = type;
         r.id = find.lastScanned;
-        r.url = st.text(1);
-        if (!keeps(find, r)) continue;
-        r.localFile = st.text(3);
+        r.url.assign(url);
+        r.localFile.assign(st.view(3));
         r.size = static_cast<std::uint64_t>(st.int64(4));
         r.lastModified = fileTimeOf(static_cast<std::uint64_t>(st.int64(5)));
         r.expire = fileTimeOf(static_cast<std::uint64_t>(st.int64(6)));
         r.lastAccess = fileTimeOf(static_cast<std::uint64_t>(st.int64(7)));
         r.lastSync = fileTimeOf(static_cast<std::uint64_t>(st.int64(8)));
-        r.header = st.blob(9);
-        r.extension = st.text(10);
+        r.header.assign(st.view(9));
+        r.extension.assign(st.view(10));
         r.useCount = static_cast<DWORD>(st.int64(11));
         r.hitRate = static_cast<DWORD>(st.int64(12));
         r.exemptDelta = static_cast<DWORD>(st.int64(13));
         r.lockCount = static_cast<DWORD>(st.int64(14));
+        r.title.clear();
         find.ahead.push_back(std::move(r));
     }
     find.exhausted = rows < find.batch;
@@ -299,7 +310,7 @@ BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
             if (find->next == 0 || find->next > find->ahead.size() || !find->versionKnown) continue;
             const Record& walked = find->ahead[find->next - 1];
             if (walked.url == urlName)
-                return succeeded(urlcache::remove(urlName, &walked, find->version));
+                return succeeded(urlcache::remove(walked.url, &walked, find->version));
         }
         return succeeded(urlcache::remove(urlName));
     });
