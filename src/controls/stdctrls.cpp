@@ -3,6 +3,7 @@
 #include "platform/gui/application.h"
 #include "platform/qt/ansi_qstring.h"
 
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -209,21 +210,38 @@ void TBitBtn::SetLinkStyle() {
 }
 
 TImage::TImage(QWidget* parent, const QString& resource) : QLabel(parent) {
-    if (!resource.isEmpty()) {
-        QPixmap pixmap(resource);
-        if (!pixmap.isNull()) {
-            setPixmap(pixmap);
-            resize(pixmap.size());
-        }
-    }
+    if (resource.isEmpty()) return;
+    const QSize size = QImageReader(resource).size();
+    if (!size.isValid()) return;
+    resize(size);
+    undecoded_ = resource;
+    undecodedSize_ = size;
+}
+
+QSize TImage::sizeHint() const {
+    return undecoded_.isEmpty() ? QLabel::sizeHint() : undecodedSize_;
+}
+
+void TImage::decode() {
+    if (undecoded_.isEmpty()) return;
+    const QPixmap pixmap(undecoded_);
+    undecoded_.clear();
+    if (!pixmap.isNull()) setPixmap(pixmap);
 }
 
 void TImage::SetPicture(const QImage& image) {
+    undecoded_.clear();
     setPixmap(QPixmap::fromImage(image));
 }
 
-bool TImage::HasPicture() const {
+bool TImage::HasPicture() {
+    decode();
     return !pixmap().isNull();
+}
+
+void TImage::paintEvent(QPaintEvent* event) {
+    decode();
+    QLabel::paintEvent(event);
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event) {

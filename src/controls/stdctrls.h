@@ -78,18 +78,27 @@ class TBitBtn : public QPushButton {
 };
 
 // A picture: shows an image at its natural size (or stretched when asked).
+// A picture from the resources takes its size at once and is decoded when it is first shown
+// or asked about: most of the program's pictures sit on sections that a start never shows.
 class TImage : public QLabel {
     Q_OBJECT
   public:
     explicit TImage(QWidget* parent, const QString& resource = QString());
     void SetPicture(const QImage& image);
-    bool HasPicture() const;
+    bool HasPicture();
+    QSize sizeHint() const override;
 
   signals:
     void clicked();
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void decode();
+    QString undecoded_; // the resource not decoded yet
+    QSize undecodedSize_;
 };
 
 // The font grown by the given points, whether its size was set in points or in pixels (a

@@ -84,6 +84,14 @@ int g_busyTimeoutMs = 10000;
 // Write transactions begun in this process, on any connection.
 std::uint64_t g_writeTransactions = 0;
 
+// A cache walk reads every entry and deletes through all of them: while a batch is held, up
+// to 8 MB of pages (taken as they are needed) keep twenty thousand entries read once and a
+// batch of deletions in memory until it commits. Otherwise SQLite's default 2 MB serve, and
+// the start's check of the whole database reads it through 256 KB.
+const char* const kBatchCacheSize = "PRAGMA cache_size=-8192";
+const char* const kDefaultCacheSize = "PRAGMA cache_size=-2000";
+const char* const kCheckCacheSize = "PRAGMA cache_size=-256";
+
 // Deletes the cache rows a batch has gathered, a statement for up to kRowsAtOnce of them;
 // SQLITE_OK or the first failure. The list is emptied either way: rows that could not be
 // deleted stay, as a failed single deletion leaves its row.
@@ -313,12 +321,7 @@ Connection& connection() {
     }
     sqlite3_busy_timeout(conn->db, g_busyTimeoutMs);
     sqlite3_update_hook(conn->db, noteChange, conn.get());
-    // A cache cleaning reads every entry and deletes through all of them: with up to 8 MB of
-    // pages (taken only as they are needed) twenty thousand entries are read once and a batch
-    // of deletions stays in memory until it commits.
-    if (!conn->readOnly)
-        execOn(conn->db,
-               "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-8192;");
+    if (!conn->readOnly) execOn(conn->db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
     // Reading the schema version is the first read: a file that is no database fails here.
     int version = 0;
     {
@@ -405,14 +408,17 @@ std::string rootProblem() {
     try {
         Connection& conn = connection();
         // Every table read through, so that a truncated or damaged file shows now rather
-        // than in the middle of a cleaning.
-        for (const char* sql : {"PRAGMA quick_check"}) {
-            Statement st(sql);
+        // than in the middle of a cleaning; through a small cache, as none of it is kept.
+        execOn(conn.db, kCheckCacheSize);
+        std::string problem;
+        {
+            Statement st("PRAGMA quick_check");
             if (st.step() && st.text(0) != "ok")
-                return databasePath(conn.root).str() + ": the database is damaged (" + st.text(0) +
-                       ")";
+                problem = databasePath(conn.root).str() + ": the database is damaged (" +
+                          st.text(0) + ")";
         }
-        return {};
+        execOn(conn.db, conn.batchHolders > 0 ? kBatchCacheSize : kDefaultCacheSize);
+        return problem;
     } catch (const DatabaseError& e) {
         return e.what();
     }
@@ -617,7 +623,7 @@ bool fileMetadataMayExistIn(std::string_view folder) {
 
 WriteBatch::WriteBatch() {
     Connection& conn = connection();
-    ++conn.batchHolders;
+    if (conn.batchHolders++ == 0) execOn(conn.db, kBatchCacheSize);
     connection_ = conn.serial;
 }
 
@@ -629,6 +635,7 @@ WriteBatch::~WriteBatch() {
         } catch (const DatabaseError&) {
             // The connection keeps the batch; the next writer or the root's closing commits it.
         }
+        execOn(g_connection->db, kDefaultCacheSize);
     }
 }
 
