@@ -505,6 +505,18 @@ TEST_F(WininetTest, DeletionLeavesFilesOutsideTheCacheAlone) {
     EXPECT_TRUE(DeleteUrlCacheEntry("http://odd.example/letter.txt"));
     EXPECT_TRUE(FileExistsA(document));
     EXPECT_TRUE(walk(nullptr, kAll).empty());
+
+    // Nor does an entry whose file begins with the cache folder's spelling and climbs out of it.
+    const std::string cache = platform::urlcache::cacheFolder();
+    const std::string beside = cache.substr(0, cache.find_last_of('\\')) + "\\beside.txt";
+    ASSERT_TRUE(WriteWholeFile(beside, "mine"));
+    platform::urlcache::Record climbing;
+    climbing.url = "http://odd.example/climbing.txt";
+    climbing.type = NORMAL_CACHE_ENTRY;
+    climbing.localFile = cache + "\\..\\beside.txt";
+    platform::urlcache::put(climbing);
+    EXPECT_TRUE(DeleteUrlCacheEntry("http://odd.example/climbing.txt"));
+    EXPECT_TRUE(FileExistsA(beside));
 }
 
 TEST_F(WininetTest, CommitReplacesAnEntryInPlaceAndRefusesMissingFilesAndLockedEntries) {

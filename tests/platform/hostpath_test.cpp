@@ -2,6 +2,10 @@
 #include "platform/root.h"
 #include "support/platform_fixture.h"
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 using platform::Failure;
 using platform::HostPath;
 using platform::Result;
@@ -56,4 +60,18 @@ TEST_F(HostPathTest, WindowsPathsMapBothWaysAndFailuresNameTheirError) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH),
               platform::resolvePath("\\\\server\\share\\x").error());
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), platform::spelledHostPath("C:\\a<b").error());
+
+    // A path in its normal form goes to the host as it is; any other is normalised first, and
+    // both ways agree. Names that only begin with dots are names.
+    const std::pair<const char*, const char*> forms[] = {
+        {"c:\\a\\.\\b", "C:\\a\\b"},          {"C:\\a\\..\\b", "C:\\b"},
+        {"C:\\a\\\\b\\", "C:\\a\\b"},         {"c:/a/b", "C:\\a\\b"},
+        {"C:\\a\\.x\\..y", "C:\\a\\.x\\..y"}, {"C:\\a\\b", "C:\\a\\b"}};
+    for (const auto& [given, normal] : forms) {
+        SCOPED_TRACE(given);
+        EXPECT_EQ(normal, platform::fullWindowsPath(given));
+        std::string below = std::string(normal).substr(3);
+        std::replace(below.begin(), below.end(), '\\', '/');
+        EXPECT_EQ(platform::driveCPath() / below, *platform::spelledHostPath(given));
+    }
 }
