@@ -60,8 +60,8 @@ struct Connection {
     int batchHolders = 0;
     bool batchOpen = false;
     int batchedWrites = 0;
-    // Cache rows the batch has removed but not yet deleted (see deleteCacheRowInBatch), and
-    // whether they are being deleted now.
+    // The ids of cache rows whose entries the batch has removed, which deletePendingCacheRows
+    // deletes together (see deleteCacheRowInBatch), and whether it is deleting them now.
     std::vector<std::int64_t> pendingCacheRows;
     bool deletingPending = false;
 
@@ -84,13 +84,14 @@ int g_busyTimeoutMs = 10000;
 // Write transactions begun in this process, on any connection.
 std::uint64_t g_writeTransactions = 0;
 
-// A cache walk reads every entry and deletes through all of them: while a batch is held, up
-// to 8 MB of pages (taken as they are needed) keep twenty thousand entries read once and a
-// batch of deletions in memory until it commits. Otherwise SQLite's default 2 MB serve, and
-// the start's check of the whole database reads it through 256 KB.
-const char* const kBatchCacheSize = "PRAGMA cache_size=-8192";
-const char* const kDefaultCacheSize = "PRAGMA cache_size=-2000";
+// The start's check of the whole database reads it through 256 KB: none of it is kept.
 const char* const kCheckCacheSize = "PRAGMA cache_size=-256";
+
+void useCacheSizeForBatches(Connection& conn);
+
+// The statement prepared for this text, prepared the first time it is asked for; null with
+// the failure in `rc` when it cannot be prepared.
+Prepared* preparedFor(Connection& conn, std::string_view sql, int& rc);
 
 // Deletes the cache rows a batch has gathered, a statement for up to kRowsAtOnce of them;
 // SQLITE_OK or the first failure. The list is emptied either way: rows that could not be
@@ -107,17 +108,11 @@ int deletePendingCacheRows(Connection& conn) {
             text += ", ?" + std::to_string(i);
         return text + ")";
     }();
-    sqlite3_stmt* stmt = nullptr;
-    if (const auto it = conn.statements.find(sql); it != conn.statements.end()) {
-        stmt = it->second.stmt;
-    } else {
-        if (const int rc = sqlite3_prepare_v2(conn.db, sql.c_str(), -1, &stmt, nullptr);
-            rc != SQLITE_OK)
-            return rc;
-        conn.statements.emplace(sql, Prepared{stmt, true});
-    }
-    conn.deletingPending = true;
     int rc = SQLITE_OK;
+    const Prepared* prepared = preparedFor(conn, sql, rc);
+    if (!prepared) return rc;
+    sqlite3_stmt* const stmt = prepared->stmt;
+    conn.deletingPending = true;
     for (std::size_t first = 0; first < rows.size() && rc == SQLITE_OK; first += kRowsAtOnce) {
         // Places past the last row stay NULL, which matches no row.
         for (int i = 0; i < kRowsAtOnce; ++i)
@@ -417,7 +412,7 @@ std::string rootProblem() {
                 problem = databasePath(conn.root).str() + ": the database is damaged (" +
                           st.text(0) + ")";
         }
-        execOn(conn.db, conn.batchHolders > 0 ? kBatchCacheSize : kDefaultCacheSize);
+        useCacheSizeForBatches(conn);
         return problem;
     } catch (const DatabaseError& e) {
         return e.what();
@@ -428,21 +423,37 @@ bool rootIsReadOnly() {
     return connection().readOnly;
 }
 
+namespace {
+
+Prepared* preparedFor(Connection& conn, std::string_view sql, int& rc) {
+    rc = SQLITE_OK;
+    if (const auto it = conn.statements.find(sql); it != conn.statements.end()) return &it->second;
+    sqlite3_stmt* stmt = nullptr;
+    rc = sqlite3_prepare_v2(conn.db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK) return nullptr;
+    const bool seesCacheRows = sql.find("url_cache") != std::string_view::npos ||
+                               sql.starts_with("COMMIT") || sql.starts_with("END");
+    return &conn.statements.emplace(std::string(sql), Prepared{stmt, seesCacheRows}).first->second;
+}
+
+// A cache walk reads every entry and deletes through all of them: while a batch is held, up
+// to 8 MB of pages (taken as they are needed) keep twenty thousand entries read once and a
+// batch of deletions in memory until it commits. Otherwise SQLite's default 2 MB serve.
+void useCacheSizeForBatches(Connection& conn) {
+    execOn(conn.db, conn.batchHolders > 0 ? "PRAGMA cache_size=-8192" : "PRAGMA cache_size=-2000");
+}
+
+} // namespace
+
 Statement::Statement(const char* sql) {
     Connection& conn = connection();
-    auto it = conn.statements.find(sql);
-    if (it == conn.statements.end()) {
-        sqlite3_stmt* stmt = nullptr;
-        check(sqlite3_prepare_v2(conn.db, sql, -1, &stmt, nullptr));
-        const std::string_view text(sql);
-        const bool seesCacheRows = text.find("url_cache") != std::string_view::npos ||
-                                   text.starts_with("COMMIT") || text.starts_with("END");
-        it = conn.statements.emplace(sql, Prepared{stmt, seesCacheRows}).first;
-    }
+    int rc = SQLITE_OK;
+    const Prepared* prepared = preparedFor(conn, sql, rc);
+    check(rc);
     // What reads the cache next, or commits, finds the batch's removed rows gone.
-    if (it->second.seesCacheRows && !conn.pendingCacheRows.empty())
+    if (prepared->seesCacheRows && !conn.pendingCacheRows.empty())
         check(deletePendingCacheRows(conn));
-    stmt_ = it->second.stmt;
+    stmt_ = prepared->stmt;
 }
 
 Statement::~Statement() {
@@ -623,7 +634,7 @@ bool fileMetadataMayExistIn(std::string_view folder) {
 
 WriteBatch::WriteBatch() {
     Connection& conn = connection();
-    if (conn.batchHolders++ == 0) execOn(conn.db, kBatchCacheSize);
+    if (conn.batchHolders++ == 0) useCacheSizeForBatches(conn);
     connection_ = conn.serial;
 }
 
@@ -635,7 +646,7 @@ WriteBatch::~WriteBatch() {
         } catch (const DatabaseError&) {
             // The connection keeps the batch; the next writer or the root's closing commits it.
         }
-        execOn(g_connection->db, kDefaultCacheSize);
+        useCacheSizeForBatches(*g_connection);
     }
 }
 
