@@ -61,6 +61,14 @@ walk(LPCSTR pattern, DWORD filter,
 
 constexpr DWORD kAll = 0xFFFFFFFF;
 
+// Opens an entry's file as a browser showing the page does, which locks the entry.
+bool lockEntry(const std::string& url) {
+    std::vector<char> buffer(4096);
+    DWORD size = static_cast<DWORD>(buffer.size());
+    return RetrieveUrlCacheEntryFileA(
+        url.c_str(), reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data()), &size, 0);
+}
+
 } // namespace
 
 TEST_F(WininetTest, LookupWalksTheBufferHandshakeAndKeepsStringsInTheBuffer) {
@@ -310,11 +318,7 @@ TEST_F(WininetTest, AWalksDeletionsReachOtherProcessesInBatchesAndAreNeverLost) 
         addContent(urls.back());
     }
     // One entry is open in a browser, another's file has become a folder: both stay.
-    std::vector<char> lockBuffer(4096);
-    DWORD lockSize = static_cast<DWORD>(lockBuffer.size());
-    ASSERT_TRUE(RetrieveUrlCacheEntryFileA(
-        urls[3].c_str(), reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(lockBuffer.data()),
-        &lockSize, 0));
+    ASSERT_TRUE(lockEntry(urls[3]));
     const std::string blocked = addContent("http://batch.example/folder.htm");
     ASSERT_TRUE(DeleteFileA(blocked.c_str()));
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
@@ -407,20 +411,11 @@ TEST_F(WininetTest, AWalksDeletionSeesWhatChangedSinceTheWalkReadTheEntry) {
         const std::size_t i = static_cast<std::size_t>(std::stoi(url.substr(21))) - 10;
         SCOPED_TRACE(url);
         ++handedOut;
-        std::vector<char> lockBuffer(4096);
-        DWORD lockSize = static_cast<DWORD>(lockBuffer.size());
         if (i == lockedHere) {
-            ASSERT_TRUE(RetrieveUrlCacheEntryFileA(
-                url.c_str(), reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(lockBuffer.data()),
-                &lockSize, 0));
+            ASSERT_TRUE(lockEntry(url));
         } else if (i == lockedElsewhere) {
             platform::commitWriteBatch();
-            ASSERT_EQ(0, RunInChildProcess([url] {
-                          std::vector<char> b(4096);
-                          DWORD n = static_cast<DWORD>(b.size());
-                          auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(b.data());
-                          return RetrieveUrlCacheEntryFileA(url.c_str(), entry, &n, 0) ? 0 : 1;
-                      }));
+            ASSERT_EQ(0, RunInChildProcess([url] { return lockEntry(url) ? 0 : 1; }));
         } else if (i == madeReadOnly) {
             ASSERT_TRUE(SetFileAttributesA(files[i].c_str(), FILE_ATTRIBUTE_READONLY));
         } else if (i == remade) {
