@@ -153,6 +153,13 @@ bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const HostPa
     return true;
 }
 
+bool deletedByUnlinkAlone(const UniqueFd& folder, const std::string& name, const HostPath& host) {
+    if (hasStoredAttributes(host) || !userMayChange(host)) return false;
+    struct stat st;
+    return ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           !S_ISDIR(st.st_mode);
+}
+
 } // namespace platform::files
 
 BOOL DeleteFileA(LPCSTR fileName) {

@@ -64,4 +64,9 @@ enum class ReadOnlyFile { Refuse, Delete };
 bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const HostPath& host,
                    ReadOnlyFile readOnly);
 
+// Whether deleting `name` of the folder is unlinking it and nothing else: it is there, is no
+// folder, carries no stored attributes, and the user may change it. When it is not,
+// deleteEntryIn says what its deletion does.
+bool deletedByUnlinkAlone(const UniqueFd& folder, const std::string& name, const HostPath& host);
+
 } // namespace platform::files

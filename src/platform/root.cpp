@@ -1,5 +1,6 @@
 #include "platform/root.h"
 
+#include "platform/unlink_queue.h"
 #include "platform/win32.h"
 
 #include <sqlite3.h>
@@ -23,6 +24,7 @@ namespace {
 
 struct Connection;
 int deletePendingCacheRows(Connection& conn);
+void collectUnlinks(Connection& conn, UnlinkQueue::Wait wait);
 
 struct Prepared {
     sqlite3_stmt* stmt = nullptr;
@@ -64,10 +66,14 @@ struct Connection {
     // deletes together (see deleteCacheRowInBatch), and whether it is deleting them now.
     std::vector<std::int64_t> pendingCacheRows;
     bool deletingPending = false;
+    // The files of removed cache rows that the second thread unlinks; a row joins
+    // pendingCacheRows once its file is gone (see deleteCacheRowAndFileInBatch).
+    std::unique_ptr<UnlinkQueue> unlinks;
 
     ~Connection() {
         // What a batch has written is kept: its files are already gone.
         if (db && batchOpen && transactionDepth == 0) {
+            collectUnlinks(*this, UnlinkQueue::Wait::ForAll);
             deletePendingCacheRows(*this);
             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         }
@@ -97,6 +103,14 @@ Prepared* preparedFor(Connection& conn, std::string_view sql, int& rc);
 // SQLITE_OK or the first failure. The list is emptied either way: rows that could not be
 // deleted stay, as a failed single deletion leaves its row.
 constexpr int kRowsAtOnce = 64;
+
+// Rows whose files the second thread has unlinked join the gathered rows; a row whose file
+// stayed is left as it is, with its file. ForAll waits for every file handed over.
+void collectUnlinks(Connection& conn, UnlinkQueue::Wait wait) {
+    if (!conn.unlinks || conn.unlinks->outstanding() == 0) return;
+    std::vector<std::int64_t> stayed;
+    conn.unlinks->collect(wait, conn.pendingCacheRows, stayed);
+}
 
 int deletePendingCacheRows(Connection& conn) {
     if (conn.pendingCacheRows.empty() || conn.deletingPending) return SQLITE_OK;
@@ -445,14 +459,19 @@ void useCacheSizeForBatches(Connection& conn) {
 
 } // namespace
 
-Statement::Statement(const char* sql) {
+Statement::Statement(const char* sql, Reads reads) {
     Connection& conn = connection();
     int rc = SQLITE_OK;
     const Prepared* prepared = preparedFor(conn, sql, rc);
     check(rc);
-    // What reads the cache next, or commits, finds the batch's removed rows gone.
-    if (prepared->seesCacheRows && !conn.pendingCacheRows.empty())
-        check(deletePendingCacheRows(conn));
+    // What reads the cache next, or commits, finds the batch's removed rows gone. A walk
+    // reading on past its last entry takes the rows whose files are gone so far and leaves
+    // the rest to the second thread: it never meets a row it has passed.
+    if (prepared->seesCacheRows) {
+        collectUnlinks(conn, reads == Reads::AheadOfTheWalk ? UnlinkQueue::Wait::ForNone
+                                                            : UnlinkQueue::Wait::ForAll);
+        if (!conn.pendingCacheRows.empty()) check(deletePendingCacheRows(conn));
+    }
     stmt_ = prepared->stmt;
 }
 
@@ -519,6 +538,7 @@ bool Statement::isNull(int column) const {
 
 void execute(const char* sql) {
     commitWriteBatch();
+    collectUnlinks(connection(), UnlinkQueue::Wait::ForAll);
     check(deletePendingCacheRows(connection()));
     char* error = nullptr;
     const int rc = sqlite3_exec(database(), sql, nullptr, nullptr, &error);
@@ -531,9 +551,11 @@ void execute(const char* sql) {
 ChangeStamp changeStamp() {
     sqlite3* db = database();
     ChangeStamp stamp;
-    // A gathered row counts as deleted already; deleting it later leaves the sum as it is.
+    // A gathered row counts as deleted already, and so does one whose file is being
+    // unlinked; deleting it later leaves the sum as it is.
+    const std::size_t unlinking = g_connection->unlinks ? g_connection->unlinks->outstanding() : 0;
     stamp.own = sqlite3_total_changes64(db) +
-                static_cast<std::int64_t>(g_connection->pendingCacheRows.size());
+                static_cast<std::int64_t>(g_connection->pendingCacheRows.size() + unlinking);
     sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &stamp.others);
     return stamp;
 }
@@ -602,6 +624,17 @@ bool Transaction::batched() const {
 
 void deleteCacheRowInBatch(std::int64_t id) {
     connection().pendingCacheRows.push_back(id);
+}
+
+void deleteCacheRowAndFileInBatch(std::int64_t id, std::shared_ptr<const UniqueFd> folder,
+                                  std::string name) {
+    Connection& conn = connection();
+    if (!conn.unlinks) conn.unlinks = std::make_unique<UnlinkQueue>();
+    conn.unlinks->add(std::move(folder), std::move(name), id);
+}
+
+void finishFileDeletions() {
+    if (g_connection) collectUnlinks(*g_connection, UnlinkQueue::Wait::ForAll);
 }
 
 std::uint64_t writeTransactionSerial() {

@@ -2,13 +2,16 @@
 // connection to that database. Internal to the platform layer and its tool.
 #pragma once
 
+#include "platform/hostfs.h"
 #include "platform/hostpath.h"
 #include "platform/win32_types.h"
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -53,9 +56,14 @@ class DatabaseError : public std::runtime_error {
     DWORD code_;
 };
 
-// Runs the body of a Win32 call: a database failure becomes the call's last error and
-// `failure` its result.
-template <typename Result, typename Body> Result guardedCall(Result failure, Body&& body) {
+// Waits until the files handed to the second thread are unlinked (see
+// deleteCacheRowAndFileInBatch).
+void finishFileDeletions();
+
+// Runs the body of a step of a URL cache walk: a database failure becomes the call's last
+// error and `failure` its result. Files the walk's deletions handed to the second thread
+// may still be there.
+template <typename Result, typename Body> Result guardedWalkStep(Result failure, Body&& body) {
     try {
         return body();
     } catch (const DatabaseError& e) {
@@ -63,9 +71,15 @@ template <typename Result, typename Body> Result guardedCall(Result failure, Bod
         return failure;
     }
 }
+// The same for every other Win32 call, which finds those files gone.
+template <typename Result, typename Body> Result guardedCall(Result failure, Body&& body) {
+    finishFileDeletions();
+    return guardedWalkStep(failure, std::forward<Body>(body));
+}
 // The same for the registry calls, which return their error instead.
 template <typename Body> LSTATUS guardedStatus(Body&& body) {
     try {
+        finishFileDeletions();
         return body();
     } catch (const DatabaseError& e) {
         return static_cast<LSTATUS>(e.code());
@@ -81,7 +95,10 @@ bool rootIsReadOnly();
 // A prepared statement taken from the connection's cache; reset and unbound when it goes.
 class Statement {
   public:
-    explicit Statement(const char* sql);
+    // What a statement may meet of the cache rows a walk has removed: a walk that reads on
+    // past the last entry it handed out never meets the rows behind it.
+    enum class Reads { AnyRow, AheadOfTheWalk };
+    explicit Statement(const char* sql, Reads reads = Reads::AnyRow);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -167,6 +184,14 @@ void commitWriteBatch();
 // before the batch commits, so nothing in this process ever sees them. A cache walk deleting
 // entry after entry spends a statement on many rows instead of one each.
 void deleteCacheRowInBatch(std::int64_t id);
+
+// The same for a row whose file goes with it: the file (`name` in the open `folder`) is
+// unlinked on a second thread while the walk goes on, and the row is gathered once the file
+// is gone; a file that cannot be unlinked keeps its row. Every platform call but the walk's
+// own steps waits for the files first (see guardedCall), and so does every statement but
+// the walk's reading ahead.
+void deleteCacheRowAndFileInBatch(std::int64_t id, std::shared_ptr<const UniqueFd> folder,
+                                  std::string name);
 
 // A number that tells this process's write transactions apart (a batch is one): what a
 // caller learnt inside one may be kept until the next begins.

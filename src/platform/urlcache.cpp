@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -71,13 +72,15 @@ bool insideOwnedFolder(const std::string& path) {
 
 // The folders of the files removed last, kept open for the rest of the write transaction
 // that removed them: a walk deletes file after file in the same few folders, and opening a
-// folder without following links walks every component of its path.
+// folder without following links walks every component of its path. A folder stays open
+// while a file in it waits for the second thread.
 class OpenFolders {
   public:
+    using Folder = std::shared_ptr<const UniqueFd>;
     // The folder that holds `host` and the name inside it, opened without links; null with
     // errno telling why when it cannot be opened.
     // `reused` tells a folder opened earlier, which may have been removed since.
-    const UniqueFd* parentOf(const HostPath& host, std::string& name, bool& reused) {
+    const Folder* parentOf(const HostPath& host, std::string& name, bool& reused) {
         reused = false;
         const std::uint64_t transaction = writeTransactionSerial();
         if (transaction != transaction_) {
@@ -88,7 +91,7 @@ class OpenFolders {
         const std::size_t slash = path.find_last_of('/');
         if (slash != std::string::npos && slash + 1 < path.size()) {
             const std::string_view folder(path.data(), slash);
-            for (const Folder& f : folders_)
+            for (const Kept& f : folders_)
                 if (f.path == folder) {
                     name = path.substr(slash + 1);
                     reused = true;
@@ -100,8 +103,8 @@ class OpenFolders {
         if (folders_.size() >= kKept) folders_.erase(folders_.begin());
         name = std::move(parent.name);
         // Kept under the path's folder part, which the opening walked.
-        folders_.push_back(
-            {path.substr(0, path.size() - name.size() - 1), std::move(parent.folder)});
+        folders_.push_back({path.substr(0, path.size() - name.size() - 1),
+                            std::make_shared<const UniqueFd>(std::move(parent.folder))});
         return &folders_.back().fd;
     }
 
@@ -109,12 +112,12 @@ class OpenFolders {
 
   private:
     static constexpr std::size_t kKept = 8;
-    struct Folder {
+    struct Kept {
         std::string path;
-        UniqueFd fd;
+        Folder fd;
     };
     std::uint64_t transaction_ = 0;
-    std::vector<Folder> folders_;
+    std::vector<Kept> folders_;
 };
 
 OpenFolders g_openFolders;
@@ -123,8 +126,12 @@ OpenFolders g_openFolders;
 // without a link (an entry that names a file elsewhere must not take the user's file with
 // it, nor one that a link inside the cache's folders leads to). A read-only attribute does
 // not keep an owned file alive, but a file that cannot be removed keeps its entry, so that
-// nothing is left untracked: its error is the result.
-DWORD removeOwnedFile(const std::string& path) {
+// nothing is left untracked: its error is the result. Given `rowOfTheWalk`, a file whose
+// deletion is its unlinking alone goes to the second thread with that row, which is then no
+// longer the caller's to delete (`rowHandedOver`).
+DWORD removeOwnedFile(const std::string& path, const std::int64_t* rowOfTheWalk,
+                      bool& rowHandedOver) {
+    rowHandedOver = false;
     if (!insideOwnedFolder(path)) return ERROR_SUCCESS;
     // The steps that find nothing set the last error; a deletion that succeeds leaves the
     // caller's as it was.
@@ -140,12 +147,17 @@ DWORD removeOwnedFile(const std::string& path) {
         if (!host) return done();
         std::string name;
         bool reused = false;
-        const UniqueFd* folder = g_openFolders.parentOf(*host, name, reused);
+        const OpenFolders::Folder* folder = g_openFolders.parentOf(*host, name, reused);
         if (!folder) {
             if (errno == ENOENT || errno == ENOTDIR) continue;
             return done(); // behind a link: not the cache's to delete
         }
-        if (files::deleteEntryIn(*folder, name, *host, files::ReadOnlyFile::Delete)) return done();
+        if (rowOfTheWalk && files::deletedByUnlinkAlone(**folder, name, *host)) {
+            deleteCacheRowAndFileInBatch(*rowOfTheWalk, *folder, std::move(name));
+            rowHandedOver = true;
+            return done();
+        }
+        if (files::deleteEntryIn(**folder, name, *host, files::ReadOnlyFile::Delete)) return done();
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
         // A folder opened earlier may have been removed and made anew since: the next look
@@ -361,17 +373,19 @@ const Removal& lastRemoval() {
     return g_lastRemoval;
 }
 
-DWORD remove(const std::string& url, const Record* walked, ChangeStamp readAt) {
+DWORD remove(const std::string& url, const Record* walked, ChangeStamp readAt, Walks walks) {
     Transaction tx(Transaction::Batchable);
     std::int64_t id = 0;
     std::string lookedUp;
     const std::string* localFile = &lookedUp;
+    bool handedOut = false;
     // The transaction has begun: the stamp counts every commit before it.
     const ChangeStamp before = changeStamp();
     if (walked && walked->url == url && readAt == before) {
         // Nothing has changed since the walk read the entry: what it read still holds.
         id = walked->id;
         localFile = &walked->localFile;
+        handedOut = true;
         if (walked->lockCount > 0) return markPendingDelete(tx, id);
     } else {
         Statement st("SELECT id, local_file, locked FROM url_cache WHERE url = ?");
@@ -381,12 +395,18 @@ DWORD remove(const std::string& url, const Record* walked, ChangeStamp readAt) {
         lookedUp = st.text(1);
         if (st.int64(2) > 0) return markPendingDelete(tx, id);
     }
+    // The entry the only walk has just handed out lies behind it: its row may wait for its
+    // file, which the second thread unlinks while the walk goes on.
+    const bool mayWait = tx.batched() && handedOut && walks == Walks::OnlyThisOne;
+    bool rowHandedOver = false;
     if (!localFile->empty()) {
-        if (const DWORD error = removeOwnedFile(*localFile); error != ERROR_SUCCESS) return error;
+        if (const DWORD error = removeOwnedFile(*localFile, mayWait ? &id : nullptr, rowHandedOver);
+            error != ERROR_SUCCESS)
+            return error;
     }
-    if (tx.batched()) {
+    if (!rowHandedOver && tx.batched()) {
         deleteCacheRowInBatch(id);
-    } else {
+    } else if (!rowHandedOver) {
         Statement st("DELETE FROM url_cache WHERE id = ?");
         st.bind(1, id);
         st.step();

@@ -54,8 +54,12 @@ bool setTitle(const std::string& url, const std::string& title);
 // Removes the entry and its file; ERROR_SUCCESS or the Win32 error. A locked entry is marked
 // (PENDING_DELETE_CACHE_ENTRY) and goes when its last lock is released: ERROR_ACCESS_DENIED.
 // `walked`, when given, is the entry as a walk read it at the change stamp `readAt`: while
-// the database is still at that stamp the entry is not looked up again.
-DWORD remove(const std::string& url, const Record* walked = nullptr, ChangeStamp readAt = {});
+// the database is still at that stamp the entry is not looked up again. When it is the entry
+// that the only open walk has just handed out, its file may still be unlinking when the call
+// returns (see deleteCacheRowAndFileInBatch).
+enum class Walks { OnlyThisOne, Others };
+DWORD remove(const std::string& url, const Record* walked = nullptr, ChangeStamp readAt = {},
+             Walks walks = Walks::Others);
 
 // The folders of the cache ("Cache" and "Cookies" of the shell folders), as Windows paths
 // without a trailing backslash.

@@ -79,7 +79,8 @@ void readAhead(CacheFind& find) {
         find.spare.push_back(std::move(old));
     find.ahead.clear();
     find.next = 0;
-    Statement st(find.container == Container::All ? all.c_str() : one.c_str());
+    Statement st(find.container == Container::All ? all.c_str() : one.c_str(),
+                 Statement::Reads::AheadOfTheWalk);
     st.bind(1, find.lastScanned).bind(2, static_cast<std::int64_t>(find.batch));
     if (find.container != Container::All) st.bind(3, static_cast<std::int64_t>(find.container));
     int rows = 0;
@@ -270,7 +271,7 @@ HANDLE FindFirstUrlCacheEntryExA(LPCSTR urlSearchPattern, DWORD, DWORD filter, G
 
 BOOL FindNextUrlCacheEntryExA(HANDLE enumHandle, LPINTERNET_CACHE_ENTRY_INFOA nextCacheEntryInfo,
                               LPDWORD cbEntryInfo, LPVOID, LPDWORD, LPVOID) {
-    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+    return guardedWalkStep<BOOL>(FALSE, [&]() -> BOOL {
         CacheFind* find = findOf(enumHandle);
         if (!find) {
             SetLastError(ERROR_INVALID_HANDLE);
@@ -299,7 +300,7 @@ BOOL GetUrlCacheEntryInfoExA(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA cacheEntry
 }
 
 BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
-    return guardedCall<BOOL>(FALSE, [&]() -> BOOL {
+    return guardedWalkStep<BOOL>(FALSE, [&]() -> BOOL {
         if (!urlName) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
@@ -309,8 +310,12 @@ BOOL DeleteUrlCacheEntryA(LPCSTR urlName) {
         for (CacheFind* find : finds()) {
             if (find->next == 0 || find->next > find->ahead.size() || !find->versionKnown) continue;
             const Record& walked = find->ahead[find->next - 1];
+            // With another walk open, whose reading ahead may not have passed this entry, its
+            // row goes at once.
             if (walked.url == urlName)
-                return succeeded(urlcache::remove(walked.url, &walked, find->version));
+                return succeeded(urlcache::remove(walked.url, &walked, find->version,
+                                                  finds().size() == 1 ? urlcache::Walks::OnlyThisOne
+                                                                      : urlcache::Walks::Others));
         }
         return succeeded(urlcache::remove(urlName));
     });

@@ -6,6 +6,7 @@
 #include "support/platform_fixture.h"
 
 #include "platform/filetime.h"
+#include "platform/hostfs.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -369,6 +371,45 @@ TEST_F(WininetTest, AWalksDeletionsReachOtherProcessesInBatchesAndAreNeverLost) 
     EXPECT_EQ((std::vector<std::string>{"http://batch.example/folder.htm"}), walk("", kAll));
     EXPECT_TRUE(FindCloseUrlCache(find));
     EXPECT_EQ(0, othersSee(1, 1));
+}
+
+// A walk's deletion hands the entry's file to a second thread and gathers the row once the
+// file is gone: the row counts as gone at once, a file gone already is no reason to keep it,
+// and one that cannot be unlinked (a folder here) keeps its entry, for this process and others.
+TEST_F(WininetTest, ARowWaitsForItsFileAndStaysWhenTheFileCannotGo) {
+    const std::string stays = addContent("http://queue.example/a.htm");
+    const std::string gone = addContent("http://queue.example/b.htm");
+    const std::string missing = addContent("http://queue.example/c.htm");
+    const std::string folder = addContent("http://queue.example/d.htm");
+    ASSERT_TRUE(DeleteFileA(missing.c_str()));
+    ASSERT_TRUE(DeleteFileA(folder.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::map<std::string, std::int64_t> ids;
+    for (const auto& r : platform::urlcache::list(platform::urlcache::Container::All))
+        ids[r.localFile] = r.id;
+    {
+        platform::WriteBatch batch;
+        const platform::ChangeStamp before = platform::changeStamp();
+        for (const std::string& file : {gone, missing, folder}) {
+            platform::Transaction tx(platform::Transaction::Batchable);
+            ASSERT_TRUE(tx.batched());
+            platform::ParentFolder parent =
+                platform::openParentNoFollow(platform::HostPath(platform.hostPath(file)));
+            ASSERT_TRUE(parent.folder.valid()) << file;
+            platform::deleteCacheRowAndFileInBatch(
+                ids.at(file), std::make_shared<const platform::UniqueFd>(std::move(parent.folder)),
+                parent.name);
+            tx.commit();
+        }
+        EXPECT_EQ(before.own + 3, platform::changeStamp().own);
+    }
+    const std::vector<std::string> left = {"http://queue.example/a.htm",
+                                           "http://queue.example/d.htm"};
+    EXPECT_EQ(left, walk("", kAll));
+    EXPECT_TRUE(FileExistsA(stays));
+    EXPECT_FALSE(FileExistsA(gone));
+    EXPECT_TRUE(DirectoryExistsA(folder));
+    EXPECT_EQ(0, RunInChildProcess([&left] { return walk("", kAll) == left ? 0 : 1; }));
 }
 
 // A walk that deletes what it has just handed out meets the machine as it is at the deletion,

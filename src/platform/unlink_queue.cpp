@@ -1,0 +1,68 @@
+#include "platform/unlink_queue.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+UnlinkQueue::~UnlinkQueue() {
+    if (!worker_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    worker_.join();
+}
+
+void UnlinkQueue::add(std::shared_ptr<const UniqueFd> folder, std::string name, std::int64_t row) {
+    if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
+    bool wasIdle = false;
+    {
+        std::lock_guard lock(mutex_);
+        wasIdle = waiting_.empty() && !busy_;
+        waiting_.push_back({std::move(folder), std::move(name), row});
+    }
+    ++outstanding_;
+    if (wasIdle) wake_.notify_one();
+}
+
+void UnlinkQueue::collect(Wait wait, std::vector<std::int64_t>& gone,
+                          std::vector<std::int64_t>& stayed) {
+    if (outstanding_ == 0) return;
+    std::unique_lock lock(mutex_);
+    if (wait == Wait::ForAll) finished_.wait(lock, [this] { return waiting_.empty() && !busy_; });
+    for (const Done& d : done_)
+        (d.gone ? gone : stayed).push_back(d.row);
+    outstanding_ -= done_.size();
+    done_.clear();
+}
+
+void UnlinkQueue::work() {
+    std::vector<Unlink> taken;
+    std::vector<Done> results;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stop_ || !waiting_.empty(); });
+        if (waiting_.empty()) return; // stopped, and nothing left
+        taken.swap(waiting_);
+        busy_ = true;
+        lock.unlock();
+        results.clear();
+        for (const Unlink& u : taken) {
+            // A file gone already is what the caller wanted.
+            const bool gone =
+                ::unlinkat(u.folder->get(), u.name.c_str(), 0) == 0 || errno == ENOENT;
+            results.push_back({u.row, gone});
+        }
+        taken.clear(); // lets go of the folders outside the lock
+        lock.lock();
+        done_.insert(done_.end(), results.begin(), results.end());
+        busy_ = false;
+        if (waiting_.empty()) finished_.notify_all();
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,61 @@
+// A second thread that unlinks files for the URL cache while a walk deletes entry after
+// entry: the walk goes on reading and deleting rows on this thread while the kernel removes
+// the files on the other. Each file is named by its folder, opened, and its name there.
+#pragma once
+
+#include "platform/hostfs.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace platform {
+
+class UnlinkQueue {
+  public:
+    UnlinkQueue() = default;
+    // Waits for every queued unlink.
+    ~UnlinkQueue();
+    UnlinkQueue(const UnlinkQueue&) = delete;
+    UnlinkQueue& operator=(const UnlinkQueue&) = delete;
+
+    // Unlinks `name` in `folder` on the second thread (started on first use); `row` comes back
+    // from collect() once it is done.
+    void add(std::shared_ptr<const UniqueFd> folder, std::string name, std::int64_t row);
+
+    enum class Wait { ForNone, ForAll };
+    // The rows whose files are gone (or were gone already) go to `gone`, those whose files
+    // could not be unlinked to `stayed`; ForAll waits until nothing is queued.
+    void collect(Wait wait, std::vector<std::int64_t>& gone, std::vector<std::int64_t>& stayed);
+
+    // Unlinks handed over and not collected yet.
+    std::size_t outstanding() const { return outstanding_; }
+
+  private:
+    struct Unlink {
+        std::shared_ptr<const UniqueFd> folder;
+        std::string name;
+        std::int64_t row;
+    };
+    struct Done {
+        std::int64_t row;
+        bool gone;
+    };
+    void work();
+
+    std::size_t outstanding_ = 0; // read and written by the owning thread only
+    std::mutex mutex_;
+    std::condition_variable wake_;     // the worker: work came, or the end
+    std::condition_variable finished_; // the owner: the queue ran empty
+    std::vector<Unlink> waiting_;
+    std::vector<Done> done_;
+    bool busy_ = false; // the worker holds unlinks taken from waiting_
+    bool stop_ = false;
+    std::thread worker_;
+};
+
+} // namespace platform
