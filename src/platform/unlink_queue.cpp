@@ -3,11 +3,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
+#include <system_error>
 
 namespace platform {
 
 UnlinkQueue::~UnlinkQueue() {
+    handOver();
     if (!worker_.joinable()) return;
     {
         std::lock_guard lock(mutex_);
@@ -18,20 +22,51 @@ UnlinkQueue::~UnlinkQueue() {
 }
 
 void UnlinkQueue::add(std::shared_ptr<const UniqueFd> folder, std::string name, std::int64_t row) {
-    if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
+    gathered_.push_back({std::move(folder), std::move(name), row});
+    ++outstanding_;
+    if (gathered_.size() >= kHandOver) handOver();
+}
+
+namespace {
+
+// Whether the file is gone: a file gone already is what the caller wanted.
+bool unlinked(const std::shared_ptr<const UniqueFd>& folder, const std::string& name) {
+    return ::unlinkat(folder->get(), name.c_str(), 0) == 0 || errno == ENOENT;
+}
+
+} // namespace
+
+void UnlinkQueue::handOver() {
+    if (gathered_.empty()) return;
+    if (!worker_.joinable()) {
+        try {
+            worker_ = std::thread([this] { work(); });
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one unlinks.
+            std::lock_guard lock(mutex_);
+            for (const Unlink& u : gathered_)
+                done_.push_back({u.row, unlinked(u.folder, u.name)});
+            gathered_.clear();
+            return;
+        }
+    }
     bool wasIdle = false;
     {
         std::lock_guard lock(mutex_);
         wasIdle = waiting_.empty() && !busy_;
-        waiting_.push_back({std::move(folder), std::move(name), row});
+        if (waiting_.empty())
+            waiting_.swap(gathered_);
+        else
+            std::move(gathered_.begin(), gathered_.end(), std::back_inserter(waiting_));
     }
-    ++outstanding_;
+    gathered_.clear();
     if (wasIdle) wake_.notify_one();
 }
 
 void UnlinkQueue::collect(Wait wait, std::vector<std::int64_t>& gone,
                           std::vector<std::int64_t>& stayed) {
     if (outstanding_ == 0) return;
+    handOver();
     std::unique_lock lock(mutex_);
     if (wait == Wait::ForAll) finished_.wait(lock, [this] { return waiting_.empty() && !busy_; });
     for (const Done& d : done_)
@@ -51,12 +86,8 @@ void UnlinkQueue::work() {
         busy_ = true;
         lock.unlock();
         results.clear();
-        for (const Unlink& u : taken) {
-            // A file gone already is what the caller wanted.
-            const bool gone =
-                ::unlinkat(u.folder->get(), u.name.c_str(), 0) == 0 || errno == ENOENT;
-            results.push_back({u.row, gone});
-        }
+        for (const Unlink& u : taken)
+            results.push_back({u.row, unlinked(u.folder, u.name)});
         taken.clear(); // lets go of the folders outside the lock
         lock.lock();
         done_.insert(done_.end(), results.begin(), results.end());

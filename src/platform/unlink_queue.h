@@ -23,8 +23,8 @@ class UnlinkQueue {
     UnlinkQueue(const UnlinkQueue&) = delete;
     UnlinkQueue& operator=(const UnlinkQueue&) = delete;
 
-    // Unlinks `name` in `folder` on the second thread (started on first use); `row` comes back
-    // from collect() once it is done.
+    // Unlinks `name` in `folder` on the second thread (started on first use; where none can
+    // be started, on this one); `row` comes back from collect() once it is done.
     void add(std::shared_ptr<const UniqueFd> folder, std::string name, std::int64_t row);
 
     enum class Wait { ForNone, ForAll };
@@ -32,7 +32,7 @@ class UnlinkQueue {
     // could not be unlinked to `stayed`; ForAll waits until nothing is queued.
     void collect(Wait wait, std::vector<std::int64_t>& gone, std::vector<std::int64_t>& stayed);
 
-    // Unlinks handed over and not collected yet.
+    // Unlinks added and not collected yet.
     std::size_t outstanding() const { return outstanding_; }
 
   private:
@@ -46,8 +46,15 @@ class UnlinkQueue {
         bool gone;
     };
     void work();
+    // Gives the worker what the owner has gathered.
+    void handOver();
 
-    std::size_t outstanding_ = 0; // read and written by the owning thread only
+    // The owner gathers unlinks and hands them over this many at a time: one wake-up of the
+    // worker serves many files.
+    static constexpr std::size_t kHandOver = 64;
+    // Read and written by the owning thread only.
+    std::size_t outstanding_ = 0;
+    std::vector<Unlink> gathered_;
     std::mutex mutex_;
     std::condition_variable wake_;     // the worker: work came, or the end
     std::condition_variable finished_; // the owner: the queue ran empty
