@@ -279,6 +279,55 @@ TEST_F(WininetTest, AWalkNeverHandsOutAnEntryDeletedAheadOfIt) {
         EXPECT_TRUE(handedOut.count(url) || gone.count(url)) << url << " was skipped";
 }
 
+// Two walks at once: the one in front deletes what it is handed, and the one behind, reading
+// ahead as it goes, never hands out an entry the first has deleted, whose file is gone.
+TEST_F(WininetTest, AWalkBehindAnotherNeverHandsOutWhatTheOtherDeleted) {
+    std::vector<std::string> urls;
+    for (int i = 0; i < 24; ++i) {
+        urls.push_back("http://pair.example/" + std::to_string(100 + i) + ".htm");
+        addContent(urls.back());
+    }
+    std::vector<char> frontBuffer(4096);
+    std::vector<char> backBuffer(4096);
+    auto* front = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(frontBuffer.data());
+    auto* back = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(backBuffer.data());
+    DWORD size = static_cast<DWORD>(frontBuffer.size());
+    HANDLE ahead =
+        FindFirstUrlCacheEntryExA("", 0, kAll, 0, front, &size, nullptr, nullptr, nullptr);
+    ASSERT_NE(ahead, nullptr);
+    size = static_cast<DWORD>(backBuffer.size());
+    HANDLE behind =
+        FindFirstUrlCacheEntryExA("", 0, kAll, 0, back, &size, nullptr, nullptr, nullptr);
+    ASSERT_NE(behind, nullptr);
+    EXPECT_EQ(std::string(front->lpszSourceUrlName), back->lpszSourceUrlName);
+    std::set<std::string> deleted;
+    std::vector<std::string> handedOutBehind;
+    bool frontGoes = true;
+    do {
+        // The front walk deletes two entries for each one the walk behind takes.
+        for (int i = 0; i < 2 && frontGoes; ++i) {
+            const std::string url = front->lpszSourceUrlName;
+            ASSERT_TRUE(DeleteUrlCacheEntry(url.c_str())) << url;
+            deleted.insert(url);
+            size = static_cast<DWORD>(frontBuffer.size());
+            frontGoes = FindNextUrlCacheEntryExA(ahead, front, &size, nullptr, nullptr, nullptr);
+        }
+        size = static_cast<DWORD>(backBuffer.size());
+        if (!FindNextUrlCacheEntryExA(behind, back, &size, nullptr, nullptr, nullptr)) break;
+        const std::string url = back->lpszSourceUrlName;
+        EXPECT_EQ(0u, deleted.count(url))
+            << url << " was handed out after the other walk deleted it";
+        EXPECT_TRUE(FileExistsA(back->lpszLocalFileName)) << url;
+        handedOutBehind.push_back(url);
+    } while (true);
+    EXPECT_EQ(GetLastError(), ERROR_NO_MORE_ITEMS);
+    EXPECT_TRUE(FindCloseUrlCache(ahead));
+    EXPECT_TRUE(FindCloseUrlCache(behind));
+    EXPECT_EQ(urls.size(), deleted.size());
+    EXPECT_FALSE(handedOutBehind.empty());
+    EXPECT_TRUE(walk("", kAll).empty());
+}
+
 // An entry that names its file in another case than the disk does (as Windows allows) still
 // takes its file along; a read-only file too, and a folder in the file's place keeps the entry.
 TEST_F(WininetTest, DeletionFindsTheFileWhateverTheCaseAndWhateverItsAttributes) {
