@@ -6,6 +6,7 @@
 #include "platform/handles.h"
 #include "platform/hostpath.h"
 
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -19,6 +20,9 @@ struct FdTraits {
     static bool close(int fd) noexcept;
 };
 using UniqueFd = UniqueHandle<FdTraits>;
+// An open folder that several owners keep open, such as the files of a folder that wait to be
+// unlinked on another thread.
+using SharedFd = std::shared_ptr<const UniqueFd>;
 
 // The folder that holds an entry, opened, and the entry's name in it.
 struct ParentFolder {

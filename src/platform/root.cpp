@@ -107,9 +107,7 @@ constexpr int kRowsAtOnce = 64;
 // Rows whose files the second thread has unlinked join the gathered rows; a row whose file
 // stayed is left as it is, with its file. ForAll waits for every file handed over.
 void collectUnlinks(Connection& conn, UnlinkQueue::Wait wait) {
-    if (!conn.unlinks || conn.unlinks->outstanding() == 0) return;
-    std::vector<std::int64_t> stayed;
-    conn.unlinks->collect(wait, conn.pendingCacheRows, stayed);
+    if (conn.unlinks) conn.unlinks->collect(wait, conn.pendingCacheRows);
 }
 
 int deletePendingCacheRows(Connection& conn) {
@@ -626,8 +624,7 @@ void deleteCacheRowInBatch(std::int64_t id) {
     connection().pendingCacheRows.push_back(id);
 }
 
-void deleteCacheRowAndFileInBatch(std::int64_t id, std::shared_ptr<const UniqueFd> folder,
-                                  std::string name) {
+void deleteCacheRowAndFileInBatch(std::int64_t id, SharedFd folder, std::string name) {
     Connection& conn = connection();
     if (!conn.unlinks) conn.unlinks = std::make_unique<UnlinkQueue>();
     conn.unlinks->add(std::move(folder), std::move(name), id);

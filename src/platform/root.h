@@ -7,7 +7,6 @@
 #include "platform/win32_types.h"
 
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -192,8 +191,7 @@ void deleteCacheRowInBatch(std::int64_t id);
 // is gone; a file that cannot be unlinked keeps its row. Every platform call but the walk's
 // own steps waits for the files first (see guardedCall), and so does every statement but
 // the walk's reading ahead.
-void deleteCacheRowAndFileInBatch(std::int64_t id, std::shared_ptr<const UniqueFd> folder,
-                                  std::string name);
+void deleteCacheRowAndFileInBatch(std::int64_t id, SharedFd folder, std::string name);
 
 // A number that tells this process's write transactions apart (a batch is one): what a
 // caller learnt inside one may be kept until the next begins.

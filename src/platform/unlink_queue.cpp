@@ -21,7 +21,7 @@ UnlinkQueue::~UnlinkQueue() {
     worker_.join();
 }
 
-void UnlinkQueue::add(std::shared_ptr<const UniqueFd> folder, std::string name, std::int64_t row) {
+void UnlinkQueue::add(SharedFd folder, std::string name, std::int64_t row) {
     gathered_.push_back({std::move(folder), std::move(name), row});
     ++outstanding_;
     if (gathered_.size() >= kHandOver) handOver();
@@ -30,7 +30,7 @@ void UnlinkQueue::add(std::shared_ptr<const UniqueFd> folder, std::string name, 
 namespace {
 
 // Whether the file is gone: a file gone already is what the caller wanted.
-bool unlinked(const std::shared_ptr<const UniqueFd>& folder, const std::string& name) {
+bool unlinked(const SharedFd& folder, const std::string& name) {
     return ::unlinkat(folder->get(), name.c_str(), 0) == 0 || errno == ENOENT;
 }
 
@@ -63,14 +63,13 @@ void UnlinkQueue::handOver() {
     if (wasIdle) wake_.notify_one();
 }
 
-void UnlinkQueue::collect(Wait wait, std::vector<std::int64_t>& gone,
-                          std::vector<std::int64_t>& stayed) {
+void UnlinkQueue::collect(Wait wait, std::vector<std::int64_t>& gone) {
     if (outstanding_ == 0) return;
     handOver();
     std::unique_lock lock(mutex_);
     if (wait == Wait::ForAll) finished_.wait(lock, [this] { return waiting_.empty() && !busy_; });
     for (const Done& d : done_)
-        (d.gone ? gone : stayed).push_back(d.row);
+        if (d.gone) gone.push_back(d.row);
     outstanding_ -= done_.size();
     done_.clear();
 }

@@ -7,7 +7,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,19 +24,20 @@ class UnlinkQueue {
 
     // Unlinks `name` in `folder` on the second thread (started on first use; where none can
     // be started, on this one); `row` comes back from collect() once it is done.
-    void add(std::shared_ptr<const UniqueFd> folder, std::string name, std::int64_t row);
+    void add(SharedFd folder, std::string name, std::int64_t row);
 
     enum class Wait { ForNone, ForAll };
-    // The rows whose files are gone (or were gone already) go to `gone`, those whose files
-    // could not be unlinked to `stayed`; ForAll waits until nothing is queued.
-    void collect(Wait wait, std::vector<std::int64_t>& gone, std::vector<std::int64_t>& stayed);
+    // The rows whose files are gone (or were gone already) go to `gone`; those whose files
+    // could not be unlinked are dropped, so that they stay. ForAll waits until nothing is
+    // queued.
+    void collect(Wait wait, std::vector<std::int64_t>& gone);
 
     // Unlinks added and not collected yet.
     std::size_t outstanding() const { return outstanding_; }
 
   private:
     struct Unlink {
-        std::shared_ptr<const UniqueFd> folder;
+        SharedFd folder;
         std::string name;
         std::int64_t row;
     };

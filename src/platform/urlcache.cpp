@@ -76,11 +76,10 @@ bool insideOwnedFolder(const std::string& path) {
 // while a file in it waits for the second thread.
 class OpenFolders {
   public:
-    using Folder = std::shared_ptr<const UniqueFd>;
     // The folder that holds `host` and the name inside it, opened without links; null with
     // errno telling why when it cannot be opened.
     // `reused` tells a folder opened earlier, which may have been removed since.
-    const Folder* parentOf(const HostPath& host, std::string& name, bool& reused) {
+    const SharedFd* parentOf(const HostPath& host, std::string& name, bool& reused) {
         reused = false;
         const std::uint64_t transaction = writeTransactionSerial();
         if (transaction != transaction_) {
@@ -114,7 +113,7 @@ class OpenFolders {
     static constexpr std::size_t kKept = 8;
     struct Kept {
         std::string path;
-        Folder fd;
+        SharedFd fd;
     };
     std::uint64_t transaction_ = 0;
     std::vector<Kept> folders_;
@@ -147,7 +146,7 @@ DWORD removeOwnedFile(const std::string& path, const std::int64_t* rowOfTheWalk,
         if (!host) return done();
         std::string name;
         bool reused = false;
-        const OpenFolders::Folder* folder = g_openFolders.parentOf(*host, name, reused);
+        const SharedFd* folder = g_openFolders.parentOf(*host, name, reused);
         if (!folder) {
             if (errno == ENOENT || errno == ENOTDIR) continue;
             return done(); // behind a link: not the cache's to delete
