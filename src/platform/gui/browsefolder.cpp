@@ -7,6 +7,7 @@
 #include "platform/gui/shellnames.h"
 #include "platform/gui/windows.h"
 #include "platform/qt/ansi_qstring.h"
+#include "platform/shellicons.h"
 #include "platform/win32.h"
 
 #include <QDialog>
