@@ -1,5 +1,6 @@
 #include "ui/u_ShowMessage2.h"
 
+#include "platform/win32.h"
 #include "ui/ClickSound.h"
 
 #include <QFontMetrics>
@@ -50,6 +51,9 @@ void TShowMessage2Form::CentreMessage() {
     SetClientSize(clientWidth, clientHeight);
     Image1->setGeometry(clientWidth - 38, 0, 38, clientHeight);
     BitBtn2->move(6 + (width - 100) / 2, clientHeight - 38);
+    // Each message has its own size: the window is centred for it, over the windows that
+    // show it, which are centred too.
+    CentreOnScreen();
 }
 
 void TShowMessage2Form::FormShow() {
@@ -59,6 +63,12 @@ void TShowMessage2Form::FormShow() {
 void TShowMessage2Form::BitBtn2Click() {
     PlayClickSound();
     Close();
+}
+
+bool AskFirst(const std::string& question, const std::string& what, const std::string& caption) {
+    const std::string text = what.empty() ? question : question + "\n\n\"" + what + "\"";
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void ShowMessage2(const std::string& text) {

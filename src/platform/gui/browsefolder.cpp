@@ -2,6 +2,7 @@
 // order, the title ("Static"), the status line ("Static"), the tree ("SysTreeView32"), OK and
 // Cancel ("Button"), at fixed places in a dialog of fixed size; a folder's children are listed
 // only when it is first expanded.
+#include "platform/gui/dialog_texts.h"
 #include "platform/gui/modal.h"
 #include "platform/gui/shellicons.h"
 #include "platform/gui/shellnames.h"
@@ -57,7 +58,8 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
   public:
     BrowseForFolderDialog(const BROWSEINFOA& info, const QByteArray& root) : info_(info) {
         SHGetDesktopFolder(desktop_.put());
-        setWindowTitle(QStringLiteral("Browse for Folder"));
+        const HostedDialogTexts& words = HostedDialogTextsInUse();
+        setWindowTitle(AnsiToQString(words.browseForFolder));
         // A fixed dialog whose controls keep the places they are given, so that a callback
         // can move them or put controls of its own beside them.
         setFixedSize(kWidth, kHeight);
@@ -77,9 +79,9 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
         const int treeTop = statusLine ? 66 : 44;
         tree_->setGeometry(kMargin, treeTop, kWidth - 2 * kMargin,
                            kHeight - kButtonHeight - 2 * kMargin - 6 - treeTop);
-        ok_ = new QPushButton(QStringLiteral("OK"), this);
+        ok_ = new QPushButton(AnsiToQString(words.ok), this);
         ok_->setDefault(true);
-        cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+        cancel_ = new QPushButton(AnsiToQString(words.cancel), this);
         const int buttonTop = kHeight - kMargin - kButtonHeight;
         cancel_->setGeometry(kWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth,
                              kButtonHeight);
