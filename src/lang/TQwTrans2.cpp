@@ -123,6 +123,8 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {475, "All Files"},
     {476, "Path does not exist.\nCheck the path and try again."},
     {477, "File not found.\nCheck the file name and try again."},
+    {478, "My Computer"},
+    {479, "Local Disk"},
 };
 
 bool isDigitIn(char c, int base, int& digit) {

@@ -276,6 +276,8 @@ void ApplyDialogTexts() {
     words.up = GetText(473);
     words.browseForFolder = GetText(474);
     words.allFiles = GetText(475);
+    words.computer = GetText(478);
+    words.localDisk = GetText(479);
     words.pathNotFound = GetText(476);
     words.fileNotFound = GetText(477);
     SetHostedDialogTexts(words);

@@ -12,6 +12,27 @@ TShowMessage2Form* ShowMessage2Form = nullptr;
 namespace {
 constexpr int kMessageWidth = 225;
 constexpr int kClientHeight = 146;
+
+// A line wider than the message may be is broken between its phrases (after ", "), so that
+// no phrase is torn apart where a blank happens to fall; a phrase wider than that on its own
+// still wraps at its blanks.
+QString breakBetweenPhrases(const QString& line, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(line) <= width) return line;
+    const QString separator = QStringLiteral(", ");
+    QString broken;
+    QString current;
+    for (const QString& phrase : line.split(separator)) {
+        const QString longer = current.isEmpty() ? phrase : current + separator + phrase;
+        if (current.isEmpty() || metrics.horizontalAdvance(longer + QLatin1Char(',')) <= width) {
+            current = longer;
+            continue;
+        }
+        broken += current + QLatin1Char(',') + QLatin1Char('\n');
+        current = phrase;
+    }
+    return broken + current;
+}
+
 } // namespace
 
 TShowMessage2Form::TShowMessage2Form()
@@ -40,6 +61,10 @@ void TShowMessage2Form::CentreMessage() {
     // of a cleaning, widens it up to twice and then grows it downwards, so that every line
     // shows above the button.
     const QFontMetrics metrics(Label2->font());
+    QStringList lines;
+    for (const QString& line : Label2->text().split(QLatin1Char('\n')))
+        lines << breakBetweenPhrases(line, metrics, 2 * kMessageWidth - 8);
+    Label2->setText(lines.join(QLatin1Char('\n')));
     int widest = 0;
     for (const QString& line : Label2->text().split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line) + 8);

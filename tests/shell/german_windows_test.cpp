@@ -39,6 +39,8 @@
 #include <QTableWidget>
 #include <QTextDocumentFragment>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <set>
 #include <utility>
@@ -83,8 +85,8 @@ class GermanWindowsTest : public WindowTest {
         for (const std::string* word :
              {&defaults.yes, &defaults.no, &defaults.ok, &defaults.cancel, &defaults.open,
               &defaults.lookIn, &defaults.fileName, &defaults.filesOfType, &defaults.up,
-              &defaults.browseForFolder, &defaults.allFiles, &defaults.pathNotFound,
-              &defaults.fileNotFound})
+              &defaults.browseForFolder, &defaults.allFiles, &defaults.computer,
+              &defaults.localDisk, &defaults.pathNotFound, &defaults.fileNotFound})
             for (const QString& line : linesOf(AnsiToQString(*word)))
                 english.insert(line);
         // The phrases German never uses, each with its pattern for filled-in places.
@@ -160,6 +162,9 @@ class GermanWindowsTest : public WindowTest {
             if (auto* header = qobject_cast<QHeaderView*>(w))
                 for (int i = 0; header->model() && i < header->count(); ++i)
                     see(window, header->model()->headerData(i, header->orientation()).toString());
+            if (auto* tree = qobject_cast<QTreeWidget*>(w))
+                for (QTreeWidgetItemIterator item(tree); *item; ++item)
+                    see(window, (*item)->text(0));
             if (auto* grid = qobject_cast<QTableWidget*>(w))
                 for (int row = 0; row < grid->rowCount(); ++row)
                     for (int column = 0; column < grid->columnCount(); ++column)

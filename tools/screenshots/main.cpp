@@ -3,6 +3,7 @@
 // Works on the platform root named by SURFKOLIBRI_PLATFORM (seed it with skplatform first to
 // see the sections with data).
 #include "automation/AutoPanel.h"
+#include "automation/CleaningRun.h"
 #include "cache/KeepCookies.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
@@ -237,6 +238,24 @@ void renderLanguage(int number, const QString& tag) {
     ShowMessage2Form->Label2->SetCaption(GetText(119) + " 4108kb\r" + DoneMessage(120, emptied));
     ShowMessage2Form->CentreMessage();
     save(ShowMessage2Form, "message_cache_in_use");
+    ShowMessage2Form->hide();
+    // The message that ends an unattended run with n: every cleaning, one of them with an
+    // entry in use and a browser that was running.
+    RunSummary run;
+    for (const StepName& step : kRunSteps) {
+        CleaningResult result;
+        for (int i = 0; i < 12; ++i)
+            result.Removed(2048);
+        if (step.letter == 'c') {
+            result.Failed("Cookie:user@www.bank.example/", ERROR_SHARING_VIOLATION);
+            result.Note(FillIn(GetText(363), {"Firefox"}));
+        }
+        run.total += result;
+        run.steps.push_back({step.letter, step.label, result});
+    }
+    ShowMessage2Form->Label2->SetCaption(SummaryMessage(run));
+    ShowMessage2Form->CentreMessage();
+    save(ShowMessage2Form, "message_run_done");
     ShowMessage2Form->hide();
 
     Form4->setWindowState(Qt::WindowNoState);

@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int kListRole = Qt::UserRole;
+// How the shell names the computer for parsing.
+constexpr const char* kComputerParsingName = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 constexpr int kLoadedRole = Qt::UserRole + 1;
 constexpr int kAttributesRole = Qt::UserRole + 2;
 
@@ -145,9 +147,19 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
         return attributes;
     }
 
+    // The shell's name of an item; the computer and its system drive in the dialog's words.
+    QString nameOf(const QByteArray& list) const {
+        const QString parsing = FolderItemName(desktop_.get(), ListOf(list), SHGDN_FORPARSING);
+        const HostedDialogTexts& words = HostedDialogTextsInUse();
+        if (parsing == QLatin1String(kComputerParsingName)) return AnsiToQString(words.computer);
+        if (parsing.compare(QLatin1String("C:\\"), Qt::CaseInsensitive) == 0)
+            return AnsiToQString(words.localDisk) + QStringLiteral(" (C:)");
+        return FolderItemName(desktop_.get(), ListOf(list), SHGDN_NORMAL);
+    }
+
     QTreeWidgetItem* makeItem(const QByteArray& list, SFGAOF attributes) {
         auto* item = new QTreeWidgetItem;
-        item->setText(0, FolderItemName(desktop_.get(), ListOf(list), SHGDN_NORMAL));
+        item->setText(0, nameOf(list));
         item->setData(0, kListRole, list);
         item->setData(0, kLoadedRole, false);
         item->setData(0, kAttributesRole, static_cast<qulonglong>(attributes));

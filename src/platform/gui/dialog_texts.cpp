@@ -26,6 +26,8 @@ void SetHostedDialogTexts(const HostedDialogTexts& texts) {
     take(words.up, texts.up);
     take(words.browseForFolder, texts.browseForFolder);
     take(words.allFiles, texts.allFiles);
+    take(words.computer, texts.computer);
+    take(words.localDisk, texts.localDisk);
     take(words.pathNotFound, texts.pathNotFound);
     take(words.fileNotFound, texts.fileNotFound);
     inUse() = words;

@@ -18,6 +18,9 @@ struct HostedDialogTexts {
     std::string up = "Up";
     std::string browseForFolder = "Browse for Folder";
     std::string allFiles = "All Files";
+    // The names the folder dialog gives the computer and its system drive ("Local Disk (C:)").
+    std::string computer = "My Computer";
+    std::string localDisk = "Local Disk";
     // Said below the path the user typed.
     std::string pathNotFound = "Path does not exist.\nCheck the path and try again.";
     std::string fileNotFound = "File not found.\nCheck the file name and try again.";
