@@ -1,5 +1,6 @@
 #include "ui/u_ShowMessage2.h"
 
+#include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 #include "ui/ClickSound.h"
 
@@ -61,10 +62,13 @@ void TShowMessage2Form::CentreMessage() {
     // of a cleaning, widens it up to twice and then grows it downwards, so that every line
     // shows above the button.
     const QFontMetrics metrics(Label2->font());
+    // A text set since the last call is a new message; the lines are broken from it anew.
+    if (Label2->text() != shown_) given_ = Label2->text();
     QStringList lines;
-    for (const QString& line : Label2->text().split(QLatin1Char('\n')))
+    for (const QString& line : given_.split(QLatin1Char('\n')))
         lines << breakBetweenPhrases(line, metrics, 2 * kMessageWidth - 8);
-    Label2->setText(lines.join(QLatin1Char('\n')));
+    shown_ = lines.join(QLatin1Char('\n'));
+    Label2->setText(shown_);
     int widest = 0;
     for (const QString& line : Label2->text().split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line) + 8);
@@ -79,6 +83,10 @@ void TShowMessage2Form::CentreMessage() {
     // Each message has its own size: the window is centred for it, over the windows that
     // show it, which are centred too.
     CentreOnScreen();
+}
+
+std::string TShowMessage2Form::Message() const {
+    return QStringToAnsi(Label2->text() == shown_ ? given_ : Label2->text());
 }
 
 void TShowMessage2Form::FormShow() {

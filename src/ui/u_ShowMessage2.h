@@ -18,9 +18,15 @@ class TShowMessage2Form : public TFormBase {
     void BitBtn2Click();
     // Width 225, centred, as the window shows every message.
     void CentreMessage();
+    // The message as it was given, before the window broke its long lines.
+    std::string Message() const;
 
   protected:
     void FormShow() override;
+
+  private:
+    QString given_;
+    QString shown_;
 };
 
 extern TShowMessage2Form* ShowMessage2Form;
