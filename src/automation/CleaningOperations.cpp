@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
 namespace {
 
@@ -115,6 +116,15 @@ CleaningResult CleanRunLists(CleaningMode mode) {
 bool SelectsStep(const std::string& options, char letter) {
     if (options.find_first_not_of(kOptionLetters) != std::string::npos) return false;
     return options.find(letter) != std::string::npos;
+}
+
+std::string UnknownOptionLetters(const std::string& options) {
+    std::string unknown;
+    for (const char c : options)
+        if (std::string_view(kOptionLetters).find(c) == std::string_view::npos &&
+            unknown.find(c) == std::string::npos)
+            unknown += c;
+    return unknown;
 }
 
 bool SelectsCleaning(const std::string& options) {

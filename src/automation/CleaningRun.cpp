@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kSuccessText = 167;
+constexpr int kSuccessMessageWord = 462;
 
 int labelOf(char letter) {
     for (const StepName& step : kRunSteps)
@@ -45,7 +46,7 @@ RunSummary RunCleanings(const std::string& options, const CleaningComponents& co
     step('m', [&] { return CleanRunLists(mode); });
     view.Progress(90);
     step('e', [&] { return ClearTypedAddresses(mode); });
-    if (mode == CleaningMode::Remove) step('r', [] { return RemoveStartupShortcuts(); });
+    step('r', [&] { return RemoveStartupShortcuts(mode); });
     view.Progress(100);
     return summary;
 }
@@ -74,6 +75,19 @@ std::vector<std::string> SummaryLines(const RunSummary& summary, CleaningMode mo
     for (const RunStep& step : summary.steps)
         lines.push_back(ResultLine(GetText(step.label), step.result, mode));
     return lines;
+}
+
+std::string OptionsInWords(const std::string& options) {
+    std::string words;
+    const auto add = [&](char letter, int word) {
+        if (options.find(letter) == std::string::npos) return;
+        if (!words.empty()) words += ", ";
+        words += GetText(word);
+    };
+    for (const StepName& step : kRunSteps)
+        add(step.letter, step.label);
+    add('n', kSuccessMessageWord);
+    return words;
 }
 
 std::string SummaryMessage(const RunSummary& summary) {

@@ -18,7 +18,18 @@ enum ConsoleText {
     kHelpWord = 385,
     kExitStatusText = 386,
     kNoCleaningText = 387,
+    kUnknownLettersText = 463,
 };
+
+// The letters that choose nothing, each once, parted by blanks ("q x").
+std::string spacedLetters(const std::string& letters) {
+    std::string text;
+    for (const char c : letters) {
+        if (!text.empty()) text += ' ';
+        text += c;
+    }
+    return text;
+}
 
 // Writes ANSI text (lines parted by CR) as UTF-8 lines.
 void writeLines(std::FILE* out, const std::string& text) {
@@ -95,7 +106,12 @@ int RunConsoleCleaning(const std::vector<std::string>& args, std::FILE* out, std
         }
     }
     if (!hasOptions || !SelectsCleaning(options)) {
-        if (hasOptions) writeLines(err, FillIn(GetText(kNoCleaningText), {options}));
+        // Letters it does not know are named: the others would not run without them either.
+        if (const std::string unknown = UnknownOptionLetters(options); !unknown.empty())
+            writeLines(err,
+                       FillIn(GetText(kUnknownLettersText), {options, spacedLetters(unknown)}));
+        else if (hasOptions)
+            writeLines(err, FillIn(GetText(kNoCleaningText), {options}));
         writeUsage(err);
         return kConsoleUsageError;
     }

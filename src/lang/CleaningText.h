@@ -35,20 +35,21 @@ enum CleaningTextNumber {
     kWouldBeRemovedText = 326,
     kWouldStayText = 327,
     kOptionsWord = 328,
-    kDecimalMarkText = 329,
     kNothingTickedText = 330,
     kLastRunFailedText = 331,
     kEntryRemovedText = 332,
     kEntryWouldBeRemovedText = 333,
     kUnreadablePartText = 380,
+    kErrorText = 464,
 };
 
 // The text with "%1", "%2", ... replaced by the arguments in order.
 std::string FillIn(std::string text, std::initializer_list<std::string> arguments);
-// A size for people: bytes up to 1 KB, else KB, MB or GB with one decimal, in the language's
-// decimal mark.
+// A size as the whole program writes it: kilobytes (1024 bytes) without their fraction and
+// "kb" ("38kb"), and 1kb for anything from one byte up to a kilobyte, so that something
+// there never reads as 0.
 std::string SizeForPeople(std::uint64_t bytes);
-// "Cache: 316 entries removed (4.2 MB), 4 not removed (in use)", with the kept and the notes
+// "Cache: 316 entries removed (4300kb), 4 not removed (in use)", with the kept and the notes
 // (each on a line of its own, after a CR) where there are any. `label` is the cleaning's name.
 std::string ResultLine(const std::string& label, const CleaningResult& result,
                        CleaningMode mode = CleaningMode::Remove);

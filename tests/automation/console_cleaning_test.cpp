@@ -5,6 +5,7 @@
 #include "automation/AutomaticCleaning.h"
 #include "automation/CleaningRun.h"
 #include "automation/RunReport.h"
+#include "automation/StartupShortcut.h"
 #include "browser_seed.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
@@ -138,11 +139,14 @@ TEST_F(ConsoleCleaningTest, TheCommandLineIsCheckedBeforeAnythingIsCleaned) {
     const std::string usage = "Usage: surfkolibri-clean [--preview] LETTERS";
     struct Case {
         const char* arguments;
-        const char* chosen; // the letters named as choosing no cleaning, or none
+        const char* chosen;  // the letters named as choosing no cleaning, or none
+        const char* unknown; // the letters named as unknown among them, or none
     };
     for (const Case& c :
-         {Case{"cbx", "cbx"}, Case{"n", "n"}, Case{"", nullptr},
-          Case{"--preview --preview c", nullptr}, Case{"-x c", nullptr}, Case{"cb he", nullptr}}) {
+         {Case{"cbx", "cbx", "x"}, Case{"cbq", "cbq", "q"}, Case{"qcxbq", "qcxbq", "q x"},
+          Case{"n", "n", nullptr}, Case{"", nullptr, nullptr},
+          Case{"--preview --preview c", nullptr, nullptr}, Case{"-x c", nullptr, nullptr},
+          Case{"cb he", nullptr, nullptr}}) {
         SCOPED_TRACE(c.arguments);
         const ConsoleRun refused = run(c.arguments);
         EXPECT_EQ(2, refused.status);
@@ -150,7 +154,9 @@ TEST_F(ConsoleCleaningTest, TheCommandLineIsCheckedBeforeAnythingIsCleaned) {
         const std::vector<std::string> said = linesOf(refused.err);
         ASSERT_FALSE(said.empty());
         EXPECT_EQ(usage, said.back());
-        if (c.chosen)
+        if (c.unknown)
+            EXPECT_EQ(FillIn(GetText(463), {c.chosen, c.unknown}), said.front());
+        else if (c.chosen)
             EXPECT_EQ(FillIn(GetText(387), {c.chosen}), said.front());
         else
             EXPECT_EQ(1u, said.size());
@@ -218,6 +224,35 @@ TEST_F(ConsoleCleaningTest, ThePreviewCountsWhatTheRunThenRemoves) {
     EXPECT_EQ(cleaned.out, report.runs[0].lines);
 }
 
+// The preview names every cleaning the letters choose, the removal of the start-up shortcuts
+// included, and counts the shortcuts that the run would remove without removing them.
+TEST_F(ConsoleCleaningTest, ThePreviewNamesEveryChosenCleaning) {
+    readEnglish();
+    const std::string shortcut = UserStartupFolder() + kFixedShortcutName;
+    ASSERT_TRUE(WriteWholeFile(shortcut, std::string(300, 'x')));
+
+    const ConsoleRun both = run("--preview mr");
+    EXPECT_EQ(0, both.status);
+    EXPECT_EQ((std::vector<std::string>{
+                  utf8Text(kPreviewTitleText),
+                  utf8Text(kRunListWord) + ": " + FillIn(GetText(kWouldBeRemovedText), {"0"}),
+                  utf8Text(kStartupShortcutsWord) + ": " +
+                      FillIn(GetText(kEntryWouldBeRemovedText), {"1"}) + " (1kb)"}),
+              both.out);
+    const ConsoleRun alone = run("--preview r");
+    EXPECT_EQ(0, alone.status);
+    EXPECT_EQ((std::vector<std::string>{both.out[0], both.out[2]}), alone.out);
+    EXPECT_TRUE(FileExistsA(shortcut));
+    EXPECT_FALSE(FileExistsA(RunReportPath()));
+
+    const ConsoleRun removed = run("r");
+    EXPECT_EQ(0, removed.status);
+    EXPECT_EQ(std::vector<std::string>{utf8Text(kStartupShortcutsWord) + ": " +
+                                       FillIn(GetText(kEntryRemovedText), {"1"}) + " (1kb)"},
+              removed.out);
+    EXPECT_FALSE(FileExistsA(shortcut));
+}
+
 // With n the run ends with the summary message instead of its step lines; an entry in use
 // stays, and the run says so and ends with status 1. What was not chosen stays.
 TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
@@ -232,7 +267,7 @@ TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
     EXPECT_EQ("", cleaned.err);
     ASSERT_EQ(2u, cleaned.out.size());
     EXPECT_EQ(GetText(kSomeStayedText), cleaned.out[0]);
-    EXPECT_EQ("Cache: 2 entries removed (26 B), 1 not removed (in use)", cleaned.out[1]);
+    EXPECT_EQ("Cache: 2 entries removed (1kb), 1 not removed (in use)", cleaned.out[1]);
 
     std::vector<std::string> content;
     for (const auto& r : platform::urlcache::list(platform::urlcache::Container::Content))
