@@ -2,7 +2,8 @@
 # Builds what the Windows program links beyond Windows' own DLLs, from the distribution's
 # source packages, with the MinGW-w64 POSIX-threads compilers: a static Qt (Core, Gui, Widgets,
 # the windows platform plugin and the Windows styles; no network, SQL, D-Bus, OpenGL, printing
-# or tests) and a static libjpeg for the program's JPEG pictures.
+# or tests), a static libjpeg for the program's JPEG pictures and a static libpsl (with the
+# distribution's public suffix list built in) for the sites of cookies.
 #
 #   scripts/build-qt-windows.sh            build what is missing; prints the Qt prefix last
 #   scripts/build-qt-windows.sh --if-built only print the Qt prefix, and only when it is built
@@ -18,7 +19,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev qt6-base-dev
-          qt6-base-dev-tools ccache xz-utils)
+          qt6-base-dev-tools ccache xz-utils meson publicsuffix python3)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -56,7 +57,7 @@ key=$(printf '%s\n' "${qt_options[@]}" | sha256sum | cut -c1-8)
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/surfkolibri"
 prefix="$cache/qt-$qt_version-mingw-w64-$key"
 
-built() { [ -s "$prefix/complete" ] && [ -s "$prefix/lib/libjpeg.a" ]; }
+built() { [ -s "$prefix/complete" ] && [ -s "$prefix/lib/libjpeg.a" ] && [ -s "$prefix/lib/libpsl.a" ]; }
 if [ "${1:-}" = --if-built ]; then
     built && echo "$prefix"
     exit 0
@@ -140,5 +141,28 @@ if [ ! -s "$prefix/lib/libjpeg.a" ]; then
         exit 1
     }
     rm -rf "$work" "$sources/libjpeg-turbo/src"
+fi
+# libpsl from the distribution's source, with the public suffix list of its publicsuffix
+# package built in; only the library (no IDNA conversions: the program asks for ASCII names).
+if [ ! -s "$prefix/lib/libpsl.a" ]; then
+    psl_version=$(dpkg-query -W -f='${Version}' libpsl5 2>/dev/null || true)
+    psl_source=$(unpack libpsl "$psl_version" "$sources/libpsl")
+    work="$cache/psl-build"
+    rm -rf "$work" && mkdir -p "$work"
+    printf '%s\n' "[binaries]" "c = ['ccache', 'x86_64-w64-mingw32-gcc-posix']" \
+        "ar = 'x86_64-w64-mingw32-ar'" "strip = 'x86_64-w64-mingw32-strip'" "[host_machine]" \
+        "system = 'windows'" "cpu_family = 'x86_64'" "cpu = 'x86_64'" "endian = 'little'" \
+        >"$work/cross.ini"
+    (meson setup "$work/build" "$psl_source" --cross-file "$work/cross.ini" --default-library=static \
+        -Druntime=no -Dbuiltin=true -Ddocs=false \
+        -Dpsl_file=/usr/share/publicsuffix/public_suffix_list.dat &&
+        ninja -C "$work/build" src/libpsl.a) >"$cache/psl-build.log" 2>&1 || {
+        echo "build-qt-windows: libpsl's build failed; see $cache/psl-build.log" >&2
+        exit 1
+    }
+    mkdir -p "$prefix/include" "$prefix/lib"
+    cp "$work/build/include/libpsl.h" "$prefix/include/"
+    cp "$work/build/src/libpsl.a" "$prefix/lib/"
+    rm -rf "$work" "$sources/libpsl/src"
 fi
 echo "$prefix"
