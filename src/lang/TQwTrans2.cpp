@@ -95,6 +95,11 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {386, "Exit status: 0 when everything was removed, 1 when something stayed, 2 for a wrong "
           "command line."},
     {387, "\"%1\" chooses no cleaning: the letters are c b h m e r (and n)"},
+    {430, "This part stopped before its end and was not cleaned completely (%1)"},
+    {431, "The report of this run could not be written (error %1): the report of the earlier "
+          "runs stays as it was."},
+    {432, "the disk is full"},
+    {433, "error %1"},
 };
 
 bool isDigitIn(char c, int base, int& digit) {

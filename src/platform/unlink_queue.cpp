@@ -1,10 +1,9 @@
 #include "platform/unlink_queue.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/files_internal.h"
+#include "platform/win32.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <iterator>
 #include <system_error>
 
@@ -29,9 +28,11 @@ void UnlinkQueue::add(SharedFd folder, std::string name, std::int64_t row) {
 
 namespace {
 
-// Whether the file is gone: a file gone already is what the caller wanted.
+// Whether the file is gone: a file gone already is what the caller wanted. One that a handle
+// holds without sharing deletion stays, as any deletion of it would.
 bool unlinked(const SharedFd& folder, const std::string& name) {
-    return ::unlinkat(folder->get(), name.c_str(), 0) == 0 || errno == ENOENT;
+    const DWORD error = files::unlinkUnlessHeld(folder->get(), name);
+    return error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND;
 }
 
 } // namespace

@@ -383,6 +383,48 @@ TEST_F(BrowserCleaningTest, ALeftoverWriteAheadLogIsAppliedNotLost) {
     EXPECT_EQ("wal", sqlite3Says(places, "PRAGMA journal_mode"));
 }
 
+// Chrome ended in the middle of a change and left a hot journal: the preview sees the database
+// as the cleaning will, after the rollback, and counts what the cleaning then removes.
+TEST_F(BrowserCleaningTest, APreviewOfADatabaseWithAHotJournalCountsWhatTheCleaningRemoves) {
+    seedChromium(chrome, {"Default"});
+    const std::string history = chrome + "/Default/History";
+    const std::string visits = count(history, "visits");
+    const std::string urls = count(history, "urls");
+    const std::string crashed = chrome + "/crashed";
+    fs::create_directories(crashed);
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open(history.c_str(), &db));
+        // A small page cache spills the change into the database before it commits, so the
+        // database holds half of it and the journal the pages to undo it.
+        ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
+                                          "PRAGMA journal_mode=DELETE; PRAGMA cache_size=10;"
+                                          "PRAGMA cache_spill=1; BEGIN;"
+                                          "DELETE FROM visits WHERE id % 3 = 0;"
+                                          "UPDATE urls SET title = hex(randomblob(300));",
+                                          nullptr, nullptr, nullptr));
+        fs::copy_file(history, crashed + "/History");
+        fs::copy_file(history + "-journal", crashed + "/History-journal");
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    fs::rename(crashed + "/History", history);
+    fs::rename(crashed + "/History-journal", history + "-journal");
+    ASSERT_GT(fs::file_size(history + "-journal"), 512u);
+
+    const CleaningResult preview =
+        CleanBrowser(Browser::Chrome, BrowserPart::History, CleaningMode::Preview);
+    EXPECT_TRUE(preview.notes.empty()) << preview.notes.front();
+    const CleaningResult cleaned =
+        CleanBrowser(Browser::Chrome, BrowserPart::History, CleaningMode::Remove);
+    EXPECT_TRUE(cleaned.notes.empty()) << cleaned.notes.front();
+    EXPECT_GE(cleaned.removed, std::stoull(visits) + std::stoull(urls));
+    EXPECT_EQ(cleaned.removed, preview.removed);
+    EXPECT_EQ("ok", sqlite3Says(history, "PRAGMA integrity_check"));
+    EXPECT_EQ("0", count(history, "visits"));
+    EXPECT_FALSE(fs::exists(history + "-journal") && fs::file_size(history + "-journal") > 0);
+}
+
 TEST_F(BrowserCleaningTest, DamagedFilesAreLeftWithANoteAndTheRestIsCleaned) {
     seedFirefox({"a1.default-release", "b2.work"});
     seedChromium(chrome, {"Default", "Profile 1"});

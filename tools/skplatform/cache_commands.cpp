@@ -305,6 +305,32 @@ int runHistory(const Args& args) {
     return result;
 }
 
+void seedManyPages(int pages) {
+    platform::Transaction tx;
+    const std::string cache = platform::urlcache::cacheFolder() + "\\Content.IE5\\";
+    const char* const folders[] = {"0QK7ZP2M", "A8D3LW1X", "H4T9RB6C", "V2N5GJ0E"};
+    for (const char* folder : folders)
+        CreateDirectoryA((cache + folder).c_str(), nullptr);
+    const std::uint64_t now = nowTicks();
+    Record r;
+    r.type = NORMAL_CACHE_ENTRY;
+    r.header = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+    r.extension = "htm";
+    r.lastModified = r.lastAccess = r.lastSync = platform::fileTimeOf(now);
+    for (int i = 0; i < pages; ++i) {
+        const std::string page = "<html><body>Page " + std::to_string(i) + "</body></html>\n";
+        r.url = "http://www.many" + std::to_string(i % 50) + ".example/page" + std::to_string(i) +
+                ".htm";
+        if (platform::urlcache::get(r.url)) continue; // seeded before
+        r.localFile = cache + folders[i % std::size(folders)] + "\\page" + std::to_string(i) +
+                      "[1].htm";
+        if (!WriteWholeFile(r.localFile, page)) continue;
+        r.size = page.size();
+        platform::urlcache::put(r);
+    }
+    tx.commit();
+}
+
 void seedDemoCache() {
     platform::Transaction tx;
     const std::uint64_t now = nowTicks();
