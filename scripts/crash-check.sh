@@ -239,7 +239,7 @@ if [ "$(id -u)" = 0 ] && mkdir -p "$base/disk" && mount -t tmpfs -o size=96m tmp
     done
     umount "$mounted" && mounted=""
 else
-    echo "crash check: full disk skipped: mounting a tmpfs needs root"
+    echo "crash check: full disk skipped: a small tmpfs could not be mounted (it needs root and the right to mount)"
 fi
 
 echo "crash check: $kills kills, $faults faults (full disk $disk; a run takes $duration_ms ms)"

@@ -110,5 +110,5 @@ bool ReportRun(const RunSummary& summary, const std::string& options) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     return AppendRunRecord(RunReportPath(), RecordOf(summary, options, now),
-                    AnsiToUtf8(GetText(kReportRestartedText)));
+                           AnsiToUtf8(GetText(kReportRestartedText)));
 }

@@ -217,8 +217,8 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
     // Each step copies only what the deletion needs; the entry the walk ends on is copied
     // whole at the end when it stayed, so EntryInfo tells the same as after a whole walk.
     bool lastStayed = false;
-    // The size of each entry counted as removed, by its URL's hash, for the second look.
-    std::unordered_map<std::size_t, std::uint64_t> counted;
+    // The size of each entry counted as removed, by its URL, for the second look.
+    std::unordered_map<std::string, std::uint64_t> counted;
     if (const int error = FindFirst(0, Copy::ForDeletion); error != 0) {
         if (error != ERROR_NO_MORE_ITEMS) FWalkError = error;
     } else {
@@ -237,7 +237,7 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
                     result.Removed(size);
             } else if (const int error = DeleteEntry(FEntryInfo.SourceUrlName); error == 0) {
                 result.Removed(size);
-                counted.emplace(std::hash<std::string>{}(FEntryInfo.SourceUrlName), size);
+                counted.emplace(FEntryInfo.SourceUrlName, size);
                 lastStayed = false;
             } else {
                 // WinINet refuses a locked entry with "access denied": it is in use.
@@ -254,7 +254,7 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
     return result;
 }
 
-void TIECache::RecountStayed(const std::unordered_map<std::size_t, std::uint64_t>& counted,
+void TIECache::RecountStayed(const std::unordered_map<std::string, std::uint64_t>& counted,
                              CleaningResult& result) {
     // A deletion during a walk may finish after the call returned (the platform unlinks the
     // files of a walk on a second thread), and an entry whose file could not go keeps its
@@ -263,7 +263,7 @@ void TIECache::RecountStayed(const std::unordered_map<std::size_t, std::uint64_t
     const TEntryInfo shown = FEntryInfo;
     std::vector<std::pair<std::string, std::uint64_t>> stayed;
     for (int r = FindFirst(0, Copy::ForDeletion); r == 0; r = FindNext(Copy::ForDeletion)) {
-        const auto it = counted.find(std::hash<std::string>{}(FEntryInfo.SourceUrlName));
+        const auto it = counted.find(FEntryInfo.SourceUrlName);
         if (it != counted.end()) stayed.emplace_back(FEntryInfo.SourceUrlName, it->second);
     }
     CloseWalk();

@@ -133,9 +133,9 @@ class TIECache {
     void CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CopyForDeletion(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CloseWalk();
-    // Takes back from `result` the entries counted as removed (hash of the URL → size) that
-    // are still there and refuse to go.
-    void RecountStayed(const std::unordered_map<std::size_t, std::uint64_t>& counted,
+    // Takes back from `result` the entries counted as removed (URL → size) that are still
+    // there and refuse to go.
+    void RecountStayed(const std::unordered_map<std::string, std::uint64_t>& counted,
                        CleaningResult& result);
 
     TFilterOptions FFilterOptions;

@@ -1,10 +1,10 @@
 #include "otherbrowsers/BrowserProfiles.h"
 
 #include "lang/TQwTrans2.h"
-#include "ui/CleaningResult.h"
 #include "otherbrowsers/BrowserTexts.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "platform/win32.h"
+#include "ui/CleaningResult.h"
 #include "ui/MyTricks.h"
 
 #include <nlohmann/json.hpp>

@@ -286,12 +286,11 @@ TEST_F(ConsoleCleaningTest, NamesFromTheBrowsersFilesCannotForgeTheReportOrSteer
     seedTodaysBrowsers();
     readEnglish();
     const std::string forged = "### 2030-01-01 00:00:00 | cbhme | 999999 | 0";
-    testing_support::writeHostFile(
-        local + "/Google/Chrome/User Data/Local State",
-        R"({"profile":{"info_cache":{"Default":{},"..\x
+    testing_support::writeHostFile(local + "/Google/Chrome/User Data/Local State",
+                                   R"({"profile":{"info_cache":{"Default":{},"..\x
 
 )" + forged +
-            R"(
+                                       R"(
 ]0;owned[2J":{}}}})");
     const ConsoleRun first = run("h");
     EXPECT_EQ(1, first.status);

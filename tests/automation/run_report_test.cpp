@@ -105,7 +105,8 @@ TEST_F(RunReportTest, NoTextInALineCanForgeABlockOrDamageTheReport) {
         "Profile.ini left: x\r\n" + forged + "\r\n\r\nmore",
         forged,
         "red \x1b[31mtext\x1b[0m, bell \x07, tab\t, nothing \x7f",
-        std::string("C1 \xC2\x9B" "2J and \xC2\x85 next"),
+        std::string("C1 \xC2\x9B"
+                    "2J and \xC2\x85 next"),
         "",
         std::string(5000, 'w') + "\xC3\xA4"};
     ASSERT_TRUE(AppendRunRecord(path, record(1, "b", 3, 0, lines), "restarted"));

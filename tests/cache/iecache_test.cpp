@@ -222,8 +222,8 @@ TEST_F(IECacheTest, DeleteAllEntriesCountsAFileThatCouldNotGoAsNotRemoved) {
     EXPECT_EQ("http://held.example/3.htm", result.failures[0].name);
     EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), result.failures[0].error);
     EXPECT_EQ("http://held.example/7.htm", result.failures[1].name);
-    EXPECT_EQ(retrieve(cache), (std::vector<std::string>{"http://held.example/3.htm",
-                                                          "http://held.example/7.htm"}));
+    EXPECT_EQ(retrieve(cache),
+              (std::vector<std::string>{"http://held.example/3.htm", "http://held.example/7.htm"}));
     for (std::size_t i = 0; i < files.size(); ++i)
         EXPECT_EQ(i == 3 || i == 7, FileExistsA(files[i])) << files[i];
 

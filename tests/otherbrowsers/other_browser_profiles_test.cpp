@@ -236,7 +236,8 @@ TEST_F(OtherBrowserProfilesTest, TheCacheCleaningOfFirefoxEmptiesTheRoamingCache
     const std::string found = FindFirefoxProfile(ffCache);
     ASSERT_EQ(localProfile, found);
 
-    const CleaningResult preview = CleanFirefoxProfile(found, {.cache = true}, CleaningMode::Preview);
+    const CleaningResult preview =
+        CleanFirefoxProfile(found, {.cache = true}, CleaningMode::Preview);
     EXPECT_EQ(4, entriesIn(roamingProfile + "Cache\\")); // its four folders, untouched
     const CleaningResult cleaned = CleanFirefoxProfile(found, {.cache = true});
     EXPECT_EQ(16u, cleaned.removed);
