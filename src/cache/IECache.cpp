@@ -235,15 +235,20 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
                     result.Failed(FEntryInfo.SourceUrlName, ERROR_ACCESS_DENIED, StayReason::InUse);
                 else
                     result.Removed(size);
-            } else if (const int error = DeleteEntry(FEntryInfo.SourceUrlName); error == 0) {
-                result.Removed(size);
-                counted.emplace(FEntryInfo.SourceUrlName, size);
-                lastStayed = false;
             } else {
-                // WinINet refuses a locked entry with "access denied": it is in use.
-                result.Failed(FEntryInfo.SourceUrlName, static_cast<DWORD>(error),
-                              error == ERROR_ACCESS_DENIED ? StayReason::InUse
-                                                           : ReasonOf(static_cast<DWORD>(error)));
+                // A deletion empties EntryInfo: the URL is kept first, for the second look.
+                const auto at = counted.try_emplace(FEntryInfo.SourceUrlName, size).first;
+                if (const int error = DeleteEntry(at->first); error == 0) {
+                    result.Removed(size);
+                    lastStayed = false;
+                } else {
+                    counted.erase(at);
+                    // WinINet refuses a locked entry with "access denied": it is in use.
+                    result.Failed(FEntryInfo.SourceUrlName, static_cast<DWORD>(error),
+                                  error == ERROR_ACCESS_DENIED
+                                      ? StayReason::InUse
+                                      : ReasonOf(static_cast<DWORD>(error)));
+                }
             }
             r = FindNext(Copy::ForDeletion);
         } while (r == 0);

@@ -286,12 +286,11 @@ TEST_F(ConsoleCleaningTest, NamesFromTheBrowsersFilesCannotForgeTheReportOrSteer
     seedTodaysBrowsers();
     readEnglish();
     const std::string forged = "### 2030-01-01 00:00:00 | cbhme | 999999 | 0";
+    // The name as JSON writes it: "..\x", two line breaks, the header, an escape sequence that
+    // retitles a terminal and one that clears it.
     testing_support::writeHostFile(local + "/Google/Chrome/User Data/Local State",
-                                   R"({"profile":{"info_cache":{"Default":{},"..\x
-
-)" + forged +
-                                       R"(
-]0;owned[2J":{}}}})");
+                                   R"({"profile":{"info_cache":{"Default":{},"..\\x\r\n\r\n)" +
+                                       forged + R"(\r\n\u001b]0;owned\u0007\u001b[2J":{}}}})");
     const ConsoleRun first = run("h");
     EXPECT_EQ(1, first.status);
     const ConsoleRun second = run("h");
@@ -311,10 +310,10 @@ TEST_F(ConsoleCleaningTest, NamesFromTheBrowsersFilesCannotForgeTheReportOrSteer
     ASSERT_EQ(2u, report.runs.size());
     for (const RunRecord& run : report.runs) {
         EXPECT_EQ("h", run.options);
-        EXPECT_GT(run.removed, 0u);
         EXPECT_EQ(1u, run.notRemoved);
         EXPECT_EQ(2u, run.lines.size());
     }
+    EXPECT_GT(report.runs[0].removed, 0u);
     EXPECT_EQ(first.out, report.runs[0].lines);
 }
 
