@@ -49,10 +49,29 @@ runner() { # ROOT ARGS...
 users() { echo "$1/drive_c/Users/User/AppData"; }
 report_of() { echo "$(users "$1")/Local/Kravonel/Surfkolibri/Surfkolibri.log"; }
 
-# Every SQLite database of the browsers below the user's folders.
+# Every SQLite database of the browsers (by the names the browsers give them; the caches'
+# thousands of files are passed over), as host paths below the root.
+database_names() {
+    find "$(users "$1")" -type f \( -name '*.sqlite' -o -name '*.db' -o -name History \
+        -o -name Cookies -o -name 'Login Data' -o -name 'Web Data' -o -name Favicons \) |
+        sed "s|^$1||" | sort
+}
+# Those of a root that the template holds whole (the seeded machine's stand-ins for files
+# the cleaning never opens, such as Firefox's key store, are no databases).
 browser_databases() {
-    find "$(users "$1")" -type f ! -name '*-wal' ! -name '*-journal' ! -name '*-shm' -size +0 \
-        -exec sh -c 'head -c 15 "$1" | grep -q "^SQLite format 3$"' _ {} \; -print 2>/dev/null
+    local name
+    while read -r name; do echo "$1$name"; done <"$base/databases"
+}
+
+# integrity_check of platform.db and of every browser database; a fault for each that fails.
+check_databases() { # ROOT WHAT
+    local root=$1 what=$2 db check
+    check=$(integrity "$root/platform.db")
+    [ "$check" = ok ] || fault "$what: platform.db: $check"
+    while read -r db; do
+        check=$(integrity "$db")
+        [ "$check" = ok ] || fault "$what: ${db#"$root"}: $check"
+    done < <(browser_databases "$root")
 }
 
 # integrity_check of a database as it lies (with its log or journal), on a copy, so that the
@@ -116,6 +135,9 @@ preview_sum() {
         awk '{s += $1} END {print s + 0}'
 }
 
+phase_start=$(date +%s)
+phase() { echo "crash check: $* ($(($(date +%s) - phase_start)) s)"; }
+
 # --- the machine every kill starts from -------------------------------------------------
 template=$base/template
 SURFKOLIBRI_PLATFORM=$template "$build/skplatform" seed-demo --large >/dev/null
@@ -126,7 +148,22 @@ baseline_orphans=$(orphans "$template" | sed "s|$template||")
 keepsakes "$template" | sed "s|$template||" >"$base/keepsakes.template"
 locked=$(sqlite3 "$template/platform.db" "SELECT count(*) FROM url_cache WHERE locked > 0")
 
-copy_template() { rm -rf "$1" "$1.home" && cp -a "$template" "$1" && mkdir -p "$1.home"; }
+phase "seeded"
+
+database_names "$template" | while read -r name; do
+    [ "$(integrity "$template$name")" = ok ] && echo "$name"
+done >"$base/databases"
+
+# A copy of the template: the pages of the URL cache, which the cleaning only deletes, are
+# hard links (deleting one leaves the template's); every other file, which a cleaning may
+# change in place, is a copy of its own.
+pages=$(cd "$template" && find . -type d -name Content.IE5 | head -1)
+copy_template() {
+    rm -rf "$1" "$1.home"
+    mkdir -p "$1" "$1.home"
+    tar -C "$template" --exclude=./"$pages" -cf - . | tar -C "$1" -xf -
+    cp -al "$template/$pages" "$1/$pages"
+}
 
 # One whole run, timed, to spread the kills over it.
 copy_template "$base/timed"
@@ -134,16 +171,11 @@ start=$(date +%s%N)
 runner "$base/timed" cbhme >/dev/null 2>&1 || true
 duration_ms=$((($(date +%s%N) - start) / 1000000))
 rm -rf "$base/timed" "$base/timed.home"
+phase "a whole run takes $duration_ms ms"
 
 check_after_kill() { # ROOT MOMENT
-    local root=$1 at=$2 db check
-    check=$(integrity "$root/platform.db")
-    [ "$check" = ok ] || fault "kill at $at ms: platform.db: $check"
-    while read -r db; do
-        check=$(integrity "$db")
-        [ "$check" = ok ] || fault "kill at $at ms: ${db#"$root"}: $check"
-    done < <(browser_databases "$root")
-    local left
+    local root=$1 at=$2 left
+    check_databases "$root" "kill at $at ms"
     left=$(orphans "$root" | sed "s|$root||" | grep -vxF -f <(printf '%s\n' "$baseline_orphans") || true)
     [ -z "$left" ] || fault "kill at $at ms: cache files without their entry: $(echo "$left" | head -3)"
     keepsakes "$root" | sed "s|$root||" | cmp -s - "$base/keepsakes.template" ||
@@ -182,11 +214,12 @@ for k in 1 2 3 4 5 6 7 8 9 10; do
     check_after_kill "$root" "$at"
     check_next_run "$root" "$at"
     rm -rf "$root" "$root.home"
+    phase "kill $k at $at ms checked"
 done
 
 # --- a full disk ------------------------------------------------------------------------
 full_disk() { # ROOT WHAT
-    local root=$1 what=$2 status db check report
+    local root=$1 what=$2 status report
     report=$(report_of "$root")
     cp "$report" "$base/report.before"
     status=0
@@ -206,12 +239,7 @@ full_disk() { # ROOT WHAT
             fault "$what: the report gained something other than one whole block"
     fi
     rm -f "$root.fill"* # room to look
-    check=$(integrity "$root/platform.db")
-    [ "$check" = ok ] || fault "$what: platform.db: $check"
-    while read -r db; do
-        check=$(integrity "$db")
-        [ "$check" = ok ] || fault "$what: ${db#"$root"}: $check"
-    done < <(browser_databases "$root")
+    check_databases "$root" "$what"
     keepsakes "$root" | sed "s|$root||" | cmp -s - "$base/keepsakes.small" ||
         fault "$what: bookmarks or passwords changed"
 }

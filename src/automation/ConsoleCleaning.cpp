@@ -85,13 +85,13 @@ int runCommandLine(const std::vector<std::string>& args, std::FILE* out, std::FI
 
 int RunConsoleCleaning(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     UseUtf8ConsoleOutput();
-    // The machine's state must be readable before anything else, the texts of the language
-    // included (the hosted machine's database; a Windows machine has none).
-    if (const std::string problem = HostedMachineProblem(); !problem.empty()) {
-        writeProblem(err, problem);
-        return kConsoleSomethingStayed;
-    }
     try {
+        // The machine's state must be readable before anything else, the texts of the
+        // language included (the hosted machine's database; a Windows machine has none).
+        if (const std::string problem = HostedMachineProblem(); !problem.empty()) {
+            writeProblem(err, problem);
+            return kConsoleSomethingStayed;
+        }
         return runCommandLine(args, out, err);
     } catch (const std::exception& e) {
         // Whatever gave way (a machine that went bad during the run, memory) ends the run
