@@ -22,6 +22,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -284,6 +286,27 @@ bool forgetDurable(const HostPath& host) {
 
 std::size_t folderSyncs() {
     return g_folderSyncs;
+}
+
+bool anyFileDenyingDeletion() {
+    // "7: OFDLCK ADVISORY READ -1 fe:00:1234 START END": the kernel joins the neighbouring
+    // bytes of one handle into one range, and END may be "EOF".
+    std::FILE* list = std::fopen("/proc/locks", "re");
+    if (!list) return true;
+    bool any = false;
+    char line[256];
+    const long long denies = kShareBase + kDeniesDelete;
+    while (!any && std::fgets(line, sizeof line, list)) {
+        char kind[16];
+        char end[24];
+        long long start = 0;
+        if (std::sscanf(line, "%*s %15s %*s %*s %*s %*s %lld %23s", kind, &start, end) != 3 ||
+            std::strcmp(kind, "OFDLCK") != 0)
+            continue;
+        any = start <= denies && (std::strcmp(end, "EOF") == 0 || std::atoll(end) >= denies);
+    }
+    std::fclose(list);
+    return any;
 }
 
 DWORD unlinkUnlessHeld(int folder, const std::string& name) {

@@ -82,6 +82,13 @@ std::size_t folderSyncs();
 // ERROR_SUCCESS, or the error; the last error is left alone, so that another thread may call.
 [[nodiscard]] DWORD unlinkUnlessHeld(int folder, const std::string& name);
 
+// Whether any handle of any process holds any file without sharing deletion, as the kernel
+// lists the share locks: one look at every lock on the machine serves many deletions in a
+// row, which then need no look at each file while none is held. (The kernel names the file
+// by a device that a stacked file system may spell otherwise, so it tells only whether.)
+// Yes when the list cannot be read.
+[[nodiscard]] bool anyFileDenyingDeletion();
+
 // Whether deleting `name` of the folder is unlinking it and nothing else: it is there, is no
 // folder, carries no stored attributes, and the user may change it. When it is not,
 // deleteEntryIn says what its deletion does.
