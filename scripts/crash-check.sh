@@ -270,5 +270,6 @@ else
     echo "crash check: full disk skipped: a small tmpfs could not be mounted (it needs root and the right to mount)"
 fi
 
-echo "crash check: $kills kills, $faults faults (full disk $disk; a run takes $duration_ms ms)"
+echo "crash check: full disk $disk; a whole run takes $duration_ms ms"
+echo "crash check: $kills kills, $faults faults"
 [ "$faults" = 0 ]
