@@ -54,20 +54,24 @@ CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
     CleaningResult result;
     ProcessMessages(3);
     cookieCache.SetSearchPattern(spCookies);
-    try {
-        // The sites on the keep-list keep their cookies (the earlier browsers' cleanings read
-        // the list themselves, today's are handed it). The list is only read.
-        const TKeepCookies keep = TKeepCookies::FromRegistry();
+    // The sites on the keep-list keep their cookies (the earlier browsers' cleanings read
+    // the list themselves, today's are handed it). The list is only read.
+    const TKeepCookies keep = TKeepCookies::FromRegistry();
+    // Each browser's part ends by itself: one that gives way leaves the others to be cleaned.
+    CleanPart(result, [&] {
         result += cookieCache.DeleteAllEntries(
             mode, [&keep](const std::string& url) { return KeepsCookieEntry(keep, url); });
         noteWalkError(result, cookieCache);
+    });
+    CleanPart(result, [&] {
         result +=
             cleanOtherBrowsers({.parts = {.cookies = true}, .firefoxPurpose = ffCookies}, mode);
+    });
+    CleanPart(result, [&] {
         result +=
             CleanCurrentBrowsers(BrowserPart::Cookies, mode,
                                  [&keep](const std::string& host) { return keep.Keeps(host); });
-    } catch (const std::exception&) {
-    }
+    });
     return result;
 }
 

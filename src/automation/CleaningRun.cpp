@@ -28,10 +28,7 @@ RunSummary RunCleanings(const std::string& options, const CleaningComponents& co
     auto step = [&](char letter, const std::function<CleaningResult()>& cleaning) {
         if (!SelectsStep(options, letter)) return;
         CleaningResult result;
-        try {
-            result = cleaning();
-        } catch (const std::exception&) {
-        }
+        CleanPart(result, [&] { result = cleaning(); });
         summary.total += result;
         summary.steps.push_back({letter, labelOf(letter), std::move(result)});
         view.StepDone(summary.steps.back());
@@ -55,7 +52,11 @@ RunSummary RunUnattended(const std::string& options, const CleaningComponents& c
                          CleaningRunView& view) {
     RunSummary summary = RunCleanings(options, components, view);
     // A run that selects nothing (a dropped document, a mistyped letter) leaves no report.
-    if (SelectsCleaning(options)) ReportRun(summary, options);
+    if (SelectsCleaning(options) && !ReportRun(summary, options)) {
+        summary.reportProblem =
+            FillIn(GetText(kReportNotWrittenText), {WriteErrorText(GetLastError())});
+        summary.total.Note(summary.reportProblem);
+    }
     if (SelectsStep(options, 'n')) view.Tell(SummaryMessage(summary));
     return summary;
 }
@@ -104,7 +105,9 @@ RunRecord RecordOf(const RunSummary& summary, const std::string& options, const 
     record.when = when;
     record.options = options;
     record.removed = summary.total.removed;
-    record.notRemoved = summary.total.notRemoved;
+    // A part left whole (a running browser, a damaged database, a step that gave way) is
+    // something that stayed, as the run's status says: each note counts.
+    record.notRemoved = summary.total.notRemoved + summary.total.notes.size();
     for (const std::string& line : SummaryLines(summary)) {
         // A note sits on a line of its own.
         std::size_t start = 0;
@@ -117,9 +120,9 @@ RunRecord RecordOf(const RunSummary& summary, const std::string& options, const 
     return record;
 }
 
-void ReportRun(const RunSummary& summary, const std::string& options) {
+bool ReportRun(const RunSummary& summary, const std::string& options) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    AppendRunRecord(RunReportPath(), RecordOf(summary, options, now),
-                    AnsiToUtf8(GetText(kReportRestartedText)));
+    return AppendRunRecord(RunReportPath(), RecordOf(summary, options, now),
+                           AnsiToUtf8(GetText(kReportRestartedText)));
 }

@@ -64,6 +64,9 @@ class OwnCleaningComponents {
 struct RunSummary {
     std::vector<RunStep> steps;
     CleaningResult total;
+    // Why the run's report could not be written (a line for the user), or empty; such a run
+    // counts as one that left something, and the report stays as it was.
+    std::string reportProblem;
 };
 
 // Runs the steps the letters select, in the order c b h m e r, each ending by itself whatever
@@ -85,6 +88,6 @@ std::string OptionsInWords(const std::string& options);
 std::string SummaryMessage(const RunSummary& summary);
 // The run as a report block, stamped with `when` (local time).
 RunRecord RecordOf(const RunSummary& summary, const std::string& options, const SYSTEMTIME& when);
-// Appends the run to the report in the data folder; a report that cannot be written leaves
-// the run as it was.
-void ReportRun(const RunSummary& summary, const std::string& options);
+// Appends the run to the report in the data folder; false (the last error set) when the
+// report could not be written, which leaves it as it was.
+bool ReportRun(const RunSummary& summary, const std::string& options);

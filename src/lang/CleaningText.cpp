@@ -2,6 +2,9 @@
 
 #include "lang/TQwTrans2.h"
 
+#include <cstdio>
+#include <exception>
+
 std::string FillIn(std::string text, std::initializer_list<std::string> arguments) {
     int number = 1;
     for (const std::string& argument : arguments) {
@@ -52,7 +55,7 @@ std::string reasons(const CleaningResult& result) {
             if (failure.reason != StayReason::Other) continue;
             if (!text.empty()) text += ", ";
             text += (named > 0 ? count(others) + " " : "") +
-                    FillIn(GetText(kErrorText), {std::to_string(failure.error)});
+                    FillIn(GetText(kErrorNumberText), {std::to_string(failure.error)});
             break;
         }
     }
@@ -80,6 +83,24 @@ std::string ResultLine(const std::string& label, const CleaningResult& result, C
     for (const std::string& note : result.notes)
         line += '\r' + note;
     return line;
+}
+
+std::string WriteErrorText(DWORD error) {
+    if (error == ERROR_DISK_FULL) return GetText(kDiskFullText);
+    return FillIn(GetText(kErrorNumberText), {std::to_string(error)});
+}
+
+void CleanPart(CleaningResult& result, const std::function<void()>& part) {
+    std::string reason;
+    try {
+        part();
+        return;
+    } catch (const std::exception& e) {
+        reason = e.what();
+    } catch (...) {
+    }
+    if (reason.empty()) reason = "unknown error";
+    result.Note(FillIn(GetText(kStoppedEarlyText), {reason}));
 }
 
 std::string DoneMessage(int doneText, const CleaningResult& result) {

@@ -5,6 +5,7 @@
 #include "ui/CleaningResult.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -40,7 +41,10 @@ enum CleaningTextNumber {
     kEntryRemovedText = 332,
     kEntryWouldBeRemovedText = 333,
     kUnreadablePartText = 380,
-    kErrorText = 464,
+    kStoppedEarlyText = 430,
+    kReportNotWrittenText = 431,
+    kDiskFullText = 432,
+    kErrorNumberText = 433,
 };
 
 // The text with "%1", "%2", ... replaced by the arguments in order.
@@ -53,6 +57,12 @@ std::string SizeForPeople(std::uint64_t bytes);
 // (each on a line of its own, after a CR) where there are any. `label` is the cleaning's name.
 std::string ResultLine(const std::string& label, const CleaningResult& result,
                        CleaningMode mode = CleaningMode::Remove);
+// Why a file could not be written, as the user reads it: "the disk is full", else the error's
+// number.
+std::string WriteErrorText(DWORD error);
+// Runs one part of a cleaning: what it throws ends that part alone and stays in `result` as a
+// note with its reason, so that the cleaning counts as one that left something.
+void CleanPart(CleaningResult& result, const std::function<void()>& part);
 // A section's done message: its own words when everything went, else the words that say
 // something stayed; then the result's line without a label.
 std::string DoneMessage(int doneText, const CleaningResult& result);

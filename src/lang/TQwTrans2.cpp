@@ -94,6 +94,11 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {386, "Exit status: 0 when everything was removed, 1 when something stayed, 2 for a wrong "
           "command line."},
     {387, "\"%1\" chooses no cleaning: the letters are c b h m e r (and n)"},
+    {430, "This part stopped before its end and was not cleaned completely (%1)"},
+    {431, "The report of this run could not be written (error %1): the report of the earlier "
+          "runs stays as it was."},
+    {432, "the disk is full"},
+    {433, "error %1"},
     {450, "Please choose a cookie in the list first."},
     {451, "Do you really want to remove this cookie?"},
     {452, "Do you really want to remove all listed cookies (%1)?"},
@@ -110,7 +115,6 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {461, "Please choose a link in the list first."},
     {462, "success message"},
     {463, "\"%1\" holds letters that choose nothing: %2. The letters are c b h m e r (and n)"},
-    {464, "error %1"},
     {465, "Yes"},
     {466, "No"},
     {468, "Cancel"},

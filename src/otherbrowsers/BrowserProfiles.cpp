@@ -4,6 +4,7 @@
 #include "otherbrowsers/BrowserTexts.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "platform/win32.h"
+#include "ui/CleaningResult.h"
 #include "ui/MyTricks.h"
 
 #include <nlohmann/json.hpp>
@@ -134,7 +135,7 @@ void findFirefox(BrowserInstall& install) {
                                            : std::string();
             if (inside.empty()) {
                 install.notes.push_back(
-                    FileNote(ini, BrowserText(kTextOutside) + " (" + p.path + ")"));
+                    FileNote(ini, BrowserText(kTextOutside) + " (" + PrintableText(p.path) + ")"));
                 continue;
             }
             relative = inside;
@@ -143,7 +144,7 @@ void findFirefox(BrowserInstall& install) {
         if (folder.empty()) {
             if (relative.find("..") != std::string::npos || relative.find(':') != std::string::npos)
                 install.notes.push_back(
-                    FileNote(ini, BrowserText(kTextOutside) + " (" + p.path + ")"));
+                    FileNote(ini, BrowserText(kTextOutside) + " (" + PrintableText(p.path) + ")"));
             continue;
         }
         // Two sections naming one folder (in any spelling) list it once: it is cleaned once.
@@ -201,7 +202,7 @@ void findChromium(BrowserInstall& install, const std::string& below) {
                 name.find_first_of("\\/:") != std::string::npos ||
                 name.find("..") != std::string::npos)
                 install.notes.push_back(
-                    FileNote(state, BrowserText(kTextOutside) + " (" + name + ")"));
+                    FileNote(state, BrowserText(kTextOutside) + " (" + PrintableText(name) + ")"));
             continue;
         }
         if (listedAlready(install, folder)) continue;

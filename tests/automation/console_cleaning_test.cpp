@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 using namespace automation_test;
 using testing_support::PlatformTest;
@@ -282,6 +283,119 @@ TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
     EXPECT_EQ("bn", report.runs[0].options);
     EXPECT_EQ(2u, report.runs[0].removed);
     EXPECT_EQ(1u, report.runs[0].notRemoved);
+}
+
+// A damaged machine is named before anything else, whatever the command line, and the
+// runner ends with status 1, never with an abort; the machine is left as it was.
+TEST_F(ConsoleCleaningTest, ADamagedMachineIsNamedAndTheStatusIsOneWhateverTheCommandLine) {
+    addInternetExplorerTraces();
+    readEnglish();
+    platform::closeRoot();
+    const std::string database = platform.root() + "/platform.db";
+    const std::string saved = readHostFile(database);
+    std::string junk(8192, '\0');
+    std::uint32_t state = 2463534242u;
+    for (char& c : junk) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        c = static_cast<char>(state);
+    }
+    testing_support::writeHostFile(database, junk);
+    for (const char* arguments : {"cbhme", "--preview cb", "--help", "cbx", "-q"}) {
+        SCOPED_TRACE(arguments);
+        const ConsoleRun refused = run(arguments);
+        EXPECT_EQ(1, refused.status);
+        EXPECT_TRUE(refused.out.empty());
+        EXPECT_EQ(0u, refused.err.rfind("surfkolibri-clean: " + database, 0)) << refused.err;
+        EXPECT_EQ(junk, readHostFile(database));
+    }
+    testing_support::writeHostFile(database, saved);
+}
+
+// Names from the browsers' own files reach the console and the report made printable: a
+// profile name in Local State with line breaks, a forged report header and escape sequences
+// writes no run of its own and steers no terminal, and the next run finds the report whole.
+// The part of the browser that was left counts as not removed, in the report's header too.
+TEST_F(ConsoleCleaningTest, NamesFromTheBrowsersFilesCannotForgeTheReportOrSteerTheTerminal) {
+    seedTodaysBrowsers();
+    readEnglish();
+    const std::string forged = "### 2030-01-01 00:00:00 | cbhme | 999999 | 0";
+    // The name as JSON writes it: "..\x", two line breaks, the header, an escape sequence that
+    // retitles a terminal and one that clears it.
+    testing_support::writeHostFile(local + "/Google/Chrome/User Data/Local State",
+                                   R"({"profile":{"info_cache":{"Default":{},"..\\x\r\n\r\n)" +
+                                       forged + R"(\r\n\u001b]0;owned\u0007\u001b[2J":{}}}})");
+    const ConsoleRun first = run("h");
+    EXPECT_EQ(1, first.status);
+    const ConsoleRun second = run("h");
+    EXPECT_EQ(1, second.status);
+    for (const ConsoleRun* r : {&first, &second}) {
+        ASSERT_EQ(2u, r->out.size());
+        EXPECT_NE(std::string::npos, r->out[1].find(forged));
+        for (const std::string& line : r->out)
+            EXPECT_EQ(std::string::npos, line.find('\x1b')) << line;
+    }
+    EXPECT_EQ("0", sqlite3Says(chrome + "History", "SELECT count(*) FROM visits"));
+
+    const std::string text = readHostFile(platform.hostPath(RunReportPath()));
+    EXPECT_EQ(std::string::npos, text.find('\x1b'));
+    const RunReport report = ReadRunReport(RunReportPath());
+    EXPECT_FALSE(report.damaged);
+    ASSERT_EQ(2u, report.runs.size());
+    for (const RunRecord& run : report.runs) {
+        EXPECT_EQ("h", run.options);
+        EXPECT_EQ(1u, run.notRemoved);
+        EXPECT_EQ(2u, run.lines.size());
+    }
+    EXPECT_GT(report.runs[0].removed, 0u);
+    EXPECT_EQ(first.out, report.runs[0].lines);
+}
+
+// The report cannot be written (here a folder stands where its new file goes; a full disk
+// is the crash check's): the run says so, ends with status 1, and the report stays as it was.
+TEST_F(ConsoleCleaningTest, AReportThatCannotBeWrittenIsToldAndTheOldOneStays) {
+    addInternetExplorerTraces();
+    readEnglish();
+    run("m");
+    ASSERT_TRUE(FileExistsA(RunReportPath()));
+    const std::string before = readHostFile(platform.hostPath(RunReportPath()));
+    ASSERT_TRUE(CreateDirectoryA((RunReportPath() + ".new").c_str(), nullptr));
+    const ConsoleRun cleaned = run("b");
+    EXPECT_EQ(1, cleaned.status);
+    EXPECT_EQ("surfkolibri-clean: " + FillIn(GetText(kReportNotWrittenText), {"error 5"}) + "\n",
+              cleaned.err);
+    EXPECT_EQ(before, readHostFile(platform.hostPath(RunReportPath())));
+    EXPECT_EQ(0u, tracesLeft().content);
+}
+
+// A part of a cleaning that gives way ends alone: what it removed before stays counted, the
+// parts after it still run, and its reason is noted, so that the step, the run's status and
+// the report's header all say that something stayed.
+TEST_F(ConsoleCleaningTest, APartThatGivesWayIsNotedAndCountsAsNotRemoved) {
+    readEnglish();
+    CleaningResult result;
+    CleanPart(result, [&] {
+        result.Removed(100);
+        throw std::runtime_error("the walk gave way");
+    });
+    CleanPart(result, [&] { result.Removed(); });
+    CleanPart(result, [] { throw 42; });
+    EXPECT_EQ(2u, result.removed);
+    EXPECT_EQ(100u, result.removedBytes);
+    ASSERT_EQ(2u, result.notes.size());
+    EXPECT_EQ(FillIn(GetText(kStoppedEarlyText), {"the walk gave way"}), result.notes[0]);
+    EXPECT_NE(std::string::npos, result.notes[1].find("unknown error"));
+    EXPECT_TRUE(result.Incomplete());
+
+    RunSummary summary;
+    summary.total = result;
+    summary.steps.push_back({'c', kCookiesWord, result});
+    const RunRecord record = RecordOf(summary, "c", SYSTEMTIME{2026, 12, 3, 9, 8, 0, 0, 0});
+    EXPECT_EQ(2u, record.removed);
+    EXPECT_EQ(2u, record.notRemoved);
+    ASSERT_EQ(3u, record.lines.size());
+    EXPECT_EQ(AnsiToUtf8(result.notes[0]), record.lines[1]);
 }
 
 // The program's preview (the automation page's) and the runner's count alike on the same

@@ -32,11 +32,20 @@ std::string shellFolderValue(const char* name) {
 
 } // namespace
 
-void seedDemoBrowsers() {
+void seedDemoBrowsers(bool large) {
     const std::string roaming = hostOf(shellFolderValue("AppData"));
     const std::string local = hostOf(shellFolderValue("Local AppData"));
     browser_seed::Sizes sizes;
     sizes.cacheFiles = 520;
+    if (large) {
+        sizes.places = 6000;
+        sizes.visits = 30000;
+        sizes.bookmarks = 300;
+        sizes.cookies = 12000;
+        sizes.sites = 300;
+        sizes.cacheFiles = 1000;
+        sizes.formEntries = 2000;
+    }
 
     // The old profile of the earlier Firefox stays listed first; today's two follow it.
     const std::vector<std::string> firefox = {"x7f2m9qa.default-release", "z4n8c1rt.work"};
