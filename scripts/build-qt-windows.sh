@@ -133,7 +133,7 @@ if [ ! -s "$prefix/lib/libjpeg.a" ]; then
     cmake -S "$jpeg_source" -B "$work" -G Ninja --no-warn-unused-cli \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
         -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
-        -DWITH_SIMD=OFF -DWITH_JPEG8=OFF -DCMAKE_INSTALL_LIBDIR=lib "${launcher[@]}" \
+        -DWITH_SIMD=OFF -DWITH_JPEG8=OFF -DCMAKE_INSTALL_LIBDIR="$prefix/lib" "${launcher[@]}" \
         >"$cache/jpeg-build.log" 2>&1 &&
         cmake --build "$work" -j"$(nproc)" >>"$cache/jpeg-build.log" 2>&1 &&
         cmake --install "$work" >>"$cache/jpeg-build.log" 2>&1 || {
@@ -165,4 +165,8 @@ if [ ! -s "$prefix/lib/libpsl.a" ]; then
     cp "$work/build/src/libpsl.a" "$prefix/lib/"
     rm -rf "$work" "$sources/libpsl/src"
 fi
+built || {
+    echo "build-qt-windows: the build ended without Qt, libjpeg and libpsl all in $prefix" >&2
+    exit 1
+}
 echo "$prefix"
