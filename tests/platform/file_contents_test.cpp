@@ -252,7 +252,9 @@ TEST_F(FilesTest, DeletionMeetsTheShareModeOfAHandleHoldingTheFile) {
         }
         ASSERT_TRUE(CloseHandle(holder));
         // Once the holder lets go, the file goes (or is gone already).
-        if (!c.deletes) EXPECT_TRUE(DeleteFileA(file.c_str()));
+        if (!c.deletes) {
+            EXPECT_TRUE(DeleteFileA(file.c_str()));
+        }
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
     }
 }
