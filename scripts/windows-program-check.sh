@@ -189,6 +189,7 @@ key() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
 x_windows() {
     xdotool search --onlyvisible --class 'surfkolibri.exe' 2>/dev/null || true
 }
+one_colour() { [ "$(convert "$1" -format '%[fx:standard_deviation]' info: 2>/dev/null)" = 0 ]; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 # The X window that is active now (the window manager's choice), if it is the program's.
 x_active() {
@@ -206,10 +207,16 @@ capture_window() {
         note "capture $name: window $id is not mapped"
         return 1
     fi
-    # X may refuse the picture while Wine still maps the window: once more after a moment.
-    import -silent -frame -window "$id" "$file" 2>>"$log" ||
-        { sleep 1 && import -silent -frame -window "$id" "$file" 2>>"$log"; } ||
-        { note "capture $name failed"; return 1; }
+    # X may refuse the picture while Wine still maps the window, or give it before the
+    # window painted (one colour): once more after a moment.
+    if ! import -silent -frame -window "$id" "$file" 2>>"$log" || one_colour "$file"; then
+        sleep 1
+        import -silent -frame -window "$id" "$file" 2>>"$log" || { note "capture $name failed"; return 1; }
+        if one_colour "$file"; then
+            note "capture $name: the window shows nothing"
+            return 1
+        fi
+    fi
     shown=$((shown + 1))
     note "captured $file ($(xdotool getwindowname "$id" 2>/dev/null))"
 }
@@ -438,6 +445,7 @@ tour_unattended() {
     start_program cbhmen
     # The success message of "n" waits for the user.
     if wait_map '/^window / && $6 == 1' 90; then
+        wait_not_busy "$n"
         capture message-unattended
         key Return
     fi
