@@ -107,7 +107,7 @@ clean() {
 # A text of the German language file, UTF-8, with %1 filled in.
 german() {
     awk -v n="[$1]" 'found { print; exit } $0 == n "\r" { found = 1 }' data/Surfkolibri.t01 |
-        tr -d '\r' | iconv -f latin1 -t utf-8 | sed "s/%1/${2:-}/"
+        tr -d '\r' | iconv -f latin1 -t utf-8 | sed "s/%1/${2:-}/; s/%2/${3:-}/"
 }
 typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
 runmru='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
@@ -153,7 +153,7 @@ check "the seeded machine has every trace" \
 status=0
 clean cbx || status=$?
 check "letters that choose no cleaning are refused (status $status)" test "$status" -eq 2
-check "a refusal names the letters" grep -qF "$(german 387 cbx)" "$logs/runner.err"
+check "a refusal names the letters that choose nothing" grep -qF "$(german 463 cbx x)" "$logs/runner.err"
 status=0
 clean --preview cbhme || status=$?
 check "the preview ends with status 0 (status $status)" test "$status" -eq 0
@@ -186,8 +186,10 @@ check "the recent documents stay under Wine" test "$(trace recent "$after")" = 3
 check "the bookmarks stay" test "$(rows "$firefox/places.sqlite" moz_bookmarks)" -gt 10
 check "Firefox's places.sqlite is sound" \
     test "$(sqlite3 "$firefox/places.sqlite" 'PRAGMA integrity_check' 2>&1)" = ok
+# Not removed: the three recent documents Wine will not let go, and the three parts of
+# Internet Explorer that Wine cannot read.
 check "the run is reported in the data folder" \
-    grep -q '^### .* | cbhme | [0-9]* | 3$' <(tr -d '\r' <"$data_folder/Surfkolibri.log")
+    grep -q '^### .* | cbhme | [0-9]* | 6$' <(tr -d '\r' <"$data_folder/Surfkolibri.log")
 removed=0
 while read -r kind count; do
     [ "$count" = missing ] && continue

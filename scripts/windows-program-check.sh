@@ -36,7 +36,7 @@ if [ "${1:-}" != --on-screen ]; then
         qt=$(scripts/build-qt-windows.sh | tail -1)
     fi
     scripts/windows-build.sh "$qt"
-    [ -f "$build/surfkolibri.exe" ] || { echo "windows-program-check: no surfkolibri.exe was built" >&2; exit 1; }
+    [ -f "$build/program/surfkolibri.exe" ] || { echo "windows-program-check: no surfkolibri.exe was built" >&2; exit 1; }
     packages=(xvfb openbox xdotool x11-utils imagemagick)
     missing=()
     for p in "${packages[@]}"; do
@@ -57,7 +57,7 @@ fi
 # platform plugin, which realscreen.sh asks of the hosted program.
 unset QT_QPA_PLATFORM
 . scripts/wine-env.sh
-exe="$PWD/$build/surfkolibri.exe"
+exe="$PWD/$build/program/surfkolibri.exe"
 pictures="$build/pictures"
 logs="$build/test-logs"
 work="$build/program-check"
@@ -181,7 +181,35 @@ activate() {
     note "no window \"$1\" to activate"
     return 1
 }
-key() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
+# Makes the window the program calls active (the map's) the one X gives the keys to: Wine
+# may leave the focus on the main window while a new window of the program stands above it.
+# The two are matched by size; nothing is done when the map names no active window.
+sync_focus() {
+    local size id w h
+    size=$(awk '/^window / && $6 == 1 { print $4, $5; exit }' "$map" 2>/dev/null)
+    [ -n "$size" ] || return 0
+    read -r w h <<<"$size"
+    id=$(xdotool getactivewindow 2>/dev/null || true)
+    [ -n "$id" ] && same_size "$id" "$w" "$h" && return 0
+    for id in $(x_windows); do
+        if same_size "$id" "$w" "$h"; then
+            xdotool windowactivate --sync "$id" 2>/dev/null || true
+            sleep 0.2
+            return 0
+        fi
+    done
+}
+same_size() { # X window, width, height (within a few pixels)
+    local WIDTH=0 HEIGHT=0
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(WIDTH|HEIGHT)=')"
+    [ $((WIDTH - $2)) -le 4 ] && [ $(($2 - WIDTH)) -le 4 ] &&
+        [ $((HEIGHT - $3)) -le 4 ] && [ $(($3 - HEIGHT)) -le 4 ]
+}
+key() {
+    sync_focus
+    xdotool key --clearmodifiers "$@"
+    sleep 0.3
+}
 
 # --- Pictures, taken from X ----------------------------------------------------------------
 
@@ -202,6 +230,7 @@ capture() { check "$lang: the $1 window is shown and captured" capture_window "$
 capture_window() {
     local name=$1 id file="$pictures/$1-$lang.png"
     sleep 0.6 # the window paints
+    sync_focus
     id=$(x_active) || { note "capture $name: no active window of the program"; return 1; }
     if ! viewable "$id"; then
         note "capture $name: window $id is not mapped"
@@ -272,6 +301,7 @@ runmru='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
 absent_key() { ! "$wine" reg query "$1" >/dev/null 2>&1; }
 values() { "$wine" reg query "$1" 2>/dev/null | grep -c 'REG_SZ' || true; }
 seed_traces() {
+    local i n
     for i in 1 2 3; do
         "$wine" reg add "$typed" /v "url$i" /d "http://www.site$i.example/" /f >/dev/null 2>&1
     done
@@ -517,6 +547,13 @@ installer_round_trip() {
 
     data_folder="$(winenv LOCALAPPDATA)/Kravonel/Surfkolibri"
     check "setup: the program made its data folder" test -d "$data_folder"
+    # A start-up shortcut of the automatic cleaning, as the automation page leaves one: the
+    # uninstaller has the program remove it.
+    local startup
+    startup=$(winpath "$("$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+        /v Startup 2>/dev/null | tr -d '\r' | sed -n 's/^ *Startup *REG_SZ *//p')")
+    mkdir -p "$startup"
+    cp "$menu/Surfkolibri.lnk" "$startup/$(text 0 169).lnk"
     "$wine" "$folder/uninstall.exe" /S >>"$log" 2>&1 || true
     # The uninstaller copies itself away and runs from there; it is done when it is gone.
     local end=$(($(date +%s) + 60))
@@ -524,11 +561,54 @@ installer_round_trip() {
     "$wineserver" -w
     check "setup: the uninstaller removes the program folder" test ! -e "$folder"
     check "setup: the uninstaller removes the shortcut" test ! -e "$menu/Surfkolibri.lnk"
+    check "setup: the program removed its start-up shortcut" test ! -e "$startup/$(text 0 169).lnk"
     check "setup: the uninstaller removes the entry" absent_key "$key"
     check "setup: the user's data folder stays" test -d "$data_folder"
     if [ "$failed" -eq "$failed_before" ]; then
         echo "windows-program-check: windows installer: installed, started, uninstalled under Wine"
     fi
+}
+
+# The uninstaller as a user meets it, after a new silent install into the same prefix: its
+# pages are passed with Enter (Next, Uninstall, Close), the program's survey question comes up
+# in between and is answered No; everything is removed but the data folder.
+interactive_uninstall() {
+    local setup folder id asked=0 end
+    setup=$(ls "$build"/Surfkolibri-*-setup.exe 2>/dev/null | head -1)
+    [ -n "$setup" ] || return 0
+    lang=setup
+    folder=$(winpath 'C:\Program Files\Surfkolibri')
+    "$wine" "$setup" /S >>"$log" 2>&1 || true
+    "$wineserver" -w
+    check "setup: installed again" test -f "$folder/surfkolibri.exe"
+    "$wine" "$folder/uninstall.exe" >>"$log" 2>&1 &
+    end=$(($(date +%s) + 120))
+    while [ -e "$folder/uninstall.exe" ] && [ "$(date +%s)" -le "$end" ]; do
+        sleep 1
+        if [ -n "$(x_windows)" ]; then
+            # The program's own question: pictured once, answered No.
+            if [ "$asked" = 0 ]; then
+                id=$(x_windows | head -1)
+                xdotool windowactivate --sync "$id" 2>/dev/null || true
+                capture uninstall-question-from-setup
+                asked=1
+                key Escape
+                wait_gone "$id" 10 || true
+            fi
+            continue
+        fi
+        id=$(xdotool getactivewindow 2>/dev/null) || continue
+        note "setup page: $(xdotool getwindowname "$id" 2>/dev/null)"
+        key Return
+    done
+    # The last page (Close) after the files are gone.
+    sleep 1
+    xdotool getactivewindow >/dev/null 2>&1 && key Return
+    "$wineserver" -w
+    check "setup: the interactive uninstaller asked the program's survey question" test "$asked" = 1
+    check "setup: the interactive uninstaller removes the program folder" test ! -e "$folder"
+    check "setup: the user's data folder stays after the interactive uninstaller" \
+        test -d "$(winenv LOCALAPPDATA)/Kravonel/Surfkolibri"
 }
 
 wine_fresh_prefix "$PWD/$build/wine-program-prefix"
@@ -538,6 +618,7 @@ seed_traces
 tour de 1
 "$wineserver" -k >/dev/null 2>&1 || true
 installer_round_trip
+interactive_uninstall
 "$wineserver" -k >/dev/null 2>&1 || true
 
 for name in "${failures[@]}"; do
