@@ -48,8 +48,9 @@ std::string FillIn(std::string text, std::initializer_list<std::string> argument
 // A size for people: bytes up to 1 KB, else KB, MB or GB with one decimal, in the language's
 // decimal mark.
 std::string SizeForPeople(std::uint64_t bytes);
-// "Cache: 316 entries removed (4.2 MB), 4 not removed (in use)", with the kept and the notes
-// (each on a line of its own, after a CR) where there are any. `label` is the cleaning's name.
+// "Cache: 316 entries removed (4.2 MB), 4 not removed (in use)", with the kept where there
+// are any, then each share's line ("  Chrome: 84 entries removed", indented) and each note,
+// on lines of their own after a CR. `label` is the cleaning's name.
 std::string ResultLine(const std::string& label, const CleaningResult& result,
                        CleaningMode mode = CleaningMode::Remove);
 // A section's done message: its own words when everything went, else the words that say

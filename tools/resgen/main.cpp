@@ -642,6 +642,13 @@ int main(int argc, char** argv) {
     ok &= writePng(res + "browser_firefox.png", browserPicture(QColor(230, 120, 20)));
     ok &= writePng(res + "browser_chrome.png", browserPicture(QColor(50, 110, 215)));
     ok &= writePng(res + "browser_edge.png", browserPicture(QColor(20, 150, 160)));
+    ok &= writePng(res + "browser_brave.png", browserPicture(QColor(235, 85, 35)));
+    ok &= writePng(res + "browser_vivaldi.png", browserPicture(QColor(200, 40, 70)));
+    ok &= writePng(res + "browser_chromium.png", browserPicture(QColor(80, 140, 200)));
+    ok &= writePng(res + "browser_librewolf.png", browserPicture(QColor(40, 120, 200)));
+    ok &= writePng(res + "browser_waterfox.png", browserPicture(QColor(20, 110, 140)));
+    ok &= writePng(res + "browser_floorp.png", browserPicture(QColor(100, 70, 190)));
+    ok &= writePng(res + "browser_zen.png", browserPicture(QColor(70, 70, 80)));
 
     std::vector<QImage> globe;
     const int globeFrames = 8;
