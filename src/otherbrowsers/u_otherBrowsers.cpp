@@ -172,9 +172,9 @@ void TOtherBrowserForm::FormShow() {
 void TOtherBrowserForm::showCurrent() {
     BrowserSession session(CleaningMode::Preview);
     const KeepSite keep = keptSites();
+    const std::vector<BrowserSession::Found>& found = session.Browsers();
     int shown = 0;
     for (const TodaysGroup& g : today_) {
-        const auto& found = session.Browsers();
         const auto f = std::find_if(found.begin(), found.end(),
                                     [&](const auto& b) { return b.install.browser == g.browser; });
         g.group->setVisible(f != found.end());

@@ -398,3 +398,49 @@ TEST_F(TodaysBrowsersTest, ADatabaseOfAnotherLayoutHasWhatIsKnownCleaned) {
     EXPECT_EQ("0", count(p + "Web Data", "autofill"));
     EXPECT_FALSE(fs::exists(firefoxProfiles + "a1.default-release/sessionstore.jsonlz4"));
 }
+
+// Every browser the program knows, each where it keeps its profiles, cleaned whole as the
+// unattended run cleans them (one session, every part): each has its share, none a note,
+// and in none of them does a password, a bookmark, a setting, a permission or an extension's
+// file change by a byte.
+TEST_F(TodaysBrowsersTest, NoBrowsersPasswordsBookmarksSettingsOrExtensionsChange) {
+    sizes.places = sizes.visits = sizes.cookies = sizes.cacheFiles = 12;
+    sizes.bookmarks = 2;
+    sizes.sites = 4;
+    for (const char* base : {"Mozilla/Firefox", "librewolf", "Waterfox", "Floorp", "zen"}) {
+        browser_seed::firefoxProfile(roaming + "/" + base + "/Profiles/p.default",
+                                     local + "/" + base + "/Profiles/p.default", sizes);
+        browser_seed::firefoxProfilesIni(roaming + "/" + base, {"p.default"});
+    }
+    for (const char* data :
+         {"/Google/Chrome/User Data", "/Microsoft/Edge/User Data",
+          "/BraveSoftware/Brave-Browser/User Data", "/Vivaldi/User Data", "/Chromium/User Data"})
+        seedChromium(local + data, {"Default"});
+    browser_seed::chromeProfile(roaming + "/Opera Software/Opera Stable", sizes,
+                                local + "/Opera Software/Opera Stable");
+    const auto untouched = [&] {
+        return only(snapshot(platform.hostPath("C:\\Users\\User\\AppData")),
+                    {"/Login Data", "/Bookmarks", "/Preferences", "/Local State",
+                     "/Extension State/", "/Local Extension Settings/",
+                     "/7c0e5ad2b1f44a3f8e5a6b7c8d9e0f1a2b3c4d5e/", "/logins.json", "/key4.db",
+                     "/prefs.js", "/permissions.sqlite", "/extensions.json", "/moz-extension+++",
+                     "profiles.ini", "installs.ini"});
+    };
+    const auto before = untouched();
+    // Six Chromium profiles of 11 such files and five Local States; five Firefox profiles of
+    // 7 and their two lists.
+    ASSERT_EQ(6u * 10 + 5 + 5u * (7 + 2), before.size());
+
+    BrowserSession session(CleaningMode::Remove);
+    ASSERT_EQ(std::size(kBrowsers), session.Browsers().size());
+    for (BrowserPart part : {BrowserPart::Cookies, BrowserPart::Cache, BrowserPart::History}) {
+        const CleaningResult all = session.CleanAll(part, keptSite);
+        EXPECT_EQ(std::vector<std::string>{}, all.notes);
+        ASSERT_EQ(std::size(kBrowsers), all.shares.size());
+        for (std::size_t i = 0; i < all.shares.size(); ++i) {
+            EXPECT_EQ(BrowserName(kBrowsers[i]), all.shares[i].name);
+            EXPECT_GT(all.shares[i].removed, 0u) << all.shares[i].name;
+        }
+    }
+    EXPECT_EQ(std::vector<std::string>{}, changed(before, untouched()));
+}
