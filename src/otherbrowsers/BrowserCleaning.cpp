@@ -134,17 +134,25 @@ bool openAll(std::vector<OpenStore>& jobs, CleaningMode mode, const KeepSite& ke
     return true;
 }
 
-// The addresses of the bookmarks in a Chromium Bookmarks file, at any depth.
-void bookmarkedAddresses(const nlohmann::json& node, std::vector<std::string>& pages) {
+// Folders of bookmarks nest a few levels deep; a file nesting deeper than this is no list of
+// bookmarks, and reading it all would only use up the stack.
+constexpr int kDeepestBookmark = 256;
+
+// The addresses of the bookmarks in a Chromium Bookmarks file, in folders at any depth up to
+// the deepest; false when the file nests deeper.
+bool bookmarkedAddresses(const nlohmann::json& node, std::vector<std::string>& pages,
+                         int depth = 0) {
+    if (depth > kDeepestBookmark) return false;
     if (node.is_object()) {
         const auto url = node.find("url");
         if (url != node.end() && url->is_string()) pages.push_back(url->get<std::string>());
         for (const auto& [key, value] : node.items())
-            bookmarkedAddresses(value, pages);
+            if (!bookmarkedAddresses(value, pages, depth + 1)) return false;
     } else if (node.is_array()) {
         for (const auto& value : node)
-            bookmarkedAddresses(value, pages);
+            if (!bookmarkedAddresses(value, pages, depth + 1)) return false;
     }
+    return true;
 }
 
 // The pages whose icons stay, from the profile's bookmarks; empty `problem` when they could
@@ -162,11 +170,11 @@ std::vector<std::string> keptPages(const DatabaseStore& store, std::vector<OpenS
             }
             if (!problem.empty()) return pages;
             const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
-            if (!json.is_object() || !json.contains("roots")) {
+            if (!json.is_object() || !json.contains("roots") ||
+                !bookmarkedAddresses(json["roots"], pages)) {
                 problem = BrowserText(kTextBookmarksUnread);
                 return pages;
             }
-            bookmarkedAddresses(json["roots"], pages);
         }
         return pages;
     }

@@ -444,3 +444,34 @@ TEST_F(TodaysBrowsersTest, NoBrowsersPasswordsBookmarksSettingsOrExtensionsChang
     }
     EXPECT_EQ(std::vector<std::string>{}, changed(before, untouched()));
 }
+
+// When the bookmarks cannot be read (a Bookmarks file that is no list of bookmarks, nesting
+// deeper than any folders do; a places database that is damaged), nothing tells which icons
+// must stay: the icons are left as they are, with a note, and the rest is cleaned.
+TEST_F(TodaysBrowsersTest, IconsStayWhenTheBookmarksCannotBeRead) {
+    seedChromium(chrome, {"Default"});
+    seedFirefox({"a1.default-release"});
+    const std::string p = chrome + "/Default/";
+    const std::string f = firefoxProfiles + "a1.default-release/";
+    writeHostFile(p + "Bookmarks", "{\"roots\": {\"bookmark_bar\": " + std::string(300, '[') +
+                                       std::string(300, ']') + "}}");
+    writeHostFile(f + "places.sqlite", "no database");
+    const std::string chromeIcons = readHostFile(p + "Favicons");
+    const std::string firefoxIcons = readHostFile(f + "favicons.sqlite");
+
+    BrowserSession session(CleaningMode::Remove);
+    const CleaningResult chromeHistory = session.Clean(Browser::Chrome, BrowserPart::History);
+    const CleaningResult firefoxHistory = session.Clean(Browser::Firefox, BrowserPart::History);
+    const std::string unread = BrowserText(kTextBookmarksUnread);
+    EXPECT_EQ((std::vector<std::string>{FileNote(
+                  "C:\\Users\\User\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Favicons",
+                  unread)}),
+              chromeHistory.notes);
+    EXPECT_TRUE(mentions(firefoxHistory, "a1.default-release\\favicons.sqlite was left as it "
+                                         "is: " +
+                                             unread));
+    EXPECT_TRUE(chromeIcons == readHostFile(p + "Favicons"));
+    EXPECT_TRUE(firefoxIcons == readHostFile(f + "favicons.sqlite"));
+    EXPECT_EQ("0", count(p + "History", "visits"));
+    EXPECT_EQ("0", count(f + "formhistory.sqlite", "moz_formhistory"));
+}
