@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqlite3-dev libjpeg-dev
           libgtest-dev libgmock-dev fonts-dejavu-core fonts-comic-neue clang-format liblnk-utils
           xvfb openbox xdotool x11-utils ccache clang libclang-rt-dev
-          nlohmann-json3-dev sqlite3)
+          nlohmann-json3-dev sqlite3 libpsl-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

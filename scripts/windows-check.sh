@@ -11,91 +11,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 googletest
-          nlohmann-json3-dev tcl xz-utils sqlite3)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "windows-check: missing packages: ${missing[*]}" >&2
-        echo "windows-check: run as root (or install them) and try again" >&2
-        exit 1
-    fi
-    echo "windows-check: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
-
-# Debian installs the loader and the server without putting them on the PATH.
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || true)
-wineserver=$(dirname "$wine")/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
-if [ -z "$wine" ] || [ -z "$wineserver" ]; then
-    echo "windows-check: no wine64 loader or wineserver found" >&2
-    exit 1
-fi
-
 build=build-windows
+# The program's windows are built too where Qt for Windows is built already
+# (scripts/build-qt-windows.sh; scripts/windows-program-check.sh builds it when it may).
+scripts/windows-build.sh "$(scripts/build-qt-windows.sh --if-built)"
 
-# SQLite for the browsers' databases, as the amalgamation (sqlite3.c, sqlite3.h) that the
-# distribution's source package of sqlite3 makes: fetched once through apt with a source list
-# of our own (the machine's lists are left as they are) and kept in the build folder.
-amalgamation="$PWD/$build/sqlite-amalgamation"
-if [ ! -s "$amalgamation/sqlite3.c" ]; then
-    command -v tclsh >/dev/null || {
-        [ "$(id -u)" -eq 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq tcl >/dev/null
-    }
-    src="$PWD/$build/sqlite-source"
-    rm -rf "$src" && mkdir -p "$src/lists/partial"
-    mirror=$(sed -n 's/^URIs: *\(http[^ ]*debian\)$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
-    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    echo "deb-src ${mirror:-http://deb.debian.org/debian} $suite main" >"$src/sources.list"
-    apt_opts=(-o Dir::Etc::SourceList="$src/sources.list" -o Dir::Etc::SourceParts=/nonexistent
-              -o Dir::State::Lists="$src/lists")
-    (cd "$src" && apt-get "${apt_opts[@]}" update -qq >/dev/null &&
-        apt-get "${apt_opts[@]}" source --download-only -qq sqlite3 >/dev/null 2>&1) || {
-        echo "windows-check: cannot fetch the source package of sqlite3" >&2
-        exit 1
-    }
-    tar -xf "$(ls "$src"/sqlite3_*.orig.tar.* | grep -v www | head -1)" -C "$src"
-    mkdir -p "$src/make" "$amalgamation"
-    (cd "$src/make" && "$(ls -d "$src"/sqlite3-*/ | head -1)"configure --disable-tcl >/dev/null &&
-        make sqlite3.c >/dev/null 2>&1) || {
-        echo "windows-check: cannot make the SQLite amalgamation" >&2
-        exit 1
-    }
-    cp "$src/make/sqlite3.c" "$src/make/sqlite3.h" "$amalgamation/"
-fi
-
-werror=OFF
-[ "${CI:-}" = "true" ] && werror=ON
-launcher=()
-# Paths below the checkout are hashed relative to it, so every clone shares the cache.
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache) &&
-    export CCACHE_BASEDIR="$PWD"
-cmake -S . -B "$build" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DSURFKOLIBRI_WINDOWS_SDK=ON -DSURFKOLIBRI_WERROR=$werror \
-    -DSURFKOLIBRI_SQLITE_AMALGAMATION="$amalgamation" "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"$(nproc)"
-
-# A fresh machine for every run: the prefix is made anew, without a display, and a program
-# that crashes ends instead of waiting in the debugger. Wine's menu builder stays off: it
-# would read every saved shell link in a process of its own, write menu entries into the home
-# folder, and its late close of a link deleted meanwhile takes a new file of that name along.
-export WINEPREFIX="$PWD/$build/wine-prefix" WINEDEBUG=-all WINEARCH=win64 USER=User
-export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+# A fresh machine for every run, without a display.
+. scripts/wine-env.sh
 unset DISPLAY WAYLAND_DISPLAY
 # The local-time tests mean most under a zone with daylight saving time.
 [ -e /usr/share/zoneinfo/Europe/Berlin ] && export TZ=Europe/Berlin
-"$wineserver" -k >/dev/null 2>&1 || true
-rm -rf "$WINEPREFIX"
-"$wine" wineboot -i >/dev/null 2>&1
-"$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
-    >/dev/null 2>&1 || true
+wine_fresh_prefix "$PWD/$build/wine-prefix"
 
 logs="$build/test-logs"
 rm -rf "$logs"
@@ -171,8 +97,6 @@ check() {
         echo "FAILED: $what" >>"$runner_log"
     fi
 }
-winpath() { "$wine" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
-winenv() { winpath "$("$wine" cmd.exe /c echo "%$1%" 2>/dev/null | tr -d '\r')"; }
 clean() {
     local status=0
     "$wine" "$build/surfkolibri-clean.exe" "$@" >"$logs/runner.out" 2>"$logs/runner.err" || status=$?

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
 namespace {
 
@@ -59,20 +60,24 @@ CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode, BrowserSes
     CleaningResult result;
     ProcessMessages(3);
     cookieCache.SetSearchPattern(spCookies);
-    try {
-        // The sites on the keep-list keep their cookies (the earlier browsers' cleanings read
-        // the list themselves, today's are handed it). The list is only read.
-        const TKeepCookies keep = TKeepCookies::FromRegistry();
+    // The sites on the keep-list keep their cookies (the earlier browsers' cleanings read
+    // the list themselves, today's are handed it). The list is only read.
+    const TKeepCookies keep = TKeepCookies::FromRegistry();
+    // Each browser's part ends by itself: one that gives way leaves the others to be cleaned.
+    CleanPart(result, [&] {
         result += cookieCache.DeleteAllEntries(
             mode, [&keep](const std::string& url) { return KeepsCookieEntry(keep, url); });
         noteWalkError(result, cookieCache);
+    });
+    CleanPart(result, [&] {
         result +=
             cleanOtherBrowsers({.parts = {.cookies = true}, .firefoxPurpose = ffCookies}, mode);
+    });
+    CleanPart(result, [&] {
         result +=
             cleanTodaysBrowsers(browsers, BrowserPart::Cookies, mode,
                                 [&keep](const std::string& host) { return keep.Keeps(host); });
-    } catch (const std::exception&) {
-    }
+    });
     return result;
 }
 
@@ -121,6 +126,15 @@ CleaningResult CleanRunLists(CleaningMode mode) {
 bool SelectsStep(const std::string& options, char letter) {
     if (options.find_first_not_of(kOptionLetters) != std::string::npos) return false;
     return options.find(letter) != std::string::npos;
+}
+
+std::string UnknownOptionLetters(const std::string& options) {
+    std::string unknown;
+    for (const char c : options)
+        if (std::string_view(kOptionLetters).find(c) == std::string_view::npos &&
+            unknown.find(c) == std::string::npos)
+            unknown += c;
+    return unknown;
 }
 
 bool SelectsCleaning(const std::string& options) {

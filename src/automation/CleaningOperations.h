@@ -42,3 +42,6 @@ inline constexpr const char* kOptionLetters = "cbhmenr";
 bool SelectsStep(const std::string& options, char letter);
 // Whether the letter string selects at least one cleaning (n alone selects none).
 bool SelectsCleaning(const std::string& options);
+// The characters of the letter string that are no option letters, each once, in the order
+// they first occur ("cbqxq" gives "qx").
+std::string UnknownOptionLetters(const std::string& options);

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kSuccessText = 167;
+constexpr int kSuccessMessageWord = 462;
 
 int labelOf(char letter) {
     for (const StepName& step : kRunSteps)
@@ -34,10 +35,7 @@ RunSummary RunCleanings(const std::string& options, const CleaningComponents& co
     auto step = [&](char letter, const std::function<CleaningResult()>& cleaning) {
         if (!SelectsStep(options, letter)) return;
         CleaningResult result;
-        try {
-            result = cleaning();
-        } catch (const std::exception&) {
-        }
+        CleanPart(result, [&] { result = cleaning(); });
         summary.total += result;
         summary.steps.push_back({letter, labelOf(letter), std::move(result)});
         view.StepDone(summary.steps.back());
@@ -52,7 +50,7 @@ RunSummary RunCleanings(const std::string& options, const CleaningComponents& co
     step('m', [&] { return CleanRunLists(mode); });
     view.Progress(90);
     step('e', [&] { return ClearTypedAddresses(mode); });
-    if (mode == CleaningMode::Remove) step('r', [] { return RemoveStartupShortcuts(); });
+    step('r', [&] { return RemoveStartupShortcuts(mode); });
     view.Progress(100);
     return summary;
 }
@@ -61,7 +59,11 @@ RunSummary RunUnattended(const std::string& options, const CleaningComponents& c
                          CleaningRunView& view) {
     RunSummary summary = RunCleanings(options, components, view);
     // A run that selects nothing (a dropped document, a mistyped letter) leaves no report.
-    if (SelectsCleaning(options)) ReportRun(summary, options);
+    if (SelectsCleaning(options) && !ReportRun(summary, options)) {
+        summary.reportProblem =
+            FillIn(GetText(kReportNotWrittenText), {WriteErrorText(GetLastError())});
+        summary.total.Note(summary.reportProblem);
+    }
     if (SelectsStep(options, 'n')) view.Tell(SummaryMessage(summary));
     return summary;
 }
@@ -83,6 +85,19 @@ std::vector<std::string> SummaryLines(const RunSummary& summary, CleaningMode mo
     return lines;
 }
 
+std::string OptionsInWords(const std::string& options) {
+    std::string words;
+    const auto add = [&](char letter, int word) {
+        if (options.find(letter) == std::string::npos) return;
+        if (!words.empty()) words += ", ";
+        words += GetText(word);
+    };
+    for (const StepName& step : kRunSteps)
+        add(step.letter, step.label);
+    add('n', kSuccessMessageWord);
+    return words;
+}
+
 std::string SummaryMessage(const RunSummary& summary) {
     std::string message = GetText(summary.total.Incomplete() ? kSomeStayedText : kSuccessText);
     // Without any language file the older text is missing; the newer one has English built in.
@@ -97,7 +112,9 @@ RunRecord RecordOf(const RunSummary& summary, const std::string& options, const 
     record.when = when;
     record.options = options;
     record.removed = summary.total.removed;
-    record.notRemoved = summary.total.notRemoved;
+    // A part left whole (a running browser, a damaged database, a step that gave way) is
+    // something that stayed, as the run's status says: each note counts.
+    record.notRemoved = summary.total.notRemoved + summary.total.notes.size();
     for (const std::string& line : SummaryLines(summary)) {
         // A note sits on a line of its own.
         std::size_t start = 0;
@@ -110,9 +127,9 @@ RunRecord RecordOf(const RunSummary& summary, const std::string& options, const 
     return record;
 }
 
-void ReportRun(const RunSummary& summary, const std::string& options) {
+bool ReportRun(const RunSummary& summary, const std::string& options) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    AppendRunRecord(RunReportPath(), RecordOf(summary, options, now),
-                    AnsiToUtf8(GetText(kReportRestartedText)));
+    return AppendRunRecord(RunReportPath(), RecordOf(summary, options, now),
+                           AnsiToUtf8(GetText(kReportRestartedText)));
 }

@@ -64,10 +64,13 @@ class OwnCleaningComponents {
 struct RunSummary {
     std::vector<RunStep> steps;
     CleaningResult total;
+    // Why the run's report could not be written (a line for the user), or empty; such a run
+    // counts as one that left something, and the report stays as it was.
+    std::string reportProblem;
 };
 
 // Runs the steps the letters select, in the order c b h m e r, each ending by itself whatever
-// goes wrong in it. In Preview nothing is removed and the start-up shortcuts stay.
+// goes wrong in it. In Preview nothing is removed, the start-up shortcuts included.
 RunSummary RunCleanings(const std::string& options, const CleaningComponents& components,
                         CleaningRunView& view, CleaningMode mode = CleaningMode::Remove);
 // The unattended run as a whole: the cleanings, the report of a run whose letters select one,
@@ -77,11 +80,14 @@ RunSummary RunUnattended(const std::string& options, const CleaningComponents& c
 // One line per step in the current language (ANSI), as the report and the messages show it.
 std::vector<std::string> SummaryLines(const RunSummary& summary,
                                       CleaningMode mode = CleaningMode::Remove);
+// What the letters chose, in words of the current language and in the run's order ("Cookies,
+// Cache, success message"); characters that are no option letters are left out.
+std::string OptionsInWords(const std::string& options);
 // The message that ends a run: that it finished, or that it could not remove everything, then
 // its lines.
 std::string SummaryMessage(const RunSummary& summary);
 // The run as a report block, stamped with `when` (local time).
 RunRecord RecordOf(const RunSummary& summary, const std::string& options, const SYSTEMTIME& when);
-// Appends the run to the report in the data folder; a report that cannot be written leaves
-// the run as it was.
-void ReportRun(const RunSummary& summary, const std::string& options);
+// Appends the run to the report in the data folder; false (the last error set) when the
+// report could not be written, which leaves it as it was.
+bool ReportRun(const RunSummary& summary, const std::string& options);

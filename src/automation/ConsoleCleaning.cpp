@@ -6,6 +6,8 @@
 #include "lang/TQwTrans2.h"
 #include "ui/MyTricks.h"
 
+#include <exception>
+
 namespace {
 
 const std::string kRunnerName = "surfkolibri-clean";
@@ -18,9 +20,21 @@ enum ConsoleText {
     kHelpWord = 385,
     kExitStatusText = 386,
     kNoCleaningText = 387,
+    kUnknownLettersText = 463,
 };
 
-// Writes ANSI text (lines parted by CR) as UTF-8 lines.
+// The letters that choose nothing, each once, parted by blanks ("q x").
+std::string spacedLetters(const std::string& letters) {
+    std::string text;
+    for (const char c : letters) {
+        if (!text.empty()) text += ' ';
+        text += c;
+    }
+    return text;
+}
+
+// Writes ANSI text (lines parted by CR) as UTF-8 lines, each made printable: a name in it may
+// come from another program's file.
 void writeLines(std::FILE* out, const std::string& text) {
     std::string line;
     for (const char c : text + '\r') {
@@ -28,7 +42,7 @@ void writeLines(std::FILE* out, const std::string& text) {
             line += c;
             continue;
         }
-        std::fputs((AnsiToUtf8(line) + '\n').c_str(), out);
+        std::fputs((AnsiToUtf8(PrintableText(line)) + '\n').c_str(), out);
         line.clear();
     }
     std::fflush(out);
@@ -70,10 +84,39 @@ class QuietView : public CleaningRunView {
     void Progress(int) override { ProcessMessages(); }
 };
 
+// A problem of the machine or the run, on a line of its own after the runner's name.
+void writeProblem(std::FILE* err, const std::string& problem) {
+    std::fprintf(err, "%s: %s\n", kRunnerName.c_str(), problem.c_str());
+    std::fflush(err);
+}
+
+int runCommandLine(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
 } // namespace
 
 int RunConsoleCleaning(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     UseUtf8ConsoleOutput();
+    try {
+        // The machine's state must be readable before anything else, the texts of the
+        // language included (the hosted machine's database; a Windows machine has none).
+        if (const std::string problem = HostedMachineProblem(); !problem.empty()) {
+            writeProblem(err, problem);
+            return kConsoleSomethingStayed;
+        }
+        return runCommandLine(args, out, err);
+    } catch (const std::exception& e) {
+        // Whatever gave way (a machine that went bad during the run, memory) ends the run
+        // with its reason, never with an abort.
+        writeProblem(err, e.what());
+    } catch (...) {
+        writeProblem(err, "unknown error");
+    }
+    return kConsoleSomethingStayed;
+}
+
+namespace {
+
+int runCommandLine(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     InitTranslationOrFirstLanguage(ProductName);
 
     bool preview = false;
@@ -95,17 +138,16 @@ int RunConsoleCleaning(const std::vector<std::string>& args, std::FILE* out, std
         }
     }
     if (!hasOptions || !SelectsCleaning(options)) {
-        if (hasOptions) writeLines(err, FillIn(GetText(kNoCleaningText), {options}));
+        // Letters it does not know are named: the others would not run without them either.
+        if (const std::string unknown = UnknownOptionLetters(options); !unknown.empty())
+            writeLines(err,
+                       FillIn(GetText(kUnknownLettersText), {options, spacedLetters(unknown)}));
+        else if (hasOptions)
+            writeLines(err, FillIn(GetText(kNoCleaningText), {options}));
         writeUsage(err);
         return kConsoleUsageError;
     }
 
-    // The machine's state must be readable before anything else (the hosted machine's
-    // database; a Windows machine has none).
-    if (const std::string problem = HostedMachineProblem(); !problem.empty()) {
-        std::fprintf(err, "%s: %s\n", kRunnerName.c_str(), problem.c_str());
-        return kConsoleSomethingStayed;
-    }
     CoInitialize(nullptr);
     OwnCleaningComponents own;
 
@@ -124,5 +166,8 @@ int RunConsoleCleaning(const std::vector<std::string>& args, std::FILE* out, std
     EnsureDataFolders(ProductName, false);
     ConsoleView view(out, SelectsStep(options, 'n'));
     const RunSummary summary = RunUnattended(options, own.Components(), view);
+    if (!summary.reportProblem.empty()) writeProblem(err, AnsiToUtf8(summary.reportProblem));
     return summary.total.Incomplete() ? kConsoleSomethingStayed : kConsoleAllRemoved;
 }
+
+} // namespace

@@ -13,29 +13,43 @@ constexpr std::uint64_t kLargestReport = 4u * 1024u * 1024u;
 constexpr std::size_t kLongestLine = 4096;
 constexpr const char* kHeaderMark = "### ";
 
-bool validUtf8(const std::string& text) {
+// The text with every character that a line of the report may not hold replaced by '?': a
+// control character (C0 but the tab, DEL, C1) or a byte that is no part of UTF-8. The reader
+// takes a line as it is only when nothing would be replaced, and the writer writes a line
+// only so, whatever it was given: a name from another program's file cannot end a line,
+// start a block or make the report unreadable.
+std::string printableUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
-        int more = 0;
         if (c < 0x80) {
-            // Control characters other than the tab do not belong in a line.
-            if (c < 0x20 && c != '\t') return false;
-        } else if ((c & 0xE0) == 0xC0 && c >= 0xC2) {
-            more = 1;
-        } else if ((c & 0xF0) == 0xE0) {
-            more = 2;
-        } else if ((c & 0xF8) == 0xF0 && c <= 0xF4) {
-            more = 3;
-        } else {
-            return false;
+            out += (c < 0x20 && c != '\t') || c == 0x7F ? '?' : static_cast<char>(c);
+            ++i;
+            continue;
         }
-        if (more > 0 && i + more >= text.size()) return false;
-        for (int k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += 1 + more;
+        int more = 0;
+        if ((c & 0xE0) == 0xC0 && c >= 0xC2)
+            more = 1;
+        else if ((c & 0xF0) == 0xE0)
+            more = 2;
+        else if ((c & 0xF8) == 0xF0 && c <= 0xF4)
+            more = 3;
+        bool whole = more > 0 && i + static_cast<std::size_t>(more) < text.size();
+        for (int k = 1; whole && k <= more; ++k)
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (whole && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+            whole = false; // U+0080 to U+009F
+        if (!whole) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        out.append(text, i, static_cast<std::size_t>(more) + 1);
+        i += static_cast<std::size_t>(more) + 1;
     }
-    return true;
+    return out;
 }
 
 bool readNumber(const std::string& text, std::uint64_t& value) {
@@ -152,12 +166,31 @@ std::string RunReportPath() {
     return GetDataFolder(ProductName) + kReportFileName;
 }
 
+namespace {
+
+// A line below a header as the report holds it, whatever text it was given: printable and
+// no longer than a line may be. (An empty one, which would end the block, is not written.)
+std::string bodyLine(const std::string& utf8) {
+    std::string line = printableUtf8(utf8);
+    if (line.size() > kLongestLine) {
+        // Cut before a whole character.
+        std::size_t cut = kLongestLine;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+            --cut;
+        line.resize(cut);
+    }
+    return line;
+}
+
+} // namespace
+
 std::string FormatRunReport(const std::vector<RunRecord>& runs) {
     std::string text;
     for (const RunRecord& run : runs) {
         text += header(run) + "\r\n";
         for (const std::string& line : run.lines)
-            text += line + "\r\n";
+            if (const std::string written = bodyLine(line); !written.empty())
+                text += written + "\r\n";
         text += "\r\n";
     }
     return text;
@@ -182,8 +215,9 @@ RunReport ParseRunReport(const std::string& text) {
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         RunRecord parsed;
-        if (parseHeader(line, parsed)) {
-            finish();
+        // A header begins a block only where none is open: inside one, a line that reads like
+        // a header is the block's own text (a name from another program's file may).
+        if (!inBlock && parseHeader(line, parsed)) {
             current = parsed;
             inBlock = true;
             blockWhole = false;
@@ -197,7 +231,7 @@ RunReport ParseRunReport(const std::string& text) {
             }
             continue;
         }
-        if (!inBlock || line.size() > kLongestLine || !validUtf8(line)) {
+        if (!inBlock || line.size() > kLongestLine || printableUtf8(line) != line) {
             report.damaged = true;
             inBlock = false; // the block is dropped whole
             continue;
@@ -232,13 +266,18 @@ bool AppendRunRecord(const std::string& path, RunRecord record, const std::strin
         report.runs.erase(report.runs.begin(),
                           report.runs.end() - static_cast<std::ptrdiff_t>(kReportedRuns));
     const std::string fresh = path + ".new";
-    if (!WriteWholeFile(fresh, FormatRunReport(report.runs))) {
+    // What failed is the caller's last error, not the clearing up after it.
+    const auto failed = [&fresh] {
+        const DWORD error = GetLastError();
         DeleteFileA(fresh.c_str());
+        SetLastError(error);
         return false;
-    }
-    if (!MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(fresh.c_str());
-        return false;
-    }
+    };
+    if (!WriteWholeFile(fresh, FormatRunReport(report.runs))) return failed();
+    // The new file's contents reach the disk before its name replaces the old report's, so
+    // that a power loss leaves the old report or the new one, never an empty file.
+    if (!MoveFileExA(fresh.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return failed();
     return true;
 }

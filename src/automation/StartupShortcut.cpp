@@ -83,12 +83,12 @@ std::string OptionLetters(bool cookies, bool cache, bool history, bool mruLists,
     return letters;
 }
 
-CleaningResult RemoveStartupShortcuts() {
+CleaningResult RemoveStartupShortcuts(CleaningMode mode) {
     CleaningResult result;
     const std::vector<std::string> names = StartupShortcutNames();
     for (const std::string& folder : countingFolders())
         for (const std::string& name : names)
-            CleanFile(folder + name, CleaningMode::Remove, result);
+            CleanFile(folder + name, mode, result);
     return result;
 }
 

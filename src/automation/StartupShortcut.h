@@ -34,8 +34,8 @@ std::string OptionLetters(bool cookies, bool cache, bool history, bool mruLists,
                           bool typedAddresses, bool successMessage);
 
 // Deletes every name of the program's shortcut from both Startup folders; files that cannot
-// be deleted (no rights in the folder of all users) stay.
-CleaningResult RemoveStartupShortcuts();
+// be deleted (no rights in the folder of all users) stay. In Preview it only counts them.
+CleaningResult RemoveStartupShortcuts(CleaningMode mode = CleaningMode::Remove);
 // Replaces the program's shortcuts by one in the user's Startup folder that starts the
 // program with `options`; the link's working folder, description, show command and hot key
 // stay as they are. Without a user's Startup folder nothing is removed or created.

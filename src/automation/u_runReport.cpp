@@ -1,5 +1,6 @@
 #include "automation/u_runReport.h"
 
+#include "automation/CleaningRun.h"
 #include "automation/RunReport.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
@@ -55,7 +56,9 @@ void ShowRunReports() {
         double when = 0;
         SystemTimeToDateTime(run->when, when);
         if (!lines.empty()) lines.emplace_back();
-        lines.push_back(DateTimeToStr(when) + "   " + GetText(kOptionsWord) + " " + run->options);
+        // The letters in words of today's language, whichever language wrote the run's lines.
+        lines.push_back(DateTimeToStr(when) + "   " + GetText(kOptionsWord) + " " +
+                        OptionsInWords(run->options));
         for (const std::string& line : run->lines)
             lines.push_back(Utf8ToAnsi(line));
     }

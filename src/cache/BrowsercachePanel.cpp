@@ -28,7 +28,11 @@ constexpr int kEmptyingCacheText = 123;
 } // namespace
 
 namespace {
-// "Kept because open pages are using them, and still listed:", followed by their number.
+
+std::uint64_t bytesOf(std::int64_t total) {
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(0, total));
+}
+
 } // namespace
 
 BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
@@ -65,13 +69,9 @@ BrowsercachePanel::BrowsercachePanel(QWidget* parent, TIECache* cache)
     IECache1->OnEntry = [this](TIECache* sender, bool& cancel) { IECache1Entry(sender, cancel); };
 }
 
-std::string BrowsercachePanel::SizeText(std::int64_t bytes) {
-    return std::to_string(bytes / 1024);
-}
-
 void BrowsercachePanel::showTotals() {
     Label4->SetCaption(GetText(kTotalEntriesText) + " " + std::to_string(ListBox2->count()));
-    Label42->SetCaption(GetText(kTotalSizeText) + SizeText(CacheTotalSize) + "kb");
+    Label42->SetCaption(GetText(kTotalSizeText) + SizeForPeople(bytesOf(CacheTotalSize)));
 }
 
 void BrowsercachePanel::ListCache() {
@@ -138,7 +138,7 @@ void BrowsercachePanel::Label41Click() {
     const std::int64_t freed = std::max<std::int64_t>(0, listedBefore - leftOver);
     // The entries that refused their deletion (pages open in the browser hold them) stay
     // listed, and the message says how many went and how many stayed and why.
-    ShowMessage2(GetText(kSpaceFreedText) + " " + SizeText(freed) + "kb" + '\r' +
+    ShowMessage2(GetText(kSpaceFreedText) + " " + SizeForPeople(bytesOf(freed)) + '\r' +
                  DoneMessage(kCacheEmptiedText, result));
     CacheTotalSize = leftOver;
     showTotals();

@@ -43,8 +43,6 @@ class BrowsercachePanel : public SectionPanel {
     void ListBox2Click();
     void Label41Click();
 
-    // The size text: kilobytes, truncated toward zero.
-    static std::string SizeText(std::int64_t bytes);
     // How long ListBox2Click waits at most for a busy preview.
     static constexpr int kBusyWaitMs = 10000;
 

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -214,6 +217,8 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
     // Each step copies only what the deletion needs; the entry the walk ends on is copied
     // whole at the end when it stayed, so EntryInfo tells the same as after a whole walk.
     bool lastStayed = false;
+    // The size of each entry counted as removed, by its URL, for the second look.
+    std::unordered_map<std::string, std::uint64_t> counted;
     if (const int error = FindFirst(0, Copy::ForDeletion); error != 0) {
         if (error != ERROR_NO_MORE_ITEMS) FWalkError = error;
     } else {
@@ -230,21 +235,51 @@ CleaningResult TIECache::DeleteAllEntries(CleaningMode mode,
                     result.Failed(FEntryInfo.SourceUrlName, ERROR_ACCESS_DENIED, StayReason::InUse);
                 else
                     result.Removed(size);
-            } else if (const int error = DeleteEntry(FEntryInfo.SourceUrlName); error == 0) {
-                result.Removed(size);
-                lastStayed = false;
             } else {
-                // WinINet refuses a locked entry with "access denied": it is in use.
-                result.Failed(FEntryInfo.SourceUrlName, static_cast<DWORD>(error),
-                              error == ERROR_ACCESS_DENIED ? StayReason::InUse
-                                                           : ReasonOf(static_cast<DWORD>(error)));
+                // A deletion empties EntryInfo: the URL is kept first, for the second look.
+                const auto at = counted.try_emplace(FEntryInfo.SourceUrlName, size).first;
+                if (const int error = DeleteEntry(at->first); error == 0) {
+                    result.Removed(size);
+                    lastStayed = false;
+                } else {
+                    counted.erase(at);
+                    // WinINet refuses a locked entry with "access denied": it is in use.
+                    result.Failed(FEntryInfo.SourceUrlName, static_cast<DWORD>(error),
+                                  error == ERROR_ACCESS_DENIED
+                                      ? StayReason::InUse
+                                      : ReasonOf(static_cast<DWORD>(error)));
+                }
             }
             r = FindNext(Copy::ForDeletion);
         } while (r == 0);
     }
     if (lastStayed) CopyWalkEntry(Copy::Whole);
     CloseWalk();
+    if (!counted.empty()) RecountStayed(counted, result);
     return result;
+}
+
+void TIECache::RecountStayed(const std::unordered_map<std::string, std::uint64_t>& counted,
+                             CleaningResult& result) {
+    // A deletion during a walk may finish after the call returned (the platform unlinks the
+    // files of a walk on a second thread), and an entry whose file could not go keeps its
+    // row. Those entries are still there to be walked: each is deleted once more, now with
+    // no walk open, and one that refuses again counts as not removed, with its error.
+    const TEntryInfo shown = FEntryInfo;
+    std::vector<std::pair<std::string, std::uint64_t>> stayed;
+    for (int r = FindFirst(0, Copy::ForDeletion); r == 0; r = FindNext(Copy::ForDeletion)) {
+        const auto it = counted.find(FEntryInfo.SourceUrlName);
+        if (it != counted.end()) stayed.emplace_back(FEntryInfo.SourceUrlName, it->second);
+    }
+    CloseWalk();
+    FEntryInfo = shown;
+    for (const auto& [url, size] : stayed) {
+        const int error = DeleteEntry(url);
+        if (error == 0 || error == ERROR_FILE_NOT_FOUND) continue;
+        result.removed -= std::min<std::uint64_t>(result.removed, 1);
+        result.removedBytes -= std::min(result.removedBytes, size);
+        result.Failed(url, static_cast<DWORD>(error));
+    }
 }
 
 void TIECache::ClearEntryInfo() {

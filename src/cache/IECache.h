@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 enum TFilterOption {
     NORMAL_ENTRY,
@@ -132,6 +133,10 @@ class TIECache {
     void CopyEntry(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CopyForDeletion(const INTERNET_CACHE_ENTRY_INFOA& entry);
     void CloseWalk();
+    // Takes back from `result` the entries counted as removed (URL → size) that are still
+    // there and refuse to go.
+    void RecountStayed(const std::unordered_map<std::string, std::uint64_t>& counted,
+                       CleaningResult& result);
 
     TFilterOptions FFilterOptions;
     DWORD FFilterMask = 0;

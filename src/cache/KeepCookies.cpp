@@ -40,14 +40,6 @@ bool plausibleHost(const std::string& host) {
     return partStarted;
 }
 
-// Whether `host` is `site` or lies below it.
-bool covers(const std::string& site, const std::string& host) {
-    if (host == site) return true;
-    return host.size() > site.size() &&
-           host.compare(host.size() - site.size(), site.size(), site) == 0 &&
-           host[host.size() - site.size() - 1] == '.';
-}
-
 std::string today() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -79,6 +71,13 @@ std::string KeepSiteName(const std::string& host) {
     std::string name = host;
     if (!name.empty() && name.front() == '.') name.erase(0, 1);
     return plausibleHost(name) ? lowerAscii(name) : std::string();
+}
+
+bool KeepSiteCovers(const std::string& site, const std::string& host) {
+    if (host == site) return true;
+    return host.size() > site.size() &&
+           host.compare(host.size() - site.size(), site.size(), site) == 0 &&
+           host[host.size() - site.size() - 1] == '.';
 }
 
 std::string CookieEntryHost(const std::string& url) {
@@ -142,7 +141,7 @@ std::vector<std::string> TKeepCookies::SitesCovering(const std::string& host) co
     const std::string name = KeepSiteName(host);
     if (name.empty()) return found;
     for (const Site& site : sites_)
-        if (covers(site.host, name)) found.push_back(site.host);
+        if (KeepSiteCovers(site.host, name)) found.push_back(site.host);
     return found;
 }
 

@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxHostLength = 253;
 // letters, digits, '-' and '_' between its dots (a blank, '/', '@', a control character).
 std::string KeepSiteName(const std::string& host);
 
+// Whether the site `site` covers `host`: the host is the site or a name below it ("example.com"
+// covers "www.example.com", not "badexample.com"). Both as KeepSiteName gives them.
+bool KeepSiteCovers(const std::string& site, const std::string& host);
+
 // The host of a cookie entry of the URL cache, as the cookie window lists them
 // ("Cookie:user@www.example.com/path" gives "www.example.com"), in lower case; empty for
 // any other URL.

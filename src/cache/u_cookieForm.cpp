@@ -2,7 +2,9 @@
 
 #include "cache/IECache.h"
 #include "cache/u_keepCookies.h"
+#include "cache/u_keepSite.h"
 #include "controls/longlist.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
@@ -15,6 +17,22 @@
 #include <exception>
 
 TCookieForm* CookieForm = nullptr;
+
+namespace {
+
+// The texts of the language file shown here.
+enum CookieText {
+    kProductNameText = 1,
+    kNoCookiesText = 83,
+    kKeptCookieQuestionText = 344,
+    kKeptStayedText = 345,
+    kChooseCookieText = 450,
+    kRemoveCookieQuestionText = 451,
+    kRemoveListedQuestionText = 452,
+    kKeptWillStayText = 453,
+};
+
+} // namespace
 
 std::string FormatCacheTime(double t) {
     if (!(t >= 0)) return {};
@@ -96,9 +114,9 @@ TCookieForm::TCookieForm() {
     CloseTimer = new QTimer(this);
     CloseTimer->setInterval(10);
     connect(CloseTimer, &QTimer::timeout, this, &TCookieForm::CloseTimerTimer);
-    // The details follow the selected line, whether a click or the keyboard moved it, as the
-    // hint text promises.
-    connect(Listbox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    // The details follow the selected line, whether a click or the keyboard chose it, as the
+    // hint text promises. The focus alone chooses nothing.
+    connect(Listbox1, &QListWidget::itemSelectionChanged, this, [this] { ListBox1Click(); });
     connect(Label5, &TLabel::clicked, this, &TCookieForm::Label5Click);
     connect(Label6, &TLabel::clicked, this, &TCookieForm::Label6Click);
     connect(Label12, &TLabel::clicked, this, &TCookieForm::Label12Click);
@@ -114,7 +132,7 @@ TCookieForm::~TCookieForm() {
 void TCookieForm::FormShow() {
     RefreshCookieList();
     if (Listbox1->count() == 0) {
-        ShowMessage2(GetText(83));
+        ShowMessage2(GetText(kNoCookiesText));
         CloseTimer->start();
     }
 }
@@ -132,7 +150,7 @@ void TCookieForm::RefreshCookieList() {
     } catch (const std::exception&) {
         // A failing walk leaves what was listed so far.
     }
-    if (Listbox1->count() > 0) Listbox1->setCurrentRow(0);
+    // Nothing is chosen for the user: the links act only on a line the user selected.
     ListBox1Click();
     Label11->SetCaption(GetText(82) + " " + std::to_string(Listbox1->count()));
 }
@@ -159,6 +177,11 @@ std::string TCookieForm::UrlOf(const QListWidgetItem* item) {
     return item ? QStringToAnsi(item->data(Qt::UserRole).toString()) : std::string();
 }
 
+const QListWidgetItem* TCookieForm::SelectedItem() const {
+    const QList<QListWidgetItem*> selected = Listbox1->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
 bool TCookieForm::IsKept(const QListWidgetItem* item) const {
     return item && KeepsCookieEntry(Keep, UrlOf(item));
 }
@@ -166,12 +189,13 @@ bool TCookieForm::IsKept(const QListWidgetItem* item) const {
 void TCookieForm::ListBox1Click() {
     try {
         // The keep link belongs to the selected cookie's site: none without one.
-        const QListWidgetItem* current = Listbox1->currentItem();
+        const QListWidgetItem* current = SelectedItem();
         const bool site = current && !KeepSiteName(CookieEntryHost(UrlOf(current))).empty();
         Label12->setVisible(site && Keep.Readable());
         Image2->setVisible(Label12->isVisible());
         if (site) Label12->SetCaption(GetText(IsKept(current) ? 341 : 340));
-        // An empty list has no details to show: nothing is left from the last cookie walked.
+        // Without a chosen line there are no details to show: nothing is left from the last
+        // cookie walked.
         if (!current) {
             for (auto [label, text] :
                  {std::pair{Label7, 78}, {Label8, 79}, {Label9, 80}, {Label10, 81}})
@@ -190,17 +214,19 @@ void TCookieForm::ListBox1Click() {
 
 void TCookieForm::Label5Click() {
     PlayClickSound();
-    // A filter may have emptied the list: with no line selected there is nothing to delete.
-    const QListWidgetItem* current = Listbox1->currentItem();
-    if (!current) return;
-    const std::string url = UrlOf(current);
-    // The site stays on the keep-list whatever the answer; only this cookie goes.
-    if (IsKept(current)) {
-        const std::string question = GetText(344) + "\n\n\"" + CookieEntryHost(url) + "\"";
-        if (MessageBoxA(nullptr, question.c_str(), GetText(1).c_str(),
-                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-            return;
+    const QListWidgetItem* current = SelectedItem();
+    if (!current) {
+        ShowMessage2(GetText(kChooseCookieText));
+        return;
     }
+    const std::string url = UrlOf(current);
+    // A kept cookie's question names its site, which stays on the keep-list whatever the
+    // answer; only this cookie goes.
+    const bool asked = IsKept(current) ? AskFirst(GetText(kKeptCookieQuestionText),
+                                                  CookieEntryHost(url), GetText(kProductNameText))
+                                       : AskFirst(GetText(kRemoveCookieQuestionText), url,
+                                                  GetText(kProductNameText));
+    if (!asked) return;
     IECache1->DeleteEntry(url);
     Listbox1->clear();
     FormShow();
@@ -209,6 +235,21 @@ void TCookieForm::Label5Click() {
 
 void TCookieForm::Label6Click() {
     PlayClickSound();
+    std::uint64_t keptListed = 0;
+    for (int i = 0; i < Listbox1->count(); ++i)
+        keptListed += IsKept(Listbox1->item(i)) ? 1 : 0;
+    const auto removable = static_cast<std::uint64_t>(Listbox1->count()) - keptListed;
+    // Nothing listed that could go: no cookie goes unseen, not even one added since.
+    if (removable == 0) {
+        if (keptListed > 0)
+            ShowMessage2(GetText(kKeptStayedText) + " " + std::to_string(keptListed));
+        return;
+    }
+    // What goes is counted and asked for; the kept cookies that stay are named with it.
+    std::string question = FillIn(GetText(kRemoveListedQuestionText), {std::to_string(removable)});
+    if (keptListed > 0)
+        question += "\n\n" + FillIn(GetText(kKeptWillStayText), {std::to_string(keptListed)});
+    if (!AskFirst(question, {}, GetText(kProductNameText))) return;
     const std::string filter = QStringToAnsi(Edit1->text());
     std::uint64_t kept = 0;
     if (!filter.empty() && filter != "*") {
@@ -240,12 +281,12 @@ void TCookieForm::Label6Click() {
         RefreshCookieList();
     }
     Listbox1->setFocus();
-    if (kept > 0) ShowMessage2(GetText(345) + " " + std::to_string(kept));
+    if (kept > 0) ShowMessage2(GetText(kKeptStayedText) + " " + std::to_string(kept));
 }
 
 void TCookieForm::Label12Click() {
     PlayClickSound();
-    const QListWidgetItem* current = Listbox1->currentItem();
+    const QListWidgetItem* current = SelectedItem();
     if (!current) return;
     const std::string url = UrlOf(current);
     const std::string host = CookieEntryHost(url);
@@ -254,14 +295,17 @@ void TCookieForm::Label12Click() {
         for (const std::string& site : Keep.SitesCovering(host))
             Keep.Remove(site);
     } else {
-        Keep.Add(host);
+        // The site, not only the name the cookie came from: the user confirms or narrows it.
+        const std::string site = KeepSiteForm ? KeepSiteForm->AskSite(host) : std::string();
+        if (site.empty()) return;
+        Keep.Add(site);
     }
     refreshKeeping(url);
 }
 
 void TCookieForm::Label13Click() {
     PlayClickSound();
-    const std::string url = UrlOf(Listbox1->currentItem());
+    const std::string url = UrlOf(SelectedItem());
     KeepCookiesForm->ShowModal();
     refreshKeeping(url);
 }

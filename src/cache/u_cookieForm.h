@@ -1,8 +1,9 @@
 // The cookie manager: lists the cookies of the URL cache with a filter on their address,
 // shows one cookie's details and deletes the selected cookie or all listed ones. The cookies
 // of the sites on the keep-list are marked in the list; a link puts the selected cookie's
-// site on the list or takes it off, another shows the list. Deleting all listed cookies
-// leaves the kept ones; deleting a kept cookie on its own asks first.
+// site on the list or takes it off, another shows the list. Nothing is selected for the user;
+// every deletion names what goes and asks first, and deleting all listed cookies leaves the
+// kept ones.
 #pragma once
 
 #include "cache/KeepCookies.h"
@@ -60,6 +61,8 @@ class TCookieForm : public TFormBase {
     void Label13Click();
     // The cache URL of a listed line (its text may carry the keep mark before it).
     static std::string UrlOf(const QListWidgetItem* item);
+    // The line the user selected, or nullptr: the focus alone selects none.
+    const QListWidgetItem* SelectedItem() const;
     // Whether the cookie of a listed line belongs to a kept site.
     bool IsKept(const QListWidgetItem* item) const;
     void Edit1Change();

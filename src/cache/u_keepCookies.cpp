@@ -2,12 +2,43 @@
 
 #include "controls/longlist.h"
 #include "lang/TQwTrans2.h"
+#include "platform/datetime.h"
 #include "platform/qt/ansi_qstring.h"
 #include "ui/ClickSound.h"
+#include "ui/u_ShowMessage2.h"
 
 #include <QSignalBlocker>
 
+#include <cstdio>
+
 TKeepCookiesForm* KeepCookiesForm = nullptr;
+
+namespace {
+
+// The texts of the language file shown here.
+enum KeepListText {
+    kProductNameText = 1,
+    kAddedText = 349,
+    kChooseSiteText = 454,
+    kTakeOffQuestionText = 455,
+};
+
+// The day a site was added, as the list stores it (YYYY-MM-DD), in the user's date format;
+// a value that holds no such date is shown as it is.
+std::string shownDate(const std::string& stored) {
+    unsigned year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    char end = 0;
+    double date = 0;
+    if (std::sscanf(stored.c_str(), "%4u-%2u-%2u%c", &year, &month, &day, &end) != 3 ||
+        !TryEncodeDateTime(static_cast<WORD>(year), static_cast<WORD>(month),
+                           static_cast<WORD>(day), 0, 0, 0, 0, date))
+        return stored;
+    return DateToStr(date);
+}
+
+} // namespace
 
 TKeepCookiesForm::TKeepCookiesForm() {
     setObjectName(QStringLiteral("KeepCookiesForm"));
@@ -64,21 +95,20 @@ void TKeepCookiesForm::FormShow() {
 }
 
 void TKeepCookiesForm::FillList(const std::string& host) {
-    const int row = ListBox1->currentRow();
     Keep.Load();
     const QSignalBlocker filling(ListBox1);
     ListBox1->clear();
     int select = -1;
     for (const TKeepCookies::Site& site : Keep.Sites()) {
         std::string line = site.host;
-        if (!site.added.empty()) line += "   (" + GetText(349) + " " + site.added + ")";
+        if (!site.added.empty())
+            line += "   (" + GetText(kAddedText) + " " + shownDate(site.added) + ")";
         auto* item = new QListWidgetItem(AnsiToQString(line), ListBox1);
         item->setData(Qt::UserRole, AnsiToQString(site.host));
         if (site.host == host) select = ListBox1->count() - 1;
     }
-    // After a site went, the line that took its place is selected.
-    if (select < 0 && ListBox1->count() > 0) select = std::clamp(row, 0, ListBox1->count() - 1);
-    ListBox1->setCurrentRow(select);
+    // Only a site the caller names is selected: the link acts on none the user did not choose.
+    if (select >= 0) ListBox1->setCurrentRow(select);
     const bool empty = ListBox1->count() == 0;
     Label5->setVisible(empty);
     Label4->setEnabled(!empty);
@@ -86,14 +116,19 @@ void TKeepCookiesForm::FillList(const std::string& host) {
 }
 
 std::string TKeepCookiesForm::SelectedSite() const {
-    const QListWidgetItem* item = ListBox1->currentItem();
-    return item ? QStringToAnsi(item->data(Qt::UserRole).toString()) : std::string();
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? std::string()
+                              : QStringToAnsi(selected.front()->data(Qt::UserRole).toString());
 }
 
 void TKeepCookiesForm::Label4Click() {
     PlayClickSound();
     const std::string site = SelectedSite();
-    if (site.empty()) return;
+    if (site.empty()) {
+        ShowMessage2(GetText(kChooseSiteText));
+        return;
+    }
+    if (!AskFirst(GetText(kTakeOffQuestionText), site, GetText(kProductNameText))) return;
     // Only the list changes: the site's cookies stay on the system.
     Keep.Remove(site);
     FillList();

@@ -27,9 +27,9 @@ class TKeepCookiesForm : public TFormBase {
     TBitBtn* BitBtn1;
     TKeepCookies Keep;
 
-    // Reads the list again and shows it, the line of `host` selected (else the first).
+    // Reads the list again and shows it, the line of `host` selected (else none).
     void FillList(const std::string& host = {});
-    // The site of the selected line, or empty.
+    // The site of the line the user selected, or empty: the focus alone selects none.
     std::string SelectedSite() const;
     void Label4Click();
     void BitBtn1Click();

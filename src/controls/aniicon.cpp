@@ -165,7 +165,7 @@ void TAniIconFile::Draw(HDC dc, const QRect& rect) const {
 }
 
 void TAniIconFile::Draw(QPainter& painter, const QRect& rect) const {
-    Draw(DeviceContextFor(painter), rect);
+    if (frames_[current_]) DrawIconOn(painter, rect.left(), rect.top(), frames_[current_].get());
 }
 
 int TAniIconFile::FrameCount() const {

@@ -18,6 +18,7 @@ namespace {
 constexpr int kProductNameText = 1;
 constexpr int kOnlyShortcutsEditableText = 300;
 constexpr int kDeleteLinkQuestionText = 301;
+constexpr int kChooseLinkText = 461;
 
 } // namespace
 
@@ -111,6 +112,11 @@ void FavoritenPanel::FavoritesListView1URLSelected(TCustomFavoritesListView*,
 }
 
 bool FavoritenPanel::activateForLink() {
+    // With no line chosen the user is told to choose one; a chosen folder only opens.
+    if (FavoritesListView1->SelectedRow() < 0) {
+        ShowMessage2(GetText(kChooseLinkText));
+        return false;
+    }
     favoriteChosen_ = false;
     FavoritesListView1->DblClick();
     return favoriteChosen_;
@@ -153,10 +159,8 @@ void FavoritenPanel::Label48Click() {
     if (!activateForLink()) return;
     const std::string file = FavoritesListView1->SelectedFile();
     if (file.empty()) return;
-    const std::string question =
-        GetText(kDeleteLinkQuestionText) + "\n\n\"" + FavoritesListView1->SelectedName() + "\"";
-    if (MessageBoxA(nullptr, question.c_str(), GetText(kProductNameText).c_str(),
-                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+    if (!AskFirst(GetText(kDeleteLinkQuestionText), FavoritesListView1->SelectedName(),
+                  GetText(kProductNameText)))
         return;
     // Only a favorite that really went is reported as deleted; one that is read-only, in
     // use or already gone is reported as not deleted, and stays chosen while it is there.

@@ -44,7 +44,7 @@ class FavoritenPanel : public SectionPanel {
 
   private:
     // The activation of the selected row for a link; true when it chose a favorite (a folder
-    // opens instead, and nothing is selected in an empty list).
+    // opens instead). With no row selected it says that a link must be chosen first.
     bool activateForLink();
     bool favoriteChosen_ = false;
 };

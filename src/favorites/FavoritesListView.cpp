@@ -82,7 +82,7 @@ class TCustomFavoritesListView::Model : public QAbstractListModel {
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
-            return view_->FColumnCaption;
+            return view_->ColumnCaption();
         return {};
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -193,6 +193,8 @@ void TCustomFavoritesListView::Loaded() {
 
     if (RootFolder) ShowFolder(RootFolder.get());
     Depth = 0;
+    FOpenedNames.clear();
+    FModel->HeaderChanged();
     header()->resizeSection(0, width() - 4);
 }
 
@@ -299,6 +301,8 @@ void TCustomFavoritesListView::OneLevelUp() {
         ShowFolder(parent.get());
         // Only once the parent is shown: a folder that cannot be shown leaves the level.
         --Depth;
+        if (!FOpenedNames.empty()) FOpenedNames.pop_back();
+        FModel->HeaderChanged();
         return;
     }
     MessageBeep(MB_OK);
@@ -312,8 +316,11 @@ void TCustomFavoritesListView::DblClick() {
     const LPITEMIDLIST item = FolderItems[static_cast<std::size_t>(row)].RelativePIDL.get();
     if (IsBrowsableFolder(ChannelShortcutTypeName, folder, item)) {
         PidlRef below(JoinPIDLs(CurrentFolder.get(), item));
+        const std::string name = FolderItems[static_cast<std::size_t>(row)].Name;
         ShowFolder(below.get());
         ++Depth;
+        FOpenedNames.push_back(name);
+        FModel->HeaderChanged();
         return;
     }
     FSelectedFile = ItemParsingName(folder, item);
@@ -336,6 +343,18 @@ void TCustomFavoritesListView::DblClick() {
         OnURLSelected(this, url);
     else if (Webbrowser)
         Webbrowser->Navigate(url);
+}
+
+QString TCustomFavoritesListView::ColumnCaption() const {
+    QString caption = FColumnCaption;
+    for (const std::string& name : FOpenedNames)
+        caption += QLatin1Char('\\') + AnsiToQString(name);
+    return caption;
+}
+
+void TCustomFavoritesListView::SetRootCaption(const QString& caption) {
+    FColumnCaption = caption;
+    FModel->HeaderChanged();
 }
 
 bool TCustomFavoritesListView::OwnerDataFetch(int row, std::string& caption,

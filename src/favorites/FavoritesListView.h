@@ -84,8 +84,10 @@ class TCustomFavoritesListView : public QTreeView {
     std::string FocusedCaption() const;
     // The selected row, -1 for none.
     int SelectedRow() const;
-    // The column's caption: the Favorites folder's name on disk.
-    QString ColumnCaption() const { return FColumnCaption; }
+    // The column's caption: where the list is, the Favorites folder's name (its name on disk
+    // until the owner gives one) followed by the folders opened below it ("Favorites\Reisen").
+    QString ColumnCaption() const;
+    void SetRootCaption(const QString& caption);
 
     // The type names against which items are told apart, read from the registry on every
     // construction.
@@ -132,6 +134,8 @@ class TCustomFavoritesListView : public QTreeView {
     PidlRef CurrentFolder;
     std::vector<TFavoriteItem> FolderItems;
     int Depth = 0;
+    // The names of the folders opened below the Favorites folder, outermost first.
+    std::vector<std::string> FOpenedNames;
     std::string FSelectedFile;
     std::string FSelectedName;
     HIMAGELIST SmallImages = nullptr;

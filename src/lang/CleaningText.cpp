@@ -3,6 +3,7 @@
 #include "lang/TQwTrans2.h"
 
 #include <cstdio>
+#include <exception>
 
 std::string FillIn(std::string text, std::initializer_list<std::string> arguments) {
     int number = 1;
@@ -18,21 +19,8 @@ std::string FillIn(std::string text, std::initializer_list<std::string> argument
 }
 
 std::string SizeForPeople(std::uint64_t bytes) {
-    if (bytes < 1024) return std::to_string(bytes) + " B";
-    const char* units[] = {"KB", "MB", "GB", "TB"};
-    double value = static_cast<double>(bytes) / 1024.0;
-    int unit = 0;
-    while (value >= 1024.0 && unit < 3) {
-        value /= 1024.0;
-        ++unit;
-    }
-    char number[32];
-    std::snprintf(number, sizeof number, "%.1f", value);
-    std::string text = number;
-    const std::string mark = GetText(kDecimalMarkText);
-    if (const std::size_t point = text.find('.'); point != std::string::npos && !mark.empty())
-        text.replace(point, 1, mark);
-    return text + " " + units[unit];
+    const std::uint64_t kilobytes = bytes / 1024;
+    return std::to_string(bytes > 0 && kilobytes == 0 ? 1 : kilobytes) + "kb";
 }
 
 namespace {
@@ -66,8 +54,8 @@ std::string reasons(const CleaningResult& result) {
         for (const CleaningResult::Failure& failure : result.failures) {
             if (failure.reason != StayReason::Other) continue;
             if (!text.empty()) text += ", ";
-            text +=
-                (named > 0 ? count(others) + " " : "") + "error " + std::to_string(failure.error);
+            text += (named > 0 ? count(others) + " " : "") +
+                    FillIn(GetText(kErrorNumberText), {std::to_string(failure.error)});
             break;
         }
     }
@@ -104,6 +92,24 @@ std::string ResultLine(const std::string& label, const CleaningResult& result, C
     for (const std::string& note : result.notes)
         line += '\r' + note;
     return line;
+}
+
+std::string WriteErrorText(DWORD error) {
+    if (error == ERROR_DISK_FULL) return GetText(kDiskFullText);
+    return FillIn(GetText(kErrorNumberText), {std::to_string(error)});
+}
+
+void CleanPart(CleaningResult& result, const std::function<void()>& part) {
+    std::string reason;
+    try {
+        part();
+        return;
+    } catch (const std::exception& e) {
+        reason = e.what();
+    } catch (...) {
+    }
+    if (reason.empty()) reason = "unknown error";
+    result.Note(FillIn(GetText(kStoppedEarlyText), {reason}));
 }
 
 std::string DoneMessage(int doneText, const CleaningResult& result) {

@@ -68,6 +68,8 @@ void TForm4::Timer1Timer() {
     showNormal();
     raise();
     activateWindow();
+    // The keys go to the list at once: a letter picks the language it begins with.
+    ComboBox1->setFocus();
 }
 
 void TForm4::BitBtn1Click() {

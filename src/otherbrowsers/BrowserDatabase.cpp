@@ -468,8 +468,18 @@ std::unique_ptr<BrowserDatabase> BrowserDatabase::Open(const std::string& window
         std::uint64_t walSize = 0;
         rollbackView = !readStart(windowsPath + "-wal", wal, 1, &walSize) || walSize == 0;
     }
+    // A journal left by a browser that ended in the middle of a change is rolled back by the
+    // first reader that may write, as the browser would at its next start and the cleaning
+    // does: reading only would see the half-made change (or nothing at all), and count what
+    // the cleaning will not find. So such a database is opened for writing even to be read;
+    // the rollback is all that is written.
+    std::string journal;
+    std::uint64_t journalSize = 0;
+    const bool hotJournal = readOnly && !(header[18] == 2 && header[19] == 2) &&
+                            readStart(windowsPath + "-journal", journal, 1, &journalSize) &&
+                            journalSize > 0 && journal[0] != '\0';
     std::unique_ptr<BrowserDatabase> db(new BrowserDatabase());
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int flags = readOnly && !hotJournal ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     openAsRollbackView = rollbackView;
     const int opened = sqlite3_open_v2(windowsPath.c_str(), &db->db_, flags, registeredVfs());
     openAsRollbackView = false;

@@ -4,6 +4,7 @@
 #include "otherbrowsers/BrowserTexts.h"
 #include "otherbrowsers/OtherBrowserProfiles.h"
 #include "platform/win32.h"
+#include "ui/CleaningResult.h"
 #include "ui/MyTricks.h"
 
 #include <nlohmann/json.hpp>
@@ -169,8 +170,8 @@ void findFirefox(BrowserInstall& install, const std::string& below) {
             } else {
                 profile.folder = absoluteProfile(relative);
                 if (profile.folder.empty()) {
-                    install.notes.push_back(
-                        FileNote(ini, BrowserText(kTextOutside) + " (" + p.path + ")"));
+                    install.notes.push_back(FileNote(ini, BrowserText(kTextOutside) + " (" +
+                                                              PrintableText(p.path) + ")"));
                     continue;
                 }
                 profile.cache = profile.folder;
@@ -181,8 +182,8 @@ void findFirefox(BrowserInstall& install, const std::string& below) {
             if (profile.folder.empty()) {
                 if (relative.find("..") != std::string::npos ||
                     relative.find(':') != std::string::npos)
-                    install.notes.push_back(
-                        FileNote(ini, BrowserText(kTextOutside) + " (" + p.path + ")"));
+                    install.notes.push_back(FileNote(ini, BrowserText(kTextOutside) + " (" +
+                                                              PrintableText(p.path) + ")"));
                 continue;
             }
             // The cache lies in the same place below the local folder; where that is not
@@ -243,7 +244,7 @@ void findChromium(BrowserInstall& install, const std::string& below) {
                 name.find_first_of("\\/:") != std::string::npos ||
                 name.find("..") != std::string::npos)
                 install.notes.push_back(
-                    FileNote(state, BrowserText(kTextOutside) + " (" + name + ")"));
+                    FileNote(state, BrowserText(kTextOutside) + " (" + PrintableText(name) + ")"));
             continue;
         }
         if (listedAlready(install, folder)) continue;

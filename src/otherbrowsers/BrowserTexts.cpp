@@ -1,6 +1,7 @@
 #include "otherbrowsers/BrowserTexts.h"
 
 #include "lang/TQwTrans2.h"
+#include "ui/CleaningResult.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ std::string BrowserText(int number) {
 }
 
 std::string FileNote(const std::string& file, const std::string& reason) {
-    return filled(text(kTextFileLeft), {file, reason});
+    // The file's path may hold a profile's name as another program wrote it.
+    return filled(text(kTextFileLeft), {PrintableText(file), reason});
 }
 
 std::string RunningNote(const std::string& browser) {

@@ -1,6 +1,8 @@
 #include "otherbrowsers/OtherBrowserProfiles.h"
 
+#include "lang/CleaningText.h"
 #include "otherbrowsers/KeptCookieFiles.h"
+#include "platform/ansi.h"
 #include "platform/win32.h"
 #include "ui/MyTricks.h"
 
@@ -98,8 +100,8 @@ CleaningResult cleanProfile(const std::string& folder, const ProfileLayout& layo
     const bool cleanCache =
         parts.cache && (found == INVALID_FILE_ATTRIBUTES || (found & FILE_ATTRIBUTE_DIRECTORY));
     // Whatever goes wrong while deleting ends the deleting, not the cleaning: the pause and
-    // the new cache folder still follow.
-    try {
+    // the new cache folder still follow, and the cleaning says what stopped it.
+    CleanPart(result, [&] {
         ProcessMessages();
         if (cleanCache) {
             result += CleanFolderContents(cacheFolder, mode);
@@ -112,8 +114,7 @@ CleaningResult cleanProfile(const std::string& folder, const ProfileLayout& layo
         if (parts.cookies)
             result += CleanCookieFile(profile + layout.cookies, TKeepCookies::FromRegistry(), mode);
         if (parts.history) CleanFile(profile + layout.history, mode, result);
-    } catch (const std::exception&) {
-    }
+    });
     if (mode == CleaningMode::Preview) return result;
     Sleep(1000);
     if (cleanCache) CreateDirectoryA(cacheFolder.c_str(), nullptr);
@@ -131,14 +132,24 @@ std::string FindOperaProfile() {
                      "profile");
 }
 
-std::string FindFirefoxProfile(int purpose) {
-    std::string result;
+namespace {
+
+// Firefox's profile of each of its two places (roaming, then local) that holds the part.
+std::vector<std::string> firefoxProfilesHolding(int purpose) {
+    std::vector<std::string> found;
     for (const char* base : {"AppData", "Local AppData"}) {
         const std::string candidate =
             firstProfileIn(folderBelow(userShellFolder(base), "Mozilla\\Firefox\\Profiles\\"));
-        if (!candidate.empty() && holdsPart(candidate, purpose)) result = candidate;
+        if (!candidate.empty() && holdsPart(candidate, purpose)) found.push_back(candidate);
     }
-    return result;
+    return found;
+}
+
+} // namespace
+
+std::string FindFirefoxProfile(int purpose) {
+    const std::vector<std::string> found = firefoxProfilesHolding(purpose);
+    return found.empty() ? std::string() : found.back();
 }
 
 std::string FindMozillaProfile() {
@@ -154,7 +165,15 @@ CleaningResult CleanOperaProfile(const std::string& folder, ProfileParts parts, 
 
 CleaningResult CleanFirefoxProfile(const std::string& folder, ProfileParts parts,
                                    CleaningMode mode) {
-    return cleanProfile(folder, kMozilla, parts, mode);
+    CleaningResult result = cleanProfile(folder, kMozilla, parts, mode);
+    if (!parts.cache) return result;
+    // The older Firefox kept its cache in the roaming profile, the later one in the local
+    // one: the cache of the same browser in the other place goes too.
+    const std::string cleaned = absoluteFolder(folder);
+    for (const std::string& other : firefoxProfilesHolding(ffCache))
+        if (!AnsiSameText(other, cleaned))
+            result += cleanProfile(other, kMozilla, {.cache = true}, mode);
+    return result;
 }
 
 CleaningResult CleanMozillaProfile(const std::string& folder, ProfileParts parts,

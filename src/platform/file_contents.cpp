@@ -12,6 +12,7 @@
 #include "platform/ansi.h"
 #include "platform/file_handles.h"
 #include "platform/files_internal.h"
+#include "platform/paths.h"
 #include "platform/root.h"
 #include "platform/win32.h"
 
@@ -19,7 +20,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -246,6 +250,84 @@ HANDLE openContents(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, DWORD
     return handle;
 }
 
+namespace {
+
+std::mutex& durableMutex() {
+    static std::mutex m;
+    return m;
+}
+std::unordered_set<std::string>& durableFiles() {
+    static std::unordered_set<std::string> files;
+    return files;
+}
+std::atomic<std::size_t> g_folderSyncs{0};
+
+} // namespace
+
+void syncFolder(const UniqueFd& folder) {
+    ::fsync(folder.get());
+    ++g_folderSyncs;
+}
+
+void syncFolderOf(const HostPath& host) {
+    const ParentFolder parent = openParentNoFollow(host);
+    if (parent.folder.valid()) syncFolder(parent.folder);
+}
+
+void rememberDurable(const HostPath& host) {
+    const std::lock_guard lock(durableMutex());
+    durableFiles().insert(host.str());
+}
+
+bool forgetDurable(const HostPath& host) {
+    const std::lock_guard lock(durableMutex());
+    return durableFiles().erase(host.str()) > 0;
+}
+
+std::size_t folderSyncs() {
+    return g_folderSyncs;
+}
+
+bool anyFileDenyingDeletion() {
+    // "7: OFDLCK ADVISORY READ -1 fe:00:1234 START END": the kernel joins the neighbouring
+    // bytes of one handle into one range, and END may be "EOF".
+    std::FILE* list = std::fopen("/proc/locks", "re");
+    if (!list) return true;
+    bool any = false;
+    char line[256];
+    const long long denies = kShareBase + kDeniesDelete;
+    while (!any && std::fgets(line, sizeof line, list)) {
+        char kind[16];
+        char end[24];
+        long long start = 0;
+        if (std::sscanf(line, "%*s %15s %*s %*s %*s %*s %lld %23s", kind, &start, end) != 3 ||
+            std::strcmp(kind, "OFDLCK") != 0)
+            continue;
+        any = start <= denies && (std::strcmp(end, "EOF") == 0 || std::atoll(end) >= denies);
+    }
+    std::fclose(list);
+    return any;
+}
+
+DWORD unlinkUnlessHeld(int folder, const std::string& name) {
+    // Only a regular file can be held; a link or anything else goes by its name alone. A file
+    // that cannot be opened to look (no right to read it) has no handle of this machine's
+    // user on it either.
+    const UniqueFd file(
+        ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    std::optional<ShareGate> gate;
+    if (file.valid()) {
+        struct stat st;
+        if (::fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode)) {
+            // Under the gate no handle can be opened between the look and the unlinking.
+            gate.emplace(file.get());
+            if (slotTaken(file.get(), kDeniesDelete)) return ERROR_SHARING_VIOLATION;
+        }
+    }
+    if (::unlinkat(folder, name.c_str(), 0) != 0) return errorFromErrno(errno);
+    return ERROR_SUCCESS;
+}
+
 } // namespace platform::files
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
@@ -395,8 +477,13 @@ BOOL FlushFileBuffers(HANDLE handle) {
         return FALSE;
     }
     if (::fdatasync(file->held.get()) != 0) {
-        SetLastError(ERROR_WRITE_FAULT);
+        SetLastError(errno == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
         return FALSE;
+    }
+    if (!file->folderSynced) {
+        syncFolderOf(file->host);
+        rememberDurable(file->host);
+        file->folderSynced = true;
     }
     return TRUE;
 }

@@ -33,6 +33,7 @@ struct OpenFile {
     ino_t inode = 0;
     DWORD access = 0; // specific rights: generic ones are mapped when the handle is made
     bool contents = false;
+    bool folderSynced = false; // the folder holding the file reached the disk (first flush)
     std::vector<LockedRange> locks;
 };
 

@@ -144,9 +144,10 @@ bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const HostPa
             return false;
         }
     }
-    // A symbolic link goes itself, never its target; a folder refuses (EISDIR).
-    if (::unlinkat(folder.get(), name.c_str(), 0) != 0) {
-        failWithErrno(host);
+    // A symbolic link goes itself, never its target; a folder refuses (EISDIR); a file that
+    // a handle holds without sharing deletion stays.
+    if (const DWORD error = unlinkUnlessHeld(folder.get(), name); error != ERROR_SUCCESS) {
+        SetLastError(error);
         return false;
     }
     if (kept) forgetAttributes(host);
@@ -171,7 +172,10 @@ BOOL DeleteFileA(LPCSTR fileName) {
             failWithErrno(*host);
             return FALSE;
         }
-        return deleteEntryIn(parent.folder, parent.name, *host, ReadOnlyFile::Refuse);
+        if (!deleteEntryIn(parent.folder, parent.name, *host, ReadOnlyFile::Refuse)) return FALSE;
+        // A journal that is gone must stay gone: back, it would undo what was committed.
+        if (forgetDurable(*host)) syncFolder(parent.folder);
+        return TRUE;
     });
 }
 
@@ -278,12 +282,29 @@ BOOL moveEntry(LPCSTR existingFileName, LPCSTR newFileName, MoveOptions options)
     const std::optional<ParentFolder> fromParent = entryInFolder(from, source);
     if (!fromParent) return FALSE;
     const ParentFolder toParent = openParentNoFollow(to);
+    // Written through: the file's contents reach the disk before its new name does, so that
+    // the name never holds a file the disk has not got.
+    if (options.writeThrough && S_ISREG(source.st_mode)) {
+        const UniqueFd contents(::openat(fromParent->folder.get(), fromParent->name.c_str(),
+                                         O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+        if (contents.valid() && ::fsync(contents.get()) != 0 && errno == ENOSPC) {
+            SetLastError(ERROR_DISK_FULL);
+            return FALSE;
+        }
+    }
     if (!toParent.folder.valid() || ::renameat(fromParent->folder.get(), fromParent->name.c_str(),
                                                toParent.folder.get(), toParent.name.c_str()) != 0) {
         failWithErrno(to);
         return FALSE;
     }
-    if (options.writeThrough) ::fsync(toParent.folder.get());
+    const bool durable = forgetDurable(from);
+    if (options.writeThrough || durable) {
+        syncFolder(toParent.folder);
+        if (durable) rememberDurable(to);
+    }
+    // The name left behind in another folder must stay gone too.
+    const auto folderOf = [](const HostPath& p) { return p.str().substr(0, p.str().rfind('/')); };
+    if (durable && folderOf(from) != folderOf(to)) syncFolder(fromParent->folder);
     // Whatever was recorded at the new place belonged to files that are gone.
     forgetAttributesBelow(to);
     forgetAttributes(from);
@@ -389,16 +410,22 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& contents)
             return false;
         }
         std::size_t written = 0;
+        int failure = 0;
         while (written < contents.size()) {
             const ssize_t n =
                 ::write(fd.get(), contents.data() + written, contents.size() - written);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
+            if (n <= 0) {
+                failure = n < 0 ? errno : ENOSPC;
+                break;
+            }
             written += static_cast<std::size_t>(n);
         }
-        const bool ok = written == contents.size();
-        if (!fd.close() || !ok) {
-            SetLastError(ERROR_WRITE_FAULT);
+        if (!fd.close() && failure == 0) failure = errno;
+        if (written != contents.size() || failure != 0) {
+            // A full disk says so, as Windows does; anything else is a write fault.
+            SetLastError(failure == ENOSPC || failure == EDQUOT ? ERROR_DISK_FULL
+                                                                : ERROR_WRITE_FAULT);
             return false;
         }
         return true;

@@ -64,6 +64,31 @@ enum class ReadOnlyFile { Refuse, Delete };
 bool deleteEntryIn(const UniqueFd& folder, const std::string& name, const HostPath& host,
                    ReadOnlyFile readOnly);
 
+// Names that must survive a power loss. A file whose contents were made to reach the disk
+// (FlushFileBuffers: a database's journal, a report about to replace the old one) needs its
+// name there too: the first flush of a handle syncs the folder that holds the file, and
+// deleting or renaming such a file later syncs the folder it leaves. Other files (a cache's
+// thousands) cost no sync.
+void syncFolder(const UniqueFd& folder);
+void syncFolderOf(const HostPath& host);
+void rememberDurable(const HostPath& host);
+// Whether the file was one whose name must survive; it is forgotten.
+bool forgetDurable(const HostPath& host);
+// How many folders were synced so far in this process.
+std::size_t folderSyncs();
+
+// Unlinks the file (or link) `name` of an open folder unless a handle of any process holds it
+// without sharing deletion, as Windows refuses the deletion then (ERROR_SHARING_VIOLATION).
+// ERROR_SUCCESS, or the error; the last error is left alone, so that another thread may call.
+[[nodiscard]] DWORD unlinkUnlessHeld(int folder, const std::string& name);
+
+// Whether any handle of any process holds any file without sharing deletion, as the kernel
+// lists the share locks: one look at every lock on the machine serves many deletions in a
+// row, which then need no look at each file while none is held. (The kernel names the file
+// by a device that a stacked file system may spell otherwise, so it tells only whether.)
+// Yes when the list cannot be read.
+[[nodiscard]] bool anyFileDenyingDeletion();
+
 // Whether deleting `name` of the folder is unlinking it and nothing else: it is there, is no
 // folder, carries no stored attributes, and the user may change it. When it is not,
 // deleteEntryIn says what its deletion does.

@@ -286,7 +286,8 @@ DWORD errorFromErrno(int err, bool parentMissing) {
     case ENAMETOOLONG:
         return ERROR_FILENAME_EXCED_RANGE;
     case ENOSPC:
-        return ERROR_WRITE_FAULT;
+    case EDQUOT:
+        return ERROR_DISK_FULL;
     case EBUSY:
         return ERROR_SHARING_VIOLATION;
     default:

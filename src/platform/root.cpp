@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -427,7 +428,12 @@ std::string rootProblem() {
         useCacheSizeForBatches(conn);
         return problem;
     } catch (const DatabaseError& e) {
-        return e.what();
+        // SQLite names a file it could not make on a full disk an I/O error.
+        const HostPath root = g_requestedRoot.empty() ? defaultRootPath() : g_requestedRoot;
+        struct statvfs disk {};
+        const bool full = e.code() == ERROR_DISK_FULL ||
+                          (::statvfs(root.c_str(), &disk) == 0 && disk.f_bavail == 0);
+        return std::string(e.what()) + (full ? " (the disk is full)" : "");
     }
 }
 

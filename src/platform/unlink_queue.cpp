@@ -1,5 +1,8 @@
 #include "platform/unlink_queue.h"
 
+#include "platform/files_internal.h"
+#include "platform/win32.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -29,9 +32,14 @@ void UnlinkQueue::add(SharedFd folder, std::string name, std::int64_t row) {
 
 namespace {
 
-// Whether the file is gone: a file gone already is what the caller wanted.
-bool unlinked(const SharedFd& folder, const std::string& name) {
-    return ::unlinkat(folder->get(), name.c_str(), 0) == 0 || errno == ENOENT;
+// Whether the file is gone: a file gone already is what the caller wanted. One that a handle
+// holds without sharing deletion stays, as any deletion of it would. `anyHeld` is whether the
+// kernel listed any file held so before the batch began: a cache's files seldom are, and then
+// one look at the list spares each file an open and a lock query.
+bool unlinked(const SharedFd& folder, const std::string& name, bool anyHeld) {
+    if (!anyHeld) return ::unlinkat(folder->get(), name.c_str(), 0) == 0 || errno == ENOENT;
+    const DWORD error = files::unlinkUnlessHeld(folder->get(), name);
+    return error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND;
 }
 
 } // namespace
@@ -44,8 +52,9 @@ void UnlinkQueue::handOver() {
         } catch (const std::system_error&) {
             // No second thread to be had: this one unlinks.
             std::lock_guard lock(mutex_);
+            const bool anyHeld = files::anyFileDenyingDeletion();
             for (const Unlink& u : gathered_)
-                done_.push_back({u.row, unlinked(u.folder, u.name)});
+                done_.push_back({u.row, unlinked(u.folder, u.name, anyHeld)});
             gathered_.clear();
             return;
         }
@@ -85,8 +94,9 @@ void UnlinkQueue::work() {
         busy_ = true;
         lock.unlock();
         results.clear();
+        const bool anyHeld = files::anyFileDenyingDeletion();
         for (const Unlink& u : taken)
-            results.push_back({u.row, unlinked(u.folder, u.name)});
+            results.push_back({u.row, unlinked(u.folder, u.name, anyHeld)});
         taken.clear(); // lets go of the folders outside the lock
         lock.lock();
         done_.insert(done_.end(), results.begin(), results.end());

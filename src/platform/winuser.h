@@ -138,6 +138,21 @@ BOOL ScreenToClient(HWND window, LPPOINT point);
 BOOL ClientToScreen(HWND window, LPPOINT point);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 
+// Icons (user32), over Qt images on the hosted platform.
+using PBYTE = BYTE*;
+struct HICON__;
+using HICON = HICON__*;
+// Builds an icon (icon TRUE) or cursor (icon FALSE: the bits start with the hot spot) from
+// the image part of an icon file: a BITMAPINFOHEADER whose height counts the colour rows and
+// the AND-mask rows, the palette, the colour rows and the mask, or a PNG image. Accepts the
+// format versions 0x00020000 and 0x00030000. Returns NULL with ERROR_INVALID_PARAMETER for
+// missing bits or an unknown version and ERROR_INVALID_DATA for data that do not hold a whole
+// image; nothing outside the size bytes is read.
+HICON CreateIconFromResource(PBYTE bits, DWORD size, BOOL icon, DWORD version);
+BOOL DestroyIcon(HICON icon);
+// Draws the icon at its own size with its top-left corner at (x, y).
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+
 // Painting (user32): a device context for measuring text in a window's fonts (what is drawn
 // on it is not shown: only the DC of WM_DRAWITEM draws), rectangles and text.
 HDC GetDC(HWND window);

@@ -6,14 +6,17 @@
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "cache/u_keepCookies.h"
+#include "cache/u_keepSite.h"
 #include "controls/Dialogs.h"
 #include "controls/stdctrls.h"
 #include "favorites/FavoritenPanel.h"
+#include "favorites/FavoritesListView.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "otherbrowsers/BrowserTexts.h"
 #include "otherbrowsers/u_otherBrowsers.h"
+#include "platform/gui/dialog_texts.h"
 #include "platform/qt/ansi_qstring.h"
 #include "settings/BrowseForFolder.h"
 #include "settings/IEPowerPanel.h"
@@ -208,6 +211,8 @@ void applyMainWindow(TForm1* f) {
     caption(fav->Label48, 130);
     fav->PlaceLinks();
     caption(fav->BitBtn4, 22);
+    // The list's heading names the Favorites folder in the program's language.
+    fav->FavoritesListView1->SetRootCaption(text(460));
 
     IEPowerPanel* ie = f->IEPowerPanel;
     titleLine(ie->RichEdit6, 139);
@@ -261,7 +266,27 @@ void PlaceAfter(QWidget* follower, const TLabel* sentence, int gap) {
     follower->move(sentence->x() + sentence->width() + gap, follower->y());
 }
 
+void ApplyDialogTexts() {
+    HostedDialogTexts words;
+    words.yes = GetText(465);
+    words.no = GetText(466);
+    words.cancel = GetText(468);
+    words.open = GetText(469);
+    words.lookIn = GetText(470);
+    words.fileName = GetText(471);
+    words.filesOfType = GetText(472);
+    words.up = GetText(473);
+    words.browseForFolder = GetText(474);
+    words.allFiles = GetText(475);
+    words.computer = GetText(478);
+    words.localDisk = GetText(479);
+    words.pathNotFound = GetText(476);
+    words.fileNotFound = GetText(477);
+    SetHostedDialogTexts(words);
+}
+
 void ApplyLanguageTexts() {
+    ApplyDialogTexts();
     if (Form1) applyMainWindow(Form1);
     if (Form2) {
         caption(Form2->Label1, 1);
@@ -380,5 +405,12 @@ void ApplyLanguageTexts() {
         caption(c->Label4, 348);
         caption(c->Label5, 350);
         caption(c->BitBtn1, 77);
+    }
+    if (KeepSiteForm) {
+        TKeepSiteForm* k = KeepSiteForm;
+        caption(static_cast<QWidget*>(k), 1);
+        caption(k->Label1, 456);
+        caption(k->BitBtn1, 458);
+        caption(k->BitBtn2, 77);
     }
 }

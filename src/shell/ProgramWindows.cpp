@@ -4,6 +4,7 @@
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "cache/u_keepCookies.h"
+#include "cache/u_keepSite.h"
 #include "favorites/FavoritenPanel.h"
 #include "favorites/u_URLChangeForm.h"
 #include "lang/u_language.h"
@@ -47,9 +48,11 @@ void CreateRemainingWindows() {
     OtherBrowserForm = new TOtherBrowserForm();
     RunReportForm = new TRunReportForm();
     KeepCookiesForm = new TKeepCookiesForm();
+    KeepSiteForm = new TKeepSiteForm();
 }
 
 void DestroyProgramWindows() {
+    destroy(KeepSiteForm);
     destroy(KeepCookiesForm);
     destroy(RunReportForm);
     destroy(OtherBrowserForm);

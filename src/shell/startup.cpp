@@ -98,6 +98,8 @@ int RunProgram(int argc, char** argv) {
     // falls back to the program folder), then the texts of the current language.
     ProvideDataFiles(ProductName, false, StartupDataFiles());
     InitTranslation(ProductName);
+    // The platform's dialogs speak the program's language, the uninstaller's question too.
+    ApplyDialogTexts();
 
     // The uninstaller's survey, and nothing else.
     if (DecideRunMode(args) == RunMode::Uninstall) {

@@ -17,6 +17,18 @@ StayReason ReasonOf(DWORD error) {
     }
 }
 
+std::string PrintableText(std::string text) {
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        // Windows-1252 defines neither the C0 controls and DEL nor these five bytes, which
+        // read as C1 controls when converted.
+        if (byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
+            byte == 0x90 || byte == 0x9D)
+            c = '?';
+    }
+    return text;
+}
+
 void CleaningResult::Failed(const std::string& name, DWORD error, StayReason reason) {
     ++notRemoved;
     switch (reason) {
@@ -32,7 +44,7 @@ void CleaningResult::Failed(const std::string& name, DWORD error, StayReason rea
     case StayReason::Other:
         break;
     }
-    if (failures.size() < kNamedFailures) failures.push_back({name, error, reason});
+    if (failures.size() < kNamedFailures) failures.push_back({PrintableText(name), error, reason});
 }
 
 CleaningResult& CleaningResult::operator+=(const CleaningResult& other) {

@@ -16,6 +16,12 @@ enum class StayReason { InUse, AccessDenied, NotFound, Other };
 // The reason a Win32 error code stands for: sharing and lock violations are "in use".
 StayReason ReasonOf(DWORD error);
 
+// Text read from another program's file (a profile's name, a path, an address), as it may be
+// shown, printed or written: every control character (line breaks, escape sequences, tabs) and
+// every byte the ANSI code page leaves undefined becomes '?', so that a name cannot start a
+// line of its own, steer a terminal or make a report unreadable.
+std::string PrintableText(std::string text);
+
 // Whether a cleaning removes what it finds or only counts what it would remove.
 enum class CleaningMode { Remove, Preview };
 
@@ -58,7 +64,8 @@ struct CleaningResult {
     void Kept() { ++kept; }
     void Failed(const std::string& name, DWORD error) { Failed(name, error, ReasonOf(error)); }
     void Failed(const std::string& name, DWORD error, StayReason reason);
-    void Note(const std::string& line) { notes.push_back(line); }
+    // The line, made printable: it may name another program's files.
+    void Note(const std::string& line) { notes.push_back(PrintableText(line)); }
 
     // Whether something stayed that the cleaning meant to remove.
     bool Incomplete() const { return notRemoved > 0 || !notes.empty(); }

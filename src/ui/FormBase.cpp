@@ -39,12 +39,16 @@ void TFormBase::showEvent(QShowEvent* event) {
     if (event->spontaneous()) return;
     if (!centred_) {
         centred_ = true;
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.center() - rect().center());
-        }
+        CentreOnScreen();
     }
     FormShow();
+}
+
+void TFormBase::CentreOnScreen() {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
 }
 
 void TFormBase::hideEvent(QHideEvent* event) {

@@ -34,6 +34,8 @@ class TFormBase : public QWidget {
     QPushButton* DefaultButton() const;
 
   protected:
+    // Puts the window in the middle of the screen's free area, as it is at first showing.
+    void CentreOnScreen();
     virtual void FormShow() {}
     virtual void FormHide() {}
     virtual void FormClose() {}

@@ -1,5 +1,7 @@
 #include "ui/u_ShowMessage2.h"
 
+#include "platform/qt/ansi_qstring.h"
+#include "platform/win32.h"
 #include "ui/ClickSound.h"
 
 #include <QFontMetrics>
@@ -11,6 +13,27 @@ TShowMessage2Form* ShowMessage2Form = nullptr;
 namespace {
 constexpr int kMessageWidth = 225;
 constexpr int kClientHeight = 146;
+
+// A line wider than the message may be is broken between its phrases (after ", "), so that
+// no phrase is torn apart where a blank happens to fall; a phrase wider than that on its own
+// still wraps at its blanks.
+QString breakBetweenPhrases(const QString& line, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(line) <= width) return line;
+    const QString separator = QStringLiteral(", ");
+    QString broken;
+    QString current;
+    for (const QString& phrase : line.split(separator)) {
+        const QString longer = current.isEmpty() ? phrase : current + separator + phrase;
+        if (current.isEmpty() || metrics.horizontalAdvance(longer + QLatin1Char(',')) <= width) {
+            current = longer;
+            continue;
+        }
+        broken += current + QLatin1Char(',') + QLatin1Char('\n');
+        current = phrase;
+    }
+    return broken + current;
+}
+
 } // namespace
 
 TShowMessage2Form::TShowMessage2Form()
@@ -39,6 +62,13 @@ void TShowMessage2Form::CentreMessage() {
     // of a cleaning, widens it up to twice and then grows it downwards, so that every line
     // shows above the button.
     const QFontMetrics metrics(Label2->font());
+    // A text set since the last call is a new message; the lines are broken from it anew.
+    if (Label2->text() != shown_) given_ = Label2->text();
+    QStringList lines;
+    for (const QString& line : given_.split(QLatin1Char('\n')))
+        lines << breakBetweenPhrases(line, metrics, 2 * kMessageWidth - 8);
+    shown_ = lines.join(QLatin1Char('\n'));
+    Label2->setText(shown_);
     int widest = 0;
     for (const QString& line : Label2->text().split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line) + 8);
@@ -50,6 +80,13 @@ void TShowMessage2Form::CentreMessage() {
     SetClientSize(clientWidth, clientHeight);
     Image1->setGeometry(clientWidth - 38, 0, 38, clientHeight);
     BitBtn2->move(6 + (width - 100) / 2, clientHeight - 38);
+    // Each message has its own size: the window is centred for it, over the windows that
+    // show it, which are centred too.
+    CentreOnScreen();
+}
+
+std::string TShowMessage2Form::Message() const {
+    return QStringToAnsi(Label2->text() == shown_ ? given_ : Label2->text());
 }
 
 void TShowMessage2Form::FormShow() {
@@ -59,6 +96,12 @@ void TShowMessage2Form::FormShow() {
 void TShowMessage2Form::BitBtn2Click() {
     PlayClickSound();
     Close();
+}
+
+bool AskFirst(const std::string& question, const std::string& what, const std::string& caption) {
+    const std::string text = what.empty() ? question : question + "\n\n\"" + what + "\"";
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void ShowMessage2(const std::string& text) {

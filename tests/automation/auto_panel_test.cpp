@@ -3,8 +3,13 @@
 #include "automation_fixture.h"
 
 #include "automation/AutoPanel.h"
+#include "automation/RunReport.h"
 #include "automation/ShellLnk.h"
 #include "automation/StartupShortcut.h"
+#include "automation/u_runReport.h"
+#include "lang/CleaningText.h"
+#include "platform/datetime.h"
+#include "platform/qt/ansi_qstring.h"
 #include "shell/ProgramWindows.h"
 #include "shell/startup.h"
 #include "shell/u_Surfkolibri.h"
@@ -19,6 +24,14 @@
 using namespace automation_test;
 
 namespace {
+
+// The memo's lines, as ANSI text, without the empty line the last one ends with.
+std::vector<std::string> linesOfMemo(const QString& text) {
+    std::vector<std::string> lines;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        lines.push_back(QStringToAnsi(line));
+    return lines;
+}
 
 class AutoPanelTest : public AutomationTest {
   protected:
@@ -272,4 +285,31 @@ TEST_F(AutoPanelTest, ArgumentRRemovesTheShortcutsAtStart) {
     EXPECT_EQ(0, RunProgram(3, argv));
     EXPECT_FALSE(shortcutsWhenShown);
     EXPECT_TRUE(shortcutsIn(kUserStartup).empty());
+}
+
+// The reports window names a run's cleanings in words of the language shown now, also for a
+// run whose lines another language wrote; the lines stay as they were written.
+TEST_F(AutoPanelTest, TheReportsNameTheChosenCleaningsInTheCurrentLanguage) {
+    start(1);
+    RunRecord run;
+    run.when = {2031, 7, 0, 2, 8, 9, 30, 0};
+    run.options = "cbmn";
+    run.removed = 3;
+    run.lines = {"Cookies: 3 entries removed"};
+    ASSERT_TRUE(AppendRunRecord(RunReportPath(), run, ""));
+    std::vector<std::string> shown;
+    onModal = [&](QWidget* window) {
+        if (window == RunReportForm) shown = linesOfMemo(RunReportForm->Memo1->toPlainText());
+    };
+    page()->ReportsLinkClick();
+    double when = 0;
+    ASSERT_TRUE(SystemTimeToDateTime(run.when, when));
+    EXPECT_EQ((std::vector<std::string>{DateTimeToStr(when) + "   " + GetText(kOptionsWord) + " " +
+                                            GetText(kCookiesWord) + ", " + GetText(kCacheWord) +
+                                            ", " + GetText(kRunListWord) + ", " + GetText(462),
+                                        "Cookies: 3 entries removed"}),
+              shown);
+    EXPECT_EQ("Optionen: Browsercookies, Browsercache, Ausf\xFChren-Liste und Dokumentliste, "
+              "Erfolgsmeldung",
+              shown.at(0).substr(shown.at(0).find("Optionen:")));
 }

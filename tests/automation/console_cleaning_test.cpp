@@ -5,6 +5,7 @@
 #include "automation/AutomaticCleaning.h"
 #include "automation/CleaningRun.h"
 #include "automation/RunReport.h"
+#include "automation/StartupShortcut.h"
 #include "browser_seed.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
@@ -21,6 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 using namespace automation_test;
 using testing_support::PlatformTest;
@@ -156,11 +158,14 @@ TEST_F(ConsoleCleaningTest, TheCommandLineIsCheckedBeforeAnythingIsCleaned) {
     const std::string usage = "Usage: surfkolibri-clean [--preview] LETTERS";
     struct Case {
         const char* arguments;
-        const char* chosen; // the letters named as choosing no cleaning, or none
+        const char* chosen;  // the letters named as choosing no cleaning, or none
+        const char* unknown; // the letters named as unknown among them, or none
     };
     for (const Case& c :
-         {Case{"cbx", "cbx"}, Case{"n", "n"}, Case{"", nullptr},
-          Case{"--preview --preview c", nullptr}, Case{"-x c", nullptr}, Case{"cb he", nullptr}}) {
+         {Case{"cbx", "cbx", "x"}, Case{"cbq", "cbq", "q"}, Case{"qcxbq", "qcxbq", "q x"},
+          Case{"n", "n", nullptr}, Case{"", nullptr, nullptr},
+          Case{"--preview --preview c", nullptr, nullptr}, Case{"-x c", nullptr, nullptr},
+          Case{"cb he", nullptr, nullptr}}) {
         SCOPED_TRACE(c.arguments);
         const ConsoleRun refused = run(c.arguments);
         EXPECT_EQ(2, refused.status);
@@ -168,7 +173,9 @@ TEST_F(ConsoleCleaningTest, TheCommandLineIsCheckedBeforeAnythingIsCleaned) {
         const std::vector<std::string> said = linesOf(refused.err);
         ASSERT_FALSE(said.empty());
         EXPECT_EQ(usage, said.back());
-        if (c.chosen)
+        if (c.unknown)
+            EXPECT_EQ(FillIn(GetText(463), {c.chosen, c.unknown}), said.front());
+        else if (c.chosen)
             EXPECT_EQ(FillIn(GetText(387), {c.chosen}), said.front());
         else
             EXPECT_EQ(1u, said.size());
@@ -253,6 +260,35 @@ TEST_F(ConsoleCleaningTest, ThePreviewCountsWhatTheRunThenRemoves) {
     EXPECT_EQ(cleaned.out, report.runs[0].lines);
 }
 
+// The preview names every cleaning the letters choose, the removal of the start-up shortcuts
+// included, and counts the shortcuts that the run would remove without removing them.
+TEST_F(ConsoleCleaningTest, ThePreviewNamesEveryChosenCleaning) {
+    readEnglish();
+    const std::string shortcut = UserStartupFolder() + kFixedShortcutName;
+    ASSERT_TRUE(WriteWholeFile(shortcut, std::string(300, 'x')));
+
+    const ConsoleRun both = run("--preview mr");
+    EXPECT_EQ(0, both.status);
+    EXPECT_EQ((std::vector<std::string>{
+                  utf8Text(kPreviewTitleText),
+                  utf8Text(kRunListWord) + ": " + FillIn(GetText(kWouldBeRemovedText), {"0"}),
+                  utf8Text(kStartupShortcutsWord) + ": " +
+                      FillIn(GetText(kEntryWouldBeRemovedText), {"1"}) + " (1kb)"}),
+              both.out);
+    const ConsoleRun alone = run("--preview r");
+    EXPECT_EQ(0, alone.status);
+    EXPECT_EQ((std::vector<std::string>{both.out[0], both.out[2]}), alone.out);
+    EXPECT_TRUE(FileExistsA(shortcut));
+    EXPECT_FALSE(FileExistsA(RunReportPath()));
+
+    const ConsoleRun removed = run("r");
+    EXPECT_EQ(0, removed.status);
+    EXPECT_EQ(std::vector<std::string>{utf8Text(kStartupShortcutsWord) + ": " +
+                                       FillIn(GetText(kEntryRemovedText), {"1"}) + " (1kb)"},
+              removed.out);
+    EXPECT_FALSE(FileExistsA(shortcut));
+}
+
 // With n the run ends with the summary message instead of its step lines; an entry in use
 // stays, and the run says so and ends with status 1. What was not chosen stays.
 TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
@@ -267,7 +303,7 @@ TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
     EXPECT_EQ("", cleaned.err);
     ASSERT_EQ(2u, cleaned.out.size());
     EXPECT_EQ(GetText(kSomeStayedText), cleaned.out[0]);
-    EXPECT_EQ("Cache: 2 entries removed (26 B), 1 not removed (in use)", cleaned.out[1]);
+    EXPECT_EQ("Cache: 2 entries removed (1kb), 1 not removed (in use)", cleaned.out[1]);
 
     std::vector<std::string> content;
     for (const auto& r : platform::urlcache::list(platform::urlcache::Container::Content))
@@ -282,6 +318,122 @@ TEST_F(ConsoleCleaningTest, WhatStaysIsToldAtTheEndAndTheStatusIsOne) {
     EXPECT_EQ("bn", report.runs[0].options);
     EXPECT_EQ(2u, report.runs[0].removed);
     EXPECT_EQ(1u, report.runs[0].notRemoved);
+}
+
+// A damaged machine is named before anything else, whatever the command line, and the
+// runner ends with status 1, never with an abort; the machine is left as it was.
+TEST_F(ConsoleCleaningTest, ADamagedMachineIsNamedAndTheStatusIsOneWhateverTheCommandLine) {
+    addInternetExplorerTraces();
+    readEnglish();
+    platform::closeRoot();
+    const std::string database = platform.root() + "/platform.db";
+    const std::string saved = readHostFile(database);
+    std::string junk(8192, '\0');
+    std::uint32_t state = 2463534242u;
+    for (char& c : junk) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        c = static_cast<char>(state);
+    }
+    testing_support::writeHostFile(database, junk);
+    for (const char* arguments : {"cbhme", "--preview cb", "--help", "cbx", "-q"}) {
+        SCOPED_TRACE(arguments);
+        const ConsoleRun refused = run(arguments);
+        EXPECT_EQ(1, refused.status);
+        EXPECT_TRUE(refused.out.empty());
+        EXPECT_EQ(0u, refused.err.rfind("surfkolibri-clean: " + database, 0)) << refused.err;
+        EXPECT_EQ(junk, readHostFile(database));
+    }
+    testing_support::writeHostFile(database, saved);
+}
+
+// Names from the browsers' own files reach the console and the report made printable: a
+// profile name in Local State with line breaks, a forged report header and escape sequences
+// writes no run of its own and steers no terminal, and the next run finds the report whole.
+// The part of the browser that was left counts as not removed, in the report's header too.
+TEST_F(ConsoleCleaningTest, NamesFromTheBrowsersFilesCannotForgeTheReportOrSteerTheTerminal) {
+    seedTodaysBrowsers();
+    readEnglish();
+    const std::string forged = "### 2030-01-01 00:00:00 | cbhme | 999999 | 0";
+    // The name as JSON writes it: "..\x", two line breaks, the header, an escape sequence that
+    // retitles a terminal and one that clears it.
+    testing_support::writeHostFile(local + "/Google/Chrome/User Data/Local State",
+                                   R"({"profile":{"info_cache":{"Default":{},"..\\x\r\n\r\n)" +
+                                       forged + R"(\r\n\u001b]0;owned\u0007\u001b[2J":{}}}})");
+    const ConsoleRun first = run("h");
+    EXPECT_EQ(1, first.status);
+    const ConsoleRun second = run("h");
+    EXPECT_EQ(1, second.status);
+    for (const ConsoleRun* r : {&first, &second}) {
+        // The step's line and its note, with Firefox's and Chrome's shares between them.
+        const std::vector<std::string> steps = stepLines(r->out);
+        ASSERT_EQ(2u, steps.size());
+        EXPECT_NE(std::string::npos, steps[1].find(forged));
+        EXPECT_EQ(2u, shareLines(r->out).size());
+        for (const std::string& line : r->out)
+            EXPECT_EQ(std::string::npos, line.find('\x1b')) << line;
+    }
+    EXPECT_EQ("0", sqlite3Says(chrome + "History", "SELECT count(*) FROM visits"));
+
+    const std::string text = readHostFile(platform.hostPath(RunReportPath()));
+    EXPECT_EQ(std::string::npos, text.find('\x1b'));
+    const RunReport report = ReadRunReport(RunReportPath());
+    EXPECT_FALSE(report.damaged);
+    ASSERT_EQ(2u, report.runs.size());
+    for (const RunRecord& run : report.runs) {
+        EXPECT_EQ("h", run.options);
+        EXPECT_EQ(1u, run.notRemoved);
+        EXPECT_EQ(2u, stepLines(run.lines).size());
+    }
+    EXPECT_GT(report.runs[0].removed, 0u);
+    EXPECT_EQ(first.out, report.runs[0].lines);
+}
+
+// The report cannot be written (here a folder stands where its new file goes; a full disk
+// is the crash check's): the run says so, ends with status 1, and the report stays as it was.
+TEST_F(ConsoleCleaningTest, AReportThatCannotBeWrittenIsToldAndTheOldOneStays) {
+    addInternetExplorerTraces();
+    readEnglish();
+    run("m");
+    ASSERT_TRUE(FileExistsA(RunReportPath()));
+    const std::string before = readHostFile(platform.hostPath(RunReportPath()));
+    ASSERT_TRUE(CreateDirectoryA((RunReportPath() + ".new").c_str(), nullptr));
+    const ConsoleRun cleaned = run("b");
+    EXPECT_EQ(1, cleaned.status);
+    EXPECT_EQ("surfkolibri-clean: " + FillIn(GetText(kReportNotWrittenText), {"error 5"}) + "\n",
+              cleaned.err);
+    EXPECT_EQ(before, readHostFile(platform.hostPath(RunReportPath())));
+    EXPECT_EQ(0u, tracesLeft().content);
+}
+
+// A part of a cleaning that gives way ends alone: what it removed before stays counted, the
+// parts after it still run, and its reason is noted, so that the step, the run's status and
+// the report's header all say that something stayed.
+TEST_F(ConsoleCleaningTest, APartThatGivesWayIsNotedAndCountsAsNotRemoved) {
+    readEnglish();
+    CleaningResult result;
+    CleanPart(result, [&] {
+        result.Removed(100);
+        throw std::runtime_error("the walk gave way");
+    });
+    CleanPart(result, [&] { result.Removed(); });
+    CleanPart(result, [] { throw 42; });
+    EXPECT_EQ(2u, result.removed);
+    EXPECT_EQ(100u, result.removedBytes);
+    ASSERT_EQ(2u, result.notes.size());
+    EXPECT_EQ(FillIn(GetText(kStoppedEarlyText), {"the walk gave way"}), result.notes[0]);
+    EXPECT_NE(std::string::npos, result.notes[1].find("unknown error"));
+    EXPECT_TRUE(result.Incomplete());
+
+    RunSummary summary;
+    summary.total = result;
+    summary.steps.push_back({'c', kCookiesWord, result});
+    const RunRecord record = RecordOf(summary, "c", SYSTEMTIME{2026, 12, 3, 9, 8, 0, 0, 0});
+    EXPECT_EQ(2u, record.removed);
+    EXPECT_EQ(2u, record.notRemoved);
+    ASSERT_EQ(3u, record.lines.size());
+    EXPECT_EQ(AnsiToUtf8(result.notes[0]), record.lines[1]);
 }
 
 // The program's preview (the automation page's) and the runner's count alike on the same

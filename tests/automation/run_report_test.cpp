@@ -95,4 +95,54 @@ TEST_F(RunReportTest, ADamagedReportKeepsItsWholeBlocksAndTheNextRunSaysItWasRes
     EXPECT_FALSE(FileExistsA(path + ".new"));
 }
 
+// A line may carry a name from another program's file: line breaks, a forged header, escape
+// sequences and other control characters in it neither start a block nor make the report
+// unreadable, and the next run finds every block whole.
+TEST_F(RunReportTest, NoTextInALineCanForgeABlockOrDamageTheReport) {
+    const std::string forged = "### 2030-01-01 00:00:00 | cbhme | 999999 | 0";
+    const std::vector<std::string> lines = {
+        "Cache: 3 entries removed",
+        "Profile.ini left: x\r\n" + forged + "\r\n\r\nmore",
+        forged,
+        "red \x1b[31mtext\x1b[0m, bell \x07, tab\t, nothing \x7f",
+        std::string("C1 \xC2\x9B"
+                    "2J and \xC2\x85 next"),
+        "",
+        std::string(5000, 'w') + "\xC3\xA4"};
+    ASSERT_TRUE(AppendRunRecord(path, record(1, "b", 3, 0, lines), "restarted"));
+    ASSERT_TRUE(AppendRunRecord(path, record(2, "c", 1, 0, {"Cookies: 1"}), "restarted"));
+
+    const std::string text = contents();
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte >= 0x20 || c == '\r' || c == '\n' || c == '\t') << "control " << int(byte);
+    }
+    EXPECT_EQ(std::string::npos, text.find("\xC2\x9B"));
+
+    const RunReport report = ReadRunReport(path);
+    EXPECT_FALSE(report.damaged);
+    ASSERT_EQ(2u, report.runs.size());
+    EXPECT_EQ(3u, report.runs[0].removed);
+    EXPECT_EQ(1u, report.runs[1].removed);
+    // No line went missing or was lost from its run but the empty one; none became a header.
+    ASSERT_EQ(lines.size() - 1, report.runs[0].lines.size());
+    EXPECT_EQ("Cache: 3 entries removed", report.runs[0].lines[0]);
+    EXPECT_EQ("Profile.ini left: x??" + forged + "????more", report.runs[0].lines[1]);
+    EXPECT_EQ(forged, report.runs[0].lines[2]);
+    EXPECT_EQ("red ?[31mtext?[0m, bell ?, tab\t, nothing ?", report.runs[0].lines[3]);
+    EXPECT_EQ("C1 ??2J and ?? next", report.runs[0].lines[4]);
+    EXPECT_EQ(std::string(4096, 'w'), report.runs[0].lines[5]);
+    EXPECT_EQ(std::vector<std::string>{"Cookies: 1"}, report.runs[1].lines);
+
+    // A report written before names were made printable: the forged header inside a block is
+    // that block's text, not a run of its own.
+    ASSERT_TRUE(WriteWholeFile(path, "### 2026-12-01 06:00:00 | b | 7 | 0\r\nCache: 7\r\n" +
+                                         forged + "\r\nProfile: x\r\n\r\n"));
+    const RunReport old = ReadRunReport(path);
+    EXPECT_FALSE(old.damaged);
+    ASSERT_EQ(1u, old.runs.size());
+    EXPECT_EQ(7u, old.runs[0].removed);
+    EXPECT_EQ((std::vector<std::string>{"Cache: 7", forged, "Profile: x"}), old.runs[0].lines);
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "controls/longlist.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
@@ -15,6 +16,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
 
 using platform::urlcache::Container;
 using testing_support::putContentEntry;
@@ -27,6 +30,16 @@ class CookieWindowTest : public WindowTest {
         WindowTest::SetUp();
         StartProgram();
         ApplyLanguageTexts();
+        // The system box's questions are recorded with the button Enter would press, and
+        // answered as the test says.
+        onModal = [this](QWidget* window) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (!box) return;
+            questions.push_back(QStringToAnsi(box->text()));
+            defaults.push_back(box->defaultButton() ? QStringToAnsi(box->defaultButton()->text())
+                                                    : std::string());
+            if (answer != QMessageBox::NoButton) box->button(answer)->click();
+        };
     }
     QStringList listed() const {
         QStringList lines;
@@ -36,17 +49,27 @@ class CookieWindowTest : public WindowTest {
     }
     // Shows the window as the security page does (without the busy animation).
     void open() { CookieForm->show(); }
+    static const QListWidgetItem* selected() { return CookieForm->SelectedItem(); }
     std::vector<bool> modalWindowsVisibleMain;
+    std::vector<std::string> questions;
+    std::vector<std::string> defaults;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
 };
 
-TEST_F(CookieWindowTest, ListsEveryCookieWithCountAndTheFirstOnesDetails) {
+// The list shows every cookie and their count, but chooses none: the details wait for the
+// user's choice, and so does every link that acts on a cookie.
+TEST_F(CookieWindowTest, ListsEveryCookieWithCountAndChoosesNone) {
     putCookie("alpha.example", 7, 116);
     putCookie("beta.example", 2, 50);
     putContentEntry("http://alpha.example/page.htm", "page.htm", 10);
     open();
     EXPECT_EQ((QStringList{"Cookie:user@alpha.example/", "Cookie:user@beta.example/"}), listed());
     EXPECT_EQ(GetText(82) + " 2", CookieForm->Label11->Caption());
-    EXPECT_EQ(0, CookieForm->Listbox1->currentRow());
+    EXPECT_EQ(nullptr, selected());
+    EXPECT_EQ(GetText(78), CookieForm->Label7->Caption());
+    EXPECT_EQ(GetText(79), CookieForm->Label8->Caption());
+    EXPECT_FALSE(CookieForm->Label12->isVisible());
+    CookieForm->Listbox1->setCurrentRow(0);
     EXPECT_EQ(GetText(78) + " 7", CookieForm->Label7->Caption());
     EXPECT_EQ(GetText(79) + " 116", CookieForm->Label8->Caption());
     EXPECT_TRUE(messages.empty());
@@ -69,6 +92,7 @@ TEST_F(CookieWindowTest, TheDetailsFollowTheKeyboardAndGoWithAnEmptyList) {
     putCookie("alpha.example", 7, 116);
     putCookie("beta.example", 2, 50);
     open();
+    CookieForm->Listbox1->setCurrentRow(0);
     CookieForm->Listbox1->setFocus();
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(CookieForm->Listbox1, &down);
@@ -101,24 +125,62 @@ TEST_F(CookieWindowTest, FilterIsACaseSensitiveSubstringAndStarOrEmptyListsAll) 
     EXPECT_EQ(3, listed().size());
 }
 
-TEST_F(CookieWindowTest, DeletingTheSelectedCookieRefreshesTheList) {
+// Removing the selected cookie: without a chosen line the window says to choose one first;
+// with one it names the cookie and asks, No the default. No keeps it; Yes removes that cookie
+// alone, and afterwards no line is chosen, so a second click removes nothing.
+TEST_F(CookieWindowTest, RemovingTheSelectedCookieActsOnlyOnTheUsersChoiceAndAsksFirst) {
+    for (const char* d : {"alpha.example", "beta.example", "gamma.example"})
+        putCookie(d);
+    open();
+    emit CookieForm->Label5->clicked();
+    EXPECT_EQ(std::vector<std::string>{GetText(450)}, messages);
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(3u, testing_support::entriesIn(Container::Cookies));
+
+    CookieForm->Listbox1->setCurrentRow(1);
+    answer = QMessageBox::No;
+    emit CookieForm->Label5->clicked();
+    ASSERT_EQ(1u, questions.size());
+    EXPECT_EQ(GetText(451) + "\n\n\"Cookie:user@beta.example/\"", questions[0]);
+    EXPECT_EQ(std::vector<std::string>{GetText(466)}, defaults);
+    EXPECT_EQ(3u, testing_support::entriesIn(Container::Cookies));
+
+    answer = QMessageBox::Yes;
+    emit CookieForm->Label5->clicked();
+    EXPECT_EQ((QStringList{"Cookie:user@alpha.example/", "Cookie:user@gamma.example/"}), listed());
+    EXPECT_EQ(2u, testing_support::entriesIn(Container::Cookies));
+    EXPECT_EQ(nullptr, selected());
+    CookieForm->Listbox1->setFocus(); // the focus alone chooses nothing
+    emit CookieForm->Label5->clicked();
+    EXPECT_EQ(2u, questions.size());
+    EXPECT_EQ((std::vector<std::string>{GetText(450), GetText(450)}), messages);
+    EXPECT_EQ(2u, testing_support::entriesIn(Container::Cookies));
+}
+
+// Removing all listed cookies counts them in its question; No removes none, even without a
+// filter (where Yes would remove the cookies added since the listing as well).
+TEST_F(CookieWindowTest, RemovingAllListedCookiesAsksWithTheirNumber) {
     putCookie("alpha.example");
     putCookie("beta.example");
     open();
-    CookieForm->Listbox1->setCurrentRow(1);
-    emit CookieForm->Label5->clicked();
-    EXPECT_EQ(QStringList{"Cookie:user@alpha.example/"}, listed());
-    EXPECT_EQ(1u, testing_support::entriesIn(Container::Cookies));
+    answer = QMessageBox::No;
+    emit CookieForm->Label6->clicked();
+    ASSERT_EQ(1u, questions.size());
+    EXPECT_EQ(FillIn(GetText(452), {"2"}), questions[0]);
+    EXPECT_EQ(std::vector<std::string>{GetText(466)}, defaults);
+    EXPECT_EQ(2u, testing_support::entriesIn(Container::Cookies));
+    EXPECT_EQ(2, CookieForm->Listbox1->count());
+    EXPECT_TRUE(CookieForm->isVisible());
 }
 
-TEST_F(CookieWindowTest, DeleteSelectedWithNothingSelectedDoesNothing) {
+TEST_F(CookieWindowTest, DeleteSelectedWithAnEmptyListSaysToChooseOne) {
     putCookie("alpha.example");
     open();
     CookieForm->Edit1->setText(QStringLiteral("no such cookie"));
     ASSERT_EQ(nullptr, CookieForm->Listbox1->currentItem());
     emit CookieForm->Label5->clicked();
     EXPECT_EQ(1u, testing_support::entriesIn(Container::Cookies));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(std::vector<std::string>{GetText(450)}, messages);
 }
 
 TEST_F(CookieWindowTest, DeleteAllWithAFilterDeletesOnlyTheListedOnes) {
@@ -127,6 +189,7 @@ TEST_F(CookieWindowTest, DeleteAllWithAFilterDeletesOnlyTheListedOnes) {
     putContentEntry("http://news.example/a.htm", "a.htm", 10);
     open();
     CookieForm->Edit1->setText(QStringLiteral("news"));
+    answer = QMessageBox::Yes;
     emit CookieForm->Label6->clicked();
     EXPECT_TRUE(listed().isEmpty());
     const auto left = platform::urlcache::list(Container::Cookies);
@@ -141,6 +204,7 @@ TEST_F(CookieWindowTest, DeleteAllWithoutAFilterEmptiesTheCookiesThenSaysSoAndCl
     putCookie("beta.example");
     putContentEntry("http://alpha.example/a.htm", "a.htm", 10);
     open();
+    answer = QMessageBox::Yes;
     emit CookieForm->Label6->clicked();
     EXPECT_EQ(0u, testing_support::entriesIn(Container::Cookies));
     EXPECT_EQ(1u, testing_support::entriesIn(Container::Content));
@@ -152,6 +216,8 @@ TEST_F(CookieWindowTest, DeleteAllWithoutAFilterEmptiesTheCookiesThenSaysSoAndCl
 TEST_F(CookieWindowTest, DeletingTheLastCookieShowsTheMessageAndClosesTheWindow) {
     putCookie("only.example");
     open();
+    CookieForm->Listbox1->setCurrentRow(0);
+    answer = QMessageBox::Yes;
     emit CookieForm->Label5->clicked();
     EXPECT_EQ(std::vector<std::string>{GetText(83)}, messages);
     EXPECT_TRUE(testing_support::RunEventsUntil([] { return !CookieForm->isVisible(); }));

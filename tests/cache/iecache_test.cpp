@@ -197,6 +197,44 @@ TEST_F(IECacheTest, DeleteAllEntriesCountsEntriesOfEverySizeAndEndsOnWhatStayed)
     EXPECT_EQ("", cache.EntryInfo().LocalFileName);
 }
 
+// A browser that shows a page holds its cached file without sharing deletion: the walk's
+// deletion hands the file on and returns at once, but the file stays, and so does its entry;
+// the count says so, with the reason, and the next cleaning removes it once it is let go.
+TEST_F(IECacheTest, DeleteAllEntriesCountsAFileThatCouldNotGoAsNotRemoved) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 10; ++i)
+        files.push_back(
+            addContent("http://held.example/" + std::to_string(i) + ".htm", std::string(10, 'x')));
+    std::vector<UniqueFile> holders;
+    for (const int held : {3, 7}) {
+        holders.emplace_back(CreateFileA(files[held].c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holders.back().valid());
+    }
+    TIECache cache;
+    configureForContent(cache);
+    const CleaningResult result = cache.DeleteAllEntries();
+    EXPECT_EQ(8u, result.removed);
+    EXPECT_EQ(80u, result.removedBytes);
+    EXPECT_EQ(2u, result.notRemoved);
+    EXPECT_EQ(2u, result.inUse);
+    ASSERT_EQ(2u, result.failures.size());
+    EXPECT_EQ("http://held.example/3.htm", result.failures[0].name);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), result.failures[0].error);
+    EXPECT_EQ("http://held.example/7.htm", result.failures[1].name);
+    EXPECT_EQ(retrieve(cache),
+              (std::vector<std::string>{"http://held.example/3.htm", "http://held.example/7.htm"}));
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(i == 3 || i == 7, FileExistsA(files[i])) << files[i];
+
+    holders.clear();
+    const CleaningResult again = cache.DeleteAllEntries();
+    EXPECT_EQ(2u, again.removed);
+    EXPECT_EQ(0u, again.notRemoved);
+    EXPECT_TRUE(retrieve(cache).empty());
+    EXPECT_FALSE(FileExistsA(files[3]));
+}
+
 TEST_F(IECacheTest, DeleteEntryClearsEntryInfoOnlyOnSuccess) {
     addContent("http://one.example/a.css", "a{}");
     TIECache cache;

@@ -1,10 +1,13 @@
 // The keep-list in the cookie window and its own window: marking a site kept, deleting all
 // listed cookies around it, the question before a kept cookie goes on its own, and taking a
 // site off the list, each checked in the URL cache and the registry afterwards.
+#include "automation/CleaningOperations.h"
 #include "cache/KeepCookies.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_keepCookies.h"
+#include "cache/u_keepSite.h"
 #include "controls/longlist.h"
+#include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
@@ -61,6 +64,11 @@ class KeepCookiesWindowTest : public testing_support::WindowTest {
                 if (answer != QMessageBox::NoButton) box->button(answer)->click();
             }
             if (window == KeepCookiesForm && inKeepList) inKeepList();
+            if (window == KeepSiteForm) {
+                offered.push_back(QStringToAnsi(KeepSiteForm->Edit1->text()));
+                if (!typedSite.empty()) KeepSiteForm->Edit1->setText(AnsiToQString(typedSite));
+                emit KeepSiteForm->BitBtn1->clicked();
+            }
         };
     }
     static std::vector<std::string> lines(const QListWidget* list) {
@@ -80,6 +88,10 @@ class KeepCookiesWindowTest : public testing_support::WindowTest {
     std::vector<std::string> questions;
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
     std::function<void()> inKeepList;
+    // The sites the keep question offered, and what the user types over the offer (nothing:
+    // the offer is taken).
+    std::vector<std::string> offered;
+    std::string typedSite;
 };
 
 } // namespace
@@ -93,13 +105,15 @@ TEST_F(KeepCookiesWindowTest, KeepingASiteMarksItsCookiesAndDeleteAllLeavesThem)
          {"alpha.example", "beta.example", "www.beta.example", "badbeta.example", "gamma.example"})
         putCookie(domain);
     CookieForm->show();
-    EXPECT_TRUE(CookieForm->Label12->isVisible());
-    EXPECT_EQ(GetText(340), CookieForm->Label12->Caption());
+    EXPECT_FALSE(CookieForm->Label12->isVisible()); // no cookie chosen yet
 
     select("Cookie:user@beta.example/");
+    EXPECT_TRUE(CookieForm->Label12->isVisible());
+    EXPECT_EQ(GetText(340), CookieForm->Label12->Caption());
     const int soundsBefore = clickSounds();
     emit CookieForm->Label12->clicked();
-    EXPECT_EQ(soundsBefore + 1, clickSounds());
+    EXPECT_EQ(std::vector<std::string>{"beta.example"}, offered);
+    EXPECT_EQ(soundsBefore + 2, clickSounds()); // the link and the question's button
     EXPECT_EQ(std::vector<std::string>{"beta.example"}, keptSites());
     EXPECT_EQ(today(), TKeepCookies::FromRegistry().Sites().at(0).added);
     const std::vector<std::string> marked{
@@ -119,8 +133,10 @@ TEST_F(KeepCookiesWindowTest, KeepingASiteMarksItsCookiesAndDeleteAllLeavesThem)
     EXPECT_EQ("Cookie:user@beta.example/", TCookieForm::UrlOf(CookieForm->Listbox1->currentItem()));
     EXPECT_EQ(GetText(341), CookieForm->Label12->Caption());
 
-    // A filter lists two of them; deleting all listed leaves the kept one.
+    // A filter lists three of them; deleting all listed asks for the one that can go and
+    // leaves the kept ones.
     CookieForm->Edit1->setText(QStringLiteral("beta"));
+    answer = QMessageBox::Yes;
     emit CookieForm->Label6->clicked();
     EXPECT_EQ(
         (std::vector<std::string>{"Cookie:user@alpha.example/", "Cookie:user@beta.example/",
@@ -137,7 +153,10 @@ TEST_F(KeepCookiesWindowTest, KeepingASiteMarksItsCookiesAndDeleteAllLeavesThem)
     EXPECT_EQ((std::vector<std::string>{GetText(345) + " 2", GetText(345) + " 2"}), messages);
     EXPECT_FALSE(CookieForm->CloseTimer->isActive());
     EXPECT_EQ((std::vector<std::string>{"beta.example"}), keptSites());
-    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ((std::vector<std::string>{
+                  FillIn(GetText(452), {"1"}) + "\n\n" + FillIn(GetText(453), {"2"}),
+                  FillIn(GetText(452), {"2"}) + "\n\n" + FillIn(GetText(453), {"2"})}),
+              questions);
 
     // The sub-domain's cookie is kept through its site: taking it off takes the site off.
     select("Cookie:user@www.beta.example/");
@@ -155,8 +174,9 @@ TEST_F(KeepCookiesWindowTest, KeepingASiteMarksItsCookiesAndDeleteAllLeavesThem)
     EXPECT_EQ(GetText(340), CookieForm->Label12->Caption());
 }
 
-// Deleting a kept cookie on its own asks first, "No" the default; "No" keeps it, "Yes" deletes
-// it and leaves the site on the list. A cookie of another site goes without a question.
+// Deleting a kept cookie on its own asks first, "No" the default, and names its kept site; "No"
+// keeps it, "Yes" deletes it and leaves the site on the list. A cookie of another site is
+// asked for in the plain words.
 TEST_F(KeepCookiesWindowTest, DeletingAKeptCookieAsksFirst) {
     putCookie("alpha.example");
     putCookie("shop.beta.example");
@@ -180,7 +200,8 @@ TEST_F(KeepCookiesWindowTest, DeletingAKeptCookieAsksFirst) {
 
     select("Cookie:user@alpha.example/");
     emit CookieForm->Label5->clicked();
-    EXPECT_EQ(2u, questions.size());
+    ASSERT_EQ(3u, questions.size());
+    EXPECT_EQ(GetText(451) + "\n\n\"Cookie:user@alpha.example/\"", questions[2]);
     EXPECT_TRUE(cookiesInCache().empty());
 }
 
@@ -210,23 +231,29 @@ TEST_F(KeepCookiesWindowTest, TheKeepListWindowTakesASiteOffAndLeavesItsCookies)
 
     std::vector<std::string> listed;
     std::vector<std::string> afterRemoving;
+    std::string selectedAtFirst = "?";
     bool hintShown = true;
+    answer = QMessageBox::Yes;
     inKeepList = [&] {
         TKeepCookiesForm* k = KeepCookiesForm;
         listed = lines(k->ListBox1);
         hintShown = k->Label5->isVisible();
+        selectedAtFirst = k->SelectedSite();
         k->ListBox1->setCurrentRow(1);
         emit k->Label4->clicked();
         afterRemoving = lines(k->ListBox1);
         emit k->BitBtn1->clicked();
     };
     emit CookieForm->Label13->clicked();
-    EXPECT_EQ((std::vector<std::string>{"alpha.example   (" + GetText(349) + " 2030-05-06)",
-                                        "beta.example   (" + GetText(349) + " 2031-07-08)"}),
+    // The days in the user's date format, as the rest of the program shows dates.
+    EXPECT_EQ((std::vector<std::string>{"alpha.example   (" + GetText(349) + " 06.05.2030)",
+                                        "beta.example   (" + GetText(349) + " 08.07.2031)"}),
               listed);
+    EXPECT_EQ("", selectedAtFirst);
     EXPECT_FALSE(hintShown);
-    EXPECT_EQ((std::vector<std::string>{"alpha.example   (" + GetText(349) + " 2030-05-06)"}),
+    EXPECT_EQ((std::vector<std::string>{"alpha.example   (" + GetText(349) + " 06.05.2030)"}),
               afterRemoving);
+    EXPECT_EQ(std::vector<std::string>{GetText(455) + "\n\n\"beta.example\""}, questions);
     EXPECT_EQ(std::vector<std::string>{"alpha.example"}, keptSites());
     EXPECT_EQ(2u, cookiesInCache().size());
     UniqueHKey key;
@@ -235,13 +262,13 @@ TEST_F(KeepCookiesWindowTest, TheKeepListWindowTakesASiteOffAndLeavesItsCookies)
     EXPECT_EQ(ERROR_SUCCESS,
               RegQueryValueExA(key.get(), "not a host", nullptr, nullptr, nullptr, nullptr));
     // Back in the cookie window: the selection stays, its cookie no longer marked.
-    EXPECT_EQ("Cookie:user@beta.example/",
-              QStringToAnsi(CookieForm->Listbox1->currentItem()->text()));
+    EXPECT_EQ("Cookie:user@beta.example/", TCookieForm::UrlOf(CookieForm->SelectedItem()));
     EXPECT_EQ(GetText(340), CookieForm->Label12->Caption());
 
     // The last site gone, the window says how a site gets on the list, and the link rests.
     inKeepList = [&] {
         TKeepCookiesForm* k = KeepCookiesForm;
+        k->ListBox1->setCurrentRow(0);
         emit k->Label4->clicked();
         hintShown = k->Label5->isVisible();
         listed = lines(k->ListBox1);
@@ -252,4 +279,97 @@ TEST_F(KeepCookiesWindowTest, TheKeepListWindowTakesASiteOffAndLeavesItsCookies)
     EXPECT_TRUE(listed.empty());
     EXPECT_TRUE(keptSites().empty());
     EXPECT_EQ(2u, cookiesInCache().size());
+}
+
+// The keep-list window chooses no site for the user: taking one off without a choice says to
+// choose one, and with one it names the site and asks, No the default. Afterwards no site is
+// chosen, so a second click takes nothing off.
+TEST_F(KeepCookiesWindowTest, TakingASiteOffActsOnlyOnTheUsersChoiceAndAsksFirst) {
+    for (const char* site : {"alpha.example", "bravo.example", "charlie.example"}) {
+        TKeepCookies keep;
+        ASSERT_EQ(ERROR_SUCCESS, keep.Add(site));
+    }
+    putCookie("bravo.example");
+    std::vector<std::string> selectedAfter;
+    inKeepList = [&] {
+        TKeepCookiesForm* k = KeepCookiesForm;
+        selectedAfter.push_back(k->SelectedSite());
+        emit k->Label4->clicked();
+        k->ListBox1->setCurrentRow(1);
+        answer = QMessageBox::No;
+        emit k->Label4->clicked();
+        answer = QMessageBox::Yes;
+        emit k->Label4->clicked();
+        selectedAfter.push_back(k->SelectedSite());
+        emit k->Label4->clicked();
+    };
+    CookieForm->show();
+    emit CookieForm->Label13->clicked();
+    EXPECT_EQ((std::vector<std::string>{"", ""}), selectedAfter);
+    EXPECT_EQ((std::vector<std::string>{GetText(454), GetText(454)}), messages);
+    EXPECT_EQ((std::vector<std::string>{GetText(455) + "\n\n\"bravo.example\"",
+                                        GetText(455) + "\n\n\"bravo.example\""}),
+              questions);
+    EXPECT_EQ((std::vector<std::string>{"alpha.example", "charlie.example"}), keptSites());
+    EXPECT_EQ(std::vector<std::string>{"Cookie:user@bravo.example/"}, cookiesInCache());
+}
+
+// Keeping the cookies of a cookie from "www.bank.example" offers the site, "bank.example",
+// naming the host it came from: kept so, the site's own cookies and those of its other names
+// survive the cookie cleaning. A user who types the host keeps that name alone; a name that
+// is not one of the cookie's site is refused. The offer follows the public suffix list.
+TEST_F(KeepCookiesWindowTest, KeepingFromAHostOffersItsSite) {
+    for (const char* domain : {"www.bank.example", "bank.example", "login.bank.example",
+                               "www.other.example", "www.shop.co.uk"})
+        putCookie(domain);
+    CookieForm->show();
+    std::string explained;
+    onModal = [&, hook = onModal](QWidget* window) {
+        if (window == KeepSiteForm) explained = KeepSiteForm->Label2->Caption();
+        hook(window);
+    };
+    select("Cookie:user@www.bank.example/");
+    emit CookieForm->Label12->clicked();
+    EXPECT_EQ(std::vector<std::string>{"bank.example"}, offered);
+    EXPECT_EQ(FillIn(GetText(457), {"www.bank.example"}), explained);
+    EXPECT_EQ(std::vector<std::string>{"bank.example"}, keptSites());
+    for (const char* url : {"Cookie:user@bank.example/", "Cookie:user@login.bank.example/",
+                            "Cookie:user@www.bank.example/"})
+        EXPECT_TRUE(KeepsCookieEntry(CookieForm->Keep, url)) << url;
+    CleanCookies(*CookieForm->IECache1);
+    EXPECT_EQ(
+        (std::vector<std::string>{"Cookie:user@bank.example/", "Cookie:user@login.bank.example/",
+                                  "Cookie:user@www.bank.example/"}),
+        cookiesInCache());
+
+    // Off again, then kept as the host alone: the site's own cookie is no longer kept.
+    select("Cookie:user@www.bank.example/");
+    emit CookieForm->Label12->clicked();
+    EXPECT_TRUE(keptSites().empty());
+    typedSite = "WWW.Bank.Example";
+    emit CookieForm->Label12->clicked();
+    EXPECT_EQ(std::vector<std::string>{"www.bank.example"}, keptSites());
+    EXPECT_FALSE(KeepsCookieEntry(CookieForm->Keep, "Cookie:user@bank.example/"));
+
+    // A name of another site, or one wider than the site, keeps nothing and says why.
+    select("Cookie:user@bank.example/");
+    for (const char* wrong : {"other.example", "example", "login.bank.example"}) {
+        SCOPED_TRACE(wrong);
+        typedSite = wrong;
+        messages.clear();
+        emit CookieForm->Label12->clicked();
+        EXPECT_EQ(std::vector<std::string>{FillIn(GetText(459), {"bank.example", "bank.example"})},
+                  messages);
+        EXPECT_EQ(std::vector<std::string>{"www.bank.example"}, keptSites());
+    }
+
+    // The cleaning took it; a new one came.
+    putCookie("www.shop.co.uk");
+    CookieForm->RefreshCookieList();
+    typedSite.clear();
+    offered.clear();
+    select("Cookie:user@www.shop.co.uk/");
+    emit CookieForm->Label12->clicked();
+    EXPECT_EQ(std::vector<std::string>{"shop.co.uk"}, offered);
+    EXPECT_EQ((std::vector<std::string>{"shop.co.uk", "www.bank.example"}), keptSites());
 }

@@ -1,3 +1,4 @@
+#include "platform/gui/gdi.h"
 #include "platform/gui/icons.h"
 #include "platform/win32.h"
 

@@ -207,8 +207,9 @@ TEST_F(FavoritenPanelTest, AChangeOfLetterCaseIsSavedAndTheListStaysInTheFolder)
 
 // A user's round: into a folder, a read-only favorite edited and saved; the list stays on it,
 // the file keeps its marks and creation time, and what an interrupted save had left beside it
-// is neither listed nor kept. Back up and into the folder again, no favorite is chosen, so
-// "Delete link" asks nothing and deletes nothing.
+// is neither listed nor kept. The heading says where the list is. Back up and into the folder
+// again, no favorite is chosen, so "Delete link" asks nothing, deletes nothing and says that a
+// link must be chosen first.
 TEST_F(FavoritenPanelTest, AfterSavingTheListStaysOnTheFavoriteAndNothingUnchosenIsDeleted) {
     const std::string tageblatt = favorite("News\\Tageblatt.url");
     setCreationTime(tageblatt, kLongAgo);
@@ -219,9 +220,11 @@ TEST_F(FavoritenPanelTest, AfterSavingTheListStaysOnTheFavoriteAndNothingUnchose
         ASSERT_GE(row, 0) << name;
         click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
     };
+    EXPECT_EQ(AnsiToQString(GetText(460)), list->model()->headerData(0, Qt::Horizontal));
     clickRow("News");
     EXPECT_EQ(V({"B\xF6rse", "Tageblatt"}), rows());
     EXPECT_EQ(-1, list->SelectedRow());
+    EXPECT_EQ(AnsiToQString(GetText(460) + "\\News"), list->model()->headerData(0, Qt::Horizontal));
     clickRow("Tageblatt");
     inEditor = [] {
         URLChangeForm->Edit1->setText(QStringLiteral("http://tageblatt.example/sport"));
@@ -251,8 +254,10 @@ TEST_F(FavoritenPanelTest, AfterSavingTheListStaysOnTheFavoriteAndNothingUnchose
     EXPECT_EQ(1u, questions.size());
     EXPECT_TRUE(FileExistsA(favorite("News\\B\xF6rse.url")));
     EXPECT_TRUE(FileExistsA(tageblatt));
-    EXPECT_EQ(V({GetText(138)}), messages);
+    EXPECT_EQ(V({GetText(138), GetText(461)}), messages);
     EXPECT_TRUE(errors.empty());
+    panel->Label47Click();
+    EXPECT_EQ(AnsiToQString(GetText(460)), list->model()->headerData(0, Qt::Horizontal));
 }
 
 // Only internet shortcuts have an address the editor can write back: for a shell link or any
@@ -357,13 +362,14 @@ TEST_F(FavoritenPanelTest, OnAFolderTheLinksOnlyOpenIt) {
     select("Leer");
     panel->Label49Click();
     EXPECT_TRUE(rows().empty());
-    // In an empty folder nothing is selected: nothing happens at all.
+    // In an empty folder nothing is selected: each link says that a link must be chosen
+    // first, and acts on nothing.
     panel->Label48Click();
     panel->Label5Click();
     panel->Label49Click();
     EXPECT_TRUE(FileExistsA(favorite("Wetter.url")));
     EXPECT_TRUE(executedTargets().empty());
-    EXPECT_TRUE(modalWindows.empty());
+    EXPECT_EQ(V({GetText(461), GetText(461), GetText(461)}), messages);
     EXPECT_EQ(favorite("Wetter.url"), list->SelectedFile());
 }
 

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 
 using testing_support::RunEventsFor;
 using testing_support::WindowTest;
@@ -53,8 +54,12 @@ TEST_F(LanguageWindowTest, LanguageWindowWithoutMarkerWaitsForAChoiceAndRestarts
         EXPECT_FALSE(Form1->Timer1->isActive());
         ASSERT_EQ(2, Form4->ComboBox1->count());
         EXPECT_FALSE(Form4->BitBtn1->isEnabled());
-        Form4->ComboBox1->setCurrentIndex(1);
-        emit Form4->ComboBox1->activated(1);
+        // The keys go to the list: typing "D" picks DEUTSCH by its first letter.
+        QWidget* keys = Form4->focusWidget();
+        ASSERT_EQ(Form4->ComboBox1, keys);
+        QKeyEvent d(QEvent::KeyPress, Qt::Key_D, Qt::ShiftModifier, QStringLiteral("D"));
+        QApplication::sendEvent(keys, &d);
+        EXPECT_EQ(QStringLiteral("DEUTSCH"), Form4->ComboBox1->currentText());
         EXPECT_TRUE(Form4->BitBtn1->isEnabled());
         Form4->BitBtn1->click();
     };

@@ -219,28 +219,14 @@ TEST_F(BrowserCleaningTest, ALeftoverWriteAheadLogIsAppliedNotLost) {
     const std::string places = folder + "/places.sqlite";
     // Firefox ended without folding its log into the database: a new bookmark and visits are
     // only in places.sqlite-wal.
-    const std::string crashed = folder + "/crashed";
-    fs::create_directories(crashed);
-    {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(SQLITE_OK, sqlite3_open(places.c_str(), &db));
-        ASSERT_EQ(
-            SQLITE_OK,
-            sqlite3_exec(
-                db,
+    crashDuring(places,
                 "PRAGMA wal_autocheckpoint=0;"
                 "INSERT INTO moz_places (id, url, title, guid) VALUES (500, "
                 "'https://late.example/', 'Late bookmark', 'late0000001');"
                 "INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid) "
                 "VALUES (1, 500, 3, 99, 'Late bookmark', 'latebm00001');"
                 "INSERT INTO moz_historyvisits (place_id, visit_date) VALUES (500, 1), (500, 2);",
-                nullptr, nullptr, nullptr));
-        fs::copy_file(places, crashed + "/places.sqlite");
-        fs::copy_file(places + "-wal", crashed + "/places.sqlite-wal");
-        sqlite3_close(db);
-    }
-    fs::rename(crashed + "/places.sqlite", places);
-    fs::rename(crashed + "/places.sqlite-wal", places + "-wal");
+                "-wal");
     ASSERT_GT(fs::file_size(places + "-wal"), 0u);
 
     const CleaningResult r =
@@ -252,6 +238,35 @@ TEST_F(BrowserCleaningTest, ALeftoverWriteAheadLogIsAppliedNotLost) {
     EXPECT_EQ("31", count(places, "moz_bookmarks", "type = 1"));
     EXPECT_EQ("0", count(places, "moz_historyvisits"));
     EXPECT_EQ("wal", sqlite3Says(places, "PRAGMA journal_mode"));
+}
+
+// Chrome ended in the middle of a change and left a hot journal: the preview sees the database
+// as the cleaning will, after the rollback, and counts what the cleaning then removes.
+TEST_F(BrowserCleaningTest, APreviewOfADatabaseWithAHotJournalCountsWhatTheCleaningRemoves) {
+    seedChromium(chrome, {"Default"});
+    const std::string history = chrome + "/Default/History";
+    const std::string visits = count(history, "visits");
+    const std::string urls = count(history, "urls");
+    // A small page cache spills the change into the database before it commits, so the
+    // database holds half of it and the journal the pages to undo it.
+    crashDuring(history,
+                "PRAGMA journal_mode=DELETE; PRAGMA cache_size=10; PRAGMA cache_spill=1; BEGIN;"
+                "DELETE FROM visits WHERE id % 3 = 0;"
+                "UPDATE urls SET title = hex(randomblob(300));",
+                "-journal");
+    ASSERT_GT(fs::file_size(history + "-journal"), 512u);
+
+    const CleaningResult preview =
+        CleanBrowser(Browser::Chrome, BrowserPart::History, CleaningMode::Preview);
+    EXPECT_TRUE(preview.notes.empty()) << preview.notes.front();
+    const CleaningResult cleaned =
+        CleanBrowser(Browser::Chrome, BrowserPart::History, CleaningMode::Remove);
+    EXPECT_TRUE(cleaned.notes.empty()) << cleaned.notes.front();
+    EXPECT_GE(cleaned.removed, std::stoull(visits) + std::stoull(urls));
+    EXPECT_EQ(cleaned.removed, preview.removed);
+    EXPECT_EQ("ok", sqlite3Says(history, "PRAGMA integrity_check"));
+    EXPECT_EQ("0", count(history, "visits"));
+    EXPECT_FALSE(fs::exists(history + "-journal") && fs::file_size(history + "-journal") > 0);
 }
 
 TEST_F(BrowserCleaningTest, DamagedFilesAreLeftWithANoteAndTheRestIsCleaned) {

@@ -174,6 +174,20 @@ class BrowserCleaningTest : public testing_support::PlatformTest {
             browser_seed::chromeProfile(data + "/" + name, sizes);
         browser_seed::chromeLocalState(data, names);
     }
+    // Leaves `db` as a browser killed in the middle of `sql` leaves it: the database and its
+    // `log` ("-wal" or "-journal") copied while the change was open, then put in their place.
+    static void crashDuring(const std::string& db, const std::string& sql, const std::string& log) {
+        const std::string crashed = db + ".crashed";
+        sqlite3* connection = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open(db.c_str(), &connection));
+        ASSERT_EQ(SQLITE_OK, sqlite3_exec(connection, sql.c_str(), nullptr, nullptr, nullptr));
+        fs::copy_file(db, crashed);
+        fs::copy_file(db + log, crashed + log);
+        sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(connection);
+        fs::rename(crashed, db);
+        fs::rename(crashed + log, db + log);
+    }
     static std::string count(const std::string& db, const std::string& table,
                              const std::string& where = "") {
         return sqlite3Says(db, "SELECT count(*) FROM " + table +

@@ -221,6 +221,38 @@ TEST_F(OtherBrowserProfilesTest, EachFlagCleansItsPartAndTheCacheFolderComesBack
     EXPECT_FALSE(FileExistsA(profile + "history.dat"));
 }
 
+// The older Firefox kept its cache in the roaming profile, the later one in the local one,
+// where the lookup finds it: cleaning the cache empties both, counts both, and a preview
+// counts the same.
+TEST_F(OtherBrowserProfilesTest, TheCacheCleaningOfFirefoxEmptiesTheRoamingCacheToo) {
+    platform::SimulatedTime time;
+    const std::string roamingProfile = firefoxRoaming + "a1.default\\";
+    const std::string localProfile = firefoxLocal + "a1.default\\";
+    for (int i = 0; i < 13; ++i)
+        file(roamingProfile + "Cache\\" + std::to_string(i % 4) + "\\old" + std::to_string(i));
+    for (int i = 0; i < 3; ++i)
+        file(localProfile + "Cache\\new" + std::to_string(i), "cached");
+    file(roamingProfile + "cookies.txt");
+    const std::string found = FindFirefoxProfile(ffCache);
+    ASSERT_EQ(localProfile, found);
+
+    const CleaningResult preview =
+        CleanFirefoxProfile(found, {.cache = true}, CleaningMode::Preview);
+    EXPECT_EQ(4, entriesIn(roamingProfile + "Cache\\")); // its four folders, untouched
+    const CleaningResult cleaned = CleanFirefoxProfile(found, {.cache = true});
+    EXPECT_EQ(16u, cleaned.removed);
+    EXPECT_EQ(preview.removed, cleaned.removed);
+    EXPECT_EQ(0u, cleaned.notRemoved);
+    EXPECT_EQ(0, entriesIn(roamingProfile + "Cache\\"));
+    EXPECT_EQ(0, entriesIn(localProfile + "Cache\\"));
+    EXPECT_TRUE(FileExistsA(roamingProfile + "cookies.txt"));
+
+    // Only the one place: cleaned once.
+    file(localProfile + "Cache\\again");
+    ASSERT_TRUE(RemoveDirectoryA((roamingProfile + "Cache").c_str()));
+    EXPECT_EQ(1u, CleanFirefoxProfile(FindFirefoxProfile(ffCache), {.cache = true}).removed);
+}
+
 // A file that refuses deletion stays and the rest still goes; a folder that names no
 // absolute drive path (an empty lookup) cleans nothing, not even below the current folder.
 TEST_F(OtherBrowserProfilesTest, FailuresAndEmptyFoldersCleanOnlyWhatTheyMay) {

@@ -115,7 +115,7 @@ TEST_P(TOtherBrowserFormTest, ALinkCleansItsPartUnderTheBusyWindowAndReportsIt) 
               busyDuringPause);
     EXPECT_FALSE(Form2->isVisible());
     EXPECT_FALSE(Form2->Label2->isVisible());
-    EXPECT_EQ(std::vector<std::string>{doneMessage(196, 1) + " (1 B)"}, messages);
+    EXPECT_EQ(std::vector<std::string>{doneMessage(196, 1) + " (1kb)"}, messages);
     EXPECT_FALSE(FileExistsA(kOpera + "cookies4.dat"));
     EXPECT_TRUE(FileExistsA(kOpera + "global.dat"));
     EXPECT_TRUE(FileExistsA(kOpera + "cache4\\opr00001.tmp"));

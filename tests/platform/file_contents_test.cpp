@@ -219,6 +219,46 @@ TEST_F(FilesTest, ShareModesKeepASecondHandleOut) {
     EXPECT_EQ("held", readHostFile(platform.hostPath(file)));
 }
 
+// Deleting a file opens it for deletion: a handle whose share mode leaves deletion out keeps
+// the file and its contents (a browser holding its cache file), one that shares it does not.
+TEST_F(FilesTest, DeletionMeetsTheShareModeOfAHandleHoldingTheFile) {
+    const std::string file = at("held.bin");
+    struct Case {
+        DWORD access, share;
+        bool deletes;
+    };
+    const Case cases[] = {
+        {GENERIC_READ | GENERIC_WRITE, 0, false},
+        {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, false},
+        {GENERIC_WRITE, FILE_SHARE_READ, false},
+        {GENERIC_READ, kShareAll, true},
+        {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, true},
+        // Times and attributes only take no part in sharing.
+        {FILE_READ_ATTRIBUTES, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.access << "/" << c.share);
+        ASSERT_TRUE(WriteWholeFile(file, "cached"));
+        const HANDLE holder = openFile(file, c.access, c.share);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+        junkLastError();
+        const BOOL deleted = DeleteFileA(file.c_str());
+        if (c.deletes) {
+            EXPECT_TRUE(deleted);
+        } else {
+            EXPECT_FALSE(deleted);
+            EXPECT_EQ(ERROR_SHARING_VIOLATION, GetLastError());
+            EXPECT_EQ("cached", readHostFile(platform.hostPath(file)));
+        }
+        ASSERT_TRUE(CloseHandle(holder));
+        // Once the holder lets go, the file goes (or is gone already).
+        if (!c.deletes) {
+            EXPECT_TRUE(DeleteFileA(file.c_str()));
+        }
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+    }
+}
+
 TEST_F(FilesTest, ByteRangeLocksExcludeOtherHandles) {
     const std::string file = at("locked.db");
     ASSERT_TRUE(WriteWholeFile(file, std::string(100, 'd')));

@@ -272,3 +272,40 @@ TEST_F(FilesTest, ACreationTimeGoesWhereItsFileGoes) {
     ASSERT_TRUE(CreateDirectoryA("C:\\Mappe", nullptr));
     EXPECT_NE(kCreated + 1, createdOf("C:\\Mappe"));
 }
+
+// A file whose contents were flushed must keep its name through a power loss: its folder is
+// synced at the first flush, and again when the file is deleted or renamed away (a database's
+// journal, back after a power loss, would undo what was committed); a file never flushed (a
+// cache's thousands) costs no sync. A rename that writes through syncs too.
+TEST_F(FilesTest, TheFoldersOfFlushedFilesAreSyncedWhenTheirNamesChange) {
+    const std::string journal = at("places.sqlite-journal");
+    const std::size_t before = platform::files::folderSyncs();
+    {
+        const UniqueFile file(CreateFileA(journal.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file.valid());
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), "journal", 7, &written, nullptr));
+        EXPECT_EQ(before, platform::files::folderSyncs());
+        ASSERT_TRUE(FlushFileBuffers(file.get()));
+        EXPECT_EQ(before + 1, platform::files::folderSyncs());
+        ASSERT_TRUE(FlushFileBuffers(file.get()));
+        EXPECT_EQ(before + 1, platform::files::folderSyncs());
+    }
+    ASSERT_TRUE(DeleteFileA(journal.c_str()));
+    EXPECT_EQ(before + 2, platform::files::folderSyncs());
+
+    // Written whole and never flushed: deleting it syncs nothing.
+    ASSERT_TRUE(WriteWholeFile(at("cached.htm"), "<html>"));
+    ASSERT_TRUE(DeleteFileA(at("cached.htm").c_str()));
+    EXPECT_EQ(before + 2, platform::files::folderSyncs());
+
+    // A report's new file moved over the old one, written through.
+    ASSERT_TRUE(WriteWholeFile(at("report.new"), "new"));
+    ASSERT_TRUE(WriteWholeFile(at("report"), "old"));
+    ASSERT_TRUE(MoveFileExA(at("report.new").c_str(), at("report").c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(before + 3, platform::files::folderSyncs());
+    EXPECT_EQ("new", readHostFile(host("report")));
+}

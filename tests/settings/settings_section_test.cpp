@@ -154,13 +154,14 @@ TEST_F(IEPowerPanelTest, TheEditorIsChosenInTheOpenDialogAndWrittenQuotedWhenItH
     const auto typeAndOpen = [](const char* name) {
         return [name](QWidget* window) {
             SetWindowTextA(childOf(window, "Edit", 1), name);
-            press(FindWindowExA(HandleOfWidget(window), nullptr, "Button", "Open"));
+            // The dialog speaks the program's language: its buttons are the German words.
+            press(FindWindowExA(HandleOfWidget(window), nullptr, "Button", GetText(469).c_str()));
         };
     };
 
     // Cancelled: nothing changes.
     choose = [](QWidget* window) {
-        press(FindWindowExA(HandleOfWidget(window), nullptr, "Button", "Cancel"));
+        press(FindWindowExA(HandleOfWidget(window), nullptr, "Button", GetText(468).c_str()));
     };
     page()->Label60->clicked();
     EXPECT_EQ(GetText(157), title);

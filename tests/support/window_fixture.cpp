@@ -23,7 +23,7 @@ void WindowTest::SetUp() {
     SetModalHook([this](QWidget* window) {
         modalWindows.push_back(window->metaObject()->className());
         if (ShowMessage2Form && window == ShowMessage2Form)
-            messages.push_back(ShowMessage2Form->Label2->Caption());
+            messages.push_back(ShowMessage2Form->Message());
         if (onModal) onModal(window);
     });
 }

@@ -120,6 +120,39 @@ QByteArray iconFile(const QImage& drawing, int bitCount) {
     return file;
 }
 
+// The program's icon for Windows (the executable, its shortcuts, the installed programs' list):
+// one icon file whose images are PNG pictures, as Windows reads them since Vista, one a size.
+QByteArray programIconFile(const std::vector<QImage>& sizes) {
+    QByteArray out;
+    put16(out, 0);
+    put16(out, 1); // an icon, not a cursor
+    put16(out, static_cast<std::uint32_t>(sizes.size()));
+    std::vector<QByteArray> pictures;
+    for (const QImage& image : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        pictures.push_back(png);
+    }
+    std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(sizes.size());
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const int side = sizes[i].width();
+        out.append(char(side >= 256 ? 0 : side)); // 0 stands for 256
+        out.append(char(side >= 256 ? 0 : side));
+        out.append(char(0)); // no palette
+        out.append(char(0));
+        put16(out, 1);  // planes
+        put16(out, 32); // bits per pixel
+        put32(out, static_cast<std::uint32_t>(pictures[i].size()));
+        put32(out, offset);
+        offset += static_cast<std::uint32_t>(pictures[i].size());
+    }
+    for (const QByteArray& png : pictures)
+        out.append(png);
+    return out;
+}
+
 struct AniOptions {
     QByteArray title; // with the author, makes the INFO list; none when empty
     QByteArray author;
@@ -503,6 +536,24 @@ QImage browserPicture(const QColor& accent) {
 }
 
 // A globe turning once over the frames: continents slide across a shaded sphere.
+// The house bird on a blue disc, at one side length.
+QImage programIcon(int side) {
+    QImage image = canvas(side, side);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double r = side / 2.0;
+    QRadialGradient disc(QPointF(r * 0.8, r * 0.7), r);
+    disc.setColorAt(0, QColor(120, 180, 240));
+    disc.setColorAt(1, QColor(30, 90, 160));
+    p.setPen(Qt::NoPen);
+    p.setBrush(disc);
+    p.drawEllipse(QPointF(r, r), r - 0.5, r - 0.5);
+    const double inset = side * 0.12;
+    drawBird(p, QRectF(inset, inset, side - 2 * inset, side - 2 * inset), QColor(40, 170, 110),
+             QColor(255, 255, 255), QColor(230, 60, 80));
+    return image;
+}
+
 QImage globeFrame(int frame, int frames) {
     QImage image = canvas(32, 32);
     QPainter p(&image);
@@ -670,6 +721,9 @@ int main(int argc, char** argv) {
     busy.displayRate = 4;
     busy.bitCount = 8;
     ok &= writeFile(res + "busy.ani", aniFile(spinner, busy));
+
+    ok &= writeFile(res + "surfkolibri.ico", programIconFile({programIcon(16), programIcon(32),
+                                                              programIcon(48), programIcon(256)}));
 
     if (!repository.exists("data") && !repository.mkpath("data")) ok = false;
     ok &= writeFile(repository.filePath("data/clck.wav"), clickSound());

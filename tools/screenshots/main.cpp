@@ -3,10 +3,12 @@
 // Works on the platform root named by SURFKOLIBRI_PLATFORM (seed it with skplatform first to
 // see the sections with data).
 #include "automation/AutoPanel.h"
+#include "automation/CleaningRun.h"
 #include "cache/KeepCookies.h"
 #include "cache/u_cookieForm.h"
 #include "cache/u_info.h"
 #include "cache/u_keepCookies.h"
+#include "cache/u_keepSite.h"
 #include "controls/WebBrowser.h"
 #include "controls/longlist.h"
 #include "favorites/FavoritenPanel.h"
@@ -158,6 +160,8 @@ void renderUninstall(int number) {
     FormSurvey->hide();
 }
 
+void renderPlatformDialogs();
+
 void renderLanguage(int number, const QString& tag) {
     g_language = tag;
     const std::string def = GetDataFolder(ProductName) + "Surfkolibri.def";
@@ -235,6 +239,24 @@ void renderLanguage(int number, const QString& tag) {
     ShowMessage2Form->CentreMessage();
     save(ShowMessage2Form, "message_cache_in_use");
     ShowMessage2Form->hide();
+    // The message that ends an unattended run with n: every cleaning, one of them with an
+    // entry in use and a browser that was running.
+    RunSummary run;
+    for (const StepName& step : kRunSteps) {
+        CleaningResult result;
+        for (int i = 0; i < 12; ++i)
+            result.Removed(2048);
+        if (step.letter == 'c') {
+            result.Failed("Cookie:user@www.bank.example/", ERROR_SHARING_VIOLATION);
+            result.Note(FillIn(GetText(363), {"Firefox"}));
+        }
+        run.total += result;
+        run.steps.push_back({step.letter, step.label, result});
+    }
+    ShowMessage2Form->Label2->SetCaption(SummaryMessage(run));
+    ShowMessage2Form->CentreMessage();
+    save(ShowMessage2Form, "message_run_done");
+    ShowMessage2Form->hide();
 
     Form4->setWindowState(Qt::WindowNoState);
     save(Form4, "language");
@@ -268,6 +290,10 @@ void renderLanguage(int number, const QString& tag) {
         keep.Remove(site);
     save(KeepCookiesForm, "keep_cookies_empty");
     KeepCookiesForm->hide();
+    // The question before a site goes on the list, for a cookie of one of its names.
+    SetModalHook([](QWidget* window) { save(window, "keep_site"); });
+    KeepSiteForm->AskSite("www.bank.example");
+    SetModalHook([](QWidget*) {});
     CookieForm->CloseTimer->stop();
     CookieForm->hide();
 
@@ -305,12 +331,13 @@ void renderLanguage(int number, const QString& tag) {
     save(OtherBrowserForm, "other_browsers");
     OtherBrowserForm->hide();
 
+    renderPlatformDialogs();
     renderUninstall(number);
     DestroyProgramWindows();
 }
 
-// The platform's own dialogs, as the settings section opens them, and the general error
-// display. They show the system's texts, so they are rendered once.
+// The platform's own dialogs, as the settings section opens them, in the program's language,
+// and the general error display.
 int selectDownloads(HWND dialog, UINT message, LPARAM, LPARAM) {
     if (message == BFFM_INITIALIZED) {
         const char* folder = "C:\\Users\\User\\Downloads";
@@ -321,16 +348,16 @@ int selectDownloads(HWND dialog, UINT message, LPARAM, LPARAM) {
 }
 
 void renderPlatformDialogs() {
-    g_language = "system";
-    SetModalHook([](QWidget* window) {
-        static int n = 0;
+    int n = 0;
+    SetModalHook([&n](QWidget* window) {
         const char* names[] = {"browse_for_folder", "open_file", "error"};
         if (n < 3) save(window, names[n++]);
     });
     char name[MAX_PATH] = "";
     BROWSEINFOA bi{};
     bi.pszDisplayName = name;
-    bi.lpszTitle = "Please select your Download-Folder:";
+    const std::string folderTitle = GetText(156);
+    bi.lpszTitle = folderTitle.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
     bi.lpfn = selectDownloads;
     ILFree(SHBrowseForFolderA(&bi));
@@ -342,7 +369,8 @@ void renderPlatformDialogs() {
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
     ofn.lpstrInitialDir = "C:\\Windows";
-    ofn.lpstrTitle = "Please choose your favorite Editor:";
+    const std::string fileTitle = GetText(157);
+    ofn.lpstrTitle = fileTitle.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST;
     GetOpenFileNameA(&ofn);
     ShowException(std::runtime_error("I/O error 5"));
@@ -366,6 +394,5 @@ int main(int argc, char** argv) {
     ProvideDataFiles(ProductName, false, {"Surfkolibri.chm", "Surfkolibri.doc"});
     renderLanguage(0, "en");
     renderLanguage(1, "de");
-    renderPlatformDialogs();
     return 0;
 }

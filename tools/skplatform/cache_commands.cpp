@@ -2,6 +2,7 @@
 #include "commands.h"
 
 #include "platform/filetime.h"
+#include "platform/paths.h"
 #include "platform/root.h"
 #include "platform/urlcache.h"
 #include "platform/win32.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -303,6 +305,41 @@ int runHistory(const Args& args) {
     }
     store->Release();
     return result;
+}
+
+void seedManyPages(int pages) {
+    platform::Transaction tx;
+    const std::string cache = platform::urlcache::cacheFolder() + "\\Content.IE5\\";
+    const char* const folders[] = {"0QK7ZP2M", "A8D3LW1X", "H4T9RB6C", "V2N5GJ0E"};
+    std::vector<std::string> hostFolders;
+    for (const char* folder : folders) {
+        CreateDirectoryA((cache + folder).c_str(), nullptr);
+        const platform::Result<platform::HostPath> host = platform::resolvePath(cache + folder);
+        if (!host) return;
+        hostFolders.push_back(host->str() + "/");
+    }
+    // The files are written by the host directly: tens of thousands through the file calls,
+    // each checking rights and attributes, would take minutes.
+    const std::uint64_t now = nowTicks();
+    Record r;
+    r.type = NORMAL_CACHE_ENTRY;
+    r.header = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+    r.extension = "htm";
+    r.lastModified = r.lastAccess = r.lastSync = platform::fileTimeOf(now);
+    for (int i = 0; i < pages; ++i) {
+        const std::string page = "<html><body>Page " + std::to_string(i) + "</body></html>\n";
+        r.url = "http://www.many" + std::to_string(i % 50) + ".example/page" + std::to_string(i) +
+                ".htm";
+        if (platform::urlcache::get(r.url)) continue; // seeded before
+        const std::string name = "page" + std::to_string(i) + "[1].htm";
+        const std::size_t folder = static_cast<std::size_t>(i) % std::size(folders);
+        r.localFile = cache + folders[folder] + "\\" + name;
+        std::ofstream file(hostFolders[folder] + name, std::ios::binary);
+        if (!(file << page)) continue;
+        r.size = page.size();
+        platform::urlcache::put(r);
+    }
+    tx.commit();
 }
 
 void seedDemoCache() {

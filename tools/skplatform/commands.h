@@ -22,7 +22,10 @@ int runHold(const Args& args);
 
 // Parts of seed-demo kept with the commands they belong to.
 void seedDemoCache();
-void seedDemoBrowsers();
+// `pages` more cache entries of pages, each with its file, in the cache's folders.
+void seedManyPages(int pages);
+// Today's browsers; `large` gives each database tens of thousands of rows.
+void seedDemoBrowsers(bool large = false);
 
 bool wantsHelp(const Args& args);
 

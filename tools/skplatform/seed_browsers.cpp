@@ -34,20 +34,32 @@ std::string shellFolderValue(const char* name) {
 
 } // namespace
 
-void seedDemoBrowsers() {
+void seedDemoBrowsers(bool large) {
     const std::string roaming = hostOf(shellFolderValue("AppData"));
     const std::string local = hostOf(shellFolderValue("Local AppData"));
     const std::string profileRoot = hostOf(shellFolderValue("Personal"));
     browser_seed::Sizes sizes;
     sizes.cacheFiles = 520;
     sizes.traces = true;
-    // Today's relatives and the other Chromium browsers are used less.
+    if (large) {
+        sizes.places = 6000;
+        sizes.visits = 30000;
+        sizes.bookmarks = 300;
+        sizes.cookies = 12000;
+        sizes.sites = 300;
+        sizes.cacheFiles = 1000;
+        sizes.formEntries = 2000;
+    }
+    // Today's relatives and the other Chromium browsers are used less, except on a large
+    // machine, where every database is large.
     browser_seed::Sizes lesser = sizes;
-    lesser.places = 120;
-    lesser.visits = 600;
-    lesser.bookmarks = 12;
-    lesser.cookies = 90;
-    lesser.cacheFiles = 60;
+    if (!large) {
+        lesser.places = 120;
+        lesser.visits = 600;
+        lesser.bookmarks = 12;
+        lesser.cookies = 90;
+        lesser.cacheFiles = 60;
+    }
 
     // The old profile of the earlier Firefox stays listed first; today's two follow it.
     const std::vector<std::string> firefox = {"x7f2m9qa.default-release", "z4n8c1rt.work"};

@@ -360,10 +360,13 @@ int runSeedDemo(const Args& args) {
             "caches, the Startup folders of the user and of all\n"
             "users, and the URL cache with cookies and history. Existing demo values and files are "
             "written again, so running it twice\n"
-            "changes nothing.\n");
+            "changes nothing.\n\n"
+            "  --large  adds 50 000 pages to the URL cache and gives the browsers' databases\n"
+            "           tens of thousands of rows (for crash and load checks)\n");
         return 0;
     }
-    if (!args.empty()) {
+    const bool large = args.size() == 1 && args[0] == "--large";
+    if (!args.empty() && !large) {
         std::fprintf(stderr, "skplatform seed-demo: unexpected argument '%s'\n", args[0].c_str());
         return 2;
     }
@@ -380,7 +383,8 @@ int runSeedDemo(const Args& args) {
         tx.commit();
     }
     seedDemoCache();
-    seedDemoBrowsers();
+    if (large) seedManyPages(50000);
+    seedDemoBrowsers(large);
     std::printf("seeded %s\n", platform::rootPath().c_str());
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "platform/gui/application.h"
 
 #include "platform/gui/shellicons.h"
+#include "platform/gui/window_map.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/win32.h"
 
@@ -9,6 +10,8 @@
 HostedApplication::HostedApplication(int& argc, char** argv) : QApplication(argc, argv) {
     CoInitialize(nullptr);
     InstallSystemIcons();
+    if (qEnvironmentVariableIsSet("SURFKOLIBRI_WINDOW_MAP"))
+        StartWindowMap(qEnvironmentVariable("SURFKOLIBRI_WINDOW_MAP"));
 }
 
 HostedApplication::~HostedApplication() {

@@ -2,11 +2,13 @@
 // order, the title ("Static"), the status line ("Static"), the tree ("SysTreeView32"), OK and
 // Cancel ("Button"), at fixed places in a dialog of fixed size; a folder's children are listed
 // only when it is first expanded.
+#include "platform/gui/dialog_texts.h"
 #include "platform/gui/modal.h"
 #include "platform/gui/shellicons.h"
 #include "platform/gui/shellnames.h"
 #include "platform/gui/windows.h"
 #include "platform/qt/ansi_qstring.h"
+#include "platform/shellicons.h"
 #include "platform/win32.h"
 
 #include <QDialog>
@@ -23,6 +25,8 @@
 namespace {
 
 constexpr int kListRole = Qt::UserRole;
+// How the shell names the computer for parsing.
+constexpr const char* kComputerParsingName = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 constexpr int kLoadedRole = Qt::UserRole + 1;
 constexpr int kAttributesRole = Qt::UserRole + 2;
 
@@ -57,7 +61,8 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
   public:
     BrowseForFolderDialog(const BROWSEINFOA& info, const QByteArray& root) : info_(info) {
         SHGetDesktopFolder(desktop_.put());
-        setWindowTitle(QStringLiteral("Browse for Folder"));
+        const HostedDialogTexts& words = HostedDialogTextsInUse();
+        setWindowTitle(AnsiToQString(words.browseForFolder));
         // A fixed dialog whose controls keep the places they are given, so that a callback
         // can move them or put controls of its own beside them.
         setFixedSize(kWidth, kHeight);
@@ -77,9 +82,9 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
         const int treeTop = statusLine ? 66 : 44;
         tree_->setGeometry(kMargin, treeTop, kWidth - 2 * kMargin,
                            kHeight - kButtonHeight - 2 * kMargin - 6 - treeTop);
-        ok_ = new QPushButton(QStringLiteral("OK"), this);
+        ok_ = new QPushButton(AnsiToQString(words.ok), this);
         ok_->setDefault(true);
-        cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+        cancel_ = new QPushButton(AnsiToQString(words.cancel), this);
         const int buttonTop = kHeight - kMargin - kButtonHeight;
         cancel_->setGeometry(kWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth,
                              kButtonHeight);
@@ -143,9 +148,19 @@ class BrowseForFolderDialog final : public QDialog, public Win32MessageTarget {
         return attributes;
     }
 
+    // The shell's name of an item; the computer and its system drive in the dialog's words.
+    QString nameOf(const QByteArray& list) const {
+        const QString parsing = FolderItemName(desktop_.get(), ListOf(list), SHGDN_FORPARSING);
+        const HostedDialogTexts& words = HostedDialogTextsInUse();
+        if (parsing == QLatin1String(kComputerParsingName)) return AnsiToQString(words.computer);
+        if (parsing.compare(QLatin1String("C:\\"), Qt::CaseInsensitive) == 0)
+            return AnsiToQString(words.localDisk) + QStringLiteral(" (C:)");
+        return FolderItemName(desktop_.get(), ListOf(list), SHGDN_NORMAL);
+    }
+
     QTreeWidgetItem* makeItem(const QByteArray& list, SFGAOF attributes) {
         auto* item = new QTreeWidgetItem;
-        item->setText(0, FolderItemName(desktop_.get(), ListOf(list), SHGDN_NORMAL));
+        item->setText(0, nameOf(list));
         item->setData(0, kListRole, list);
         item->setData(0, kLoadedRole, false);
         item->setData(0, kAttributesRole, static_cast<qulonglong>(attributes));

@@ -14,3 +14,5 @@ bool FontOfHandle(HFONT handle, QFont& font);
 // Makes an open painter a fresh device context for a widget: its font, its text colour,
 // text drawn opaque on white.
 HDC PrepareDeviceContext(QPainter& painter, const QWidget* widget);
+// The handle to pass for a painter, as it is; valid while the painter is.
+HDC DeviceContextFor(QPainter& painter);

@@ -1,5 +1,7 @@
 #include "platform/gui/icons.h"
 
+#include "platform/gui/gdi.h"
+
 #include "platform/win32.h"
 
 #include <QPainter>
@@ -216,6 +218,10 @@ BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {
 
 HDC DeviceContextFor(QPainter& painter) {
     return reinterpret_cast<HDC>(&painter);
+}
+
+void DrawIconOn(QPainter& painter, int x, int y, HICON icon) {
+    DrawIcon(DeviceContextFor(painter), x, y, icon);
 }
 
 QImage IconImage(HICON icon) {

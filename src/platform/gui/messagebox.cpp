@@ -1,4 +1,5 @@
 // MessageBoxA and MessageBeep over Qt's message box, shown through the modal seam.
+#include "platform/gui/dialog_texts.h"
 #include "platform/gui/modal.h"
 #include "platform/qt/ansi_qstring.h"
 #include "platform/root.h"
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <string>
 #include <utility>
@@ -32,6 +34,23 @@ std::vector<Button> buttonsFor(UINT type) {
         return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
     default:
         return {{QMessageBox::Ok, IDOK}};
+    }
+}
+
+// The words of the buttons the program asks with; the others keep the framework's.
+QString wordOf(QMessageBox::StandardButton button) {
+    const HostedDialogTexts& words = HostedDialogTextsInUse();
+    switch (button) {
+    case QMessageBox::Yes:
+        return AnsiToQString(words.yes);
+    case QMessageBox::No:
+        return AnsiToQString(words.no);
+    case QMessageBox::Ok:
+        return AnsiToQString(words.ok);
+    case QMessageBox::Cancel:
+        return AnsiToQString(words.cancel);
+    default:
+        return {};
     }
 }
 
@@ -77,8 +96,10 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
     box.setTextFormat(Qt::PlainText);
     box.setIcon(iconFor(type));
     const std::vector<Button> buttons = buttonsFor(type);
-    for (const auto& [button, id] : buttons)
+    for (const auto& [button, id] : buttons) {
         box.addButton(button);
+        if (const QString word = wordOf(button); !word.isEmpty()) box.button(button)->setText(word);
+    }
     const std::size_t defaultIndex = (type & MB_DEFMASK) >> 8;
     if (defaultIndex < buttons.size()) box.setDefaultButton(buttons[defaultIndex].first);
     ShowModalWindow(&box);

@@ -1,5 +1,6 @@
 // GetOpenFileNameA: the file-open dialog over the hosted drives. The folder shown is a
 // drive-letter path; the list holds its sub-folders and the files of the chosen filter.
+#include "platform/gui/dialog_texts.h"
 #include "platform/gui/modal.h"
 #include "platform/gui/shellicons.h"
 #include "platform/gui/windows.h"
@@ -86,26 +87,27 @@ std::string defaultExtension(LPCSTR text) {
 class OpenFileDialog final : public QDialog {
   public:
     explicit OpenFileDialog(const OPENFILENAMEA& info) : info_(info) {
-        setWindowTitle(AnsiToQString(info.lpstrTitle ? info.lpstrTitle : "Open"));
+        const HostedDialogTexts& words = HostedDialogTextsInUse();
+        setWindowTitle(AnsiToQString(info.lpstrTitle ? info.lpstrTitle : words.open));
         filters_ = parseFilters(info.lpstrFilter);
-        if (filters_.empty()) filters_.push_back({"All Files", {"*.*"}});
+        if (filters_.empty()) filters_.push_back({words.allFiles, {"*.*"}});
 
-        auto* lookInLabel = new QLabel(QStringLiteral("Look in:"), this);
+        auto* lookInLabel = new QLabel(AnsiToQString(words.lookIn), this);
         folderEdit_ = new QLineEdit(this);
         folderEdit_->setReadOnly(true);
         folderEdit_->setFocusPolicy(Qt::NoFocus); // the name field has the focus, as usual
-        auto* up = new QPushButton(QStringLiteral("Up"), this);
+        auto* up = new QPushButton(AnsiToQString(words.up), this);
         list_ = new QListWidget(this);
         list_->setIconSize(QSize(16, 16));
-        auto* nameLabel = new QLabel(QStringLiteral("File name:"), this);
+        auto* nameLabel = new QLabel(AnsiToQString(words.fileName), this);
         nameEdit_ = new QLineEdit(this);
-        auto* typeLabel = new QLabel(QStringLiteral("Files of type:"), this);
+        auto* typeLabel = new QLabel(AnsiToQString(words.filesOfType), this);
         types_ = new QComboBox(this);
         for (const auto& f : filters_)
             types_->addItem(AnsiToQString(f.description));
-        open_ = new QPushButton(QStringLiteral("Open"), this);
+        open_ = new QPushButton(AnsiToQString(words.open), this);
         open_->setDefault(true);
-        auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        auto* cancel = new QPushButton(AnsiToQString(words.cancel), this);
 
         auto* layout = new QGridLayout(this);
         layout->addWidget(lookInLabel, 0, 0);
@@ -239,11 +241,11 @@ class OpenFileDialog final : public QDialog {
         }
         if ((info_.Flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) &&
             !DirectoryExistsA(folderOf(path))) {
-            complain(path + "\nPath does not exist.\nCheck the path and try again.");
+            complain(path + "\n" + HostedDialogTextsInUse().pathNotFound);
             return;
         }
         if ((info_.Flags & OFN_FILEMUSTEXIST) && !FileExistsA(path)) {
-            complain(path + "\nFile not found.\nCheck the file name and try again.");
+            complain(path + "\n" + HostedDialogTextsInUse().fileNotFound);
             return;
         }
         chosen_ = path;

@@ -1,8 +1,9 @@
-// Window handles over Qt widgets: a handle stands for one widget of the application, and each
-// widget answers GetClassNameA with the Win32 class it plays ("Static", "Button", ...).
+// Window handles of Qt widgets. On the hosted platform a handle stands for one widget of the
+// application, and each widget answers GetClassNameA with the Win32 class it plays ("Static",
+// "Button", ...); on Windows it is the widget's own native window.
 #pragma once
 
-#include "platform/winuser.h"
+#include "platform/win32.h"
 
 class QWidget;
 

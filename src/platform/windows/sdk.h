@@ -13,6 +13,7 @@
 #include <objbase.h>
 #include <objidl.h>
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <intshcut.h>
 #include <mmsystem.h>
