@@ -205,11 +205,11 @@ void ClearIeHistory() {
     const ULONGLONG savedAt = GetTickCount64();
     {
         const ClockRestorer restorer(saved, savedAt, SetSystemTime(&ahead) != FALSE);
-        history.AddUrl(u"C:\\", u"empty");
+        history.AddUrl(AnsiToWide("C:\\"), AnsiToWide("empty"));
         Sleep(200);
         history.ClearHistory();
-        for (const char16_t* url : {u"*.*", u".", u"Heute", u"empty"})
-            history.DeleteUrl(url);
+        for (const char* url : {"*.*", ".", "Heute", "empty"})
+            history.DeleteUrl(AnsiToWide(url));
         history.DeleteEntries();
     }
     history.ClearHistory();
