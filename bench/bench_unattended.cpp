@@ -93,11 +93,15 @@ bool makeTemplate(const std::string& root) {
     const std::vector<std::string> env = {"SURFKOLIBRI_PLATFORM=" + root};
     if (run({g_buildDir + "/skplatform", "seed-demo"}, env) != 0) return false;
     platform::useRoot(platform::HostPath(root));
-    for (const char* folder :
-         {"C:\\Users\\User\\AppData\\Roaming\\Opera", "C:\\Users\\User\\AppData\\Roaming\\Mozilla",
-          "C:\\Users\\User\\AppData\\Local\\Mozilla", "C:\\Program Files\\Opera",
-          "C:\\Users\\User\\AppData\\Local\\Google",
-          "C:\\Users\\User\\AppData\\Local\\Microsoft\\Edge"}) {
+    const std::string user = "C:\\Users\\User\\";
+    std::vector<std::string> browsers = {"C:\\Program Files\\Opera",
+                                         user + "Documents\\Floorp profile",
+                                         user + "AppData\\Local\\Microsoft\\Edge"};
+    for (const char* below : {"Opera", "Mozilla", "Opera Software", "librewolf", "Waterfox",
+                              "Floorp", "zen", "Google", "BraveSoftware", "Vivaldi", "Chromium"})
+        for (const char* base : {"Roaming\\", "Local\\"})
+            browsers.push_back(user + "AppData\\" + base + below);
+    for (const std::string& folder : browsers) {
         const platform::Result<platform::HostPath> host = platform::resolvePath(folder);
         if (host) fs::remove_all(host->str());
     }

@@ -48,9 +48,15 @@ void noteWalkError(CleaningResult& result, const TIECache& cache) {
     if (cache.WalkError() != 0) noteUnreadable(result, std::to_string(cache.WalkError()));
 }
 
+CleaningResult cleanTodaysBrowsers(BrowserSession* browsers, BrowserPart part, CleaningMode mode,
+                                   const KeepSite& keep = {}) {
+    if (browsers) return browsers->CleanAll(part, keep);
+    return CleanCurrentBrowsers(part, mode, keep);
+}
+
 } // namespace
 
-CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
+CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode, BrowserSession* browsers) {
     CleaningResult result;
     ProcessMessages(3);
     cookieCache.SetSearchPattern(spCookies);
@@ -69,23 +75,23 @@ CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode) {
     });
     CleanPart(result, [&] {
         result +=
-            CleanCurrentBrowsers(BrowserPart::Cookies, mode,
-                                 [&keep](const std::string& host) { return keep.Keeps(host); });
+            cleanTodaysBrowsers(browsers, BrowserPart::Cookies, mode,
+                                [&keep](const std::string& host) { return keep.Keeps(host); });
     });
     return result;
 }
 
-CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode) {
+CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode, BrowserSession* browsers) {
     ProcessMessages(3);
     contentCache.SetSearchPattern(spUrl);
     CleaningResult result = contentCache.DeleteAllEntries(mode);
     noteWalkError(result, contentCache);
     result += cleanOtherBrowsers({.parts = {.cache = true}, .firefoxPurpose = ffCache}, mode);
-    result += CleanCurrentBrowsers(BrowserPart::Cache, mode);
+    result += cleanTodaysBrowsers(browsers, BrowserPart::Cache, mode);
     return result;
 }
 
-CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode) {
+CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode, BrowserSession* browsers) {
     CleaningResult result;
     ProcessMessages(3);
     const std::size_t stored = history.StoredUrls().size();
@@ -105,7 +111,7 @@ CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode) {
         result += history.ClearedSince(stored);
     }
     result += cleanOtherBrowsers({.parts = {.history = true}, .firefoxPurpose = ffHistory}, mode);
-    result += CleanCurrentBrowsers(BrowserPart::History, mode);
+    result += cleanTodaysBrowsers(browsers, BrowserPart::History, mode);
     return result;
 }
 

@@ -9,21 +9,28 @@
 
 #include <string>
 
+class BrowserSession;
 class TIECache;
 class TUrlHistory;
 
+// Today's browsers are cleaned in `browsers`, the run's session, which leaves a running
+// browser alone for the whole run (BrowserCleaning.h); without one, each cleaning has a
+// session of its own. Each of today's browsers found adds its own share to the result.
+
 // Every cookie of the cookie window's component, then the cookies of Opera, Mozilla and
-// Firefox and of today's Firefox, Chrome and Edge, but those of the sites on the keep-list
-// (KeepCookies.h), which count as kept. Whatever fails ends this cleaning only.
-CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode = CleaningMode::Remove);
+// Firefox and of today's browsers, but those of the sites on the keep-list (KeepCookies.h),
+// which count as kept. Whatever fails ends this cleaning only.
+CleaningResult CleanCookies(TIECache& cookieCache, CleaningMode mode = CleaningMode::Remove,
+                            BrowserSession* browsers = nullptr);
 // Every entry of the cache section's kinds (cookies left alone), then the caches of Opera,
-// Mozilla and Firefox, then those of today's Firefox, Chrome and Edge.
-CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode = CleaningMode::Remove);
+// Mozilla and Firefox, then those of today's browsers.
+CleaningResult CleanCache(TIECache& contentCache, CleaningMode mode = CleaningMode::Remove,
+                          BrowserSession* browsers = nullptr);
 // The URL history through the history window's component (the clock is not touched), then
-// the history files of Opera, Mozilla and Firefox, then the history of today's Firefox, Chrome
-// and Edge. What the history still holds afterwards
-// counts as not removed.
-CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode = CleaningMode::Remove);
+// the history files of Opera, Mozilla and Firefox, then the history of today's browsers. What
+// the history still holds afterwards counts as not removed.
+CleaningResult CleanHistory(TUrlHistory& history, CleaningMode mode = CleaningMode::Remove,
+                            BrowserSession* browsers = nullptr);
 // The recent documents and the Run list.
 CleaningResult CleanRunLists(CleaningMode mode = CleaningMode::Remove);
 

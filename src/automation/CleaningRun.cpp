@@ -4,10 +4,12 @@
 #include "automation/StartupShortcut.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
+#include "otherbrowsers/BrowserCleaning.h"
 #include "traces/TraceClearing.h"
 
 #include <exception>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -25,6 +27,11 @@ int labelOf(char letter) {
 RunSummary RunCleanings(const std::string& options, const CleaningComponents& components,
                         CleaningRunView& view, CleaningMode mode) {
     RunSummary summary;
+    // Today's browsers are looked at once for the whole run: one that is running is left
+    // alone in every step, and none can start meanwhile.
+    std::unique_ptr<BrowserSession> browsers;
+    if (SelectsStep(options, 'c') || SelectsStep(options, 'b') || SelectsStep(options, 'h'))
+        browsers = std::make_unique<BrowserSession>(mode);
     auto step = [&](char letter, const std::function<CleaningResult()>& cleaning) {
         if (!SelectsStep(options, letter)) return;
         CleaningResult result;
@@ -34,11 +41,11 @@ RunSummary RunCleanings(const std::string& options, const CleaningComponents& co
         view.StepDone(summary.steps.back());
     };
     view.Progress(10);
-    step('c', [&] { return CleanCookies(components.cookies, mode); });
+    step('c', [&] { return CleanCookies(components.cookies, mode, browsers.get()); });
     view.Progress(20);
-    step('b', [&] { return CleanCache(components.cache, mode); });
+    step('b', [&] { return CleanCache(components.cache, mode, browsers.get()); });
     view.Progress(60);
-    step('h', [&] { return CleanHistory(components.history, mode); });
+    step('h', [&] { return CleanHistory(components.history, mode, browsers.get()); });
     view.Progress(80);
     step('m', [&] { return CleanRunLists(mode); });
     view.Progress(90);

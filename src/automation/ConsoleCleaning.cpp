@@ -158,7 +158,9 @@ int runCommandLine(const std::vector<std::string>& args, std::FILE* out, std::FI
         writeLines(out, GetText(kPreviewTitleText));
         for (const std::string& line : SummaryLines(summary, CleaningMode::Preview))
             writeLines(out, line);
-        return kConsoleAllRemoved;
+        // The status the run would end with: a running browser, a damaged database, anything
+        // that would stay makes it 1.
+        return summary.total.Incomplete() ? kConsoleSomethingStayed : kConsoleAllRemoved;
     }
     // The report's folder, as the program makes it at its start.
     EnsureDataFolders(ProductName, false);

@@ -15,9 +15,9 @@ enum ConsoleExit {
 };
 
 // Runs the command line (without the program's name): LETTERS, "--preview LETTERS" (what the
-// run would remove, nothing removed, no report) or "--help". Without n each step's line is
-// written as the step ends; with n the run's summary message follows the run instead. Errors
-// and the usage go to `err`.
+// run would remove, nothing removed, no report, and the status the run would end with) or
+// "--help". Without n each step's line is written as the step ends; with n the run's summary
+// message follows the run instead. Errors and the usage go to `err`.
 int RunConsoleCleaning(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 // Has the console show what the runner writes as UTF-8: Windows' console is told so

@@ -80,6 +80,15 @@ std::string ResultLine(const std::string& label, const CleaningResult& result, C
             line += ", " + FillIn(GetText(kNotRemovedText), {count(result.notRemoved)}) +
                     reasons(result);
     }
+    // Each source's own line below, indented, then the notes.
+    for (const CleaningResult::Share& share : result.shares) {
+        CleaningResult own;
+        own.removed = share.removed;
+        own.removedBytes = share.removedBytes;
+        own.kept = share.kept;
+        own.notRemoved = share.notRemoved;
+        line += "\r  " + ResultLine(share.name, own, mode);
+    }
     for (const std::string& note : result.notes)
         line += '\r' + note;
     return line;

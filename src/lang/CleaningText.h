@@ -53,8 +53,9 @@ std::string FillIn(std::string text, std::initializer_list<std::string> argument
 // "kb" ("38kb"), and 1kb for anything from one byte up to a kilobyte, so that something
 // there never reads as 0.
 std::string SizeForPeople(std::uint64_t bytes);
-// "Cache: 316 entries removed (4300kb), 4 not removed (in use)", with the kept and the notes
-// (each on a line of its own, after a CR) where there are any. `label` is the cleaning's name.
+// "Cache: 316 entries removed (4300kb), 4 not removed (in use)", with the kept where there
+// are any, then each share's line ("  Chrome: 84 entries removed", indented) and each note,
+// on lines of their own after a CR. `label` is the cleaning's name.
 std::string ResultLine(const std::string& label, const CleaningResult& result,
                        CleaningMode mode = CleaningMode::Remove);
 // Why a file could not be written, as the user reads it: "the disk is full", else the error's

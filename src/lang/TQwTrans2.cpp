@@ -69,9 +69,6 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {350, "No site is on the list yet. In the cookie manager, select a cookie and click \"Keep "
           "this site's cookies\"."},
     {351, "Taking a site off the list does not remove its cookies."},
-    {360, "Firefox (today's profiles): "},
-    {361, "Chrome (all profiles): "},
-    {362, "Edge (all profiles): "},
     {363, "%1 is running: close it to clean it"},
     {364, "%1 was left as it is: %2"},
     {365, "it is not a SQLite database or it is encrypted"},
@@ -94,6 +91,22 @@ constexpr BuiltIn kBuiltInTexts[] = {
     {386, "Exit status: 0 when everything was removed, 1 when something stayed, 2 for a wrong "
           "command line."},
     {387, "\"%1\" chooses no cleaning: the letters are c b h m e r (and n)"},
+    {390, "Opera up to 12: "},
+    {391, "Firefox 1\x96"
+          "2: "},
+    {392, "the cookies and history of Firefox,"},
+    {393, "Chrome, Edge, Opera and others."},
+    {394,
+     "%1 was cleaned in part: some of its tables are not the ones expected and stay as they are"},
+    {395, "the bookmarks whose icons stay could not be read"},
+    {396, "Cache: cached pages and files, script and graphics caches, websites' offline caches"},
+    {397, "Cookies: every cookie except those of the sites you keep"},
+    {398, "History: visits, typed addresses, site icons, most visited pages, open and closed tabs, "
+          "and form entries"},
+    {399, "Passwords, bookmarks, settings and extensions are never touched."},
+    {400, "%1 profiles"},
+    {401, "1 profile"},
+    {402, "None of today's browsers was found."},
     {430, "This part stopped before its end and was not cleaned completely (%1)"},
     {431, "The report of this run could not be written (error %1): the report of the earlier "
           "runs stays as it was."},

@@ -1,18 +1,36 @@
 #include "otherbrowsers/BrowserCleaning.h"
 
 #include "otherbrowsers/BrowserDatabase.h"
+#include "otherbrowsers/BrowserStores.h"
 #include "otherbrowsers/BrowserTexts.h"
 #include "platform/win32.h"
 #include "ui/MyTricks.h"
 
-#include <map>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 namespace {
 
+// A Bookmarks file, or a cache's index, is small; anything larger is damage.
+constexpr std::uint64_t kBookmarksLimit = 64 << 20;
+constexpr std::uint64_t kCacheIndexLimit = 1 << 20;
+
+bool fileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool plainFolder(const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.substr(0, folder.size() - 1).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // ------------------------------------------------------------------------------------------
-// Cache folders: their contents go, the folders stay.
+// Folders: their contents go, the folders stay.
 
 void emptyFolder(const std::string& folder, CleaningMode mode, CleaningResult& result) {
     WIN32_FIND_DATAA data;
@@ -40,186 +58,154 @@ void emptyFolder(const std::string& folder, CleaningMode mode, CleaningResult& r
         emptyFolder(below, mode, result);
 }
 
+// The websites' caches of a CacheStorage folder, one folder a site, each naming its site in
+// its index: a website's folder goes whole; an extension's stays (its worker keeps what it
+// needs there, a password manager its vault), and so does one whose index cannot be read.
+void cleanSiteCaches(const std::string& caches, CleaningMode mode, CleaningResult& result) {
+    if (!plainFolder(caches)) return;
+    for (const std::string& name : ListSubfolders(caches)) {
+        const std::string site = caches + name + "\\";
+        std::string index;
+        if (!plainFolder(site) ||
+            !ReadBrowserFile(site + "index.txt", kCacheIndexLimit, index).empty() ||
+            index.find("chrome-extension://") != std::string::npos)
+            continue;
+        result += CleanFolderContents(site, mode);
+        if (mode == CleaningMode::Remove) RemoveDirectoryA(site.c_str());
+    }
+}
+
 // ------------------------------------------------------------------------------------------
-// Databases: each cleaned by a list of steps, in one transaction.
+// Databases: each cleaned by its steps, in one transaction.
 
-struct Step {
-    std::string table;  // the step runs only where the table is there
-    std::string count;  // what would go (Preview)
-    std::string remove; // what goes (Remove)
-    bool counts = true; // whether its rows count as removed items
-};
-
-struct DatabaseJob {
-    std::string path;
-    // Tables (with columns) that must be there, else the database is left alone.
-    std::map<std::string, std::vector<std::string>> required;
-    std::vector<Step> steps;
-    bool filtersHosts = false;
-    std::string keptCount; // rows kept on purpose (cookies of kept sites)
+struct OpenStore {
+    DatabaseStore store;
     std::unique_ptr<BrowserDatabase> db;
 };
 
-bool fileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+bool hasAll(BrowserDatabase& db, const std::vector<TableColumns>& tables) {
+    return std::all_of(tables.begin(), tables.end(),
+                       [&](const TableColumns& t) { return db.HasColumns(t.table, t.columns); });
 }
 
-DatabaseJob firefoxCookies(const BrowserProfile& profile) {
-    DatabaseJob job;
-    job.path = profile.folder + "cookies.sqlite";
-    job.required = {{"moz_cookies", {"host"}}};
-    job.filtersHosts = true;
-    job.steps = {{"moz_cookies", "SELECT count(*) FROM moz_cookies WHERE NOT keep_host(host)",
-                  "DELETE FROM moz_cookies WHERE NOT keep_host(host)"}};
-    job.keptCount = "SELECT count(*) FROM moz_cookies WHERE keep_host(host)";
-    return job;
-}
-
-DatabaseJob chromeCookies(const std::string& path) {
-    DatabaseJob job;
-    job.path = path;
-    job.required = {{"cookies", {"host_key"}}};
-    job.filtersHosts = true;
-    job.steps = {{"cookies", "SELECT count(*) FROM cookies WHERE NOT keep_host(host_key)",
-                  "DELETE FROM cookies WHERE NOT keep_host(host_key)"}};
-    job.keptCount = "SELECT count(*) FROM cookies WHERE keep_host(host_key)";
-    return job;
-}
-
-Step wholeTable(const std::string& table, bool counts = true) {
-    return {table, "SELECT count(*) FROM " + table, "DELETE FROM " + table, counts};
-}
-
-DatabaseJob firefoxPlaces(const BrowserProfile& profile) {
-    DatabaseJob job;
-    job.path = profile.folder + "places.sqlite";
-    job.required = {{"moz_places", {"id", "visit_count", "last_visit_date"}},
-                    {"moz_historyvisits", {"place_id"}},
-                    {"moz_bookmarks", {"fk"}},
-                    {"moz_keywords", {"place_id"}}};
-    // A place stays while a bookmark or a keyword uses it.
-    const std::string unused = "id NOT IN (SELECT fk FROM moz_bookmarks WHERE fk IS NOT NULL)";
-    job.steps = {
-        wholeTable("moz_historyvisits"),
-        wholeTable("moz_inputhistory"),
-        wholeTable("moz_places_metadata_search_queries", false),
-        wholeTable("moz_places_metadata", false),
-        {"moz_places",
-         "SELECT count(*) FROM moz_places WHERE " + unused +
-             " AND id NOT IN (SELECT place_id FROM moz_keywords WHERE place_id IS NOT NULL)",
-         "DELETE FROM moz_places WHERE " + unused +
-             " AND id NOT IN (SELECT place_id FROM moz_keywords WHERE place_id IS NOT NULL)"},
-        {"moz_places", "SELECT 0",
-         "UPDATE moz_places SET visit_count = 0, last_visit_date = NULL "
-         "WHERE visit_count <> 0 OR last_visit_date IS NOT NULL",
-         false},
-        {"moz_annos", "SELECT 0",
-         "DELETE FROM moz_annos WHERE place_id NOT IN (SELECT id FROM moz_places)", false},
-        {"moz_origins", "SELECT 0",
-         "DELETE FROM moz_origins WHERE id NOT IN "
-         "(SELECT origin_id FROM moz_places WHERE origin_id IS NOT NULL)",
-         false},
-    };
-    return job;
-}
-
-DatabaseJob firefoxForms(const BrowserProfile& profile) {
-    DatabaseJob job;
-    job.path = profile.folder + "formhistory.sqlite";
-    job.required = {{"moz_formhistory", {"fieldname", "value"}}};
-    job.steps = {wholeTable("moz_formhistory"), wholeTable("moz_history_to_sources", false),
-                 wholeTable("moz_sources", false)};
-    return job;
-}
-
-DatabaseJob chromeHistory(const BrowserProfile& profile) {
-    DatabaseJob job;
-    job.path = profile.folder + "History";
-    job.required = {{"urls", {"id", "url"}}, {"visits", {"id", "url"}}};
-    for (const char* table :
-         {"visits", "urls", "keyword_search_terms", "segment_usage", "segments", "visit_source",
-          "downloads_url_chains", "downloads", "downloads_slices", "content_annotations",
-          "context_annotations", "clusters_and_visits", "clusters", "cluster_keywords",
-          "cluster_visit_duplicates", "visited_links"})
-        job.steps.push_back(wholeTable(table));
-    return job;
-}
-
-// The lock files of a running browser, held while it is cleaned.
-class HeldLocks {
-  public:
-    // False when the browser holds one of them.
-    bool Take(const std::vector<std::string>& files) {
-        for (const std::string& file : files) {
-            const HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (h != INVALID_HANDLE_VALUE)
-                held_.push_back(h);
-            else if (GetLastError() == ERROR_SHARING_VIOLATION ||
-                     GetLastError() == ERROR_LOCK_VIOLATION)
-                return false;
-        }
-        return true;
-    }
-    ~HeldLocks() {
-        for (HANDLE h : held_)
-            CloseHandle(h);
-    }
-
-  private:
-    std::vector<HANDLE> held_;
-};
-
-// Opens and locks every database of the part; false when the browser holds one (then none is
-// touched). A database that cannot be cleaned gets its note and drops out.
-bool openAll(std::vector<DatabaseJob>& jobs, CleaningMode mode, const KeepSite& keep,
+// Opens and locks every database; false when a program holds one (then none is touched). A
+// database that cannot be cleaned gets its note and drops out.
+bool openAll(std::vector<OpenStore>& jobs, CleaningMode mode, const KeepSite& keep,
              CleaningResult& result) {
     const bool preview = mode == CleaningMode::Preview;
-    for (DatabaseJob& job : jobs) {
+    for (OpenStore& job : jobs) {
+        const DatabaseStore& store = job.store;
         std::string problem;
         bool busy = false;
-        job.db = BrowserDatabase::Open(job.path, preview, problem, busy);
+        job.db = BrowserDatabase::Open(store.path, preview, problem, busy);
         if (busy) return false;
         if (!job.db) {
-            result.Note(FileNote(job.path, problem));
+            result.Note(FileNote(store.path, problem));
             continue;
         }
-        bool schema = true;
-        for (const auto& [table, columns] : job.required)
-            schema = schema && job.db->HasColumns(table, columns);
+        // A database whose layout holds none of the tables its steps clean is not the one
+        // expected, whatever it is.
+        bool schema =
+            hasAll(*job.db, store.required) &&
+            std::any_of(store.steps.begin(), store.steps.end(), [&](const CleaningStep& s) {
+                return job.db->HasTable(s.uses.front().table);
+            });
         const std::string check = schema ? job.db->IntegrityCheck(true) : "ok";
         if (job.db->Busy()) return false;
         if (!schema || check != "ok") {
-            result.Note(FileNote(job.path, BrowserText(schema ? kTextDamaged : kTextSchema)));
+            result.Note(FileNote(store.path, BrowserText(schema ? kTextDamaged : kTextSchema)));
             job.db.reset();
             continue;
         }
         if (!preview && job.db->ReadOnly()) {
-            result.Note(FileNote(job.path, BrowserText(kTextReadOnly)));
+            result.Note(FileNote(store.path, BrowserText(kTextReadOnly)));
             job.db.reset();
             continue;
         }
-        if (job.filtersHosts)
+        if (store.filtersHosts)
             job.db->SetHostFilter(keep ? keep : KeepSite([](const std::string&) { return false; }));
         // Held alone from here on, so that the cleaning cannot be refused half-way.
         if (!preview && !job.db->Execute("BEGIN EXCLUSIVE")) {
             if (job.db->Busy()) return false;
-            result.Note(FileNote(job.path, job.db->Problem()));
+            result.Note(FileNote(store.path, job.db->Problem()));
             job.db.reset();
         }
     }
     return true;
 }
 
-void cleanDatabase(DatabaseJob& job, CleaningMode mode, CleaningResult& result) {
+// Folders of bookmarks nest a few levels deep; a file nesting deeper than this is no list of
+// bookmarks, and reading it all would only use up the stack.
+constexpr int kDeepestBookmark = 256;
+
+// The addresses of the bookmarks in a Chromium Bookmarks file, in folders at any depth up to
+// the deepest; false when the file nests deeper.
+bool bookmarkedAddresses(const nlohmann::json& node, std::vector<std::string>& pages,
+                         int depth = 0) {
+    if (depth > kDeepestBookmark) return false;
+    if (node.is_object()) {
+        const auto url = node.find("url");
+        if (url != node.end() && url->is_string()) pages.push_back(url->get<std::string>());
+        for (const auto& [key, value] : node.items())
+            if (!bookmarkedAddresses(value, pages, depth + 1)) return false;
+    } else if (node.is_array()) {
+        for (const auto& value : node)
+            if (!bookmarkedAddresses(value, pages, depth + 1)) return false;
+    }
+    return true;
+}
+
+// The pages whose icons stay, from the profile's bookmarks; empty `problem` when they could
+// be told (a profile without bookmarks keeps none).
+std::vector<std::string> keptPages(const DatabaseStore& store, std::vector<OpenStore>& jobs,
+                                   std::string& problem) {
+    std::vector<std::string> pages;
+    if (store.keptPages == KeptPages::BookmarksFile) {
+        for (const std::string& file : store.keptFrom) {
+            std::string text;
+            problem = ReadBrowserFile(file, kBookmarksLimit, text);
+            if (problem == "missing") {
+                problem.clear();
+                continue;
+            }
+            if (!problem.empty()) return pages;
+            const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+            if (!json.is_object() || !json.contains("roots") ||
+                !bookmarkedAddresses(json["roots"], pages)) {
+                problem = BrowserText(kTextBookmarksUnread);
+                return pages;
+            }
+        }
+        return pages;
+    }
+    const auto places = std::find_if(jobs.begin(), jobs.end(), [&](const OpenStore& j) {
+        return j.store.path == store.keptFrom.front();
+    });
+    if (places == jobs.end()) return pages; // no places: nothing bookmarked
+    BrowserDatabase* db = places->db.get();
+    std::string query = "SELECT url FROM moz_places WHERE id IN (SELECT fk FROM moz_bookmarks)";
+    if (db && db->HasColumns("moz_keywords", {"place_id"}))
+        query += " OR id IN (SELECT place_id FROM moz_keywords)";
+    if (!db || !db->Texts(query, pages)) problem = BrowserText(kTextBookmarksUnread);
+    return pages;
+}
+
+void cleanDatabase(OpenStore& job, CleaningMode mode, CleaningResult& result) {
     BrowserDatabase& db = *job.db;
+    const DatabaseStore& store = job.store;
     const bool preview = mode == CleaningMode::Preview;
     std::uint64_t removed = 0;
     std::uint64_t kept = 0;
     bool ok = true;
-    for (const Step& step : job.steps) {
-        if (!db.HasTable(step.table)) continue;
+    bool inPart = false;
+    for (const CleaningStep& step : store.steps) {
+        const bool there = db.HasTable(step.uses.front().table);
+        if (!there || !hasAll(db, step.uses)) {
+            // A table of some versions only that is not there: nothing to clean. Anything
+            // else missing is a layout this cleaning does not know: that step is left.
+            inPart = inPart || there || !step.optional;
+            continue;
+        }
         std::int64_t rows = 0;
         if (preview)
             rows = db.Number(step.count);
@@ -231,96 +217,163 @@ void cleanDatabase(DatabaseJob& job, CleaningMode mode, CleaningResult& result) 
         }
         if (step.counts) removed += static_cast<std::uint64_t>(rows);
     }
-    if (ok && !job.keptCount.empty()) {
-        const std::int64_t rows = db.Number(job.keptCount);
+    if (ok && !store.keptCount.empty()) {
+        const std::int64_t rows = db.Number(store.keptCount);
         ok = rows >= 0;
         kept = ok ? static_cast<std::uint64_t>(rows) : 0;
     }
     if (ok && !preview) ok = db.Commit();
     if (!ok) {
         db.Rollback();
-        result.Note(FileNote(job.path, db.Problem()));
+        result.Note(FileNote(store.path, db.Problem()));
         return;
     }
     result.removed += removed;
     result.kept += kept;
+    if (inPart) result.Note(PartlyCleanedNote(store.path));
     if (preview) return;
     // Deleted rows must not stay readable in the file's free pages.
     if (!db.Vacuum() || db.IntegrityCheck(false) != "ok")
         result.Note(
-            FileNote(job.path, db.Problem().empty() ? BrowserText(kTextDamaged) : db.Problem()));
+            FileNote(store.path, db.Problem().empty() ? BrowserText(kTextDamaged) : db.Problem()));
 }
 
-std::vector<DatabaseJob> jobsFor(const BrowserInstall& install, BrowserPart part) {
-    std::vector<DatabaseJob> jobs;
-    const bool firefox = install.browser == Browser::Firefox;
-    for (const BrowserProfile& profile : install.profiles) {
-        std::vector<DatabaseJob> found;
-        if (part == BrowserPart::Cookies && firefox) {
-            found.push_back(firefoxCookies(profile));
-        } else if (part == BrowserPart::Cookies) {
-            found.push_back(chromeCookies(profile.folder + "Network\\Cookies"));
-            found.push_back(chromeCookies(profile.folder + "Cookies"));
-        } else if (part == BrowserPart::History && firefox) {
-            found.push_back(firefoxPlaces(profile));
-            found.push_back(firefoxForms(profile));
-        } else if (part == BrowserPart::History) {
-            found.push_back(chromeHistory(profile));
+// The lock files of the browsers found, taken for the session; false when a browser holds
+// one of its own.
+bool takeLocks(const std::vector<std::string>& files, std::vector<HANDLE>& held) {
+    std::vector<HANDLE> taken;
+    for (const std::string& file : files) {
+        const HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            taken.push_back(h);
+        } else if (GetLastError() == ERROR_SHARING_VIOLATION ||
+                   GetLastError() == ERROR_LOCK_VIOLATION) {
+            for (HANDLE t : taken)
+                CloseHandle(t);
+            return false;
         }
-        for (DatabaseJob& job : found)
-            if (fileExists(job.path)) jobs.push_back(std::move(job));
     }
-    return jobs;
+    held.insert(held.end(), taken.begin(), taken.end());
+    return true;
+}
+
+// Whether a program holds one of the browser's databases, as the browser does while it runs.
+bool databaseBusy(const BrowserInstall& install) {
+    for (const BrowserProfile& profile : install.profiles)
+        for (const std::string& path : DatabasesOf(FamilyOf(install.browser), profile)) {
+            if (!fileExists(path)) continue;
+            std::string problem;
+            bool busy = false;
+            BrowserDatabase::Open(path, true, problem, busy);
+            if (busy) return true;
+        }
+    return false;
 }
 
 } // namespace
 
-CleaningResult CleanBrowser(Browser browser, BrowserPart part, CleaningMode mode,
-                            const KeepSite& keep) {
+BrowserSession::BrowserSession(CleaningMode mode, const std::vector<Browser>& browsers)
+    : mode_(mode) {
+    for (Browser browser : kBrowsers) {
+        if (!browsers.empty() &&
+            std::find(browsers.begin(), browsers.end(), browser) == browsers.end())
+            continue;
+        Found found{FindBrowser(browser), false};
+        if (found.install.profiles.empty() && found.install.notes.empty()) continue;
+        found.running = !takeLocks(found.install.lockFiles, held_) || databaseBusy(found.install);
+        found_.push_back(std::move(found));
+    }
+}
+
+BrowserSession::~BrowserSession() {
+    for (HANDLE h : held_)
+        CloseHandle(h);
+}
+
+bool BrowserSession::Running(Browser browser) const {
+    return std::any_of(found_.begin(), found_.end(),
+                       [&](const Found& f) { return f.install.browser == browser && f.running; });
+}
+
+CleaningResult BrowserSession::Clean(Browser browser, BrowserPart part, const KeepSite& keep) {
     CleaningResult result;
-    const BrowserInstall install = FindBrowser(browser);
+    const auto found = std::find_if(found_.begin(), found_.end(),
+                                    [&](const Found& f) { return f.install.browser == browser; });
+    if (found == found_.end()) return result;
+    const BrowserInstall& install = found->install;
     for (const std::string& note : install.notes)
         result.Note(note);
-    if (install.profiles.empty()) return result;
-    HeldLocks locks;
-    if (!locks.Take(install.lockFiles)) {
+    if (found->running) {
         result.Note(RunningNote(BrowserName(browser)));
         return result;
     }
-    if (part == BrowserPart::Cache) {
-        for (const BrowserProfile& profile : install.profiles) {
-            ProcessMessages();
-            if (browser == Browser::Firefox) {
-                if (!profile.cache.empty() && FolderExists(profile.cache))
-                    emptyFolder(profile.cache, mode, result);
-                continue;
-            }
-            for (const char* below : {"Cache\\Cache_Data\\", "Code Cache\\", "GPUCache\\"})
-                if (FolderExists(profile.cache + below))
-                    emptyFolder(profile.cache + below, mode, result);
-        }
-        return result;
+    std::vector<ProfileStores> stores;
+    std::vector<OpenStore> jobs;
+    for (const BrowserProfile& profile : install.profiles) {
+        stores.push_back(StoresOf(FamilyOf(browser), profile, part));
+        for (DatabaseStore& store : stores.back().databases)
+            if (fileExists(store.path)) jobs.push_back({std::move(store), nullptr});
     }
-    std::vector<DatabaseJob> jobs = jobsFor(install, part);
-    CleaningResult found;
-    if (!openAll(jobs, mode, keep, found)) {
-        // Every database opened so far closes unchanged (its transaction rolls back).
+    CleaningResult opened;
+    if (!openAll(jobs, mode_, keep, opened)) {
+        // Every database opened so far closes unchanged (its transaction rolls back), and the
+        // browser is left alone from now on.
         jobs.clear();
+        found->running = true;
         result.Note(RunningNote(BrowserName(browser)));
         return result;
     }
-    result += found;
-    for (DatabaseJob& job : jobs) {
+    result += opened;
+    // The pages whose icons stay are told before their bookmarks' database is cleaned.
+    for (OpenStore& job : jobs) {
+        if (!job.db || job.store.keptPages == KeptPages::None) continue;
+        std::string problem;
+        const std::vector<std::string> pages = keptPages(job.store, jobs, problem);
+        if (!problem.empty()) {
+            result.Note(FileNote(job.store.path, problem));
+            job.db.reset();
+        } else {
+            job.db->SetKeptPages(pages);
+        }
+    }
+    for (OpenStore& job : jobs) {
         ProcessMessages();
-        if (job.db) cleanDatabase(job, mode, result);
+        if (job.db) cleanDatabase(job, mode_, result);
         job.db.reset();
+    }
+    for (const ProfileStores& profile : stores) {
+        ProcessMessages();
+        for (const std::string& file : profile.files)
+            if (fileExists(file)) CleanFile(file, mode_, result);
+        for (const std::string& folder : profile.folders)
+            if (plainFolder(folder)) emptyFolder(folder, mode_, result);
+        for (const std::string& caches : profile.siteCaches)
+            cleanSiteCaches(caches, mode_, result);
     }
     return result;
 }
 
-CleaningResult CleanCurrentBrowsers(BrowserPart part, CleaningMode mode, const KeepSite& keep) {
+CleaningResult BrowserSession::CleanAll(BrowserPart part, const KeepSite& keep) {
     CleaningResult result;
-    for (Browser browser : {Browser::Firefox, Browser::Chrome, Browser::Edge})
-        result += CleanBrowser(browser, part, mode, keep);
+    for (const Found& found : found_) {
+        const Browser browser = found.install.browser;
+        const CleaningResult cleaned = Clean(browser, part, keep);
+        if (!Running(browser) && !found.install.profiles.empty())
+            result.shares.push_back({BrowserName(browser), cleaned.removed, cleaned.removedBytes,
+                                     cleaned.kept, cleaned.notRemoved});
+        result += cleaned;
+    }
     return result;
+}
+
+CleaningResult CleanBrowser(Browser browser, BrowserPart part, CleaningMode mode,
+                            const KeepSite& keep) {
+    BrowserSession session(mode, {browser});
+    return session.Clean(browser, part, keep);
+}
+
+CleaningResult CleanCurrentBrowsers(BrowserPart part, CleaningMode mode, const KeepSite& keep) {
+    BrowserSession session(mode);
+    return session.CleanAll(part, keep);
 }

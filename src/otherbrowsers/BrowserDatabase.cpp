@@ -409,6 +409,29 @@ void keepHost(sqlite3_context* context, int, sqlite3_value** values) {
     sqlite3_result_int(context, (*keep)(host) ? 1 : 0);
 }
 
+// "https://host:port" of an address, or the whole text when it names no scheme.
+std::string originOf(const std::string& url) {
+    const std::size_t scheme = url.find("://");
+    if (scheme == std::string::npos) return url;
+    return url.substr(0, url.find_first_of("/?#", scheme + 3));
+}
+
+// kept_page and kept_origin: whether the text is in the set the function was made with.
+void inSet(sqlite3_context* context, int, sqlite3_value** values) {
+    const auto* set =
+        static_cast<const std::unordered_set<std::string>*>(sqlite3_user_data(context));
+    const unsigned char* text = sqlite3_value_text(values[0]);
+    sqlite3_result_int(context, text && set->count(reinterpret_cast<const char*>(text)) ? 1 : 0);
+}
+
+void originInSet(sqlite3_context* context, int, sqlite3_value** values) {
+    const auto* set =
+        static_cast<const std::unordered_set<std::string>*>(sqlite3_user_data(context));
+    const unsigned char* text = sqlite3_value_text(values[0]);
+    sqlite3_result_int(context,
+                       text && set->count(originOf(reinterpret_cast<const char*>(text))) ? 1 : 0);
+}
+
 } // namespace
 
 std::unique_ptr<BrowserDatabase> BrowserDatabase::Open(const std::string& windowsPath,
@@ -568,6 +591,19 @@ std::int64_t BrowserDatabase::Number(const std::string& sql) {
     return value;
 }
 
+bool BrowserDatabase::Texts(const std::string& sql, std::vector<std::string>& texts) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+        return fail(sqlite3_errcode(db_));
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        if (const unsigned char* text = sqlite3_column_text(st, 0))
+            texts.emplace_back(reinterpret_cast<const char*>(text));
+    const int code = rc == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(db_);
+    sqlite3_finalize(st);
+    return code == SQLITE_OK || fail(code);
+}
+
 bool BrowserDatabase::Execute(const std::string& sql, std::int64_t* changes) {
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return fail(rc == SQLITE_ERROR ? sqlite3_extended_errcode(db_) : rc);
@@ -625,4 +661,17 @@ void BrowserDatabase::SetHostFilter(const std::function<bool(const std::string& 
         return answers[host] = keep(host);
     };
     sqlite3_create_function(db_, "keep_host", 1, SQLITE_UTF8, &keep_, keepHost, nullptr, nullptr);
+}
+
+void BrowserDatabase::SetKeptPages(const std::vector<std::string>& pages) {
+    keptPages_.clear();
+    keptOrigins_.clear();
+    for (const std::string& page : pages) {
+        keptPages_.insert(page);
+        keptOrigins_.insert(originOf(page));
+    }
+    sqlite3_create_function(db_, "kept_page", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &keptPages_,
+                            inSet, nullptr, nullptr);
+    sqlite3_create_function(db_, "kept_origin", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                            &keptOrigins_, originInSet, nullptr, nullptr);
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 struct sqlite3;
@@ -34,6 +35,8 @@ class BrowserDatabase {
     bool HasColumns(const std::string& table, const std::vector<std::string>& columns);
     // The first column of the first row of a query as a number (0 when none), or -1 on error.
     std::int64_t Number(const std::string& sql);
+    // The first column of every row of a query as text (NULLs passed over); false on error.
+    bool Texts(const std::string& sql, std::vector<std::string>& texts);
     // Runs statements; false on error (Problem() and Busy() say why). `changes` receives the
     // rows the last statement changed.
     bool Execute(const std::string& sql, std::int64_t* changes = nullptr);
@@ -47,6 +50,9 @@ class BrowserDatabase {
     // The SQL function keep_host(host): whether `keep` keeps the site of a stored host (a
     // leading dot stripped, each host asked once).
     void SetHostFilter(const std::function<bool(const std::string& host)>& keep);
+    // The SQL functions kept_page(url), whether the address is one of `pages`, and
+    // kept_origin(url), whether it lies on the origin (scheme, host, port) of one of them.
+    void SetKeptPages(const std::vector<std::string>& pages);
 
     // The last error as a phrase, and whether it was a busy or locked database.
     const std::string& Problem() const { return problem_; }
@@ -61,4 +67,6 @@ class BrowserDatabase {
     bool busy_ = false;
     bool readOnly_ = false;
     std::function<bool(const std::string&)> keep_;
+    std::unordered_set<std::string> keptPages_;
+    std::unordered_set<std::string> keptOrigins_;
 };

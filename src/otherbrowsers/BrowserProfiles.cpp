@@ -18,19 +18,6 @@ namespace {
 constexpr std::uint64_t kProfilesIniLimit = 1 << 20;
 constexpr std::uint64_t kLocalStateLimit = 16 << 20;
 
-// Reads a whole file up to a limit: empty reason when read, else why not.
-std::string readSmallFile(const std::string& path, std::uint64_t limit, std::string& contents) {
-    WIN32_FIND_DATAA data;
-    const HANDLE find = FindFirstFileA(path.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return "missing";
-    FindClose(find);
-    const std::uint64_t size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return BrowserText(kTextUnreadable);
-    if (size > limit) return BrowserText(kTextTooLarge);
-    if (!ReadWholeFile(path, contents)) return BrowserText(kTextUnreadable);
-    return {};
-}
-
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -58,6 +45,11 @@ std::string folderAlong(const std::string& data, std::string relative) {
     return folder == data ? std::string() : folder;
 }
 
+bool isLinkFolder(const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.substr(0, folder.size() - 1).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // Whether a profile of that folder is listed already; Windows does not tell names apart by
 // case, so neither does this.
 bool listedAlready(const BrowserInstall& install, const std::string& folder) {
@@ -72,11 +64,15 @@ struct IniProfile {
     bool relative = true;
 };
 
-// The [ProfileN] sections of profiles.ini; false when the file is no INI file at all.
-bool parseProfilesIni(const std::string& text, std::vector<IniProfile>& profiles) {
+// The [ProfileN] sections of profiles.ini, and the default profile of each installation (the
+// Default of an [Install...] section, or of any section of installs.ini when `installs`);
+// false when the file is no INI file at all.
+bool parseProfilesIni(const std::string& text, std::vector<IniProfile>& profiles,
+                      bool installs = false) {
     if (text.find('\0') != std::string::npos) return false;
     bool sawSection = false;
     IniProfile* current = nullptr;
+    bool install = false;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -89,6 +85,7 @@ bool parseProfilesIni(const std::string& text, std::vector<IniProfile>& profiles
             sawSection = true;
             const std::string section = lower(line.substr(1, line.size() - 2));
             current = nullptr;
+            install = installs || section.rfind("install", 0) == 0;
             if (section.rfind("profile", 0) == 0 && section.size() > 7 &&
                 std::all_of(section.begin() + 7, section.end(),
                             [](unsigned char c) { return std::isdigit(c); })) {
@@ -99,9 +96,14 @@ bool parseProfilesIni(const std::string& text, std::vector<IniProfile>& profiles
         }
         const auto equals = line.find('=');
         if (equals == std::string::npos) return false;
-        if (!current) continue;
         const std::string key = lower(trim(line.substr(0, equals)));
         const std::string value = trim(line.substr(equals + 1));
+        if (install && key == "default" && !value.empty()) {
+            // An installation names its profile by its path, relative or absolute as it is.
+            profiles.push_back({{}, value, AbsolutePathRoot(value).empty()});
+            continue;
+        }
+        if (!current) continue;
         if (key == "name") current->name = value;
         if (key == "path") current->path = value;
         if (key == "isrelative") current->relative = value != "0";
@@ -109,54 +111,94 @@ bool parseProfilesIni(const std::string& text, std::vector<IniProfile>& profiles
     return sawSection;
 }
 
-void findFirefox(BrowserInstall& install) {
-    const std::string data = UserFolderBelow("AppData", "Mozilla\\Firefox\\");
-    const std::string local = UserFolderBelow("Local AppData", "Mozilla\\Firefox\\");
+// A profile at an absolute path, spelled plainly (no empty or "." parts): a folder that is
+// there, neither a link nor the root of a drive or share, with no way up in its path, and
+// holding what every profile of the family holds. Empty otherwise.
+std::string absoluteProfile(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    const std::string root = AbsolutePathRoot(path);
+    if (root.empty()) return {};
+    std::string folder = root;
+    std::size_t start = root.size();
+    while (start < path.size()) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        const std::string part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        // ".." and its lookalikes ("...", which Windows reads as the same) lead elsewhere.
+        if (part.find_first_not_of('.') == std::string::npos || part.find(':') != std::string::npos)
+            return {};
+        folder += part + "\\";
+    }
+    if (folder == root || !FolderExists(folder) || isLinkFolder(folder)) return {};
+    if (!FileExistsA(folder + "prefs.js") && !FileExistsA(folder + "times.json")) return {};
+    return folder;
+}
+
+// Reads profiles.ini (or installs.ini) of a browser's folder into `listed`; false when it is
+// missing, with a note when it cannot be read.
+bool readProfileList(BrowserInstall& install, const std::string& ini, bool installs,
+                     std::vector<IniProfile>& listed) {
+    std::string text;
+    std::string problem = ReadBrowserFile(ini, kProfilesIniLimit, text);
+    if (problem == "missing") return false;
+    if (problem.empty() && !parseProfilesIni(text, listed, installs))
+        problem = BrowserText(kTextDamaged);
+    if (!problem.empty()) install.notes.push_back(FileNote(ini, problem));
+    return problem.empty();
+}
+
+void findFirefox(BrowserInstall& install, const std::string& below) {
+    const std::string data = UserFolderBelow("AppData", below);
+    const std::string local = UserFolderBelow("Local AppData", below);
     if (data.empty() || !FolderExists(data)) return;
     install.dataFolder = data;
     const std::string ini = data + "profiles.ini";
-    std::string text;
-    std::string problem = readSmallFile(ini, kProfilesIniLimit, text);
-    if (problem == "missing") return;
     std::vector<IniProfile> listed;
-    if (problem.empty() && !parseProfilesIni(text, listed)) problem = BrowserText(kTextDamaged);
-    if (!problem.empty()) {
-        install.notes.push_back(FileNote(ini, problem));
-        return;
-    }
+    if (!readProfileList(install, ini, false, listed)) return;
+    readProfileList(install, data + "installs.ini", true, listed);
     for (const IniProfile& p : listed) {
         if (p.path.empty()) continue;
         std::string relative = p.path;
         std::replace(relative.begin(), relative.end(), '/', '\\');
+        BrowserProfile profile;
         if (!p.relative) {
-            // An absolute path counts only inside Firefox's own folder.
-            const std::string inside = lower(relative).rfind(lower(data), 0) == 0
-                                           ? relative.substr(data.size())
-                                           : std::string();
-            if (inside.empty()) {
-                install.notes.push_back(
-                    FileNote(ini, BrowserText(kTextOutside) + " (" + PrintableText(p.path) + ")"));
+            // An absolute path counts inside the browser's own folder, or where it leads to a
+            // profile; the cache is then in the profile folder itself.
+            if (lower(relative).rfind(lower(data), 0) == 0 && relative.size() > data.size()) {
+                relative = relative.substr(data.size());
+            } else {
+                profile.folder = absoluteProfile(relative);
+                if (profile.folder.empty()) {
+                    install.notes.push_back(FileNote(ini, BrowserText(kTextOutside) + " (" +
+                                                              PrintableText(p.path) + ")"));
+                    continue;
+                }
+                profile.cache = profile.folder;
+            }
+        }
+        if (profile.folder.empty()) {
+            profile.folder = folderAlong(data, relative);
+            if (profile.folder.empty()) {
+                if (relative.find("..") != std::string::npos ||
+                    relative.find(':') != std::string::npos)
+                    install.notes.push_back(FileNote(ini, BrowserText(kTextOutside) + " (" +
+                                                              PrintableText(p.path) + ")"));
                 continue;
             }
-            relative = inside;
-        }
-        const std::string folder = folderAlong(data, relative);
-        if (folder.empty()) {
-            if (relative.find("..") != std::string::npos || relative.find(':') != std::string::npos)
-                install.notes.push_back(
-                    FileNote(ini, BrowserText(kTextOutside) + " (" + PrintableText(p.path) + ")"));
-            continue;
+            // The cache lies in the same place below the local folder; where that is not
+            // there, nothing is cached for the profile.
+            profile.cache = local.empty() ? std::string() : folderAlong(local, relative);
         }
         // Two sections naming one folder (in any spelling) list it once: it is cleaned once.
-        if (listedAlready(install, folder)) continue;
-        BrowserProfile profile;
-        profile.name = p.name.empty() ? relative : p.name;
-        profile.folder = folder;
-        // The cache lies in the same place below the local folder; where that is not there,
-        // nothing is cached for the profile.
-        profile.cache = local.empty() ? std::string() : folderAlong(local, relative);
+        if (listedAlready(install, profile.folder)) continue;
         if (!profile.cache.empty()) profile.cache += "cache2\\";
-        install.lockFiles.push_back(folder + "parent.lock");
+        profile.name = p.name;
+        if (profile.name.empty()) {
+            const std::string folder = profile.folder.substr(0, profile.folder.size() - 1);
+            profile.name = folder.substr(folder.find_last_of('\\') + 1);
+        }
+        install.lockFiles.push_back(profile.folder + "parent.lock");
         install.profiles.push_back(profile);
     }
 }
@@ -175,7 +217,7 @@ void findChromium(BrowserInstall& install, const std::string& below) {
     install.lockFiles.push_back(data + "lockfile");
     const std::string state = data + "Local State";
     std::string text;
-    std::string problem = readSmallFile(state, kLocalStateLimit, text);
+    std::string problem = ReadBrowserFile(state, kLocalStateLimit, text);
     std::vector<std::string> names;
     if (problem.empty()) {
         const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
@@ -210,33 +252,76 @@ void findChromium(BrowserInstall& install, const std::string& below) {
     }
 }
 
+// Opera keeps one profile, its data folder itself, and the cache in the same place below the
+// local folder.
+void findOpera(BrowserInstall& install) {
+    const std::string below = "Opera Software\\Opera Stable\\";
+    const std::string data = UserFolderBelow("AppData", below);
+    if (data.empty() || !FolderExists(data) || isLinkFolder(data)) return;
+    install.dataFolder = data;
+    install.lockFiles.push_back(data + "lockfile");
+    const std::string local = UserFolderBelow("Local AppData", below);
+    install.profiles.push_back(
+        {"Opera Stable", data, !local.empty() && FolderExists(local) ? local : std::string()});
+}
+
+struct Layout {
+    Browser browser;
+    const char* name;
+    BrowserFamily family;
+    const char* below; // the browser's folder below the roaming (Firefox family) or local folder
+};
+constexpr Layout kLayouts[] = {
+    {Browser::Firefox, "Firefox", BrowserFamily::Firefox, "Mozilla\\Firefox\\"},
+    {Browser::Chrome, "Chrome", BrowserFamily::Chromium, "Google\\Chrome\\User Data\\"},
+    {Browser::Edge, "Edge", BrowserFamily::Chromium, "Microsoft\\Edge\\User Data\\"},
+    {Browser::Brave, "Brave", BrowserFamily::Chromium, "BraveSoftware\\Brave-Browser\\User Data\\"},
+    {Browser::Vivaldi, "Vivaldi", BrowserFamily::Chromium, "Vivaldi\\User Data\\"},
+    {Browser::Opera, "Opera", BrowserFamily::Chromium, nullptr},
+    {Browser::Chromium, "Chromium", BrowserFamily::Chromium, "Chromium\\User Data\\"},
+    {Browser::LibreWolf, "LibreWolf", BrowserFamily::Firefox, "librewolf\\"},
+    {Browser::Waterfox, "Waterfox", BrowserFamily::Firefox, "Waterfox\\"},
+    {Browser::Floorp, "Floorp", BrowserFamily::Firefox, "Floorp\\"},
+    {Browser::Zen, "Zen", BrowserFamily::Firefox, "zen\\"},
+};
+
+const Layout& layoutOf(Browser browser) {
+    for (const Layout& layout : kLayouts)
+        if (layout.browser == browser) return layout;
+    return kLayouts[0];
+}
+
 } // namespace
 
+std::string ReadBrowserFile(const std::string& path, std::uint64_t limit, std::string& contents) {
+    WIN32_FIND_DATAA data;
+    const HANDLE find = FindFirstFileA(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return "missing";
+    FindClose(find);
+    const std::uint64_t size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return BrowserText(kTextUnreadable);
+    if (size > limit) return BrowserText(kTextTooLarge);
+    if (!ReadWholeFile(path, contents)) return BrowserText(kTextUnreadable);
+    return {};
+}
+
 const char* BrowserName(Browser browser) {
-    switch (browser) {
-    case Browser::Firefox:
-        return "Firefox";
-    case Browser::Chrome:
-        return "Chrome";
-    case Browser::Edge:
-        return "Edge";
-    }
-    return "";
+    return layoutOf(browser).name;
+}
+
+BrowserFamily FamilyOf(Browser browser) {
+    return layoutOf(browser).family;
 }
 
 BrowserInstall FindBrowser(Browser browser) {
     BrowserInstall install;
     install.browser = browser;
-    switch (browser) {
-    case Browser::Firefox:
-        findFirefox(install);
-        break;
-    case Browser::Chrome:
-        findChromium(install, "Google\\Chrome\\User Data\\");
-        break;
-    case Browser::Edge:
-        findChromium(install, "Microsoft\\Edge\\User Data\\");
-        break;
-    }
+    const Layout& layout = layoutOf(browser);
+    if (browser == Browser::Opera)
+        findOpera(install);
+    else if (layout.family == BrowserFamily::Firefox)
+        findFirefox(install, layout.below);
+    else
+        findChromium(install, layout.below);
     return install;
 }

@@ -39,3 +39,7 @@ std::string FileNote(const std::string& file, const std::string& reason) {
 std::string RunningNote(const std::string& browser) {
     return filled(text(kTextRunning), {browser});
 }
+
+std::string PartlyCleanedNote(const std::string& file) {
+    return filled(text(kTextPartlyCleaned), {file});
+}

@@ -14,6 +14,7 @@
 #include "favorites/u_URLChangeForm.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
+#include "otherbrowsers/BrowserTexts.h"
 #include "otherbrowsers/u_otherBrowsers.h"
 #include "platform/gui/dialog_texts.h"
 #include "platform/qt/ansi_qstring.h"
@@ -181,8 +182,9 @@ void applyMainWindow(TForm1* f) {
     PlaceAfter(s->Label38, s->Label37, 5);
     caption(s->Label69, 52);
     caption(s->Label8, 197);
-    caption(s->Label66, 198);
-    caption(s->Label65, 199);
+    // The browsers named are today's (the earlier texts 198 and 199 named only the old ones).
+    caption(s->Label66, 392);
+    caption(s->Label65, 393);
     caption(s->Label67, 200);
     caption(s->Label68, 201);
     PlaceAfter(s->Label69, s->Label68, 5);
@@ -377,17 +379,21 @@ void ApplyLanguageTexts() {
         TOtherBrowserForm* o = OtherBrowserForm;
         caption(static_cast<QWidget*>(o), 1);
         caption(o->BitBtn1, 77);
-        for (TLabel* cache : {o->Label1, o->Label6, o->Label9, o->Label10, o->Label13, o->Label16})
+        for (TLabel* cache : {o->Label1, o->Label6, o->Label9})
             caption(cache, 203);
-        for (TLabel* cookies :
-             {o->Label2, o->Label4, o->Label7, o->Label11, o->Label14, o->Label17})
+        for (TLabel* cookies : {o->Label2, o->Label4, o->Label7})
             caption(cookies, 204);
-        for (TLabel* history :
-             {o->Label3, o->Label5, o->Label8, o->Label12, o->Label15, o->Label18})
+        for (TLabel* history : {o->Label3, o->Label5, o->Label8})
             caption(history, 205);
-        o->GroupBox4->setTitle(AnsiToQString(GetText(360)));
-        o->GroupBox5->setTitle(AnsiToQString(GetText(361)));
-        o->GroupBox6->setTitle(AnsiToQString(GetText(362)));
+        // The earlier Opera and Firefox are named apart from today's.
+        o->GroupBox1->setTitle(AnsiToQString(GetText(kTextOldOperaGroup)));
+        o->GroupBox3->setTitle(AnsiToQString(GetText(kTextOldFirefoxGroup)));
+        for (const TOtherBrowserForm::TodaysGroup& g : o->TodaysGroups())
+            for (int part = 0; part < 3; ++part)
+                caption(g.links[part], 203 + part);
+        caption(o->NoneFound, kTextNoneFound);
+        for (int line = 0; line < 4; ++line)
+            caption(o->Legend[line], kTextLegendCache + line);
     }
     if (RunReportForm) caption(static_cast<QWidget*>(RunReportForm), 1);
     if (KeepCookiesForm) {

@@ -1,5 +1,7 @@
 #include "ui/CleaningResult.h"
 
+#include <algorithm>
+
 StayReason ReasonOf(DWORD error) {
     switch (error) {
     case ERROR_SHARING_VIOLATION:
@@ -56,5 +58,17 @@ CleaningResult& CleaningResult::operator+=(const CleaningResult& other) {
     for (const Failure& failure : other.failures)
         if (failures.size() < kNamedFailures) failures.push_back(failure);
     notes.insert(notes.end(), other.notes.begin(), other.notes.end());
+    for (const Share& share : other.shares) {
+        const auto same = std::find_if(shares.begin(), shares.end(),
+                                       [&](const Share& s) { return s.name == share.name; });
+        if (same == shares.end()) {
+            shares.push_back(share);
+            continue;
+        }
+        same->removed += share.removed;
+        same->removedBytes += share.removedBytes;
+        same->kept += share.kept;
+        same->notRemoved += share.notRemoved;
+    }
     return *this;
 }

@@ -46,6 +46,16 @@ struct CleaningResult {
     // Whole parts that were not cleaned, each a finished line for the user ("Firefox is
     // running: close it to clean it", a damaged file and why).
     std::vector<std::string> notes;
+    // Where a cleaning covers several sources by name (today's browsers), what each came to,
+    // in the order they were cleaned.
+    struct Share {
+        std::string name;
+        std::uint64_t removed = 0;
+        std::uint64_t removedBytes = 0;
+        std::uint64_t kept = 0;
+        std::uint64_t notRemoved = 0;
+    };
+    std::vector<Share> shares;
 
     void Removed(std::uint64_t bytes = 0) {
         ++removed;
@@ -59,6 +69,7 @@ struct CleaningResult {
 
     // Whether something stayed that the cleaning meant to remove.
     bool Incomplete() const { return notRemoved > 0 || !notes.empty(); }
-    // Items and bytes and failures of `other` added to these; named failures up to the limit.
+    // Items and bytes and failures of `other` added to these; named failures up to the limit;
+    // its shares after these, a source named in both adding up.
     CleaningResult& operator+=(const CleaningResult& other);
 };

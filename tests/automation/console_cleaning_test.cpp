@@ -9,6 +9,7 @@
 #include "browser_seed.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
+#include "otherbrowsers/browser_fixture.h"
 #include "platform/paths.h"
 #include "platform/urlcache.h"
 #include "shell/u_Surfkolibri.h"
@@ -17,6 +18,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -44,6 +46,22 @@ std::vector<std::string> linesOf(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+// The lines of the steps and their notes, without the lines of each browser's share.
+std::vector<std::string> stepLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> steps;
+    for (const std::string& line : lines)
+        if (line.rfind("  ", 0) != 0) steps.push_back(line);
+    return steps;
+}
+
+// The lines of each browser's share, indented below a step.
+std::vector<std::string> shareLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> shares;
+    for (const std::string& line : lines)
+        if (line.rfind("  ", 0) == 0) shares.push_back(line);
+    return shares;
 }
 
 // The count a step's line begins with ("Cookies: 12 entries removed" -> 12).
@@ -192,7 +210,8 @@ TEST_F(ConsoleCleaningTest, ThePreviewCountsWhatTheRunThenRemoves) {
     const ConsoleRun preview = run("--preview cbhme");
     EXPECT_EQ(0, preview.status);
     EXPECT_EQ("", preview.err);
-    ASSERT_EQ(6u, preview.out.size());
+    const std::vector<std::string> previewSteps = stepLines(preview.out);
+    ASSERT_EQ(6u, previewSteps.size());
     EXPECT_EQ(utf8Text(kPreviewTitleText), preview.out[0]);
     EXPECT_EQ(before, tracesLeft());
     EXPECT_EQ(rows, browserRows());
@@ -201,16 +220,32 @@ TEST_F(ConsoleCleaningTest, ThePreviewCountsWhatTheRunThenRemoves) {
     const ConsoleRun cleaned = run("cbhme");
     EXPECT_EQ(0, cleaned.status);
     EXPECT_EQ("", cleaned.err);
-    ASSERT_EQ(5u, cleaned.out.size());
+    const std::vector<std::string> steps = stepLines(cleaned.out);
+    ASSERT_EQ(5u, steps.size());
     long removed = 0;
     for (std::size_t i = 0; i < 5; ++i) {
-        SCOPED_TRACE(cleaned.out[i]);
-        EXPECT_EQ(0u, cleaned.out[i].rfind(utf8Text(kRunSteps[i].label) + ": ", 0));
-        EXPECT_EQ(0u, preview.out[i + 1].rfind(utf8Text(kRunSteps[i].label) + ": ", 0));
-        EXPECT_GT(countIn(cleaned.out[i]), 0);
-        EXPECT_EQ(countIn(preview.out[i + 1]), countIn(cleaned.out[i]));
-        removed += countIn(cleaned.out[i]);
+        SCOPED_TRACE(steps[i]);
+        EXPECT_EQ(0u, steps[i].rfind(utf8Text(kRunSteps[i].label) + ": ", 0));
+        EXPECT_EQ(0u, previewSteps[i + 1].rfind(utf8Text(kRunSteps[i].label) + ": ", 0));
+        EXPECT_GT(countIn(steps[i]), 0);
+        EXPECT_EQ(countIn(previewSteps[i + 1]), countIn(steps[i]));
+        removed += countIn(steps[i]);
     }
+    // Below the cookies, the cache and the history, what each of today's browsers came to,
+    // in the run as in the preview: Firefox's and Chrome's.
+    const std::vector<std::string> shares = shareLines(cleaned.out);
+    ASSERT_EQ(6u, shares.size());
+    const std::vector<std::string> previewShares = shareLines(preview.out);
+    ASSERT_EQ(6u, previewShares.size());
+    for (std::size_t i = 0; i < shares.size(); ++i) {
+        const std::string name = i % 2 ? "  Chrome: " : "  Firefox: ";
+        EXPECT_EQ(0u, shares[i].rfind(name, 0)) << shares[i];
+        EXPECT_EQ(0u, previewShares[i].rfind(name, 0)) << previewShares[i];
+        EXPECT_EQ(countIn(previewShares[i]), countIn(shares[i]));
+    }
+    // Firefox's 30 cookies and Chrome's.
+    EXPECT_EQ(30, countIn(shares[0]));
+    EXPECT_EQ(30, countIn(shares[1]));
 
     EXPECT_EQ(Traces{}, tracesLeft());
     const std::vector<std::string> left = browserRows();
@@ -331,8 +366,11 @@ TEST_F(ConsoleCleaningTest, NamesFromTheBrowsersFilesCannotForgeTheReportOrSteer
     const ConsoleRun second = run("h");
     EXPECT_EQ(1, second.status);
     for (const ConsoleRun* r : {&first, &second}) {
-        ASSERT_EQ(2u, r->out.size());
-        EXPECT_NE(std::string::npos, r->out[1].find(forged));
+        // The step's line and its note, with Firefox's and Chrome's shares between them.
+        const std::vector<std::string> steps = stepLines(r->out);
+        ASSERT_EQ(2u, steps.size());
+        EXPECT_NE(std::string::npos, steps[1].find(forged));
+        EXPECT_EQ(2u, shareLines(r->out).size());
         for (const std::string& line : r->out)
             EXPECT_EQ(std::string::npos, line.find('\x1b')) << line;
     }
@@ -346,7 +384,7 @@ TEST_F(ConsoleCleaningTest, NamesFromTheBrowsersFilesCannotForgeTheReportOrSteer
     for (const RunRecord& run : report.runs) {
         EXPECT_EQ("h", run.options);
         EXPECT_EQ(1u, run.notRemoved);
-        EXPECT_EQ(2u, run.lines.size());
+        EXPECT_EQ(2u, stepLines(run.lines).size());
     }
     EXPECT_GT(report.runs[0].removed, 0u);
     EXPECT_EQ(first.out, report.runs[0].lines);
@@ -414,8 +452,44 @@ TEST_F(ConsoleCleaningBesideTheProgramTest, TheRunnersPreviewShowsWhatTheProgram
     ASSERT_EQ(5u, program.size());
     EXPECT_NE(std::string::npos, program[1].find(FillIn(GetText(kWouldStayText), {"1"})));
 
+    // The entry in use would stay: the preview ends with the status the run would end with.
     const ConsoleRun preview = runConsole(platform, "cbhme --preview");
-    EXPECT_EQ(0, preview.status);
+    EXPECT_EQ(1, preview.status);
     ASSERT_EQ(6u, preview.out.size());
     EXPECT_EQ(program, std::vector<std::string>(preview.out.begin() + 1, preview.out.end()));
+}
+
+// A browser that is running (here Chrome, whose History another program holds, as the browser
+// does while it writes) is left alone whole for the whole run: its cookies and its cache stay
+// with its history. The run and its preview name it in every step and end with status 1, the
+// report names it; the other browsers are cleaned and counted.
+TEST_F(ConsoleCleaningTest, ARunningBrowserIsLeftWholeForTheWholeRun) {
+    readEnglish();
+    seedTodaysBrowsers();
+    const std::string chromeData = local + "/Google/Chrome/User Data";
+    const auto chromeBefore = browser_test::snapshot(chromeData);
+    browser_test::HeldDatabase chromeWrites(chrome + "History");
+    ASSERT_TRUE(chromeWrites.held());
+
+    const std::string running = "Chrome is running: close it to clean it";
+    const ConsoleRun preview = run("--preview cbh");
+    const ConsoleRun cleaned = run("cbh");
+    EXPECT_EQ(0, chromeWrites.Release());
+
+    for (const ConsoleRun* r : {&preview, &cleaned}) {
+        EXPECT_EQ(1, r->status);
+        EXPECT_EQ(3, std::count(r->out.begin(), r->out.end(), running));
+        // Firefox's share of each step; none of Chrome's.
+        const std::vector<std::string> shares = shareLines(r->out);
+        ASSERT_EQ(3u, shares.size());
+        for (const std::string& share : shares)
+            EXPECT_EQ(0u, share.rfind("  Firefox: ", 0)) << share;
+    }
+    EXPECT_EQ(std::vector<std::string>{},
+              browser_test::changed(chromeBefore, browser_test::snapshot(chromeData)));
+    EXPECT_EQ("0", sqlite3Says(places + "places.sqlite", "SELECT count(*) FROM moz_historyvisits"));
+    EXPECT_EQ("0", sqlite3Says(places + "cookies.sqlite", "SELECT count(*) FROM moz_cookies"));
+    const RunReport report = ReadRunReport(RunReportPath());
+    ASSERT_EQ(1u, report.runs.size());
+    EXPECT_EQ(3, std::count(report.runs[0].lines.begin(), report.runs[0].lines.end(), running));
 }

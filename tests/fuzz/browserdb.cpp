@@ -1,6 +1,7 @@
 // The databases of today's browsers, as their cleanings open, check and clean them: the first
-// byte chooses the file (Firefox's cookies, places or form history, Chrome's cookies or
-// history), the rest is the database. Whatever it holds, the preview changes nothing, the
+// byte chooses the file (Firefox's cookies, places, form history or icons, Chrome's cookies,
+// history, icons, top sites, typed addresses, predictions or form entries), the rest is the
+// database. Whatever it holds, the preview changes nothing, the
 // cleaning removes what the preview counted, never deletes the file, and leaves nothing for a
 // second look to count.
 #include "fuzz_support.h"
@@ -46,7 +47,13 @@ std::vector<Target> targets() {
             {Browser::Firefox, BrowserPart::History, p.firefox + "places.sqlite"},
             {Browser::Firefox, BrowserPart::History, p.firefox + "formhistory.sqlite"},
             {Browser::Chrome, BrowserPart::Cookies, p.chrome + "Network\\Cookies"},
-            {Browser::Chrome, BrowserPart::History, p.chrome + "History"}};
+            {Browser::Chrome, BrowserPart::History, p.chrome + "History"},
+            {Browser::Firefox, BrowserPart::History, p.firefox + "favicons.sqlite"},
+            {Browser::Chrome, BrowserPart::History, p.chrome + "Favicons"},
+            {Browser::Chrome, BrowserPart::History, p.chrome + "Top Sites"},
+            {Browser::Chrome, BrowserPart::History, p.chrome + "Shortcuts"},
+            {Browser::Chrome, BrowserPart::History, p.chrome + "Network Action Predictor"},
+            {Browser::Chrome, BrowserPart::History, p.chrome + "Web Data"}};
 }
 
 std::string contentsOf(const std::string& path) {

@@ -1,6 +1,7 @@
 // Firefox's profiles.ini, read by the lookup of the browser's profiles: whatever the file
-// says, every profile found is a folder that is there, inside Firefox's own folder, listed once,
-// and has its lock file; its cache lies in the same place below the local folder.
+// says, every profile found is a folder that is there, inside Firefox's own folder (or, at an
+// absolute path, a folder holding a profile's prefs.js, its cache inside it), listed once, and
+// has its lock file; its cache lies in the same place below the local folder.
 #include "fuzz_support.h"
 
 #include "otherbrowsers/BrowserProfiles.h"
@@ -27,17 +28,23 @@ bool inside(const std::string& folder, const std::string& base) {
 struct Firefox {
     std::string data;
     std::string local;
+    std::string elsewhere;
 };
 
 const Firefox& firefox() {
     static const Firefox made = [] {
         fuzzing::scratchFolder(); // the machine first
         Firefox f{UserFolderBelow("AppData", "Mozilla\\Firefox\\"),
-                  UserFolderBelow("Local AppData", "Mozilla\\Firefox\\")};
+                  UserFolderBelow("Local AppData", "Mozilla\\Firefox\\"),
+                  {}};
         for (const std::string& base : {f.data, f.local})
             for (const char* folder : {"", "Profiles\\", "Profiles\\abc.default\\",
                                        "Profiles\\def.default-release\\", "Other\\"})
                 FUZZ_CHECK(fuzzing::makeFolders(base + folder));
+        // A profile kept elsewhere, which an absolute path may name.
+        f.elsewhere = UserFolderBelow("Local AppData", "Elsewhere\\ghi.default\\");
+        FUZZ_CHECK(fuzzing::makeFolders(f.elsewhere));
+        FUZZ_CHECK(WriteWholeFile(f.elsewhere + "prefs.js", "user_pref(\"a\", 1);\n"));
         return f;
     }();
     return made;
@@ -52,15 +59,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const BrowserInstall install = FindBrowser(Browser::Firefox);
     FUZZ_CHECK(install.dataFolder == f.data);
     FUZZ_CHECK(install.lockFiles.size() == install.profiles.size());
+    // Listed once, however many sections name it and however they spell it.
     std::set<std::string> seen;
     for (std::size_t i = 0; i < install.profiles.size(); ++i) {
         const BrowserProfile& profile = install.profiles[i];
         FUZZ_CHECK(!profile.name.empty());
-        FUZZ_CHECK(inside(profile.folder, f.data) && profile.folder.back() == '\\');
+        FUZZ_CHECK(profile.folder.back() == '\\');
         FUZZ_CHECK(FolderExists(profile.folder));
-        // Listed once, however many sections name it and however they spell it.
         FUZZ_CHECK(seen.insert(upper(profile.folder)).second);
         FUZZ_CHECK(install.lockFiles[i] == profile.folder + "parent.lock");
+        if (!inside(profile.folder, f.data)) {
+            FUZZ_CHECK(upper(profile.folder) == upper(f.elsewhere));
+            FUZZ_CHECK(profile.cache == profile.folder + "cache2\\");
+            continue;
+        }
         if (!profile.cache.empty()) {
             FUZZ_CHECK(inside(profile.cache, f.local));
             const std::string cache2 = "cache2\\";

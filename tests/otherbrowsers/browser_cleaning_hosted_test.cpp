@@ -2,6 +2,8 @@
 // the machine read afterwards by an outside reader (the sqlite3 program): bookmarks and
 // passwords intact, only kept sites' cookies left, no visits, every database sound; a running
 // browser, a busy database and damaged files leave their files byte for byte as they were.
+#include "browser_fixture.h"
+
 #include "automation/CleaningOperations.h"
 #include "browser_seed.h"
 #include "cache/IECache.h"
@@ -22,131 +24,9 @@
 #include <filesystem>
 #include <map>
 
-namespace fs = std::filesystem;
-using testing_support::readHostFile;
-using testing_support::sqlite3Says;
-using testing_support::writeHostFile;
+using namespace browser_test;
 
 namespace {
-
-const char* const kShellFolders =
-    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// The files that differ between two snapshots, by name (their bytes would fill the log).
-std::vector<std::string> changed(const std::map<std::string, std::string>& a,
-                                 const std::map<std::string, std::string>& b) {
-    std::vector<std::string> names;
-    for (const auto& [path, contents] : a)
-        if (!b.count(path) || b.at(path) != contents) names.push_back(path);
-    for (const auto& [path, contents] : b)
-        if (!a.count(path)) names.push_back(path);
-    return names;
-}
-
-// Every file below a host folder with its contents.
-std::map<std::string, std::string> snapshot(const std::string& host) {
-    std::map<std::string, std::string> files;
-    if (!fs::exists(host)) return files;
-    for (const auto& entry : fs::recursive_directory_iterator(host))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = readHostFile(entry.path().string());
-    return files;
-}
-
-bool mentions(const CleaningResult& result, const std::string& text) {
-    for (const std::string& note : result.notes)
-        if (note.find(text) != std::string::npos) return true;
-    return false;
-}
-
-// `skplatform hold` on the root, as a running browser holds its lock file; killed when it goes.
-class RunningBrowser {
-  public:
-    RunningBrowser(const std::string& root, const std::string& lockFile) {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        platform::closeRoot();
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::setenv("SURFKOLIBRI_PLATFORM", root.c_str(), 1);
-            const std::string tool = std::string(SURFKOLIBRI_BUILD_DIR) + "/skplatform";
-            ::execl(tool.c_str(), tool.c_str(), "hold", lockFile.c_str(), "--seconds", "600",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        char c;
-        while (::read(out[0], &c, 1) == 1 && c != '\n')
-            said_ += c;
-        ::close(out[0]);
-    }
-    ~RunningBrowser() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    RunningBrowser(const RunningBrowser&) = delete;
-    RunningBrowser& operator=(const RunningBrowser&) = delete;
-    bool holding() const { return said_.rfind("holding ", 0) == 0; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string said_;
-};
-
-class BrowserCleaningTest : public testing_support::PlatformTest {
-  protected:
-    const std::string roaming = platform.hostPath(ReadUserRegString(kShellFolders, "AppData"));
-    const std::string local = platform.hostPath(ReadUserRegString(kShellFolders, "Local AppData"));
-    const std::string firefox = roaming + "/Mozilla/Firefox";
-    const std::string firefoxProfiles = firefox + "/Profiles/";
-    const std::string firefoxCache = local + "/Mozilla/Firefox/Profiles/";
-    const std::string chrome = local + "/Google/Chrome/User Data";
-    const std::string edge = local + "/Microsoft/Edge/User Data";
-    browser_seed::Sizes sizes = [] {
-        browser_seed::Sizes s;
-        s.places = 120;
-        s.visits = 600;
-        s.bookmarks = 30;
-        s.cookies = 90;
-        s.sites = 30;
-        s.cacheFiles = 40;
-        s.formEntries = 10;
-        return s;
-    }();
-
-    void seedFirefox(const std::vector<std::string>& names) {
-        for (const std::string& name : names)
-            browser_seed::firefoxProfile(firefoxProfiles + name, firefoxCache + name, sizes);
-        browser_seed::firefoxProfilesIni(firefox, names);
-    }
-    void seedChromium(const std::string& data, const std::vector<std::string>& names) {
-        for (const std::string& name : names)
-            browser_seed::chromeProfile(data + "/" + name, sizes);
-        browser_seed::chromeLocalState(data, names);
-    }
-    // Leaves `db` as a browser killed in the middle of `sql` leaves it: the database and its
-    // `log` ("-wal" or "-journal") copied while the change was open, then put in their place.
-    static void crashDuring(const std::string& db, const std::string& sql, const std::string& log) {
-        const std::string crashed = db + ".crashed";
-        sqlite3* connection = nullptr;
-        ASSERT_EQ(SQLITE_OK, sqlite3_open(db.c_str(), &connection));
-        ASSERT_EQ(SQLITE_OK, sqlite3_exec(connection, sql.c_str(), nullptr, nullptr, nullptr));
-        fs::copy_file(db, crashed);
-        fs::copy_file(db + log, crashed + log);
-        sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(connection);
-        fs::rename(crashed, db);
-        fs::rename(crashed + log, db + log);
-    }
-    static std::string count(const std::string& db, const std::string& table,
-                             const std::string& where = "") {
-        return sqlite3Says(db, "SELECT count(*) FROM " + table +
-                                   (where.empty() ? "" : " WHERE " + where));
-    }
-};
 
 // The sites whose cookies stay: site1 and site4 ("siteN.example", stored with or without dot).
 bool keptSite(const std::string& host) {
@@ -314,26 +194,8 @@ TEST_F(BrowserCleaningTest, ARunningBrowserOrABusyDatabaseLeavesEveryFileOfThatB
     // Edge holds its History database (as it does while writing), in a process of its own:
     // Edge is running.
     const std::string history = edge + "/Default/History";
-    int ready[2];
-    int done[2];
-    ASSERT_EQ(0, ::pipe(ready));
-    ASSERT_EQ(0, ::pipe(done));
-    platform::closeRoot();
-    const pid_t writer = ::fork();
-    if (writer == 0) {
-        sqlite3* db = nullptr;
-        char c = 'x';
-        if (sqlite3_open(history.c_str(), &db) == SQLITE_OK &&
-            sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK)
-            c = 'y';
-        if (::write(ready[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) ::_exit(2);
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(1, ::read(ready[0], &c, 1));
-    ASSERT_EQ('y', c);
+    HeldDatabase edgeWrites(history);
+    ASSERT_TRUE(edgeWrites.held());
     const auto edgeBefore = snapshot(edge);
     const std::int64_t waited = time.PassedMilliseconds();
     const CleaningResult r =
@@ -343,12 +205,7 @@ TEST_F(BrowserCleaningTest, ARunningBrowserOrABusyDatabaseLeavesEveryFileOfThatB
     // It waited a second at most, on the platform's clock.
     EXPECT_GE(time.PassedMilliseconds() - waited, 900);
     EXPECT_LE(time.PassedMilliseconds() - waited, 1100);
-    ASSERT_EQ(1, ::write(done[1], &c, 1));
-    int status = -1;
-    ::waitpid(writer, &status, 0);
-    EXPECT_EQ(0, status);
-    for (int fd : {ready[0], ready[1], done[0], done[1]})
-        ::close(fd);
+    EXPECT_EQ(0, edgeWrites.Release());
     EXPECT_EQ(std::vector<std::string>{}, changed(edgeBefore, snapshot(edge)));
     // Once closed, it is cleaned.
     EXPECT_TRUE(
@@ -425,7 +282,8 @@ TEST_F(BrowserCleaningTest, DamagedFilesAreLeftWithANoteAndTheRestIsCleaned) {
     writeHostFile(a + "cookies.sqlite", random);
     const std::string forms = readHostFile(b + "formhistory.sqlite");
     writeHostFile(b + "formhistory.sqlite", forms.substr(0, forms.size() / 2 + 100));
-    ASSERT_EQ("", sqlite3Says(b + "places.sqlite", "DROP TABLE moz_historyvisits"));
+    // Without its bookmarks nothing tells which places must stay.
+    ASSERT_EQ("", sqlite3Says(b + "places.sqlite", "DROP TABLE moz_bookmarks"));
     // Chrome's Default History: its log damaged; Profile 1's cookies marked read-only.
     const std::string history = chrome + "/Default/History";
     ASSERT_EQ("wal", sqlite3Says(history, "PRAGMA journal_mode=WAL"));

@@ -1,4 +1,5 @@
 // The other-browsers window: which links it offers, and a cleaning from one of them.
+#include "browser_fixture.h"
 #include "browser_seed.h"
 #include "lang/CleaningText.h"
 #include "lang/TQwTrans2.h"
@@ -109,7 +110,9 @@ TEST_P(TOtherBrowserFormTest, ALinkCleansItsPartUnderTheBusyWindowAndReportsIt) 
         emit OtherBrowserForm->Label2->clicked();
         EXPECT_TRUE(OtherBrowserForm->isVisible());
     });
-    EXPECT_EQ(std::vector<std::string>{"shown: Opera: " + GetText(204)}, busyDuringPause);
+    // The earlier Opera's group is named apart from today's.
+    EXPECT_EQ(std::vector<std::string>{"shown: " + GetText(kTextOldOperaGroup) + GetText(204)},
+              busyDuringPause);
     EXPECT_FALSE(Form2->isVisible());
     EXPECT_FALSE(Form2->Label2->isVisible());
     EXPECT_EQ(std::vector<std::string>{doneMessage(196, 1) + " (1kb)"}, messages);
@@ -147,9 +150,10 @@ TEST_P(TOtherBrowserFormTest, AProfileThatWentMeanwhileCleansNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, TOtherBrowserFormTest, ::testing::Values(0, 1));
 
-// Today's browsers: a group's links are offered when the browser's profiles are found, each
-// showing what it would remove; a link cleans its part and says what it left and why, and the
-// next showing counts again.
+// Today's browsers: a group is shown for each browser installed, its links each showing what
+// they would remove; a link cleans its part and says what it left and why, and the next
+// showing counts again. The earlier Opera and Firefox are named apart from today's; the
+// window says what each part removes.
 TEST_P(TOtherBrowserFormTest, TodaysBrowsersShowTheirCountsAndCleanTheirPart) {
     browser_seed::Sizes sizes;
     sizes.places = 20;
@@ -169,49 +173,110 @@ TEST_P(TOtherBrowserFormTest, TodaysBrowsersShowTheirCountsAndCleanTheirPart) {
 
     std::vector<std::string> captions;
     std::vector<bool> enabled;
+    std::vector<std::string> shown;
     const auto look = [&] {
         const TOtherBrowserForm* f = OtherBrowserForm;
-        for (const TLabel* l : {f->Label10, f->Label11, f->Label12, f->Label13, f->Label14,
-                                f->Label15, f->Label16, f->Label17, f->Label18}) {
-            captions.push_back(l->Caption());
-            enabled.push_back(l->isEnabled());
+        for (Browser b : {Browser::Chrome, Browser::Edge}) {
+            for (const TLabel* l : f->Group(b).links) {
+                captions.push_back(l->Caption());
+                enabled.push_back(l->isEnabled());
+            }
+            captions.push_back(f->Group(b).state->Caption());
         }
+        for (const TOtherBrowserForm::TodaysGroup& g : f->TodaysGroups())
+            if (g.group->isVisibleTo(OtherBrowserForm))
+                shown.push_back(QStringToAnsi(g.group->title()));
     };
     open([&] {
         look();
-        emit OtherBrowserForm->Label14->clicked(); // Chrome's cookies
-        emit OtherBrowserForm->Label18->clicked(); // Edge's history
+        emit OtherBrowserForm->Group(Browser::Chrome).links[1]->clicked(); // Chrome's cookies
+        emit OtherBrowserForm->Group(Browser::Edge).links[2]->clicked();   // Edge's history
         look();
     });
     const std::string cache = GetText(203);
     const std::string cookies = GetText(204);
     const std::string history = GetText(205);
+    const std::string oneProfile = GetText(kTextOneProfile);
     // Chrome's cache: 6 + 3 + 1 files and an index in each of its four folders.
+    const std::string chromeHistory =
+        history + " (" + std::to_string(50 + 20 + 4 + 4 + 4 + 5 + 5 + 5) + ")";
     EXPECT_EQ(
-        (std::vector<std::string>{
-            cache, cookies, history, cache + " (14)", cookies + " (12)",
-            history + " (" + std::to_string(50 + 20 + 4 + 4 + 4 + 5 + 5 + 5) + ")", cache + " (14)",
-            cookies + " (12)", history, cache, cookies, history, cache + " (14)", cookies + " (0)",
-            history + " (" + std::to_string(50 + 20 + 4 + 4 + 4 + 5 + 5 + 5) + ")", cache + " (14)",
-            cookies + " (12)", history}),
+        (std::vector<std::string>{cache + " (14)", cookies + " (12)", chromeHistory, oneProfile,
+                                  cache + " (14)", cookies + " (12)", history, oneProfile,
+                                  cache + " (14)", cookies + " (0)", chromeHistory, oneProfile,
+                                  cache + " (14)", cookies + " (12)", history, oneProfile}),
         captions);
-    EXPECT_EQ((std::vector<bool>{false, false, false, true, true, true, true, true, true, false,
-                                 false, false, true, true, true, true, true, true}),
-              enabled);
+    EXPECT_EQ(std::vector<bool>(12, true), enabled);
+    EXPECT_EQ((std::vector<std::string>{"Chrome: ", "Edge: ", "Chrome: ", "Edge: "}), shown);
     ASSERT_EQ(2u, messages.size());
     // Chrome's twelve cookies went; Edge's history stayed, with the reason.
     CleaningResult cookiesGone;
     cookiesGone.removed = 12;
     // The message window shows each line of the message on a line of its own.
-    const auto shown = [](std::string message) {
+    const auto lines = [](std::string message) {
         std::replace(message.begin(), message.end(), '\r', '\n');
         return message;
     };
-    EXPECT_EQ(shown(DoneMessage(196, cookiesGone)), messages[0]);
+    EXPECT_EQ(lines(DoneMessage(196, cookiesGone)), messages[0]);
     CleaningResult historyLeft;
     historyLeft.Note(FileNote("C:\\Users\\User\\AppData\\Local\\Microsoft\\Edge\\User "
                               "Data\\Default\\History",
                               GetText(kTextNotSqlite)));
-    EXPECT_EQ(shown(DoneMessage(196, historyLeft)), messages[1]);
-    EXPECT_EQ(GetText(361), QStringToAnsi(OtherBrowserForm->GroupBox5->title()));
+    EXPECT_EQ(lines(DoneMessage(196, historyLeft)), messages[1]);
+    EXPECT_EQ(GetText(kTextOldOperaGroup), QStringToAnsi(OtherBrowserForm->GroupBox1->title()));
+    EXPECT_EQ(GetText(kTextOldFirefoxGroup), QStringToAnsi(OtherBrowserForm->GroupBox3->title()));
+    for (int line = 0; line < 4; ++line) {
+        EXPECT_EQ(GetText(kTextLegendCache + line), OtherBrowserForm->Legend[line]->Caption());
+        // Every line shows whole, above the button.
+        EXPECT_GE(OtherBrowserForm->Legend[line]->height(),
+                  OtherBrowserForm->Legend[line]->heightForWidth(
+                      OtherBrowserForm->Legend[line]->width()));
+        EXPECT_LE(OtherBrowserForm->Legend[line]->geometry().bottom(),
+                  OtherBrowserForm->BitBtn1->y());
+    }
+    EXPECT_FALSE(OtherBrowserForm->NoneFound->isVisibleTo(OtherBrowserForm));
+}
+
+// A running browser is named in its group before anything is cleaned, and its links are
+// withheld; without any of today's browsers, the window says so.
+TEST_P(TOtherBrowserFormTest, ARunningBrowserIsNamedBeforeTheUserCleans) {
+    std::string none;
+    open([&] {
+        if (OtherBrowserForm->NoneFound->isVisibleTo(OtherBrowserForm))
+            none = OtherBrowserForm->NoneFound->Caption();
+    });
+    EXPECT_EQ(GetText(kTextNoneFound), none);
+
+    browser_seed::Sizes sizes;
+    sizes.places = sizes.visits = sizes.cookies = 10;
+    sizes.bookmarks = 2;
+    sizes.sites = 3;
+    const std::string firefox =
+        platform.hostPath("C:\\Users\\User\\AppData\\Roaming\\Mozilla\\Firefox");
+    for (const char* name : {"a.default-release", "b.work"})
+        browser_seed::firefoxProfile(firefox + "/Profiles/" + name, "", sizes);
+    browser_seed::firefoxProfilesIni(firefox, {"a.default-release", "b.work"});
+    const auto before = browser_test::snapshot(firefox);
+    std::string state;
+    std::vector<bool> enabled;
+    {
+        browser_test::RunningBrowser running(
+            platform.root(),
+            "C:\\Users\\User\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\b.work\\parent.lock");
+        ASSERT_TRUE(running.holding());
+        open([&] {
+            const TOtherBrowserForm::TodaysGroup& g = OtherBrowserForm->Group(Browser::Firefox);
+            state = g.state->Caption();
+            for (const TLabel* l : g.links)
+                enabled.push_back(l->isEnabled());
+        });
+    }
+    EXPECT_EQ(RunningNote("Firefox"), state);
+    EXPECT_EQ(std::vector<bool>(3, false), enabled);
+    auto after = browser_test::snapshot(firefox);
+    after.erase(firefox + "/Profiles/b.work/parent.lock");
+    EXPECT_EQ(std::vector<std::string>{}, browser_test::changed(before, after));
+    // Closed, it is offered with both its profiles.
+    open([&] { state = OtherBrowserForm->Group(Browser::Firefox).state->Caption(); });
+    EXPECT_EQ(FillIn(GetText(kTextProfiles), {"2"}), state);
 }

@@ -30,7 +30,7 @@ TEST_P(SicherheitsPanelTest, TextsFitAndLinksFollowTheirSentences) {
         {s->Label17, 48},  {s->Label18, 49},  {s->Label19, 50},  {s->Label20, 51}, {s->Label26, 56},
         {s->Label30, 57},  {s->Label24, 58},  {s->Label31, 59},  {s->Label32, 60}, {s->Label33, 61},
         {s->Label34, 62},  {s->Label35, 63},  {s->Label36, 64},  {s->Label37, 65}, {s->Label8, 197},
-        {s->Label66, 198}, {s->Label65, 199}, {s->Label67, 200}, {s->Label68, 201}};
+        {s->Label66, 392}, {s->Label65, 393}, {s->Label67, 200}, {s->Label68, 201}};
     for (const auto& [label, text] : sentences) {
         EXPECT_EQ(GetText(text), label->Caption()) << text;
         EXPECT_TRUE(inside(label)) << text;

@@ -688,11 +688,18 @@ int main(int argc, char** argv) {
     ok &= writePng(res + "next.png", nextGlyph());
     ok &= writePng(res + "clear.png", clearPicture());
     ok &= writePng(res + "notice.png", noticePicture());
-    ok &= writePng(res + "browser_opera.png", browserPicture(QColor(200, 40, 40)));
-    ok &= writePng(res + "browser_mozilla.png", browserPicture(QColor(40, 140, 70)));
-    ok &= writePng(res + "browser_firefox.png", browserPicture(QColor(230, 120, 20)));
-    ok &= writePng(res + "browser_chrome.png", browserPicture(QColor(50, 110, 215)));
-    ok &= writePng(res + "browser_edge.png", browserPicture(QColor(20, 150, 160)));
+    // Each browser's picture in its own colour.
+    const struct {
+        const char* name;
+        QColor accent;
+    } browsers[] = {{"opera", QColor(200, 40, 40)},      {"mozilla", QColor(40, 140, 70)},
+                    {"firefox", QColor(230, 120, 20)},   {"chrome", QColor(50, 110, 215)},
+                    {"edge", QColor(20, 150, 160)},      {"brave", QColor(235, 85, 35)},
+                    {"vivaldi", QColor(200, 40, 70)},    {"chromium", QColor(80, 140, 200)},
+                    {"librewolf", QColor(40, 120, 200)}, {"waterfox", QColor(20, 110, 140)},
+                    {"floorp", QColor(100, 70, 190)},    {"zen", QColor(70, 70, 80)}};
+    for (const auto& browser : browsers)
+        ok &= writePng(res + "browser_" + browser.name + ".png", browserPicture(browser.accent));
 
     std::vector<QImage> globe;
     const int globeFrames = 8;

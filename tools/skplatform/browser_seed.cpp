@@ -20,6 +20,9 @@ class Db {
         fs::remove(path);
         if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK)
             throw std::runtime_error("cannot create " + path);
+        // A profile being written is no one's yet: nothing is lost if the machine stops, and
+        // waiting for the disk after every row would make the demo machine slow to seed.
+        exec("PRAGMA synchronous=OFF");
     }
     ~Db() { sqlite3_close(db_); }
     Db(const Db&) = delete;
@@ -81,6 +84,209 @@ std::string hexName(int i) {
 // Firefox keeps microseconds since 1970, Chrome since 1601.
 constexpr std::int64_t kNow1970 = 1735689600LL * 1000000; // 2025-01-01
 constexpr std::int64_t kFrom1601 = 11644473600LL * 1000000;
+
+// What a page's icon looks like in a database: a few bytes of a picture.
+std::string iconBytes(int site) {
+    return std::string("\x89PNG\r\n\x1a\n", 8) + "icon of " + siteName(site) + std::string(40, 'i');
+}
+
+// The pages' icons (a page icon per site for its pages, and each site's root favicon.ico),
+// the session store, the site permissions and an extension's own storage.
+void firefoxTraces(const std::string& profileHost, const Sizes& s) {
+    const int sites = s.sites > 0 ? s.sites : 1;
+    {
+        Db db(profileHost + "/favicons.sqlite");
+        if (s.wal) db.exec("PRAGMA journal_mode=WAL");
+        db.exec(R"(
+CREATE TABLE moz_icons ( id INTEGER PRIMARY KEY, icon_url TEXT NOT NULL, fixed_icon_url_hash INTEGER NOT NULL, width INTEGER NOT NULL DEFAULT 0, root INTEGER NOT NULL DEFAULT 0, color INTEGER, expire_ms INTEGER NOT NULL DEFAULT 0, flags INTEGER NOT NULL DEFAULT 0, data BLOB );
+CREATE INDEX moz_icons_iconurlhashindex ON moz_icons (fixed_icon_url_hash);
+CREATE TABLE moz_pages_w_icons ( id INTEGER PRIMARY KEY, page_url TEXT NOT NULL, page_url_hash INTEGER NOT NULL );
+CREATE INDEX moz_pages_w_icons_urlhashindex ON moz_pages_w_icons (page_url_hash);
+CREATE TABLE moz_icons_to_pages ( page_id INTEGER NOT NULL, icon_id INTEGER NOT NULL, expire_ms INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (page_id, icon_id), FOREIGN KEY (page_id) REFERENCES moz_pages_w_icons ON DELETE CASCADE, FOREIGN KEY (icon_id) REFERENCES moz_icons ON DELETE CASCADE ) WITHOUT ROWID ;
+PRAGMA user_version = 1;
+BEGIN;
+)");
+        // Icon 2n+1 is site n's favicon.ico, 2n+2 the icon its pages name.
+        db.rows("INSERT INTO moz_icons (id, icon_url, fixed_icon_url_hash, width, root, data) "
+                "VALUES (?1, ?2, ?1 * 31, 16, ?3, ?4)",
+                2 * sites, [&](sqlite3_stmt* st, int i) {
+                    sqlite3_bind_int(st, 1, i + 1);
+                    const bool root = i % 2 == 0;
+                    text(st, 2,
+                         "https://" + siteName(i / 2) + (root ? "/favicon.ico" : "/icon.png"));
+                    sqlite3_bind_int(st, 3, root ? 1 : 0);
+                    const std::string bytes = iconBytes(i / 2);
+                    sqlite3_bind_blob(st, 4, bytes.data(), static_cast<int>(bytes.size()),
+                                      SQLITE_TRANSIENT);
+                });
+        db.rows("INSERT INTO moz_pages_w_icons (id, page_url, page_url_hash) VALUES (?1, ?2, ?1)",
+                s.places, [&](sqlite3_stmt* st, int i) {
+                    sqlite3_bind_int(st, 1, i + 1);
+                    text(st, 2, "https://" + siteName(i % sites) + "/page/" + std::to_string(i));
+                });
+        db.rows("INSERT INTO moz_icons_to_pages (page_id, icon_id) VALUES (?1, ?2)", s.places,
+                [&](sqlite3_stmt* st, int i) {
+                    sqlite3_bind_int(st, 1, i + 1);
+                    sqlite3_bind_int(st, 2, 2 * (i % sites) + 2);
+                });
+        db.exec("COMMIT");
+    }
+    // The session store is LZ4 behind a header; the addresses show through in its literals.
+    const auto store = [&](const std::string& path) {
+        std::string body = std::string("mozLz40\0", 8) + std::string("\x40\x1f\0\0", 4);
+        for (int i = 0; i < 5; ++i)
+            body += "{\"url\":\"https://" + siteName(i) + "/page/" + std::to_string(i) + "\"}";
+        write(path, body);
+    };
+    store(profileHost + "/sessionstore.jsonlz4");
+    for (const char* backup : {"recovery.jsonlz4", "recovery.baklz4", "previous.jsonlz4"})
+        store(profileHost + "/sessionstore-backups/" + backup);
+    {
+        Db db(profileHost + "/permissions.sqlite");
+        db.exec("CREATE TABLE moz_perms (id INTEGER PRIMARY KEY, origin TEXT, type TEXT, "
+                "permission INTEGER, expireType INTEGER, expireTime INTEGER, modificationTime "
+                "INTEGER); INSERT INTO moz_perms VALUES (1, 'https://site3.example', 'geo', 1, 0, "
+                "0, 1735689600000), (2, 'https://site5.example', 'desktop-notification', 2, 0, 0, "
+                "1735689600000); PRAGMA user_version = 12;");
+    }
+    const std::string extension =
+        profileHost + "/storage/default/moz-extension+++0d4c6b3a-1111-2222-3333-444455556666";
+    write(extension + "/idb/3647222921wleabcEoxlt-eengsairo.sqlite",
+          std::string("SQLite format 3\0", 16) + std::string(2032, '\x05'));
+    write(extension + "/.metadata-v2", std::string(64, '\x06'));
+    write(profileHost + "/extensions.json",
+          R"({"schemaVersion":36,"addons":[{"id":"vault@example.org","active":true}]})");
+}
+
+// The icons, the most visited pages, what was typed in the address bar, the form entries, the
+// tabs, websites' and an extension's caches, and the extensions' own storage.
+void chromiumTraces(const std::string& profileHost, const Sizes& s) {
+    const int sites = s.sites > 0 ? s.sites : 1;
+    const std::string meta =
+        "CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);";
+    {
+        Db db(profileHost + "/Favicons");
+        db.exec(meta + R"(
+CREATE TABLE icon_mapping(id INTEGER PRIMARY KEY,page_url LONGVARCHAR NOT NULL,icon_id INTEGER,page_url_type INTEGER DEFAULT 0);
+CREATE TABLE favicons(id INTEGER PRIMARY KEY,url LONGVARCHAR NOT NULL,icon_type INTEGER DEFAULT 1);
+CREATE TABLE favicon_bitmaps(id INTEGER PRIMARY KEY,icon_id INTEGER NOT NULL,last_updated INTEGER DEFAULT 0,image_data BLOB,width INTEGER DEFAULT 0,height INTEGER DEFAULT 0,last_requested INTEGER DEFAULT 0);
+CREATE INDEX icon_mapping_page_url_idx ON icon_mapping(page_url);
+CREATE INDEX icon_mapping_icon_id_idx ON icon_mapping(icon_id);
+CREATE INDEX favicons_url ON favicons(url);
+CREATE INDEX favicon_bitmaps_icon_id ON favicon_bitmaps(icon_id);
+INSERT INTO meta VALUES ('version', '8'), ('last_compatible_version', '8');
+BEGIN;
+)");
+        db.rows("INSERT INTO favicons (id, url) VALUES (?1, ?2)", sites,
+                [&](sqlite3_stmt* st, int i) {
+                    sqlite3_bind_int(st, 1, i + 1);
+                    text(st, 2, "https://" + siteName(i) + "/favicon.ico");
+                });
+        db.rows("INSERT INTO favicon_bitmaps (icon_id, image_data, width, height) "
+                "VALUES (?1, ?2, 16, 16)",
+                sites, [&](sqlite3_stmt* st, int i) {
+                    sqlite3_bind_int(st, 1, i + 1);
+                    const std::string bytes = iconBytes(i);
+                    sqlite3_bind_blob(st, 2, bytes.data(), static_cast<int>(bytes.size()),
+                                      SQLITE_TRANSIENT);
+                });
+        db.rows("INSERT INTO icon_mapping (page_url, icon_id) VALUES (?1, ?2)", s.places,
+                [&](sqlite3_stmt* st, int i) {
+                    text(st, 1, "https://" + siteName(i % sites) + "/page/" + std::to_string(i));
+                    sqlite3_bind_int(st, 2, i % sites + 1);
+                });
+        db.exec("COMMIT");
+    }
+    const int top = sites < 10 ? sites : 10;
+    {
+        Db db(profileHost + "/Top Sites");
+        db.exec(meta + "CREATE TABLE top_sites(url TEXT NOT NULL PRIMARY KEY,url_rank INTEGER NOT "
+                       "NULL,title TEXT NOT NULL); INSERT INTO meta VALUES ('version', '5');");
+        db.rows("INSERT INTO top_sites VALUES (?1, ?2, ?3)", top, [&](sqlite3_stmt* st, int i) {
+            text(st, 1, "https://" + siteName(i) + "/");
+            sqlite3_bind_int(st, 2, i);
+            text(st, 3, "Top " + siteName(i));
+        });
+    }
+    {
+        Db db(profileHost + "/Shortcuts");
+        db.exec(meta + "CREATE TABLE omni_box_shortcuts(id VARCHAR PRIMARY KEY,text VARCHAR,"
+                       "fill_into_edit VARCHAR,url VARCHAR,document_type INTEGER,contents VARCHAR,"
+                       "contents_class VARCHAR,description VARCHAR,description_class VARCHAR,"
+                       "transition INTEGER,type INTEGER,keyword VARCHAR,last_access_time INTEGER,"
+                       "number_of_hits INTEGER); INSERT INTO meta VALUES ('version', '2');");
+        db.rows("INSERT INTO omni_box_shortcuts VALUES (?1, ?2, ?3, ?3, 0, ?3, '0,0', ?2, '0,0', "
+                "1, 0, '', ?4, 2)",
+                top, [&](sqlite3_stmt* st, int i) {
+                    text(st, 1, hexName(i).substr(0, 36));
+                    text(st, 2, "site" + std::to_string(i));
+                    text(st, 3, "https://" + siteName(i) + "/");
+                    sqlite3_bind_int64(st, 4, kNow1970 + kFrom1601);
+                });
+    }
+    {
+        Db db(profileHost + "/Network Action Predictor");
+        db.exec(
+            "CREATE TABLE network_action_predictor(id TEXT PRIMARY KEY, user_text TEXT, url "
+            "TEXT, number_of_hits INTEGER, number_of_misses INTEGER);"
+            "CREATE TABLE resource_prefetch_predictor_metadata ( key TEXT, value INTEGER, "
+            "PRIMARY KEY (key));"
+            "CREATE TABLE resource_prefetch_predictor_origin ( key TEXT, proto BLOB, PRIMARY "
+            "KEY(key)); INSERT INTO resource_prefetch_predictor_metadata VALUES ('version', 2);");
+        db.rows("INSERT INTO network_action_predictor VALUES (?1, ?2, ?3, 3, 0)", top,
+                [&](sqlite3_stmt* st, int i) {
+                    text(st, 1, hexName(i + 100).substr(0, 36));
+                    text(st, 2, "sit");
+                    text(st, 3, "https://" + siteName(i) + "/");
+                });
+        db.rows("INSERT INTO resource_prefetch_predictor_origin VALUES (?1, x'0a00')", top,
+                [&](sqlite3_stmt* st, int i) { text(st, 1, siteName(i)); });
+    }
+    {
+        Db db(profileHost + "/Web Data");
+        db.exec(meta +
+                "CREATE TABLE autofill (name VARCHAR, value VARCHAR, value_lower VARCHAR, "
+                "date_created INTEGER DEFAULT 0, date_last_used INTEGER DEFAULT 0, count "
+                "INTEGER DEFAULT 1, PRIMARY KEY (name, value));"
+                "CREATE TABLE keywords (id INTEGER PRIMARY KEY,short_name VARCHAR NOT NULL,"
+                "keyword VARCHAR NOT NULL,favicon_url VARCHAR NOT NULL,url VARCHAR NOT "
+                "NULL); INSERT INTO keywords VALUES (2, 'Search', 'search.example', "
+                "'https://search.example/favicon.ico', 'https://search.example/?q={searchTerms}');"
+                "INSERT INTO meta VALUES ('version', '158');");
+        db.rows("INSERT INTO autofill VALUES ('q', ?1, ?1, ?2, ?2, 1)", s.formEntries,
+                [&](sqlite3_stmt* st, int i) {
+                    text(st, 1, "search words " + std::to_string(i));
+                    sqlite3_bind_int64(st, 2, 1735689600 + i);
+                });
+    }
+    const auto session = [&](const std::string& path) {
+        std::string body = "SNSS\x03\0\0\0";
+        for (int i = 0; i < 5; ++i)
+            body += "https://" + siteName(i) + "/page/" + std::to_string(i) + std::string(8, '\0');
+        write(path, body);
+    };
+    session(profileHost + "/Sessions/Session_13380000000000000");
+    session(profileHost + "/Sessions/Tabs_13380000000000000");
+    session(profileHost + "/Sessions_Encrypted/Session_13380000000000001");
+    // A website's cache and an extension's, each folder naming its origin in its index.
+    const auto cacheStorage = [&](const std::string& hash, const std::string& origin) {
+        const std::string folder = profileHost + "/Service Worker/CacheStorage/" + hash;
+        write(folder + "/index.txt", std::string("\n\x0c\n\x02"
+                                                 "c1\x12\x06") +
+                                         "0a1b2c" + "\x12" + static_cast<char>(origin.size()) +
+                                         origin);
+        write(folder + "/0a1b2c3d4e/index", std::string(24, '\x07'));
+        write(folder + "/0a1b2c3d4e/" + hexName(static_cast<int>(hash.size())).substr(0, 16) + "_0",
+              "KEY:" + origin + "cached.js\n" + std::string(400, 'c'));
+    };
+    cacheStorage("2f1a6c8c91e7a3b44f6bdbc8a2a8e6fa5d1e9d10", "https://" + siteName(3) + "/");
+    cacheStorage("7c0e5ad2b1f44a3f8e5a6b7c8d9e0f1a2b3c4d5e",
+                 "chrome-extension://abcdefghijklmnopabcdefghijklmnop/");
+    for (const char* file : {"000003.log", "CURRENT", "MANIFEST-000001"})
+        write(profileHost + "/Extension State/" + file, std::string("extension state ") + file);
+    write(profileHost + "/Local Extension Settings/abcdefghijklmnopabcdefghijklmnop/000003.log",
+          "{\"vault\":\"kept\"}");
+}
 
 } // namespace
 
@@ -220,6 +426,7 @@ INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES
                     text(st, 3, hexName(i).substr(0, 12));
                 });
     }
+    if (s.traces) firefoxTraces(profileHost, s);
     write(
         profileHost + "/logins.json",
         R"({"nextId":3,"logins":[{"id":1,"hostname":"https://site1.example","encryptedUsername":"MDoEEPgAAAA","encryptedPassword":"MDoEEPgAAAB"}],"version":3})");
@@ -235,18 +442,22 @@ INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES
     write(cache + "/index", std::string(4096, '\x02'));
 }
 
-void firefoxProfilesIni(const std::string& firefoxHost, const std::vector<std::string>& names) {
+void firefoxProfilesIni(const std::string& firefoxHost, const std::vector<std::string>& names,
+                        const std::vector<std::string>& absolute) {
     std::string ini = "[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n\r\n";
     for (std::size_t i = 0; i < names.size(); ++i)
         ini += "[Profile" + std::to_string(i) + "]\r\nName=" + names[i] +
                "\r\nIsRelative=1\r\nPath=Profiles/" + names[i] + "\r\n" +
                (i == 0 ? "Default=1\r\n" : "") + "\r\n";
+    for (std::size_t i = 0; i < absolute.size(); ++i)
+        ini += "[Profile" + std::to_string(names.size() + i) + "]\r\nName=elsewhere" +
+               std::to_string(i + 1) + "\r\nIsRelative=0\r\nPath=" + absolute[i] + "\r\n\r\n";
     write(firefoxHost + "/profiles.ini", ini);
     write(firefoxHost + "/installs.ini", "[308046B0AF4A39CB]\r\nDefault=Profiles/" +
                                              (names.empty() ? std::string() : names[0]) + "\r\n");
 }
 
-void chromeProfile(const std::string& profileHost, const Sizes& s) {
+void chromeProfile(const std::string& profileHost, const Sizes& s, const std::string& cacheHost) {
     fs::create_directories(profileHost + "/Network");
     {
         Db db(profileHost + "/History");
@@ -377,10 +588,12 @@ BEGIN;
         for (int i = 0; i < files; ++i)
             write(folder + "/f_" + hexName(i).substr(0, 6), entry(i));
     };
-    cacheFolder(profileHost + "/Cache/Cache_Data", s.cacheFiles * 6 / 10);
-    cacheFolder(profileHost + "/Code Cache/js", s.cacheFiles * 3 / 10);
-    cacheFolder(profileHost + "/Code Cache/wasm", 0);
-    cacheFolder(profileHost + "/GPUCache", s.cacheFiles / 10);
+    const std::string cache = cacheHost.empty() ? profileHost : cacheHost;
+    cacheFolder(cache + "/Cache/Cache_Data", s.cacheFiles * 6 / 10);
+    cacheFolder(cache + "/Code Cache/js", s.cacheFiles * 3 / 10);
+    cacheFolder(cache + "/Code Cache/wasm", 0);
+    cacheFolder(cache + "/GPUCache", s.cacheFiles / 10);
+    if (s.traces) chromiumTraces(profileHost, s);
 }
 
 void chromeLocalState(const std::string& userDataHost, const std::vector<std::string>& names) {

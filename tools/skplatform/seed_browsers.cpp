@@ -1,6 +1,8 @@
-// seed-demo's part for today's browsers: a Firefox with two profiles, a Chrome with Default and
-// Profile 1, and an Edge, each with databases in the browser's own schema, bookmarks,
-// passwords, settings and full cache folders.
+// seed-demo's part for today's browsers: every one the program cleans, each with databases in
+// the browser's own schema, bookmarks, passwords, settings, full cache folders and the traces
+// beyond them (icons, tabs, top sites, typed addresses, form entries, websites' caches), and
+// what must stay (extensions' storage, site permissions). Firefox, Chrome and Brave have a
+// second profile, Floorp one at a path of its own.
 #include "browser_seed.h"
 #include "commands.h"
 
@@ -35,8 +37,10 @@ std::string shellFolderValue(const char* name) {
 void seedDemoBrowsers(bool large) {
     const std::string roaming = hostOf(shellFolderValue("AppData"));
     const std::string local = hostOf(shellFolderValue("Local AppData"));
+    const std::string profileRoot = hostOf(shellFolderValue("Personal"));
     browser_seed::Sizes sizes;
     sizes.cacheFiles = 520;
+    sizes.traces = true;
     if (large) {
         sizes.places = 6000;
         sizes.visits = 30000;
@@ -45,6 +49,16 @@ void seedDemoBrowsers(bool large) {
         sizes.sites = 300;
         sizes.cacheFiles = 1000;
         sizes.formEntries = 2000;
+    }
+    // Today's relatives and the other Chromium browsers are used less, except on a large
+    // machine, where every database is large.
+    browser_seed::Sizes lesser = sizes;
+    if (!large) {
+        lesser.places = 120;
+        lesser.visits = 600;
+        lesser.bookmarks = 12;
+        lesser.cookies = 90;
+        lesser.cacheFiles = 60;
     }
 
     // The old profile of the earlier Firefox stays listed first; today's two follow it.
@@ -56,14 +70,45 @@ void seedDemoBrowsers(bool large) {
     listed.insert(listed.end(), firefox.begin(), firefox.end());
     browser_seed::firefoxProfilesIni(roaming + "/Mozilla/Firefox", listed);
 
-    const std::string chrome = local + "/Google/Chrome/User Data";
-    for (const char* name : {"Default", "Profile 1"})
-        browser_seed::chromeProfile(chrome + "/" + name, sizes);
-    browser_seed::chromeLocalState(chrome, {"Default", "Profile 1"});
+    const struct {
+        const char* roaming;
+        const char* name;
+    } relatives[] = {{"librewolf", "r2d5k8vw.default-default"},
+                     {"Waterfox", "w6p1q3ze.68-edition-default"},
+                     {"Floorp", "f9c4h7tn.default-release"},
+                     {"zen", "z1m8b5xc.Default (release)"}};
+    for (const auto& relative : relatives) {
+        const std::string base = std::string("/") + relative.roaming;
+        browser_seed::firefoxProfile(roaming + base + "/Profiles/" + relative.name,
+                                     local + base + "/Profiles/" + relative.name, lesser);
+        std::vector<std::string> elsewhere;
+        if (std::string(relative.roaming) == "Floorp") {
+            // A profile the user keeps among the documents, its cache inside it.
+            const std::string folder = profileRoot + "/Floorp profile";
+            browser_seed::firefoxProfile(folder, folder, lesser);
+            elsewhere.push_back(shellFolderValue("Personal") + "\\Floorp profile");
+        }
+        browser_seed::firefoxProfilesIni(roaming + base, {relative.name}, elsewhere);
+    }
 
-    const std::string edge = local + "/Microsoft/Edge/User Data";
-    browser_seed::chromeProfile(edge + "/Default", sizes);
-    browser_seed::chromeLocalState(edge, {"Default"});
+    const struct {
+        const char* data;
+        std::vector<std::string> profiles;
+    } chromium[] = {{"/Google/Chrome/User Data", {"Default", "Profile 1"}},
+                    {"/Microsoft/Edge/User Data", {"Default"}},
+                    {"/BraveSoftware/Brave-Browser/User Data", {"Default", "Profile 1"}},
+                    {"/Vivaldi/User Data", {"Default"}},
+                    {"/Chromium/User Data", {"Default"}}};
+    for (const auto& browser : chromium) {
+        const bool used = std::string(browser.data).find("Chrome") != std::string::npos;
+        for (const std::string& name : browser.profiles)
+            browser_seed::chromeProfile(local + browser.data + "/" + name, used ? sizes : lesser);
+        browser_seed::chromeLocalState(local + browser.data, browser.profiles);
+    }
+    // Opera's one profile is its folder, its cache below the local folder.
+    const std::string opera = "/Opera Software/Opera Stable";
+    browser_seed::chromeProfile(roaming + opera, lesser, local + opera);
+    browser_seed::chromeLocalState(roaming + opera, {});
 }
 
 } // namespace skplatform
