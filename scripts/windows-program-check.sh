@@ -110,13 +110,17 @@ wait_map() {
 line_text() { sed -E 's/^(window( [-0-9]+){5}|control [^ ]+( [-0-9]+){5}|item( [-0-9]+){5}) ?//'; }
 # Lines of the active window (its own block in the map).
 active_block() {
-    awk '/^window / { active = ($6 == 1) } active' "$map"
+    awk '/^window / { active = ($6 == 1) } active' "$map" 2>/dev/null || true
 }
 active_title() { active_block | head -1 | line_text; }
 wait_active() { # title-substring [seconds]
     wait_map "/^window / && \$6 == 1 && index(\$0, \"$1\")" "${2:-30}"
 }
-window_count() { grep -c '^window ' "$map" 2>/dev/null || echo 0; }
+window_count() {
+    local n=0
+    [ -f "$map" ] && n=$(grep -c '^window ' "$map" || true)
+    echo "$n"
+}
 
 # Clicks the middle of the control (or list row) of the active window whose text is TEXT
 # (trimmed; the first such), through X.
@@ -186,7 +190,7 @@ activate() {
 # The two are matched by size; nothing is done when the map names no active window.
 sync_focus() {
     local size id w h
-    size=$(awk '/^window / && $6 == 1 { print $4, $5; exit }' "$map" 2>/dev/null)
+    size=$(awk '/^window / && $6 == 1 { print $4, $5; exit }' "$map" 2>/dev/null || true)
     [ -n "$size" ] || return 0
     read -r w h <<<"$size"
     id=$(xdotool getactivewindow 2>/dev/null || true)
