@@ -129,10 +129,12 @@ last_header() {
     grep -a '^### ' "$1" | tail -1 | awk -F'|' '{gsub(/ /, "", $3); gsub(/[ \r]/, "", $4); print $3, $4}'
 }
 
-# The sum of the counts a preview prints (the first number of each line after its title).
+# The sum of the counts a preview prints (the first number of each cleaning's line after its
+# title; the indented lines below a cleaning are each browser's share of it). The preview ends
+# with status 1 when the run would, as with the locked entries here.
 preview_sum() {
-    runner "$1" --preview cbhme | tail -n +2 | sed -n 's/^[^:]*: \([0-9][0-9]*\).*/\1/p' |
-        awk '{s += $1} END {print s + 0}'
+    { runner "$1" --preview cbhme || true; } | tail -n +2 |
+        sed -n 's/^[^ :][^:]*: \([0-9][0-9]*\).*/\1/p' | awk '{s += $1} END {print s + 0}'
 }
 
 phase_start=$(date +%s)
@@ -151,7 +153,7 @@ locked=$(sqlite3 "$template/platform.db" "SELECT count(*) FROM url_cache WHERE l
 phase "seeded"
 
 database_names "$template" | while read -r name; do
-    [ "$(integrity "$template$name")" = ok ] && echo "$name"
+    if [ "$(integrity "$template$name")" = ok ]; then echo "$name"; fi
 done >"$base/databases"
 
 # A copy of the template: the pages of the URL cache, which the cleaning only deletes, are

@@ -10,22 +10,8 @@ cd "$(dirname "$0")/.."
 qt=${1:-}
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 googletest
-          nlohmann-json3-dev tcl xz-utils sqlite3)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "windows-build: missing packages: ${missing[*]}" >&2
-        echo "windows-build: run as root (or install them) and try again" >&2
-        exit 1
-    fi
-    echo "windows-build: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get -o DPkg::Lock::Timeout=600 update -qq
-    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+          nlohmann-json3-dev tcl xz-utils sqlite3 nsis)
+scripts/need-packages.sh windows-build "${packages[@]}"
 
 build=build-windows
 

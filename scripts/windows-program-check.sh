@@ -38,18 +38,7 @@ if [ "${1:-}" != --on-screen ]; then
     scripts/windows-build.sh "$qt"
     [ -f "$build/program/surfkolibri.exe" ] || { echo "windows-program-check: no surfkolibri.exe was built" >&2; exit 1; }
     packages=(xvfb openbox xdotool x11-utils imagemagick)
-    missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    if [ ${#missing[@]} -gt 0 ]; then
-        if [ "$(id -u)" -ne 0 ]; then
-            echo "windows-program-check: missing packages: ${missing[*]} (run as root once)" >&2
-            exit 1
-        fi
-        DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-            --no-install-recommends "${missing[@]}" >/dev/null
-    fi
+    scripts/need-packages.sh windows-program-check "${packages[@]}"
     exec scripts/realscreen.sh "$0" --on-screen
 fi
 
@@ -616,6 +605,9 @@ interactive_uninstall() {
 }
 
 wine_fresh_prefix "$PWD/$build/wine-program-prefix"
+# Today's Firefox and Chrome with their profiles, for the other-browsers window and the
+# unattended run to find.
+"$wine" "$PWD/$build/seed-machine.exe" >>"$log" 2>&1 || note "seed-machine.exe failed"
 seed_traces
 tour en 0
 seed_traces
