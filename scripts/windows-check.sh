@@ -109,15 +109,7 @@ german() {
     awk -v n="[$1]" 'found { print; exit } $0 == n "\r" { found = 1 }' data/Surfkolibri.t01 |
         tr -d '\r' | iconv -f latin1 -t utf-8 | sed "s/%1/${2:-}/; s/%2/${3:-}/"
 }
-typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
-runmru='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
-for i in 1 2 3; do
-    "$wine" reg add "$typed" /v "url$i" /d "http://www.site$i.example/" /f >/dev/null 2>&1
-done
-for n in a b c; do
-    "$wine" reg add "$runmru" /v "$n" /d "notepad $n\\1" /f >/dev/null 2>&1
-done
-"$wine" reg add "$runmru" /v MRUList /d cba /f >/dev/null 2>&1
+seed_registry_traces
 "$wine" "$build/seed-machine.exe" >>"$runner_log" 2>&1 || echo "seed-machine failed" >>"$runner_log"
 roaming=$(winenv APPDATA)
 local_data=$(winenv LOCALAPPDATA)
@@ -127,7 +119,6 @@ cp data/Surfkolibri.t01 "$data_folder/Surfkolibri.def" # the user chose German
 firefox="$roaming/Mozilla/Firefox/Profiles/k3v9x2lq.default-release"
 firefox_cache="$local_data/Mozilla/Firefox/Profiles/k3v9x2lq.default-release"
 chrome="$local_data/Google/Chrome/User Data/Default"
-values() { "$wine" reg query "$1" 2>/dev/null | grep -c 'REG_SZ' || true; }
 rows() { sqlite3 -batch -noheader "$1" "SELECT count(*) FROM $2" 2>/dev/null || echo missing; }
 files() { find "$@" -type f 2>/dev/null | wc -l; }
 traces() {

@@ -230,15 +230,16 @@ capture_window() {
         return 1
     fi
     # X may refuse the picture while Wine still maps the window, or give it before the
-    # window painted (one colour): once more after a moment.
-    if ! import -silent -frame -window "$id" "$file" 2>>"$log" || one_colour "$file"; then
-        sleep 1
-        import -silent -frame -window "$id" "$file" 2>>"$log" || { note "capture $name failed"; return 1; }
-        if one_colour "$file"; then
+    # window painted (one colour), more so on a busy machine: again, for up to five seconds.
+    local tries=0
+    until import -silent -frame -window "$id" "$file" 2>>"$log" && ! one_colour "$file"; do
+        tries=$((tries + 1))
+        if [ "$tries" -ge 5 ]; then
             note "capture $name: the window shows nothing"
             return 1
         fi
-    fi
+        sleep 1
+    done
     shown=$((shown + 1))
     note "captured $file ($(xdotool getwindowname "$id" 2>/dev/null))"
 }
@@ -289,19 +290,9 @@ stop_program() {
     wait_ended 10 || true
 }
 
-typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
-runmru='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
 absent_key() { ! "$wine" reg query "$1" >/dev/null 2>&1; }
-values() { "$wine" reg query "$1" 2>/dev/null | grep -c 'REG_SZ' || true; }
 seed_traces() {
-    local i n
-    for i in 1 2 3; do
-        "$wine" reg add "$typed" /v "url$i" /d "http://www.site$i.example/" /f >/dev/null 2>&1
-    done
-    for n in a b c; do
-        "$wine" reg add "$runmru" /v "$n" /d "notepad $n\\1" /f >/dev/null 2>&1
-    done
-    "$wine" reg add "$runmru" /v MRUList /d cba /f >/dev/null 2>&1
+    seed_registry_traces
     # A favorite to look at in the favorites section.
     local favorites
     favorites=$(winenv USERPROFILE)/Favorites

@@ -8,6 +8,8 @@
 #   wine_fresh_prefix FOLDER     makes FOLDER the prefix (WINEPREFIX) and boots it
 #   winpath WINDOWS-PATH         the host path of a Windows path
 #   winenv NAME                  the host path of a folder named by an environment variable
+#   seed_registry_traces         three typed addresses and three Run-list commands
+#   values KEY                   how many string values KEY holds
 
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || true)
@@ -31,3 +33,17 @@ wine_fresh_prefix() {
 
 winpath() { "$wine" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
 winenv() { winpath "$("$wine" cmd.exe /c echo "%$1%" 2>/dev/null | tr -d '\r')"; }
+
+typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
+runmru='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
+seed_registry_traces() {
+    local i n
+    for i in 1 2 3; do
+        "$wine" reg add "$typed" /v "url$i" /d "http://www.site$i.example/" /f >/dev/null 2>&1
+    done
+    for n in a b c; do
+        "$wine" reg add "$runmru" /v "$n" /d "notepad $n\\1" /f >/dev/null 2>&1
+    done
+    "$wine" reg add "$runmru" /v MRUList /d cba /f >/dev/null 2>&1
+}
+values() { "$wine" reg query "$1" 2>/dev/null | grep -c 'REG_SZ' || true; }
